@@ -1,0 +1,28 @@
+// The converter's exported functions. Nothing else is exported by the library.
+#pragma once
+
+#ifdef __cplusplus
+extern "C" {
+#else
+#include <stdbool.h>
+#include <uchar.h>
+#endif
+
+// Returns true to go on, false to cancel the conversion.
+typedef bool (*qzxmli_Progress)(int percent);
+
+// 0 done, 1 cancelled, 2 conversion error, 4 input missing or not a complete export,
+// 5 job file not created. Both paths are 8-bit text in the system code page.
+__attribute__((visibility("default"))) int ImportQZXMLFile(const char* xmlPath, const char* jobPath,
+                                                           qzxmli_Progress progress);
+
+// The number of road files listed by the last conversions.
+__attribute__((visibility("default"))) int qzxmli_ExtraOutputFileCount(void);
+
+// Writes the index-th road file name into a buffer of 260 UTF-16 units, or an empty
+// string. Fetching the last index empties the list.
+__attribute__((visibility("default"))) void qzxmli_GetExtraOutputFileName(char16_t* buffer, int index);
+
+#ifdef __cplusplus
+}
+#endif

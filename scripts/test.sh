@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Sets up the machine, then builds and runs every test twice: a normal build and a
+# build with AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+jobs=$(nproc)
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+for variant in normal sanitize; do
+  dir=build/$variant
+  flag=OFF; [ "$variant" = sanitize ] && flag=ON
+  cmake -S . -B "$dir" -DQZ_SANITIZE=$flag -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build "$dir" -j"$jobs"
+  echo "== tests: $variant build"
+  ctest --test-dir "$dir" -j"$jobs" --output-on-failure
+done

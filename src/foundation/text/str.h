@@ -1,0 +1,147 @@
+// Str: the system's one string type, a counted, zero-terminated run of bytes that by
+// convention holds UTF-8 but is never decoded here. It is also the exception type:
+// failures are thrown as a Str holding the message and caught by reference.
+//
+// Storage: an empty Str points at one shared static byte holding 0, never written or
+// freed. Any other Str owns a malloc'd block of at least _Length + 1 bytes. There is
+// no spare capacity: growing reallocates to exactly the new length + 1, shortening
+// keeps the block.
+//
+// StrArray: an owning array of heap-allocated Str, growing to the needed count + 16.
+#pragma once
+
+#include <cstdint>
+
+class Str {
+public:
+    Str();
+    Str(const Str& other);
+    Str(Str&& other) noexcept;
+    Str(const char* text);
+    Str(const unsigned char* text);
+    Str(const char* buffer, int count);
+    explicit Str(char c);
+    Str(const char* first, const char* second);
+    // Zero-terminated UTF-16, each code unit encoded by itself.
+    explicit Str(const char16_t* text);
+    ~Str();
+
+    Str& operator=(const Str& other);
+    Str& operator=(Str&& other) noexcept;
+    Str& operator=(const char* text);
+    Str& operator=(char c);
+
+    int Length() const { return _Length; }
+    const char* Data() const { return _Pointer; }
+    bool IsEmpty() const { return _Length == 0 || _Pointer[0] == 0; }
+    char operator[](int i) const;
+    bool PastTheEnd(int i) const { return i >= _Length; }
+
+    Str& operator+=(const char* text);
+    Str& operator+=(const Str& text);
+    Str& operator+=(char c);
+    void Insert(const char* text, int pos);
+    void PadRight(int n, char c);
+    void PadLeft(int n, char c);
+    void Fill(char c, int n);
+    void SetAt(int i, char v);
+    void Truncate(int pos);
+    void Delete(int i, int n);
+    void StripLeading(char c);
+    void StripTrailing(char c);
+    void Strip(char c);
+    void StripLeadingAny(const char* set);
+    void StripTrailingAny(const char* set);
+    void Replace(const char* Old, const char* New);
+    void ReplaceChar(char Old, char New);
+    void MakeLower();
+    void MakeUpper();
+    void Reverse();
+    void Compact();
+
+    int FindChar(char c, int start = 0) const;
+    int FindSubString(const char* s, int start = 0) const;
+    int FindLastChar(char c) const;
+    int FindFirstOf(const char* set, int start = 0) const;
+    bool Contains(char c) const { return FindChar(c, 0) < _Length; }
+    bool ContainsSubString(const char* s) const { return FindSubString(s, 0) < _Length; }
+
+    int Compare(const Str& other) const;
+    int CompareInsensitive(const Str& other) const;
+    bool EqualInsensitive(const Str& other) const;
+
+    Str Mid(int pos, int count) const;
+    Str Left(int n) const;
+    Str MidToEnd(int i) const;
+    Str CutLeft(int n);
+
+    // Whether this Str owns a block (false on the shared empty buffer); for tests.
+    bool OwnsBlock() const;
+
+private:
+    void Allocate(int n);
+    void Reallocate(int n);
+    void AppendBytes(const char* text, int n);
+
+    char* _Pointer;
+    int32_t _Length;
+};
+
+bool operator==(const Str& a, const char* b);
+bool operator!=(const Str& a, const char* b);
+bool operator==(const Str& a, const Str& b);
+bool operator!=(const Str& a, const Str& b);
+Str operator+(const Str& a, const Str& b);
+Str operator+(const Str& a, const char* b);
+Str operator+(const char* a, const Str& b);
+
+void string_AssignText(Str& target, const char* text);
+// The character 0 is never in a set.
+bool string_IsInSet(char c, const char* set);
+Str string_FormatInt(int value, const Str& format);
+Str string_FromInt(int value);
+Str string_FromUnsigned(unsigned value);
+// Case-insensitive compare with ASCII folding only, like the C locale's stricmp.
+int string_CompareInsensitive(const char* a, const char* b);
+
+class StrArray {
+public:
+    StrArray();
+    StrArray(const StrArray& other);
+    StrArray& operator=(const StrArray& other);
+    virtual ~StrArray();
+
+    void Clear();
+    void Reserve(int n);
+    void Add(const Str& s);
+    void Add(const char* s);
+    void Append(const StrArray& other);
+    void InsertAt(int Index, const Str& s);
+    void Remove(int Index);
+    Str& operator[](int Index);
+    const Str& operator[](int Index) const;
+    Str GetAt(int Index) const;
+    int Count() const { return _Count; }
+    int Allocated() const { return _Allocated; }
+    int Find(const Str& s) const;
+    bool Contains(const Str& s) const { return Find(s) != -1; }
+    bool operator==(const StrArray& other) const;
+    void Sort();
+    StrArray operator+(const Str& s) const;
+    StrArray operator+(const StrArray& other) const;
+
+private:
+    void CopyFrom(const StrArray& other);
+
+    Str** _Array;
+    int32_t _Allocated;
+    int32_t _Count;
+};
+
+// Fields of one line split at a separator; the caller owns the array.
+StrArray* string_Split(const Str& text, char separator, bool quotes);
+// Comma-separated fields of one line with blank handling; the caller owns the array.
+StrArray* string_SplitFields(const Str& text);
+// Three-way comparison in which runs of digits compare by value.
+int string_CompareNatural(const Str& a, const Str& b);
+int string_CompareDigitRuns(const char* shortRun, int ls, const char* longRun, int ll);
