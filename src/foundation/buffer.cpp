@@ -79,8 +79,9 @@ ReadBuffer& ReadBuffer::operator=(const ReadBuffer& other) {
 ReadBuffer::~ReadBuffer() { delete[] _Buffer; }
 
 void ReadBuffer::CopyFrom(const ReadBuffer& other) {
+    // Copying an empty reader reports "n > 0" and gives an empty one.
     Allocate(other._DataLength);
-    if (!QZ_ASSERT(_Buffer)) return;
+    if (other._DataLength <= 0 || !QZ_ASSERT(_Buffer)) return;
     std::memcpy(_Buffer, other._Buffer, static_cast<size_t>(_DataLength));
 }
 
