@@ -19,7 +19,9 @@ std::string TempPath(const std::string& name) {
     std::string base = dir ? dir : testing::TempDir();
     std::string mk = "mkdir -p '" + base + "'";
     if (std::system(mk.c_str()) != 0) return name;
-    return base + "/xmlreader_" + name;
+    // CTest runs tests in parallel: every test gets files of its own.
+    const auto* test = testing::UnitTest::GetInstance()->current_test_info();
+    return base + "/xmlreader_" + (test ? test->name() : "") + "_" + name;
 }
 
 Str WriteFile(const std::string& name, const std::string& bytes) {
