@@ -34,7 +34,7 @@ Str xml_FormatDouble(double x) {
         s = Fixed14(x);
         while (!s.empty() && s.back() == '0') s.pop_back();
         if (!s.empty() && s.back() == '.') s.pop_back();
-        if (s == "-0") s = "0";
+        if (s == "-0") s.erase(0, 1);
     } else {
         s = General14(x);
     }
