@@ -1,0 +1,696 @@
+#include "foundation/text/str.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "foundation/environment.h"
+#include "foundation/text/utf8.h"
+
+namespace {
+
+constexpr const char* kModule = "str";
+
+// The one shared empty text: only ever read, never freed.
+constinit char emptyBuffer[1] = {0};
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c; }
+char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - ('a' - 'A')) : c; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+void* CheckedRealloc(void* block, size_t bytes) {
+    void* p = std::realloc(block, bytes);
+    if (!p) throw std::bad_alloc();
+    return p;
+}
+
+}  // namespace
+
+// ---- storage ---------------------------------------------------------------------------
+
+bool Str::OwnsBlock() const { return _Pointer != emptyBuffer; }
+
+void Str::Allocate(int n) {
+    _Pointer = static_cast<char*>(CheckedRealloc(nullptr, static_cast<size_t>(n) + 1));
+    _Pointer[0] = 0;
+}
+
+// Room for exactly n characters and the terminator; never any spare capacity.
+void Str::Reallocate(int n) {
+    if (!OwnsBlock()) {
+        Allocate(n);
+    } else {
+        _Pointer = static_cast<char*>(CheckedRealloc(_Pointer, static_cast<size_t>(n) + 1));
+    }
+}
+
+// Appends n bytes that do not lie inside this string's block.
+void Str::AppendBytes(const char* text, int n) {
+    if (n <= 0) return;
+    if (n > INT_MAX - 1 - _Length) throw std::bad_alloc();
+    int old = _Length;
+    Reallocate(old + n);
+    std::memcpy(_Pointer + old, text, static_cast<size_t>(n));
+    _Length = old + n;
+    _Pointer[_Length] = 0;
+}
+
+// ---- construction ----------------------------------------------------------------------
+
+Str::Str() : _Pointer(emptyBuffer), _Length(0) {}
+
+Str::Str(const Str& other) : _Pointer(emptyBuffer), _Length(0) {
+    if (other._Length == 0) return;
+    Allocate(other._Length);
+    std::memcpy(_Pointer, other._Pointer, static_cast<size_t>(other._Length) + 1);
+    _Length = other._Length;
+}
+
+Str::Str(Str&& other) noexcept : _Pointer(other._Pointer), _Length(other._Length) {
+    other._Pointer = emptyBuffer;
+    other._Length = 0;
+}
+
+Str::Str(const char* text) : _Pointer(emptyBuffer), _Length(0) {
+    if (!text || !*text) return;
+    size_t n = std::strlen(text);
+    if (n > INT_MAX - 1) throw std::bad_alloc();
+    Allocate(static_cast<int>(n));
+    std::memcpy(_Pointer, text, n + 1);
+    _Length = static_cast<int32_t>(n);
+}
+
+Str::Str(const unsigned char* text) : Str(reinterpret_cast<const char*>(text)) {}
+
+Str::Str(const char* buffer, int count) : _Pointer(emptyBuffer), _Length(0) {
+    if (!QZ_ASSERT(count >= 0)) return;
+    if (!buffer || count == 0) return;
+    Allocate(count);
+    std::memcpy(_Pointer, buffer, static_cast<size_t>(count));
+    _Pointer[count] = 0;
+    _Length = static_cast<int32_t>(std::strlen(_Pointer));
+}
+
+Str::Str(char c) : _Pointer(emptyBuffer), _Length(0) {
+    if (c == 0) return;
+    Allocate(1);
+    _Pointer[0] = c;
+    _Pointer[1] = 0;
+    _Length = 1;
+}
+
+Str::Str(const char* first, const char* second) : _Pointer(emptyBuffer), _Length(0) {
+    size_t a = first ? std::strlen(first) : 0;
+    size_t b = second ? std::strlen(second) : 0;
+    if (a + b > INT_MAX - 1) throw std::bad_alloc();
+    Allocate(static_cast<int>(a + b));
+    if (a) std::memcpy(_Pointer, first, a);
+    if (b) std::memcpy(_Pointer + a, second, b);
+    _Pointer[a + b] = 0;
+    _Length = static_cast<int32_t>(a + b);
+}
+
+Str::Str(const char16_t* text) : _Pointer(emptyBuffer), _Length(0) {
+    if (!text || !*text) return;
+    // A surrogate pair is one character, so it round-trips through UTF-8 whole.
+    auto next = [&text](size_t& i) -> char32_t {
+        char32_t u = text[i];
+        if (utf16_IsHighSurrogate(u) && utf16_IsLowSurrogate(text[i + 1])) u = utf16_Combine(u, text[++i]);
+        return u;
+    };
+    size_t bytes = 0;
+    for (size_t i = 0; text[i]; ++i) bytes += static_cast<size_t>(utf8_EncodedLength(next(i)));
+    if (bytes > INT_MAX - 1) throw std::bad_alloc();
+    Allocate(static_cast<int>(bytes));
+    char* out = _Pointer;
+    for (size_t i = 0; text[i]; ++i) out += utf8_Encode(next(i), out);
+    *out = 0;
+    _Length = static_cast<int32_t>(bytes);
+}
+
+Str::~Str() {
+    if (OwnsBlock()) std::free(_Pointer);
+}
+
+Str& Str::operator=(const Str& other) {
+    if (this == &other) return *this;
+    if (!OwnsBlock() && other._Length == 0) {
+        _Length = 0;
+        return *this;
+    }
+    Reallocate(other._Length);
+    std::memcpy(_Pointer, other._Pointer, static_cast<size_t>(other._Length));
+    _Length = other._Length;
+    _Pointer[_Length] = 0;
+    return *this;
+}
+
+Str& Str::operator=(const char* text) {
+    if (!text || !*text) {
+        _Length = 0;
+        if (OwnsBlock()) _Pointer[0] = 0;
+        return *this;
+    }
+    // A text inside our own block would move or vanish with the reallocation.
+    if (text >= _Pointer && text <= _Pointer + _Length) {
+        Str copy(text);
+        return *this = copy;
+    }
+    size_t n = std::strlen(text);
+    if (n > INT_MAX - 1) throw std::bad_alloc();
+    Reallocate(static_cast<int>(n));
+    std::memcpy(_Pointer, text, n + 1);
+    _Length = static_cast<int32_t>(n);
+    return *this;
+}
+
+Str& Str::operator=(char c) {
+    char text[2] = {c, 0};
+    return *this = text;
+}
+
+void string_AssignText(Str& target, const char* text) { target = text; }
+
+char Str::operator[](int i) const {
+    bool ok = QZ_ASSERT(i < _Length);
+    ok = QZ_ASSERT(i >= 0) && ok;
+    return ok ? _Pointer[i] : 0;
+}
+
+// ---- changing in place -----------------------------------------------------------------
+
+Str& Str::operator+=(const char* text) {
+    if (!text || !*text) return *this;
+    if (text >= _Pointer && text <= _Pointer + _Length) {
+        Str copy(text);
+        AppendBytes(copy._Pointer, copy._Length);
+        return *this;
+    }
+    size_t n = std::strlen(text);
+    if (n > INT_MAX - 1) throw std::bad_alloc();
+    AppendBytes(text, static_cast<int>(n));
+    return *this;
+}
+
+Str& Str::operator+=(const Str& text) {
+    if (text._Length == 0) return *this;
+    if (&text == this) {
+        Str copy(text);
+        AppendBytes(copy._Pointer, copy._Length);
+        return *this;
+    }
+    AppendBytes(text._Pointer, text._Length);
+    return *this;
+}
+
+Str& Str::operator+=(char c) {
+    if (c != 0) AppendBytes(&c, 1);
+    return *this;
+}
+
+void Str::Insert(const char* text, int pos) {
+    if (!text || !*text || pos < 0) return;
+    if (pos >= _Length) {
+        *this += text;
+        return;
+    }
+    Str copy(text);
+    int n = copy._Length;
+    if (n > INT_MAX - 1 - _Length) throw std::bad_alloc();
+    int old = _Length;
+    Reallocate(old + n);
+    std::memmove(_Pointer + pos + n, _Pointer + pos, static_cast<size_t>(old - pos) + 1);
+    std::memcpy(_Pointer + pos, copy._Pointer, static_cast<size_t>(n));
+    _Length = old + n;
+}
+
+void Str::PadRight(int n, char c) {
+    if (_Length >= n || c == 0) return;
+    int old = _Length;
+    Reallocate(n);
+    std::memset(_Pointer + old, c, static_cast<size_t>(n - old));
+    _Length = n;
+    _Pointer[n] = 0;
+}
+
+void Str::PadLeft(int n, char c) {
+    QZ_ASSERT(_Pointer);
+    if (_Length >= n || c == 0) return;
+    int old = _Length;
+    int add = n - old;
+    Reallocate(n);
+    std::memmove(_Pointer + add, _Pointer, static_cast<size_t>(old) + 1);
+    std::memset(_Pointer, c, static_cast<size_t>(add));
+    _Length = n;
+}
+
+void Str::Fill(char c, int n) {
+    if (!QZ_ASSERT(c)) return;
+    if (!QZ_ASSERT(n >= 0)) return;
+    Reallocate(n);
+    std::memset(_Pointer, c, static_cast<size_t>(n));
+    _Pointer[n] = 0;
+    _Length = n;
+}
+
+void Str::SetAt(int i, char v) {
+    bool ok = QZ_ASSERT(i < _Length);
+    ok = QZ_ASSERT(i >= 0) && ok;
+    ok = QZ_ASSERT(v) && ok;
+    if (ok) _Pointer[i] = v;
+}
+
+void Str::Truncate(int pos) {
+    if (!QZ_ASSERT(pos >= 0)) return;
+    if (pos < _Length) {
+        _Pointer[pos] = 0;
+        _Length = pos;
+    }
+}
+
+void Str::Delete(int i, int n) {
+    bool ok = QZ_ASSERT(i >= 0);
+    ok = QZ_ASSERT(n >= 0) && ok;
+    if (!ok || i >= _Length) return;
+    if (n > _Length - i) n = _Length - i;
+    if (n == 0) return;
+    std::memmove(_Pointer + i, _Pointer + i + n, static_cast<size_t>(_Length - i - n) + 1);
+    _Length -= n;
+}
+
+void Str::StripLeading(char c) {
+    QZ_ASSERT(_Pointer);
+    if (c == 0) return;
+    int k = 0;
+    while (k < _Length && _Pointer[k] == c) ++k;
+    if (k) Delete(0, k);
+}
+
+void Str::StripTrailing(char c) {
+    if (c == 0) return;
+    int k = _Length;
+    while (k > 0 && _Pointer[k - 1] == c) --k;
+    Truncate(k);
+}
+
+void Str::Strip(char c) {
+    StripLeading(c);
+    StripTrailing(c);
+}
+
+void Str::StripLeadingAny(const char* set) {
+    QZ_ASSERT(_Pointer);
+    int k = 0;
+    while (k < _Length && string_IsInSet(_Pointer[k], set)) ++k;
+    if (k) Delete(0, k);
+}
+
+void Str::StripTrailingAny(const char* set) {
+    int k = _Length;
+    while (k > 0 && string_IsInSet(_Pointer[k - 1], set)) --k;
+    Truncate(k);
+}
+
+void Str::Replace(const char* Old, const char* New) {
+    if (!QZ_ASSERT(Old)) return;
+    int LengthOld = static_cast<int>(std::strlen(Old));
+    if (!QZ_ASSERT(LengthOld > 0)) return;
+    int at = FindSubString(Old, 0);
+    if (PastTheEnd(at)) return;
+    // Old and New may point into this string: keep them with the copy of the text.
+    Str oldText(Old);
+    Str newText(New);
+    Str copy(*this);
+    _Length = 0;
+    _Pointer[0] = 0;
+    AppendBytes(copy._Pointer, at);
+    while (!copy.PastTheEnd(at)) {
+        AppendBytes(newText._Pointer, newText._Length);
+        int from = at + LengthOld;
+        at = copy.FindSubString(oldText._Pointer, from);
+        AppendBytes(copy._Pointer + from, at - from);
+    }
+}
+
+void Str::ReplaceChar(char Old, char New) {
+    QZ_ASSERT(_Pointer);
+    if (!QZ_ASSERT(Old && New)) return;
+    for (int i = 0; i < _Length; ++i)
+        if (_Pointer[i] == Old) _Pointer[i] = New;
+}
+
+void Str::MakeLower() {
+    QZ_ASSERT(_Pointer);
+    for (int i = 0; i < _Length; ++i) _Pointer[i] = LowerAscii(_Pointer[i]);
+}
+
+void Str::MakeUpper() {
+    QZ_ASSERT(_Pointer);
+    for (int i = 0; i < _Length; ++i) _Pointer[i] = UpperAscii(_Pointer[i]);
+}
+
+void Str::Reverse() { std::reverse(_Pointer, _Pointer + _Length); }
+
+void Str::Compact() {
+    if (_Length == 0 && OwnsBlock()) {
+        std::free(_Pointer);
+        _Pointer = emptyBuffer;
+    }
+}
+
+// ---- searching -------------------------------------------------------------------------
+
+int Str::FindChar(char c, int start) const {
+    if (!QZ_ASSERT(start >= 0)) return _Length;
+    if (start >= _Length) return _Length;
+    const void* hit = std::memchr(_Pointer + start, c, static_cast<size_t>(_Length - start));
+    return hit ? static_cast<int>(static_cast<const char*>(hit) - _Pointer) : _Length;
+}
+
+int Str::FindSubString(const char* s, int start) const {
+    if (!QZ_ASSERT(start >= 0)) return _Length;
+    if (!s || !*s) return _Length;
+    size_t n = std::strlen(s);
+    for (int at = FindChar(s[0], start); at < _Length; at = FindChar(s[0], at + 1)) {
+        if (static_cast<size_t>(_Length - at) < n) break;
+        if (std::memcmp(_Pointer + at, s, n) == 0) return at;
+    }
+    return _Length;
+}
+
+int Str::FindLastChar(char c) const {
+    for (int i = _Length - 1; i >= 0; --i)
+        if (_Pointer[i] == c) return i;
+    return _Length;
+}
+
+int Str::FindFirstOf(const char* set, int start) const {
+    if (!QZ_ASSERT(start >= 0)) return _Length;
+    if (!set || !*set) return _Length;
+    for (int i = start; i < _Length; ++i)
+        if (string_IsInSet(_Pointer[i], set)) return i;
+    return _Length;
+}
+
+bool string_IsInSet(char c, const char* set) { return c != 0 && set && std::strchr(set, c) != nullptr; }
+
+// ---- comparing -------------------------------------------------------------------------
+
+int Str::Compare(const Str& other) const { return std::strcmp(_Pointer, other._Pointer); }
+
+int string_CompareInsensitive(const char* a, const char* b) {
+    for (;; ++a, ++b) {
+        int ca = static_cast<unsigned char>(LowerAscii(*a));
+        int cb = static_cast<unsigned char>(LowerAscii(*b));
+        if (ca != cb || ca == 0) return ca - cb;
+    }
+}
+
+int Str::CompareInsensitive(const Str& other) const { return string_CompareInsensitive(_Pointer, other._Pointer); }
+
+bool Str::EqualInsensitive(const Str& other) const {
+    if (_Length != other._Length) return false;
+    for (int i = 0; i < _Length; ++i)
+        if (LowerAscii(_Pointer[i]) != LowerAscii(other._Pointer[i])) return false;
+    return true;
+}
+
+bool operator==(const Str& a, const char* b) { return std::strcmp(a.Data(), b ? b : "") == 0; }
+bool operator!=(const Str& a, const char* b) { return !(a == b); }
+bool operator==(const Str& a, const Str& b) { return a.Compare(b) == 0; }
+bool operator!=(const Str& a, const Str& b) { return a.Compare(b) != 0; }
+
+// ---- new strings -----------------------------------------------------------------------
+
+Str Str::Mid(int pos, int count) const {
+    if (!QZ_ASSERT(pos >= 0)) return Str();
+    if (pos >= _Length || count <= 0) return Str();
+    if (count > _Length - pos) count = _Length - pos;
+    Str out;
+    out.AppendBytes(_Pointer + pos, count);
+    return out;
+}
+
+Str Str::Left(int n) const {
+    if (!QZ_ASSERT_TEXT(n >= 0, "n > 0")) return Str();
+    if (n == 0) return Str();
+    if (n >= _Length) return *this;
+    return Mid(0, n);
+}
+
+Str Str::MidToEnd(int i) const {
+    if (!QZ_ASSERT(i >= 0)) return Str();
+    if (i >= _Length) return Str();
+    return Mid(i, _Length - i);
+}
+
+Str Str::CutLeft(int n) {
+    Str left = Left(n);
+    if (n > 0) Delete(0, n);
+    return left;
+}
+
+Str operator+(const Str& a, const Str& b) { return Str(a.Data(), b.Data()); }
+Str operator+(const Str& a, const char* b) { return Str(a.Data(), b); }
+Str operator+(const char* a, const Str& b) { return Str(a, b.Data()); }
+
+Str string_FormatInt(int value, const Str& format) {
+    char text[64];
+    std::snprintf(text, sizeof text, format.Data(), value);
+    return Str(text);
+}
+
+Str string_FromInt(int value) { return string_FormatInt(value, "%d"); }
+
+Str string_FromUnsigned(unsigned value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%u", value);
+    return Str(text);
+}
+
+// ---- StrArray --------------------------------------------------------------------------
+
+StrArray::StrArray() : _Array(nullptr), _Allocated(0), _Count(0) {}
+
+StrArray::StrArray(const StrArray& other) : StrArray() { CopyFrom(other); }
+
+StrArray& StrArray::operator=(const StrArray& other) {
+    if (this == &other) return *this;
+    Clear();
+    if (other._Count > 0) CopyFrom(other);
+    return *this;
+}
+
+StrArray::~StrArray() { Clear(); }
+
+void StrArray::Clear() {
+    for (int i = 0; i < _Count; ++i) delete _Array[i];
+    delete[] _Array;
+    _Array = nullptr;
+    _Allocated = 0;
+    _Count = 0;
+}
+
+void StrArray::Reserve(int n) {
+    if (n <= _Allocated) return;
+    Str** New = n <= INT_MAX - 16 ? new (std::nothrow) Str*[static_cast<size_t>(n) + 16]() : nullptr;
+    if (!QZ_ASSERT(New)) return;
+    if (_Count) std::memcpy(New, _Array, sizeof(Str*) * static_cast<size_t>(_Count));
+    delete[] _Array;
+    _Array = New;
+    _Allocated = n + 16;
+}
+
+void StrArray::CopyFrom(const StrArray& other) {
+    QZ_ASSERT(!_Array);
+    QZ_ASSERT(!_Count);
+    QZ_ASSERT(!_Allocated);
+    if (other._Count == 0) return;
+    Reserve(other._Count);
+    if (!QZ_ASSERT(_Array)) return;
+    for (int i = 0; i < other._Count; ++i) _Array[_Count++] = new Str(*other._Array[i]);
+}
+
+void StrArray::Add(const Str& s) {
+    Reserve(_Count + 1);
+    if (!QZ_ASSERT(_Array) || _Count >= _Allocated) return;
+    _Array[_Count] = new Str(s);
+    ++_Count;
+}
+
+void StrArray::Add(const char* s) { Add(Str(s)); }
+
+void StrArray::Append(const StrArray& other) {
+    int n = other._Count;
+    if (n == 0) return;
+    Reserve(_Count + n);
+    if (!QZ_ASSERT(_Array) || _Count + n > _Allocated) return;
+    for (int i = 0; i < n; ++i) _Array[_Count + i] = new Str(*other._Array[i]);
+    _Count += n;
+}
+
+void StrArray::InsertAt(int Index, const Str& s) {
+    bool ok = QZ_ASSERT(Index <= _Count);
+    ok = QZ_ASSERT(Index >= 0) && ok;
+    if (!ok) return;
+    Reserve(_Count + 1);
+    if (!QZ_ASSERT(_Array) || _Count >= _Allocated) return;
+    Str* copy = new Str(s);
+    std::memmove(_Array + Index + 1, _Array + Index, sizeof(Str*) * static_cast<size_t>(_Count - Index));
+    _Array[Index] = copy;
+    ++_Count;
+}
+
+void StrArray::Remove(int Index) {
+    bool ok = QZ_ASSERT(Index < _Count);
+    ok = QZ_ASSERT(Index >= 0) && ok;
+    if (!ok || !QZ_ASSERT(_Array)) return;
+    delete _Array[Index];
+    std::memmove(_Array + Index, _Array + Index + 1, sizeof(Str*) * static_cast<size_t>(_Count - Index - 1));
+    --_Count;
+    _Array[_Count] = nullptr;
+}
+
+namespace {
+// Handed out for an index out of range, so a caller never touches another slot.
+Str& Scratch() {
+    static thread_local Str scratch;
+    scratch = "";
+    return scratch;
+}
+}  // namespace
+
+Str& StrArray::operator[](int Index) {
+    bool ok = QZ_ASSERT(Index < _Count);
+    ok = QZ_ASSERT(Index >= 0) && ok;
+    return ok ? *_Array[Index] : Scratch();
+}
+
+const Str& StrArray::operator[](int Index) const { return const_cast<StrArray&>(*this)[Index]; }
+
+Str StrArray::GetAt(int Index) const { return (*this)[Index]; }
+
+int StrArray::Find(const Str& s) const {
+    for (int i = 0; i < _Count; ++i)
+        if (*_Array[i] == s) return i;
+    return -1;
+}
+
+bool StrArray::operator==(const StrArray& other) const {
+    if (this == &other) return true;
+    if (_Count != other._Count) return false;
+    for (int i = 0; i < _Count; ++i)
+        if (*_Array[i] != *other._Array[i]) return false;
+    return true;
+}
+
+void StrArray::Sort() {
+    if (!_Array || _Count == 0) return;
+    std::sort(_Array, _Array + _Count, [](const Str* a, const Str* b) { return a->Compare(*b) < 0; });
+}
+
+StrArray StrArray::operator+(const Str& s) const {
+    StrArray out(*this);
+    out.Add(s);
+    return out;
+}
+
+StrArray StrArray::operator+(const StrArray& other) const {
+    StrArray out(*this);
+    out.Append(other);
+    return out;
+}
+
+// ---- free functions --------------------------------------------------------------------
+
+StrArray* string_Split(const Str& text, char separator, bool quotes) {
+    StrArray* fields = new StrArray;
+    Str field;
+    char open = 0;  // the quote character of the open quoted part
+    for (const char* p = text.Data(); *p && *p != '\r' && *p != '\n'; ++p) {
+        char c = *p;
+        if (quotes && (c == '"' || c == '\'')) {
+            if (open == 0) {
+                open = c;
+                continue;
+            }
+            if (open == c) {
+                open = 0;
+                continue;
+            }
+        } else if (c == separator && open == 0) {
+            fields->Add(field);
+            field = "";
+            continue;
+        }
+        field += c;
+    }
+    if (!field.IsEmpty()) fields->Add(field);
+    return fields;
+}
+
+StrArray* string_SplitFields(const Str& text) {
+    StrArray* fields = new StrArray;
+    Str field;
+    char open = 0;
+    for (const char* p = text.Data(); *p && *p != '\r' && *p != '\n'; ++p) {
+        char c = *p;
+        if (c == ' ' || c == '\t') {
+            if (field.Length() > 0) field += ' ';
+        } else if ((c == '"' || c == '\'') && open == 0 && field.Length() == 0) {
+            open = c;
+        } else if (open != 0 && c == open) {
+            open = 0;
+        } else if (c == ',' && open == 0) {
+            field.Strip(' ');
+            fields->Add(field);
+            field = "";
+        } else {
+            field += c;
+        }
+    }
+    field.Strip(' ');
+    if (!field.IsEmpty()) fields->Add(field);
+    return fields;
+}
+
+int string_CompareDigitRuns(const char* shortRun, int ls, const char* longRun, int ll) {
+    if (ll - ls > 100) return string_CompareInsensitive(shortRun, longRun);
+    int lead = ll - ls;
+    for (int i = 0; i < lead; ++i)
+        if (longRun[i] != '0') return -1;
+    for (int i = 0; i < ls; ++i)
+        if (shortRun[i] != longRun[lead + i]) return shortRun[i] - longRun[lead + i];
+    // Same value: the run with fewer leading zeros sorts after the other.
+    return 1;
+}
+
+int string_CompareNatural(const Str& a, const Str& b) {
+    const char* p = a.Data();
+    const char* q = b.Data();
+    while (*p && *q) {
+        if (IsDigit(*p) && IsDigit(*q)) {
+            int la = 0, lb = 0;
+            while (IsDigit(p[la])) ++la;
+            while (IsDigit(q[lb])) ++lb;
+            if (la < lb) return string_CompareDigitRuns(p, la, q, lb);
+            if (la > lb) return -string_CompareDigitRuns(q, lb, p, la);
+            for (int i = 0; i < la; ++i)
+                if (p[i] != q[i]) return p[i] - q[i];
+            p += la;
+            q += lb;
+            continue;
+        }
+        signed char cp = static_cast<signed char>(UpperAscii(*p));
+        signed char cq = static_cast<signed char>(UpperAscii(*q));
+        if (cp != cq) return cp - cq;
+        ++p;
+        ++q;
+    }
+    if (*q) return -1;
+    if (*p) return 1;
+    return 0;
+}
