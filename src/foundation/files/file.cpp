@@ -516,6 +516,20 @@ bool file_Class::IsReadOnly() const {
     return platform_GetFileInfo(GetFullPath().Data(), &info) && info.readOnly;
 }
 
+double file_Class::GetModificationTime() {
+    if (_ResourceBacked) return 0;
+    if (_ModificationTime != 0) return _ModificationTime;
+    Str full = GetFullPath();
+    platform_FileInfo info;
+    double seconds = 0;
+    if (!platform_GetFileInfo(full.Data(), &info) || !filesys_LocalSecondsFrom(info.modified, &seconds)) {
+        Fail(__LINE__, full);
+        return 0;
+    }
+    _ModificationTime = seconds;
+    return seconds;
+}
+
 int64_t file_Class::QuerySize() {
     if (_QueriedSize >= 0) return _QueriedSize;
     Str full = GetFullPath();

@@ -9,6 +9,8 @@
 #include "foundation/files/file.h"
 #include "foundation/files/path.h"
 #include "platform/dir.h"
+#include "foundation/files/filesys.h"
+#include "foundation/kernel/clock.h"
 #include "support/recording_environment.h"
 #include "support/str_print.h"
 #include "support/temp_folder.h"
@@ -460,6 +462,48 @@ TEST_F(FileLayer, StandardOutputIsOurOwnDuplicate) {
     EXPECT_FALSE(out.IsOpen());
     EXPECT_NE(fcntl(STDOUT_FILENO, F_GETFD), -1);  // the host's own is still open
     EXPECT_TRUE(env.systemErrors.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// Sets a file's last-write time to a local calendar time.
+void SetLocalModificationTime(const std::string& path, int year, int month, int day, int h, int m, int s) {
+    struct tm fields = {};
+    fields.tm_year = year - 1900;
+    fields.tm_mon = month - 1;
+    fields.tm_mday = day;
+    fields.tm_hour = h;
+    fields.tm_min = m;
+    fields.tm_sec = s;
+    fields.tm_isdst = -1;
+    struct timespec times[2];
+    times[0].tv_sec = times[1].tv_sec = mktime(&fields);
+    times[0].tv_nsec = times[1].tv_nsec = 0;
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
+TEST_F(FileLayer, ModificationTimeInLocalSecondsSince1980) {
+    std::string path = tmp.Write("t.txt", "x");
+    SetLocalModificationTime(path, 1980, 1, 2, 0, 0, 10);
+    file_Class file(In("t.txt"));
+    EXPECT_EQ(file.GetModificationTime(), 86410.0);
+    SetLocalModificationTime(path, 2024, 2, 29, 13, 14, 15);
+    EXPECT_EQ(file.GetModificationTime(), 86410.0);  // cached
+    file.SetModificationTime(0);
+    const double expected = (clock_TimeFromDate(2024, 2, 29)) + 13 * 3600 + 14 * 60 + 15;
+    EXPECT_EQ(file.GetModificationTime(), expected);
+
+    std::vector<platform_FindData> found;
+    ASSERT_TRUE(platform_FindFiles((tmp / "t.txt").c_str(), &found));
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(filesys_FindDataTime(found[0]), expected);
+
+    file_Class missing(In("none"));
+    EXPECT_EQ(missing.GetModificationTime(), 0.0);
+    ASSERT_EQ(env.systemErrors.size(), 1u);
+    EXPECT_EQ(env.systemErrors[0].code, 2u);
 }
 
 }  // namespace
