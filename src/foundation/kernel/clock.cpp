@@ -19,7 +19,7 @@ constexpr double kTimeLimit = 1e12;
 // Day numbers whose arithmetic fits 32-bit integers.
 constexpr double kMaxDayNumber = 2147483647.0;
 
-// A null time is reported as it always was; a NaN or huge one is reported too, and
+// A null, NaN or huge time is reported (a null one under its own text), and
 // the caller then leaves its integer outputs alone.
 bool CheckTime(double time) {
     if (!QZ_ASSERT(!maths_IsNull(time))) return false;
