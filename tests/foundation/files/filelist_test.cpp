@@ -181,7 +181,7 @@ TEST(FileTypes, PatternsAndContains) {
     ASSERT_EQ(two.Count(), 2);
     EXPECT_EQ(two[0], "*.job");
     EXPECT_EQ(two[1], "*.csv");
-    FileTypeArray fromStr(Str("  *.a ;*.b  ;  "));
+    FileTypeArray fromStr(Str("  *.a ;*.b  ;"));
     ASSERT_EQ(fromStr.Count(), 2);
     EXPECT_EQ(fromStr[1], "*.b");
 
