@@ -15,16 +15,6 @@
 namespace {
 constexpr const char* kModule = "QZ/file";
 
-// Days from 1970-01-01 to a proleptic Gregorian date.
-int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
-    y -= m <= 2;
-    int64_t era = (y >= 0 ? y : y - 399) / 400;
-    int64_t yoe = y - era * 400;
-    int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
 std::vector<platform_FindData> Find(const Str& expandedPattern) {
     std::vector<platform_FindData> found;
     platform_FindFiles(expandedPattern.Data(), &found);  // nothing found is no failure
@@ -269,11 +259,4 @@ bool filesys_RemoveChars(Str& text, const char* set) {
 
 bool filesys_ContainsText(const Str& text, const char* sought) {
     return sought && std::strstr(text.Data(), sought) != nullptr;
-}
-
-double filesys_FindDataTime(const platform_FindData& entry) {
-    platform_LocalTime local;
-    if (!platform_ToLocalTime(entry.modified, &local)) return 0;
-    int64_t days = DaysFromCivil(local.year, local.month, local.day) - DaysFromCivil(1980, 1, 1);
-    return static_cast<double>(days * 86400 + local.hour * 3600 + local.minute * 60 + local.second);
 }

@@ -13,7 +13,6 @@
 
 class file_Array;
 class file_Class;
-struct platform_FindData;
 
 // The name against the pattern, ASCII case ignored, a drive prefix "X:" of the pattern
 // dropped. '?' is any one character and '*' any run; the character after a '*' is taken
@@ -53,6 +52,3 @@ bool fileio_ReadLine(file_Class& file, char* buffer, int size);
 // Removes every occurrence of each character of the set; true when one was removed.
 bool filesys_RemoveChars(Str& text, const char* set);
 bool filesys_ContainsText(const Str& text, const char* sought);
-
-// A listing entry's last write as local seconds since 1980-01-01 00:00; 0 on failure.
-double filesys_FindDataTime(const platform_FindData& entry);
