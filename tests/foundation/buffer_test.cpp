@@ -566,6 +566,12 @@ TEST(Buffer, ReaderCopiesAndComparisons) {
     EXPECT_EQ(sized.Length(), 0);
     EXPECT_EQ(sized.Data(), nullptr);
     EXPECT_EQ(rec.Expressions(), std::vector<std::string>{"n > 0"});
+    // A size read from a damaged file never drives a huge allocation.
+    rec.Clear();
+    sized.Allocate(WRITEBUFFER_MaxLength + 1);
+    sized.Allocate(-1);
+    EXPECT_EQ(sized.Length(), 0);
+    EXPECT_EQ(rec.Expressions(), (std::vector<std::string>{"n <= WRITEBUFFER_MaxLength", "n > 0"}));
 }
 
 // A record-shaped round trip: mixed fields, then a length patched in front.
