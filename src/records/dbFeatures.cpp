@@ -289,7 +289,7 @@ void FeatureArray::InsertAt(const Feature& feature, int addAtNdx) {
 }
 
 void FeatureArray::Remove(const Feature& feature) {
-    for (size_t i = 0; i < _Features.size(); ++i) {
+    for (std::size_t i = 0; i < _Features.size(); ++i) {
         if (&_Features[i] == &feature) {
             _Features.erase(_Features.begin() + static_cast<std::ptrdiff_t>(i));
             return;

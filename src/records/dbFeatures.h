@@ -13,6 +13,7 @@
 // damaged and nothing is allocated from it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 

@@ -95,10 +95,6 @@ bool dbRecord_Class::IsSameType(const dbRecord_Class& record) const {
     return QZ_ASSERT_TEXT(GetType() == record.GetType(), "this->GetType() == record.GetType ()");
 }
 
-bool dbRecord_Class::CheckAssignType(const dbRecord_Class& other) const {
-    return QZ_ASSERT_TEXT(GetType() == other.GetType(), "this->GetType() == other.GetType()");
-}
-
 // ---------------------------------------------------------------- dbrecord_Descriptions
 
 void dbrecord_Descriptions::Write(WriteBuffer& buffer) const {

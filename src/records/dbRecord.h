@@ -23,6 +23,8 @@
 // IsEqual and copying follow that list.
 #pragma once
 
+#include <cstdint>
+
 #include "foundation/text/str.h"
 #include "records/dbFeatures.h"
 #include "records/dbRecordTypes.h"
@@ -70,8 +72,9 @@ public:
     // Copy by class, for Clone and for copying fields between records of one type.
     // Duplicate: a new deep copy of this record, header included.
     virtual dbRecord_Class* Duplicate() const = 0;
-    // Copies every field and the header of source into this record. A record of
-    // another type is reported and leaves this one unchanged (false).
+    // Copies every field and the header of source into this record by the class's own
+    // assignment. A source of another type is refused without a report (the caller
+    // reports in its own words) and leaves this record unchanged: false.
     virtual bool AssignFrom(const dbRecord_Class& source) = 0;
 
     // Reads the record and tells whether it fitted its bytes: false when a read ran
@@ -105,8 +108,6 @@ protected:
     // and answers whether they match, so a mismatch never reads the other record as a
     // class it is not.
     bool IsSameType(const dbRecord_Class& record) const;
-    // For AssignFrom: reports "this->GetType() == other.GetType()" on a mismatch.
-    bool CheckAssignType(const dbRecord_Class& other) const;
 
 private:
     DBID _RecordId;
@@ -183,4 +184,24 @@ public:
 private:
     dbrecord_Descriptions _Descriptions;
     FeatureArray _Features;
+};
+
+// The kind of coordinate value (foundation/coords/coord.h).
+enum coord_Type : int32_t;
+
+// The base of the twelve measurement records (types 8 to 19) that attach to a point
+// observation. It adds no field; IsMeasurement answers true for its types.
+class db_Measurement : public dbRecord_Class {
+public:
+    // The kind of coordinate the measurement yields.
+    virtual coord_Type GetCoordType() const = 0;
+
+    // The record when its IsMeasurement is true, else null: the one cast that asks a
+    // query instead of testing a code.
+    static db_Measurement* Cast(dbRecord_Class* record) {
+        return record && record->IsMeasurement() ? static_cast<db_Measurement*>(record) : nullptr;
+    }
+    static const db_Measurement* Cast(const dbRecord_Class* record) {
+        return Cast(const_cast<dbRecord_Class*>(record));
+    }
 };

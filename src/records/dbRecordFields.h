@@ -220,7 +220,7 @@ public:
     dbRecord_Class* Duplicate() const override { return new Derived(Self()); }
 
     bool AssignFrom(const dbRecord_Class& source) override {
-        if (!this->CheckAssignType(source)) return false;
+        if (source.GetType() != this->GetType()) return false;
         Self() = static_cast<const Derived&>(source);
         return true;
     }

@@ -213,11 +213,11 @@ TEST(FeatureSerialisation, EveryAttributeTypeRoundTrips) {
     EXPECT_EQ(back.GetAt(0).GetAttributes().GetAt(7).integer, -5);
     EXPECT_EQ(back.GetAt(0).GetAttributes().GetAt(0).link[1], 0);  // never serialised
     EXPECT_EQ(Written(back), Bytes(out));
+    const char* names[] = {"Numerical", "Text",      "Menu",    "Date", "Time",
+                           "File",      "Separator", "Integer", "Photo"};
     for (int t = 0; t < FEATURE_AttribTypeCount; ++t) {
         EXPECT_EQ(back.GetAt(0).GetAttributes().GetAt(t).type, t);
-        EXPECT_STREQ(FeatureAttribute_TypeName(t),
-                     (const char*[]){"Numerical", "Text", "Menu", "Date", "Time", "File",
-                                     "Separator", "Integer", "Photo"}[t]);
+        EXPECT_STREQ(FeatureAttribute_TypeName(t), names[t]);
     }
     EXPECT_EQ(FeatureAttribute_TypeName(9), nullptr);
 }

@@ -104,6 +104,13 @@ public:
     using Fields = dbfield_List<dbfield_F64<&SampleLine::Length>>;
 };
 
+class SampleMeasurement : public dbRecord_Body<SampleMeasurement, db_Measurement> {
+public:
+    static constexpr database_RecordType RecordType = DATABASE_GridRecord;
+    coord_Type GetCoordType() const override { return static_cast<coord_Type>(4); }
+    using Fields = dbfield_List<>;
+};
+
 TEST(RecordFrame, NoteWritesTheHeaderAlone) {
     db_Note note;
     note.SetRecordId(5);
@@ -251,7 +258,7 @@ TEST(RecordFrame, CopiesCarryTheHeaderAndEveryField) {
     note.SetNotes("keep");
     EXPECT_FALSE(note.AssignFrom(a));
     EXPECT_EQ(note.GetNotes(), "keep");
-    EXPECT_EQ(env.Expressions(), (std::vector<std::string>{"this->GetType() == other.GetType()"}));
+    EXPECT_TRUE(env.assertions.empty());
 }
 
 TEST(RecordFrame, CastsTestTheTypeCode) {
@@ -265,6 +272,12 @@ TEST(RecordFrame, CastsTestTheTypeCode) {
     EXPECT_EQ(dbRecordWithFeatures_Class::Cast(&line), &line);
     EXPECT_EQ(dbRecordWithFeatures_Class::Cast(&note), nullptr);
     EXPECT_EQ(dbRecordWithFeatures_Class::Cast(static_cast<dbRecord_Class*>(nullptr)), nullptr);
+
+    SampleMeasurement measurement;
+    EXPECT_TRUE(measurement.IsMeasurement());
+    EXPECT_EQ(db_Measurement::Cast(&measurement), &measurement);
+    EXPECT_EQ(db_Measurement::Cast(&note), nullptr);
+    EXPECT_EQ(db_Measurement::Cast(static_cast<dbRecord_Class*>(nullptr)), nullptr);
 }
 
 TEST(RecordFrame, BaseAnswersAndEditsItDoesNotTake) {
@@ -444,6 +457,7 @@ TEST(NoteRecord, EqualityComparesTheNotes) {
 // whole record is not.
 TEST(RecordDamage, ShortRecordsAreReportedDamaged) {
     SampleRecord sample;
+    sample.Code = "abcd";  // fits its width, so it reads back equal
     SampleLine line;
     line.SetFeatureCodes("A1 B2", true);
     line.GetFeatures().GetAt(0).GetAttributes().AddMenu("m", "item", 3);
@@ -467,7 +481,7 @@ TEST(RecordDamage, ShortRecordsAreReportedDamaged) {
         }
         std::unique_ptr<dbRecord_Class> back(make());
         EXPECT_TRUE(ReadInto(*back, bytes));
-        EXPECT_TRUE(back->IsEqual(*record));
+        EXPECT_TRUE(back->IsEqual(*record)) << record->GetType();
     }
 }
 
