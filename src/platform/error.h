@@ -25,6 +25,7 @@ enum : uint32_t {
     PLATFORM_ErrorInvalidParameter = 87,
     PLATFORM_ErrorBrokenPipe = 109,
     PLATFORM_ErrorDiskFull = 112,
+    PLATFORM_ErrorInsufficientBuffer = 122,
     PLATFORM_ErrorInvalidName = 123,
     PLATFORM_ErrorNegativeSeek = 131,
     PLATFORM_ErrorDirNotEmpty = 145,

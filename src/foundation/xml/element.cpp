@@ -1,0 +1,221 @@
+#include "foundation/xml/element.h"
+
+#include <charconv>
+#include <cstring>
+
+#include "foundation/environment.h"
+
+namespace {
+
+constexpr const char* kModule = "Library/xml";
+
+bool SameName(const Str& name, const char* other) { return std::strcmp(name.Data(), other) == 0; }
+
+bool IsCSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// The C runtime's atof in the C locale, whatever locale the host has set: leading white
+// space, a sign, then the longest decimal, hexadecimal, "inf" or "nan" prefix; 0 when none.
+double ParseDouble(const char* text) {
+    while (IsCSpace(*text)) ++text;
+    bool negative = false;
+    if (*text == '+' || *text == '-') negative = *text++ == '-';
+    const char* end = text + std::strlen(text);
+    double value = 0.0;
+    if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        auto r = std::from_chars(text + 2, end, value, std::chars_format::hex);
+        if (r.ec == std::errc::invalid_argument) value = 0.0;
+    } else {
+        auto r = std::from_chars(text, end, value, std::chars_format::general);
+        if (r.ec == std::errc::invalid_argument) value = 0.0;
+    }
+    return negative ? -value : value;
+}
+
+}  // namespace
+
+xml_Element::xml_Element(const char* name) : name(name) {}
+
+xml_Element::xml_Element(const char* name, const Str& text) : name(name), text(text) {}
+
+xml_Element::~xml_Element() {
+    for (xml_Attribute* a = firstAttribute; a;) {
+        xml_Attribute* next = a->next;
+        delete a;
+        a = next;
+    }
+    // Children are unlinked into one work list before deletion, so a tree of any depth
+    // is freed with constant stack: each child's own children join the list first.
+    xml_Element* pending = firstChild;
+    firstChild = lastChild = nullptr;
+    while (pending) {
+        xml_Element* e = pending;
+        pending = e->nextSibling;
+        if (e->firstChild) {
+            e->lastChild->nextSibling = pending;
+            pending = e->firstChild;
+            e->firstChild = e->lastChild = nullptr;
+        }
+        delete e;
+    }
+}
+
+void xml_Element::AddAttribute(xml_Attribute* attribute) {
+    if (!attribute) return;
+    attribute->next = nullptr;
+    if (!firstAttribute) {
+        firstAttribute = lastAttribute = attribute;
+        return;
+    }
+    if (!QZ_ASSERT(this->lastAttribute)) {
+        xml_Attribute* a = firstAttribute;
+        while (a->next) a = a->next;
+        lastAttribute = a;
+    }
+    lastAttribute->next = attribute;
+    lastAttribute = attribute;
+}
+
+void xml_Element::AddChild(xml_Element* child) {
+    if (!child) return;
+    child->nextSibling = nullptr;
+    if (!firstChild) {
+        firstChild = lastChild = child;
+        return;
+    }
+    if (!QZ_ASSERT(this->lastChild)) {
+        xml_Element* e = firstChild;
+        while (e->nextSibling) e = e->nextSibling;
+        lastChild = e;
+    }
+    lastChild->nextSibling = child;
+    lastChild = child;
+}
+
+bool xml_Element::RemoveChild(xml_Element* child) {
+    xml_Element* previous = nullptr;
+    for (xml_Element* e = firstChild; e; previous = e, e = e->nextSibling) {
+        if (e != child) continue;
+        if (previous)
+            previous->nextSibling = e->nextSibling;
+        else
+            firstChild = e->nextSibling;
+        if (lastChild == e) lastChild = previous;
+        e->nextSibling = nullptr;
+        delete e;
+        return true;
+    }
+    return false;
+}
+
+xml_Element* xml_Element::FindChild(const char* name) const {
+    for (xml_Element* e = firstChild; e; e = e->nextSibling)
+        if (SameName(e->name, name)) return e;
+    return nullptr;
+}
+
+xml_Element* xml_Element::GetChild(int n) const {
+    if (n < 0) return nullptr;
+    xml_Element* e = firstChild;
+    for (; e && n > 0; --n) e = e->nextSibling;
+    return e;
+}
+
+xml_Element* xml_Element::GetChild(int n, const char* name) const {
+    if (n < 0) return nullptr;
+    for (xml_Element* e = firstChild; e; e = e->nextSibling)
+        if (SameName(e->name, name) && n-- == 0) return e;
+    return nullptr;
+}
+
+xml_Element* xml_Element::GetChildAt(int n) const { return GetChild(n <= 1 ? 0 : n - 1); }
+
+int xml_Element::GetChildCount() const {
+    int count = 0;
+    for (xml_Element* e = firstChild; e; e = e->nextSibling) ++count;
+    return count;
+}
+
+int xml_Element::CountChildren(const char* name) const {
+    int count = 0;
+    for (xml_Element* e = firstChild; e; e = e->nextSibling)
+        if (SameName(e->name, name)) ++count;
+    return count;
+}
+
+Str xml_Element::GetChildText(const char* name) const {
+    xml_Element* e = FindChild(name);
+    return e ? e->text : Str();
+}
+
+xml_Attribute* xml_Element::FindAttribute(const char* name) const {
+    for (xml_Attribute* a = firstAttribute; a; a = a->next)
+        if (SameName(a->name, name)) return a;
+    return nullptr;
+}
+
+Str xml_Element::GetAttributeText(const char* name) const {
+    xml_Attribute* a = FindAttribute(name);
+    return a ? a->value : Str();
+}
+
+bool xml_Element::SetAttributeText(const char* name, const Str& value) {
+    xml_Attribute* a = FindAttribute(name);
+    if (!a) return false;
+    a->value = value;
+    return true;
+}
+
+xml_Element* xml_Element::FindPath(const char* path) const {
+    const xml_Element* at = this;
+    while (true) {
+        const char* slash = std::strchr(path, '/');
+        size_t length = slash ? static_cast<size_t>(slash - path) : std::strlen(path);
+        if (length == 0) return nullptr;
+        xml_Element* found = nullptr;
+        for (xml_Element* e = at->firstChild; e; e = e->nextSibling) {
+            if (static_cast<size_t>(e->name.Length()) == length &&
+                std::memcmp(e->name.Data(), path, length) == 0) {
+                found = e;
+                break;
+            }
+        }
+        if (!found || !slash || slash[1] == 0) return found;
+        at = found;
+        path = slash + 1;
+    }
+}
+
+Str xml_Element::GetText(const char* path) const {
+    xml_Element* e = FindPath(path);
+    return e ? e->text : Str();
+}
+
+bool xml_Element::SetText(const char* path, const Str& text) {
+    xml_Element* e = FindPath(path);
+    if (!e) return false;
+    e->text = text;
+    return true;
+}
+
+bool xml_Element::GetBool(const char* path) const {
+    xml_Element* e = FindPath(path);
+    return e && string_CompareInsensitive(e->text.Data(), "true") == 0 && e->text.Length() == 4;
+}
+
+double xml_Element::GetDouble(const char* path, double defaultValue) const {
+    xml_Element* e = FindPath(path);
+    if (!e || e->text.IsEmpty()) return defaultValue;
+    return ParseDouble(e->text.Data());
+}
+
+Str xml_GetAttributeText(const xml_Element* element, const char* name) {
+    return element->GetAttributeText(name);
+}
+
+int xml_CountAtLevel(const xml_Element* element, int level) {
+    if (level < 0) return 0;
+    int count = 0;
+    for (xml_Element* e = element->firstChild; e; e = e->nextSibling)
+        count += level == 0 ? 1 : xml_CountAtLevel(e, level - 1);
+    return count;
+}

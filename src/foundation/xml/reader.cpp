@@ -1,0 +1,539 @@
+#include "foundation/xml/reader.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "foundation/environment.h"
+#include "foundation/text/utf8.h"
+#include "foundation/xml/element.h"
+#include "platform/stream.h"
+
+namespace {
+
+constexpr const char* kModule = "Library/xml";
+
+enum ByteClass : unsigned char { kOther, kSpace, kName, kAmpersand, kPunctuation, kZero };
+
+struct ByteTable {
+    unsigned char kind[256];
+    unsigned char punctuation[256];
+
+    constexpr ByteTable() : kind(), punctuation() {
+        for (int c = 0; c < 256; ++c) {
+            bool name = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                        c == '-' || c == '.' || c == '_' || c == 0xB2 || c == 0xB3 || c == 0xB9 ||
+                        (c >= 0xC0 && c <= 0xD6) || (c >= 0xD8 && c <= 0xF6) || c >= 0xF8;
+            kind[c] = name ? kName : kOther;
+        }
+        kind['\n'] = kind['\r'] = kind['\t'] = kind[' '] = kSpace;
+        kind['&'] = kAmpersand;
+        kind[0] = kZero;
+        const char marks[] = "<>=/!?\"";
+        for (int type = 0; type < 7; ++type) {
+            kind[static_cast<unsigned char>(marks[type])] = kPunctuation;
+            punctuation[static_cast<unsigned char>(marks[type])] = static_cast<unsigned char>(type);
+        }
+    }
+};
+
+constexpr ByteTable kBytes;
+
+inline unsigned char KindOf(char c) { return kBytes.kind[static_cast<unsigned char>(c)]; }
+
+bool IsCSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// Anything above the last code point reads as this, so long digit runs cannot overflow.
+constexpr int64_t kTooLarge = 0x110000;
+
+// The text of a character reference "&#...;": the UTF-8 encoding of its code point.
+// A reference to 0 yields nothing; negative values, surrogates and values above
+// U+10FFFF yield U+FFFD.
+int DecodeCharReference(const char* reference, int length, char* out) {
+    if (!QZ_ASSERT_TEXT(length > 3, "reference.Length() > 3")) return 0;
+    const char* p = reference + 2;
+    const char* end = reference + length - 1;  // the ";"
+    int64_t value = 0;
+    bool negative = false;
+    if (*p == 'x' || *p == 'X') {
+        for (++p; p < end; ++p) {
+            int digit = HexDigitValue(*p);
+            if (digit < 0) throw Str("badly formed hex reference: ") + Str(reference, length);
+            value = value * 16 + digit;
+            if (value > kTooLarge) value = kTooLarge;
+        }
+    } else {
+        // As the C runtime's atoi reads it: white space, a sign, then digits.
+        while (p < end && IsCSpace(*p)) ++p;
+        if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
+        for (; p < end && *p >= '0' && *p <= '9'; ++p) {
+            value = value * 10 + (*p - '0');
+            if (value > kTooLarge) value = kTooLarge;
+        }
+    }
+    if (value == 0) return 0;
+    char32_t c = static_cast<char32_t>(value);
+    if (negative || value >= kTooLarge || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+    return utf8_Encode(c, out);
+}
+
+// The text of a complete reference "&...;".
+int DecodeReference(const char* reference, int length, char* out) {
+    if (reference[1] == '#') return DecodeCharReference(reference, length, out);
+    static const struct {
+        const char* name;
+        char value;
+    } entities[] = {{"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&apos;", '\''}, {"&quot;", '"'}};
+    for (const auto& entity : entities) {
+        if (std::strlen(entity.name) == static_cast<size_t>(length) &&
+            std::memcmp(entity.name, reference, length) == 0) {
+            out[0] = entity.value;
+            return 1;
+        }
+    }
+    throw Str("unrecognised ampersand sequence: ") + Str(reference, length);
+}
+
+[[noreturn]] void ThrowZeroByte() { throw Str("unexpected zero byte in XML text"); }
+
+}  // namespace
+
+const char* xml_TokenTypeName(int type) {
+    static const char* const names[] = {"<", ">", "=", "/", "!", "?", "\"", "white space",
+                                        "an identifier", "a literal", "end-of-file"};
+    return type >= 0 && type <= xml_EndOfFile ? names[type] : "";
+}
+
+// ---- xml_Tokenizer ----------------------------------------------------------------
+
+xml_Tokenizer::~xml_Tokenizer() {
+    Close();
+    std::free(_buffer);
+}
+
+bool xml_Tokenizer::Open(const Str& path) {
+    _stream = platform_OpenStream(path.Data(), "r");
+    if (!_stream) return false;
+    if (std::fseek(_stream, 0, SEEK_END) == 0) {
+        long size = std::ftell(_stream);
+        _size = size > 0 ? static_cast<int64_t>(size) : 0;
+    }
+    std::fseek(_stream, 0, SEEK_SET);
+    _capacity = 4 * kPieceSize;
+    _buffer = static_cast<char*>(std::malloc(_capacity));
+    if (!_buffer || !Fill(5) || std::memcmp(_buffer + _scan, "<?xml", 5) != 0) {
+        Close();
+        return false;
+    }
+    _head = 0;
+    Lex(_ring[0]);
+    _count = 1;
+    return true;
+}
+
+void xml_Tokenizer::Close() {
+    if (_stream) std::fclose(_stream);
+    _stream = nullptr;
+}
+
+bool xml_Tokenizer::Fill(int count) {
+    while (_end - _scan < count) {
+        if (_exhausted || !_stream) return false;
+        if (_capacity - _end < kPieceSize) {
+            // Keep the token being made and every live token that points into the buffer.
+            int32_t keep = _tokenStart;
+            for (int i = 0; i < _count; ++i) {
+                const xml_Token& t = _ring[(_head + i) % kRing];
+                if (t.type == xml_Identifier && t.offset < keep) keep = t.offset;
+            }
+            if (keep > 0) {
+                std::memmove(_buffer, _buffer + keep, _end - keep);
+                _end -= keep;
+                _scan -= keep;
+                _tokenStart -= keep;
+                for (int i = 0; i < _count; ++i) {
+                    xml_Token& t = _ring[(_head + i) % kRing];
+                    if (t.type == xml_Identifier) t.offset -= keep;
+                }
+            }
+            if (_capacity - _end < kPieceSize) {
+                int32_t capacity = _capacity * 2;
+                char* grown = static_cast<char*>(std::realloc(_buffer, capacity));
+                if (!grown) throw Str("out of memory reading XML");
+                _buffer = grown;
+                _capacity = capacity;
+            }
+        }
+        size_t n = std::fread(_buffer + _end, 1, kPieceSize, _stream);
+        _end += static_cast<int32_t>(n);
+        _position += static_cast<int64_t>(n);
+        if (n < static_cast<size_t>(kPieceSize)) _exhausted = true;
+    }
+    return true;
+}
+
+void xml_Tokenizer::Lex(xml_Token& token) {
+    _tokenStart = _scan;
+    if (_scan >= _end && !Fill(1)) {
+        token.type = xml_EndOfFile;
+        token.length = 0;
+        _lastType = xml_EndOfFile;
+        return;
+    }
+    const char c = _buffer[_scan];
+    switch (KindOf(c)) {
+    case kSpace:
+        // One token for the whole run, however many pieces it spans.
+        do {
+            while (_scan < _end && KindOf(_buffer[_scan]) == kSpace) ++_scan;
+        } while (_scan == _end && Fill(1));
+        token.type = xml_WhiteSpace;
+        token.bytes[0] = ' ';
+        token.length = 1;
+        break;
+    case kName:
+        do {
+            while (_scan < _end && KindOf(_buffer[_scan]) == kName) ++_scan;
+        } while (_scan == _end && Fill(1));
+        token.type = xml_Identifier;
+        token.offset = _tokenStart;
+        token.length = _scan - _tokenStart;
+        break;
+    case kAmpersand:
+        LexReference(token);
+        break;
+    case kPunctuation:
+        token.type = kBytes.punctuation[static_cast<unsigned char>(c)];
+        token.bytes[0] = c;
+        token.length = 1;
+        ++_scan;
+        break;
+    case kZero:
+        ThrowZeroByte();
+    default:
+        token.type = xml_Literal;
+        token.bytes[0] = c;
+        token.length = 1;
+        ++_scan;
+        break;
+    }
+    _lastType = token.type;
+}
+
+void xml_Tokenizer::LexReference(xml_Token& token) {
+    // The ";" is looked for in the rest of the line, within one piece of the "&".
+    const int limit = kPieceSize - 1;
+    int k = 1;
+    int restLength = 0;
+    for (;; ++k) {
+        if (k >= limit || (_scan + k >= _end && !Fill(k + 1))) {
+            restLength = k < _end - _scan ? k : _end - _scan;
+            break;
+        }
+        const char b = _buffer[_scan + k];
+        if (b == ';') break;
+        if (b == 0) ThrowZeroByte();
+        if (b == '\n') {
+            restLength = k + 1;
+            break;
+        }
+    }
+    if (restLength > 0)
+        throw Str("ampersand sequence needs semicolon: ") + Str(_buffer + _scan, restLength);
+    const int length = k + 1;
+    const char* reference = _buffer + _scan;
+    token.type = xml_Literal;
+    token.length = DecodeReference(reference, length, token.bytes);
+    _scan += length;
+}
+
+const char* xml_Tokenizer::TextData(const xml_Token& token) const {
+    if (token.type == xml_Identifier) return _buffer + token.offset;
+    return token.bytes;
+}
+
+void xml_Tokenizer::AppendText(const xml_Token& token, std::string& out) const {
+    out.append(TextData(token), token.length);
+}
+
+bool xml_Tokenizer::TextEquals(const xml_Token& token, const Str& text) const {
+    return token.length == text.Length() && std::memcmp(TextData(token), text.Data(), token.length) == 0;
+}
+
+const xml_Token& xml_Tokenizer::PeekToken(int ahead) {
+    QZ_ASSERT(ahead > -1);
+    if (ahead < 0) ahead = 0;
+    if (ahead >= kRing) ahead = kRing - 1;
+    while (_count <= ahead) {
+        const xml_Token& last = _ring[(_head + _count - 1) % kRing];
+        if (last.type == xml_EndOfFile) {
+            QZ_ASSERT_TEXT(false, "p");
+            return last;
+        }
+        Lex(_ring[(_head + _count) % kRing]);
+        ++_count;
+    }
+    return _ring[(_head + ahead) % kRing];
+}
+
+int xml_Tokenizer::Peek(int ahead) { return PeekToken(ahead).type; }
+
+void xml_Tokenizer::Advance(int n) {
+    if (!QZ_ASSERT(n > 0)) return;
+    for (; n > 0; --n) {
+        // Never past the end of the file.
+        if (!QZ_ASSERT_TEXT(Current().type != xml_EndOfFile, "current")) return;
+        _head = (_head + 1) % kRing;
+        if (--_count == 0) {
+            Lex(_ring[_head]);
+            _count = 1;
+        }
+    }
+}
+
+void xml_Tokenizer::SkipWhiteSpace() {
+    if (Current().type == xml_WhiteSpace) Advance(1);
+}
+
+void xml_Tokenizer::ThrowUnexpected(int type) const {
+    throw Str("unexpected ") + xml_TokenTypeName(type);
+}
+
+void xml_Tokenizer::Expect(int type) {
+    SkipWhiteSpace();
+    if (Current().type != type) ThrowUnexpected(Current().type);
+    Advance(1);
+}
+
+const xml_Token& xml_Tokenizer::CheckCurrent(int type) {
+    if (Current().type != type) throw Str("unexpected syntax");
+    return Current();
+}
+
+void xml_Tokenizer::SkipUntil(int type) {
+    while (Current().type != type) {
+        if (Current().type == xml_EndOfFile) ThrowUnexpected(xml_EndOfFile);
+        Advance(1);
+    }
+}
+
+void xml_Tokenizer::SkipMarkup() {
+    for (;;) {
+        SkipWhiteSpace();
+        if (Current().type != xml_OpenAngle) return;
+        int next = Peek(1);
+        if (next != xml_Question && next != xml_Exclamation) return;
+        SkipUntil(xml_CloseAngle);
+        Advance(1);
+    }
+}
+
+void xml_Tokenizer::ReadQuotedValue(std::string& out) {
+    Expect(xml_Quote);
+    size_t base = out.size();
+    while (Current().type != xml_Quote) {
+        if (Current().type == xml_EndOfFile) ThrowUnexpected(xml_EndOfFile);
+        AppendText(Current(), out);
+        Advance(1);
+    }
+    Expect(xml_Quote);
+    size_t end = out.size();
+    while (end > base && out[end - 1] == ' ') --end;
+    size_t begin = base;
+    while (begin < end && out[begin] == ' ') ++begin;
+    out.erase(end);
+    out.erase(base, begin - base);
+}
+
+void xml_Tokenizer::ReadAttributes(xml_Element* element) {
+    for (;;) {
+        SkipWhiteSpace();
+        if (Current().type == xml_Slash || Current().type == xml_CloseAngle) return;
+        Str name = TextOf(CheckCurrent(xml_Identifier));
+        const xml_Token& next = PeekToken(1);
+        if (next.type == xml_Literal && next.length == 1 && next.bytes[0] == ':') {
+            Expect(xml_Identifier);
+            Expect(xml_Literal);
+            name += ":";
+            name += TextOf(CheckCurrent(xml_Identifier));
+        }
+        Expect(xml_Identifier);
+        SkipWhiteSpace();
+        Expect(xml_Equals);
+        SkipWhiteSpace();
+        _scratch.clear();
+        ReadQuotedValue(_scratch);
+        element->AddAttribute(
+            new xml_Attribute(static_cast<Str&&>(name), Str(_scratch.data(), static_cast<int>(_scratch.size()))));
+    }
+}
+
+int xml_Tokenizer::GetPercent() const {
+    if (_size <= 0) return 0;
+    int64_t percent = _position * 100 / _size;
+    return static_cast<int>(percent > 100 ? 100 : percent);
+}
+
+// ---- xml_ElementReader ------------------------------------------------------------
+
+namespace {
+
+// Held mode lasts exactly as long as Descend or Ascend runs, thrown or not.
+struct HeldMode {
+    explicit HeldMode(int& flag) : flag(flag) { flag = 1; }
+    ~HeldMode() { flag = 0; }
+    int& flag;
+};
+
+}  // namespace
+
+xml_ElementReader::~xml_ElementReader() {
+    for (xml_Element*& e : _held) {
+        delete e;
+        e = nullptr;
+    }
+    delete _tokenizer;
+}
+
+bool xml_ElementReader::Open(const Str& path) {
+    if (_tokenizer) return false;
+    _tokenizer = new xml_Tokenizer;
+    if (_tokenizer->Open(path)) return true;
+    delete _tokenizer;
+    _tokenizer = nullptr;
+    return false;
+}
+
+xml_Element* xml_ElementReader::HeldAtDepth() const {
+    return _depth >= 0 && _depth < maxParsingReturnLevels ? _held[_depth] : nullptr;
+}
+
+void xml_ElementReader::ReadEndTag(const Str& name) {
+    xml_Tokenizer& t = *_tokenizer;
+    if (!t.TextEquals(t.Current(), name))
+        throw Str("closing tag mismatch: ") + name + " vs " + t.TextOf(t.Current());
+    t.Advance(1);
+    t.Expect(xml_CloseAngle);
+    --_depth;
+}
+
+xml_Element* xml_ElementReader::Read() {
+    xml_Tokenizer& t = *_tokenizer;
+    t.SkipMarkup();
+    if (_depth == -1 && t.Current().type == xml_EndOfFile) return nullptr;
+    if (t.Current().type == xml_OpenAngle && t.Peek(1) == xml_Slash) {
+        if (!_heldMode) return nullptr;
+        t.Expect(xml_OpenAngle);
+        t.Expect(xml_Slash);
+        xml_Element* held = HeldAtDepth();
+        if (!held) throw Str("unexpected closing tag: ") + t.TextOf(t.Current());
+        ReadEndTag(held->name);
+        return nullptr;
+    }
+    if (_depth + 1 >= maxDepth) throw Str("elements nested deeper than 256 levels");
+    ++_depth;
+    t.Expect(xml_OpenAngle);
+    std::unique_ptr<xml_Element> element(new xml_Element(""));
+    element->name = t.TextOf(t.Current());
+    t.Advance(1);
+    t.ReadAttributes(element.get());
+    if (t.Current().type == xml_Slash) {
+        t.Expect(xml_Slash);
+        t.Expect(xml_CloseAngle);
+        --_depth;
+        return element.release();
+    }
+    t.Expect(xml_CloseAngle);
+
+    // The element's text runs go after those of its open ancestors.
+    const size_t base = _text.size();
+    for (;;) {
+        while (t.Current().type != xml_OpenAngle) {
+            if (t.Current().type == xml_EndOfFile) t.Expect(xml_OpenAngle);
+            t.AppendText(t.Current(), _text);
+            t.Advance(1);
+        }
+        if (t.Peek(1) == xml_Slash) break;
+        if (_heldMode && _depth + 1 == _heldCount) {
+            // Held open for the caller: its children come one by one later.
+            _text.resize(base);
+            return element.release();
+        }
+        xml_Element* child = Read();
+        element->AddChild(child);
+    }
+    size_t end = _text.size();
+    while (end > base && _text[end - 1] == ' ') --end;
+    size_t begin = base;
+    while (begin < end && _text[begin] == ' ') ++begin;
+    if (begin < end) element->text = Str(_text.data() + begin, static_cast<int>(end - begin));
+    _text.resize(base);
+
+    t.Expect(xml_OpenAngle);
+    t.Expect(xml_Slash);
+    ReadEndTag(element->name);
+    return element.release();
+}
+
+xml_Element* xml_ElementReader::Descend(int count) {
+    if (!QZ_ASSERT(count > 0) || !QZ_ASSERT(count <= maxParsingReturnLevels)) return HeldAtDepth();
+    if (!QZ_ASSERT_TEXT(_heldCount + count <= maxParsingReturnLevels,
+                        "heldCount + count <= maxParsingReturnLevels"))
+        return HeldAtDepth();
+    if (!_tokenizer) return nullptr;
+    HeldMode held(_heldMode);
+    for (int i = 0; i < count; ++i) {
+        ++_heldCount;
+        _held[_heldCount - 1] = Read();
+    }
+    return HeldAtDepth();
+}
+
+xml_Element* xml_ElementReader::ReadElement() {
+    if (!_tokenizer) return nullptr;
+    return Read();
+}
+
+xml_Element* xml_ElementReader::Ascend(int count) {
+    if (!QZ_ASSERT(count > 0) || !QZ_ASSERT_TEXT(count <= _heldCount, "count <= heldCount")) return HeldAtDepth();
+    if (!_tokenizer) return nullptr;
+    HeldMode held(_heldMode);
+    xml_Tokenizer& t = *_tokenizer;
+    for (int i = 0; i < count; ++i) {
+        --_heldCount;
+        t.SkipMarkup();
+        // Only the end tag may come next: children left unread are refused, not dropped.
+        if (t.Current().type == xml_OpenAngle && t.Peek(1) != xml_Slash) {
+            xml_Element* closing = _held[_heldCount];
+            throw Str("unread element before the end tag of ") + (closing ? closing->name : Str());
+        }
+        Read();
+        delete _held[_heldCount];
+        _held[_heldCount] = nullptr;
+    }
+    return HeldAtDepth();
+}
+
+int xml_ElementReader::GetPercent() const { return _tokenizer ? _tokenizer->GetPercent() : 0; }
+
+bool xml_ElementReader::Close() {
+    if (!_tokenizer) return false;
+    bool complete = false;
+    try {
+        _tokenizer->SkipWhiteSpace();
+        complete = _tokenizer->Current().type == xml_EndOfFile && _depth == -1;
+    } catch (const Str&) {
+        // Whatever follows the last end tag is not part of a complete file.
+    }
+    _tokenizer->Close();
+    delete _tokenizer;
+    _tokenizer = nullptr;
+    return complete;
+}

@@ -1,0 +1,153 @@
+// The pull reader of XML exports: xml_Tokenizer turns the file into tokens as the parser
+// asks for them, and xml_ElementReader holds up to three enclosing elements open while it
+// delivers each element below them as one complete xml_Element tree.
+//
+// Accepted: element names without prefix, attribute names with at most one prefix,
+// attribute values in double quotes, the five named entities and numeric character
+// references, and comments, processing instructions and declarations, which are skipped
+// up to their first ">". Every run of white space in text reads as one blank; text is
+// trimmed of blanks at both ends. Other bytes pass through unchanged, so UTF-8 stays UTF-8.
+// Syntax errors are thrown as a Str message.
+//
+// The file is read in pieces of 16384 bytes into one buffer that the tokens point into;
+// a token that crosses the end of a piece is completed from the next one, so where the
+// lines of a file break changes nothing. Memory holds the buffer, a few tokens of
+// look-ahead and the one element tree being built.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "foundation/text/str.h"
+
+class xml_Element;
+
+enum xml_TokenType {
+    xml_OpenAngle = 0,
+    xml_CloseAngle = 1,
+    xml_Equals = 2,
+    xml_Slash = 3,
+    xml_Exclamation = 4,
+    xml_Question = 5,
+    xml_Quote = 6,
+    xml_WhiteSpace = 7,
+    xml_Identifier = 8,
+    xml_Literal = 9,
+    xml_EndOfFile = 10,
+};
+
+// The kind's name as error messages give it ("an identifier", "end-of-file", ...).
+const char* xml_TokenTypeName(int type);
+
+// One token. An identifier's bytes stay in the tokenizer's buffer (at `offset`); every
+// other kind keeps its text here: a decoded reference is at most one UTF-8 sequence.
+struct xml_Token {
+    int type = xml_EndOfFile;
+    int32_t offset = 0;
+    int32_t length = 0;
+    char bytes[4] = {};
+};
+
+class xml_Tokenizer {
+public:
+    static constexpr int kPieceSize = 0x4000;
+
+    xml_Tokenizer() = default;
+    ~xml_Tokenizer();
+    xml_Tokenizer(const xml_Tokenizer&) = delete;
+    xml_Tokenizer& operator=(const xml_Tokenizer&) = delete;
+
+    // False when the file cannot be opened or does not begin with "<?xml".
+    bool Open(const Str& path);
+    void Close();
+
+    const xml_Token& Current() { return _ring[_head]; }
+    // The type of the token `ahead` places after the current one.
+    int Peek(int ahead);
+    const xml_Token& PeekToken(int ahead);
+    void Advance(int n);
+
+    void SkipWhiteSpace();
+    // Skips white space; throws "unexpected " + the kind found unless it is `type`;
+    // steps past it.
+    void Expect(int type);
+    // Throws "unexpected syntax" unless the current token is of `type`; does not move.
+    const xml_Token& CheckCurrent(int type);
+    void SkipUntil(int type);
+    // White space, comments, processing instructions and declarations.
+    void SkipMarkup();
+    // Appends the quoted value (quotes dropped, blanks trimmed) to out.
+    void ReadQuotedValue(std::string& out);
+    void ReadAttributes(xml_Element* element);
+    int GetPercent() const;
+
+    // The current token's text as the parser takes it.
+    const char* TextData(const xml_Token& token) const;
+    void AppendText(const xml_Token& token, std::string& out) const;
+    Str TextOf(const xml_Token& token) const { return Str(TextData(token), token.length); }
+    bool TextEquals(const xml_Token& token, const Str& text) const;
+
+private:
+    static constexpr int kRing = 4;
+
+    void Lex(xml_Token& token);
+    void LexReference(xml_Token& token);
+    // Makes at least `count` bytes available from _scan; false at the end of the file
+    // with fewer available. Keeps every byte a live token points into.
+    bool Fill(int count);
+    [[noreturn]] void ThrowUnexpected(int type) const;
+
+    std::FILE* _stream = nullptr;
+    int64_t _size = 0;
+    int64_t _position = 0;  // bytes read from the file so far
+    char* _buffer = nullptr;
+    int32_t _capacity = 0;
+    int32_t _scan = 0;  // next byte to tokenize
+    int32_t _end = 0;   // end of the bytes read
+    int32_t _tokenStart = 0;  // first byte of the token being made
+    bool _exhausted = false;
+    int _lastType = -1;  // the last token made, for the white-space rule
+    xml_Token _ring[kRing];
+    int _head = 0;
+    int _count = 0;
+    std::string _scratch;
+};
+
+class xml_ElementReader {
+public:
+    static constexpr int maxParsingReturnLevels = 3;
+    static constexpr int maxDepth = 256;
+
+    xml_ElementReader() = default;
+    ~xml_ElementReader();
+    xml_ElementReader(const xml_ElementReader&) = delete;
+    xml_ElementReader& operator=(const xml_ElementReader&) = delete;
+
+    // The path is UTF-8. False when the file cannot be opened or is not XML.
+    bool Open(const Str& path);
+    // Reads count nested start tags and holds their elements open; returns the innermost
+    // element still open (owned by the reader), or null.
+    xml_Element* Descend(int count);
+    // The next element, whole, owned by the caller; null at an end tag or at the end of
+    // the file at the top level.
+    xml_Element* ReadElement();
+    // Reads the end tags of count held elements and deletes them; returns the innermost
+    // element still held, or null.
+    xml_Element* Ascend(int count);
+    int GetPercent() const;
+    // True when the file was read to its end with nothing open; always closes.
+    bool Close();
+
+private:
+    xml_Element* Read();
+    void ReadEndTag(const Str& name);
+    xml_Element* HeldAtDepth() const;
+
+    xml_Tokenizer* _tokenizer = nullptr;
+    int _depth = -1;
+    int _heldCount = 0;
+    int _heldMode = 0;
+    xml_Element* _held[maxParsingReturnLevels] = {};
+    std::string _text;  // text runs of the open elements, innermost last
+};
