@@ -91,8 +91,8 @@ StrArray dbRecord_Class::GetNoteLines() const {
 
 dbRecord_Class* dbRecord_Class::Clone() const { return Duplicate(); }
 
-bool dbRecord_Class::IsSameType(const dbRecord_Class& record) const {
-    return QZ_ASSERT_TEXT(GetType() == record.GetType(), "this->GetType() == record.GetType ()");
+void dbRecord_Class::ReportTypeMismatch() const {
+    QZ_FAIL("this->GetType() == record.GetType ()");
 }
 
 // ---------------------------------------------------------------- dbrecord_Descriptions

@@ -107,7 +107,12 @@ protected:
     // For IsEqual: reports "this->GetType() == record.GetType ()" when the types differ
     // and answers whether they match, so a mismatch never reads the other record as a
     // class it is not.
-    bool IsSameType(const dbRecord_Class& record) const;
+    bool IsSameType(const dbRecord_Class& record) const {
+        if (GetType() == record.GetType()) return true;
+        ReportTypeMismatch();
+        return false;
+    }
+    void ReportTypeMismatch() const;
 
 private:
     DBID _RecordId;

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "foundation/buffer.h"
+#include "foundation/kernel/clock.h"
+#include "platform/time.h"
 #include "records/classification.h"
 #include "records/damage.h"
 #include "records/dbRecordFields.h"
@@ -110,6 +112,18 @@ public:
     coord_Type GetCoordType() const override { return static_cast<coord_Type>(4); }
     using Fields = dbfield_List<>;
 };
+
+TEST(RecordFrame, NewRecordIsStampedWithTheCurrentTime) {
+    platform_FixTime(1700000000);
+    clock_ForgetCachedTime();
+    db_Note note;
+    EXPECT_EQ(note.GetTimeStamp(), clock_GetTime());
+    EXPECT_GT(note.GetTimeStamp(), 1.3e9);  // 2023 is some 43 years after 1980
+    EXPECT_EQ(note.GetRecordId(), NODBID);
+    EXPECT_EQ(note.GetNotes(), "");
+    platform_ReleaseTime();
+    clock_ForgetCachedTime();
+}
 
 TEST(RecordFrame, NoteWritesTheHeaderAlone) {
     db_Note note;
