@@ -91,9 +91,7 @@ StrArray dbRecord_Class::GetNoteLines() const {
 
 dbRecord_Class* dbRecord_Class::Clone() const { return Duplicate(); }
 
-void dbRecord_Class::ReportTypeMismatch() const {
-    QZ_FAIL("this->GetType() == record.GetType ()");
-}
+void dbRecord_Class::ReportTypeMismatch(const char* text) { QZ_FAIL(text); }
 
 // ---------------------------------------------------------------- dbrecord_Descriptions
 
