@@ -1,11 +1,8 @@
 #include "platform/stream.h"
 
-#include <string>
+#include "platform/path.h"
 
 std::FILE* platform_OpenStream(const char* path, const char* mode) {
     if (!path || !mode) return nullptr;
-    std::string name(path);
-    for (char& c : name)
-        if (c == '\\') c = '/';
-    return std::fopen(name.c_str(), mode);
+    return std::fopen(platform_HostPath(path).c_str(), mode);
 }

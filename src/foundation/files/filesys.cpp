@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "foundation/files/path.h"
+#include "foundation/kernel/clock.h"
 #include "platform/dir.h"
 #include "platform/file.h"
 
@@ -20,6 +21,23 @@ uint32_t FreeSpaceOf(const Str& directory) {
 }
 
 }  // namespace
+
+bool filesys_LocalSecondsFrom(int64_t modified, double* seconds) {
+    platform_LocalTime local;
+    if (!platform_ToLocalTime(modified, &local)) return false;
+    double day = 0;
+    if (local.year < 0 || local.year > 65535 ||
+        !date_DaysFromDate(day, static_cast<uint16_t>(local.year), static_cast<uint16_t>(local.month),
+                           static_cast<uint16_t>(local.day)))
+        return platform_Fail(PLATFORM_ErrorInvalidParameter);
+    *seconds = (day - CLOCK_EpochDayNumber) * 86400.0 + local.hour * 3600.0 + local.minute * 60.0 + local.second;
+    return true;
+}
+
+double filesys_FindDataTime(const platform_FindData& entry) {
+    double seconds = 0;
+    return filesys_LocalSecondsFrom(entry.modified, &seconds) ? seconds : 0;
+}
 
 bool filesys_IsResourcePath(const Str&) { return false; }
 

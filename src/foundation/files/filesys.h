@@ -24,6 +24,12 @@ uint32_t filesys_RemoveDirectory(const Str& directory);
 // Bytes free on the volume of the path's folder, saturated at 4294967295; 0 on failure.
 uint32_t filesys_GetFreeSpace(const Str& path);
 uint32_t filesys_GetFreeSpaceUnexpanded(const Str& path);
+// A directory entry's last-write time as local seconds since 1980-01-01 00:00
+// (whole seconds); 0 when it cannot be converted.
+double filesys_FindDataTime(const platform_FindData& entry);
+// The same for a last-write moment of the file system's clock: false when the local
+// time or the calendar date cannot be formed (the platform's last error says which).
+bool filesys_LocalSecondsFrom(int64_t modified, double* seconds);
 bool filesys_IsResourcePath(const Str& path);
 // The built-in resource names offered to listings: none here.
 StrArray filesys_ResourceNames();

@@ -37,6 +37,8 @@ xml_Element::xml_Element(const char* name) : name(name) {}
 
 xml_Element::xml_Element(const char* name, const Str& text) : name(name), text(text) {}
 
+xml_Element::xml_Element(Str&& name) : name(static_cast<Str&&>(name)) {}
+
 xml_Element::~xml_Element() {
     for (xml_Attribute* a = firstAttribute; a;) {
         xml_Attribute* next = a->next;

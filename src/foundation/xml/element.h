@@ -22,6 +22,8 @@ class xml_Element {
 public:
     explicit xml_Element(const char* name);
     xml_Element(const char* name, const Str& text);
+    // Takes the name's block over: the reader makes one element per start tag.
+    explicit xml_Element(Str&& name);
     // Deleting an element deletes its whole subtree, however deep, without recursion.
     ~xml_Element();
     xml_Element(const xml_Element&) = delete;

@@ -12,6 +12,7 @@
 namespace {
 
 constexpr const char* kModule = "Library/xml";
+constexpr int32_t kMaxBuffer = 1 << 29;
 
 enum ByteClass : unsigned char { kOther, kSpace, kName, kAmpersand, kPunctuation, kZero };
 
@@ -150,7 +151,7 @@ bool xml_Tokenizer::Fill(int count) {
             // Keep the token being made and every live token that points into the buffer.
             int32_t keep = _tokenStart;
             for (int i = 0; i < _count; ++i) {
-                const xml_Token& t = _ring[(_head + i) % kRing];
+                const xml_Token& t = _ring[(_head + i) & (kRing - 1)];
                 if (t.type == xml_Identifier && t.offset < keep) keep = t.offset;
             }
             if (keep > 0) {
@@ -159,11 +160,14 @@ bool xml_Tokenizer::Fill(int count) {
                 _scan -= keep;
                 _tokenStart -= keep;
                 for (int i = 0; i < _count; ++i) {
-                    xml_Token& t = _ring[(_head + i) % kRing];
+                    xml_Token& t = _ring[(_head + i) & (kRing - 1)];
                     if (t.type == xml_Identifier) t.offset -= keep;
                 }
             }
             if (_capacity - _end < kPieceSize) {
+                // Only a single token longer than the buffer makes it grow; no buffer
+                // of the system exceeds 2^29 bytes.
+                if (_capacity >= kMaxBuffer) throw Str("XML token too long");
                 int32_t capacity = _capacity * 2;
                 char* grown = static_cast<char*>(std::realloc(_buffer, capacity));
                 if (!grown) throw Str("out of memory reading XML");
@@ -272,15 +276,15 @@ const xml_Token& xml_Tokenizer::PeekToken(int ahead) {
     if (ahead < 0) ahead = 0;
     if (ahead >= kRing) ahead = kRing - 1;
     while (_count <= ahead) {
-        const xml_Token& last = _ring[(_head + _count - 1) % kRing];
+        const xml_Token& last = _ring[(_head + _count - 1) & (kRing - 1)];
         if (last.type == xml_EndOfFile) {
             QZ_ASSERT_TEXT(false, "p");
             return last;
         }
-        Lex(_ring[(_head + _count) % kRing]);
+        Lex(_ring[(_head + _count) & (kRing - 1)]);
         ++_count;
     }
-    return _ring[(_head + ahead) % kRing];
+    return _ring[(_head + ahead) & (kRing - 1)];
 }
 
 int xml_Tokenizer::Peek(int ahead) { return PeekToken(ahead).type; }
@@ -290,7 +294,7 @@ void xml_Tokenizer::Advance(int n) {
     for (; n > 0; --n) {
         // Never past the end of the file.
         if (!QZ_ASSERT_TEXT(Current().type != xml_EndOfFile, "current")) return;
-        _head = (_head + 1) % kRing;
+        _head = (_head + 1) & (kRing - 1);
         if (--_count == 0) {
             Lex(_ring[_head]);
             _count = 1;
@@ -440,8 +444,7 @@ xml_Element* xml_ElementReader::Read() {
     if (_depth + 1 >= maxDepth) throw Str("elements nested deeper than 256 levels");
     ++_depth;
     t.Expect(xml_OpenAngle);
-    std::unique_ptr<xml_Element> element(new xml_Element(""));
-    element->name = t.TextOf(t.Current());
+    std::unique_ptr<xml_Element> element(new xml_Element(t.TextOf(t.Current())));
     t.Advance(1);
     t.ReadAttributes(element.get());
     if (t.Current().type == xml_Slash) {
@@ -473,7 +476,10 @@ xml_Element* xml_ElementReader::Read() {
     while (end > base && _text[end - 1] == ' ') --end;
     size_t begin = base;
     while (begin < end && _text[begin] == ' ') ++begin;
-    if (begin < end) element->text = Str(_text.data() + begin, static_cast<int>(end - begin));
+    if (begin < end) {
+        _text.resize(end);
+        element->text = _text.c_str() + begin;
+    }
     _text.resize(base);
 
     t.Expect(xml_OpenAngle);

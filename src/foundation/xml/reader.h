@@ -89,7 +89,7 @@ public:
     bool TextEquals(const xml_Token& token, const Str& text) const;
 
 private:
-    static constexpr int kRing = 4;
+    static constexpr int kRing = 4;  // a power of two
 
     void Lex(xml_Token& token);
     void LexReference(xml_Token& token);

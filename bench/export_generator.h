@@ -1,0 +1,21 @@
+// Synthetic XML job exports of any size, for benchmarks: a root element, the job header,
+// then a repeating mix of point observations with a nested polar measurement, feature
+// codes and notes, circle readings, keyed-in points and note records, as the field
+// software exports them. The same options give the same bytes.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+struct ExportOptions {
+    int64_t bytes = 100 << 20;  // stops at the first record boundary past this size
+    uint32_t seed = 1;
+    bool oneLine = false;  // the whole export on one line, without line breaks
+};
+
+struct ExportSummary {
+    int64_t bytes = 0;
+    int64_t records = 0;  // top-level elements inside the root
+};
+
+ExportSummary GenerateExport(std::FILE* out, const ExportOptions& options);
