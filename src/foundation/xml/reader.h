@@ -93,6 +93,8 @@ private:
 
     void Lex(xml_Token& token);
     void LexReference(xml_Token& token);
+    // The end of the run of bytes of one kind that starts at _scan, within the buffer.
+    int32_t SkipRun(int kind) const;
     // Makes at least `count` bytes available from _scan; false at the end of the file
     // with fewer available. Keeps every byte a live token points into.
     bool Fill(int count);
