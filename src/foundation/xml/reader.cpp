@@ -196,7 +196,6 @@ void xml_Tokenizer::Lex(xml_Token& token) {
     if (_scan >= _end && !Fill(1)) {
         token.type = xml_EndOfFile;
         token.length = 0;
-        _lastType = xml_EndOfFile;
         return;
     }
     const char c = _buffer[_scan];
@@ -236,7 +235,6 @@ void xml_Tokenizer::Lex(xml_Token& token) {
         ++_scan;
         break;
     }
-    _lastType = token.type;
 }
 
 void xml_Tokenizer::LexReference(xml_Token& token) {

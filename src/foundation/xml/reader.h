@@ -109,7 +109,6 @@ private:
     int32_t _end = 0;   // end of the bytes read
     int32_t _tokenStart = 0;  // first byte of the token being made
     bool _exhausted = false;
-    int _lastType = -1;  // the last token made, for the white-space rule
     xml_Token _ring[kRing];
     int _head = 0;
     int _count = 0;
