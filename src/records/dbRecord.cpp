@@ -89,7 +89,12 @@ StrArray dbRecord_Class::GetNoteLines() const {
     return lines;
 }
 
-dbRecord_Class* dbRecord_Class::Clone() const { return Duplicate(); }
+dbRecord_Class* dbRecord_Class::Clone() const {
+    // Only a type the factory makes is cloned, as a copy through the factory would be;
+    // callers treat null as "nothing to store".
+    if (!dbRecord_GetTypeInfo(GetType()).create) return nullptr;
+    return Duplicate();
+}
 
 void dbRecord_Class::ReportTypeMismatch() const {
     QZ_FAIL("this->GetType() == record.GetType ()");

@@ -96,6 +96,7 @@ public:
     StrArray GetNoteLines() const;
 
     // A deep copy of this record, record id and timestamp included; the caller owns it.
+    // Null when the factory cannot make the type.
     dbRecord_Class* Clone() const;
 
     // The frame a record's Write and Read put around its own fields; a feature-coded
