@@ -11,6 +11,7 @@ std::atomic<int64_t> fixedSeconds{0};
 std::atomic<int> fixedMilliseconds{0};
 std::atomic<bool> ticksFixed{false};
 std::atomic<uint32_t> fixedTicks{0};
+std::atomic<uint32_t> timeGeneration{0};
 
 void Now(int64_t& seconds, int& milliseconds) {
     if (timeFixed.load()) {
@@ -231,9 +232,17 @@ void platform_FixTime(int64_t unixSeconds, int milliseconds) {
     fixedSeconds.store(unixSeconds);
     fixedMilliseconds.store(milliseconds);
     timeFixed.store(true);
+    ++timeGeneration;
 }
 
-void platform_ReleaseTime() { timeFixed.store(false); }
+void platform_ReleaseTime() {
+    timeFixed.store(false);
+    ++timeGeneration;
+}
+
+void platform_AdvanceFixedTime(int64_t seconds) { fixedSeconds += seconds; }
+
+uint32_t platform_TimeGeneration() { return timeGeneration.load(); }
 
 void platform_FixTickCount(uint32_t ticks) {
     fixedTicks.store(ticks);

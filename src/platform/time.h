@@ -66,5 +66,9 @@ void platform_EnumShortDateFormats(bool (*callback)(const char* format, void* co
 // as it is until released.
 void platform_FixTime(int64_t unixSeconds, int milliseconds = 0);
 void platform_ReleaseTime();
+// Moves a fixed "now" on as the wall clock would, without counting as a new fix.
+void platform_AdvanceFixedTime(int64_t seconds);
 void platform_FixTickCount(uint32_t ticks);
 void platform_ReleaseTickCount();
+// Changes whenever "now" is fixed or released, so a cached reading can be dropped.
+uint32_t platform_TimeGeneration();

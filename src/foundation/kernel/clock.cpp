@@ -2,11 +2,11 @@
 
 #include <charconv>
 #include <cmath>
-#include <mutex>
 #include <string>
 
 #include "foundation/environment.h"
 #include "foundation/kernel/maths.h"
+#include "platform/lock.h"
 #include "platform/time.h"
 
 namespace {
@@ -19,7 +19,7 @@ constexpr double kTimeLimit = 1e12;
 // Day numbers whose arithmetic fits 32-bit integers.
 constexpr double kMaxDayNumber = 2147483647.0;
 
-// A null time is reported as it always was; a NaN or huge one is reported too, and
+// A null, NaN or huge time is reported (a null one under its own text), and
 // the caller then leaves its integer outputs alone.
 bool CheckTime(double time) {
     if (!QZ_ASSERT(!maths_IsNull(time))) return false;
@@ -37,11 +37,11 @@ Str FromStd(const std::string& text) { return Str(text.data(), static_cast<int>(
 // The current-time cache: plain process-wide values, as the library runs on one thread.
 bool timeCached = false;
 uint32_t cachedTick = 0;
+uint32_t cachedGeneration = 0;
 double cachedTime = 0.0;
 
-// The timer's critical section; constant-initialised, so it exists before any
-// dynamic initialiser runs and is never destroyed in a way that matters.
-std::mutex timerLock;
+// The timer's critical section, built at load.
+platform_CriticalSection timerLock;
 double lastTick = 0.0;
 double wrapTotal = 0.0;
 
@@ -188,13 +188,17 @@ int clock_DayOfWeek(double time) {
 
 double clock_GetTime() {
     const uint32_t now = platform_GetTickCount();
-    if (timeCached && static_cast<uint32_t>(now - cachedTick) < 1000u) return cachedTime;
+    // A test that fixes "now" gets it at once, whatever the tick count says.
+    const uint32_t generation = platform_TimeGeneration();
+    if (timeCached && generation == cachedGeneration && static_cast<uint32_t>(now - cachedTick) < 1000u)
+        return cachedTime;
     platform_SystemTime local;
     platform_GetLocalTime(local);
     double days = CLOCK_EpochDayNumber;
     date_DaysFromDate(days, local.Year, local.Month, local.Day);
     cachedTime = (days - CLOCK_EpochDayNumber) * 86400.0 + local.Hour * 3600.0 + local.Minute * 60.0 + local.Second;
     cachedTick = now;
+    cachedGeneration = generation;
     timeCached = true;
     return cachedTime;
 }
@@ -358,7 +362,7 @@ Str clock_FormatNow() {
 }
 
 double clock_GetMonotonicSeconds() {
-    std::lock_guard<std::mutex> hold(timerLock);
+    platform_Hold hold(timerLock);
     const double t = platform_GetTickCount();
     if (lastTick > t) wrapTotal += 4294967296.0;
     lastTick = t;

@@ -7,6 +7,9 @@
 // A day number counts days of the proleptic Gregorian calendar with 0001-01-01 = 366,
 // so 1980-01-01 is 723180 and 1582-10-15, the first Gregorian day, is 578101. A time
 // value t lies on day floor(t / 86400) + 723180.
+//
+// Tests fix "now" and the tick count through platform/time.h (platform_FixTime,
+// platform_FixTickCount); a newly fixed "now" is seen by the next clock_GetTime.
 #pragma once
 
 #include <cstdint>

@@ -30,6 +30,9 @@ public:
     void AddMapping(uint16_t code, uint16_t unicode);
     // Flags each byte 1-255 under which some double-byte code maps to other than '?'.
     void ComputeLeadBytes();
+    // Resets, then enters the mappings of the first "cp*.txt" in
+    // "$(LocaleRootDir)\$(Language)" (codepage_load.cpp); true when a file was read.
+    bool Load();
 
     bool IsLeadByte(unsigned char byte) const { return _LeadByte[byte]; }
     uint16_t CodeToUnicode(uint16_t code) const { return _CodeToUnicode[code]; }

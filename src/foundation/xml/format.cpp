@@ -2,7 +2,11 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <string>
+
+#include "foundation/kernel/clock.h"
+#include "foundation/kernel/maths.h"
 
 namespace {
 
@@ -62,6 +66,18 @@ Str xml_FormatGrade(double angle, bool negate) {
 }
 
 Str xml_FormatBool(bool b) { return Str(b ? "true" : "false"); }
+
+Str xml_FormatDateTime(double time) {
+    // A time that cannot be split (not finite) has no text, like the null time.
+    if (maths_IsNull(time) || !std::isfinite(time)) return Str();
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    double timeOfDay = 0;
+    clock_SplitDate(time, &year, &month, &day, &timeOfDay);
+    clock_SplitTime(timeOfDay, &hour, &minute, &second);
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", year, month, day, hour, minute, second);
+    return Str(text);
+}
 
 Str xml_Escape(const char* text) {
     std::string out;

@@ -15,6 +15,8 @@ Str xml_FormatAngle(double radians, bool wrap);
 // A slope angle written as a percentage; vertical is +-99999999.
 Str xml_FormatGrade(double angle, bool negate);
 Str xml_FormatBool(bool b);
+// A local time (seconds since 1980-01-01 00:00) as "yyyy-mm-ddThh:mm:ss".
+Str xml_FormatDateTime(double time);
 
 // The text made safe for XML: markup characters as entities, control bytes as "&#x..;"
 // references, leading and trailing blanks removed; bytes from 127 up unchanged.

@@ -12,6 +12,7 @@
 namespace {
 
 constexpr const char* kModule = "Library/xml";
+constexpr int32_t kMaxBuffer = 1 << 29;
 
 enum ByteClass : unsigned char { kOther, kSpace, kName, kAmpersand, kPunctuation, kZero };
 
@@ -164,6 +165,9 @@ bool xml_Tokenizer::Fill(int count) {
                 }
             }
             if (_capacity - _end < kPieceSize) {
+                // Only a single token longer than the buffer makes it grow; no buffer
+                // of the system exceeds 2^29 bytes.
+                if (_capacity >= kMaxBuffer) throw Str("XML token too long");
                 int32_t capacity = _capacity * 2;
                 char* grown = static_cast<char*>(std::realloc(_buffer, capacity));
                 if (!grown) throw Str("out of memory reading XML");

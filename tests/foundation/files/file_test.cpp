@@ -507,3 +507,32 @@ TEST_F(FileLayer, ModificationTimeInLocalSecondsSince1980) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FileLayer, TellAfterALargeReadIsThePlatformPosition) {
+    tmp.Write("big.txt", std::string(10000, 'b'));
+    file_Class file(In("big.txt"));
+    ASSERT_TRUE(file.Open());
+    std::vector<char> buffer(9000);
+    uint32_t count = 0;
+    ASSERT_TRUE(file.Read(buffer.data(), 9000, &count));
+    EXPECT_EQ(count, 9000u);
+    EXPECT_EQ(file.Tell(), 9000);  // no line buffer, nothing held back
+    file.Close();
+}
+
+TEST_F(FileLayer, FullDiskIsReported) {
+    file_Class full("/dev/full");
+    ASSERT_TRUE(full.Open(file_Class::ModeWrite));
+    uint32_t count = 99;
+    EXPECT_FALSE(full.Write("x", 1, &count));
+    EXPECT_EQ(count, 0u);
+    EXPECT_EQ(full.GetLastSystemError(), 112u);
+    ASSERT_EQ(env.systemErrors.size(), 1u);
+    EXPECT_EQ(env.systemErrors[0].code, 112u);
+    EXPECT_EQ(env.systemErrors[0].name, "\\dev\\full");
+    full.Close();
+}
+
+}  // namespace

@@ -87,6 +87,22 @@ TEST(XmlFormat, IntsAnglesGradesFlags) {
     EXPECT_EQ(xml_FormatBool(false), "false");
 }
 
+TEST(XmlFormat, DateTimes) {
+    struct {
+        double time;
+        const char* text;
+    } cases[] = {
+        {0, "1980-01-01T00:00:00"},
+        {-1, "1979-12-31T23:59:59"},
+        {1399034096.0, "2024-05-01T12:34:56"},
+        {636335999.0, "2000-02-29T23:59:59"},
+        {636335999.4, "2000-02-29T23:59:59"},
+        {86399.6, "1980-01-01T24:00:00"},  // the split rounds; the date is not carried
+        {1e308, ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(xml_FormatDateTime(c.time), c.text) << c.time;
+}
+
 TEST(XmlFormat, Escape) {
     struct {
         const char* text;
