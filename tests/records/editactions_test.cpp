@@ -82,4 +82,13 @@ TEST(EditRecords, FeaturesCopyAndCompare) {
     EXPECT_EQ(env.Expressions(), std::vector<std::string>{"this->GetType() == rhs.GetType ()"});
 }
 
+TEST(EditRecords, JobHeaderTakesTheRenameWhateverTheCode) {
+    db_JobHeader header;
+    header.JobName = "Old";
+    header.ApplyStrAction(db_Str("New", 1));
+    EXPECT_EQ(header.JobName, "New");
+    header.ApplyStrAction(db_Str("Newer", 0));
+    EXPECT_EQ(header.GetName(), "Newer");
+}
+
 }  // namespace
