@@ -122,7 +122,7 @@ ExportSummary GenerateExport(std::FILE* out, const ExportOptions& options) {
         } else if (kind <= 4) {
             // A keyed-in point with grid coordinates.
             w.Line(1, Open("DATABASE_PointRecord", id++, "db_Point", time));
-            w.Field(2, "PointName", "K" + std::to_string(n));
+            w.Field(2, "PointName", std::string("K").append(std::to_string(n)));
             w.Field(2, "Derivation", "KI");
             w.Field(2, "Method", "KeyedInCoordinates");
             w.Field(2, "SurveyMethod", "Unknown");
@@ -160,7 +160,7 @@ ExportSummary GenerateExport(std::FILE* out, const ExportOptions& options) {
             w.Line(3, "</Feature>");
             w.Line(2, "</Features>");
             w.Line(2, Open("DATABASE_PolarRecord", id++, "db_Polar", time));
-            w.Field(3, "SourcePoint", "STN" + std::to_string(station));
+            w.Field(3, "SourcePoint", std::string("STN").append(std::to_string(station)));
             w.Line(3, "<Polar>");
             w.Field(4, "Azimuth", Number(random.Uniform(0, 6.283185307), 12));
             w.Field(4, "HDist", Number(random.Uniform(2, 800), 4));

@@ -104,6 +104,8 @@ public:
     Feature() = default;
     Feature(const Feature& other) = default;
     Feature& operator=(const Feature& other) = default;
+    // String code, code and attributes; nothing on self-assignment.
+    void Assign(const Feature& other) { *this = other; }
 
     const Str& GetCode() const { return _Code; }
     void SetCode(const Str& code) { _Code = code; }

@@ -1,5 +1,7 @@
 #include "records/dbRecord.h"
 
+#include <new>
+
 #include "foundation/buffer.h"
 #include "foundation/environment.h"
 #include "foundation/kernel/clock.h"
@@ -90,15 +92,18 @@ StrArray dbRecord_Class::GetNoteLines() const {
 }
 
 dbRecord_Class* dbRecord_Class::Clone() const {
-    // Only a type the factory makes is cloned, as a copy through the factory would be;
-    // callers treat null as "nothing to store".
-    if (!dbRecord_GetTypeInfo(GetType()).create) return nullptr;
-    return Duplicate();
+    // Null where the factory makes nothing: a type outside 0..161 (the radio and
+    // survey bases answer 163 until their derived part is built) or no memory.
+    // Callers treat null as "nothing to store".
+    if (!dbRecord_IsRecordType(GetType())) return nullptr;
+    try {
+        return Duplicate();
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 
-void dbRecord_Class::ReportTypeMismatch() const {
-    QZ_FAIL("this->GetType() == record.GetType ()");
-}
+void dbRecord_Class::ReportTypeMismatch(const char* text) { QZ_FAIL(text); }
 
 // ---------------------------------------------------------------- dbrecord_Descriptions
 

@@ -96,7 +96,8 @@ public:
     StrArray GetNoteLines() const;
 
     // A deep copy of this record, record id and timestamp included; the caller owns it.
-    // Null when the factory cannot make the type.
+    // Null when the factory could not make the type: a code outside 0..161, or no
+    // memory.
     dbRecord_Class* Clone() const;
 
     // The frame a record's Write and Read put around its own fields; a feature-coded
@@ -105,15 +106,17 @@ public:
     void ReadFrame(ReadBuffer& buffer, int& byteOffset) { ReadHeader(buffer, byteOffset); }
 
 protected:
-    // For IsEqual: reports "this->GetType() == record.GetType ()" when the types differ
-    // and answers whether they match, so a mismatch never reads the other record as a
-    // class it is not.
-    bool IsSameType(const dbRecord_Class& record) const {
+    // For IsEqual: reports the type check (by default "this->GetType() ==
+    // record.GetType ()"; a few classes spell it otherwise) when the types differ and
+    // answers whether they match, so a mismatch never reads the other record as a class
+    // it is not.
+    bool IsSameType(const dbRecord_Class& record,
+                    const char* text = "this->GetType() == record.GetType ()") const {
         if (GetType() == record.GetType()) return true;
-        ReportTypeMismatch();
+        ReportTypeMismatch(text);
         return false;
     }
-    void ReportTypeMismatch() const;
+    static void ReportTypeMismatch(const char* text);
 
 private:
     DBID _RecordId;

@@ -193,6 +193,17 @@ struct dbfield_List {
     }
 };
 
+// The text a class's IsEqual reports on a type mismatch: Derived::TypeCheckText when
+// the class declares one, else the common spelling.
+template <class Derived>
+constexpr const char* dbRecord_TypeCheckText() {
+    if constexpr (requires { Derived::TypeCheckText; }) {
+        return Derived::TypeCheckText;
+    } else {
+        return "this->GetType() == record.GetType ()";
+    }
+}
+
 // The operations every record class shares, driven by Derived::Fields and
 // Derived::RecordType. Base is dbRecord_Class or an intermediate base such as
 // dbRecordWithFeatures_Class, whose frame (header, or feature part) is written first.
@@ -203,7 +214,7 @@ public:
     database_RecordType GetType() const override { return Derived::RecordType; }
 
     bool IsEqual(const dbRecord_Class& record) const override {
-        if (!this->IsSameType(record)) return false;
+        if (!this->IsSameType(record, dbRecord_TypeCheckText<Derived>())) return false;
         return Derived::Fields::Equal(Self(), static_cast<const Derived&>(record));
     }
 

@@ -124,7 +124,7 @@ public:
     coord_Type GetCoordType() const;
 
     Str PointName;
-    dbrecord_Derivation Derivation = DBRECORD_BlankDerivation;
+    uint16_t Derivation = dbRecord_DerivationNone;  // derivation code
     int32_t Method = 0;        // dbentity_PointMethod
     int32_t SurveyMethod = 0;  // dbentity_SurveyMethod
     db_PointClassification Classification;
@@ -133,7 +133,7 @@ public:
 
     using O = db_Observation;
     using Name = dbfield_Path<&O::PointName>;
-    using Fields = dbfield_List<dbfield_String<&O::PointName>, dbfield_Derivation<&O::Derivation>,
+    using Fields = dbfield_List<dbfield_String<&O::PointName>, dbfield_U16<&O::Derivation>,
                                 dbfield_I16<&O::Method>, dbfield_I16<&O::SurveyMethod>,
                                 dbfield_Value<&O::Classification>, dbfield_Bool<&O::Deleted>,
                                 dbfield_String<&O::Source>>;
@@ -150,7 +150,7 @@ public:
     enum { TwoPoints = 0, BrngDistLine = 1 };  // dbentity_LineMethod
 
     Str LineId;
-    dbrecord_Derivation Derivation = DBRECORD_BlankDerivation;
+    uint16_t Derivation = dbRecord_DerivationNone;  // derivation code
     int32_t Method = TwoPoints;
     Str OriginPoint;
     Str TargetPoint;
@@ -161,7 +161,7 @@ public:
 
     using L = db_Line;
     using Name = dbfield_Path<&L::LineId>;
-    using Fields = dbfield_List<dbfield_String<&L::LineId>, dbfield_Derivation<&L::Derivation>,
+    using Fields = dbfield_List<dbfield_String<&L::LineId>, dbfield_U16<&L::Derivation>,
                                 dbfield_I16<&L::Method>, dbfield_String<&L::OriginPoint>,
                                 dbfield_String<&L::TargetPoint>, dbfield_F64<&L::BearingAzimuth>,
                                 dbfield_F64<&L::BearingLength>, dbfield_F64<&L::BearingGrade>,
@@ -176,7 +176,7 @@ public:
     enum { RightHand = 0, LeftHand = 1 };  // dbentity_ArcDirection
 
     Str ArcName;
-    dbrecord_Derivation Derivation = DBRECORD_BlankDerivation;
+    uint16_t Derivation = dbRecord_DerivationNone;  // derivation code
     int32_t Method = 0;  // dbentity_ArcMethod
     Str Point1;          // start point
     Str Point2;          // end point
@@ -196,7 +196,7 @@ public:
     using A = db_Arc;
     using Name = dbfield_Path<&A::ArcName>;
     using Fields = dbfield_List<
-        dbfield_String<&A::ArcName>, dbfield_Derivation<&A::Derivation>, dbfield_I16<&A::Method>,
+        dbfield_String<&A::ArcName>, dbfield_U16<&A::Derivation>, dbfield_I16<&A::Method>,
         dbfield_String<&A::Point1>, dbfield_String<&A::Point2>, dbfield_String<&A::Point3>,
         dbfield_I16<&A::Direction>, dbfield_Bool<&A::LargeArc>, dbfield_F64<&A::Radius>,
         dbfield_F64<&A::TangentAtStart>, dbfield_F64<&A::BackwardTangent>,

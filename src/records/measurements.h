@@ -177,7 +177,7 @@ public:
     // Stores the action's id in Target.
     void ApplyDBIDAction(const db_DBID& action) override;
 
-    coord_Circle Circle = dbrecord_ZeroCircle();
+    coord_Circle Circle = dbRecord_ZeroCircle();
     DBID Station;
     DBID Target;
     DBID BackBearing;

@@ -8,11 +8,15 @@
 
 namespace {
 
+using recbytes::Builder;
+using recbytes::ReadWhole;
+using recbytes::Written;
+
 TEST(EditRecords, StrWritesItsCodeFirstAndComparesTheTextOnly) {
     db_Str a("T1", 1);
     a.SetRecordId(2);
     a.SetTimeStamp(1.0);
-    EXPECT_EQ(WrittenBytes(a), RecordBytes().header(159, 2, 1.0).u8(1).str("T1").v);
+    EXPECT_EQ(Written(a), Builder().Header(159, 2, 1.0).U8(1).Text("T1").b);
     db_Str b("T1", 0);
     EXPECT_TRUE(a.IsEqual(b));
     db_Str c("t1", 1);
@@ -21,7 +25,7 @@ TEST(EditRecords, StrWritesItsCodeFirstAndComparesTheTextOnly) {
     // The code is one byte, read back without sign.
     db_Str wide("x", 511);
     db_Str back;
-    ASSERT_TRUE(ReadBytes(back, WrittenBytes(wide)));
+    ASSERT_TRUE(ReadWhole(back, Written(wide)));
     EXPECT_EQ(back.Code, 255);
     EXPECT_EQ(back.Text, "x");
 }
@@ -30,9 +34,9 @@ TEST(EditRecords, BoolActionKeepsTheLowByte) {
     db_BoolAction a(257);
     a.SetRecordId(2);
     a.SetTimeStamp(1.0);
-    EXPECT_EQ(WrittenBytes(a), RecordBytes().header(157, 2, 1.0).u8(1).v);
+    EXPECT_EQ(Written(a), Builder().Header(157, 2, 1.0).U8(1).b);
     db_BoolAction back;
-    ASSERT_TRUE(ReadBytes(back, WrittenBytes(a)));
+    ASSERT_TRUE(ReadWhole(back, Written(a)));
     EXPECT_EQ(back.Action, 1);
     EXPECT_TRUE(back.InvalidatesPositions());
     EXPECT_FALSE(back.IsEqual(db_BoolAction(0)));
@@ -42,7 +46,7 @@ TEST(EditRecords, DBIDAndDescriptions) {
     db_DBID a(DBID(0x01020304));
     a.SetRecordId(2);
     a.SetTimeStamp(1.0);
-    EXPECT_EQ(WrittenBytes(a), RecordBytes().header(158, 2, 1.0).u32(0x01020304).v);
+    EXPECT_EQ(Written(a), Builder().Header(158, 2, 1.0).U32(0x01020304).b);
     EXPECT_TRUE(a.IsEqual(db_DBID(DBID(0x01020304))));
     EXPECT_FALSE(a.IsEqual(db_DBID()));
 
@@ -51,10 +55,10 @@ TEST(EditRecords, DBIDAndDescriptions) {
     d.SetTimeStamp(1.0);
     d.Descriptions.Description1 = "one";
     d.Descriptions.Description2 = "two";
-    EXPECT_EQ(WrittenBytes(d), RecordBytes().header(161, 2, 1.0).str("one").str("two").v);
+    EXPECT_EQ(Written(d), Builder().Header(161, 2, 1.0).Text("one").Text("two").b);
     db_Descriptions e;
     EXPECT_TRUE(e.IsNotEqual(d));
-    ASSERT_TRUE(ReadBytes(e, WrittenBytes(d)));
+    ASSERT_TRUE(ReadWhole(e, Written(d)));
     EXPECT_FALSE(e.IsNotEqual(d));
 }
 
@@ -73,7 +77,7 @@ TEST(EditRecords, FeaturesCopyAndCompare) {
     EXPECT_TRUE(c.IsNotEqual(a));
 
     db_Features back;
-    ASSERT_TRUE(ReadBytes(back, WrittenBytes(a)));
+    ASSERT_TRUE(ReadWhole(back, Written(a)));
     EXPECT_EQ(back.Features.GetCodeString(), "TREE FENCE");
 
     RecordingEnvironment env;

@@ -9,6 +9,10 @@
 
 namespace {
 
+using recbytes::Builder;
+using recbytes::ReadWhole;
+using recbytes::Written;
+
 TEST(EntityRecords, ObservationBytes) {
     db_Observation obs;
     obs.SetRecordId(0x10);
@@ -22,30 +26,30 @@ TEST(EntityRecords, ObservationBytes) {
     obs.Classification = db_PointClassification(db_PointClassification::Control);
     obs.Deleted = true;
     obs.Source = "S";
-    const auto expected = RecordBytes()
-                              .header(2, 0x10, 2.0, "n")
-                              .i32(0)
-                              .str("d1")
-                              .str("")
-                              .str("P1")
-                              .u8('K')
-                              .u8('I')
-                              .u16(3)
-                              .u16(0xFFFF)
-                              .u16(9)
-                              .u8(1)
-                              .str("S")
-                              .v;
-    EXPECT_EQ(WrittenBytes(obs), expected);
+    const auto expected = Builder()
+                              .Header(2, 0x10, 2.0, "n")
+                              .I32(0)
+                              .Text("d1")
+                              .Text("")
+                              .Text("P1")
+                              .U8('K')
+                              .U8('I')
+                              .U16(3)
+                              .U16(0xFFFF)
+                              .U16(9)
+                              .U8(1)
+                              .Text("S")
+                              .b;
+    EXPECT_EQ(Written(obs), expected);
 
     db_Observation back;
-    ASSERT_TRUE(ReadBytes(back, expected));
+    ASSERT_TRUE(ReadWhole(back, expected));
     EXPECT_EQ(back.GetName(), "P1");
     EXPECT_EQ(back.SurveyMethod, -1);
     EXPECT_EQ(back.Classification.value, 9);
     EXPECT_TRUE(back.IsDeleted());
     EXPECT_EQ(back.GetDescriptions().Description1, "d1");
-    EXPECT_EQ(WrittenBytes(back), expected);
+    EXPECT_EQ(Written(back), expected);
 }
 
 TEST(EntityRecords, DefaultLineWritesItsEmptyNameAndReadsBack) {
@@ -53,24 +57,24 @@ TEST(EntityRecords, DefaultLineWritesItsEmptyNameAndReadsBack) {
     db_Line line;
     line.SetRecordId(1);
     line.SetTimeStamp(0.0);
-    const auto bytes = WrittenBytes(line);
+    const auto bytes = Written(line);
     EXPECT_EQ(env.Expressions(), std::vector<std::string>{"this->LineId.Length() > 0"});
-    EXPECT_EQ(bytes, RecordBytes()
-                         .featurePart(3, 1, 0.0)
-                         .str("")
-                         .u16(0x2020)
-                         .u16(0)
-                         .str("")
-                         .str("")
-                         .f64(0)
-                         .f64(0)
-                         .f64(0)
-                         .u8(0)
-                         .v);
+    EXPECT_EQ(bytes, Builder()
+                         .Header(3, 1, 0.0).I32(0).Text("").Text("")
+                         .Text("")
+                         .U16(0x2020)
+                         .U16(0)
+                         .Text("")
+                         .Text("")
+                         .F64(0)
+                         .F64(0)
+                         .F64(0)
+                         .U8(0)
+                         .b);
     db_Line back;
     back.Derivation = 0;
     back.BearingGrade = 5;
-    ASSERT_TRUE(ReadBytes(back, bytes));
+    ASSERT_TRUE(ReadWhole(back, bytes));
     EXPECT_EQ(back.Derivation, 0x2020);
     EXPECT_EQ(back.BearingGrade, 0.0);
     EXPECT_TRUE(back.IsEqual(line));
@@ -87,19 +91,19 @@ TEST(EntityRecords, ArcLayoutAndDeletedByte) {
     arc.LargeArc = true;
     arc.Radius = 10;
     arc.Grade = -0.5;
-    RecordBytes expected;
-    expected.featurePart(4, 1, 0.0).str("A").u16(0x2020).u16(0).str("1").str("").str("3");
-    expected.u16(1).u8(1).f64(10).f64(0).f64(0).f64(0).f64(0).f64(0).f64(0).f64(-0.5).u8(0);
-    EXPECT_EQ(WrittenBytes(arc), expected.v);
+    Builder expected;
+    expected.Header(4, 1, 0.0).I32(0).Text("").Text("").Text("A").U16(0x2020).U16(0).Text("1").Text("").Text("3");
+    expected.U16(1).U8(1).F64(10).F64(0).F64(0).F64(0).F64(0).F64(0).F64(0).F64(-0.5).U8(0);
+    EXPECT_EQ(Written(arc), expected.b);
 
     // Any non-zero byte reads back as true.
-    expected.v.back() = 0x7F;
-    expected.v[expected.v.size() - 1 - 64 - 1] = 2;  // LargeArc
+    expected.b.back() = 0x7F;
+    expected.b[expected.b.size() - 1 - 64 - 1] = 2;  // LargeArc
     db_Arc back;
-    ASSERT_TRUE(ReadBytes(back, expected.v));
+    ASSERT_TRUE(ReadWhole(back, expected.b));
     EXPECT_TRUE(back.Deleted);
     EXPECT_TRUE(back.LargeArc);
-    EXPECT_EQ(WrittenBytes(back).back(), 1);
+    EXPECT_EQ(Written(back).back(), 1);
 }
 
 // A derivation code whose second character is 0x80 or above equals its round trip.
@@ -108,7 +112,7 @@ TEST(EntityRecords, HighDerivationCodeRoundTripsEqual) {
     line.LineId = "L";
     line.Derivation = static_cast<uint16_t>('K' | (0xC9 << 8));
     db_Line back;
-    ASSERT_TRUE(ReadBytes(back, WrittenBytes(line)));
+    ASSERT_TRUE(ReadWhole(back, Written(line)));
     EXPECT_EQ(back.Derivation, line.Derivation);
     EXPECT_TRUE(back.IsEqual(line));
 }
@@ -297,13 +301,13 @@ TEST(EntityRecords, UpdateFromAnotherClassReportsAndChangesNothing) {
     } cases[] = {{&obs, &otherLine, "obs"}, {&line, &otherArc, "line"}, {&arc, &otherLine, "arc"}};
     for (const Case& c : cases) {
         RecordingEnvironment env;
-        const auto before = WrittenBytes(*c.target);
+        const auto before = Written(*c.target);
         const std::string notes = c.target->GetNotes().Data();
         env.Clear();
         c.target->UpdateFrom(*c.source);
         EXPECT_EQ(env.Expressions(), std::vector<std::string>{c.text});
         env.Clear();
-        EXPECT_EQ(WrittenBytes(*c.target), before);
+        EXPECT_EQ(Written(*c.target), before);
         EXPECT_EQ(c.target->GetNotes(), notes.c_str());
     }
 }

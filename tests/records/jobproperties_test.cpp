@@ -8,6 +8,10 @@
 
 namespace {
 
+using recbytes::Builder;
+using recbytes::ReadWhole;
+using recbytes::Written;
+
 template <class R>
 R Stamped() {
     R r;
@@ -18,18 +22,18 @@ R Stamped() {
 
 TEST(JobPropertiesRecords, DefaultStationOffsetBytes) {
     auto r = Stamped<db_StationOffset>();
-    const auto expected = RecordBytes()
-                              .header(121, 3, 10.0)
-                              .u16(1)
-                              .str("")
-                              .f64(0.0)
-                              .f64(1e308)
-                              .i32(-1)
-                              .f64(0.0)
-                              .f64(0.0)
-                              .str("")
-                              .v;
-    EXPECT_EQ(WrittenBytes(r), expected);
+    const auto expected = Builder()
+                              .Header(121, 3, 10.0)
+                              .U16(1)
+                              .Text("")
+                              .F64(0.0)
+                              .F64(1e308)
+                              .I32(-1)
+                              .F64(0.0)
+                              .F64(0.0)
+                              .Text("")
+                              .b;
+    EXPECT_EQ(Written(r), expected);
 }
 
 TEST(JobPropertiesRecords, StationOffsetComparesEveryFieldAndReadsBack) {
@@ -42,7 +46,7 @@ TEST(JobPropertiesRecords, StationOffsetComparesEveryFieldAndReadsBack) {
     a.VDist = 0.25;
     a.Code = "CL";
     db_StationOffset b;
-    ASSERT_TRUE(ReadBytes(b, WrittenBytes(a)));
+    ASSERT_TRUE(ReadWhole(b, Written(a)));
     EXPECT_TRUE(b.IsEqual(a));
     EXPECT_EQ(b.EquatedRoadStation.Zone, 2);
     b.EquatedRoadStation.Zone = 3;
@@ -56,8 +60,8 @@ TEST(JobPropertiesRecords, JobPropertiesBytesAndEquality) {
     a.Operator = "O";
     a.Notes = "N";
     a.SetNotes("header");
-    EXPECT_EQ(WrittenBytes(a),
-              RecordBytes().header(120, 3, 10.0, "header").str("R").str("D").str("O").str("N").v);
+    EXPECT_EQ(Written(a),
+              Builder().Header(120, 3, 10.0, "header").Text("R").Text("D").Text("O").Text("N").b);
     EXPECT_TRUE(a.IsPersisted());
 
     RecordingEnvironment env;
@@ -74,16 +78,16 @@ TEST(JobPropertiesRecords, JobPropertiesBytesAndEquality) {
 TEST(JobPropertiesRecords, RoundMarkers) {
     auto start = Stamped<db_StartRound>();
     start.Round = 65535;
-    EXPECT_EQ(WrittenBytes(start), RecordBytes().header(123, 3, 10.0).u16(65535).v);
+    EXPECT_EQ(Written(start), Builder().Header(123, 3, 10.0).U16(65535).b);
     db_StartRound other;
     EXPECT_FALSE(other.IsEqual(start));
-    ASSERT_TRUE(ReadBytes(other, WrittenBytes(start)));
+    ASSERT_TRUE(ReadWhole(other, Written(start)));
     EXPECT_EQ(other.Round, 65535);
 
     // The three markers are the header alone and always compare equal after "0".
     RecordingEnvironment env;
     auto end = Stamped<db_EndRound>();
-    EXPECT_EQ(WrittenBytes(end), RecordBytes().header(124, 3, 10.0).v);
+    EXPECT_EQ(Written(end), Builder().Header(124, 3, 10.0).b);
     db_StartRounds s;
     db_EndRounds e;
     EXPECT_TRUE(s.IsEqual(end));
@@ -98,21 +102,21 @@ TEST(JobPropertiesRecords, SurfaceScanAlwaysComparesEqual) {
     a.PointA = "A";
     a.PointsScanned = 40;
     a.TimeTaken = 2.5;
-    const auto expected = RecordBytes()
-                              .header(126, 3, 10.0)
-                              .u16(0xFFFE)
-                              .u16(1)
-                              .str("A")
-                              .str("")
-                              .str("")
-                              .f64(1e308).f64(1e308).f64(1e308).f64(1e308).f64(1e308).f64(1e308).f64(1e308)
-                              .i32(40)
-                              .i32(0)
-                              .f64(2.5)
-                              .v;
-    EXPECT_EQ(WrittenBytes(a), expected);
+    const auto expected = Builder()
+                              .Header(126, 3, 10.0)
+                              .U16(0xFFFE)
+                              .U16(1)
+                              .Text("A")
+                              .Text("")
+                              .Text("")
+                              .F64(1e308).F64(1e308).F64(1e308).F64(1e308).F64(1e308).F64(1e308).F64(1e308)
+                              .I32(40)
+                              .I32(0)
+                              .F64(2.5)
+                              .b;
+    EXPECT_EQ(Written(a), expected);
     db_SurfaceScan b;
-    ASSERT_TRUE(ReadBytes(b, expected));
+    ASSERT_TRUE(ReadWhole(b, expected));
     EXPECT_EQ(b.SurfaceScanMethod, -2);
 
     RecordingEnvironment env;
@@ -123,11 +127,11 @@ TEST(JobPropertiesRecords, SurfaceScanAlwaysComparesEqual) {
 
 TEST(JobPropertiesRecords, DefaultCogoTransformationBytes) {
     auto a = Stamped<db_CogoTransformation>();
-    RecordBytes expected;
-    expected.header(130, 3, 10.0).u8(0).f64(1e308).str("").f64(0).f64(0).f64(0);
-    expected.u8(0).f64(1e308).str("").f64(0).f64(0).f64(0);
-    expected.u8(0).u16(1).f64(0).f64(0).f64(0).str("").str("").i32(0);
-    EXPECT_EQ(WrittenBytes(a), expected.v);
+    Builder expected;
+    expected.Header(130, 3, 10.0).U8(0).F64(1e308).Text("").F64(0).F64(0).F64(0);
+    expected.U8(0).F64(1e308).Text("").F64(0).F64(0).F64(0);
+    expected.U8(0).U16(1).F64(0).F64(0).F64(0).Text("").Text("").I32(0);
+    EXPECT_EQ(Written(a), expected.b);
 }
 
 TEST(JobPropertiesRecords, CogoTransformationGridsAreWrittenNorthFirst) {
@@ -135,10 +139,10 @@ TEST(JobPropertiesRecords, CogoTransformationGridsAreWrittenNorthFirst) {
     a.rotationOriginGrid = coord_CorrectedGrid(1, 2, 3);
     a.translation = coord_GridDeltas(4, 5, 6);
     db_CogoTransformation b;
-    ASSERT_TRUE(ReadBytes(b, WrittenBytes(a)));
+    ASSERT_TRUE(ReadWhole(b, Written(a)));
     EXPECT_EQ(b.rotationOriginGrid, coord_CorrectedGrid(1, 2, 3));
     EXPECT_EQ(b.translation.dEast, 5.0);
-    const auto bytes = WrittenBytes(a);
+    const auto bytes = Written(a);
     const size_t grid = 15 + 1 + 8 + 1;  // header, Rotated, rotationAngle, empty origin
     double north;
     std::memcpy(&north, bytes.data() + grid, 8);

@@ -10,6 +10,10 @@
 
 namespace {
 
+using recbytes::Builder;
+using recbytes::ReadWhole;
+using recbytes::Written;
+
 template <class R>
 R Stamped() {
     R r;
@@ -21,11 +25,11 @@ R Stamped() {
 // Writes the record, compares with the expected bytes, reads them into a fresh record
 // and checks that it writes the same bytes and compares equal.
 template <class R>
-void ExpectLayout(const R& record, const RecordBytes& expected) {
-    EXPECT_EQ(WrittenBytes(record), expected.v);
+void ExpectLayout(const R& record, const Builder& expected) {
+    EXPECT_EQ(Written(record), expected.b);
     R back;
-    ASSERT_TRUE(ReadBytes(back, expected.v));
-    EXPECT_EQ(WrittenBytes(back), expected.v);
+    ASSERT_TRUE(ReadWhole(back, expected.b));
+    EXPECT_EQ(Written(back), expected.b);
     EXPECT_TRUE(back.IsEqual(record));
 }
 
@@ -49,38 +53,38 @@ TEST(MeasurementRecords, EarthCentredLayouts) {
     d.ECEFDeltas = coord_ECEFDeltas(1, 2, 3);
     d.Reference = 0x11;
     d.Antenna = 0x22;
-    ExpectLayout(d, RecordBytes().header(8, 0x0A, 3.0).f64(1).f64(2).f64(3).u32(0x11).u32(0x22));
+    ExpectLayout(d, Builder().Header(8, 0x0A, 3.0).F64(1).F64(2).F64(3).U32(0x11).U32(0x22));
 
     auto e = Stamped<db_ECEF>();
     e.ECEF = coord_ECEF(4, 5, 6);
     e.Antenna = 0x33;
-    ExpectLayout(e, RecordBytes().header(9, 0x0A, 3.0).f64(4).f64(5).f64(6).u32(0x33));
+    ExpectLayout(e, Builder().Header(9, 0x0A, 3.0).F64(4).F64(5).F64(6).U32(0x33));
 
     auto g = Stamped<db_ECEFGround>();
     g.ECEFGround = coord_ECEFGround(7, 8, 9);
-    ExpectLayout(g, RecordBytes().header(10, 0x0A, 3.0).f64(7).f64(8).f64(9));
+    ExpectLayout(g, Builder().Header(10, 0x0A, 3.0).F64(7).F64(8).F64(9));
 }
 
 TEST(MeasurementRecords, GeodeticAndGridLayouts) {
     // Defaults are zeros, not nulls.
     auto w = Stamped<db_WGS84>();
-    ExpectLayout(w, RecordBytes().header(11, 0x0A, 3.0).f64(0).f64(0).f64(0));
+    ExpectLayout(w, Builder().Header(11, 0x0A, 3.0).F64(0).F64(0).F64(0));
     w.WGS84 = coord_WGS84(0.5, -1.5, 100);
-    ExpectLayout(w, RecordBytes().header(11, 0x0A, 3.0).f64(0.5).f64(-1.5).f64(100));
+    ExpectLayout(w, Builder().Header(11, 0x0A, 3.0).F64(0.5).F64(-1.5).F64(100));
 
     auto l = Stamped<db_Local>();
     l.Local = coord_Local(0.25, 0.75, 1e308);
-    ExpectLayout(l, RecordBytes().header(12, 0x0A, 3.0).f64(0.25).f64(0.75).f64(1e308));
+    ExpectLayout(l, Builder().Header(12, 0x0A, 3.0).F64(0.25).F64(0.75).F64(1e308));
 
     // North, east, elevation on disk whatever the order in memory.
     auto grid = Stamped<db_Grid>();
     grid.Grid = coord_CorrectedGrid(1, 2, 3);
-    ExpectLayout(grid, RecordBytes().header(13, 0x0A, 3.0).f64(1).f64(2).f64(3));
+    ExpectLayout(grid, Builder().Header(13, 0x0A, 3.0).F64(1).F64(2).F64(3));
 
     auto ltg = Stamped<db_LocalTransformedGrid>();
     ltg.LocalTransformedGrid = coord_LocalTransformedGrid(4, 5, 6);
     ltg.ReferenceTransformation = "Site";
-    ExpectLayout(ltg, RecordBytes().header(14, 0x0A, 3.0).f64(4).f64(5).f64(6).str("Site"));
+    ExpectLayout(ltg, Builder().Header(14, 0x0A, 3.0).F64(4).F64(5).F64(6).Text("Site"));
 }
 
 TEST(MeasurementRecords, CogoLayouts) {
@@ -88,20 +92,20 @@ TEST(MeasurementRecords, CogoLayouts) {
     p.SourcePoint = "S";
     p.Polar = coord_Polar(1, 2, 3);
     p.CreatedView = BitMask(0x12345);  // only the low 16 bits are stored
-    EXPECT_EQ(WrittenBytes(p),
-              RecordBytes().header(15, 0x0A, 3.0).str("S").f64(1).f64(2).f64(3).u16(0x2345).v);
+    EXPECT_EQ(Written(p),
+              Builder().Header(15, 0x0A, 3.0).Text("S").F64(1).F64(2).F64(3).U16(0x2345).b);
     db_Polar back;
-    ASSERT_TRUE(ReadBytes(back, WrittenBytes(p)));
+    ASSERT_TRUE(ReadWhole(back, Written(p)));
     EXPECT_EQ(back.CreatedView.Value(), 0x2345);
     EXPECT_FALSE(back.IsEqual(p));
     p.CreatedView = BitMask(0xFFFF);
-    ExpectLayout(p, RecordBytes().header(15, 0x0A, 3.0).str("S").f64(1).f64(2).f64(3).u16(0xFFFF));
+    ExpectLayout(p, Builder().Header(15, 0x0A, 3.0).Text("S").F64(1).F64(2).F64(3).U16(0xFFFF));
 
     auto a = Stamped<db_Azimuth>();
     a.SourcePoint = "B";
     a.Azimuth = 1.25;
     a.CreatedView = BitMask(3);
-    ExpectLayout(a, RecordBytes().header(18, 0x0A, 3.0).str("B").f64(1.25).u16(3));
+    ExpectLayout(a, Builder().Header(18, 0x0A, 3.0).Text("B").F64(1.25).U16(3));
 
     auto lo = Stamped<db_LaserOffset>();
     lo.BasePoint = 1;
@@ -110,34 +114,34 @@ TEST(MeasurementRecords, CogoLayouts) {
     lo.TargetHeight = 3;
     lo.MagneticDeclination = 4;
     lo.CreatedView = BitMask(1);
-    ExpectLayout(lo, RecordBytes()
-                         .header(16, 0x0A, 3.0)
-                         .u32(1)
-                         .f64(0.5)
-                         .f64(0.25)
-                         .f64(30)
-                         .u32(2)
-                         .u32(3)
-                         .u32(4)
-                         .u16(1));
+    ExpectLayout(lo, Builder()
+                         .Header(16, 0x0A, 3.0)
+                         .U32(1)
+                         .F64(0.5)
+                         .F64(0.25)
+                         .F64(30)
+                         .U32(2)
+                         .U32(3)
+                         .U32(4)
+                         .U16(1));
 }
 
 TEST(MeasurementRecords, CircleLayoutAndDefaults) {
     auto c = Stamped<db_Circle>();
-    ExpectLayout(c, RecordBytes()
-                        .header(17, 0x0A, 3.0)
-                        .f64(0)
-                        .f64(0)
-                        .f64(0)
-                        .u16(0)
-                        .f64(1e308)
-                        .f64(1e308)
-                        .f64(1e308)
-                        .u16(7)
-                        .u32(0)
-                        .u32(0)
-                        .u32(0)
-                        .u16(0));
+    ExpectLayout(c, Builder()
+                        .Header(17, 0x0A, 3.0)
+                        .F64(0)
+                        .F64(0)
+                        .F64(0)
+                        .U16(0)
+                        .F64(1e308)
+                        .F64(1e308)
+                        .F64(1e308)
+                        .U16(7)
+                        .U32(0)
+                        .U32(0)
+                        .U32(0)
+                        .U16(0));
     c.Circle.HorzCircle = 1;
     c.Circle.VertCircle = 2;
     c.Circle.EDMDistance = 3;
@@ -151,11 +155,11 @@ TEST(MeasurementRecords, CircleLayoutAndDefaults) {
     c.Target = 8;
     c.BackBearing = 9;
     c.CreatedView = BitMask(10);
-    RecordBytes expected;
-    expected.header(17, 0x0A, 3.0).f64(1).f64(2).f64(3).u16(2).f64(4).f64(5).f64(6).u16(0xFFFF);
-    expected.u32(7).u32(8).u32(9).u16(10);
+    Builder expected;
+    expected.Header(17, 0x0A, 3.0).F64(1).F64(2).F64(3).U16(2).F64(4).F64(5).F64(6).U16(0xFFFF);
+    expected.U32(7).U32(8).U32(9).U16(10);
     ExpectLayout(c, expected);
-    EXPECT_EQ(expected.v.size(), 15u + 52 + 14);
+    EXPECT_EQ(expected.b.size(), 15u + 52 + 14);
 
     // The flag takes no part in equality; the notes neither.
     db_Circle d = c;
@@ -168,10 +172,10 @@ TEST(MeasurementRecords, CircleLayoutAndDefaults) {
 
 TEST(MeasurementRecords, MeanTurnedAngleKeepsItsNulls) {
     auto m = Stamped<db_MeanTurnedAngle>();
-    RecordBytes expected;
-    expected.header(19, 0x0A, 3.0);
-    for (int i = 0; i < 6; ++i) expected.f64(1e308);
-    expected.i32(0).i32(0).i32(0).u32(0).u32(0).u32(0).u16(0);
+    Builder expected;
+    expected.Header(19, 0x0A, 3.0);
+    for (int i = 0; i < 6; ++i) expected.F64(1e308);
+    expected.I32(0).I32(0).I32(0).U32(0).U32(0).U32(0).U16(0);
     ExpectLayout(m, expected);
 
     m.MTA.HorzCircle = 1;
@@ -182,9 +186,9 @@ TEST(MeasurementRecords, MeanTurnedAngleKeepsItsNulls) {
     m.Target = 2;
     m.BackBearing = 3;
     m.CreatedView = BitMask(5);
-    RecordBytes set;
-    set.header(19, 0x0A, 3.0).f64(1).f64(1e308).f64(1e308).f64(1e308).f64(1e308).f64(6);
-    set.i32(4).i32(0).i32(-2).u32(1).u32(2).u32(3).u16(5);
+    Builder set;
+    set.Header(19, 0x0A, 3.0).F64(1).F64(1e308).F64(1e308).F64(1e308).F64(1e308).F64(6);
+    set.I32(4).I32(0).I32(-2).U32(1).U32(2).U32(3).U16(5);
     ExpectLayout(m, set);
 }
 
@@ -207,11 +211,11 @@ TEST(MeasurementRecords, RecordIdActions) {
 
     RecordingEnvironment env;
     db_Polar p;
-    const auto before = WrittenBytes(p);
+    const auto before = Written(p);
     p.ApplyDBIDAction(action);
     p.ApplyBoolAction(db_BoolAction(0));
     p.ApplyStrAction(db_Str("x", 0));
-    EXPECT_EQ(WrittenBytes(p), before);
+    EXPECT_EQ(Written(p), before);
     EXPECT_EQ(env.Expressions(), (std::vector<std::string>{"0", "0", "0"}));
 }
 
@@ -225,7 +229,7 @@ TEST(MeasurementRecords, EqualityAcrossTypesReports) {
 
 TEST(MeasurementRecords, ShortRecordIsDamaged) {
     db_Circle c;
-    auto bytes = WrittenBytes(c);
+    auto bytes = Written(c);
     bytes.resize(bytes.size() - 3);
     db_Circle back;
     ReadBuffer in(static_cast<int>(bytes.size()), ENDIAN_Little, bytes.data());

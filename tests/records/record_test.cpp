@@ -113,6 +113,14 @@ public:
     using Fields = dbfield_List<>;
 };
 
+// A class that spells its type check its own way.
+class SampleSpelled : public dbRecord_Body<SampleSpelled> {
+public:
+    static constexpr database_RecordType RecordType = DATABASE_EchoSounderConfigRecord;
+    static constexpr const char* TypeCheckText = "this->GetType () == record.GetType ()";
+    using Fields = dbfield_List<>;
+};
+
 TEST(RecordFrame, NewRecordIsStampedWithTheCurrentTime) {
     platform_FixTime(1700000000);
     clock_ForgetCachedTime();
@@ -247,6 +255,11 @@ TEST(RecordFrame, EqualityAcrossTypesIsReportedAndFalse) {
     SampleRecord sample;
     EXPECT_FALSE(sample.IsEqual(note));
     EXPECT_EQ(env.Expressions(), (std::vector<std::string>(3, "this->GetType() == record.GetType ()")));
+    env.Clear();
+    SampleSpelled spelled;
+    EXPECT_FALSE(spelled.IsEqual(note));
+    EXPECT_TRUE(spelled.IsEqual(SampleSpelled()));
+    EXPECT_EQ(env.Expressions(), (std::vector<std::string>{"this->GetType () == record.GetType ()"}));
 }
 
 TEST(RecordFrame, CopiesCarryTheHeaderAndEveryField) {
@@ -255,8 +268,7 @@ TEST(RecordFrame, CopiesCarryTheHeaderAndEveryField) {
     a.SetTimeStamp(42.0);
     a.SetNotes("note");
     a.Text = "changed";
-    // SampleRecord poses as a type it is not registered for, so Clone would give null.
-    std::unique_ptr<dbRecord_Class> clone(a.Duplicate());
+    std::unique_ptr<dbRecord_Class> clone(a.Clone());
     ASSERT_EQ(clone->GetType(), DATABASE_PrecisionRecord);
     EXPECT_EQ(clone->GetRecordId(), 11);
     EXPECT_EQ(clone->GetTimeStamp(), 42.0);

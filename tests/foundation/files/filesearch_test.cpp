@@ -164,6 +164,20 @@ TEST_F(FileSearch, ListDirectoryFillsCachesAndSorts) {
     EXPECT_EQ(none.Count(), 0);
 }
 
+TEST_F(FileSearch, ListedSizesKeepAllSixtyFourBits) {
+    std::string big = tmp.Write("big.bin", "");
+    std::error_code failed;
+    fs::resize_file(big, (int64_t{5} << 30) + 7, failed);  // sparse where the file system allows
+    if (failed) GTEST_SKIP() << "no room for a sparse 5 GiB file here";
+    file_Array files;
+    StrArray folders;
+    StrArray patterns;
+    patterns.Add("*.bin");
+    filesys_ListDirectory("$(Work)", patterns, files, folders);
+    ASSERT_EQ(files.Count(), 1);
+    EXPECT_EQ(files[0].QuerySize(), (int64_t{5} << 30) + 7);
+}
+
 TEST_F(FileSearch, FindsNamedFilesIgnoringCase) {
     tmp.Write("Site.csd", "");
     tmp.Write("site.CSD", "");

@@ -19,8 +19,8 @@ namespace {
 std::string TempPath(const std::string& name) {
     const char* dir = std::getenv("QZ_TEST_TMP");
     std::string base = dir ? dir : testing::TempDir();
-    std::string mk = "mkdir -p '" + base + "'";
-    if (std::system(mk.c_str()) != 0) return name;
+    static const bool made = std::system(("mkdir -p '" + base + "'").c_str()) == 0;
+    if (!made) return name;
     const auto* test = testing::UnitTest::GetInstance()->current_test_info();
     return base + "/xmlwriter_" + (test ? test->name() : "") + "_" + name;
 }
