@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "foundation/environment.h"
+#include "records/recordcounts.h"
 
 namespace {
 constexpr const char* kModule = dbRecord_Module;
