@@ -356,6 +356,8 @@ bool dbJournal::CopyFile(const Str& name) {
     if (!copy.Create(path_Combine(_File.GetDirectory(), name))) return false;
     uint64_t left = _File.GetSize();
     std::vector<uint8_t> block(kCopyBlock);
+    // A copy taken between two reads leaves the reading where it was.
+    const int64_t resume = _File.Tell();
     bool ok = _File.Seek(0);
     while (ok && left > 0) {
         const uint32_t want = left < kCopyBlock ? static_cast<uint32_t>(left) : kCopyBlock;
@@ -366,6 +368,7 @@ bool dbJournal::CopyFile(const Str& name) {
     }
     if (!copy.Close()) ok = false;
     if (!ok) copy.Delete();
+    _File.Seek(resume);
     return ok;
 }
 

@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "foundation/environment.h"
-#include "records/recordcounts.h"
 
 namespace {
 constexpr const char* kModule = dbRecord_Module;

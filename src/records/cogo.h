@@ -297,7 +297,7 @@ class db_DistanceOffset : public dbRecord_Body<db_DistanceOffset> {
 public:
     static constexpr database_RecordType RecordType = DATABASE_DistanceOffsetRecord;
 
-    coord_Circle RawObservation = dbrecord_ZeroCircle();
+    coord_Circle RawObservation = dbRecord_ZeroCircle();
     double LeftRightOffset = 0.0;
     double InOutOffset = 0.0;
     double DownUpOffset = 0.0;

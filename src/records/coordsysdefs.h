@@ -24,18 +24,15 @@
 #include "records/dbRecordFields.h"
 #include "records/dbRecordValues.h"
 
-// KI: keyed in, the derivation code the definition records are constructed with.
-inline constexpr dbrecord_Derivation DBRECORD_KeyedInDerivation = 0x494B;
-
 class db_Ellipsoid : public dbRecord_Body<db_Ellipsoid> {
 public:
     static constexpr database_RecordType RecordType = DATABASE_EllipsoidRecord;
 
-    dbrecord_Derivation Derivation = DBRECORD_KeyedInDerivation;
+    uint16_t Derivation = dbRecord_DerivationKeyedIn;
     coordsys_Ellipsoid Ellipsoid;  // null until set
 
     using R = db_Ellipsoid;
-    using Fields = dbfield_List<dbfield_Derivation<&R::Derivation>,
+    using Fields = dbfield_List<dbfield_U16<&R::Derivation>,
                                 dbfield_F64<&R::Ellipsoid, &coordsys_Ellipsoid::EarthRadius>,
                                 dbfield_F64<&R::Ellipsoid, &coordsys_Ellipsoid::Flattening>>;
 };
@@ -44,13 +41,13 @@ class db_Datum : public dbRecord_Body<db_Datum> {
 public:
     static constexpr database_RecordType RecordType = DATABASE_DatumRecord;
 
-    dbrecord_Derivation Derivation = DBRECORD_KeyedInDerivation;
+    uint16_t Derivation = dbRecord_DerivationKeyedIn;
     coordsys_Datum Datum;
 
     using R = db_Datum;
     using D = coordsys_Datum;
     using Fields = dbfield_List<
-        dbfield_Derivation<&R::Derivation>, dbfield_I16<&R::Datum, &D::DatumType>,
+        dbfield_U16<&R::Derivation>, dbfield_I16<&R::Datum, &D::DatumType>,
         dbfield_F64<&R::Datum, &D::RotationX>, dbfield_F64<&R::Datum, &D::RotationY>,
         dbfield_F64<&R::Datum, &D::RotationZ>, dbfield_F64<&R::Datum, &D::TranslationX>,
         dbfield_F64<&R::Datum, &D::TranslationY>, dbfield_F64<&R::Datum, &D::TranslationZ>,
@@ -67,7 +64,7 @@ public:
     // itself is no such mistake, so it is skipped here.
     db_Projection& operator=(const db_Projection& other);
 
-    dbrecord_Derivation Derivation = DBRECORD_KeyedInDerivation;
+    uint16_t Derivation = dbRecord_DerivationKeyedIn;
     coordsys_Projection Projection;
 
     using R = db_Projection;
@@ -76,7 +73,7 @@ public:
     // The two ground-scale deltas are derived from the offsets and take no part in
     // equality.
     using Fields = dbfield_List<
-        dbfield_Derivation<&R::Derivation>, dbfield_I16<&R::Projection, &P::ProjectionType>,
+        dbfield_U16<&R::Derivation>, dbfield_I16<&R::Projection, &P::ProjectionType>,
         dbfield_F64<&R::Projection, &P::OriginLocal, &coord_Local::Lat>,
         dbfield_F64<&R::Projection, &P::OriginLocal, &coord_Local::Long>,
         dbfield_F64<&R::Projection, &P::OriginLocal, &coord_Local::Height>,
@@ -107,13 +104,13 @@ class db_Plane : public dbRecord_Body<db_Plane> {
 public:
     static constexpr database_RecordType RecordType = DATABASE_PlaneRecord;
 
-    dbrecord_Derivation Derivation = DBRECORD_KeyedInDerivation;
+    uint16_t Derivation = dbRecord_DerivationKeyedIn;
     coordsys_Plane Plane;
 
     using R = db_Plane;
     using P = coordsys_Plane;
     using Fields = dbfield_List<
-        dbfield_Derivation<&R::Derivation>, dbfield_I16<&R::Plane, &P::PlaneType>,
+        dbfield_U16<&R::Derivation>, dbfield_I16<&R::Plane, &P::PlaneType>,
         dbfield_F64<&R::Plane, &P::OriginNorth>, dbfield_F64<&R::Plane, &P::OriginEast>,
         dbfield_F64<&R::Plane, &P::TranslationNorth>, dbfield_F64<&R::Plane, &P::TranslationEast>,
         dbfield_F64<&R::Plane, &P::Rotation>, dbfield_F64<&R::Plane, &P::ScaleFactor>>;
@@ -123,13 +120,13 @@ class db_Height : public dbRecord_Body<db_Height> {
 public:
     static constexpr database_RecordType RecordType = DATABASE_HeightRecord;
 
-    dbrecord_Derivation Derivation = DBRECORD_KeyedInDerivation;
+    uint16_t Derivation = dbRecord_DerivationKeyedIn;
     coordsys_Height Height;
 
     using R = db_Height;
     using H = coordsys_Height;
     using Fields = dbfield_List<
-        dbfield_Derivation<&R::Derivation>, dbfield_I16<&R::Height, &H::HeightType>,
+        dbfield_U16<&R::Derivation>, dbfield_I16<&R::Height, &H::HeightType>,
         dbfield_F64<&R::Height, &H::OriginNorth>, dbfield_F64<&R::Height, &H::OriginEast>,
         dbfield_F64<&R::Height, &H::NorthAdjustment>, dbfield_F64<&R::Height, &H::EastAdjustment>,
         dbfield_F64<&R::Height, &H::ElevAdjustment>, dbfield_String<&R::Height, &H::GeoidFilename>>;

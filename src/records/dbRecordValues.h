@@ -1,13 +1,21 @@
-// Values that several record families embed, with their field codecs.
+// Field codecs for values that several record families embed (see
+// records/dbRecordFields.h for the field lists they plug into):
 //
-// Derivation code: two characters in 16 bits, the first in the low byte; written as
-//   i16 (the same two bytes as u16). It is held and compared as its 16 bits, so a
-//   code whose second character is 0x80 or above reads back equal to itself.
-// Cogo settings mask: written as u16, read back zero-extended.
-// Circle reading: a coord_Circle written as eight values, 52 bytes:
-//   HorzCircle f64, VertCircle f64, EDMDistance f64, Face i16, HorzCircleStdErr f64,
-//   VertCircleStdErr f64, EDMDistanceStdErr f64, EDMMeasurementMode i16.
-//   The circle's flag is neither written, read nor compared.
+//   dbfield_CogoMask   a coordsys_CogoSettings (BitMask) written as u16, read back
+//                      zero-extended.
+//   dbfield_Circle     a coord_Circle as a circle reading of 52 bytes:
+//                        HorzCircle f64, VertCircle f64, EDMDistance f64, Face i16,
+//                        HorzCircleStdErr f64, VertCircleStdErr f64,
+//                        EDMDistanceStdErr f64, EDMMeasurementMode i16
+//                      The reading's Flag member is neither written, read nor
+//                      compared: after a read it keeps the value it had.
+//   dbfield_CountBound the rule every list read from a job file follows: a count
+//                      never drives a loop or an allocation beyond what the bytes
+//                      left can hold.
+//
+// A record's derivation code (two characters, the first in the low byte) is held as
+// a uint16_t and written through dbfield_U16: the same two bytes as an i16, and a
+// code with a second character of 0x80 or above equals its own round trip.
 #pragma once
 
 #include <cstdint>
@@ -15,17 +23,13 @@
 #include "foundation/coords/coord.h"
 #include "foundation/coords/coordsys.h"
 #include "records/dbRecordFields.h"
+#include "records/dbRecord.h"
 
-using dbrecord_Derivation = uint16_t;
-// Two blanks, the derivation code of a record constructed without one.
-inline constexpr dbrecord_Derivation DBRECORD_BlankDerivation = 0x2020;
+// The derivation code KI, set by the coordinate-system definition records.
+inline constexpr uint16_t dbRecord_DerivationKeyedIn = 0x494B;
+// Two blanks: no derivation given.
+inline constexpr uint16_t dbRecord_DerivationNone = 0x2020;
 
-// The derivation code: written in two bytes, read back zero-extended.
-template <auto... Path>
-using dbfield_Derivation = dbfield_U16<Path...>;
-
-// A cogo settings mask (CreatedView): written as u16, read back zero-extended; bits
-// above 0xFFFF are not stored.
 template <auto... Path>
 struct dbfield_CogoMask : dbfield_Path<Path...> {
     using P = dbfield_Path<Path...>;
@@ -35,7 +39,7 @@ struct dbfield_CogoMask : dbfield_Path<Path...> {
     }
     template <class R>
     static void Read(R& r, ReadBuffer& b, int& o) {
-        P::Get(r) = BitMask(b.GetUInt16(o));
+        P::Get(r) = coordsys_CogoSettings(static_cast<int32_t>(b.GetUInt16(o)));
     }
     template <class R>
     static bool Equal(const R& a, const R& c) {
@@ -43,56 +47,43 @@ struct dbfield_CogoMask : dbfield_Path<Path...> {
     }
 };
 
-// A circle reading as measurement and observation records construct it: the three
-// readings 0, face 0, standard errors null, mode 7.
-inline coord_Circle dbrecord_ZeroCircle() {
+// The eight written values of a circle reading, on a coord_Circle of its own.
+void dbRecord_WriteCircle(WriteBuffer& buffer, const coord_Circle& circle);
+void dbRecord_ReadCircle(ReadBuffer& buffer, int& byteOffset, coord_Circle& circle);
+// Exact equality of the eight written values.
+bool dbRecord_CircleEqual(const coord_Circle& a, const coord_Circle& b);
+
+template <auto... Path>
+struct dbfield_Circle : dbfield_Path<Path...> {
+    using P = dbfield_Path<Path...>;
+    template <class R>
+    static void Write(const R& r, WriteBuffer& b) {
+        dbRecord_WriteCircle(b, P::Get(r));
+    }
+    template <class R>
+    static void Read(R& r, ReadBuffer& b, int& o) {
+        dbRecord_ReadCircle(b, o, P::Get(r));
+    }
+    template <class R>
+    static bool Equal(const R& a, const R& c) {
+        return dbRecord_CircleEqual(P::Get(a), P::Get(c));
+    }
+};
+
+// Whether count entries of at least minBytes each can still lie in the record's
+// bytes. When they cannot, the record is marked damaged (records/damage.h) and the
+// caller reads none of them.
+bool dbRecord_CountFits(const ReadBuffer& buffer, int& byteOffset, int64_t count, int minBytes);
+
+// A circle reading as the measurement records construct it: the three readings 0,
+// face 0, standard errors null, mode 7.
+inline coord_Circle dbRecord_ZeroCircle() {
     coord_Circle c;
     c.HorzCircle = 0.0;
     c.VertCircle = 0.0;
     c.EDMDistance = 0.0;
     return c;
 }
-
-// A coord_Circle as a circle reading (see above).
-template <auto... Path>
-struct dbfield_Circle : dbfield_Path<Path...> {
-    using P = dbfield_Path<Path...>;
-    template <class R>
-    static void Write(const R& r, WriteBuffer& b) {
-        const coord_Circle& c = P::Get(r);
-        b.PutDouble(c.HorzCircle);
-        b.PutDouble(c.VertCircle);
-        b.PutDouble(c.EDMDistance);
-        b.PutInt16(c.Face);
-        b.PutDouble(c.HorzCircleStdErr);
-        b.PutDouble(c.VertCircleStdErr);
-        b.PutDouble(c.EDMDistanceStdErr);
-        b.PutInt16(c.EDMMeasurementMode);
-    }
-    template <class R>
-    static void Read(R& r, ReadBuffer& b, int& o) {
-        coord_Circle& c = P::Get(r);
-        c.HorzCircle = b.GetDouble(o);
-        c.VertCircle = b.GetDouble(o);
-        c.EDMDistance = b.GetDouble(o);
-        c.Face = b.GetInt16(o);
-        c.HorzCircleStdErr = b.GetDouble(o);
-        c.VertCircleStdErr = b.GetDouble(o);
-        c.EDMDistanceStdErr = b.GetDouble(o);
-        c.EDMMeasurementMode = b.GetInt16(o);
-    }
-    template <class R>
-    static bool Equal(const R& r, const R& s) {
-        const coord_Circle& a = P::Get(r);
-        const coord_Circle& c = P::Get(s);
-        return a.HorzCircle == c.HorzCircle && a.VertCircle == c.VertCircle &&
-               a.EDMDistance == c.EDMDistance && a.Face == c.Face &&
-               a.HorzCircleStdErr == c.HorzCircleStdErr &&
-               a.VertCircleStdErr == c.VertCircleStdErr &&
-               a.EDMDistanceStdErr == c.EDMDistanceStdErr &&
-               a.EDMMeasurementMode == c.EDMMeasurementMode;
-    }
-};
 
 // Copies the members of a field list from one record to another, leaving everything
 // else (header, features, linked records) as it is: the in-place update of a stored
@@ -108,8 +99,6 @@ struct dbfield_Copy<dbfield_List<F...>> {
     }
 };
 
-// Reports "0": the equality of the classes that compare nothing.
-void dbRecord_ReportNotCompared();
 // Reports a failed check of a record class under its own text.
 void dbRecord_Report(const char* text);
 
@@ -119,7 +108,7 @@ template <class Derived, class Base = dbRecord_Class>
 class dbRecord_UncomparedBody : public dbRecord_Body<Derived, Base> {
 public:
     bool IsEqual(const dbRecord_Class&) const override {
-        dbRecord_ReportNotCompared();
+        dbRecord_Report("0");
         return true;
     }
 };

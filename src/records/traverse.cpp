@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "foundation/environment.h"
-#include "records/recordcounts.h"
 
 namespace {
 constexpr const char* kModule = dbRecord_Module;

@@ -61,7 +61,7 @@ public:
         AngleResidual = coord_Corrected(0.0, 0.0, 0.0, COORD_FaceNull);
     }
 
-    dbrecord_Derivation Derivation = DBRECORD_BlankDerivation;
+    uint16_t Derivation = dbRecord_DerivationNone;
     Str PointName;
     int32_t Dimension = 0;  // dbtype_Dimension
     coord_CorrectedGrid Grid;  // null until set
@@ -78,7 +78,7 @@ public:
 
     using R = db_StationSetupResiduals;
     using Fields = dbfield_List<
-        dbfield_Derivation<&R::Derivation>, dbfield_String<&R::PointName>, dbfield_I16<&R::Dimension>,
+        dbfield_U16<&R::Derivation>, dbfield_String<&R::PointName>, dbfield_I16<&R::Dimension>,
         dbfield_F64<&R::Grid, &coord_CorrectedGrid::North>,
         dbfield_F64<&R::Grid, &coord_CorrectedGrid::East>,
         dbfield_F64<&R::Grid, &coord_CorrectedGrid::Elev>,
@@ -143,7 +143,7 @@ public:
     void Write(WriteBuffer& buffer) const override;
 
     Str TraverseName;
-    dbrecord_Derivation Derivation = 0x5654;  // TV
+    uint16_t Derivation = 0x5654;  // TV
     bool Deleted = false;
     Str BSPoint;
     double BSAzimuth = 0.0;
@@ -155,7 +155,7 @@ public:
 
     using R = db_Traverse;
     using Fields = dbfield_List<
-        dbfield_String<&R::TraverseName>, dbfield_Derivation<&R::Derivation>, dbfield_Bool<&R::Deleted>,
+        dbfield_String<&R::TraverseName>, dbfield_U16<&R::Derivation>, dbfield_Bool<&R::Deleted>,
         dbfield_String<&R::BSPoint>, dbfield_F64<&R::BSAzimuth>, dbfield_Bool<&R::BSAzimuthKeyedIn>,
         dbfield_String<&R::FSPoint>, dbfield_F64<&R::FSAzimuth>, dbfield_Bool<&R::FSAzimuthKeyedIn>,
         dbfield_StationList<&R::ListOfStations>>;

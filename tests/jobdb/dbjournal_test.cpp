@@ -180,6 +180,8 @@ TEST_F(JournalTest, TransactionsReadBack) {
     EXPECT_TRUE(t->GetFirst()->DBRecord->IsEqual(MakeHeader("Road works", 1)));
     EXPECT_EQ(t->GetFirst()->DBRecord->GetRecordId(), DBID(1));
     delete t;
+    // A copy between two reads does not move the reading.
+    ASSERT_TRUE(journal.CopyFile("between.job"));
 
     t = journal.ReadTransaction(status);
     ASSERT_NE(t, nullptr);
