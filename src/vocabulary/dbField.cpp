@@ -115,7 +115,7 @@ Str dbField_SaveFlags(const dbField_FlagSet& set, uint32_t mask) {
 }
 
 DerivationCode dbField_DerivationFromText(const Str& text) {
-    if (text.Length() == 0) return DBRECORD_BlankDerivation;
+    if (text.Length() == 0) return dbField_BlankDerivation;
     if (text.Length() != 2) throw Str("Derivation code is not 2 characters");
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.Data());
     return static_cast<DerivationCode>(bytes[0] | (bytes[1] << 8));

@@ -22,7 +22,6 @@
 #include "foundation/coords/coordsys.h"
 #include "foundation/text/str.h"
 #include "records/classification.h"
-#include "records/dbRecordValues.h"
 
 class xml_Element;
 
@@ -158,9 +157,10 @@ uint32_t dbField_LoadFlagsText(const dbField_FlagSet& set, Str text);
 // The names of the mask's named bits in ascending bit order, joined by single blanks.
 Str dbField_SaveFlags(const dbField_FlagSet& set, uint32_t mask);
 
-// A record's two-character derivation code: the first character in the low byte; the
-// same value the records hold.
-using DerivationCode = dbrecord_Derivation;
+// A record's two-character derivation code: the first character in the low byte, as
+// the records hold it (16 bits).
+using DerivationCode = uint16_t;
+inline constexpr DerivationCode dbField_BlankDerivation = 0x2020; // two blanks
 
 // Empty text gives two blanks; any text that is not exactly two bytes throws
 // "Derivation code is not 2 characters".
