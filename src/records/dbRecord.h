@@ -32,6 +32,7 @@
 
 class ReadBuffer;
 class WriteBuffer;
+class dbAccess;
 class db_BoolAction;
 class db_DBID;
 class db_Str;
@@ -97,6 +98,10 @@ public:
 
     // A deep copy of this record, record id and timestamp included; the caller owns it.
     dbRecord_Class* Clone() const;
+
+    // Copies the newest record of this record's type that the job holds into this one;
+    // false when there is none. Defined with the job database (jobdb/dbRecordCalls.cpp).
+    bool LoadLatest(dbAccess* database);
 
     // The frame a record's Write and Read put around its own fields; a feature-coded
     // record hides these with its feature part.
