@@ -120,6 +120,11 @@ public:
 
     // Whether an append was dropped because the writer would pass its largest block.
     bool Failed() const { return _Failed; }
+    // Forgets the written bytes (and a dropped append); the block is kept for reuse.
+    void Clear() {
+        _DataLength = 0;
+        _Failed = false;
+    }
 
     void PutUInt8(uint32_t value);  // low 8 bits
     void PutBool(bool flag);

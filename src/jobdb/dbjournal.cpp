@@ -1,6 +1,10 @@
 #include "jobdb/dbjournal.h"
 
 #include <array>
+#include <cstdio>
+
+#include "foundation/environment.h"
+#include "foundation/files/path.h"
 
 namespace {
 
@@ -23,4 +27,352 @@ uint16_t dbJournal_CRC16(const void* bytes, int n, uint16_t crc) {
     const uint8_t* p = static_cast<const uint8_t*>(bytes);
     for (int i = 0; i < n; ++i) crc = static_cast<uint16_t>((crc >> 8) ^ kCrcTable[(crc ^ p[i]) & 0xFF]);
     return crc;
+}
+
+// ------------------------------------------------------------------ dbJournal
+
+namespace {
+
+constexpr const char* kModule = "Library/dbjournal";
+constexpr double kNoDeadline = 1e200;
+constexpr uint32_t kCopyBlock = 65536;
+// The smallest whole journal record (length field and empty frame): no file can have
+// issued more record ids than it holds such records.
+constexpr uint64_t kBytesPerId = 4 + DBJOURNAL_MinRecordLength;
+
+// The one place where the journal makes a record from its type code.
+dbRecord_Class* MakeRecord(int type) {
+    if (!dbRecord_IsRecordType(type)) return nullptr;
+    dbRecord_Class* (*create)() = dbRecord_GetTypeInfo(type).create;
+    return create ? create() : nullptr;
+}
+
+uint32_t LittleU32(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
+           static_cast<uint32_t>(p[3]) << 24;
+}
+
+Str WithHex(const char* text, uint64_t value) {
+    char hex[24];
+    std::snprintf(hex, sizeof hex, " 0x%llx", static_cast<unsigned long long>(value));
+    Str message(text);
+    message += hex;
+    return message;
+}
+
+void Warn(const char* text, uint64_t value) { Environment::Get()->Warning(WithHex(text, value).Data()); }
+
+}  // namespace
+
+dbJournal::dbJournal()
+    : _Header(FILEHDR_Journal), _FlushDeadline(kNoDeadline), _Output(ENDIAN_Little), _Pending(ENDIAN_Little) {}
+
+dbJournal::~dbJournal() {
+    if (!QZ_ASSERT_TEXT(!_File.IsOpen(), "!_File.IsOpen()")) Close();
+}
+
+void dbJournal::Report(const char* text, uint64_t value, const char* secondText, uint64_t second) const {
+    Warn(text, value);
+    if (secondText) Warn(secondText, second);
+    else Warn("-- Reported file size ", _File.GetSize());
+}
+
+bool dbJournal::Create(const Str& path, const filehdr_Class& header) {
+    if (!QZ_ASSERT_TEXT(!_File.IsOpen(), "!_File.IsOpen()")) return false;
+    if (!_File.Create(path)) return false;
+    _Header = header;
+    if (!filehdr_Write(_File, _Header)) {
+        // The file is ours and holds nothing usable.
+        _File.Close();
+        _File.Delete();
+        return false;
+    }
+    _OpenMode = file_Class::ModeReadWrite;
+    _Output.Clear();
+    _FlushDeadline = kNoDeadline;
+    _AppendPosition = _LastGoodAppendPosition = DBJOURNAL_FirstRecordOffset;
+    _Writable = true;
+    _RepairDetected = false;
+    _WriteFailed = false;
+    return true;
+}
+
+bool dbJournal::Open(const Str& path, bool writable) {
+    if (!QZ_ASSERT_TEXT(!_File.IsOpen(), "!_File.IsOpen()")) return false;
+    _Writable = writable;
+    _Output.Clear();
+    _FlushDeadline = kNoDeadline;
+    _WriteFailed = false;
+    _OpenMode = writable ? file_Class::ModeReadWrite : file_Class::ModeRead;
+    _File.SetPath(path);
+    if (!_File.Open(_OpenMode)) return false;
+    if (!filehdr_Read(_File, _Header)) {
+        _File.Close();
+        return false;
+    }
+    if (_File.IsReadOnly()) {
+        Str message("Journal Open : Job file is read-only: ");
+        message += _File.GetFileName();
+        Environment::Get()->Warning(message.Data());
+        _Writable = false;
+    }
+    _AppendPosition = _LastGoodAppendPosition = _File.Tell();
+    return true;
+}
+
+bool dbJournal::Close() {
+    if (!QZ_ASSERT_TEXT(_File.IsOpen(), "_File.IsOpen()")) return false;
+    Flush();
+    bool ok = !_WriteFailed;
+    if (_Output.Length() > 0) {
+        Warn("Journal close: Flush() failed.  Bytes unwritten:", static_cast<uint64_t>(_Output.Length()));
+        ok = false;
+    }
+    if (!_File.Close()) ok = false;
+    _Output.Clear();
+    _FlushDeadline = kNoDeadline;
+    _Writable = false;
+    _WriteFailed = false;
+    return ok;
+}
+
+bool dbJournal::GetHeader(filehdr_Class& header) const {
+    if (!_File.IsOpen()) return false;
+    header = _Header;
+    return true;
+}
+
+void dbJournal::SeekFirstRecord() { _File.Seek(DBJOURNAL_FirstRecordOffset); }
+
+// ------------------------------------------------------------------ writing
+
+int dbJournal::WriteRecord(const dbModel_Action& action, WriteBuffer& buffer, uint32_t extraFlags) {
+    const int start = buffer.Length();
+    buffer.PutUInt8(extraFlags | action.Flags);
+    buffer.PutUInt16(static_cast<uint32_t>(action.Operation));
+    if (action.Operation != DBMODEL_NoRecord) {
+        buffer.PutUInt32(action.Target.Value());
+        if (QZ_ASSERT_TEXT(action.DBRecord != nullptr, "action->DBRecord != NULL")) action.DBRecord->Write(buffer);
+    }
+    const int n = buffer.Length() - start;
+    buffer.PutUInt16(dbJournal_CRC16(buffer.Data() + start, n));
+    return buffer.Length() - start;
+}
+
+void dbJournal::AppendTransaction(const dbTransaction& transaction) {
+    if (!QZ_ASSERT_TEXT(_File.IsOpen(), "_File.IsOpen()")) return;
+    _Pending.Clear();
+    for (const dbModel_Action* action = transaction.GetFirst(); action; action = action->GetNext()) {
+        uint32_t flags = 0;
+        if (action == transaction.GetFirst()) flags |= DBJOURNAL_FlagFirst;
+        if (!action->GetNext()) flags |= DBJOURNAL_FlagLast;
+        const int place = _Pending.Length();
+        _Pending.PutInt32(0);
+        const int length = WriteRecord(*action, _Pending, flags);
+        if (_Pending.Failed() || static_cast<uint32_t>(length) > DBJOURNAL_MaxRecordLength) {
+            // No reader would accept it: the whole transaction stays out of the file,
+            // and the journal remembers that something was lost.
+            Warn("Journal: Record too long, transaction not written. Length", static_cast<uint32_t>(length));
+            _Pending.Clear();
+            _WriteFailed = true;
+            return;
+        }
+        _Pending.SetUInt32(static_cast<uint32_t>(length), place);
+    }
+    _Output.PutBuffer(_Pending);
+    _Pending.Clear();
+    if (_Output.Failed()) {
+        // The buffer would pass its largest block: what it held cannot be kept whole.
+        _WriteFailed = true;
+        _Output.Clear();
+        return;
+    }
+    FlushIfFull();
+}
+
+void dbJournal::Flush() {
+    if (!_Writable || !_File.IsOpen()) return;
+    const int n = _Output.Length();
+    if (n > 0) {
+        uint32_t written = 0;
+        const bool ok = _File.Seek(_AppendPosition) && _File.Write(_Output.Data(), static_cast<uint32_t>(n), &written);
+        if (!ok || written != static_cast<uint32_t>(n)) {
+            // The bytes stay buffered: the next flush writes them again at the same place.
+            Warn("Journal write failed (disk full?) at filepos", static_cast<uint64_t>(_AppendPosition));
+            _WriteFailed = true;
+            return;
+        }
+        _AppendPosition += n;
+        _Output.Clear();
+        if (!_File.Flush()) _WriteFailed = true;
+    }
+    _FlushDeadline = kNoDeadline;
+}
+
+void dbJournal::FlushIfFull() {
+    if (_Output.Length() > _FlushThreshold) Flush();
+}
+
+void dbJournal::FlushIfDue(double now) {
+    if (_Output.Length() == 0) return;
+    if (_FlushDeadline == kNoDeadline) _FlushDeadline = now + 3;
+    if (_OutputOnHold) return;
+    if (now >= _FlushDeadline || _Output.Length() > _FlushThreshold) Flush();
+}
+
+// ------------------------------------------------------------------ reading
+
+bool dbJournal::DecodeRecord(dbModel_Action& action, ReadBuffer& buffer) const {
+    int offset = 0;
+    action.Flags = buffer.GetUInt8(offset);
+    action.Operation = buffer.GetUInt16(offset);
+    action.SetRecord(nullptr);
+    if (!dbModel_IsOperation(action.Operation) || action.Operation == DBMODEL_NoRecord) return false;
+    action.Target = DBID(buffer.GetUInt32(offset));
+    int peek = offset;
+    const int type = buffer.GetUInt16(peek);
+    if (buffer.Failed()) return false;
+    dbRecord_Class* record = MakeRecord(type);
+    if (!record) return false;
+    // The buffer ends where the record ends, so reading past it is damage and the CRC
+    // is never taken for data.
+    if (!record->ReadChecked(buffer, offset)) {
+        delete record;
+        return false;
+    }
+    action.SetRecord(record);
+    return true;
+}
+
+dbModel_Action* dbJournal::ReadRecord(int& status) {
+    for (;;) {
+        status = DBJOURNAL_ReadGood;
+        const int64_t position = _File.Tell();
+        uint8_t lengthBytes[4];
+        uint32_t count = 0;
+        _File.Read(lengthBytes, 4, &count);
+        if (count == 0) {
+            status = DBJOURNAL_ReadEnd;
+            return nullptr;
+        }
+        if (count < 4) {
+            Report("Journal record length short read failure at filepos ", static_cast<uint64_t>(position));
+            status = DBJOURNAL_ReadDamaged;
+            return nullptr;
+        }
+        const uint32_t length = LittleU32(lengthBytes);
+        if (length < DBJOURNAL_MinRecordLength || length > DBJOURNAL_MaxRecordLength) {
+            Report("Journal record length is unbelieveable at ", static_cast<uint64_t>(position));
+            status = DBJOURNAL_ReadDamaged;
+            return nullptr;
+        }
+        _RecordBytes.resize(length);
+        count = 0;
+        _File.Read(_RecordBytes.data(), length, &count);
+        if (count < length) {
+            Report("Journal record short read failure at filepos ", static_cast<uint64_t>(position));
+            status = DBJOURNAL_ReadDamaged;
+            return nullptr;
+        }
+        if (_RecordBytes[0] == DBJOURNAL_FlagManualRepair) {
+            _RepairDetected = true;
+            Report("Journal: Manual repair detected at ", static_cast<uint64_t>(position), "-- Hammered record size ",
+                   length);
+            continue;
+        }
+        const int body = static_cast<int>(length) - 2;
+        const uint16_t stored = static_cast<uint16_t>(_RecordBytes[body] | _RecordBytes[body + 1] << 8);
+        if (dbJournal_CRC16(_RecordBytes.data(), body) != stored) {
+            Report("Journal: CRC error at ", static_cast<uint64_t>(position));
+            status = DBJOURNAL_ReadDamaged;
+            return nullptr;
+        }
+        dbModel_Action* action = new dbModel_Action;
+        ReadBuffer buffer(body, ENDIAN_Little, _RecordBytes.data());
+        bool good = DecodeRecord(*action, buffer) && action->DBRecord->GetType() < DATABASE_AllRecords &&
+                    // An id this file could never have issued is damage, not a reason to
+                    // grow the model's id table.
+                    action->DBRecord->GetRecordId().Value() <= _File.GetSize() / kBytesPerId + 1;
+        if (!good) {
+            delete action;
+            Report("Journal: Record corruption at filepos ", static_cast<uint64_t>(position));
+            status = DBJOURNAL_ReadDamaged;
+            return nullptr;
+        }
+        _LastGoodAppendPosition = _File.Tell();
+        return action;
+    }
+}
+
+dbTransaction* dbJournal::ReadTransaction(int& status) {
+    dbModel_Action* action = ReadRecord(status);
+    if (status == DBJOURNAL_ReadDamaged) _Writable = false;
+    if (!action) return nullptr;
+    // A transaction whose first record is missing is incomplete: it is returned to be
+    // skipped, however long it is.
+    bool headless = false;
+    if (!(action->Flags & DBJOURNAL_FlagFirst)) {
+        Report("Journal: Transaction start flag missing near filepos ", static_cast<uint64_t>(_File.Tell()));
+        headless = true;
+    }
+    dbTransaction* transaction = new dbTransaction;
+    bool aborted = false;
+    for (;;) {
+        transaction->Append(action);
+        if (action->Flags & DBJOURNAL_FlagAborted) aborted = true;
+        if (action->Flags & DBJOURNAL_FlagLast) break;
+        action = ReadRecord(status);
+        if (status == DBJOURNAL_ReadDamaged) _Writable = false;
+        if (!action) {
+            Report("Journal: Partial last transaction near filepos ", static_cast<uint64_t>(_File.Tell()));
+            delete transaction;
+            return nullptr;
+        }
+        if (action->Flags & DBJOURNAL_FlagFirst) {
+            // The records so far never got their end: drop them and start afresh.
+            Report("Journal: Partial transaction near filepos ", static_cast<uint64_t>(_File.Tell()));
+            transaction->Clear();
+            aborted = false;
+            headless = false;
+        }
+    }
+    if (headless) status = DBJOURNAL_ReadPartial;
+    else if (aborted && status == DBJOURNAL_ReadGood) status = DBJOURNAL_ReadAborted;
+    return transaction;
+}
+
+// ------------------------------------------------------------------ maintenance
+
+int64_t dbJournal::TruncateAtLastGood() {
+    int64_t position = _LastGoodAppendPosition;
+    if (!_File.Truncate(position)) position = 0;
+    if (_OpenMode != file_Class::ModeRead) _Writable = !_File.IsReadOnly();
+    return position;
+}
+
+bool dbJournal::CopyFile(const Str& name) {
+    if (!QZ_ASSERT_TEXT(_File.IsOpen(), "_File.IsOpen()")) return false;
+    file_Class copy;
+    if (!copy.Create(path_Combine(_File.GetDirectory(), name))) return false;
+    uint64_t left = _File.GetSize();
+    std::vector<uint8_t> block(kCopyBlock);
+    bool ok = _File.Seek(0);
+    while (ok && left > 0) {
+        const uint32_t want = left < kCopyBlock ? static_cast<uint32_t>(left) : kCopyBlock;
+        uint32_t got = 0, put = 0;
+        _File.Read(block.data(), want, &got);
+        ok = got == want && copy.Write(block.data(), got, &put) && put == got;
+        left -= got;
+    }
+    if (!copy.Close()) ok = false;
+    if (!ok) copy.Delete();
+    return ok;
+}
+
+bool dbJournal_ReadFileHeader(const Str& path, filehdr_Class& header) {
+    file_Class file(path);
+    if (!file.Open(file_Class::ModeRead)) return false;
+    const bool ok = filehdr_Read(file, header);
+    file.Close();
+    return ok;
 }

@@ -28,7 +28,9 @@
 //
 // A reader accepts a record when its length lies in range, its CRC matches, its
 // operation lies in 10800..10806 (10805, "no record", never does), and its record
-// decodes: a known type code below 162 whose Read uses exactly its bytes and no more.
+// decodes: a known type code below 162 whose Read stays within the record's bytes (it
+// never reaches the CRC), with a record id that the file could have issued (one id per
+// 16 bytes of file at most, so a damaged id never sizes the model's id table).
 // Reading a job stops at the first damaged record (short length field, impossible
 // length, short record, CRC mismatch, undecodable record): everything before it stands,
 // the damage is reported through Environment::Warning with its file position, and the
@@ -38,13 +40,20 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
+
+#include "foundation/buffer.h"
+#include "foundation/files/file.h"
+#include "foundation/files/filehdr.h"
+#include "foundation/text/str.h"
+#include "jobdb/dbmodel.h"
 
 // Flags of a journal record.
 enum : uint8_t {
-    DBJOURNAL_FirstOfTransaction = 1,
-    DBJOURNAL_LastOfTransaction = 2,
-    DBJOURNAL_Aborted = 4,
-    DBJOURNAL_ManualRepair = 0xBF,  // compared as a whole byte
+    DBJOURNAL_FlagFirst = 1,
+    DBJOURNAL_FlagLast = 2,
+    DBJOURNAL_FlagAborted = 4,
+    DBJOURNAL_FlagManualRepair = 0xBF,  // compared as a whole byte
 };
 
 // Where the first journal record starts: behind the file header.
@@ -59,3 +68,102 @@ inline constexpr int DBJOURNAL_FlushThreshold = 40960;
 // CRC-16/ARC: reflected polynomial 0xA001, initial value 0, no final XOR. Continues
 // from crc, so a frame can be checked in pieces.
 uint16_t dbJournal_CRC16(const void* bytes, int n, uint16_t crc = 0);
+
+// What reading a record or a transaction found.
+enum dbJournal_Status : int {
+    DBJOURNAL_ReadGood = 0,
+    DBJOURNAL_ReadEnd = 1,      // also after a partial last transaction
+    DBJOURNAL_ReadAborted = 2,  // complete but abandoned: skip it
+    DBJOURNAL_ReadPartial = 3,  // incomplete or headless: skip it
+    DBJOURNAL_ReadDamaged = 4,  // stop reading
+};
+
+class dbJournal {
+public:
+    dbJournal();
+    dbJournal(const dbJournal&) = delete;
+    dbJournal& operator=(const dbJournal&) = delete;
+    // Requires the file to be closed.
+    virtual ~dbJournal();
+
+    // A new file (never an existing one) with the header written at offset 0.
+    bool Create(const Str& path, const filehdr_Class& header);
+    // An existing file; its header is read and kept. A file marked read-only is never
+    // written, whatever was asked.
+    bool Open(const Str& path, bool writable);
+    // Flushes and closes. False when anything appended since Create or Open did not
+    // reach the file: a failed write or device flush, a refused record, bytes left
+    // unwritten (a journal that is not writable).
+    bool Close();
+    bool IsOpen() const { return _File.IsOpen(); }
+    // False when no file is open.
+    bool GetHeader(filehdr_Class& header) const;
+
+    // Reading, from the first record on.
+    void SeekFirstRecord();
+    // One record; the caller owns the action. Null with status 1 at the end of the
+    // file or 4 at damage.
+    dbModel_Action* ReadRecord(int& status);
+    // One transaction; the caller owns it whatever the status.
+    dbTransaction* ReadTransaction(int& status);
+    // Decodes flags, operation, target and record from a record's bytes without the
+    // length and the CRC. False when the operation is not one of 10800..10806 or the
+    // record cannot be made or does not fit its bytes.
+    bool DecodeRecord(dbModel_Action& action, ReadBuffer& buffer) const;
+
+    // Writing. Every action becomes one record; a transaction is buffered whole or not
+    // at all (a record longer than a reader accepts refuses its transaction).
+    void AppendTransaction(const dbTransaction& transaction);
+    // Appends one record body (flags through CRC) to buffer; returns its length.
+    static int WriteRecord(const dbModel_Action& action, WriteBuffer& buffer, uint32_t extraFlags);
+    void Flush();
+    void FlushIfFull();
+    // The timed path: a flush 3 seconds after the first byte was buffered.
+    void FlushIfDue(double now);
+    void HoldOutput() { _OutputOnHold = true; }
+    void ReleaseOutput() { _OutputOnHold = false; }
+
+    // Cuts the file behind the last good record read and makes the journal writable
+    // again (unless the file is read-only or was opened for reading); the position, or
+    // 0 when the cut failed.
+    int64_t TruncateAtLastGood();
+    // Copies the job file to a new file of that name in the same folder.
+    bool CopyFile(const Str& name);
+
+    bool IsWritable() const { return _Writable; }
+    bool IsRepairDetected() const { return _RepairDetected; }
+    void SetRepairDetected(bool detected) { _RepairDetected = detected; }
+    void SetAppendPosition(int64_t position) { _AppendPosition = position; }
+    int64_t GetAppendPosition() const { return _AppendPosition; }
+    int64_t GetLastGoodAppendPosition() const { return _LastGoodAppendPosition; }
+    uint64_t GetFileSize() const { return _File.GetSize(); }
+    int GetBufferedLength() const { return _Output.Length(); }
+    // Whether a write failed or a record was refused since Create or Open.
+    bool HasWriteFailed() const { return _WriteFailed; }
+
+private:
+    // Environment::Warning: the text and value, then the file size (or the second
+    // text and value when given).
+    void Report(const char* text, uint64_t value, const char* secondText = nullptr, uint64_t second = 0) const;
+
+    file_Class _File;
+    int _ByteOrder = ENDIAN_Little;
+    filehdr_Class _Header;
+    double _FlushDeadline;
+    WriteBuffer _Output;
+    // One transaction being encoded, before it joins the output.
+    WriteBuffer _Pending;
+    int _FlushThreshold = DBJOURNAL_FlushThreshold;
+    int64_t _AppendPosition = 0;
+    int64_t _LastGoodAppendPosition = 0;
+    bool _OutputOnHold = false;
+    bool _Writable = false;
+    bool _RepairDetected = false;
+    bool _WriteFailed = false;
+    int _OpenMode = file_Class::ModeRead;
+    // The bytes of the record being read, reused.
+    std::vector<uint8_t> _RecordBytes;
+};
+
+// Reads the 48-byte header of any file; true only when it opened and was read.
+bool dbJournal_ReadFileHeader(const Str& path, filehdr_Class& header);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "foundation/environment.h"
+#include "foundation/xml/element.h"
 
 namespace {
 constexpr const char* kModule = "Library/dbField";
@@ -149,4 +150,33 @@ int32_t dbField_CoordOrderPosition(int32_t order, int32_t component) {
         return kPlace[order][component - 1];
     QZ_FAIL("0");
     return 2;
+}
+
+Str dbField_ChildText(const xml_Element* element, const Str& childName) {
+    // A missing parent is a caller's fault; read it as a missing child.
+    if (!QZ_ASSERT(element != nullptr)) return Str();
+    return element->GetChildText(childName.Data());
+}
+
+int32_t dbField_Load(const dbField_Enum& type, const xml_Element* element, const Str& childName) {
+    return dbField_LoadText(type, childName, dbField_ChildText(element, childName));
+}
+
+int32_t load_dblaser_Features(const xml_Element* element, const Str& childName) {
+    return static_cast<int32_t>(
+        dbField_LoadFlagsText(dbField_dblaser_Features, dbField_ChildText(element, childName)));
+}
+
+int32_t load_coordsys_ValuesPresent(const xml_Element* element, const Str& childName) {
+    return static_cast<int32_t>(
+        dbField_LoadFlagsText(dbField_coordsys_ValuesPresent, dbField_ChildText(element, childName)));
+}
+
+coordsys_CogoSettings load_coordsys_CogoSettings(const xml_Element* element, const Str& childName) {
+    return coordsys_CogoSettings(static_cast<int32_t>(
+        dbField_LoadFlagsText(dbField_coordsys_CogoSettings, dbField_ChildText(element, childName))));
+}
+
+DerivationCode load_DerivationCode(const xml_Element* element, const Str& childName) {
+    return dbField_DerivationFromText(dbField_ChildText(element, childName));
 }

@@ -11,14 +11,18 @@
 // trimmed or folded. A text that matches no name of its type is refused with the
 // invalid-value message, thrown as a Str.
 //
-// This header is the text-level core: it works on a child's name and text. The
-// loaders that take an XML element (load_<enumtype>) are in vocabulary/load.h.
+// The core works on a child's name and text; the loaders load_<enumtype> take the
+// parent element and the child's name, and read the text of the first child of that
+// name (an absent child reads as the empty text).
 #pragma once
 
 #include <cstdint>
 #include <span>
 
+#include "foundation/coords/coordsys.h"
 #include "foundation/text/str.h"
+
+class xml_Element;
 
 struct dbField_Name {
     const char* name;
@@ -174,3 +178,30 @@ inline Str save_dblaser_Features(int32_t mask) {
 inline Str save_coordsys_ValuesPresent(int32_t mask) {
     return dbField_SaveFlags(dbField_coordsys_ValuesPresent, static_cast<uint32_t>(mask));
 }
+
+inline Str save_coordsys_CogoSettings(coordsys_CogoSettings settings) {
+    return dbField_SaveFlags(dbField_coordsys_CogoSettings, static_cast<uint32_t>(settings.Value()));
+}
+
+// The text of the parent's first child of that name; empty when there is none.
+Str dbField_ChildText(const xml_Element* element, const Str& childName);
+
+// An enumeration value read from a child element; throws as dbField_LoadText.
+int32_t dbField_Load(const dbField_Enum& type, const xml_Element* element, const Str& childName);
+
+// The loaders, one per enumeration: load_dbentity_SurveyMethod(element, "SurveyMethod").
+#define DBFIELD_DECLARE_LOADER(type)                                                \
+    inline int32_t load_##type(const xml_Element* element, const Str& childName) { \
+        return dbField_Load(dbField_##type, element, childName);                   \
+    }
+DBFIELD_WRITTEN_ENUMERATIONS(DBFIELD_DECLARE_LOADER)
+DBFIELD_READ_ONLY_ENUMERATIONS(DBFIELD_DECLARE_LOADER)
+#undef DBFIELD_DECLARE_LOADER
+
+// Flag sets read from a child element; an absent or empty child gives 0. Never fail.
+int32_t load_dblaser_Features(const xml_Element* element, const Str& childName);
+int32_t load_coordsys_ValuesPresent(const xml_Element* element, const Str& childName);
+coordsys_CogoSettings load_coordsys_CogoSettings(const xml_Element* element, const Str& childName);
+
+// The derivation code of a child element: two blanks when absent or empty.
+DerivationCode load_DerivationCode(const xml_Element* element, const Str& childName);

@@ -391,3 +391,20 @@ TEST(StrNatural, OrdersDigitRunsByValue) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Str, MoveAssignmentEndsLikeACopy) {
+    Str s("abc");
+    Str source("longer text");
+    const char* block = source.Data();
+    s = static_cast<Str&&>(source);
+    EXPECT_EQ(s, "longer text");
+    EXPECT_EQ(s.Data(), block);
+    EXPECT_EQ(source.Length(), 0);
+    Str shared;
+    shared = Str("");  // an empty source on the shared buffer keeps the shared buffer
+    EXPECT_FALSE(shared.OwnsBlock());
+}
+
+}  // namespace

@@ -148,6 +148,19 @@ Str& Str::operator=(const Str& other) {
     return *this;
 }
 
+// Taking over a non-empty source's block ends exactly where a copy would: a block of
+// length + 1 owned by this string. An empty source follows the copy rules.
+Str& Str::operator=(Str&& other) noexcept {
+    if (this == &other) return *this;
+    if (other._Length == 0 || !other.OwnsBlock()) return *this = static_cast<const Str&>(other);
+    if (OwnsBlock()) std::free(_Pointer);
+    _Pointer = other._Pointer;
+    _Length = other._Length;
+    other._Pointer = emptyBuffer;
+    other._Length = 0;
+    return *this;
+}
+
 Str& Str::operator=(const char* text) {
     if (!text || !*text) {
         _Length = 0;

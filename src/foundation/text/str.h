@@ -27,6 +27,7 @@ public:
     ~Str();
 
     Str& operator=(const Str& other);
+    Str& operator=(Str&& other) noexcept;
     Str& operator=(const char* text);
     Str& operator=(char c);
 

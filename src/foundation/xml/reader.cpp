@@ -183,12 +183,19 @@ bool xml_Tokenizer::Fill(int count) {
     return true;
 }
 
+int32_t xml_Tokenizer::SkipRun(int kind) const {
+    // Locals, not members: a byte read through char* could alias them otherwise.
+    const char* p = _buffer + _scan;
+    const char* const end = _buffer + _end;
+    while (p < end && KindOf(*p) == kind) ++p;
+    return static_cast<int32_t>(p - _buffer);
+}
+
 void xml_Tokenizer::Lex(xml_Token& token) {
     _tokenStart = _scan;
     if (_scan >= _end && !Fill(1)) {
         token.type = xml_EndOfFile;
         token.length = 0;
-        _lastType = xml_EndOfFile;
         return;
     }
     const char c = _buffer[_scan];
@@ -196,7 +203,7 @@ void xml_Tokenizer::Lex(xml_Token& token) {
     case kSpace:
         // One token for the whole run, however many pieces it spans.
         do {
-            while (_scan < _end && KindOf(_buffer[_scan]) == kSpace) ++_scan;
+            _scan = SkipRun(kSpace);
         } while (_scan == _end && Fill(1));
         token.type = xml_WhiteSpace;
         token.bytes[0] = ' ';
@@ -204,7 +211,7 @@ void xml_Tokenizer::Lex(xml_Token& token) {
         break;
     case kName:
         do {
-            while (_scan < _end && KindOf(_buffer[_scan]) == kName) ++_scan;
+            _scan = SkipRun(kName);
         } while (_scan == _end && Fill(1));
         token.type = xml_Identifier;
         token.offset = _tokenStart;
@@ -228,7 +235,6 @@ void xml_Tokenizer::Lex(xml_Token& token) {
         ++_scan;
         break;
     }
-    _lastType = token.type;
 }
 
 void xml_Tokenizer::LexReference(xml_Token& token) {

@@ -93,6 +93,8 @@ private:
 
     void Lex(xml_Token& token);
     void LexReference(xml_Token& token);
+    // The end of the run of bytes of one kind that starts at _scan, within the buffer.
+    int32_t SkipRun(int kind) const;
     // Makes at least `count` bytes available from _scan; false at the end of the file
     // with fewer available. Keeps every byte a live token points into.
     bool Fill(int count);
@@ -107,7 +109,6 @@ private:
     int32_t _end = 0;   // end of the bytes read
     int32_t _tokenStart = 0;  // first byte of the token being made
     bool _exhausted = false;
-    int _lastType = -1;  // the last token made, for the white-space rule
     xml_Token _ring[kRing];
     int _head = 0;
     int _count = 0;

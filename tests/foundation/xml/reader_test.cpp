@@ -154,6 +154,11 @@ TEST(XmlReader, CharacterReferencesGiveUtf8) {
     }
     // A reference to 0 leaves nothing, not even a blank: the blanks on both sides stay.
     EXPECT_EQ(Parse("<a>x &#0; y</a>"), "a{x  y}");
+
+    RecordingEnvironment env;
+    EXPECT_EQ(Parse("<a>[&#;]</a>"), "a{[]}");
+    EXPECT_EQ(env.Expressions(), std::vector<std::string>{"reference.Length() > 3"});
+    EXPECT_EQ(env.assertions[0].module, "Library/xml");
 }
 
 TEST(XmlReader, ErrorMessages) {

@@ -1,0 +1,431 @@
+#include "jobdb/dbmodel.h"
+
+#include <cstring>
+
+#include "foundation/environment.h"
+
+namespace {
+
+constexpr const char* kModule = "Library/dbmodel";
+
+// ---------------------------------------------------------------------------------
+// Edits whose record classes belong to families not built yet. Each answers whether
+// it took the edit; until its family lands it answers false and nothing changes.
+
+// A measurement replacing the observation's current one: sets previous to the old
+// measurement (the observation lets go of it) and attaches a clone of measurement.
+bool family_AttachMeasurement(dbRecord_Class& /*observation*/, const dbRecord_Class& /*measurement*/,
+                              dbRecord_Class*& previous) {
+    previous = nullptr;
+    return false;
+}
+
+// A tunnel point (141 or 153) replacing the point of that id in a tunnel list of
+// listType (139 or 140): the first list, from the front of the chain, that holds it.
+bool family_ReplaceTunnelPoint(dbModel_Record* /*front*/, int /*listType*/, DBID /*pointId*/,
+                               const dbRecord_Class& /*point*/) {
+    return false;
+}
+
+// A tunnel point appended (a clone) to the tunnel list of listType.
+bool family_AppendTunnelPoint(dbRecord_Class& /*list*/, int /*listType*/, const dbRecord_Class& /*point*/) {
+    return false;
+}
+
+// The edit records 157 (bool), 158 (record id) and 159 (text) applied to a target.
+bool family_ApplyEdit(dbRecord_Class& /*target*/, const dbRecord_Class& /*edit*/) { return false; }
+
+// 158 on a point observation goes to its measurement; null when it has none.
+dbRecord_Class* family_GetMeasurement(dbRecord_Class& /*observation*/) { return nullptr; }
+
+// 160: the features of a db_Features record; null until that class exists.
+const FeatureArray* family_GetEditFeatures(const dbRecord_Class& /*edit*/) { return nullptr; }
+// A db_Features record holding a set of features, for the free list.
+dbRecord_Class* family_MakeFeaturesRecord(const FeatureArray& /*features*/) { return nullptr; }
+
+// 161: the descriptions of a db_Descriptions record; null until that class exists.
+const dbrecord_Descriptions* family_GetEditDescriptions(const dbRecord_Class& /*edit*/) { return nullptr; }
+
+// ---------------------------------------------------------------------------------
+
+dbRecord_Class* CloneRecord(const dbRecord_Class* record) { return record ? record->Clone() : nullptr; }
+
+}  // namespace
+
+// ------------------------------------------------------------------ dbModel_Action
+
+dbModel_Action::dbModel_Action(int operation, DBID target, const dbRecord_Class* record)
+    : Operation(operation), Target(target), DBRecord(CloneRecord(record)) {}
+
+dbModel_Action::dbModel_Action(const dbModel_Action& other)
+    : Flags(other.Flags), Operation(other.Operation), Target(other.Target), DBRecord(CloneRecord(other.DBRecord)) {}
+
+dbModel_Action::~dbModel_Action() { delete DBRecord; }
+
+void dbModel_Action::SetRecord(dbRecord_Class* record) {
+    if (record == DBRecord) return;
+    delete DBRecord;
+    DBRecord = record;
+}
+
+// ------------------------------------------------------------------ dbTransaction
+
+dbTransaction::~dbTransaction() { Clear(); }
+
+void dbTransaction::Append(dbModel_Action* action) {
+    if (!QZ_ASSERT(action != nullptr)) return;
+    action->_Next = nullptr;
+    if (_Last) _Last->_Next = action;
+    else _First = action;
+    _Last = action;
+}
+
+void dbTransaction::Clear() {
+    dbModel_Action* action = _First;
+    while (action) {
+        dbModel_Action* next = action->_Next;
+        delete action;
+        action = next;
+    }
+    _First = _Last = nullptr;
+}
+
+int dbTransaction::Count() const {
+    int n = 0;
+    for (const dbModel_Action* a = _First; a; a = a->GetNext()) ++n;
+    return n;
+}
+
+void dbTransaction::MarkAborted() {
+    if (_Last) _Last->Flags |= 4;
+}
+
+void dbTransaction::MarkEnd() {
+    if (_Last) _Last->Flags |= 2;
+}
+
+bool dbTransaction::IsAborted() const { return _Last && (_Last->Flags & 4); }
+
+bool dbTransaction::IsEnded() const { return _Last && (_Last->Flags & 2); }
+
+// ------------------------------------------------------------------ dbModel_Record
+
+dbModel_Record::dbModel_Record(const dbModel_Record& other)
+    : ChainForward(other.ChainForward), ChainBack(other.ChainBack), DBRecord(CloneRecord(other.DBRecord)),
+      Discarded(other.Discarded) {}
+
+dbModel_Record::~dbModel_Record() { delete DBRecord; }
+
+// ------------------------------------------------------------------ dbModel_IdTable
+
+dbModel_IdTable::~dbModel_IdTable() {
+    for (uint32_t i = 0; i < BlockCount; ++i) delete[] Blocks[i];
+    delete[] Blocks;
+}
+
+dbModel_Record* dbModel_IdTable::Get(DBID id) const {
+    uint32_t n = id.Value();
+    if (n == 0) return nullptr;
+    uint32_t block = n / BlockSize;
+    if (block >= BlockCount) return nullptr;
+    return Blocks[block][n % BlockSize];
+}
+
+void dbModel_IdTable::Set(DBID id, dbModel_Record* holder) {
+    uint32_t n = id.Value();
+    if (!QZ_ASSERT_TEXT(n > 0, "id > 0")) return;
+    uint32_t block = n / BlockSize;
+    if (block >= BlockCount) {
+        uint32_t count = block + 1;
+        dbModel_Record*** blocks = new dbModel_Record**[count];
+        for (uint32_t i = 0; i < BlockCount; ++i) blocks[i] = Blocks[i];
+        for (uint32_t i = BlockCount; i < count; ++i) blocks[i] = new dbModel_Record*[BlockSize]();
+        delete[] Blocks;
+        Blocks = blocks;
+        BlockCount = count;
+    }
+    Blocks[block][n % BlockSize] = holder;
+}
+
+void dbModel_IdTable::ClearAll() {
+    for (uint32_t i = 0; i < BlockCount; ++i) std::memset(Blocks[i], 0, BlockSize * sizeof(dbModel_Record*));
+}
+
+// ------------------------------------------------------------------ dbModel
+
+dbModel::dbModel() = default;
+
+dbModel::~dbModel() {
+    QZ_ASSERT_TEXT(_MainThread._FrontPointer == nullptr, "_MainThread.GetFront() == NULL");
+    Clear();
+}
+
+DBID dbModel::NextRecordId() {
+    DBID id = _NextRecordId;
+    _NextRecordId = DBID(id.Value() + 1);
+    return id;
+}
+
+dbRecord_Class* dbModel::GetRecord(DBID id) const {
+    dbModel_Record* holder = FindTarget(id);
+    return holder ? holder->DBRecord : nullptr;
+}
+
+dbModel_Record* dbModel::FindTarget(DBID id) const {
+    dbModel_Record* holder = _IdTable.Get(id);
+    return holder && !holder->Discarded && holder->DBRecord ? holder : nullptr;
+}
+
+const dbModel_TypeSummary& dbModel::GetTypeSummary(int type) const {
+    static const dbModel_TypeSummary none;
+    if (!QZ_ASSERT_TEXT(type >= 0 && type <= DATABASE_AllRecords, "type >= 0 && type <= DATABASE_AllRecords"))
+        return none;
+    return _Summary[type];
+}
+
+bool dbModel::ApplyTransaction(const dbTransaction& transaction) {
+    for (const dbModel_Action* action = transaction.GetFirst(); action && !_Failed; action = action->GetNext())
+        ApplyAction(*action);
+    return _Failed;
+}
+
+void dbModel::ApplyAction(const dbModel_Action& action) {
+    const dbRecord_Class* record = action.DBRecord;
+    if (!record) {
+        QZ_FAIL("!\"Bad action\"");
+        return;
+    }
+    if (record->IsMeasurement()) {
+        ApplyMeasurement(action);
+        return;
+    }
+    switch (record->GetType()) {
+    case DATABASE_NoteRecord:
+        ApplyNote(action);
+        return;
+    case DATABASE_ObservationRecord:
+    case DATABASE_LineRecord:
+    case DATABASE_ArcRecord:
+        if (action.Operation == DBMODEL_Replace) ApplyUpdate(action);
+        else ApplyChainOperation(action);
+        return;
+    case DATABASE_TunnelPointDeltaRecord:
+    case DATABASE_TunnelSetoutPointRecord: {
+        int listType = record->GetType() == DATABASE_TunnelPointDeltaRecord ? DATABASE_TunnelXSPointsRecord
+                                                                          : DATABASE_TunnelXSSetoutPointsRecord;
+        if (action.Operation == DBMODEL_Replace) {
+            family_ReplaceTunnelPoint(FindTarget(DBID(1)), listType, action.Target, *record);
+        } else if (action.Operation == DBMODEL_Apply) {
+            dbModel_Record* list = FindTarget(action.Target);
+            if (list && list->DBRecord->GetType() == listType) family_AppendTunnelPoint(*list->DBRecord, listType, *record);
+        }
+        return;
+    }
+    case DATABASE_BoolActionRecord:
+    case DATABASE_StrActionRecord:
+        if (dbModel_Record* target = FindTarget(action.Target)) family_ApplyEdit(*target->DBRecord, *record);
+        return;
+    case DATABASE_DBIDActionRecord:
+        if (dbModel_Record* target = FindTarget(action.Target)) {
+            if (target->DBRecord->GetType() == DATABASE_ObservationRecord) {
+                if (dbRecord_Class* measurement = family_GetMeasurement(*target->DBRecord))
+                    family_ApplyEdit(*measurement, *record);
+            } else if (target->DBRecord->GetType() == DATABASE_AntennaRecord) {
+                family_ApplyEdit(*target->DBRecord, *record);
+            }
+        }
+        return;
+    case DATABASE_FeaturesActionRecord: {
+        dbModel_Record* target = FindTarget(action.Target);
+        dbRecordWithFeatures_Class* coded = target ? dbRecordWithFeatures_Class::Cast(target->DBRecord) : nullptr;
+        const FeatureArray* features = family_GetEditFeatures(*record);
+        if (!coded || !features || coded->GetFeatures().IsEqual(*features)) return;
+        Discard(family_MakeFeaturesRecord(coded->GetFeatures()));
+        coded->SetFeatures(*features);
+        return;
+    }
+    case DATABASE_DescriptionsActionRecord: {
+        dbModel_Record* target = FindTarget(action.Target);
+        dbRecordWithFeatures_Class* coded = target ? dbRecordWithFeatures_Class::Cast(target->DBRecord) : nullptr;
+        const dbrecord_Descriptions* descriptions = family_GetEditDescriptions(*record);
+        if (coded && descriptions) coded->GetDescriptions().Assign(*descriptions);
+        return;
+    }
+    default:
+        ApplyChainOperation(action);
+        return;
+    }
+}
+
+// Whatever the operation: the measurement replaces the observation's current one.
+void dbModel::ApplyMeasurement(const dbModel_Action& action) {
+    dbModel_Record* target = FindTarget(action.Target);
+    if (!target || target->DBRecord->GetType() != DATABASE_ObservationRecord) {
+        QZ_FAIL("!\"Bad action\"");
+        return;
+    }
+    dbRecord_Class* previous = nullptr;
+    if (family_AttachMeasurement(*target->DBRecord, *action.DBRecord, previous)) Discard(previous);
+}
+
+void dbModel::ApplyNote(const dbModel_Action& action) {
+    switch (action.Operation) {
+    case DBMODEL_Append:
+    case DBMODEL_InsertBefore:
+        ApplyChainOperation(action);
+        return;
+    case DBMODEL_Replace:
+    case DBMODEL_Apply:
+        if (dbModel_Record* target = FindTarget(action.Target)) target->DBRecord->SetNotes(action.DBRecord->GetNotes());
+        return;
+    default:
+        QZ_FAIL("!\"Bad action\"");
+        return;
+    }
+}
+
+// A point, line or arc replaced in place: the stored object takes the new values.
+void dbModel::ApplyUpdate(const dbModel_Action& action) {
+    dbModel_Record* target = FindTarget(action.Target);
+    if (!target) return;
+    const dbRecord_Class* record = action.DBRecord;
+    if (!QZ_ASSERT_TEXT(target->DBRecord->GetType() == record->GetType(),
+                        "oldRecord->DBRecord->GetType() == record->GetType()"))
+        return;
+    dbRecordWithFeatures_Class* stored = dbRecordWithFeatures_Class::Cast(target->DBRecord);
+    const dbRecordWithFeatures_Class* update = dbRecordWithFeatures_Class::Cast(record);
+    if (stored && update) stored->UpdateFrom(*update);
+}
+
+void dbModel::ApplyChainOperation(const dbModel_Action& action) {
+    switch (action.Operation) {
+    case DBMODEL_Append:
+        Append(*action.DBRecord);
+        return;
+    case DBMODEL_Replace:
+        Replace(action.Target, *action.DBRecord);
+        return;
+    case DBMODEL_InsertBefore:
+        InsertBefore(action.Target, *action.DBRecord);
+        return;
+    case DBMODEL_Remove:
+        Remove(action.Target);
+        return;
+    default:
+        QZ_FAIL("!\"Bad action\"");
+        return;
+    }
+}
+
+bool dbModel::CanTakeId(const dbRecord_Class& record) const {
+    DBID id = record.GetRecordId();
+    if (!QZ_ASSERT_TEXT(id != NODBID, "record->GetRecordId() != NODBID")) return false;
+    // Two records under one id would lose one of them from the table.
+    return QZ_ASSERT_TEXT(_IdTable.Get(id) == nullptr, "FindRecord(record->GetRecordId()) == NULL");
+}
+
+void dbModel::CountNew(const dbRecord_Class& record) {
+    dbModel_TypeSummary& entry = _Summary[record.GetType()];
+    ++entry.Count;
+    if (entry.First == NODBID) entry.First = record.GetRecordId();
+    ++_Summary[DATABASE_AllRecords].Count;
+}
+
+void dbModel::Append(const dbRecord_Class& record) {
+    if (!dbRecord_IsRecordType(record.GetType()) || !CanTakeId(record)) return;
+    dbRecord_Class* copy = record.Clone();
+    if (!copy) return;
+    dbModel_Record* holder = new dbModel_Record(copy);
+    holder->ChainBack = _MainThread._BackPointer;
+    if (_MainThread._BackPointer) _MainThread._BackPointer->ChainForward = holder;
+    else _MainThread._FrontPointer = holder;
+    _MainThread._BackPointer = holder;
+    _IdTable.Set(copy->GetRecordId(), holder);
+    CountNew(*copy);
+    _Summary[copy->GetType()].Last = copy->GetRecordId();
+}
+
+void dbModel::Replace(DBID target, const dbRecord_Class& record) {
+    dbModel_Record* holder = FindTarget(target);
+    if (!holder) return;
+    if (!QZ_ASSERT_TEXT(holder->DBRecord->GetType() == record.GetType(),
+                        "oldRecord->DBRecord->GetType() == record->GetType()"))
+        return;
+    dbRecord_Class* copy = record.Clone();
+    if (!copy) return;
+    // The stored record keeps its place, its id and its timestamp.
+    copy->SetRecordId(target);
+    copy->SetTimeStamp(holder->DBRecord->GetTimeStamp());
+    dbRecord_Class* old = holder->DBRecord;
+    holder->DBRecord = copy;
+    Discard(old);
+}
+
+void dbModel::InsertBefore(DBID target, const dbRecord_Class& record) {
+    if (!dbRecord_IsRecordType(record.GetType()) || !CanTakeId(record)) return;
+    dbModel_Record* next = FindTarget(target);
+    if (!next) return;
+    dbRecord_Class* copy = record.Clone();
+    if (!copy) return;
+    dbModel_Record* holder = new dbModel_Record(copy);
+    holder->ChainForward = next;
+    holder->ChainBack = next->ChainBack;
+    if (next->ChainBack) next->ChainBack->ChainForward = holder;
+    else _MainThread._FrontPointer = holder;
+    next->ChainBack = holder;
+    _IdTable.Set(copy->GetRecordId(), holder);
+    CountNew(*copy);
+    // Last moves only when no record of the type stands at or behind the new one.
+    dbModel_TypeSummary& entry = _Summary[copy->GetType()];
+    bool later = false;
+    for (const dbModel_Record* h = next; h && !later; h = h->ChainForward)
+        later = h->DBRecord->GetType() == copy->GetType();
+    if (entry.Last == NODBID || !later) entry.Last = copy->GetRecordId();
+}
+
+void dbModel::Remove(DBID target) {
+    dbModel_Record* holder = FindTarget(target);
+    if (!holder) return;
+    if (holder->ChainBack) holder->ChainBack->ChainForward = holder->ChainForward;
+    else _MainThread._FrontPointer = holder->ChainForward;
+    if (holder->ChainForward) holder->ChainForward->ChainBack = holder->ChainBack;
+    else _MainThread._BackPointer = holder->ChainBack;
+    // Its id still finds it until the next purge.
+    PutOnFreeList(holder);
+}
+
+void dbModel::PutOnFreeList(dbModel_Record* holder) {
+    holder->Discarded = true;
+    holder->ChainBack = nullptr;
+    holder->ChainForward = _FreeList;
+    _FreeList = holder;
+}
+
+void dbModel::Discard(dbRecord_Class* record) {
+    if (!record) return;
+    record->SetRecordId(NODBID);
+    PutOnFreeList(new dbModel_Record(record));
+}
+
+void dbModel::PurgeDiscarded() {
+    while (_FreeList) {
+        dbModel_Record* holder = _FreeList;
+        _FreeList = holder->ChainForward;
+        DBID id = holder->DBRecord ? holder->DBRecord->GetRecordId() : NODBID;
+        if (id != NODBID && _IdTable.Get(id) == holder) _IdTable.Set(id, nullptr);
+        delete holder;
+    }
+}
+
+void dbModel::Clear() {
+    dbModel_Record* holder = _MainThread._FrontPointer;
+    while (holder) {
+        dbModel_Record* next = holder->ChainForward;
+        delete holder;
+        holder = next;
+    }
+    _MainThread._FrontPointer = _MainThread._BackPointer = nullptr;
+    PurgeDiscarded();
+    // No id may lead to a deleted holder.
+    _IdTable.ClearAll();
+}

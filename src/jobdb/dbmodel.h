@@ -1,0 +1,225 @@
+// dbModel: every record of an open job in memory, in file (chain) order, found by its
+// record id in constant time.
+//
+// The model changes only by applying record actions. A dbModel_Action names an
+// operation, a target record id and a record (owned); a dbTransaction is the ordered
+// list of actions of one group of work. The same types carry a transaction to the
+// journal and back when a job is replayed. The model never touches the file.
+//
+// Ownership: the model owns every record it holds. A record that leaves the chain
+// (removed) or is superseded (replaced record, replaced measurement, replaced feature
+// set) goes to the free list and stays valid until the next PurgeDiscarded, so callers'
+// pointers survive the transaction that changed it.
+//
+// Records whose classes belong to families not built yet (tunnel lists and points, the
+// antenna, the edit-action records) are routed by type code; until their family lands
+// such an action changes nothing.
+#pragma once
+
+#include <cstdint>
+
+#include "records/dbRecord.h"
+#include "records/dbRecordTypes.h"
+#include "records/dbid.h"
+
+// The operations of a record action.
+enum dbModel_Operation : int {
+    DBMODEL_Append = 10800,
+    DBMODEL_Replace = 10801,
+    DBMODEL_InsertBefore = 10802,
+    DBMODEL_Apply = 10803,
+    DBMODEL_Foreign = 10804,
+    DBMODEL_NoRecord = 10805,
+    DBMODEL_Remove = 10806,
+    DBMODEL_NoOperation = 10807,  // a new action without arguments
+};
+
+inline bool dbModel_IsOperation(int operation) {
+    return operation >= DBMODEL_Append && operation <= DBMODEL_Remove;
+}
+
+// One change of a job. Flags are the journal's (1 first, 2 last, 4 aborted).
+class dbModel_Action {
+public:
+    dbModel_Action() = default;
+    // Holds a clone of record (none for a null record).
+    dbModel_Action(int operation, DBID target, const dbRecord_Class* record);
+    // Clones the record; the copy is not linked to any transaction.
+    dbModel_Action(const dbModel_Action& other);
+    dbModel_Action& operator=(const dbModel_Action&) = delete;
+    virtual ~dbModel_Action();
+
+    dbModel_Action* GetNext() const { return _Next; }
+    // Replaces the record held, deleting the old one; the action owns the new one.
+    void SetRecord(dbRecord_Class* record);
+
+    uint32_t Flags = 0;
+    int Operation = DBMODEL_NoOperation;
+    DBID Target;
+    dbRecord_Class* DBRecord = nullptr;
+
+private:
+    friend class dbTransaction;
+    dbModel_Action* _Next = nullptr;
+};
+
+// The ordered actions of one group; owns them.
+class dbTransaction {
+public:
+    dbTransaction() = default;
+    dbTransaction(const dbTransaction&) = delete;
+    dbTransaction& operator=(const dbTransaction&) = delete;
+    virtual ~dbTransaction();
+
+    bool Empty() const { return _First == nullptr; }
+    // Links an action at the end and takes ownership of it.
+    void Append(dbModel_Action* action);
+    // Deletes every action with its record.
+    void Clear();
+    dbModel_Action* GetFirst() const { return _First; }
+    dbModel_Action* GetLast() const { return _Last; }
+    int Count() const;
+
+    // OR the abort (4) or end (2) flag into the last action; nothing when empty.
+    void MarkAborted();
+    void MarkEnd();
+    bool IsAborted() const;
+    bool IsEnded() const;
+
+private:
+    dbModel_Action* _First = nullptr;
+    dbModel_Action* _Last = nullptr;
+};
+
+// The holder of one record in the chain or on the free list; owns its record.
+class dbModel_Record {
+public:
+    explicit dbModel_Record(dbRecord_Class* record) : DBRecord(record) {}
+    // Copies both links and a clone of the record.
+    dbModel_Record(const dbModel_Record& other);
+    dbModel_Record& operator=(const dbModel_Record&) = delete;
+    ~dbModel_Record();
+
+    dbModel_Record* ChainForward = nullptr;  // towards the back
+    dbModel_Record* ChainBack = nullptr;     // towards the front
+    dbRecord_Class* DBRecord = nullptr;
+    // On the free list: removed or superseded. No action reaches such a record.
+    bool Discarded = false;
+};
+
+// The chain of holders in file order.
+class dbModel_Thread {
+public:
+    dbModel_Thread() = default;
+    dbModel_Thread(const dbModel_Thread&) = delete;
+    dbModel_Thread& operator=(const dbModel_Thread&) = delete;
+    virtual ~dbModel_Thread() = default;
+
+    dbModel_Record* GetFront() const { return _FrontPointer; }
+    dbModel_Record* GetBack() const { return _BackPointer; }
+    static dbModel_Record* GetNextHolder(const dbModel_Record* holder) {
+        return holder ? holder->ChainForward : nullptr;
+    }
+    static dbModel_Record* GetPreviousHolder(const dbModel_Record* holder) {
+        return holder ? holder->ChainBack : nullptr;
+    }
+
+private:
+    friend class dbModel;
+    dbModel_Record* _FrontPointer = nullptr;
+    dbModel_Record* _BackPointer = nullptr;
+};
+
+struct dbModel_TypeSummary {
+    DBID First;          // the first record of the type the model stored
+    DBID Last;           // the last in chain order, as far as appends and inserts go
+    uint32_t Count = 0;  // appended and inserted; removals and replacements not counted
+};
+
+// Holder pointers by record id: blocks of 1018 slots, zero-filled, grown on demand,
+// never shrunk.
+class dbModel_IdTable {
+public:
+    static constexpr uint32_t BlockSize = 1018;
+
+    dbModel_IdTable() = default;
+    dbModel_IdTable(const dbModel_IdTable&) = delete;
+    dbModel_IdTable& operator=(const dbModel_IdTable&) = delete;
+    ~dbModel_IdTable();
+
+    // Null for NODBID and for ids beyond the table.
+    dbModel_Record* Get(DBID id) const;
+    // Grows the table to id / 1018 + 1 blocks first. Id 0 is refused.
+    void Set(DBID id, dbModel_Record* holder);
+    // Empties every slot; the blocks stay.
+    void ClearAll();
+    uint32_t GetBlockCount() const { return BlockCount; }
+
+    dbModel_Record*** Blocks = nullptr;
+    uint32_t BlockCount = 0;
+};
+
+class dbModel {
+public:
+    dbModel();
+    dbModel(const dbModel&) = delete;
+    dbModel& operator=(const dbModel&) = delete;
+    // Requires an empty chain (the access object clears the model when it closes).
+    virtual ~dbModel();
+
+    // The next record id, advancing the counter.
+    DBID NextRecordId();
+    // The counter without advancing it, and setting it (a group that is abandoned
+    // hands its ids out again; replay continues behind the ids it met).
+    DBID PeekNextRecordId() const { return _NextRecordId; }
+    void SetNextRecordId(DBID id) { _NextRecordId = id; }
+
+    bool HasFailed() const { return _Failed; }
+    void SetFailed(bool failed) { _Failed = failed; }
+
+    // The holder of a record id, removed records included until the next purge; null
+    // for NODBID and ids not held.
+    dbModel_Record* FindRecord(DBID id) const { return _IdTable.Get(id); }
+    // The record of a holder in the chain; null for removed and unknown ids.
+    dbRecord_Class* GetRecord(DBID id) const;
+
+    // Applies each action in order while the failure flag is clear; returns the flag.
+    bool ApplyTransaction(const dbTransaction& transaction);
+    void ApplyAction(const dbModel_Action& action);
+
+    const dbModel_Thread& GetThread() const { return _MainThread; }
+    // The entry of a type code 0..162; any other code is reported and gets an empty one.
+    const dbModel_TypeSummary& GetTypeSummary(int type) const;
+
+    // Deletes the records on the free list and forgets their ids.
+    void PurgeDiscarded();
+    // Deletes every record of the chain and of the free list. The next id and the
+    // summary stay; no id finds a record any more.
+    void Clear();
+
+private:
+    // A holder in the chain with that id, or null (missing, removed, superseded).
+    dbModel_Record* FindTarget(DBID id) const;
+    void ApplyMeasurement(const dbModel_Action& action);
+    void ApplyNote(const dbModel_Action& action);
+    void ApplyUpdate(const dbModel_Action& action);
+    void ApplyChainOperation(const dbModel_Action& action);
+    void Append(const dbRecord_Class& record);
+    void Replace(DBID target, const dbRecord_Class& record);
+    void InsertBefore(DBID target, const dbRecord_Class& record);
+    void Remove(DBID target);
+    // Whether a new record may take its id: positive and not held by another record.
+    bool CanTakeId(const dbRecord_Class& record) const;
+    void CountNew(const dbRecord_Class& record);
+    // Puts a holder that left the chain on the free list.
+    void PutOnFreeList(dbModel_Record* holder);
+    // A superseded record: its id becomes NODBID and it waits on the free list.
+    void Discard(dbRecord_Class* record);
+
+    dbModel_Thread _MainThread;
+    dbModel_Record* _FreeList = nullptr;
+    DBID _NextRecordId{1};
+    dbModel_TypeSummary _Summary[DATABASE_AllRecords + 1];
+    dbModel_IdTable _IdTable;
+    bool _Failed = false;
+};

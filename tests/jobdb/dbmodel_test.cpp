@@ -1,0 +1,375 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "jobdb/dbmodel.h"
+#include "records/dbRecordFields.h"
+#include "records/jobheader.h"
+#include "support/recording_environment.h"
+
+namespace {
+
+// Test-only records on the record frame, standing in for families not built yet.
+class TestPrecision : public dbRecord_Body<TestPrecision> {
+public:
+    static constexpr database_RecordType RecordType = DATABASE_PrecisionRecord;
+    double Horizontal = 0.0;
+    using Fields = dbfield_List<dbfield_F64<&TestPrecision::Horizontal>>;
+};
+
+// A feature-coded record (type 3 or 4) whose update counts its calls.
+template <database_RecordType Code>
+class TestCoded : public dbRecord_Body<TestCoded<Code>, dbRecordWithFeatures_Class> {
+public:
+    static constexpr database_RecordType RecordType = Code;
+    void UpdateFrom(const dbRecordWithFeatures_Class& record) override {
+        ++Updates;
+        Value = static_cast<const TestCoded&>(record).Value;
+        this->SetTimeStamp(record.GetTimeStamp());
+    }
+    double Value = 0.0;
+    int Updates = 0;
+    using Fields = dbfield_List<dbfield_F64<&TestCoded::Value>>;
+};
+using TestLine = TestCoded<DATABASE_LineRecord>;
+
+class TestMeasurement : public dbRecord_Body<TestMeasurement> {
+public:
+    static constexpr database_RecordType RecordType = DATABASE_GridRecord;
+    using Fields = dbfield_List<>;
+};
+using TestArc = TestCoded<DATABASE_ArcRecord>;
+
+class ModelTest : public ::testing::Test {
+protected:
+    ~ModelTest() override { model.Clear(); }
+
+    // Applies one action the way the access object does: new records take the next id.
+    DBID Apply(int operation, DBID target, dbRecord_Class& record) {
+        DBID id = target;
+        if (operation != DBMODEL_Replace && operation != DBMODEL_Remove) id = model.NextRecordId();
+        record.SetRecordId(id);
+        model.ApplyAction(dbModel_Action(operation, target, &record));
+        return id;
+    }
+    DBID AppendPrecision(double value, double timeStamp = 100.0) {
+        TestPrecision record;
+        record.Horizontal = value;
+        record.SetTimeStamp(timeStamp);
+        return Apply(DBMODEL_Append, NODBID, record);
+    }
+    std::vector<uint32_t> Chain() const {
+        std::vector<uint32_t> ids;
+        for (const dbModel_Record* h = model.GetThread().GetFront(); h; h = dbModel_Thread::GetNextHolder(h))
+            ids.push_back(h->DBRecord->GetRecordId().Value());
+        return ids;
+    }
+    std::vector<uint32_t> ChainBackwards() const {
+        std::vector<uint32_t> ids;
+        for (const dbModel_Record* h = model.GetThread().GetBack(); h; h = dbModel_Thread::GetPreviousHolder(h))
+            ids.insert(ids.begin(), h->DBRecord->GetRecordId().Value());
+        return ids;
+    }
+    double HorizontalOf(DBID id) const {
+        const TestPrecision* p = TestPrecision::Cast(model.GetRecord(id));
+        return p ? p->Horizontal : -1;
+    }
+
+    RecordingEnvironment env;
+    dbModel model;
+};
+
+TEST_F(ModelTest, AppendAndInsertKeepFileOrderBothWays) {
+    AppendPrecision(1);
+    AppendPrecision(2);
+    AppendPrecision(3);
+    TestPrecision front;
+    EXPECT_EQ(Apply(DBMODEL_InsertBefore, DBID(1), front), DBID(4));
+    TestPrecision middle;
+    Apply(DBMODEL_InsertBefore, DBID(3), middle);
+    EXPECT_EQ(Chain(), (std::vector<uint32_t>{4, 1, 2, 5, 3}));
+    EXPECT_EQ(ChainBackwards(), Chain());
+    EXPECT_EQ(model.FindRecord(DBID(5))->DBRecord->GetRecordId(), DBID(5));
+    EXPECT_EQ(model.FindRecord(NODBID), nullptr);
+    EXPECT_EQ(model.FindRecord(DBID(6)), nullptr);
+    EXPECT_EQ(model.FindRecord(DBID(100000)), nullptr);
+    EXPECT_TRUE(env.assertions.empty());
+}
+
+TEST_F(ModelTest, SummaryCountsAppendsAndInsertsOnly) {
+    db_JobHeader header;
+    Apply(DBMODEL_Append, NODBID, header);
+    AppendPrecision(1);
+    AppendPrecision(2);
+    const dbModel_TypeSummary& precision = model.GetTypeSummary(DATABASE_PrecisionRecord);
+    EXPECT_EQ(precision.First, DBID(2));
+    EXPECT_EQ(precision.Last, DBID(3));
+    EXPECT_EQ(precision.Count, 2u);
+
+    // Inserted before the last record of its type: Last stays.
+    TestPrecision early;
+    Apply(DBMODEL_InsertBefore, DBID(3), early);
+    EXPECT_EQ(precision.Last, DBID(3));
+    EXPECT_EQ(precision.Count, 3u);
+    // Inserted where no record of its type stands at or behind it: Last moves.
+    db_JobHeader second;
+    Apply(DBMODEL_InsertBefore, DBID(2), second);
+    EXPECT_EQ(model.GetTypeSummary(DATABASE_JobHeaderRecord).Last, DBID(5));
+
+    // Removing and replacing change no entry.
+    TestPrecision replacement;
+    Apply(DBMODEL_Replace, DBID(3), replacement);
+    Apply(DBMODEL_Remove, DBID(2), replacement);
+    EXPECT_EQ(precision.Count, 3u);
+    EXPECT_EQ(precision.First, DBID(2));
+    EXPECT_EQ(precision.Last, DBID(3));
+    const dbModel_TypeSummary& all = model.GetTypeSummary(DATABASE_AllRecords);
+    EXPECT_EQ(all.Count, 5u);
+    EXPECT_EQ(all.First, NODBID);
+    EXPECT_EQ(all.Last, NODBID);
+
+    EXPECT_EQ(model.GetTypeSummary(163).Count, 0u);
+    EXPECT_EQ(env.Expressions(), (std::vector<std::string>{"type >= 0 && type <= DATABASE_AllRecords"}));
+}
+
+TEST_F(ModelTest, ReplaceKeepsPlaceIdAndOldTimestamp) {
+    AppendPrecision(1);
+    AppendPrecision(2, 200.0);
+    AppendPrecision(3);
+    const dbRecord_Class* old = model.GetRecord(DBID(2));
+    TestPrecision update;
+    update.Horizontal = 22;
+    update.SetTimeStamp(999.0);
+    update.SetNotes("new");
+    Apply(DBMODEL_Replace, DBID(2), update);
+
+    EXPECT_EQ(Chain(), (std::vector<uint32_t>{1, 2, 3}));
+    const dbRecord_Class* now = model.FindRecord(DBID(2))->DBRecord;
+    EXPECT_NE(now, old);
+    EXPECT_EQ(HorizontalOf(DBID(2)), 22);
+    EXPECT_EQ(now->GetTimeStamp(), 200.0);
+    EXPECT_EQ(now->GetNotes(), "new");
+    // The superseded record stays readable until the purge, without an id.
+    EXPECT_EQ(old->GetRecordId(), NODBID);
+    model.PurgeDiscarded();
+    EXPECT_EQ(model.FindRecord(DBID(2))->DBRecord, now);
+}
+
+TEST_F(ModelTest, ReplaceWithAnotherTypeIsRefused) {
+    AppendPrecision(1);
+    db_JobHeader header;
+    Apply(DBMODEL_Replace, DBID(1), header);
+    EXPECT_EQ(HorizontalOf(DBID(1)), 1);
+    EXPECT_EQ(env.Expressions(), (std::vector<std::string>{"oldRecord->DBRecord->GetType() == record->GetType()"}));
+}
+
+TEST_F(ModelTest, RemovedRecordIsFoundUntilPurgedAndTakesNoFurtherAction) {
+    AppendPrecision(1);
+    AppendPrecision(2);
+    AppendPrecision(3);
+    TestPrecision any;
+    Apply(DBMODEL_Remove, DBID(2), any);
+    EXPECT_EQ(Chain(), (std::vector<uint32_t>{1, 3}));
+    EXPECT_EQ(ChainBackwards(), Chain());
+    ASSERT_NE(model.FindRecord(DBID(2)), nullptr);
+    EXPECT_EQ(model.FindRecord(DBID(2))->DBRecord->GetRecordId(), DBID(2));
+    EXPECT_EQ(model.GetRecord(DBID(2)), nullptr);
+
+    // A second remove, a replace, an insert before and an edit through the removed
+    // record change nothing and free nothing twice.
+    Apply(DBMODEL_Remove, DBID(2), any);
+    TestPrecision replacement;
+    replacement.Horizontal = 9;
+    Apply(DBMODEL_Replace, DBID(2), replacement);
+    TestPrecision inserted;
+    DBID insertedId = Apply(DBMODEL_InsertBefore, DBID(2), inserted);
+    db_Note note;
+    note.SetNotes("text");
+    Apply(DBMODEL_Apply, DBID(2), note);
+    EXPECT_EQ(Chain(), (std::vector<uint32_t>{1, 3}));
+    EXPECT_EQ(model.FindRecord(insertedId), nullptr);
+    EXPECT_EQ(model.FindRecord(DBID(2))->DBRecord->GetNotes(), "");
+
+    model.PurgeDiscarded();
+    EXPECT_EQ(model.FindRecord(DBID(2)), nullptr);
+    EXPECT_EQ(model.GetTypeSummary(DATABASE_PrecisionRecord).Count, 3u);
+    EXPECT_TRUE(env.assertions.empty());
+}
+
+TEST_F(ModelTest, RemovingFrontAndBackMovesTheEnds) {
+    AppendPrecision(1);
+    AppendPrecision(2);
+    TestPrecision any;
+    Apply(DBMODEL_Remove, DBID(1), any);
+    EXPECT_EQ(model.GetThread().GetFront()->DBRecord->GetRecordId(), DBID(2));
+    Apply(DBMODEL_Remove, DBID(2), any);
+    EXPECT_EQ(model.GetThread().GetFront(), nullptr);
+    EXPECT_EQ(model.GetThread().GetBack(), nullptr);
+    AppendPrecision(3);
+    EXPECT_EQ(Chain(), (std::vector<uint32_t>{3}));
+}
+
+TEST_F(ModelTest, IdTableBlocks) {
+    model.SetNextRecordId(DBID(1018));
+    AppendPrecision(1);
+    dbModel_Record* holder = model.FindRecord(DBID(1018));
+    ASSERT_NE(holder, nullptr);
+    dbModel_IdTable table;
+    table.Set(DBID(1018), holder);
+    EXPECT_EQ(table.GetBlockCount(), 2u);
+    EXPECT_EQ(table.Blocks[1][0], holder);
+    table.Set(DBID(5000), holder);
+    EXPECT_EQ(table.GetBlockCount(), 5u);
+    EXPECT_EQ(table.Get(DBID(5000)), holder);
+    EXPECT_EQ(table.Get(DBID(4999)), nullptr);
+    EXPECT_EQ(table.Get(DBID(5090)), nullptr);
+    table.Set(NODBID, holder);
+    EXPECT_EQ(env.Expressions(), (std::vector<std::string>{"id > 0"}));
+}
+
+TEST_F(ModelTest, ARecordIdIsNeverHeldTwice) {
+    AppendPrecision(1);
+    TestPrecision twin;
+    twin.SetRecordId(DBID(1));
+    model.ApplyAction(dbModel_Action(DBMODEL_Append, NODBID, &twin));
+    TestPrecision anonymous;
+    model.ApplyAction(dbModel_Action(DBMODEL_Append, NODBID, &anonymous));
+    EXPECT_EQ(Chain(), (std::vector<uint32_t>{1}));
+    EXPECT_EQ(env.Expressions(), (std::vector<std::string>{"FindRecord(record->GetRecordId()) == NULL",
+                                                           "record->GetRecordId() != NODBID"}));
+}
+
+TEST_F(ModelTest, NotesEditTheirTargetOrJoinTheChain) {
+    AppendPrecision(1);
+    db_Note note;
+    note.SetNotes("first");
+    Apply(DBMODEL_Apply, DBID(1), note);
+    EXPECT_EQ(model.GetRecord(DBID(1))->GetNotes(), "first");
+    note.SetNotes("second");
+    Apply(DBMODEL_Replace, DBID(1), note);
+    EXPECT_EQ(model.GetRecord(DBID(1))->GetNotes(), "second");
+    EXPECT_EQ(Chain(), (std::vector<uint32_t>{1}));
+
+    DBID appended = Apply(DBMODEL_Append, NODBID, note);
+    DBID inserted = Apply(DBMODEL_InsertBefore, DBID(1), note);
+    EXPECT_EQ(Chain(), (std::vector<uint32_t>{inserted.Value(), 1, appended.Value()}));
+    EXPECT_TRUE(env.assertions.empty());
+
+    // Foreign, no-record and remove actions are no way to handle a note.
+    for (int operation : {DBMODEL_Foreign, DBMODEL_NoRecord, DBMODEL_Remove})
+        model.ApplyAction(dbModel_Action(operation, DBID(1), &note));
+    // An ordinary record is not an edit.
+    TestPrecision plain;
+    Apply(DBMODEL_Apply, DBID(1), plain);
+    EXPECT_EQ(env.Expressions(), std::vector<std::string>(4, "!\"Bad action\""));
+    EXPECT_EQ(Chain(), (std::vector<uint32_t>{inserted.Value(), 1, appended.Value()}));
+}
+
+TEST_F(ModelTest, FeatureCodedRecordsAreUpdatedInPlace) {
+    TestLine line;
+    line.Value = 1;
+    line.SetTimeStamp(10);
+    Apply(DBMODEL_Append, NODBID, line);
+    dbRecord_Class* stored = model.GetRecord(DBID(1));
+
+    TestLine update;
+    update.Value = 2;
+    update.SetTimeStamp(20);
+    Apply(DBMODEL_Replace, DBID(1), update);
+    EXPECT_EQ(model.GetRecord(DBID(1)), stored);
+    EXPECT_EQ(static_cast<TestLine*>(stored)->Value, 2);
+    EXPECT_EQ(static_cast<TestLine*>(stored)->Updates, 1);
+    EXPECT_EQ(stored->GetTimeStamp(), 20);
+
+    // A record of another class never reaches UpdateFrom.
+    TestArc arc;
+    arc.Value = 3;
+    Apply(DBMODEL_Replace, DBID(1), arc);
+    EXPECT_EQ(static_cast<TestLine*>(stored)->Updates, 1);
+    EXPECT_EQ(static_cast<TestLine*>(stored)->Value, 2);
+    EXPECT_EQ(env.Expressions(), (std::vector<std::string>{"oldRecord->DBRecord->GetType() == record->GetType()"}));
+}
+
+TEST_F(ModelTest, MeasurementNeedsAnObservation) {
+    AppendPrecision(1);
+    TestMeasurement measurement;
+    Apply(DBMODEL_Append, DBID(1), measurement);
+    // It never enters the chain.
+    EXPECT_EQ(Chain(), (std::vector<uint32_t>{1}));
+    EXPECT_EQ(model.GetTypeSummary(DATABASE_GridRecord).Count, 0u);
+    EXPECT_EQ(env.Expressions(), (std::vector<std::string>{"!\"Bad action\""}));
+}
+
+TEST_F(ModelTest, FailureStopsATransaction) {
+    dbTransaction transaction;
+    for (int i = 1; i <= 3; ++i) {
+        TestPrecision record;
+        record.SetRecordId(model.NextRecordId());
+        transaction.Append(new dbModel_Action(DBMODEL_Append, NODBID, &record));
+    }
+    EXPECT_EQ(transaction.Count(), 3);
+    EXPECT_FALSE(model.ApplyTransaction(transaction));
+    EXPECT_EQ(Chain(), (std::vector<uint32_t>{1, 2, 3}));
+
+    dbTransaction later;
+    TestPrecision record;
+    record.SetRecordId(model.NextRecordId());
+    later.Append(new dbModel_Action(DBMODEL_Append, NODBID, &record));
+    model.SetFailed(true);
+    EXPECT_TRUE(model.ApplyTransaction(later));
+    EXPECT_EQ(Chain(), (std::vector<uint32_t>{1, 2, 3}));
+}
+
+TEST_F(ModelTest, ClearLeavesNoIdBehind) {
+    AppendPrecision(1);
+    AppendPrecision(2);
+    TestPrecision any;
+    Apply(DBMODEL_Remove, DBID(1), any);
+    model.Clear();
+    EXPECT_EQ(model.FindRecord(DBID(1)), nullptr);
+    EXPECT_EQ(model.FindRecord(DBID(2)), nullptr);
+    EXPECT_EQ(model.GetThread().GetFront(), nullptr);
+    // The counter goes on: ids are never handed out twice in one model.
+    EXPECT_EQ(model.PeekNextRecordId(), DBID(3));
+}
+
+TEST(Transaction, FlagsMarkTheLastAction) {
+    dbTransaction transaction;
+    EXPECT_TRUE(transaction.Empty());
+    transaction.MarkEnd();
+    transaction.MarkAborted();
+    EXPECT_FALSE(transaction.IsEnded());
+    EXPECT_FALSE(transaction.IsAborted());
+
+    db_Note note;
+    transaction.Append(new dbModel_Action(DBMODEL_Append, NODBID, &note));
+    transaction.Append(new dbModel_Action(DBMODEL_Append, NODBID, &note));
+    transaction.MarkAborted();
+    EXPECT_TRUE(transaction.IsAborted());
+    EXPECT_FALSE(transaction.IsEnded());
+    EXPECT_EQ(transaction.GetFirst()->Flags, 0u);
+    EXPECT_EQ(transaction.GetLast()->Flags, 4u);
+    transaction.MarkEnd();
+    EXPECT_EQ(transaction.GetLast()->Flags, 6u);
+    transaction.Clear();
+    EXPECT_TRUE(transaction.Empty());
+}
+
+TEST(Action, HoldsItsOwnCopies) {
+    db_Note note;
+    note.SetNotes("a");
+    dbModel_Action action(DBMODEL_Apply, DBID(7), &note);
+    note.SetNotes("b");
+    ASSERT_NE(action.DBRecord, nullptr);
+    EXPECT_EQ(action.DBRecord->GetNotes(), "a");
+    dbModel_Action copy(action);
+    EXPECT_NE(copy.DBRecord, action.DBRecord);
+    EXPECT_EQ(copy.Operation, DBMODEL_Apply);
+    EXPECT_EQ(copy.Target, DBID(7));
+    EXPECT_EQ(copy.GetNext(), nullptr);
+    dbModel_Action empty;
+    EXPECT_EQ(empty.Operation, DBMODEL_NoOperation);
+    EXPECT_EQ(empty.DBRecord, nullptr);
+}
+
+}  // namespace
