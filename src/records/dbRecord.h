@@ -97,6 +97,8 @@ public:
     StrArray GetNoteLines() const;
 
     // A deep copy of this record, record id and timestamp included; the caller owns it.
+    // Null when the factory could not make the type: a code outside 0..161, or no
+    // memory.
     dbRecord_Class* Clone() const;
 
     // Copies the newest record of this record's type that the job holds into this one;
