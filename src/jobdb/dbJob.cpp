@@ -3,18 +3,13 @@
 #include <cstdio>
 
 #include "foundation/environment.h"
+#include "records/dbRecordFactory.h"
 
 namespace {
 constexpr const char* kModule = "Library/dbJob";
 
 void CheckThreadSafe() {
     QZ_ASSERT_TEXT(Environment::Get()->IsThreadSafe(), "Environment::Get ()->IsThreadSafe ()");
-}
-
-dbRecord_Class* MakeRecord(int type) {
-    if (!dbRecord_IsRecordType(type)) return nullptr;
-    dbRecord_Class* (*create)() = dbRecord_GetTypeInfo(type).create;
-    return create ? create() : nullptr;
 }
 }  // namespace
 
@@ -57,7 +52,7 @@ int JobSettingsCache::Store(const dbRecord_Class* record) {
 dbRecord_Class* JobSettingsCache::Get(int type) {
     for (int i = 0; i < _Count; ++i)
         if (_Records[i]->GetType() == type) return _Records[i];
-    dbRecord_Class* def = MakeRecord(type);
+    dbRecord_Class* def = dbRecord_Create(type);
     // A type whose class is not built yet has no default to offer.
     if (!QZ_ASSERT_TEXT(def != nullptr, "def")) return nullptr;
     QZ_ASSERT_TEXT(def->IsPersisted(), "def->IsPersisted()");
@@ -118,7 +113,7 @@ bool JobDatabase::Create(const Str& path, const Str& jobName, bool noTimeStamps)
     const DBID id = _Access->AddAction(DBMODEL_Append, NODBID, &_JobHeader);
     _Access->EndGroupNested();
     // The held header mirrors record 1 as stored.
-    if (const dbRecord_Class* stored = _Access->GetRecord(id)) _JobHeader.AssignFrom(*stored);
+    if (const dbRecord_Class* stored = _Access->GetRecord(id)) dbRecord_CopyFields(*stored, _JobHeader);
     AttachIndex();
     _Access->SetListener(&_Listener);
     _OpenStatus = DBACCESS_Opened;
@@ -149,8 +144,8 @@ bool JobDatabase::Open(const Str& path, bool writable) {
         return false;
     }
     AttachIndex();
-    const dbRecord_Class* first = _Access->GetRecord(DBID(1));
-    if (!first || !_JobHeader.AssignFrom(*first)) QZ_FAIL("Source.GetType () == Dest.GetType()");
+    if (const dbRecord_Class* first = _Access->GetRecord(DBID(1))) dbRecord_CopyFields(*first, _JobHeader);
+    else QZ_FAIL("Source.GetType () == Dest.GetType()");
     _Access->SetListener(&_Listener);
     return true;
 }

@@ -1,6 +1,7 @@
 #include "jobdb/dbRecordCalls.h"
 
 #include "foundation/environment.h"
+#include "records/dbRecordFactory.h"
 
 namespace {
 constexpr const char* kModule = dbRecord_Module;
@@ -23,7 +24,9 @@ DBID Store(dbAccess* database, int operation, DBID position, dbRecord_Class* rec
 // Copies every field, header included; a record of another type is reported and
 // leaves the destination unchanged.
 bool CopyFields(const dbRecord_Class& source, dbRecord_Class& dest) {
-    return QZ_ASSERT_TEXT(dest.AssignFrom(source), "Source.GetType () == Dest.GetType()");
+    const bool sameType = source.GetType() == dest.GetType();
+    dbRecord_CopyFields(source, dest);  // reports a mismatch and copies nothing then
+    return sameType;
 }
 }  // namespace
 
