@@ -11,7 +11,10 @@
 
 #include "foundation/buffer.h"
 #include "jobdb/dbjournal.h"
+#include "records/editactions.h"
+#include "records/entities.h"
 #include "records/jobheader.h"
+#include "records/measurements.h"
 #include "support/recording_environment.h"
 #include "support/temp_folder.h"
 
@@ -180,6 +183,8 @@ TEST_F(JournalTest, TransactionsReadBack) {
     EXPECT_TRUE(t->GetFirst()->DBRecord->IsEqual(MakeHeader("Road works", 1)));
     EXPECT_EQ(t->GetFirst()->DBRecord->GetRecordId(), DBID(1));
     delete t;
+    // A copy between two reads does not move the reading.
+    ASSERT_TRUE(journal.CopyFile("between.job"));
 
     t = journal.ReadTransaction(status);
     ASSERT_NE(t, nullptr);
@@ -201,6 +206,41 @@ TEST_F(JournalTest, TransactionsReadBack) {
     EXPECT_EQ(journal.ReadTransaction(status), nullptr);
     EXPECT_EQ(status, DBJOURNAL_ReadEnd);
     EXPECT_TRUE(env.warnings.empty());
+}
+
+TEST_F(JournalTest, PointsMeasurementsAndEditsReadBack) {
+    ASSERT_TRUE(journal.Create(Path().c_str(), filehdr_Class(FILEHDR_Journal)));
+    db_Observation point;
+    point.PointName = "P7";
+    point.SetRecordId(DBID(1));
+    db_Grid grid;
+    grid.Grid.North = 1234.5;
+    grid.SetRecordId(DBID(2));
+    db_Features features;
+    features.Features.SetFromCodeString("FENCE POST", false);
+    dbTransaction t;
+    Add(t, DBMODEL_Append, point);
+    Add(t, DBMODEL_Append, grid, DBID(1));
+    Add(t, DBMODEL_Apply, features, DBID(1));
+    journal.AppendTransaction(t);
+    ASSERT_TRUE(journal.Close());
+
+    ASSERT_TRUE(journal.Open(Path().c_str(), false));
+    int status = -1;
+    dbTransaction* back = journal.ReadTransaction(status);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(status, DBJOURNAL_ReadGood);
+    ASSERT_EQ(back->Count(), 3);
+    const dbModel_Action* a = back->GetFirst();
+    ASSERT_NE(db_Observation::Cast(a->DBRecord), nullptr);
+    EXPECT_EQ(db_Observation::Cast(a->DBRecord)->PointName, "P7");
+    a = a->GetNext();
+    EXPECT_EQ(a->Target, DBID(1));
+    EXPECT_TRUE(a->DBRecord->IsEqual(grid));
+    a = a->GetNext();
+    EXPECT_TRUE(a->DBRecord->IsEqual(features));
+    delete back;
+    EXPECT_TRUE(env.assertions.empty());
 }
 
 // Damaged journals: the statuses of successive reads and the exact warnings.
