@@ -394,3 +394,82 @@ TEST_F(OpenTest, AfterAManualRepairGapsAndMissingTargetsAreReported) {
 }
 
 }  // namespace
+
+namespace {
+
+// An environment whose thread number and thread-safety answer can be set.
+class ThreadedEnvironment : public RecordingEnvironment {
+public:
+    bool IsThreadSafe() override { return threadSafe; }
+    int32_t GetCurrentThread() override { return thread; }
+    bool threadSafe = true;
+    int32_t thread = 0;
+};
+
+TEST(AccessThreads, GroupsBelongToTheThreadThatBeganThem) {
+    TempFolder folder;
+    ThreadedEnvironment env;
+    platform_FixTime(1700000000);
+    dbAccess access;
+    ASSERT_TRUE(access.CreateFile((folder / "job.job").c_str(), filehdr_Class(FILEHDR_Journal)));
+    db_Note note = Note("n", 0);
+
+    env.thread = 3;
+    access.BeginGroupNested();
+    access.AddAction(DBMODEL_Append, NODBID, &note);
+    EXPECT_EQ(access.CurrentTransaction().Count(), 1) << "queued in slot 3";
+    env.thread = 0;
+    EXPECT_TRUE(access.CurrentTransaction().Empty());
+    access.BeginGroupNested();
+    access.EndGroupNested();
+    EXPECT_EQ(env.Expressions(), (std::vector<std::string>{"_GroupStartThread == Environment::Get()->GetCurrentThread()",
+                                                          "_GroupStartThread == Environment::Get()->GetCurrentThread()"}));
+    env.Clear();
+    env.thread = 3;
+    access.EndGroupNested();
+    EXPECT_EQ(access.GetFirstId(), DBID(1));
+    EXPECT_TRUE(env.assertions.empty());
+
+    // A thread number outside the slots is reported and kept in slot 0.
+    env.thread = 30;
+    access.BeginGroupNested();
+    access.AddAction(DBMODEL_Append, NODBID, &note);
+    env.thread = 0;
+    EXPECT_EQ(access.CurrentTransaction().Count(), 1);
+    env.thread = 30;
+    access.EndGroupNested();
+    env.thread = 0;
+    EXPECT_EQ(access.GetNextId(DBID(1)), DBID(2));
+
+    env.Clear();
+    env.threadSafe = false;
+    access.BeginGroupNested();
+    access.EndGroupNested();
+    EXPECT_EQ(env.Expressions(), (std::vector<std::string>{"Environment::Get ()->IsThreadSafe ()",
+                                                          "Environment::Get ()->IsThreadSafe ()"}));
+    env.threadSafe = true;
+    EXPECT_TRUE(access.Close());
+}
+
+TEST(AccessFlush, NothingIsFlushedWhileAGroupIsOpen) {
+    TempFolder folder;
+    RecordingEnvironment env;
+    dbAccess access;
+    const std::string path = folder / "job.job";
+    ASSERT_TRUE(access.CreateFile(path.c_str(), filehdr_Class(FILEHDR_Journal)));
+    db_Note note = Note("n", 0);
+    access.BeginGroupNested();
+    access.AddAction(DBMODEL_Append, NODBID, &note);
+    access.EndGroupNested();
+    access.BeginGroupNested();
+    access.FlushIfDue(100.0);
+    access.FlushIfDue(200.0);
+    EXPECT_EQ(TempFolder::Read(path).size(), 48u);
+    access.EndGroupNested();
+    access.FlushIfDue(300.0);
+    access.FlushIfDue(304.0);
+    EXPECT_GT(TempFolder::Read(path).size(), 48u);
+    EXPECT_TRUE(access.Close());
+}
+
+}  // namespace
