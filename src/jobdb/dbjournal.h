@@ -146,6 +146,9 @@ public:
     // again (unless the file is read-only or was opened for reading); the position, or
     // 0 when the cut failed.
     int64_t TruncateAtLastGood();
+    // The same at a given position: the append position, behind the last transaction
+    // that read back whole.
+    int64_t TruncateAt(int64_t position);
     // Copies the job file to a new file of that name in the same folder.
     bool CopyFile(const Str& name);
 
