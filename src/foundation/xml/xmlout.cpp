@@ -36,35 +36,9 @@ void AppendComment(std::string& buffer, const Str& comment) {
     buffer += " -->";
 }
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
 }  // namespace
 
-Str xmlout_Escape(const char* text) {
-    Str escaped = xml_Escape(text);
-    // A literal "&" is escaped as "&amp;", so every "&#x0" here is a control byte's reference.
-    if (escaped.FindSubString("&#x0") >= escaped.Length()) return escaped;
-    std::string out;
-    out.reserve(static_cast<size_t>(escaped.Length()));
-    const char* p = escaped.Data();
-    const char* end = p + escaped.Length();
-    while (p < end) {
-        if (end - p >= 7 && p[0] == '&' && p[1] == '#' && p[2] == 'x' && p[3] == '0' && p[6] == ';') {
-            const int code = HexValue(p[4]) * 16 + HexValue(p[5]);
-            if (code != '\t' && code != '\n' && code != '\r') {
-                out += "\xEF\xBF\xBD";
-                p += 7;
-                continue;
-            }
-        }
-        out += *p++;
-    }
-    return Str(out.data(), static_cast<int>(out.size()));
-}
+Str xmlout_Escape(const char* text) { return xml_Escape(text); }
 
 xmlout_element::xmlout_element(const char* name) : name(name) {}
 

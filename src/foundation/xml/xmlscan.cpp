@@ -7,6 +7,7 @@
 
 #include "foundation/environment.h"
 #include "foundation/text/codepage.h"
+#include "foundation/text/number.h"
 #include "foundation/xml/element.h"
 #include "foundation/xml/reader.h"
 #include "foundation/xml/xmlindex.h"
@@ -26,21 +27,6 @@ Str Converted(const char* text, int utf8) {
 bool NameIs(const xml_Node* node, const char* name) {
     if (node->utf8) return std::strcmp(node->name, name) == 0;
     return node->GetName() == name;
-}
-
-// The C runtime's atoi in the C locale: white space, a sign, then digits; 0 when there
-// are none. Values beyond the int range stop at its ends.
-int ParseInt(const char* p) {
-    while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
-    bool negative = false;
-    if (*p == '+' || *p == '-') negative = *p++ == '-';
-    int64_t value = 0;
-    for (; *p >= '0' && *p <= '9'; ++p) {
-        value = value * 10 + (*p - '0');
-        if (value > int64_t{INT_MAX} + 1) value = int64_t{INT_MAX} + 1;
-    }
-    if (negative) return static_cast<int>(-value);
-    return value > INT_MAX ? INT_MAX : static_cast<int>(value);
 }
 
 int64_t StreamSize(std::FILE* stream) {
@@ -139,16 +125,13 @@ bool xml_Node::GetBoolByPath(const char* path) const {
 double xml_Node::GetDoubleByPath(const char* path, double defaultValue) const {
     Str value = GetValueByPath(path);
     if (value.IsEmpty()) return defaultValue;
-    // The XML layer's one locale-free atof is xml_Element's.
-    xml_Element holder("v");
-    holder.AddChild(new xml_Element("v", value));
-    return holder.GetDouble("v", defaultValue);
+    return number_Atof(value.Data());
 }
 
 int xml_Node::GetIntByPath(const char* path) const {
     Str value = GetValueByPath(path);
     if (value.IsEmpty()) return -1;
-    return ParseInt(value.Data());
+    return number_Atoi(value.Data());
 }
 
 Str xml_Node::GetAttribute(const char* name) const {
