@@ -19,7 +19,7 @@ void Call(JobWriter& control, const xml_Element* element) {
 // export's version.
 constexpr writejob_ElementHandler kElements[] = {
     // notes
-    {"DATABASE_NoteRecord", "db_Note", nullptr},
+    {"DATABASE_NoteRecord", "db_Note", Call<&JobWriter::WriteNote>},
     // features
     {"DATABASE_FeatureAttribDataRecord", nullptr, nullptr},
     // road definitions
@@ -136,7 +136,7 @@ constexpr writejob_ElementHandler kElements[] = {
     // markers, job properties, file lists and images
     {"DATABASE_MeanTurnedAngleResidualsBeginRecord", "db_MeanTurnedAngleResidualsBegin", nullptr},
     {"DATABASE_JobPropertiesRecord", "db_JobProperties", nullptr},
-    {"DATABASE_EndEntityRecord", "db_EndEntity", nullptr},
+    {"DATABASE_EndEntityRecord", "db_EndEntity", Call<&JobWriter::WriteEndEntity>},
     {"DATABASE_ResectBeginRecord", "db_ResectBegin", nullptr},
     {"DATABASE_StationSetupResidualsBeginRecord", "db_StationSetupResidualsBegin", nullptr},
     {"DATABASE_EndContinuousRecord", "db_EndContinuous", nullptr},
