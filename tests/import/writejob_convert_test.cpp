@@ -145,6 +145,82 @@ TEST(ConvertTest, PathsInTheSystemCodePage) {
     EXPECT_TRUE(Exists(folder.Path() + "/Stra\xC3\x9F" "e.job"));
 }
 
+// An export with the given root attributes and elements after the XML declaration.
+std::string Export(const std::string& rootAttributes, const std::string& elements) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<JobExport" + rootAttributes + ">\n" + elements +
+           "</JobExport>\n";
+}
+
+TEST(ConvertTest, TheRootChoosesTheLayoutOfOlderExports) {
+    // A note element carries its text as its own text before 1100 / 500 and as "Note"
+    // children from then on; a missing version counts as the oldest.
+    struct Case {
+        const char* root;
+        const char* notes;
+    };
+    const Case cases[] = {
+        {"", "own"},
+        {" version=\"1245\"", "child\r\n"},
+        {" product=\"Quorvel Zentrovane\" version=\"1099\"", "own"},
+        {" product=\"Quorvel Zentrovane\" version=\"1100\"", "child\r\n"},
+        {" product=\"Quorvel Zentrovane\" version=\"12.45\"", "own"},
+        {" product=\"Quorvel Zentrovane\" version=\"\"", "own"},
+        {" product=\"Quorvel Tessaline\" version=\"500\"", "child\r\n"},
+        {" product=\"Quorvel Tessaline\" version=\"499\"", "own"},
+        // Another spelling of the second product is the main product, at version 500.
+        {" product=\"quorvel tessaline\" version=\"500\"", "own"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.root);
+        TempFolder folder;
+        const std::string xml = folder.Write(
+            "export.xml", Export(c.root, "<DATABASE_JobRecord ID=\"0x1\" rec=\"db_JobHeader\">J</DATABASE_JobRecord>\n"
+                                         "<DATABASE_NoteRecord ID=\"0x2\" rec=\"db_Note\">own<Note>child</Note>"
+                                         "</DATABASE_NoteRecord>\n"));
+        const std::string job = folder / "job.job";
+        ASSERT_EQ(Convert(xml, job), 0);
+        const std::vector<JournalEntry> entries = ReadJournal(job);
+        ASSERT_EQ(entries.size(), 2u);
+        EXPECT_EQ(static_cast<const db_JobHeader&>(*entries[0].record).JobName, "J");
+        EXPECT_EQ(entries[1].notes, c.notes);
+    }
+}
+
+TEST(ConvertTest, AJournalThatCannotBeWrittenFailsTheConversion) {
+    TempFolder folder;
+    // A note longer than the largest journal record the job file can hold.
+    const std::string xml = folder.Write(
+        "export.xml", Export(" version=\"1245\"",
+                             "<DATABASE_JobHeaderRecord ID=\"0x1\" rec=\"db_JobHeader\">J</DATABASE_JobHeaderRecord>\n"
+                             "<DATABASE_NoteRecord ID=\"0x2\" rec=\"db_Note\"><Note>" +
+                                 std::string(600000, 'n') + "</Note></DATABASE_NoteRecord>\n"));
+    const std::string job = folder / "job.job";
+    EXPECT_EQ(Convert(xml, job), 2);
+    // Both elements reported; the final 100 never came.
+    EXPECT_EQ(progressCalls.size(), 2u);
+    EXPECT_FALSE(Exists(job));
+}
+
+TEST(ConvertTest, RoadFilesGoNextToTheJobWhicheverSeparatorTheHostUses) {
+    struct Case {
+        const char* path;
+        const char* directory;
+    };
+    const Case cases[] = {
+        {"/tmp/jobs/a.job", "/tmp/jobs/"},
+        {"C:\\Jobs\\a.job", "C:\\Jobs\\"},
+        {"jobs\\sub/a.job", "jobs\\sub/"},
+        {"jobs/sub\\a.job", "jobs/sub\\"},
+        {"/a.job", "/"},
+        {"a.job", ""},
+        {"", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(writejob_RoadFileDirectory(Str(c.path)), c.directory);
+    }
+}
+
 // ------------------------------------------------------------ the shared library
 
 #ifdef QZ_LIBRARY_FILE
