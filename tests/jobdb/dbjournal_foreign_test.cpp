@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "foundation/kernel/clock.h"
+#include "jobdb/dbaccess.h"
 #include "jobdb/dbjournal.h"
 #include "platform/time.h"
 #include "records/imaging.h"
@@ -148,6 +149,22 @@ TEST_F(ForeignFileTest, ReadsBackThroughTheJournal) {
     EXPECT_EQ(journal.GetLastGoodAppendPosition(), static_cast<int64_t>(TempFolder::Read(path).size()));
     EXPECT_TRUE(env.warnings.empty());
     EXPECT_TRUE(journal.Close());
+}
+
+// Opening the job replays it: the foreign record is skipped, not taken for damage, and
+// the job stays open and writable behind it.
+TEST_F(ForeignFileTest, ReplaySkipsTheForeignRecord) {
+    const std::string path = MakeJob();
+    ASSERT_TRUE(dbJournal::WriteForeignFile(path.c_str(), "ext", block.data(), 5));
+    dbAccess access;
+    ASSERT_TRUE(access.Open(path.c_str(), true));
+    EXPECT_EQ(access.GetOpenStatus(), DBACCESS_Opened);
+    EXPECT_EQ(access.GetModel().GetTypeSummary(DATABASE_AllRecords).Count, 1u);
+    EXPECT_EQ(access.GetModel().GetTypeSummary(DATABASE_ForeignRecord).Count, 0u);
+    EXPECT_NE(access.GetRecord(DBID(1)), nullptr);
+    EXPECT_TRUE(env.warnings.empty());
+    EXPECT_TRUE(env.assertions.empty());
+    EXPECT_TRUE(access.Close());
 }
 
 // The caller's bytes are only borrowed: they are neither freed nor changed, whether
