@@ -161,6 +161,10 @@ const writejob_ElementHandler* writejob_FindElement(const Str& name,
 // "missing rec=\"<recName>\"" or "wrong rec sttribute: <value> instead of <recName>".
 void writejob_CheckRecAttribute(const xml_Element* element, const char* recName);
 
+// The folder the road files of a job go to: the job path up to and including its last
+// separator ("\\" or "/"), or empty when it has none.
+Str writejob_RoadFileDirectory(const Str& jobPath);
+
 // The road files written by conversions, kept until the host fetches the last one.
 void writejob_AddExtraOutputFile(const Str& name);
 // The name at index (empty when there is none); fetching the last index empties the list.

@@ -32,16 +32,6 @@ bool IsJobHeaderElement(const xml_Element* element) {
     return element->name == "DATABASE_JobHeaderRecord" || element->name == "DATABASE_JobRecord";
 }
 
-// The folder part of a path, separator included; either separator counts.
-Str DirectoryOf(const Str& path) {
-    const int slash = path.FindLastChar('/');
-    const int backslash = path.FindLastChar('\\');
-    int last = -1;
-    if (slash < path.Length()) last = slash;
-    if (backslash < path.Length() && backslash > last) last = backslash;
-    return last < 0 ? Str() : path.Left(last + 1);
-}
-
 // One conversion. The job file is deleted on failure only when this conversion created
 // it: a file that already stood at the job path is never touched.
 class Conversion {
@@ -118,7 +108,7 @@ int Conversion::Run() {
     }
 
     if (_Writer) {
-        _Writer->roadSet.SetDirectory(DirectoryOf(_JobPath));
+        _Writer->roadSet.SetDirectory(writejob_RoadFileDirectory(_JobPath));
         _Writer->roadSet.WriteRoadFiles();
     }
     _Reader.Ascend(1);
@@ -151,6 +141,20 @@ void Conversion::Abandon() {
         filesys_DeleteFile(_JobPath);
     }
 }
+
+}  // namespace
+
+Str writejob_RoadFileDirectory(const Str& jobPath) {
+    // A host here may use either separator.
+    const int slash = jobPath.FindLastChar('/');
+    const int backslash = jobPath.FindLastChar('\\');
+    int last = -1;
+    if (slash < jobPath.Length()) last = slash;
+    if (backslash < jobPath.Length() && backslash > last) last = backslash;
+    return last < 0 ? Str() : jobPath.Left(last + 1);
+}
+
+namespace {
 
 int Convert(const char* xmlPath, const char* jobPath, qzxmli_Progress progress) {
     dirs_RegisterPathMacros();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
+#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -145,6 +146,82 @@ TEST(ConvertTest, PathsInTheSystemCodePage) {
     EXPECT_TRUE(Exists(folder.Path() + "/Stra\xC3\x9F" "e.job"));
 }
 
+// An export with the given root attributes and elements after the XML declaration.
+std::string Export(const std::string& rootAttributes, const std::string& elements) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<JobExport" + rootAttributes + ">\n" + elements +
+           "</JobExport>\n";
+}
+
+TEST(ConvertTest, TheRootChoosesTheLayoutOfOlderExports) {
+    // A note element carries its text as its own text before 1100 / 500 and as "Note"
+    // children from then on; a missing version counts as the oldest.
+    struct Case {
+        const char* root;
+        const char* notes;
+    };
+    const Case cases[] = {
+        {"", "own"},
+        {" version=\"1245\"", "child\r\n"},
+        {" product=\"Quorvel Zentrovane\" version=\"1099\"", "own"},
+        {" product=\"Quorvel Zentrovane\" version=\"1100\"", "child\r\n"},
+        {" product=\"Quorvel Zentrovane\" version=\"12.45\"", "own"},
+        {" product=\"Quorvel Zentrovane\" version=\"\"", "own"},
+        {" product=\"Quorvel Tessaline\" version=\"500\"", "child\r\n"},
+        {" product=\"Quorvel Tessaline\" version=\"499\"", "own"},
+        // Another spelling of the second product is the main product, at version 500.
+        {" product=\"quorvel tessaline\" version=\"500\"", "own"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.root);
+        TempFolder folder;
+        const std::string xml = folder.Write(
+            "export.xml", Export(c.root, "<DATABASE_JobRecord ID=\"0x1\" rec=\"db_JobHeader\">J</DATABASE_JobRecord>\n"
+                                         "<DATABASE_NoteRecord ID=\"0x2\" rec=\"db_Note\">own<Note>child</Note>"
+                                         "</DATABASE_NoteRecord>\n"));
+        const std::string job = folder / "job.job";
+        ASSERT_EQ(Convert(xml, job), 0);
+        const std::vector<JournalEntry> entries = ReadJournal(job);
+        ASSERT_EQ(entries.size(), 2u);
+        EXPECT_EQ(static_cast<const db_JobHeader&>(*entries[0].record).JobName, "J");
+        EXPECT_EQ(entries[1].notes, c.notes);
+    }
+}
+
+TEST(ConvertTest, AJournalThatCannotBeWrittenFailsTheConversion) {
+    TempFolder folder;
+    // A note longer than the largest journal record the job file can hold.
+    const std::string xml = folder.Write(
+        "export.xml", Export(" version=\"1245\"",
+                             "<DATABASE_JobHeaderRecord ID=\"0x1\" rec=\"db_JobHeader\">J</DATABASE_JobHeaderRecord>\n"
+                             "<DATABASE_NoteRecord ID=\"0x2\" rec=\"db_Note\"><Note>" +
+                                 std::string(600000, 'n') + "</Note></DATABASE_NoteRecord>\n"));
+    const std::string job = folder / "job.job";
+    EXPECT_EQ(Convert(xml, job), 2);
+    // Both elements reported; the final 100 never came.
+    EXPECT_EQ(progressCalls.size(), 2u);
+    EXPECT_FALSE(Exists(job));
+}
+
+TEST(ConvertTest, RoadFilesGoNextToTheJobWhicheverSeparatorTheHostUses) {
+    struct Case {
+        const char* path;
+        const char* directory;
+    };
+    const Case cases[] = {
+        {"/tmp/jobs/a.job", "/tmp/jobs/"},
+        {"C:\\Jobs\\a.job", "C:\\Jobs\\"},
+        {"jobs\\sub/a.job", "jobs\\sub/"},
+        {"jobs/sub\\a.job", "jobs/sub\\"},
+        {"/a.job", "/"},
+        {"a.job", ""},
+        {"", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(writejob_RoadFileDirectory(Str(c.path)), c.directory);
+    }
+}
+
 // ------------------------------------------------------------ the shared library
 
 #ifdef QZ_LIBRARY_FILE
@@ -191,6 +268,47 @@ TEST(SharedLibraryTest, AHostConvertsThroughTheLoadedLibrary) {
     name(buffer, 0);
     EXPECT_EQ(buffer[0], 0);
     dlclose(library);
+}
+#endif
+
+#ifdef QZ_CONVERTER_FILE
+// The command-line converter: its output and exit status.
+struct ToolRun {
+    int status;
+    std::string output;
+};
+ToolRun RunConverter(const std::string& arguments) {
+    const std::string command = std::string("'") + QZ_CONVERTER_FILE + "' " + arguments + " 2>&1";
+    ToolRun run{-1, ""};
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return run;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
+    const int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+TEST(ConverterToolTest, ReportsTheResultInWordsAndFailsWithAStatus) {
+    TempFolder folder;
+    const std::string job = folder / "tool.job";
+    const std::string arguments = "'" + Fixture("header_only.xml") + "' '" + job + "'";
+    ToolRun run = RunConverter(arguments);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.output.find("converted (result 0)"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("100%"), std::string::npos) << run.output;
+    EXPECT_EQ(TempFolder::Read(job), TempFolder::Read(Fixture("header_only.job")));
+
+    run = RunConverter(arguments);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.output.find("could not be created"), std::string::npos) << run.output;
+
+    run = RunConverter("'" + Fixture("truncated.xml") + "' '" + (folder / "cut.job") + "'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.output.find("(result 2)"), std::string::npos) << run.output;
+
+    EXPECT_NE(RunConverter("").status, 0);
 }
 #endif
 
