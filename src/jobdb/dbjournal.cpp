@@ -340,8 +340,9 @@ dbTransaction* dbJournal::ReadTransaction(int& status) {
 
 // ------------------------------------------------------------------ maintenance
 
-int64_t dbJournal::TruncateAtLastGood() {
-    int64_t position = _LastGoodAppendPosition;
+int64_t dbJournal::TruncateAtLastGood() { return TruncateAt(_LastGoodAppendPosition); }
+
+int64_t dbJournal::TruncateAt(int64_t position) {
     if (!_File.Truncate(position)) position = 0;
     if (_OpenMode != file_Class::ModeRead) _Writable = !_File.IsReadOnly();
     return position;

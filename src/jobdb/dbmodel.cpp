@@ -12,8 +12,8 @@ constexpr const char* kModule = "Library/dbmodel";
 
 // ---------------------------------------------------------------------------------
 // Edits carried by records of other families, routed by type code. Each answers
-// whether it took the edit. Families not built yet (tunnel lists and their points,
-// the antenna) answer false until they land, and nothing changes.
+// whether it took the edit. Tunnel lists and their points have no class yet: their
+// routes answer false until they land, and nothing changes.
 
 // The observation lets go of its measurement (returned in previous, to be discarded)
 // and links a clone of the new one.

@@ -243,6 +243,65 @@ TEST_F(JournalTest, PointsMeasurementsAndEditsReadBack) {
     EXPECT_TRUE(env.assertions.empty());
 }
 
+// What one session wrote, the next rebuilds: transactions read back and applied to a
+// model give the same records in the same order.
+TEST_F(JournalTest, ReadBackTransactionsRebuildTheModel) {
+    dbModel written;
+    ASSERT_TRUE(journal.Create(Path().c_str(), filehdr_Class(FILEHDR_Journal)));
+    auto commit = [&](dbTransaction& t) {
+        written.ApplyTransaction(t);
+        journal.AppendTransaction(t);
+        t.Clear();
+    };
+    dbTransaction t;
+    db_JobHeader header = MakeHeader("Site", written.NextRecordId().Value());
+    Add(t, DBMODEL_Append, header);
+    commit(t);
+    db_Observation point;
+    point.PointName = "P1";
+    point.SetRecordId(written.NextRecordId());
+    Add(t, DBMODEL_Append, point);
+    db_Grid grid;
+    grid.SetRecordId(written.NextRecordId());
+    Add(t, DBMODEL_Append, grid, point.GetRecordId());
+    commit(t);
+    db_Line line;
+    line.LineId = "L1";
+    line.SetRecordId(written.NextRecordId());
+    Add(t, DBMODEL_InsertBefore, line, point.GetRecordId());
+    commit(t);
+    Add(t, DBMODEL_Remove, header, header.GetRecordId());
+    t.MarkAborted();  // an abandoned group is journaled but never applied
+    journal.AppendTransaction(t);
+    t.Clear();
+    ASSERT_TRUE(journal.Close());
+
+    dbModel replayed;
+    ASSERT_TRUE(journal.Open(Path().c_str(), false));
+    int status = DBJOURNAL_ReadGood;
+    std::vector<int> statuses;
+    while (status != DBJOURNAL_ReadEnd && status != DBJOURNAL_ReadDamaged) {
+        dbTransaction* back = journal.ReadTransaction(status);
+        statuses.push_back(status);
+        if (back && status == DBJOURNAL_ReadGood) replayed.ApplyTransaction(*back);
+        delete back;
+    }
+    EXPECT_EQ(statuses, (std::vector<int>{0, 0, 0, 2, 1}));
+    std::vector<uint32_t> before, after;
+    for (const dbModel_Record* h = written.GetThread().GetFront(); h; h = h->ChainForward)
+        before.push_back(h->DBRecord->GetRecordId().Value());
+    for (const dbModel_Record* h = replayed.GetThread().GetFront(); h; h = h->ChainForward)
+        after.push_back(h->DBRecord->GetRecordId().Value());
+    EXPECT_EQ(before, (std::vector<uint32_t>{1, 4, 2}));
+    EXPECT_EQ(after, before);
+    const db_Observation* replayedPoint = db_Observation::Cast(replayed.GetRecord(DBID(2)));
+    ASSERT_NE(replayedPoint, nullptr);
+    ASSERT_NE(db_Grid::Cast(replayedPoint->GetMeasurement()), nullptr);
+    EXPECT_EQ(replayed.GetTypeSummary(DATABASE_AllRecords).Count, 3u);
+    written.Clear();
+    replayed.Clear();
+}
+
 // Damaged journals: the statuses of successive reads and the exact warnings.
 TEST_F(JournalTest, DamagedFiles) {
     const Bytes one = Frame(3, DBMODEL_Append, 0, RecordBytes(MakeHeader("J", 1)));
