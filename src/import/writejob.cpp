@@ -28,8 +28,7 @@ JobWriter::JobWriter(JobDatabase* job, const Str& product, int version)
     database = job ? job->GetAccess() : nullptr;
 }
 
-// The members go in reverse order: the held-back records, the road-set cache, the
-// queued notes, the map.
+// Held-back records still pending are freed unstored, through the record base class.
 JobWriter::~JobWriter() = default;
 
 void JobWriter::ResolveReference(const char*, DBID& field) const {

@@ -9,7 +9,6 @@
 #include "import/writejob_fixers.h"
 #include "jobdb/dbJob.h"
 #include "jobdb/dbRecordCalls.h"
-#include "records/cogo.h"
 #include "records/entities.h"
 #include "records/measurements.h"
 #include "records/stakeoutsettings.h"
@@ -40,14 +39,6 @@ TEST(JobWriterState, ConstructionTakesTheVersionOfItsProduct) {
         EXPECT_EQ(other.mainVersion, 600) << product;
         EXPECT_EQ(other.tessalineVersion, 0) << product;
     }
-}
-
-TEST(JobWriterState, HeldBackRecordsAreFreedUnstored) {
-    // Freed through the record base class (the sanitizer build sees a leak otherwise).
-    JobWriter writer(nullptr, "", 1245);
-    writer.pendingDistanceOffset.reset(new db_DistanceOffset);
-    writer.pendingLinearDesign.reset(new db_TraverseClosure);
-    EXPECT_NE(writer.pendingDistanceOffset, nullptr);
 }
 
 // The gates on one export: (product, version).
@@ -344,17 +335,16 @@ TEST_F(SecondPassTest, AJobWithoutListedTypesPassesUnchanged) {
 
 // A fixer that throws, for the error wrapper.
 const writejob_Fixer kThrowing[] = {
-    {DATABASE_TraverseClosureRecord, WRITEJOB_FixReplace,
+    {DATABASE_MeanTurnedAngleResidualsRecord, WRITEJOB_FixReplace,
      [](const JobWriter&, dbRecord_Class&) { throw Str("broken reference"); }, nullptr, nullptr},
 };
 
 TEST_F(SecondPassTest, AFailureNamesTheRecordTypeAndPosition) {
     db_Note note;
     for (int i = 0; i < 40; ++i) Store(note, 0x10 + i);  // ids 2 .. 41
-    db_TraverseClosure closure;
-    ASSERT_EQ(Store(closure, 0x1), DBID(42));
-    db_TraverseClosure later;
-    Store(later, 0x2);
+    db_MeanTurnedAngleResiduals residuals;
+    ASSERT_EQ(Store(residuals, 0x1), DBID(42));
+    Store(residuals, 0x2);
     std::string message;
     try {
         writer->FixDatabasePointers(kThrowing);
@@ -362,7 +352,7 @@ TEST_F(SecondPassTest, AFailureNamesTheRecordTypeAndPosition) {
         message = thrown.Data();
     }
     EXPECT_EQ(message,
-              "Error while trying to fix database pointers: \nbroken reference\nrecord type = 114 "
+              "Error while trying to fix database pointers: \nbroken reference\nrecord type = 020 "
               "at position 0x0000002a");
     EXPECT_TRUE(ActionsAfter(43).empty()) << "the pass stops at the first failure";
 }
