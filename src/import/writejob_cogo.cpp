@@ -221,3 +221,67 @@ void writejob_ReadPointKeyinRecord(const xml_Element* element, db_PointKeyin& re
     record.VerticalPlaneIntersectionBackBearing = writejob_ReadReference(element, "VerticalPlaneIntersectionBackBearing");
     writejob_ReadCircle(element, "VerticalPlaneIntersectionRay", record.VerticalPlaneIntersectionRay);
 }
+
+// The handlers: read, check "rec", store. Lines and arcs name their points rather than
+// refer to them, so of these records only keyed-in points hold references for the
+// second pass.
+
+void JobWriter::WriteEllipsoid(const xml_Element* element) {
+    db_Ellipsoid record;
+    writejob_ReadEllipsoidRecord(element, record);
+    writejob_CheckRecAttribute(element, "db_Ellipsoid");
+    StoreRecord(element, &record);
+}
+
+void JobWriter::WriteInverse(const xml_Element* element) {
+    switch (writejob_GetInverseLayout(element, IsMainVersionBefore(1100))) {
+        case WRITEJOB_InverseAsComputeAzimuth:
+            WriteInverseAsComputeAzimuth(element);
+            return;
+        case WRITEJOB_InverseAsComputeDistance:
+            WriteInverseAsComputeDistance(element);
+            return;
+        case WRITEJOB_Inverse:
+            break;
+    }
+    db_Inverse record;
+    writejob_ReadInverseRecord(element, record);
+    writejob_CheckRecAttribute(element, "db_Inverse");
+    StoreRecord(element, &record);
+}
+
+void JobWriter::WriteInverseAsComputeAzimuth(const xml_Element* element) {
+    db_ComputeAzimuth record;
+    writejob_ReadInverseAsComputeAzimuth(element, record);
+    writejob_CheckRecAttribute(element, "db_Inverse");
+    StoreRecord(element, &record);
+}
+
+void JobWriter::WriteInverseAsComputeDistance(const xml_Element* element) {
+    db_ComputeDistance record;
+    writejob_ReadInverseAsComputeDistance(element, record);
+    writejob_CheckRecAttribute(element, "db_Inverse");
+    StoreRecord(element, &record);
+}
+
+void JobWriter::WriteComputeAzimuth(const xml_Element* element) {
+    db_ComputeAzimuth record;
+    writejob_ReadComputeAzimuthRecord(element, record);
+    writejob_CheckRecAttribute(element, "db_ComputeAzimuth");
+    StoreRecord(element, &record);
+}
+
+void JobWriter::WriteComputeDistance(const xml_Element* element) {
+    db_ComputeDistance record;
+    writejob_ReadComputeDistanceRecord(element, record);
+    writejob_CheckRecAttribute(element, "db_ComputeDistance");
+    StoreRecord(element, &record);
+}
+
+void JobWriter::WritePointKeyin(const xml_Element* element) {
+    db_PointKeyin record;
+    writejob_ReadPointKeyinRecord(element, record);
+    writejob_CheckRecAttribute(element, "db_PointKeyin");
+    StoreRecord(element, &record);
+}
+
