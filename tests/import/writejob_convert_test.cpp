@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
+#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -267,6 +268,47 @@ TEST(SharedLibraryTest, AHostConvertsThroughTheLoadedLibrary) {
     name(buffer, 0);
     EXPECT_EQ(buffer[0], 0);
     dlclose(library);
+}
+#endif
+
+#ifdef QZ_CONVERTER_FILE
+// The command-line converter: its output and exit status.
+struct ToolRun {
+    int status;
+    std::string output;
+};
+ToolRun RunConverter(const std::string& arguments) {
+    const std::string command = std::string("'") + QZ_CONVERTER_FILE + "' " + arguments + " 2>&1";
+    ToolRun run{-1, ""};
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return run;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
+    const int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+TEST(ConverterToolTest, ReportsTheResultInWordsAndFailsWithAStatus) {
+    TempFolder folder;
+    const std::string job = folder / "tool.job";
+    const std::string arguments = "'" + Fixture("header_only.xml") + "' '" + job + "'";
+    ToolRun run = RunConverter(arguments);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.output.find("converted (result 0)"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("100%"), std::string::npos) << run.output;
+    EXPECT_EQ(TempFolder::Read(job), TempFolder::Read(Fixture("header_only.job")));
+
+    run = RunConverter(arguments);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.output.find("could not be created"), std::string::npos) << run.output;
+
+    run = RunConverter("'" + Fixture("truncated.xml") + "' '" + (folder / "cut.job") + "'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.output.find("(result 2)"), std::string::npos) << run.output;
+
+    EXPECT_NE(RunConverter("").status, 0);
 }
 #endif
 
