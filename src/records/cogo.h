@@ -297,13 +297,7 @@ class db_DistanceOffset : public dbRecord_Body<db_DistanceOffset> {
 public:
     static constexpr database_RecordType RecordType = DATABASE_DistanceOffsetRecord;
 
-    db_DistanceOffset() {
-        RawObservation.HorzCircle = 0.0;
-        RawObservation.VertCircle = 0.0;
-        RawObservation.EDMDistance = 0.0;
-    }
-
-    coord_Circle RawObservation;  // readings 0.0, standard errors null, face 0, mode 7
+    coord_Circle RawObservation = dbRecord_ZeroCircle();
     double LeftRightOffset = 0.0;
     double InOutOffset = 0.0;
     double DownUpOffset = 0.0;

@@ -1,5 +1,7 @@
 #include "records/dbRecord.h"
 
+#include <new>
+
 #include "foundation/buffer.h"
 #include "foundation/environment.h"
 #include "foundation/kernel/clock.h"
@@ -89,7 +91,17 @@ StrArray dbRecord_Class::GetNoteLines() const {
     return lines;
 }
 
-dbRecord_Class* dbRecord_Class::Clone() const { return Duplicate(); }
+dbRecord_Class* dbRecord_Class::Clone() const {
+    // Null where the factory makes nothing: a type outside 0..161 (the radio and
+    // survey bases answer 163 until their derived part is built) or no memory.
+    // Callers treat null as "nothing to store".
+    if (!dbRecord_IsRecordType(GetType())) return nullptr;
+    try {
+        return Duplicate();
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
 
 void dbRecord_Class::ReportTypeMismatch(const char* text) { QZ_FAIL(text); }
 

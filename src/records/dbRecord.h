@@ -96,6 +96,8 @@ public:
     StrArray GetNoteLines() const;
 
     // A deep copy of this record, record id and timestamp included; the caller owns it.
+    // Null when the factory could not make the type: a code outside 0..161, or no
+    // memory.
     dbRecord_Class* Clone() const;
 
     // The frame a record's Write and Read put around its own fields; a feature-coded

@@ -1,5 +1,11 @@
 #include "records/dbRecordValues.h"
 
+#include "foundation/environment.h"
+
+namespace {
+constexpr const char* kModule = dbRecord_Module;
+}  // namespace
+
 void dbRecord_WriteCircle(WriteBuffer& buffer, const coord_Circle& circle) {
     buffer.PutDouble(circle.HorzCircle);
     buffer.PutDouble(circle.VertCircle);
@@ -37,3 +43,5 @@ bool dbRecord_CountFits(const ReadBuffer& buffer, int& byteOffset, int64_t count
     dbRecord_MarkDamaged(buffer, byteOffset);
     return false;
 }
+
+void dbRecord_Report(const char* text) { QZ_FAIL(text); }

@@ -23,6 +23,7 @@
 #include "foundation/coords/coord.h"
 #include "foundation/coords/coordsys.h"
 #include "records/dbRecordFields.h"
+#include "records/dbRecord.h"
 
 // The derivation code KI, set by the coordinate-system definition records.
 inline constexpr uint16_t dbRecord_DerivationKeyedIn = 0x494B;
@@ -73,3 +74,41 @@ struct dbfield_Circle : dbfield_Path<Path...> {
 // bytes. When they cannot, the record is marked damaged (records/damage.h) and the
 // caller reads none of them.
 bool dbRecord_CountFits(const ReadBuffer& buffer, int& byteOffset, int64_t count, int minBytes);
+
+// A circle reading as the measurement records construct it: the three readings 0,
+// face 0, standard errors null, mode 7.
+inline coord_Circle dbRecord_ZeroCircle() {
+    coord_Circle c;
+    c.HorzCircle = 0.0;
+    c.VertCircle = 0.0;
+    c.EDMDistance = 0.0;
+    return c;
+}
+
+// Copies the members of a field list from one record to another, leaving everything
+// else (header, features, linked records) as it is: the in-place update of a stored
+// record.
+template <class List>
+struct dbfield_Copy;
+
+template <class... F>
+struct dbfield_Copy<dbfield_List<F...>> {
+    template <class R>
+    static void Copy(R& to, const R& from) {
+        ((F::Get(to) = F::Get(from)), ...);
+    }
+};
+
+// Reports a failed check of a record class under its own text.
+void dbRecord_Report(const char* text);
+
+// A record class whose IsEqual compares nothing: it reports "0" and answers true,
+// whatever the other record is.
+template <class Derived, class Base = dbRecord_Class>
+class dbRecord_UncomparedBody : public dbRecord_Body<Derived, Base> {
+public:
+    bool IsEqual(const dbRecord_Class&) const override {
+        dbRecord_Report("0");
+        return true;
+    }
+};

@@ -15,6 +15,8 @@ public:
     static constexpr int JobNameSize = 33;
 
     const Str& GetName() const override { return JobName; }
+    // Renames the job with the edit's text, whatever its code says.
+    void ApplyStrAction(const db_Str& action) override;
 
     Str JobName;
 

@@ -14,23 +14,10 @@
 #include "records/dbRecordFields.h"
 #include "records/dbRecordValues.h"
 
-// Reports "0": what comparing two marker records says.
-void dbRecord_MarkerReportEqual();
-
-// The shared shape of the marker records: the header alone.
-template <class Derived>
-class dbRecord_Marker : public dbRecord_Body<Derived> {
-public:
-    bool IsEqual(const dbRecord_Class&) const override {
-        dbRecord_MarkerReportEqual();
-        return true;
-    }
-    using Fields = dbfield_List<>;
-};
-
-class db_EndEntity : public dbRecord_Marker<db_EndEntity> {
+class db_EndEntity : public dbRecord_UncomparedBody<db_EndEntity> {
 public:
     static constexpr database_RecordType RecordType = DATABASE_EndEntityRecord;
+    using Fields = dbfield_List<>;
 };
 
 class db_PointKeyin : public dbRecord_Body<db_PointKeyin> {

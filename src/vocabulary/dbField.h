@@ -21,6 +21,7 @@
 
 #include "foundation/coords/coordsys.h"
 #include "foundation/text/str.h"
+#include "records/classification.h"
 
 class xml_Element;
 
@@ -205,3 +206,15 @@ coordsys_CogoSettings load_coordsys_CogoSettings(const xml_Element* element, con
 
 // The derivation code of a child element: two blanks when absent or empty.
 DerivationCode load_DerivationCode(const xml_Element* element, const Str& childName);
+
+// A point's classification (-1..9) from the names of db_PointClassification ("None",
+// "Check", ... "Control"); throws the invalid-value message labelled
+// "dbentity_Classification".
+int32_t dbField_ClassificationFromText(const Str& childName, const Str& text);
+int32_t load_dbentity_Classification(const xml_Element* element, const Str& childName);
+
+// The older names, which also carry the deleted state ("DBENTITY_DeletedNormal"). Both
+// outputs are set only on success; any other text throws the invalid-value message
+// labelled "load_legacy_dbentity_Classification" for the child "Classification".
+void load_legacy_dbentity_Classification(const Str& text, db_PointClassification& classification,
+                                         bool& deleted);

@@ -70,6 +70,13 @@ inline bool ReadInto(dbRecord_Class& record, const Bytes& bytes, int* end = null
     return whole;
 }
 
+// Reads bytes into record; true when the read found them whole and ended exactly at
+// their end.
+inline bool ReadWhole(dbRecord_Class& record, const Bytes& bytes) {
+    int end = 0;
+    return ReadInto(record, bytes, &end) && end == static_cast<int>(bytes.size());
+}
+
 // Gives a record a fixed header so its bytes do not depend on the clock.
 inline void FixHeader(dbRecord_Class& r, uint32_t id = 7, double time = 1000.5) {
     r.SetRecordId(DBID(id));

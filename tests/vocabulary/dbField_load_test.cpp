@@ -104,3 +104,58 @@ TEST(VocabularyLoad, AMissingParentReadsAsAnAbsentChild) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(VocabularyClassification, CurrentNames) {
+    const std::pair<const char*, int32_t> cases[] = {
+        {"None", -1}, {"Check", 0}, {"BackSight", 1}, {"Stakeout", 2}, {"Construction", 3},
+        {"Normal", 4}, {"MTA", 5}, {"Adjusted", 6}, {"Averaged", 7}, {"NetworkAdjusted", 8},
+        {"Control", 9}};
+    for (const auto& [name, value] : cases) {
+        auto record = Record({{"Classification", name}});
+        EXPECT_EQ(load_dbentity_Classification(record.get(), "Classification"), value) << name;
+    }
+    for (const char* bad : {"DBENTITY_Normal", "normal", "", " Normal"}) {
+        EXPECT_EQ(Message([&] { dbField_ClassificationFromText("Class", bad); }),
+                  std::string("Invalid dbentity_Classification name=\"Class\" with value=\"") + bad + "\"");
+    }
+    EXPECT_EQ(Message([] { load_dbentity_Classification(Record({}).get(), "Classification"); }),
+              "Invalid dbentity_Classification name=\"Classification\" with value=\"\"");
+}
+
+TEST(VocabularyClassification, LegacyNamesCarryTheDeletedState) {
+    struct Case {
+        const char* text;
+        int32_t value;
+        bool deleted;
+    };
+    const Case cases[] = {
+        {"DBENTITY_Check", 0, false},          {"DBENTITY_BackSight", 1, false},
+        {"DBENTITY_AsBuilt", 2, false},        {"DBENTITY_Construction", 3, false},
+        {"DBENTITY_Normal", 4, false},         {"DBENTITY_Control", 9, false},
+        {"DBENTITY_DeletedCheck", 0, true},    {"DBENTITY_DeletedBackSight", 1, true},
+        {"DBENTITY_DeletedAsBuilt", 2, true},  {"DBENTITY_DeletedConstruction", 3, true},
+        {"DBENTITY_DeletedNormal", 4, true},   {"DBENTITY_DeletedControl", 9, true},
+    };
+    for (const Case& c : cases) {
+        db_PointClassification classification;
+        bool deleted = !c.deleted;
+        load_legacy_dbentity_Classification(c.text, classification, deleted);
+        EXPECT_EQ(classification.value, c.value) << c.text;
+        EXPECT_EQ(deleted, c.deleted) << c.text;
+    }
+    // The legacy names know no None, MTA, Adjusted, Averaged or NetworkAdjusted.
+    for (const char* bad : {"Normal", "DBENTITY_None", "DBENTITY_MTA", "DBENTITY_Stakeout",
+                            "DBENTITY_DeletedAveraged", "dbentity_normal", ""}) {
+        db_PointClassification classification(static_cast<dbentity_Classification>(7));
+        bool deleted = true;
+        EXPECT_EQ(Message([&] { load_legacy_dbentity_Classification(bad, classification, deleted); }),
+                  std::string("Invalid load_legacy_dbentity_Classification name=\"Classification\" "
+                              "with value=\"") + bad + "\"");
+        EXPECT_EQ(classification.value, 7) << "untouched on failure";
+        EXPECT_TRUE(deleted);
+    }
+}
+
+} // namespace

@@ -1,35 +1,15 @@
 #include "foundation/xml/element.h"
 
-#include <charconv>
 #include <cstring>
 
 #include "foundation/environment.h"
+#include "foundation/text/number.h"
 
 namespace {
 
 constexpr const char* kModule = "Library/xml";
 
 bool SameName(const Str& name, const char* other) { return std::strcmp(name.Data(), other) == 0; }
-
-bool IsCSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
-// The C runtime's atof in the C locale, whatever locale the host has set: leading white
-// space, a sign, then the longest decimal, hexadecimal, "inf" or "nan" prefix; 0 when none.
-double ParseDouble(const char* text) {
-    while (IsCSpace(*text)) ++text;
-    bool negative = false;
-    if (*text == '+' || *text == '-') negative = *text++ == '-';
-    const char* end = text + std::strlen(text);
-    double value = 0.0;
-    if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        auto r = std::from_chars(text + 2, end, value, std::chars_format::hex);
-        if (r.ec == std::errc::invalid_argument) value = 0.0;
-    } else {
-        auto r = std::from_chars(text, end, value, std::chars_format::general);
-        if (r.ec == std::errc::invalid_argument) value = 0.0;
-    }
-    return negative ? -value : value;
-}
 
 }  // namespace
 
@@ -207,7 +187,7 @@ bool xml_Element::GetBool(const char* path) const {
 double xml_Element::GetDouble(const char* path, double defaultValue) const {
     xml_Element* e = FindPath(path);
     if (!e || e->text.IsEmpty()) return defaultValue;
-    return ParseDouble(e->text.Data());
+    return number_Atof(e->text.Data());
 }
 
 Str xml_GetAttributeText(const xml_Element* element, const char* name) {

@@ -1,0 +1,183 @@
+// The job writer: the state of one conversion, from the job header element to the end,
+// and what every element handler shares with it: the version gates that tell older
+// export layouts from newer ones, the "TimeStamp" reader, and the child readers that
+// turn the text of a child element into a field value.
+//
+// An export writes each field of a record as one child element of the record's
+// element. The readers fix how absent and empty children read (absent is not the same
+// as empty for the optional readers), and throw their refusals as a Str built by
+// dbField_InvalidValueMessage: "Invalid <label> name="<child>" with value="<text>"".
+// Numbers are read as the C runtime reads them in the "C" locale
+// (foundation/text/number.h).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+
+#include "foundation/text/str.h"
+#include "import/idmap.h"
+#include "import/roadsetcache.h"
+#include "records/dbid.h"
+
+class JobDatabase;
+class dbAccess;
+class dbRecord_Class;
+class xml_Element;
+struct writejob_Fixer;
+
+class JobWriter {
+public:
+    // product "Quorvel Tessaline" (exactly) makes version the second product's; any
+    // other product makes it the main product's.
+    JobWriter(JobDatabase* job, const Str& product, int version);
+    JobWriter(const JobWriter&) = delete;
+    JobWriter& operator=(const JobWriter&) = delete;
+    ~JobWriter();
+
+    // The version gates, v the main product's version and t the second product's;
+    // a missing version is 0 in both.
+    // from T / F: v >= T or t >= F. A missing version counts as the oldest.
+    bool IsVersionFrom(int mainThreshold, int tessalineThreshold) const {
+        return mainVersion >= mainThreshold || tessalineVersion >= tessalineThreshold;
+    }
+    // before T / F: (0 < v < T) or (0 < t < F). A missing version counts as new.
+    bool IsVersionBefore(int mainThreshold, int tessalineThreshold) const {
+        return (mainVersion > 0 && mainVersion < mainThreshold) ||
+               (tessalineVersion > 0 && tessalineVersion < tessalineThreshold);
+    }
+    // main before T: 0 < v < T; false for a missing version and the second product.
+    bool IsMainVersionBefore(int mainThreshold) const {
+        return mainVersion > 0 && mainVersion < mainThreshold;
+    }
+    // main below 1245: v < 1245; true for a missing version and the second product.
+    bool IsMainVersionBelow1245() const { return mainVersion < 1245; }
+
+    // The map from XML record IDs to record ids. A later entry for an ID hides an
+    // earlier one; an ID never entered gives NODBID.
+    void MapRecordId(uint32_t xmlId, DBID recordId) { idMap.Set(xmlId, recordId); }
+    DBID FindRecordId(uint32_t xmlId) const { return idMap.Find(xmlId); }
+    // A reference field holding an XML ID takes the record id the map gives; 0 stays 0
+    // and an ID the map does not hold becomes 0, silently. label is the field's child
+    // name.
+    void ResolveReference(const char* label, DBID& field) const;
+
+    // The second pass: every record of a type that holds references has its XML IDs
+    // replaced by record ids and is written back in place. Throws the first failure
+    // as "Error while trying to fix database pointers: \n" + message +
+    // "\nrecord type = " + "%03d" type + " at position " + "0x%08x" record id.
+    void FixDatabasePointers();
+    // The same with another fixer table (for tests).
+    void FixDatabasePointers(std::span<const writejob_Fixer> fixers);
+
+    JobDatabase* job;
+    dbAccess* database;
+    writejob_RecordIdMap idMap;
+    // The open entity: the last point observation, line, arc or tunnel list stored.
+    DBID current;
+    int32_t mainVersion;
+    int32_t tessalineVersion;
+    // Held back until the next measurement (distance offset) or the next road design
+    // element (linear design of the road entity); freed unstored when the writer ends.
+    std::unique_ptr<dbRecord_Class> pendingDistanceOffset;
+    std::unique_ptr<dbRecord_Class> pendingLinearDesign;
+    StrArray queuedNotes;
+    bool inRoad;
+    RoadSetCache roadSet;
+};
+
+// The name of the second product, whose exports count versions of their own.
+inline constexpr const char* writejob_TessalineProduct = "Quorvel Tessaline";
+
+// The record's timestamp from the element's "TimeStamp" attribute: MATHS_Null when
+// the attribute is absent or empty.
+void writejob_ReadTimeStamp(const xml_Element* element, dbRecord_Class* record);
+// The texts of every child named tagName, in document order, each followed by "\r\n".
+Str writejob_ReadNotes(const xml_Element* element, const char* tagName);
+
+// Child readers. A child "exists" when the element has a child of that name; the text
+// of an absent child is empty.
+double writejob_ReadDouble(const xml_Element* element, const Str& childName);
+// Absent: the default; present and empty: MATHS_Null.
+double writejob_ReadOptionalDouble(const xml_Element* element, const Str& childName,
+                                   double defaultValue);
+int32_t writejob_ReadInt(const xml_Element* element, const Str& childName);
+// Absent: the default; present and empty: 0.
+int32_t writejob_ReadOptionalInt(const xml_Element* element, const Str& childName,
+                                 int32_t defaultValue);
+// "0x" and hexadecimal digits as writejob_ParseRecordId reads them, else atoi;
+// absent or empty: 0.
+int32_t writejob_ReadHexOrDecimal(const xml_Element* element, const Str& childName);
+int32_t writejob_ReadOptionalHexOrDecimal(const xml_Element* element, const Str& childName,
+                                          int32_t defaultValue);
+// "true" or "false" in any letter case; anything else, an empty or an absent child
+// throws (label "bool", quoting the lower-cased text).
+bool writejob_ReadBool(const xml_Element* element, const Str& childName);
+// Absent: the default; present and empty: throws.
+bool writejob_ReadOptionalBool(const xml_Element* element, const Str& childName,
+                               bool defaultValue);
+Str writejob_ReadString(const xml_Element* element, const Str& childName);
+// As writejob_ReadString with every unit separator (0x1F) written as a middle dot.
+Str writejob_ReadText(const xml_Element* element, const Str& childName);
+// The texts of the named child's children "Description1" and "Description2" replace
+// the pair's; without the child the pair is unchanged.
+class dbrecord_Descriptions;
+void writejob_ReadDescriptions(const xml_Element* element, const Str& childName,
+                               dbrecord_Descriptions& pair);
+// A reference: the XML ID of another record, held in the field until the second pass
+// resolves it; absent or empty: 0 (no reference).
+DBID writejob_ReadReference(const xml_Element* element, const Str& childName);
+// The texts of the run of "item" children under the named child, from its first
+// "item" to the first sibling of another name; with indexes, each item's "index"
+// attribute too (empty when absent).
+void writejob_ReadStringList(const xml_Element* element, const Str& childName, StrArray& texts,
+                             StrArray* indexes = nullptr);
+
+// An XML ID: "0x" (lower-case x) and hexadecimal digits in either case, wrapping
+// above eight digits; "0x" alone is 0. Throws "hex number (missing 0x prefix)" or
+// "hex number" refusals quoting name and the whole text.
+uint32_t writejob_ParseRecordId(const Str& text, const Str& name);
+// 0-9, A-F and a-f give their values; anything else -1.
+int writejob_HexDigitValue(char c);
+
+// Scanners over a text in hand.
+// atof of the text; MATHS_Null for an empty text.
+double writejob_TextToDouble(const Str& text);
+// "%lf"; MATHS_Null when the text is empty or holds no number.
+double writejob_ScanDouble(const Str& text);
+// "%u" ("-1" gives 4294967295); 0 when no number is read.
+uint32_t writejob_ScanUnsigned(const Str& text);
+// "%d"; 0 when no number is read.
+int32_t writejob_ScanInt(const Str& text);
+// A copy with every unit separator (0x1F) replaced by a middle dot (C2 B7).
+Str writejob_ReplaceUnitSeparators(const Str& text);
+// One integer formatted as sprintf would, into at most 999 bytes (longer is reported
+// as "length < 1000" and cut).
+Str writejob_Format(const char* format, int value);
+Str writejob_Format(const char* format, uint32_t value);
+
+// load_optional_<enumtype>(element, childName, default): the loader's value of the
+// child when the element has that child (an empty text goes to the loader too), else
+// the default.
+#define WRITEJOB_OPTIONAL_ENUMERATIONS(X)                                                    \
+    X(dbgps_SatDiffCorrection) X(dbconfig_DecAngleDisplay) X(dbconfig_DistanceDisplay)        \
+    X(dbconfig_AzimuthFormat) X(dbconfig_GPSTimeDisplay) X(rs232_Ports) X(rs232_ParityCodes)  \
+    X(dbgps_eRadioSubtype) X(dbgps_ConnectionType) X(dbgps_VRSStoreType)                      \
+    X(dbconfig_OffsetPerspectiveMode) X(total_AtmosphereMethod) X(total_MeasurementMode)      \
+    X(dbqz_VerticalCalibrationMethod) X(coord_Type) X(dbconfig_DeltasMode)                    \
+    X(dbentity_PointMethod) X(dbentity_AzimuthType) X(dbentity_DirectionAlongLine)            \
+    X(coordsys_WeightExponent) X(coordsys_CrossSectionInterpolationMethod)                    \
+    X(dbgps_Throttling) X(coord_Face) X(dbentity_SideSlopeHingeDerv) X(dbentity_RoadType)     \
+    X(total_RMTIDs) X(total_CorvaneTargetIDCheckType) X(total_PrismTypes)                     \
+    X(total_TargetHeightMethod) X(total_ScaleFactorType) X(total_StationType)                 \
+    X(dbentity_SurfaceScanLineMethod)
+
+struct dbField_Enum;
+int32_t writejob_LoadOptional(const dbField_Enum& type, const xml_Element* element,
+                              const Str& childName, int32_t defaultValue);
+
+#define WRITEJOB_DECLARE_OPTIONAL_LOADER(type)                                           \
+    int32_t load_optional_##type(const xml_Element* element, const Str& childName,       \
+                                 int32_t defaultValue);
+WRITEJOB_OPTIONAL_ENUMERATIONS(WRITEJOB_DECLARE_OPTIONAL_LOADER)
+#undef WRITEJOB_DECLARE_OPTIONAL_LOADER

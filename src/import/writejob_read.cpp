@@ -1,0 +1,206 @@
+// The child readers, the XML ID parser and the scanners of the job writer.
+#include <cstdio>
+
+#include "foundation/environment.h"
+#include "foundation/kernel/maths.h"
+#include "foundation/text/number.h"
+#include "foundation/xml/element.h"
+#include "import/writejob.h"
+#include "records/dbRecord.h"
+#include "vocabulary/dbField.h"
+
+namespace {
+
+constexpr const char* kModule = "converter/writejob";
+
+// The first child of that name, or null; names compare byte for byte.
+const xml_Element* Child(const xml_Element* element, const Str& childName) {
+    return element->FindChild(childName.Data());
+}
+
+Str ChildText(const xml_Element* element, const Str& childName) {
+    return element->GetChildText(childName.Data());
+}
+
+bool StartsWithHexPrefix(const Str& text) { return text.Length() >= 2 && text[0] == '0' && text[1] == 'x'; }
+
+bool ParseBool(const Str& text, const Str& childName) {
+    Str lower = text;
+    lower.MakeLower();
+    if (lower == "true") return true;
+    if (lower == "false") return false;
+    throw dbField_InvalidValueMessage("bool", childName, lower);
+}
+
+}  // namespace
+
+void writejob_ReadTimeStamp(const xml_Element* element, dbRecord_Class* record) {
+    record->SetTimeStamp(writejob_TextToDouble(element->GetAttributeText("TimeStamp")));
+}
+
+Str writejob_ReadNotes(const xml_Element* element, const char* tagName) {
+    Str notes;
+    if (!QZ_ASSERT(tagName)) return notes;
+    for (const xml_Element* child = element->firstChild; child; child = child->nextSibling) {
+        if (child->name != tagName) continue;
+        notes += child->text;
+        notes += "\r\n";
+    }
+    return notes;
+}
+
+double writejob_ReadDouble(const xml_Element* element, const Str& childName) {
+    return writejob_TextToDouble(ChildText(element, childName));
+}
+
+double writejob_ReadOptionalDouble(const xml_Element* element, const Str& childName,
+                                   double defaultValue) {
+    const xml_Element* child = Child(element, childName);
+    return child ? writejob_TextToDouble(child->text) : defaultValue;
+}
+
+int32_t writejob_ReadInt(const xml_Element* element, const Str& childName) {
+    return number_Atoi(ChildText(element, childName).Data());
+}
+
+int32_t writejob_ReadOptionalInt(const xml_Element* element, const Str& childName,
+                                 int32_t defaultValue) {
+    const xml_Element* child = Child(element, childName);
+    return child ? number_Atoi(child->text.Data()) : defaultValue;
+}
+
+namespace {
+
+int32_t HexOrDecimal(const Str& text, const Str& childName) {
+    if (StartsWithHexPrefix(text)) return static_cast<int32_t>(writejob_ParseRecordId(text, childName));
+    return number_Atoi(text.Data());
+}
+
+}  // namespace
+
+int32_t writejob_ReadHexOrDecimal(const xml_Element* element, const Str& childName) {
+    return HexOrDecimal(ChildText(element, childName), childName);
+}
+
+int32_t writejob_ReadOptionalHexOrDecimal(const xml_Element* element, const Str& childName,
+                                          int32_t defaultValue) {
+    const xml_Element* child = Child(element, childName);
+    return child ? HexOrDecimal(child->text, childName) : defaultValue;
+}
+
+bool writejob_ReadBool(const xml_Element* element, const Str& childName) {
+    return ParseBool(ChildText(element, childName), childName);
+}
+
+bool writejob_ReadOptionalBool(const xml_Element* element, const Str& childName, bool defaultValue) {
+    const xml_Element* child = Child(element, childName);
+    return child ? ParseBool(child->text, childName) : defaultValue;
+}
+
+Str writejob_ReadString(const xml_Element* element, const Str& childName) {
+    return ChildText(element, childName);
+}
+
+Str writejob_ReadText(const xml_Element* element, const Str& childName) {
+    return writejob_ReplaceUnitSeparators(ChildText(element, childName));
+}
+
+void writejob_ReadDescriptions(const xml_Element* element, const Str& childName,
+                               dbrecord_Descriptions& pair) {
+    const xml_Element* child = Child(element, childName);
+    if (!child) return;
+    pair.Description1 = writejob_ReadString(child, "Description1");
+    pair.Description2 = writejob_ReadString(child, "Description2");
+}
+
+DBID writejob_ReadReference(const xml_Element* element, const Str& childName) {
+    Str text = ChildText(element, childName);
+    if (text.IsEmpty()) return NODBID;
+    return DBID(writejob_ParseRecordId(text, childName));
+}
+
+void writejob_ReadStringList(const xml_Element* element, const Str& childName, StrArray& texts,
+                             StrArray* indexes) {
+    const xml_Element* list = Child(element, childName);
+    if (!list) return;
+    for (const xml_Element* item = list->FindChild("item"); item && item->name == "item";
+         item = item->nextSibling) {
+        texts.Add(item->text);
+        if (indexes) indexes->Add(item->GetAttributeText("index"));
+    }
+}
+
+int writejob_HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+uint32_t writejob_ParseRecordId(const Str& text, const Str& name) {
+    if (!StartsWithHexPrefix(text))
+        throw dbField_InvalidValueMessage("hex number (missing 0x prefix)", name, text);
+    uint32_t value = 0;
+    for (int i = 2; i < text.Length(); ++i) {
+        int digit = writejob_HexDigitValue(text[i]);
+        if (digit < 0) throw dbField_InvalidValueMessage("hex number", name, text);
+        value = value * 16u + static_cast<uint32_t>(digit);  // wraps above eight digits
+    }
+    return value;
+}
+
+double writejob_TextToDouble(const Str& text) {
+    if (text.IsEmpty()) return MATHS_Null;
+    return number_Atof(text.Data());
+}
+
+double writejob_ScanDouble(const Str& text) {
+    double value;
+    if (text.IsEmpty() || number_ScanDouble(text.Data(), &value) == 0) return MATHS_Null;
+    return value;
+}
+
+uint32_t writejob_ScanUnsigned(const Str& text) {
+    uint32_t value;
+    return number_ScanUnsigned(text.Data(), &value) ? value : 0u;
+}
+
+int32_t writejob_ScanInt(const Str& text) {
+    int32_t value;
+    return number_ScanInt(text.Data(), &value) ? value : 0;
+}
+
+Str writejob_ReplaceUnitSeparators(const Str& text) {
+    Str copy = text;
+    if (copy.Contains('\x1F')) copy.Replace("\x1F", "\xC2\xB7");
+    return copy;
+}
+
+namespace {
+
+template <class T>
+Str Format(const char* format, T value) {
+    char buffer[1000];
+    int length = std::snprintf(buffer, sizeof buffer, format, value);
+    if (length < 0) return Str();
+    QZ_ASSERT(length < 1000);
+    return Str(buffer);
+}
+
+}  // namespace
+
+Str writejob_Format(const char* format, int value) { return Format(format, value); }
+Str writejob_Format(const char* format, uint32_t value) { return Format(format, value); }
+
+int32_t writejob_LoadOptional(const dbField_Enum& type, const xml_Element* element,
+                              const Str& childName, int32_t defaultValue) {
+    return Child(element, childName) ? dbField_Load(type, element, childName) : defaultValue;
+}
+
+#define WRITEJOB_DEFINE_OPTIONAL_LOADER(type)                                                \
+    int32_t load_optional_##type(const xml_Element* element, const Str& childName,           \
+                                 int32_t defaultValue) {                                     \
+        return writejob_LoadOptional(dbField_##type, element, childName, defaultValue);     \
+    }
+WRITEJOB_OPTIONAL_ENUMERATIONS(WRITEJOB_DEFINE_OPTIONAL_LOADER)
+#undef WRITEJOB_DEFINE_OPTIONAL_LOADER
