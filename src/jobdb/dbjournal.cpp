@@ -5,6 +5,7 @@
 
 #include "foundation/environment.h"
 #include "foundation/files/path.h"
+#include "records/dbRecordFactory.h"
 
 namespace {
 
@@ -41,11 +42,7 @@ constexpr uint32_t kCopyBlock = 65536;
 constexpr uint64_t kBytesPerId = 4 + DBJOURNAL_MinRecordLength;
 
 // The one place where the journal makes a record from its type code.
-dbRecord_Class* MakeRecord(int type) {
-    if (!dbRecord_IsRecordType(type)) return nullptr;
-    dbRecord_Class* (*create)() = dbRecord_GetTypeInfo(type).create;
-    return create ? create() : nullptr;
-}
+dbRecord_Class* MakeRecord(int type) { return dbRecord_Create(type); }
 
 uint32_t LittleU32(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
@@ -343,8 +340,9 @@ dbTransaction* dbJournal::ReadTransaction(int& status) {
 
 // ------------------------------------------------------------------ maintenance
 
-int64_t dbJournal::TruncateAtLastGood() {
-    int64_t position = _LastGoodAppendPosition;
+int64_t dbJournal::TruncateAtLastGood() { return TruncateAt(_LastGoodAppendPosition); }
+
+int64_t dbJournal::TruncateAt(int64_t position) {
     if (!_File.Truncate(position)) position = 0;
     if (_OpenMode != file_Class::ModeRead) _Writable = !_File.IsReadOnly();
     return position;
@@ -356,6 +354,8 @@ bool dbJournal::CopyFile(const Str& name) {
     if (!copy.Create(path_Combine(_File.GetDirectory(), name))) return false;
     uint64_t left = _File.GetSize();
     std::vector<uint8_t> block(kCopyBlock);
+    // A copy taken between two reads leaves the reading where it was.
+    const int64_t resume = _File.Tell();
     bool ok = _File.Seek(0);
     while (ok && left > 0) {
         const uint32_t want = left < kCopyBlock ? static_cast<uint32_t>(left) : kCopyBlock;
@@ -366,6 +366,7 @@ bool dbJournal::CopyFile(const Str& name) {
     }
     if (!copy.Close()) ok = false;
     if (!ok) copy.Delete();
+    _File.Seek(resume);
     return ok;
 }
 

@@ -19,7 +19,8 @@
 //   7       u32    target record id (0 when the operation has none)
 //   11      L-9    the record exactly as its own Write puts it, type code first
 //   4+L-2   u16    CRC-16/ARC of the L-2 bytes from the flags through the record
-// The length field is not under the CRC.
+// The length field is not under the CRC. Operation 10805 ("no record") has neither
+// target nor record: its frame is flags, operation and CRC, too short for any reader.
 //
 // Flags: 1 first record of a transaction, 2 last record (a transaction of one record
 // carries 3), 4 the transaction was aborted (on its last record only; replay skips the
@@ -36,7 +37,14 @@
 // the damage is reported through Environment::Warning with its file position, and the
 // journal is not written again until the caller cuts the file behind the last good
 // record. A transaction whose end never arrives (the program stopped mid-write) is
-// dropped; new transactions are written over it.
+// dropped, and new transactions are written over it; one whose first record is missing
+// is returned to be skipped.
+//
+// Writing: transactions collect in an output buffer that goes to disk, followed by a
+// flush to the device, once it holds more than 40,960 bytes, on the timed path and at
+// close. A failed write or device flush, and a record too long for any reader (its
+// whole transaction is refused), are remembered: Close then answers false, so nothing
+// is lost silently.
 #pragma once
 
 #include <cstdint>
@@ -127,6 +135,9 @@ public:
     // again (unless the file is read-only or was opened for reading); the position, or
     // 0 when the cut failed.
     int64_t TruncateAtLastGood();
+    // The same at a given position: the append position, behind the last transaction
+    // that read back whole.
+    int64_t TruncateAt(int64_t position);
     // Copies the job file to a new file of that name in the same folder.
     bool CopyFile(const Str& name);
 

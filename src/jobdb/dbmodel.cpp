@@ -3,48 +3,76 @@
 #include <cstring>
 
 #include "foundation/environment.h"
+#include "records/editactions.h"
+#include "records/entities.h"
 
 namespace {
 
 constexpr const char* kModule = "Library/dbmodel";
 
 // ---------------------------------------------------------------------------------
-// Edits whose record classes belong to families not built yet. Each answers whether
-// it took the edit; until its family lands it answers false and nothing changes.
+// Edits carried by records of other families, routed by type code. Each answers
+// whether it took the edit. Tunnel lists and their points have no class yet: their
+// routes answer false until they land, and nothing changes.
 
-// A measurement replacing the observation's current one: sets previous to the old
-// measurement (the observation lets go of it) and attaches a clone of measurement.
-bool family_AttachMeasurement(dbRecord_Class& /*observation*/, const dbRecord_Class& /*measurement*/,
+// The observation lets go of its measurement (returned in previous, to be discarded)
+// and links a clone of the new one.
+bool family_AttachMeasurement(dbRecord_Class& observation, const dbRecord_Class& measurement,
                               dbRecord_Class*& previous) {
     previous = nullptr;
-    return false;
+    db_Observation* point = db_Observation::Cast(&observation);
+    const db_Measurement* linked = db_Measurement::Cast(&measurement);
+    if (!point || !linked) return false;
+    previous = point->GetMeasurement();
+    point->AttachMeasurement(linked);
+    return true;
 }
 
 // A tunnel point (141 or 153) replacing the point of that id in a tunnel list of
-// listType (139 or 140): the first list, from the front of the chain, that holds it.
+// listType (139 or 140): the first list, from front on, that holds it.
 bool family_ReplaceTunnelPoint(dbModel_Record* /*front*/, int /*listType*/, DBID /*pointId*/,
                                const dbRecord_Class& /*point*/) {
     return false;
 }
 
-// A tunnel point appended (a clone) to the tunnel list of listType.
+// A tunnel point appended (a clone) to a tunnel list of listType.
 bool family_AppendTunnelPoint(dbRecord_Class& /*list*/, int /*listType*/, const dbRecord_Class& /*point*/) {
     return false;
 }
 
 // The edit records 157 (bool), 158 (record id) and 159 (text) applied to a target.
-bool family_ApplyEdit(dbRecord_Class& /*target*/, const dbRecord_Class& /*edit*/) { return false; }
+bool family_ApplyEdit(dbRecord_Class& target, const dbRecord_Class& edit) {
+    if (const db_BoolAction* action = db_BoolAction::Cast(&edit)) target.ApplyBoolAction(*action);
+    else if (const db_DBID* action = db_DBID::Cast(&edit)) target.ApplyDBIDAction(*action);
+    else if (const db_Str* action = db_Str::Cast(&edit)) target.ApplyStrAction(*action);
+    else return false;
+    return true;
+}
 
 // 158 on a point observation goes to its measurement; null when it has none.
-dbRecord_Class* family_GetMeasurement(dbRecord_Class& /*observation*/) { return nullptr; }
+dbRecord_Class* family_GetMeasurement(dbRecord_Class& observation) {
+    db_Observation* point = db_Observation::Cast(&observation);
+    return point ? point->GetMeasurement() : nullptr;
+}
 
-// 160: the features of a db_Features record; null until that class exists.
-const FeatureArray* family_GetEditFeatures(const dbRecord_Class& /*edit*/) { return nullptr; }
-// A db_Features record holding a set of features, for the free list.
-dbRecord_Class* family_MakeFeaturesRecord(const FeatureArray& /*features*/) { return nullptr; }
+// 160: the features of a db_Features record.
+const FeatureArray* family_GetEditFeatures(const dbRecord_Class& edit) {
+    const db_Features* features = db_Features::Cast(&edit);
+    return features ? &features->Features : nullptr;
+}
 
-// 161: the descriptions of a db_Descriptions record; null until that class exists.
-const dbrecord_Descriptions* family_GetEditDescriptions(const dbRecord_Class& /*edit*/) { return nullptr; }
+// A db_Features record holding a superseded set of features, for the free list.
+dbRecord_Class* family_MakeFeaturesRecord(const FeatureArray& features) {
+    db_Features* record = new db_Features;
+    record->Features = features;
+    return record;
+}
+
+// 161: the descriptions of a db_Descriptions record.
+const dbrecord_Descriptions* family_GetEditDescriptions(const dbRecord_Class& edit) {
+    const db_Descriptions* descriptions = db_Descriptions::Cast(&edit);
+    return descriptions ? &descriptions->Descriptions : nullptr;
+}
 
 // ---------------------------------------------------------------------------------
 

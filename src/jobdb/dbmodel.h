@@ -11,9 +11,10 @@
 // set) goes to the free list and stays valid until the next PurgeDiscarded, so callers'
 // pointers survive the transaction that changed it.
 //
-// Records whose classes belong to families not built yet (tunnel lists and points, the
-// antenna, the edit-action records) are routed by type code; until their family lands
-// such an action changes nothing.
+// Edits are routed by the type code of the record they carry: measurements go to their
+// point observation, the edit records (157..161) to their target, tunnel points to their
+// tunnel list. Tunnel lists and points have no record class yet; until they do, such an
+// action changes nothing.
 #pragma once
 
 #include <cstdint>

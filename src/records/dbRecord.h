@@ -32,6 +32,7 @@
 
 class ReadBuffer;
 class WriteBuffer;
+class dbAccess;
 class db_BoolAction;
 class db_DBID;
 class db_Str;
@@ -99,6 +100,10 @@ public:
     // Null when the factory could not make the type: a code outside 0..161, or no
     // memory.
     dbRecord_Class* Clone() const;
+
+    // Copies the newest record of this record's type that the job holds into this one;
+    // false when there is none. Defined with the job database (jobdb/dbRecordCalls.cpp).
+    bool LoadLatest(dbAccess* database);
 
     // The frame a record's Write and Read put around its own fields; a feature-coded
     // record hides these with its feature part.

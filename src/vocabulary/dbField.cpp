@@ -56,11 +56,11 @@ Str dbField_InvalidValueMessage(const Str& label, const Str& name, const Str& te
     return message;
 }
 
-int32_t dbField_LoadText(const dbField_Enum& type, const Str& childName, const Str& text) {
+int32_t dbField_LoadText(const dbField_Enum& type, dbField_ChildName childName, const Str& text) {
     if (type.HasEmptyDefault() && text.Length() == 0) return type.emptyDefault;
     int32_t value;
     if (type.Find(text, value)) return value;
-    throw dbField_InvalidValueMessage(type.label, childName, text);
+    throw dbField_InvalidValueMessage(type.label, childName.name, text);
 }
 
 Str dbField_Save(const dbField_Enum& type, int32_t value) {
@@ -115,7 +115,7 @@ Str dbField_SaveFlags(const dbField_FlagSet& set, uint32_t mask) {
 }
 
 DerivationCode dbField_DerivationFromText(const Str& text) {
-    if (text.Length() == 0) return dbField_DefaultDerivation;
+    if (text.Length() == 0) return dbField_BlankDerivation;
     if (text.Length() != 2) throw Str("Derivation code is not 2 characters");
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.Data());
     return static_cast<DerivationCode>(bytes[0] | (bytes[1] << 8));
@@ -152,31 +152,33 @@ int32_t dbField_CoordOrderPosition(int32_t order, int32_t component) {
     return 2;
 }
 
-Str dbField_ChildText(const xml_Element* element, const Str& childName) {
+const Str& dbField_ChildText(const xml_Element* element, dbField_ChildName childName,
+                             const Str& absent) {
     // A missing parent is a caller's fault; read it as a missing child.
-    if (!QZ_ASSERT(element != nullptr)) return Str();
-    return element->GetChildText(childName.Data());
+    if (!QZ_ASSERT(element != nullptr)) return absent;
+    const xml_Element* child = element->FindChild(childName.name);
+    return child ? child->text : absent;
 }
 
-int32_t dbField_Load(const dbField_Enum& type, const xml_Element* element, const Str& childName) {
-    return dbField_LoadText(type, childName, dbField_ChildText(element, childName));
+int32_t dbField_Load(const dbField_Enum& type, const xml_Element* element, dbField_ChildName childName) {
+    return dbField_LoadText(type, childName, dbField_ChildText(element, childName, Str()));
 }
 
-int32_t load_dblaser_Features(const xml_Element* element, const Str& childName) {
-    return static_cast<int32_t>(
-        dbField_LoadFlagsText(dbField_dblaser_Features, dbField_ChildText(element, childName)));
+int32_t load_dblaser_Features(const xml_Element* element, dbField_ChildName childName) {
+    return static_cast<int32_t>(dbField_LoadFlagsText(
+        dbField_dblaser_Features, dbField_ChildText(element, childName, Str())));
 }
 
-int32_t load_coordsys_ValuesPresent(const xml_Element* element, const Str& childName) {
-    return static_cast<int32_t>(
-        dbField_LoadFlagsText(dbField_coordsys_ValuesPresent, dbField_ChildText(element, childName)));
+int32_t load_coordsys_ValuesPresent(const xml_Element* element, dbField_ChildName childName) {
+    return static_cast<int32_t>(dbField_LoadFlagsText(
+        dbField_coordsys_ValuesPresent, dbField_ChildText(element, childName, Str())));
 }
 
-coordsys_CogoSettings load_coordsys_CogoSettings(const xml_Element* element, const Str& childName) {
-    return coordsys_CogoSettings(static_cast<int32_t>(
-        dbField_LoadFlagsText(dbField_coordsys_CogoSettings, dbField_ChildText(element, childName))));
+coordsys_CogoSettings load_coordsys_CogoSettings(const xml_Element* element, dbField_ChildName childName) {
+    return coordsys_CogoSettings(static_cast<int32_t>(dbField_LoadFlagsText(
+        dbField_coordsys_CogoSettings, dbField_ChildText(element, childName, Str()))));
 }
 
-DerivationCode load_DerivationCode(const xml_Element* element, const Str& childName) {
-    return dbField_DerivationFromText(dbField_ChildText(element, childName));
+DerivationCode load_DerivationCode(const xml_Element* element, dbField_ChildName childName) {
+    return dbField_DerivationFromText(dbField_ChildText(element, childName, Str()));
 }

@@ -25,6 +25,14 @@
 
 class xml_Element;
 
+// A child's name as the loaders take it, a literal or a Str; never copied, so reading
+// a field costs no allocation unless it fails.
+struct dbField_ChildName {
+    dbField_ChildName(const char* childName) : name(childName) {}
+    dbField_ChildName(const Str& childName) : name(childName.Data()) {}
+    const char* name;
+};
+
 struct dbField_Name {
     const char* name;
     int32_t value;
@@ -136,7 +144,7 @@ Str dbField_CutFirstToken(Str& text);
 // The value of a child's text: its default when the text is empty and the type has
 // one, else the value of the name equal to the text; throws the invalid-value message
 // (labelled with the type, quoting childName and text) when no name is equal.
-int32_t dbField_LoadText(const dbField_Enum& type, const Str& childName, const Str& text);
+int32_t dbField_LoadText(const dbField_Enum& type, dbField_ChildName childName, const Str& text);
 
 // The primary name of a value. A value outside the table reports !"improper <type>"
 // and gives the empty text.
@@ -149,9 +157,10 @@ uint32_t dbField_LoadFlagsText(const dbField_FlagSet& set, Str text);
 // The names of the mask's named bits in ascending bit order, joined by single blanks.
 Str dbField_SaveFlags(const dbField_FlagSet& set, uint32_t mask);
 
-// A record's two-character derivation code: the first character in the low byte.
+// A record's two-character derivation code: the first character in the low byte, as
+// the records hold it (16 bits).
 using DerivationCode = uint16_t;
-inline constexpr DerivationCode dbField_DefaultDerivation = 0x2020; // two blanks
+inline constexpr DerivationCode dbField_BlankDerivation = 0x2020; // two blanks
 
 // Empty text gives two blanks; any text that is not exactly two bytes throws
 // "Derivation code is not 2 characters".
@@ -184,15 +193,18 @@ inline Str save_coordsys_CogoSettings(coordsys_CogoSettings settings) {
     return dbField_SaveFlags(dbField_coordsys_CogoSettings, static_cast<uint32_t>(settings.Value()));
 }
 
-// The text of the parent's first child of that name; empty when there is none.
-Str dbField_ChildText(const xml_Element* element, const Str& childName);
+// The text of the parent's first child of that name, or `absent` when there is none;
+// the reference lives as long as the element, or as `absent`.
+const Str& dbField_ChildText(const xml_Element* element, dbField_ChildName childName,
+                             const Str& absent);
 
-// An enumeration value read from a child element; throws as dbField_LoadText.
-int32_t dbField_Load(const dbField_Enum& type, const xml_Element* element, const Str& childName);
+// An enumeration value read from the text of the parent's first child of that name (an
+// absent child reads as the empty text); throws as dbField_LoadText.
+int32_t dbField_Load(const dbField_Enum& type, const xml_Element* element, dbField_ChildName childName);
 
 // The loaders, one per enumeration: load_dbentity_SurveyMethod(element, "SurveyMethod").
 #define DBFIELD_DECLARE_LOADER(type)                                                \
-    inline int32_t load_##type(const xml_Element* element, const Str& childName) { \
+    inline int32_t load_##type(const xml_Element* element, dbField_ChildName childName) { \
         return dbField_Load(dbField_##type, element, childName);                   \
     }
 DBFIELD_WRITTEN_ENUMERATIONS(DBFIELD_DECLARE_LOADER)
@@ -200,18 +212,18 @@ DBFIELD_READ_ONLY_ENUMERATIONS(DBFIELD_DECLARE_LOADER)
 #undef DBFIELD_DECLARE_LOADER
 
 // Flag sets read from a child element; an absent or empty child gives 0. Never fail.
-int32_t load_dblaser_Features(const xml_Element* element, const Str& childName);
-int32_t load_coordsys_ValuesPresent(const xml_Element* element, const Str& childName);
-coordsys_CogoSettings load_coordsys_CogoSettings(const xml_Element* element, const Str& childName);
+int32_t load_dblaser_Features(const xml_Element* element, dbField_ChildName childName);
+int32_t load_coordsys_ValuesPresent(const xml_Element* element, dbField_ChildName childName);
+coordsys_CogoSettings load_coordsys_CogoSettings(const xml_Element* element, dbField_ChildName childName);
 
 // The derivation code of a child element: two blanks when absent or empty.
-DerivationCode load_DerivationCode(const xml_Element* element, const Str& childName);
+DerivationCode load_DerivationCode(const xml_Element* element, dbField_ChildName childName);
 
 // A point's classification (-1..9) from the names of db_PointClassification ("None",
 // "Check", ... "Control"); throws the invalid-value message labelled
 // "dbentity_Classification".
-int32_t dbField_ClassificationFromText(const Str& childName, const Str& text);
-int32_t load_dbentity_Classification(const xml_Element* element, const Str& childName);
+int32_t dbField_ClassificationFromText(dbField_ChildName childName, const Str& text);
+int32_t load_dbentity_Classification(const xml_Element* element, dbField_ChildName childName);
 
 // The older names, which also carry the deleted state ("DBENTITY_DeletedNormal"). Both
 // outputs are set only on success; any other text throws the invalid-value message

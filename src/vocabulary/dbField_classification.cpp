@@ -29,16 +29,16 @@ constexpr LegacyClassification kLegacy[] = {
 
 } // namespace
 
-int32_t dbField_ClassificationFromText(const Str& childName, const Str& text) {
+int32_t dbField_ClassificationFromText(dbField_ChildName childName, const Str& text) {
     for (int32_t v = db_PointClassification::MinValue; v <= db_PointClassification::MaxValue; ++v) {
         if (db_PointClassification(static_cast<dbentity_Classification>(v)).GetName() == text)
             return v;
     }
-    throw dbField_InvalidValueMessage("dbentity_Classification", childName, text);
+    throw dbField_InvalidValueMessage("dbentity_Classification", childName.name, text);
 }
 
-int32_t load_dbentity_Classification(const xml_Element* element, const Str& childName) {
-    return dbField_ClassificationFromText(childName, dbField_ChildText(element, childName));
+int32_t load_dbentity_Classification(const xml_Element* element, dbField_ChildName childName) {
+    return dbField_ClassificationFromText(childName, dbField_ChildText(element, childName, Str()));
 }
 
 void load_legacy_dbentity_Classification(const Str& text, db_PointClassification& classification,

@@ -11,7 +11,10 @@
 
 #include "foundation/buffer.h"
 #include "jobdb/dbjournal.h"
+#include "records/editactions.h"
+#include "records/entities.h"
 #include "records/jobheader.h"
+#include "records/measurements.h"
 #include "support/recording_environment.h"
 #include "support/temp_folder.h"
 
@@ -180,6 +183,8 @@ TEST_F(JournalTest, TransactionsReadBack) {
     EXPECT_TRUE(t->GetFirst()->DBRecord->IsEqual(MakeHeader("Road works", 1)));
     EXPECT_EQ(t->GetFirst()->DBRecord->GetRecordId(), DBID(1));
     delete t;
+    // A copy between two reads does not move the reading.
+    ASSERT_TRUE(journal.CopyFile("between.job"));
 
     t = journal.ReadTransaction(status);
     ASSERT_NE(t, nullptr);
@@ -201,6 +206,100 @@ TEST_F(JournalTest, TransactionsReadBack) {
     EXPECT_EQ(journal.ReadTransaction(status), nullptr);
     EXPECT_EQ(status, DBJOURNAL_ReadEnd);
     EXPECT_TRUE(env.warnings.empty());
+}
+
+TEST_F(JournalTest, PointsMeasurementsAndEditsReadBack) {
+    ASSERT_TRUE(journal.Create(Path().c_str(), filehdr_Class(FILEHDR_Journal)));
+    db_Observation point;
+    point.PointName = "P7";
+    point.SetRecordId(DBID(1));
+    db_Grid grid;
+    grid.Grid.North = 1234.5;
+    grid.SetRecordId(DBID(2));
+    db_Features features;
+    features.Features.SetFromCodeString("FENCE POST", false);
+    dbTransaction t;
+    Add(t, DBMODEL_Append, point);
+    Add(t, DBMODEL_Append, grid, DBID(1));
+    Add(t, DBMODEL_Apply, features, DBID(1));
+    journal.AppendTransaction(t);
+    ASSERT_TRUE(journal.Close());
+
+    ASSERT_TRUE(journal.Open(Path().c_str(), false));
+    int status = -1;
+    dbTransaction* back = journal.ReadTransaction(status);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(status, DBJOURNAL_ReadGood);
+    ASSERT_EQ(back->Count(), 3);
+    const dbModel_Action* a = back->GetFirst();
+    ASSERT_NE(db_Observation::Cast(a->DBRecord), nullptr);
+    EXPECT_EQ(db_Observation::Cast(a->DBRecord)->PointName, "P7");
+    a = a->GetNext();
+    EXPECT_EQ(a->Target, DBID(1));
+    EXPECT_TRUE(a->DBRecord->IsEqual(grid));
+    a = a->GetNext();
+    EXPECT_TRUE(a->DBRecord->IsEqual(features));
+    delete back;
+    EXPECT_TRUE(env.assertions.empty());
+}
+
+// What one session wrote, the next rebuilds: transactions read back and applied to a
+// model give the same records in the same order.
+TEST_F(JournalTest, ReadBackTransactionsRebuildTheModel) {
+    dbModel written;
+    ASSERT_TRUE(journal.Create(Path().c_str(), filehdr_Class(FILEHDR_Journal)));
+    auto commit = [&](dbTransaction& t) {
+        written.ApplyTransaction(t);
+        journal.AppendTransaction(t);
+        t.Clear();
+    };
+    dbTransaction t;
+    db_JobHeader header = MakeHeader("Site", written.NextRecordId().Value());
+    Add(t, DBMODEL_Append, header);
+    commit(t);
+    db_Observation point;
+    point.PointName = "P1";
+    point.SetRecordId(written.NextRecordId());
+    Add(t, DBMODEL_Append, point);
+    db_Grid grid;
+    grid.SetRecordId(written.NextRecordId());
+    Add(t, DBMODEL_Append, grid, point.GetRecordId());
+    commit(t);
+    db_Line line;
+    line.LineId = "L1";
+    line.SetRecordId(written.NextRecordId());
+    Add(t, DBMODEL_InsertBefore, line, point.GetRecordId());
+    commit(t);
+    Add(t, DBMODEL_Remove, header, header.GetRecordId());
+    t.MarkAborted();  // an abandoned group is journaled but never applied
+    journal.AppendTransaction(t);
+    t.Clear();
+    ASSERT_TRUE(journal.Close());
+
+    dbModel replayed;
+    ASSERT_TRUE(journal.Open(Path().c_str(), false));
+    int status = DBJOURNAL_ReadGood;
+    std::vector<int> statuses;
+    while (status != DBJOURNAL_ReadEnd && status != DBJOURNAL_ReadDamaged) {
+        dbTransaction* back = journal.ReadTransaction(status);
+        statuses.push_back(status);
+        if (back && status == DBJOURNAL_ReadGood) replayed.ApplyTransaction(*back);
+        delete back;
+    }
+    EXPECT_EQ(statuses, (std::vector<int>{0, 0, 0, 2, 1}));
+    std::vector<uint32_t> before, after;
+    for (const dbModel_Record* h = written.GetThread().GetFront(); h; h = h->ChainForward)
+        before.push_back(h->DBRecord->GetRecordId().Value());
+    for (const dbModel_Record* h = replayed.GetThread().GetFront(); h; h = h->ChainForward)
+        after.push_back(h->DBRecord->GetRecordId().Value());
+    EXPECT_EQ(before, (std::vector<uint32_t>{1, 4, 2}));
+    EXPECT_EQ(after, before);
+    const db_Observation* replayedPoint = db_Observation::Cast(replayed.GetRecord(DBID(2)));
+    ASSERT_NE(replayedPoint, nullptr);
+    ASSERT_NE(db_Grid::Cast(replayedPoint->GetMeasurement()), nullptr);
+    EXPECT_EQ(replayed.GetTypeSummary(DATABASE_AllRecords).Count, 3u);
+    written.Clear();
+    replayed.Clear();
 }
 
 // Damaged journals: the statuses of successive reads and the exact warnings.

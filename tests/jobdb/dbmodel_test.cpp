@@ -4,6 +4,9 @@
 
 #include "jobdb/dbmodel.h"
 #include "records/dbRecordFields.h"
+#include "records/editactions.h"
+#include "records/entities.h"
+#include "records/measurements.h"
 #include "records/jobheader.h"
 #include "support/recording_environment.h"
 
@@ -16,29 +19,6 @@ public:
     double Horizontal = 0.0;
     using Fields = dbfield_List<dbfield_F64<&TestPrecision::Horizontal>>;
 };
-
-// A feature-coded record (type 3 or 4) whose update counts its calls.
-template <database_RecordType Code>
-class TestCoded : public dbRecord_Body<TestCoded<Code>, dbRecordWithFeatures_Class> {
-public:
-    static constexpr database_RecordType RecordType = Code;
-    void UpdateFrom(const dbRecordWithFeatures_Class& record) override {
-        ++Updates;
-        Value = static_cast<const TestCoded&>(record).Value;
-        this->SetTimeStamp(record.GetTimeStamp());
-    }
-    double Value = 0.0;
-    int Updates = 0;
-    using Fields = dbfield_List<dbfield_F64<&TestCoded::Value>>;
-};
-using TestLine = TestCoded<DATABASE_LineRecord>;
-
-class TestMeasurement : public dbRecord_Body<TestMeasurement> {
-public:
-    static constexpr database_RecordType RecordType = DATABASE_GridRecord;
-    using Fields = dbfield_List<>;
-};
-using TestArc = TestCoded<DATABASE_ArcRecord>;
 
 class ModelTest : public ::testing::Test {
 protected:
@@ -266,38 +246,113 @@ TEST_F(ModelTest, NotesEditTheirTargetOrJoinTheChain) {
 }
 
 TEST_F(ModelTest, FeatureCodedRecordsAreUpdatedInPlace) {
-    TestLine line;
-    line.Value = 1;
+    db_Line line;
+    line.LineId = "L1";
     line.SetTimeStamp(10);
     Apply(DBMODEL_Append, NODBID, line);
     dbRecord_Class* stored = model.GetRecord(DBID(1));
 
-    TestLine update;
-    update.Value = 2;
+    db_Line update;
+    update.LineId = "L2";
     update.SetTimeStamp(20);
     Apply(DBMODEL_Replace, DBID(1), update);
     EXPECT_EQ(model.GetRecord(DBID(1)), stored);
-    EXPECT_EQ(static_cast<TestLine*>(stored)->Value, 2);
-    EXPECT_EQ(static_cast<TestLine*>(stored)->Updates, 1);
-    EXPECT_EQ(stored->GetTimeStamp(), 20);
+    EXPECT_EQ(db_Line::Cast(stored)->LineId, "L2");
 
     // A record of another class never reaches UpdateFrom.
-    TestArc arc;
-    arc.Value = 3;
+    db_Arc arc;
+    arc.ArcName = "A1";
     Apply(DBMODEL_Replace, DBID(1), arc);
-    EXPECT_EQ(static_cast<TestLine*>(stored)->Updates, 1);
-    EXPECT_EQ(static_cast<TestLine*>(stored)->Value, 2);
+    EXPECT_EQ(model.GetRecord(DBID(1)), stored);
+    EXPECT_EQ(db_Line::Cast(stored)->LineId, "L2");
     EXPECT_EQ(env.Expressions(), (std::vector<std::string>{"oldRecord->DBRecord->GetType() == record->GetType()"}));
 }
 
-TEST_F(ModelTest, MeasurementNeedsAnObservation) {
-    AppendPrecision(1);
-    TestMeasurement measurement;
-    Apply(DBMODEL_Append, DBID(1), measurement);
-    // It never enters the chain.
+TEST_F(ModelTest, MeasurementReplacesTheObservationsOwn) {
+    db_Observation point;
+    point.PointName = "P1";
+    Apply(DBMODEL_Append, NODBID, point);
+    db_Grid grid;
+    grid.Grid.North = 100;
+    Apply(DBMODEL_Append, DBID(1), grid);
+    const db_Observation* stored = db_Observation::Cast(model.GetRecord(DBID(1)));
+    ASSERT_NE(stored, nullptr);
+    const db_Grid* first = db_Grid::Cast(stored->GetMeasurement());
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->GetRecordId(), DBID(2));
+    EXPECT_EQ(first->Grid.North, 100);
+
+    // Whatever the operation, the new one is attached and the old one waits on the
+    // free list, still readable, without an id.
+    db_Grid second;
+    second.Grid.North = 200;
+    Apply(DBMODEL_Apply, DBID(1), second);
+    const db_Grid* now = db_Grid::Cast(stored->GetMeasurement());
+    ASSERT_NE(now, nullptr);
+    EXPECT_NE(now, first);
+    EXPECT_EQ(now->Grid.North, 200);
+    EXPECT_EQ(first->Grid.North, 100);
+    EXPECT_EQ(first->GetRecordId(), NODBID);
+    model.PurgeDiscarded();
+
+    // Measurements never enter the chain, and need an observation to go to.
     EXPECT_EQ(Chain(), (std::vector<uint32_t>{1}));
     EXPECT_EQ(model.GetTypeSummary(DATABASE_GridRecord).Count, 0u);
-    EXPECT_EQ(env.Expressions(), (std::vector<std::string>{"!\"Bad action\""}));
+    DBID precision = AppendPrecision(5);
+    Apply(DBMODEL_Apply, precision, grid);
+    Apply(DBMODEL_Apply, DBID(77), grid);
+    EXPECT_EQ(env.Expressions(), (std::vector<std::string>{"!\"Bad action\"", "!\"Bad action\""}));
+}
+
+TEST_F(ModelTest, EditRecordsChangeTheirTarget) {
+    db_Observation point;
+    point.PointName = "P1";
+    Apply(DBMODEL_Append, NODBID, point);
+    db_Circle circle;
+    Apply(DBMODEL_Append, DBID(1), circle);
+    db_Line line;
+    line.LineId = "L1";
+    Apply(DBMODEL_Append, NODBID, line);
+    db_Observation* stored = db_Observation::Cast(model.GetRecord(DBID(1)));
+    db_Line* storedLine = db_Line::Cast(model.GetRecord(DBID(3)));
+    ASSERT_NE(stored, nullptr);
+    ASSERT_NE(storedLine, nullptr);
+
+    db_BoolAction remove(db_BoolAction::Delete);
+    Apply(DBMODEL_Apply, DBID(1), remove);
+    EXPECT_TRUE(stored->Deleted);
+
+    db_Str rename("P2", 0);
+    Apply(DBMODEL_Apply, DBID(1), rename);
+    EXPECT_EQ(stored->PointName, "P2");
+
+    // A record id edit of an observation goes to its measurement; of a line, nowhere.
+    db_DBID link(DBID(42));
+    Apply(DBMODEL_Apply, DBID(1), link);
+    EXPECT_EQ(db_Circle::Cast(stored->GetMeasurement())->Target, DBID(42));
+    Apply(DBMODEL_Apply, DBID(3), link);
+
+    db_Descriptions descriptions;
+    descriptions.Descriptions.Description1 = "kerb";
+    Apply(DBMODEL_Apply, DBID(3), descriptions);
+    EXPECT_EQ(storedLine->GetDescriptions().Description1, "kerb");
+
+    // Features: a different set replaces the line's own; an equal one changes nothing.
+    db_Features features;
+    features.Features.SetFromCodeString("TREE", false);
+    Apply(DBMODEL_Apply, DBID(3), features);
+    EXPECT_EQ(storedLine->GetFeatureCodes(), "TREE");
+    Apply(DBMODEL_Apply, DBID(3), features);
+    EXPECT_EQ(storedLine->GetFeatureCodes(), "TREE");
+
+    // Edits aimed at records that do not take them, or at no record, change nothing.
+    DBID precision = AppendPrecision(1);
+    Apply(DBMODEL_Apply, precision, features);
+    Apply(DBMODEL_Apply, precision, descriptions);
+    Apply(DBMODEL_Apply, DBID(999), remove);
+    model.PurgeDiscarded();
+    EXPECT_EQ(Chain(), (std::vector<uint32_t>{1, 3, precision.Value()}));
+    EXPECT_TRUE(env.assertions.empty());
 }
 
 TEST_F(ModelTest, FailureStopsATransaction) {

@@ -107,7 +107,7 @@ TEST(VocabularyDerivation, LoadingAndWriting) {
             EXPECT_STREQ(message.Data(), "Derivation code is not 2 characters");
         }
     }
-    EXPECT_STREQ(save_DerivationCode(dbField_DefaultDerivation).Data(), "  ");
+    EXPECT_STREQ(save_DerivationCode(dbField_BlankDerivation).Data(), "  ");
     EXPECT_STREQ(save_DerivationCode(0x494B).Data(), "KI");
     EXPECT_TRUE(save_DerivationCode(0x4900).IsEmpty());
     EXPECT_STREQ(save_DerivationCode(0x004B).Data(), "K");

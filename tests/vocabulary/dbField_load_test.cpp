@@ -31,6 +31,8 @@ TEST(VocabularyLoad, ReadsTheFirstChildOfTheName) {
     auto record = Record({{"Method", "DBENTITY_Float"}, {"SurveyMethod", "DBENTITY_Fix"},
                           {"SurveyMethod", "DBENTITY_Float"}});
     EXPECT_EQ(load_dbentity_SurveyMethod(record.get(), "SurveyMethod"), 3);
+    Str childName("SurveyMethod");
+    EXPECT_EQ(load_dbentity_SurveyMethod(record.get(), childName), 3);
     EXPECT_EQ(Message([&] { load_dbentity_SurveyMethod(record.get(), "surveymethod"); }),
               "Invalid dbentity_SurveyMethod name=\"surveymethod\" with value=\"\"");
     EXPECT_EQ(Message([&] { load_dbentity_PointMethod(record.get(), "SurveyMethod"); }),

@@ -98,7 +98,10 @@ Str xml_Escape(const char* text) {
         case '<': out += "&lt;"; break;
         case '>': out += "&gt;"; break;
         default:
-            if (c < 32) {
+            if (c < 32 && c != '\t' && c != '\n' && c != '\r') {
+                // No reference can carry these in XML 1.0: keep the file well-formed.
+                out += "\xEF\xBF\xBD";
+            } else if (c < 32) {
                 static const char digits[] = "0123456789abcdef";
                 out += "&#x0";
                 out += digits[c >> 4];

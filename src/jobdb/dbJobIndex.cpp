@@ -1,0 +1,54 @@
+#include "jobdb/dbJobIndex.h"
+
+#include "foundation/environment.h"
+#include "jobdb/dbJob.h"
+
+namespace {
+constexpr const char* kModule = "Library/dbJobIndex";
+
+dbJobIndex_TransformDeleter g_TransformDeleter = nullptr;
+dbJobIndex_Maker g_Maker = nullptr;
+}  // namespace
+
+void dbJobIndex_SetTransformDeleter(dbJobIndex_TransformDeleter deleter) { g_TransformDeleter = deleter; }
+
+void dbJobIndex_SetMaker(dbJobIndex_Maker maker) { g_Maker = maker; }
+
+dbJobIndex* dbJobIndex_New() { return g_Maker ? g_Maker() : new dbJobIndex; }
+
+dbJobIndex::~dbJobIndex() { DeleteTransform(); }
+
+void dbJobIndex::DeleteTransform() {
+    if (!Transform) return;
+    if (QZ_ASSERT_TEXT(g_TransformDeleter != nullptr, "TransformDeleter != NULL")) g_TransformDeleter(Transform);
+    Transform = nullptr;
+}
+
+void dbJobIndex::Reset() {
+    Database = nullptr;
+    Job = nullptr;
+    DeleteTransform();
+    dbIndex::Clear();
+}
+
+bool dbJobIndex::AttachJob(JobDatabase* job) {
+    if (!QZ_ASSERT(job != nullptr)) return false;
+    Job = job;
+    Database = job->GetAccess();
+    _FileType = 1;
+    return true;
+}
+
+void dbJobIndex::FollowTransaction(dbTransaction*) {}
+
+void dbJobIndex::Clear() {
+    DeleteTransform();
+    dbIndex::Clear();
+}
+
+const dbRecord_Class* dbJobIndex::FindTargetRecord(const Str&) const { return nullptr; }
+
+bool dbJobIndex::SelectByType(int, dbSelection& selection) const {
+    selection.Clear();
+    return false;
+}
