@@ -8,6 +8,8 @@
 #include "jobdb/jobdb_fixture.h"
 #include "platform/time.h"
 #include "records/coordsysdefs.h"
+#include "records/entities.h"
+#include "records/measurements.h"
 #include "support/recording_environment.h"
 #include "support/str_print.h"
 #include "support/temp_folder.h"
@@ -24,7 +26,9 @@ protected:
         access = job.GetAccess();
         env.Clear();
     }
-    ~RecordCallsTest() override { job.Close(); }
+    ~RecordCallsTest() override {
+        if (job.GetAccess()) job.Close();
+    }
 
     TempFolder folder;
     RecordingEnvironment env;
@@ -130,6 +134,42 @@ TEST_F(RecordCallsTest, LoadLatestCopiesTheNewestOfItsType) {
     ASSERT_TRUE(loaded.LoadLatest(access));
     EXPECT_EQ(loaded.Plane.ScaleFactor, 2.0);
     EXPECT_EQ(loaded.GetRecordId(), DBID(3));
+}
+
+TEST_F(RecordCallsTest, ObservationsAreUpdatedInPlaceAndTakeTheirMeasurement) {
+    access->DisableTimeStamps();
+    db_Observation point;
+    point.PointName = "P1";
+    point.SetTimeStamp(100.0);
+    ASSERT_EQ(dbRecord_AppendGrouped(access, &point), DBID(2));
+    db_Grid grid;
+    grid.Grid.North = 5000.0;
+    EXPECT_EQ(access->ApplyInGroup(DBID(2), &grid), DBID(3)) << "an apply takes an id";
+
+    point.PointName = "P1 renamed";
+    point.SetTimeStamp(200.0);
+    EXPECT_EQ(dbRecord_ReplaceAtGrouped(access, DBID(2), &point), DBID(2));
+    const db_Observation* stored = db_Observation::Cast(access->GetRecord(DBID(2)));
+    ASSERT_NE(stored, nullptr);
+    EXPECT_EQ(stored->PointName, Str("P1 renamed"));
+    EXPECT_EQ(stored->GetTimeStamp(), 200.0) << "an observation takes the new timestamp";
+    ASSERT_NE(stored->GetMeasurement(), nullptr);
+    EXPECT_EQ(access->GetNextId(DBID(2)), NODBID) << "the measurement never enters the chain";
+    ASSERT_TRUE(job.Close());
+
+    // Replayed, the observation holds its measurement again, and ids continue above
+    // the apply's.
+    JobDatabase reopened;
+    ASSERT_TRUE(reopened.Open((folder / "job.job").c_str(), true));
+    const db_Observation* read = db_Observation::Cast(reopened.GetAccess()->GetRecord(DBID(2)));
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->PointName, Str("P1 renamed"));
+    const db_Grid* measurement = db_Grid::Cast(read->GetMeasurement());
+    ASSERT_NE(measurement, nullptr);
+    EXPECT_EQ(measurement->Grid.North, 5000.0);
+    db_Note note;
+    EXPECT_EQ(dbRecord_AppendGrouped(reopened.GetAccess(), &note), DBID(4));
+    EXPECT_TRUE(reopened.Close());
 }
 
 }  // namespace

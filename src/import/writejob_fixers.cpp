@@ -1,0 +1,110 @@
+// The fixer table: each row names a record type's reference fields by their XML child
+// names. Rows are added with the record families that define the classes.
+#include "import/writejob_fixers.h"
+
+#include <initializer_list>
+
+#include "import/writejob.h"
+#include "records/entities.h"
+#include "records/measurements.h"
+#include "records/stakeoutsettings.h"
+#include "records/traverse.h"
+
+namespace {
+
+template <class R>
+struct Reference {
+    const char* label;
+    DBID R::*field;
+};
+
+// Resolves the listed fields of a record of class R; another class is left alone.
+template <class R>
+void Resolve(const JobWriter& writer, dbRecord_Class& record, std::initializer_list<Reference<R>> fields) {
+    R* typed = R::Cast(&record);
+    if (!typed) return;
+    for (const Reference<R>& reference : fields) writer.ResolveReference(reference.label, typed->*reference.field);
+}
+
+using MTAResiduals = db_MeanTurnedAngleResiduals;
+using SetupResiduals = db_StationSetupResiduals;
+
+using MTA = db_MeanTurnedAngle;
+
+// A point observation owns at most one measurement.
+int MeasurementCount(const dbRecord_Class& owner) {
+    const db_Observation* observation = db_Observation::Cast(&owner);
+    return observation && observation->GetMeasurement() ? 1 : 0;
+}
+
+const dbRecord_Class* Measurement(const dbRecord_Class& owner, int) {
+    const db_Observation* observation = db_Observation::Cast(&owner);
+    return observation ? observation->GetMeasurement() : nullptr;
+}
+
+const writejob_Fixer kFixers[] = {
+    {DATABASE_ObservationRecord, WRITEJOB_FixApplyPart, nullptr, MeasurementCount, Measurement},
+    {DATABASE_ECEFDeltasRecord, WRITEJOB_FixPart,
+     [](const JobWriter& writer, dbRecord_Class& record) {
+         Resolve<db_ECEFDeltas>(writer, record, {{"Reference", &db_ECEFDeltas::Reference},
+                                                 {"Antenna", &db_ECEFDeltas::Antenna}});
+     },
+     nullptr, nullptr},
+    {DATABASE_ECEFRecord, WRITEJOB_FixPart,
+     [](const JobWriter& writer, dbRecord_Class& record) {
+         Resolve<db_ECEF>(writer, record, {{"Antenna", &db_ECEF::Antenna}});
+     },
+     nullptr, nullptr},
+    {DATABASE_LaserOffsetRecord, WRITEJOB_FixPart,
+     [](const JobWriter& writer, dbRecord_Class& record) {
+         Resolve<db_LaserOffset>(writer, record,
+                                 {{"BasePoint", &db_LaserOffset::BasePoint},
+                                  {"LaserHeight", &db_LaserOffset::LaserHeight},
+                                  {"TargetHeight", &db_LaserOffset::TargetHeight},
+                                  {"MagneticDeclination", &db_LaserOffset::MagneticDeclination}});
+     },
+     nullptr, nullptr},
+    {DATABASE_CircleRecord, WRITEJOB_FixPart,
+     [](const JobWriter& writer, dbRecord_Class& record) {
+         Resolve<db_Circle>(writer, record, {{"Station", &db_Circle::Station},
+                                             {"Target", &db_Circle::Target},
+                                             {"BackBearing", &db_Circle::BackBearing}});
+     },
+     nullptr, nullptr},
+    {DATABASE_MeanTurnedAngleRecord, WRITEJOB_FixPart,
+     [](const JobWriter& writer, dbRecord_Class& record) {
+         Resolve<MTA>(writer, record, {{"Station", &MTA::Station},
+                                       {"Target", &MTA::Target},
+                                       {"BackBearing", &MTA::BackBearing}});
+     },
+     nullptr, nullptr},
+    {DATABASE_MeanTurnedAngleResidualsRecord, WRITEJOB_FixReplace,
+     [](const JobWriter& writer, dbRecord_Class& record) {
+         Resolve<MTAResiduals>(writer, record, {{"Observation", &MTAResiduals::Observation},
+                                                {"MeanTurnedAngle", &MTAResiduals::MeanTurnedAngle}});
+     },
+     nullptr, nullptr},
+    {DATABASE_PointKeyinRecord, WRITEJOB_FixReplace,
+     [](const JobWriter& writer, dbRecord_Class& record) {
+         Resolve<db_PointKeyin>(
+             writer, record,
+             {{"VerticalPlaneIntersectionStation", &db_PointKeyin::VerticalPlaneIntersectionStation},
+              {"VerticalPlaneIntersectionBackBearing", &db_PointKeyin::VerticalPlaneIntersectionBackBearing}});
+     },
+     nullptr, nullptr},
+    {DATABASE_StationSetupResidualRecord, WRITEJOB_FixReplace,
+     [](const JobWriter& writer, dbRecord_Class& record) {
+         Resolve<SetupResiduals>(writer, record, {{"Observation", &SetupResiduals::Observation},
+                                                  {"MeanTurnedAngle", &SetupResiduals::MeanTurnedAngle}});
+     },
+     nullptr, nullptr},
+    {DATABASE_TraverseClosureRecord, WRITEJOB_FixReplace,
+     [](const JobWriter& writer, dbRecord_Class& record) {
+         Resolve<db_TraverseClosure>(writer, record, {{"TraversePtr", &db_TraverseClosure::TraversePtr}});
+     },
+     nullptr, nullptr},
+};
+
+}  // namespace
+
+const std::span<const writejob_Fixer> writejob_Fixers{kFixers};
