@@ -25,6 +25,7 @@ class dbAccess;
 class dbRecord_Class;
 class xml_Element;
 struct writejob_Fixer;
+struct writejob_ElementHandler;
 
 class JobWriter {
 public:
@@ -70,6 +71,22 @@ public:
     // The same with another fixer table (for tests).
     void FixDatabasePointers(std::span<const writejob_Fixer> fixers);
 
+    // The dispatcher: the handler of the element's name, or nothing for a name outside
+    // the element table. A message thrown by the handler comes back as
+    // "XML read error: \n" + message + "\n" + element name [+ " ID=\"<ID>\""].
+    void WriteElement(const xml_Element* element);
+    // The same over another element table (for tests).
+    void WriteElement(const xml_Element* element, std::span<const writejob_ElementHandler> table);
+    // Stores a record a handler built (the record stays the handler's): its timestamp
+    // from the element, stored as its type asks, its "ID" entered into the map, and the
+    // open entity, queued notes and held-back distance offset kept up to date. Throws
+    // when the job refuses the record.
+    void StoreRecord(const xml_Element* element, dbRecord_Class* record);
+
+    // Handlers.
+    void WriteNote(const xml_Element* element);
+    void WriteEndEntity(const xml_Element* element);
+
     JobDatabase* job;
     dbAccess* database;
     writejob_RecordIdMap idMap;
@@ -85,6 +102,35 @@ public:
     bool inRoad;
     RoadSetCache roadSet;
 };
+
+// One entry of the dispatcher's table: an element name, the "rec" value its handler
+// expects (null where the handler checks none or a version decides it), and the
+// handler, null until its family is built (the element is then skipped like a name
+// outside the table).
+struct writejob_ElementHandler {
+    const char* name;
+    const char* rec;
+    void (*handler)(JobWriter& control, const xml_Element* element);
+};
+// The 177 record element names of an export.
+std::span<const writejob_ElementHandler> writejob_ElementTable();
+// The entry of a name, compared byte for byte; null for a name outside the table.
+const writejob_ElementHandler* writejob_FindElement(const Str& name,
+                                                    std::span<const writejob_ElementHandler> table);
+
+// Returns when the element's "rec" attribute is exactly recName; throws
+// "missing rec=\"<recName>\"" or "wrong rec sttribute: <value> instead of <recName>".
+void writejob_CheckRecAttribute(const xml_Element* element, const char* recName);
+
+// The folder the road files of a job go to: the job path up to and including its last
+// separator ("\\" or "/"), or empty when it has none.
+Str writejob_RoadFileDirectory(const Str& jobPath);
+
+// The road files written by conversions, kept until the host fetches the last one.
+void writejob_AddExtraOutputFile(const Str& name);
+// The name at index (empty when there is none); fetching the last index empties the list.
+Str writejob_TakeExtraOutputFile(int index);
+int writejob_ExtraOutputFileCount();
 
 // The name of the second product, whose exports count versions of their own.
 inline constexpr const char* writejob_TessalineProduct = "Quorvel Tessaline";

@@ -260,6 +260,8 @@ public:
     dbJobIndex* GetJobIndex() const { return MainJobIndex; }
     int GetOpenStatus() const { return _OpenStatus; }
     const db_JobHeader& GetJobHeader() const { return _JobHeader; }
+    // The header record Create stores: its timestamp and notes may be set beforehand.
+    db_JobHeader& GetJobHeader() { return _JobHeader; }
     JobSettingsCache& GetSettingsCache() { return *_SettingsCache; }
     // Lines that Close stores as one note record, each ended by CR LF.
     StrArray& GetPendingNoteLines() { return _PendingNotes; }

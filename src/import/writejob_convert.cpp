@@ -1,0 +1,185 @@
+// The conversion export: one whole conversion of an XML job export into a new job file.
+//
+// A conversion reads the export one top-level element at a time. Elements before the
+// job header element are skipped; the job header element creates the job file; every
+// later element goes to the job writer's dispatcher. After the last element the road
+// files are written, the references between records resolved and the job closed.
+// Failures travel as thrown Str messages and end here as a result code; no message
+// and no exception leaves the library.
+#include <memory>
+
+#include "foundation/files/filesearch.h"
+#include "foundation/files/path.h"
+#include "foundation/text/codepage.h"
+#include "foundation/text/number.h"
+#include "foundation/xml/element.h"
+#include "foundation/xml/reader.h"
+#include "import/writejob.h"
+#include "jobdb/dbJob.h"
+#include "qzxmli.h"
+
+namespace {
+
+enum ImportResult : int {
+    IMPORT_Done = 0,
+    IMPORT_Cancelled = 1,
+    IMPORT_Failed = 2,
+    IMPORT_BadInput = 4,
+    IMPORT_NotCreated = 5,
+};
+
+bool IsJobHeaderElement(const xml_Element* element) {
+    return element->name == "DATABASE_JobHeaderRecord" || element->name == "DATABASE_JobRecord";
+}
+
+// One conversion. The job file is deleted on failure only when this conversion created
+// it: a file that already stood at the job path is never touched.
+class Conversion {
+public:
+    Conversion(const Str& xmlPath, const Str& jobPath, qzxmli_Progress progress)
+        : _XmlPath(xmlPath), _JobPath(jobPath), _Progress(progress) {}
+    ~Conversion() { Abandon(); }
+
+    int Run();
+    // Closes what is open and deletes the job file this conversion created.
+    void Abandon();
+    int PresetResult() const { return _Preset; }
+
+private:
+    // False when the job file could not be created.
+    bool CreateJob(const xml_Element* element, const Str& product, int version);
+
+    Str _XmlPath;
+    Str _JobPath;
+    qzxmli_Progress _Progress;
+    xml_ElementReader _Reader;
+    std::unique_ptr<JobDatabase> _Job;
+    std::unique_ptr<JobWriter> _Writer;
+    bool _JobOpen = false;
+    bool _JobCreated = false;
+    int _Preset = IMPORT_Done;
+};
+
+bool Conversion::CreateJob(const xml_Element* element, const Str& product, int version) {
+    db_JobHeader& header = _Job->GetJobHeader();
+    writejob_ReadTimeStamp(element, &header);
+    header.SetNotes(writejob_ReadNotes(element, "Note"));
+    if (!_Job->Create(_JobPath, element->text, true)) return false;
+    _JobCreated = true;
+    _JobOpen = true;
+    _Job->GetAccess()->SetAutoGroup();
+    _Writer = std::make_unique<JobWriter>(_Job.get(), product, version);
+    return true;
+}
+
+int Conversion::Run() {
+    if (!_Reader.Open(_XmlPath)) {
+        _Preset = IMPORT_BadInput;
+        throw _XmlPath + " does not exist or is not an XML file";
+    }
+    Str product;
+    int version = 0;
+    if (const xml_Element* root = _Reader.Descend(1)) {
+        const Str productText = root->GetAttributeText("product");
+        if (!productText.IsEmpty()) product = productText;
+        const Str versionText = root->GetAttributeText("version");
+        if (!versionText.IsEmpty()) version = number_Atoi(versionText.Data());
+    }
+    _Job = std::make_unique<JobDatabase>();
+
+    while (true) {
+        std::unique_ptr<xml_Element> element(_Reader.ReadElement());
+        if (!element) break;
+        if (_Writer) {
+            _Writer->WriteElement(element.get());
+        } else if (IsJobHeaderElement(element.get())) {
+            if (!CreateJob(element.get(), product, version)) {
+                _Reader.Close();
+                _Job.reset();
+                return IMPORT_NotCreated;
+            }
+        }
+        element.reset();
+        if (_Progress && !_Progress(_Reader.GetPercent())) {
+            _Reader.Close();
+            Abandon();
+            return IMPORT_Cancelled;
+        }
+    }
+
+    if (_Writer) {
+        _Writer->roadSet.SetDirectory(writejob_RoadFileDirectory(_JobPath));
+        _Writer->roadSet.WriteRoadFiles();
+    }
+    _Reader.Ascend(1);
+    if (!_Reader.Close()) {
+        _Preset = IMPORT_BadInput;
+        throw Str("end of file was not processed");
+    }
+    if (!_Writer) {
+        _Preset = IMPORT_BadInput;
+        throw Str("could not find element named DATABASE_JobHeaderRecord or DATABASE_JobRecord");
+    }
+    _Writer->FixDatabasePointers();
+    _JobOpen = false;
+    // A journal that did not reach the file is a lost job, not a finished one.
+    if (!_Job->Close()) throw Str("the job file could not be written");
+    if (_Progress) _Progress(100);
+    _Writer.reset();
+    _JobCreated = false;
+    return IMPORT_Done;
+}
+
+void Conversion::Abandon() {
+    if (_JobOpen) {
+        _JobOpen = false;
+        _Job->Close();
+    }
+    _Writer.reset();
+    if (_JobCreated) {
+        _JobCreated = false;
+        filesys_DeleteFile(_JobPath);
+    }
+}
+
+}  // namespace
+
+Str writejob_RoadFileDirectory(const Str& jobPath) {
+    // A host here may use either separator.
+    const int slash = jobPath.FindLastChar('/');
+    const int backslash = jobPath.FindLastChar('\\');
+    int last = -1;
+    if (slash < jobPath.Length()) last = slash;
+    if (backslash < jobPath.Length() && backslash > last) last = backslash;
+    return last < 0 ? Str() : jobPath.Left(last + 1);
+}
+
+namespace {
+
+int Convert(const char* xmlPath, const char* jobPath, qzxmli_Progress progress) {
+    dirs_RegisterPathMacros();
+    const Str xmlFile = unistr_CodePageToUTF8(Str(xmlPath ? xmlPath : ""));
+    const Str jobFile = unistr_CodePageToUTF8(Str(jobPath ? jobPath : ""));
+    Conversion conversion(xmlFile, jobFile, progress);
+    try {
+        return conversion.Run();
+    } catch (const Str&) {
+        conversion.Abandon();
+        return conversion.PresetResult() != IMPORT_Done ? conversion.PresetResult() : IMPORT_Failed;
+    }
+}
+
+}  // namespace
+
+extern "C" {
+
+int ImportQZXMLFile(const char* xmlPath, const char* jobPath, qzxmli_Progress progress) {
+    // Nothing thrown, whatever its kind, may cross into the host.
+    try {
+        return Convert(xmlPath, jobPath, progress);
+    } catch (...) {
+        return IMPORT_Failed;
+    }
+}
+
+}  // extern "C"

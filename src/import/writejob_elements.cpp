@@ -1,0 +1,245 @@
+// The dispatcher's table: every record element name an export can hold, the "rec"
+// value its handler expects, and the handler. Families whose handlers are not built
+// yet have null entries; their elements are skipped like names outside the table.
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <string_view>
+
+#include "import/writejob.h"
+
+namespace {
+
+template <void (JobWriter::*Handler)(const xml_Element*)>
+void Call(JobWriter& control, const xml_Element* element) {
+    (control.*Handler)(element);
+}
+
+// The road definition elements check no "rec"; the feature element's depends on the
+// export's version.
+constexpr writejob_ElementHandler kElements[] = {
+    // notes
+    {"DATABASE_NoteRecord", "db_Note", Call<&JobWriter::WriteNote>},
+    // features
+    {"DATABASE_FeatureAttribDataRecord", nullptr, nullptr},
+    // road definitions
+    {"DATABASE_RoadHeaderRecord", nullptr, nullptr},
+    {"DATABASE_HorzHeaderRecord", nullptr, nullptr},
+    {"DATABASE_HorzStraightRecord", nullptr, nullptr},
+    {"DATABASE_HorzArcAngLenRecord", nullptr, nullptr},
+    {"DATABASE_HorzArcRadLenRecord", nullptr, nullptr},
+    {"DATABASE_HorzArcRadAngRecord", nullptr, nullptr},
+    {"DATABASE_HorzSpiralRecord", nullptr, nullptr},
+    {"DATABASE_VertHeaderRecord", nullptr, nullptr},
+    {"DATABASE_VertArcRecord", nullptr, nullptr},
+    {"DATABASE_VertParabolaRecord", nullptr, nullptr},
+    {"DATABASE_VertAsymParabolaRecord", nullptr, nullptr},
+    {"DATABASE_VertPointRecord", nullptr, nullptr},
+    {"DATABASE_ApplyTmpltsRecord", nullptr, nullptr},
+    {"DATABASE_ApplySuperRecord", nullptr, nullptr},
+    {"DATABASE_TmpltHeaderRecord", nullptr, nullptr},
+    {"DATABASE_TmpltDistGradeRecord", nullptr, nullptr},
+    {"DATABASE_TmpltDistDeltaRecord", nullptr, nullptr},
+    {"DATABASE_TmpltBatterRecord", nullptr, nullptr},
+    // coordinate geometry
+    {"DATABASE_LineRecord", "db_Line", nullptr},
+    {"DATABASE_ArcRecord", "db_Arc", nullptr},
+    {"DATABASE_InverseRecord", "db_Inverse", nullptr},
+    {"DATABASE_ComputeAzimuthRecord", "db_ComputeAzimuth", nullptr},
+    {"DATABASE_ComputeDistanceRecord", "db_ComputeDistance", nullptr},
+    {"DATABASE_ECEFDeltasRecord", "db_ECEFDeltas", nullptr},
+    {"DATABASE_EllipsoidRecord", "db_Ellipsoid", nullptr},
+    {"DATABASE_PointKeyinRecord", "db_PointKeyin", nullptr},
+    // coordinate-system definitions
+    {"DATABASE_DatumRecord", "db_Datum", nullptr},
+    {"DATABASE_ProjectionRecord", "db_Projection", nullptr},
+    {"DATABASE_PlaneRecord", "db_Plane", nullptr},
+    {"DATABASE_HeightRecord", "db_Height", nullptr},
+    {"DATABASE_CorrectionsRecord", "db_Corrections", nullptr},
+    // road stake-out settings and radios
+    {"DATABASE_RoadAvailableStations", "db_RoadAvailableStations", nullptr},
+    {"DATABASE_RoadConstructionOffsets", "db_RoadConstructionOffsets", nullptr},
+    {"DATABASE_RoverRadioRecord", "db_RoverRadio", nullptr},
+    {"DATABASE_BaseRadioRecord", "db_BaseRadio", nullptr},
+    // coordinate measurements
+    {"DATABASE_ECEFRecord", "db_ECEF", nullptr},
+    {"DATABASE_ECEFGroundRecord", "db_ECEFGround", nullptr},
+    {"DATABASE_WGS84Record", "db_WGS84", nullptr},
+    {"DATABASE_LocalRecord", "db_Local", nullptr},
+    {"DATABASE_GridRecord", "db_Grid", nullptr},
+    {"DATABASE_LocalTransformedGridRecord", "db_LocalTransformedGrid", nullptr},
+    // point observations and measurements
+    {"DATABASE_ObservationRecord", "db_Observation", nullptr},
+    {"DATABASE_PointRecord", "db_Point", nullptr},
+    {"DATABASE_PolarRecord", "db_Polar", nullptr},
+    {"DATABASE_LaserOffsetRecord", "db_LaserOffset", nullptr},
+    {"DATABASE_CircleRecord", "db_Circle", nullptr},
+    {"DATABASE_AzimuthRecord", "db_Azimuth", nullptr},
+    {"DATABASE_MeanTurnedAngleRecord", "db_MeanTurnedAngle", nullptr},
+    {"DATABASE_MeanTurnedAngleResidualsRecord", "db_MeanTurnedAngleResiduals", nullptr},
+    {"DATABASE_DistanceOffsetRecord", "db_DistanceOffset", nullptr},
+    // station setups and traverses
+    {"DATABASE_StationingRecord", "db_Stationing", nullptr},
+    {"DATABASE_ResectResidualRecord", "db_ResectResiduals", nullptr},
+    {"DATABASE_StationSetupResidualRecord", "db_StationSetupResiduals", nullptr},
+    {"DATABASE_ResectErrorsRecord", "db_ResectErrors", nullptr},
+    {"DATABASE_TraverseHeaderRecord", "db_Traverse", nullptr},
+    {"DATABASE_TraverseClosureRecord", "db_TraverseClosure", nullptr},
+    {"DATABASE_TraverseAdjustmentRecord", "db_TraverseAdjustment", nullptr},
+    // stakeout results
+    {"DATABASE_GridDeltasRecord", "db_GridDeltas", nullptr},
+    {"DATABASE_LinearDeltasRecord", "db_LinearDeltas", nullptr},
+    {"DATABASE_PointDesignRecord", "db_PointDesign", nullptr},
+    {"DATABASE_ExtraPointDesignElevationsRecord", "db_ExtraPointDesignElevations", nullptr},
+    {"DATABASE_LinearDesignRecord", "db_LinearDesign", nullptr},
+    {"DATABASE_DTMDesignRecord", "db_DTMDesign", nullptr},
+    {"DATABASE_DTMDeltasRecord", "db_DTMDeltas", nullptr},
+    {"DATABASE_RelativeDTMDeltasRecord", "db_RelativeDTMDeltas", nullptr},
+    {"DATABASE_SlopeDesignRecord", "db_SlopeDesign", nullptr},
+    {"DATABASE_RoadDesignRecord", "db_RoadDesign", nullptr},
+    {"DATABASE_RoadDeltasRecord", "db_RoadDeltas", nullptr},
+    {"DATABASE_SecondaryRoadDeltasRecord", "db_SecondaryRoadDeltas", nullptr},
+    {"DATABASE_RoadCatchDeltaRecord", "db_RoadCatchDeltas", nullptr},
+    {"DATABASE_CrossSectionReport", "db_CrossSectionReport", nullptr},
+    // job settings
+    {"DATABASE_PrecisionRecord", "db_Precision", nullptr},
+    {"DATABASE_CalibPointRecord", "db_CalibPoint", nullptr},
+    {"DATABASE_CodingRecord", "db_Coding", nullptr},
+    {"DATABASE_DescriptionsDefinitionRecord", "db_DescriptionsDefinition", nullptr},
+    {"DATABASE_MeterologicalRecord", "db_Meterological", nullptr},
+    {"DATABASE_ConfigCalibRecord", "db_ConfigCalib", nullptr},
+    {"DATABASE_AreaRecord", "db_Area", nullptr},
+    {"DATABASE_SubdividedAreaRecord", "db_SubdividedArea", nullptr},
+    {"DATABASE_CoordSysControlRecord", "db_CoordSystemControl", nullptr},
+    {"DATABASE_CoordSystemRecord", "db_CoordSystem", nullptr},
+    {"DATABASE_TimeStampRecord", "db_TimeStamp", nullptr},
+    // conventional instruments
+    {"DATABASE_AtmosphereRecord", "db_TotalAtmosphere", nullptr},
+    {"DATABASE_BackBearingRecord", "db_TotalBackBearing", nullptr},
+    {"DATABASE_InstrumentRecord", "db_TotalInstrument", nullptr},
+    {"DATABASE_StationRecord", "db_TotalStation", nullptr},
+    {"DATABASE_TargetRecord", "db_Target", nullptr},
+    {"DATABASE_Target1Record", "db_TotalTarget1", nullptr},
+    {"DATABASE_Target2Record", "db_TotalTarget2", nullptr},
+    {"DATABASE_TargetSystemRecord", "db_TotalTargetSystem", nullptr},
+    {"DATABASE_DualPrismOffsetRecord", "db_DualPrismOffset", nullptr},
+    {"DATABASE_SurveyStyleRecord", "db_SurveyStyle", nullptr},
+    {"DATABASE_IntegratedStyleRecord", "db_IntegratedStyle", nullptr},
+    {"DATABASE_IntegratedTargetRecord", "db_IntegratedTarget", nullptr},
+    {"DATABASE_LaserBasePointRecord", "db_LaserBasePoint", nullptr},
+    {"DATABASE_LaserHeightRecord", "db_LaserHeight", nullptr},
+    {"DATABASE_LaserTargetHeightRecord", "db_LaserTargetHeight", nullptr},
+    {"DATABASE_LaserConfigRecord", "db_LaserConfig", nullptr},
+    {"DATABASE_CircularObjectRecord", "db_CircularObject", nullptr},
+    {"DATABASE_RemoteObjectRecord", "db_RemoteObject", nullptr},
+    {"DATABASE_AngleOffsetRecord", "db_AngleOffset", nullptr},
+    // markers, job properties, file lists and images
+    {"DATABASE_MeanTurnedAngleResidualsBeginRecord", "db_MeanTurnedAngleResidualsBegin", nullptr},
+    {"DATABASE_JobPropertiesRecord", "db_JobProperties", nullptr},
+    {"DATABASE_EndEntityRecord", "db_EndEntity", Call<&JobWriter::WriteEndEntity>},
+    {"DATABASE_ResectBeginRecord", "db_ResectBegin", nullptr},
+    {"DATABASE_StationSetupResidualsBeginRecord", "db_StationSetupResidualsBegin", nullptr},
+    {"DATABASE_EndContinuousRecord", "db_EndContinuous", nullptr},
+    {"DATABASE_EndStyleRecord", "db_EndSurveyStyle", nullptr},
+    {"DATABASE_CalibBeginRecord", "db_CalibBegin", nullptr},
+    {"DATABASE_ContinuousRecord", "db_Continuous", nullptr},
+    {"DATABASE_StationOffsetRecord", "db_StationOffset", nullptr},
+    {"DATABASE_StartRoundsRecord", "db_StartRounds", nullptr},
+    {"DATABASE_StartRoundRecord", "db_StartRound", nullptr},
+    {"DATABASE_EndRoundRecord", "db_EndRound", nullptr},
+    {"DATABASE_EndRoundsRecord", "db_EndRounds", nullptr},
+    {"DATABASE_SurfaceScanRecord", "db_SurfaceScan", nullptr},
+    {"DATABASE_CogoTransformationRecord", "db_CogoTransformation", nullptr},
+    {"DATABASE_StakeoutListRecord", "db_StakeoutList", nullptr},
+    {"DATABASE_AttachedFilesRecord", "db_AttachedFilesList", nullptr},
+    {"DATABASE_BackgroundFileListRecord", "db_BackgroundFileList", nullptr},
+    {"DATABASE_ImageRecord", "db_Image", nullptr},
+    {"DATABASE_CameraRecord", "db_Camera", nullptr},
+    // GNSS and survey styles
+    {"DATABASE_QC1Record", "db_QC1", nullptr},
+    {"DATABASE_QC2Record", "db_QC2", nullptr},
+    {"DATABASE_QC3Record", "db_QC3", nullptr},
+    {"DATABASE_EquipmentRecord", "db_Equipment", nullptr},
+    {"DATABASE_AntennaRecord", "db_Antenna", nullptr},
+    {"DATABASE_RoverSurveyRecord", "db_RoverSurvey", nullptr},
+    {"DATABASE_BaseSurveyRecord", "db_BaseSurvey", nullptr},
+    {"DATABASE_SurveyEventRecord", "db_SurveyEvent", nullptr},
+    {"DATABASE_ContParametersRecord", "db_ContParameters", nullptr},
+    {"DATABASE_UnitsRecord", "db_Units", nullptr},
+    {"DATABASE_CoordViewTypeRecord", "db_CoordViewType", nullptr},
+    {"DATABASE_TrackingRecord", "db_Tracking", nullptr},
+    {"DATABASE_GPSReadingRecord", "db_GPSReading", nullptr},
+    {"DATABASE_TSReadingRecord", "db_TSReading", nullptr},
+    {"DATABASE_L2OTFTimesRecord", "db_L2OTFTimes", nullptr},
+    {"DATABASE_L1StaticTimesRecord", "db_L1StaticTimes", nullptr},
+    {"DATABASE_FSL1TimesRecord", "db_FSL1Times", nullptr},
+    {"DATABASE_FSL2TimesRecord", "db_FSL2Times", nullptr},
+    {"DATABASE_ControlTimesRecord", "db_ControlTimes", nullptr},
+    {"DATABASE_NewPtTimesRecord", "db_NewPtTimes", nullptr},
+    {"DATABASE_ToleranceRecord", "db_Tolerance", nullptr},
+    {"DATABASE_InitialisationRecord", "db_Initialisation", nullptr},
+    {"DATABASE_ReferenceRecord", "db_Reference", nullptr},
+    {"DATABASE_PostProcessRecord", "db_PostProcess", nullptr},
+    {"DATABASE_ContPointsRecord", "db_ContinuousPoints", nullptr},
+    {"DATABASE_FastStaticRecord", "db_FastStatic", nullptr},
+    {"DATABASE_ConfigStakeOutRecord", "db_StakeOut", nullptr},
+    {"DATABASE_CheckShotRecord", "db_CheckShot", nullptr},
+    {"DATABASE_QuickMarkRecord", "db_QuickMark", nullptr},
+    {"DATABASE_RTKContRecord", "db_RTKControl", nullptr},
+    {"DATABASE_PolarDeltasRecord", "db_PolarDeltas", nullptr},
+    // scanning, tunnels and local transformations
+    {"DATABASE_ScanningRecord", "db_Scanning", nullptr},
+    {"DATABASE_PanoramaRecord", "db_Panorama", nullptr},
+    {"DATABASE_GridStdDeviationsRecord", "db_GridStdDeviations", nullptr},
+    {"DATABASE_TimeZoneRecord", "db_TimeZone", nullptr},
+    {"DATABASE_TunnelXSPointsRecord", "db_TunnelXSPoints", nullptr},
+    {"DATABASE_TunnelCrossSectionRecord", "db_TunnelCrossSection", nullptr},
+    {"DATABASE_TunnelXSSetoutPointsRecord", "db_TunnelXSSetoutPoints", nullptr},
+    {"DATABASE_TunnelSettingsRecord", "db_TunnelSettings", nullptr},
+    {"DATABASE_NTRIPDataSourceRecord", "db_NTRIPDataSource", nullptr},
+    {"DATABASE_ImportDataBeginRecord", "db_ImportDataBegin", nullptr},
+    {"DATABASE_ImportDataEndRecord", "db_ImportDataEnd", nullptr},
+    {"DATABASE_AverageResidualsRecord", "db_AverageResiduals", nullptr},
+    {"DATABASE_AutoEntityNamesRecord", "db_AutoEntityNames", nullptr},
+    {"DATABASE_LocalTransformationRecord", "db_LocalTransformation", nullptr},
+    {"DATABASE_LineTransformationDefinitionRecord", "db_LineTransformationDefinition", nullptr},
+    {"DATABASE_LocalTransformationHelmertParametersRecord", "db_LocalTransformationHelmertParameters", nullptr},
+    {"DATABASE_LocalTransformationPointPairRecord", "db_LocalTransformationPointPair", nullptr},
+    {"DATABASE_EchoSoundingRecord", "db_EchoSounding", nullptr},
+    {"DATABASE_EchoSounderConfigRecord", "db_EchoSounderConfig", nullptr},
+    {"DATABASE_3DAxesRecord", "db_3DAxes", nullptr},
+    {"DATABASE_TunnelPointDeltaRecord", "db_TunnelPointDelta", nullptr},
+    {"DATABASE_TunnelSetoutPointRecord", "db_TunnelSetoutPoint", nullptr},
+};
+
+static_assert(std::size(kElements) == 177);
+
+// The table's indexes sorted by name, so a lookup is a binary search.
+struct SortedNames {
+    std::array<int, std::size(kElements)> order;
+    SortedNames() {
+        for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
+        std::sort(order.begin(), order.end(), [](int a, int b) {
+            return std::strcmp(kElements[a].name, kElements[b].name) < 0;
+        });
+    }
+};
+
+}  // namespace
+
+std::span<const writejob_ElementHandler> writejob_ElementTable() { return kElements; }
+
+const writejob_ElementHandler* writejob_FindElement(const Str& name,
+                                                    std::span<const writejob_ElementHandler> table) {
+    const std::string_view key(name.Data(), static_cast<size_t>(name.Length()));
+    if (table.data() == kElements && table.size() == std::size(kElements)) {
+        static const SortedNames sorted;
+        auto it = std::lower_bound(sorted.order.begin(), sorted.order.end(), key,
+                                   [](int i, std::string_view k) { return std::string_view(kElements[i].name) < k; });
+        if (it != sorted.order.end() && std::string_view(kElements[*it].name) == key) return &kElements[*it];
+        return nullptr;
+    }
+    for (const writejob_ElementHandler& entry : table)
+        if (std::string_view(entry.name) == key) return &entry;
+    return nullptr;
+}

@@ -1,0 +1,43 @@
+// The road files written by conversions, and the two exports through which the host
+// fetches their names.
+#include "foundation/text/unistr.h"
+#include "import/writejob.h"
+#include "qzxmli.h"
+
+namespace {
+
+constexpr int kMaxOutputName = 260;
+
+// Process-wide: names of several conversions accumulate until the host fetches the
+// last one.
+StrArray ExtraOutputFiles;
+
+}  // namespace
+
+void writejob_AddExtraOutputFile(const Str& name) { ExtraOutputFiles.Add(name); }
+
+Str writejob_TakeExtraOutputFile(int index) {
+    const int count = ExtraOutputFiles.Count();
+    if (index < 0 || index >= count) return Str();
+    Str name = ExtraOutputFiles[index];
+    if (count == index + 1) ExtraOutputFiles.Clear();
+    return name;
+}
+
+int writejob_ExtraOutputFileCount() { return ExtraOutputFiles.Count(); }
+
+extern "C" {
+
+int qzxmli_ExtraOutputFileCount(void) { return writejob_ExtraOutputFileCount(); }
+
+void qzxmli_GetExtraOutputFileName(char16_t* buffer, int index) {
+    if (!buffer) return;
+    buffer[0] = 0;
+    const Str name = writejob_TakeExtraOutputFile(index);
+    if (name.Length() >= kMaxOutputName) return;
+    const UniString wide(name);
+    // UTF-16 never needs more units than UTF-8 needs bytes, so the name fits.
+    for (int i = 0; i <= wide.Length(); ++i) buffer[i] = i < wide.Length() ? wide.Data()[i] : 0;
+}
+
+}  // extern "C"
