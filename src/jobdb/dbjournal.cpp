@@ -6,6 +6,7 @@
 #include "foundation/environment.h"
 #include "foundation/files/path.h"
 #include "records/dbRecordFactory.h"
+#include "records/imaging.h"
 
 namespace {
 
@@ -144,12 +145,17 @@ void dbJournal::SeekFirstRecord() { _File.Seek(DBJOURNAL_FirstRecordOffset); }
 // ------------------------------------------------------------------ writing
 
 int dbJournal::WriteRecord(const dbModel_Action& action, WriteBuffer& buffer, uint32_t extraFlags) {
+    return EncodeRecord(extraFlags | action.Flags, action.Operation, action.Target, action.DBRecord, buffer);
+}
+
+int dbJournal::EncodeRecord(uint32_t flags, int operation, DBID target, const dbRecord_Class* record,
+                            WriteBuffer& buffer) {
     const int start = buffer.Length();
-    buffer.PutUInt8(extraFlags | action.Flags);
-    buffer.PutUInt16(static_cast<uint32_t>(action.Operation));
-    if (action.Operation != DBMODEL_NoRecord) {
-        buffer.PutUInt32(action.Target.Value());
-        if (QZ_ASSERT_TEXT(action.DBRecord != nullptr, "action->DBRecord != NULL")) action.DBRecord->Write(buffer);
+    buffer.PutUInt8(flags);
+    buffer.PutUInt16(static_cast<uint32_t>(operation));
+    if (operation != DBMODEL_NoRecord) {
+        buffer.PutUInt32(target.Value());
+        if (QZ_ASSERT_TEXT(record != nullptr, "action->DBRecord != NULL")) record->Write(buffer);
     }
     const int n = buffer.Length() - start;
     buffer.PutUInt16(dbJournal_CRC16(buffer.Data() + start, n));
@@ -367,6 +373,42 @@ bool dbJournal::CopyFile(const Str& name) {
     if (!copy.Close()) ok = false;
     if (!ok) copy.Delete();
     _File.Seek(resume);
+    return ok;
+}
+
+bool dbJournal::WriteForeignFile(const Str& path, const Str& name, const void* data, uint32_t length) {
+    // No bytes to go with a length: the record would claim what it does not hold.
+    if (!data && length > 0) return false;
+    file_Class file(path);
+    if (!file.Open(file_Class::ModeWrite)) return false;
+    const uint64_t end = file.GetSize();
+
+    // The record borrows the caller's bytes and is encoded directly, never held by an
+    // action: an action would own, copy and delete it.
+    db_Foreign foreign;
+    foreign.Name = name;
+    foreign.Lend(data, length);
+    WriteBuffer scratch(ENDIAN_Little);
+    scratch.PutUInt32(0);
+    bool fits = length <= DBJOURNAL_MaxRecordLength;
+    int n = 0;
+    if (fits) {
+        n = EncodeRecord(DBJOURNAL_FlagFirst | DBJOURNAL_FlagLast, DBMODEL_Foreign, NODBID, &foreign, scratch);
+        fits = !scratch.Failed() && static_cast<uint32_t>(n) <= DBJOURNAL_MaxRecordLength;
+    }
+    foreign.TakeBack();
+    if (!fits) {
+        // No reader would accept it: nothing is written.
+        Warn("Journal: Record too long, transaction not written. Length",
+             n > 0 ? static_cast<uint64_t>(n) : static_cast<uint64_t>(length));
+        file.Close();
+        return false;
+    }
+    scratch.SetUInt32(static_cast<uint32_t>(n), 0);
+    bool ok = file.WriteAtEnd(scratch.Data(), static_cast<uint32_t>(scratch.Length()));
+    // A record that did not arrive whole would read as damage: the file keeps its old end.
+    if (!ok) file.Truncate(static_cast<int64_t>(end));
+    if (!file.Close()) ok = false;
     return ok;
 }
 

@@ -40,6 +40,10 @@
 // dropped, and new transactions are written over it; one whose first record is missing
 // is returned to be skipped.
 //
+// A foreign file: one journal record (flags 3, operation 10804, no target) holding a
+// db_Foreign record, appended to the end of an existing file with no file header of
+// its own. Replaying a job skips such records; the reader takes them as good.
+//
 // Writing: transactions collect in an output buffer that goes to disk, followed by a
 // flush to the device, once it holds more than 40,960 bytes, on the timed path and at
 // close. A failed write or device flush, and a record too long for any reader (its
@@ -131,6 +135,13 @@ public:
     void HoldOutput() { _OutputOnHold = true; }
     void ReleaseOutput() { _OutputOnHold = false; }
 
+    // Appends one foreign record holding name and the caller's length bytes to the end
+    // of the existing file at path; the bytes are lent to the record, never copied.
+    // False when data is null with a length, the file cannot be opened for writing,
+    // the record would be too long for any reader (nothing is written), or it did not
+    // reach the file whole (the file then keeps its old end).
+    static bool WriteForeignFile(const Str& path, const Str& name, const void* data, uint32_t length);
+
     // Cuts the file behind the last good record read and makes the journal writable
     // again (unless the file is read-only or was opened for reading); the position, or
     // 0 when the cut failed.
@@ -153,6 +164,9 @@ public:
     bool HasWriteFailed() const { return _WriteFailed; }
 
 private:
+    // One record body (flags through CRC) of any record, appended to buffer; its length.
+    static int EncodeRecord(uint32_t flags, int operation, DBID target, const dbRecord_Class* record,
+                            WriteBuffer& buffer);
     // Environment::Warning: the text and value, then the file size (or the second
     // text and value when given).
     void Report(const char* text, uint64_t value, const char* secondText = nullptr, uint64_t second = 0) const;

@@ -4,6 +4,7 @@
 #include "records/coordsysdefs.h"
 #include "records/editactions.h"
 #include "records/entities.h"
+#include "records/imaging.h"
 #include "records/jobheader.h"
 #include "records/jobproperties.h"
 #include "records/measurements.h"
@@ -154,7 +155,7 @@ constexpr dbRecordTypeInfo kTypes[] = {
     {DATABASE_PanoramaRecord, "DATABASE_PanoramaRecord", "db_Panorama", 0, nullptr},
     {DATABASE_AngleOffsetRecord, "DATABASE_AngleOffsetRecord", "db_AngleOffset", 0, nullptr},
     {DATABASE_GridStdDeviationsRecord, "DATABASE_GridStdDeviationsRecord", "db_GridStdDeviations", 0, nullptr},
-    {DATABASE_ForeignRecord, "", "db_Foreign", 0, nullptr},
+    {DATABASE_ForeignRecord, "", "db_Foreign", 0, &dbRecord_New<db_Foreign>},
     {DATABASE_TimeZoneRecord, "DATABASE_TimeZoneRecord", "db_TimeZone", 0, nullptr},
     {DATABASE_TunnelXSPointsRecord, "DATABASE_TunnelXSPointsRecord", "db_TunnelXSPoints", 0, nullptr},
     {DATABASE_TunnelXSSetoutPointsRecord, "DATABASE_TunnelXSSetoutPointsRecord", "db_TunnelXSSetoutPoints", 0, nullptr},

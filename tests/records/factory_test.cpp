@@ -22,12 +22,13 @@ using recbytes::Written;
 const std::set<int> kBuilt = {0,   1,   2,   3,   4,   5,   6,   7,   8,   9,   10,  11,  12,  13,
                               14,  15,  16,  17,  18,  19,  20,  27,  32,  33,  34,  35,  36,  37,
                               50,  77,  78,  85,  87,  88,  89,  111, 112, 113, 114, 115, 116, 120,
-                              121, 122, 123, 124, 125, 126, 130, 157, 158, 159, 160, 161};
+                              121, 122, 123, 124, 125, 126, 130, 137, 157, 158, 159, 160, 161};
 
 // The classes whose IsEqual answers false even for a record and its clone.
 bool NeverEqual(int type) {
     return type == DATABASE_ObservationRecord || type == DATABASE_AreaRecord ||
-           type == DATABASE_SubdividedAreaRecord || type == DATABASE_TraverseHeaderRecord;
+           type == DATABASE_SubdividedAreaRecord || type == DATABASE_TraverseHeaderRecord ||
+           type == DATABASE_ForeignRecord;
 }
 
 // The report a default record of the type gives on every write: its empty name.
