@@ -87,6 +87,20 @@ public:
     void WriteNote(const xml_Element* element);
     void WriteEndEntity(const xml_Element* element);
 
+    // Coordinate geometry (writejob_cogo.cpp). A stored line or arc becomes the open
+    // entity. An inverse element of a main-product export before 1100 whose
+    // "InverseType" names an azimuth or distance computation is stored as that
+    // computation (WriteInverseAsComputeAzimuth, WriteInverseAsComputeDistance).
+    void WriteEllipsoid(const xml_Element* element);
+    void WriteLine(const xml_Element* element);
+    void WriteArc(const xml_Element* element);
+    void WriteInverse(const xml_Element* element);
+    void WriteInverseAsComputeAzimuth(const xml_Element* element);
+    void WriteInverseAsComputeDistance(const xml_Element* element);
+    void WriteComputeAzimuth(const xml_Element* element);
+    void WriteComputeDistance(const xml_Element* element);
+    void WritePointKeyin(const xml_Element* element);
+
     JobDatabase* job;
     dbAccess* database;
     writejob_RecordIdMap idMap;

@@ -44,12 +44,12 @@ constexpr writejob_ElementHandler kElements[] = {
     // coordinate geometry
     {"DATABASE_LineRecord", "db_Line", nullptr},
     {"DATABASE_ArcRecord", "db_Arc", nullptr},
-    {"DATABASE_InverseRecord", "db_Inverse", nullptr},
-    {"DATABASE_ComputeAzimuthRecord", "db_ComputeAzimuth", nullptr},
-    {"DATABASE_ComputeDistanceRecord", "db_ComputeDistance", nullptr},
+    {"DATABASE_InverseRecord", "db_Inverse", Call<&JobWriter::WriteInverse>},
+    {"DATABASE_ComputeAzimuthRecord", "db_ComputeAzimuth", Call<&JobWriter::WriteComputeAzimuth>},
+    {"DATABASE_ComputeDistanceRecord", "db_ComputeDistance", Call<&JobWriter::WriteComputeDistance>},
     {"DATABASE_ECEFDeltasRecord", "db_ECEFDeltas", nullptr},
-    {"DATABASE_EllipsoidRecord", "db_Ellipsoid", nullptr},
-    {"DATABASE_PointKeyinRecord", "db_PointKeyin", nullptr},
+    {"DATABASE_EllipsoidRecord", "db_Ellipsoid", Call<&JobWriter::WriteEllipsoid>},
+    {"DATABASE_PointKeyinRecord", "db_PointKeyin", Call<&JobWriter::WritePointKeyin>},
     // coordinate-system definitions
     {"DATABASE_DatumRecord", "db_Datum", nullptr},
     {"DATABASE_ProjectionRecord", "db_Projection", nullptr},
