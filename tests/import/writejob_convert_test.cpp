@@ -113,24 +113,6 @@ TEST(ConvertTest, NotesQueuedInAnEntityGoToItAtItsEnd) {
     EXPECT_EQ(entries[5].timeStamp, 1291900040.0);
 }
 
-TEST(ConvertTest, TheBundledExampleConverts) {
-    TempFolder folder;
-    const std::string job = folder / "example.job";
-    EXPECT_EQ(Convert(std::string(QZ_FIXTURES_DIR) + "/../../examples/example.xml", job), 0);
-    bool ok = false;
-    const std::vector<JournalEntry> entries = ReadJournal(job, &ok);
-    EXPECT_TRUE(ok);
-    int observations = 0, measurements = 0, entityNotes = 0;
-    for (const JournalEntry& entry : entries) {
-        observations += entry.type == DATABASE_ObservationRecord;
-        measurements += entry.type == DATABASE_GridRecord;
-        entityNotes += entry.type == DATABASE_NoteRecord && entry.operation == DBMODEL_Apply;
-    }
-    EXPECT_EQ(observations, 3);
-    EXPECT_EQ(measurements, 3);
-    EXPECT_EQ(entityNotes, 2);
-}
-
 TEST(ConvertTest, WorksWithoutACallback) {
     TempFolder folder;
     const std::string job = folder / "quiet.job";

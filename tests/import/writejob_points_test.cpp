@@ -729,19 +729,18 @@ TEST_F(PointsConvertTest, TheBundledExampleConverts) {
     ASSERT_EQ(ImportQZXMLFile(QZ_FIXTURES_DIR "/../../examples/example.xml", jobPath_.c_str(), nullptr), 0);
     StoredJob job(jobPath_);
     ASSERT_TRUE(job.Opened());
-    const db_Observation* control = job.Point("CM4");
+    const db_Observation* control = job.Point("CM-4");
     ASSERT_TRUE(control && db_Grid::Cast(control->GetMeasurement()));
-    EXPECT_EQ(db_Grid::Cast(control->GetMeasurement())->Grid.North, 5012.348);
+    EXPECT_EQ(db_Grid::Cast(control->GetMeasurement())->Grid.North, 5230114.218);
     ASSERT_EQ(control->GetFeatures().Count(), 1);
-    EXPECT_EQ(control->GetFeatures().GetAt(0).GetStringCode(), "4");
     EXPECT_EQ(control->GetFeatures().GetAt(0).GetAttributes().Count(), 2);
-    const db_Observation* pin = job.Point("B12");
-    ASSERT_TRUE(pin && db_Grid::Cast(pin->GetMeasurement()));
+    const db_Observation* pin = job.Point("1001");
+    ASSERT_TRUE(pin && db_WGS84::Cast(pin->GetMeasurement()));
     EXPECT_EQ(pin->GetFeatures().Count(), 2);
-    EXPECT_EQ(pin->GetNotes(), "Iron pin, bent towards the road\r\n");  // queued until its end entity
-    const db_Observation* last = job.Point("B13");
-    ASSERT_TRUE(last && db_Grid::Cast(last->GetMeasurement()));
-    EXPECT_EQ(last->GetFeatures().Count(), 0);
+    EXPECT_EQ(pin->GetNotes(), "Iron pin bent, measured to its top\r\n");  // queued until its end entity
+    const db_Observation* shot = job.Point("1002");
+    ASSERT_TRUE(shot && db_Circle::Cast(shot->GetMeasurement()));
+    EXPECT_EQ(db_Circle::Cast(shot->GetMeasurement())->Station, control->GetRecordId());
 }
 
 // ---------------------------------------------------------------------------------
