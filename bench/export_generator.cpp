@@ -60,13 +60,8 @@ std::string Id(int64_t id) {
     return text;
 }
 
-std::string TimeStamp(int64_t n) {
-    int seconds = static_cast<int>(n % 86400);
-    char text[32];
-    std::snprintf(text, sizeof text, "2024-05-%02dT%02d:%02d:%02d", 1 + static_cast<int>(n / 86400 % 28),
-                  seconds / 3600, seconds / 60 % 60, seconds % 60);
-    return text;
-}
+// Seconds since 1980, as the export writes record times.
+std::string TimeStamp(int64_t n) { return std::to_string(1400000000 + n); }
 
 std::string Open(const char* name, int64_t id, const char* rec, int64_t time) {
     return std::string("<") + name + " ID=\"" + Id(id) + "\" rec=\"" + rec + "\" TimeStamp=\"" + TimeStamp(time) +
@@ -83,94 +78,187 @@ const char* const kNotes[] = {
 
 }  // namespace
 
+namespace {
+
+// The children every point element starts with.
+void PointHead(Writer& w, const std::string& name, const char* derivation, const char* method,
+               const char* surveyMethod) {
+    w.Field(2, "PointName", name);
+    w.Field(2, "Derivation", derivation);
+    w.Field(2, "Method", method);
+    w.Field(2, "SurveyMethod", surveyMethod);
+    w.Field(2, "Classification", "Normal");
+    w.Field(2, "Deleted", "false");
+}
+
+void Features(Writer& w, Random& random) {
+    w.Line(2, "<DATABASE_FeaturesRecord FeatureCount=\"1\" rec=\"FeatureArray\">");
+    w.Line(3, std::string("<Feature Name=\"") + kCodes[random.Below(8)] + "\" AttributeCount=\"2\">");
+    w.Line(4, "<Attribute Name=\"Height\" Type=\"Numerical\" Value=\"" + Number(random.Uniform(0, 30), 2) + "\"/>");
+    w.Line(4, "<Attribute Name=\"Condition\" Type=\"Menu\" ItemIndex=\"0\" Item=\"Good\"/>");
+    w.Line(3, "</Feature>");
+    w.Line(2, "</DATABASE_FeaturesRecord>");
+}
+
+void Circle(Writer& w, Random& random, int indent, const char* group) {
+    w.Line(indent, std::string("<") + group + ">");
+    w.Field(indent + 1, "HorzCircle", Number(random.Uniform(0, 6.283185307), 12));
+    w.Field(indent + 1, "VertCircle", Number(random.Uniform(1.2, 1.9), 12));
+    w.Field(indent + 1, "EDMDistance", Number(random.Uniform(2, 800), 4));
+    w.Field(indent + 1, "Face", random.Below(2) ? "COORD_Face1" : "COORD_Face2");
+    w.Field(indent + 1, "HorzCircleStdErr", "0.0000048");
+    w.Field(indent + 1, "VertCircleStdErr", "0.0000048");
+    w.Field(indent + 1, "EDMDistanceStdErr", "0.002");
+    w.Line(indent, std::string("</") + group + ">");
+}
+
+void Triple(Writer& w, Random& random, int indent, const char* group, const char* const names[3], double low,
+            double high, int decimals) {
+    w.Line(indent, std::string("<") + group + ">");
+    for (int i = 0; i < 3; ++i) w.Field(indent + 1, names[i], Number(random.Uniform(low, high), decimals));
+    w.Line(indent, std::string("</") + group + ">");
+}
+
+}  // namespace
+
 ExportSummary GenerateExport(std::FILE* out, const ExportOptions& options) {
     Writer w(out, options.oneLine);
     Random random(options.seed);
     ExportSummary summary;
     int64_t id = 1;
     int64_t time = 8 * 3600;
+    static const char* const kLatLongHeight[] = {"Lat", "Long", "Height"};
+    static const char* const kNorthEastElev[] = {"North", "East", "Elev"};
 
     w.Line(0, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
-    w.Line(0, "<JOBFile jobName=\"Bench\" product=\"Field\" productVersion=\"12.45\" version=\"1245\">");
-    w.Line(1, Open("DATABASE_JobHeaderRecord", id++, "db_JobHeader", time));
-    w.Field(2, "JobName", "Bench");
-    w.Field(2, "Reference", "Synthetic export");
-    w.Field(2, "LinearUnits", "Metres");
-    w.Field(2, "AngleUnits", "DMSDegrees");
+    w.Line(0, "<JOBFile jobName=\"Bench\" product=\"Quorvel Zentrovane\" productVersion=\"12.45\" version=\"1245\">");
+    w.Line(1, Open("DATABASE_JobHeaderRecord", id++, "db_JobHeader", time) + "Bench");
+    w.Field(2, "Note", "Synthetic export");
     w.Line(1, "</DATABASE_JobHeaderRecord>");
     ++summary.records;
 
+    // Every point element is followed by its end entity, so measurements always have
+    // their observation open and notes between points are records of their own.
     int64_t station = 0;
     for (int64_t n = 0; w.Size() < options.bytes; ++n) {
         time += 1 + random.Below(30);
         const int kind = random.Below(20);
+        const std::string name = std::to_string(1000 + n);
         if (n % 500 == 0 || kind == 0) {
-            // A station set-up: a circle reading of the backsight.
+            // A station set-up: an observation of the station with a circle reading.
+            const int64_t previous = station;
             station = id;
-            w.Line(1, Open("DATABASE_CircleRecord", id++, "db_Circle", time));
-            w.Line(2, "<Circle>");
-            w.Field(3, "HorizontalCircle", Number(random.Uniform(0, 6.283185307), 12));
-            w.Field(3, "VerticalCircle", Number(random.Uniform(1.2, 1.9), 12));
-            w.Field(3, "EDMDistance", Number(random.Uniform(2, 800), 4));
-            w.Line(2, "</Circle>");
-            w.Field(2, "Station", Id(station));
-            w.Line(1, "</DATABASE_CircleRecord>");
+            w.Line(1, Open("DATABASE_ObservationRecord", id++, "db_Observation", time));
+            PointHead(w, "STN" + name, "OB", "DBENTITY_Coordinates", "DBENTITY_Fix");
+            w.Line(2, Open("DATABASE_CircleRecord", id++, "db_Circle", time));
+            Circle(w, random, 3, "Circle");
+            if (previous) w.Field(3, "Station", Id(previous));
+            w.Line(2, "</DATABASE_CircleRecord>");
+            w.Line(1, "</DATABASE_ObservationRecord>");
         } else if (kind <= 2) {
             w.Line(1, Open("DATABASE_NoteRecord", id++, "db_Note", time));
             w.Field(2, "Note", kNotes[random.Below(4)]);
             w.Line(1, "</DATABASE_NoteRecord>");
+            ++summary.records;
+            continue;
         } else if (kind <= 4) {
             // A keyed-in point with grid coordinates.
             w.Line(1, Open("DATABASE_PointRecord", id++, "db_Point", time));
-            w.Field(2, "PointName", std::string("K").append(std::to_string(n)));
-            w.Field(2, "Derivation", "KI");
-            w.Field(2, "Method", "KeyedInCoordinates");
-            w.Field(2, "SurveyMethod", "Unknown");
-            w.Field(2, "Classification", "Normal");
-            w.Field(2, "Deleted", "false");
+            PointHead(w, "K" + name, "KI", "DBENTITY_Coordinates", "DBENTITY_KeyedIn");
             w.Field(2, "Source", "");
-            w.Line(2, Open("DATABASE_GridRecord", id++, "db_Grid", time));
-            w.Line(3, "<Grid>");
-            w.Field(4, "North", Number(random.Uniform(5000, 9000), 4));
-            w.Field(4, "East", Number(random.Uniform(1000, 3000), 4));
-            w.Field(4, "Elevation", Number(random.Uniform(20, 80), 4));
-            w.Line(3, "</Grid>");
-            w.Line(2, "</DATABASE_GridRecord>");
             w.Line(1, "</DATABASE_PointRecord>");
+            w.Line(1, Open("DATABASE_GridRecord", id++, "db_Grid", time));
+            Triple(w, random, 2, "Grid", kNorthEastElev, 1000, 9000, 4);
+            w.Line(1, "</DATABASE_GridRecord>");
+            ++summary.records;
+        } else if (kind == 5) {
+            // A GNSS point: WGS-84 position, or earth-centred coordinates with an antenna.
+            w.Line(1, Open("DATABASE_ObservationRecord", id++, "db_Observation", time));
+            PointHead(w, "G" + name, "GN", "DBENTITY_Coordinates", "DBENTITY_Fix");
+            Features(w, random);
+            if (random.Below(2)) {
+                w.Line(2, Open("DATABASE_WGS84Record", id++, "db_WGS84", time));
+                Triple(w, random, 3, "WGS84", kLatLongHeight, 0.5, 0.9, 12);
+                w.Line(2, "</DATABASE_WGS84Record>");
+            } else {
+                w.Line(2, Open("DATABASE_ECEFDeltasRecord", id++, "db_ECEFDeltas", time));
+                static const char* const kDeltas[] = {"dX", "dY", "dZ"};
+                Triple(w, random, 3, "ECEFDeltas", kDeltas, -500, 500, 4);
+                w.Field(3, "Reference", Id(station));
+                w.Line(2, "</DATABASE_ECEFDeltasRecord>");
+            }
+            w.Line(1, "</DATABASE_ObservationRecord>");
+        } else if (kind == 6) {
+            // A mean turned angle with its residuals, then a distance-offset shot.
+            const int64_t observation = id;
+            w.Line(1, Open("DATABASE_ObservationRecord", id++, "db_Observation", time));
+            PointHead(w, "M" + name, "MT", "DBENTITY_Coordinates", "DBENTITY_Fix");
+            w.Line(2, Open("DATABASE_MeanTurnedAngleRecord", id++, "db_MeanTurnedAngle", time));
+            w.Line(3, "<MTA>");
+            w.Field(4, "HorzCircle", Number(random.Uniform(0, 6.283185307), 12));
+            w.Field(4, "VertCircle", Number(random.Uniform(1.2, 1.9), 12));
+            w.Field(4, "EDMDistance", Number(random.Uniform(2, 800), 4));
+            w.Field(4, "NumberOfHAngles", "4");
+            w.Field(4, "NumberOfVAngles", "4");
+            w.Field(4, "NumberOfDistances", "4");
+            w.Line(3, "</MTA>");
+            w.Field(3, "Station", Id(station));
+            w.Line(2, "</DATABASE_MeanTurnedAngleRecord>");
+            w.Line(1, "</DATABASE_ObservationRecord>");
+            w.Line(1, Open("DATABASE_MeanTurnedAngleResidualsRecord", id++, "db_MeanTurnedAngleResiduals", time));
+            w.Field(2, "PointName", "M" + name);
+            w.Field(2, "HorzAngResidual", Number(random.Uniform(-1e-5, 1e-5), 9));
+            w.Field(2, "VertAngResidual", Number(random.Uniform(-1e-5, 1e-5), 9));
+            w.Field(2, "SlopeDistResidual", Number(random.Uniform(-0.002, 0.002), 5));
+            w.Field(2, "Observation", Id(observation));
+            w.Field(2, "MeanTurnedAngle", Id(observation + 1));
+            w.Line(1, "</DATABASE_MeanTurnedAngleResidualsRecord>");
+            summary.records += 2;
+        } else if (kind == 7) {
+            // A laser offset, qualified by a distance offset.
+            w.Line(1, Open("DATABASE_ObservationRecord", id++, "db_Observation", time));
+            PointHead(w, "L" + name, "LO", "DBENTITY_Coordinates", "DBENTITY_Fix");
+            Features(w, random);
+            w.Line(2, Open("DATABASE_LaserOffsetRecord", id++, "db_LaserOffset", time));
+            w.Line(3, "<LaserOffset>");
+            w.Field(4, "Azimuth", Number(random.Uniform(0, 6.283185307), 12));
+            w.Field(4, "VertAngle", Number(random.Uniform(1.2, 1.9), 12));
+            w.Field(4, "SlopeDist", Number(random.Uniform(2, 300), 4));
+            w.Line(3, "</LaserOffset>");
+            w.Field(3, "BasePoint", Id(station));
+            w.Line(2, "</DATABASE_LaserOffsetRecord>");
+            w.Line(1, "</DATABASE_ObservationRecord>");
+            w.Line(1, Open("DATABASE_DistanceOffsetRecord", id++, "db_DistanceOffset", time));
+            Circle(w, random, 2, "RawObservation");
+            w.Field(2, "LeftRightOffset", Number(random.Uniform(-2, 2), 3));
+            w.Field(2, "InOutOffset", "0");
+            w.Field(2, "DownUpOffset", "0");
+            w.Line(1, "</DATABASE_DistanceOffsetRecord>");
+            ++summary.records;
         } else {
             // A measured point: observation, feature code with attributes, nested polar.
             w.Line(1, Open("DATABASE_ObservationRecord", id++, "db_Observation", time));
             if (random.Below(8) == 0) w.Field(2, "Note", kNotes[random.Below(4)]);
-            w.Field(2, "PointName", std::to_string(1000 + n));
-            w.Field(2, "Derivation", "OB");
-            w.Field(2, "Method", "MeasuredCoordinates");
-            w.Field(2, "SurveyMethod", "TotalStation");
-            w.Field(2, "Classification", "Normal");
-            w.Field(2, "Deleted", "false");
+            PointHead(w, name, "OB", "DBENTITY_Coordinates", "DBENTITY_Fix");
             w.Line(2, "<Descriptions>");
             w.Field(3, "Description1", kCodes[random.Below(8)]);
             w.Field(3, "Description2", "");
             w.Line(2, "</Descriptions>");
             w.Field(2, "Source", "");
-            w.Line(2, "<Features>");
-            w.Line(3, std::string("<Feature Name=\"") + kCodes[random.Below(8)] + "\">");
-            w.Line(4, "<Attribute Name=\"Height\" Type=\"Numeric\">" + Number(random.Uniform(0, 30), 2) +
-                          "</Attribute>");
-            w.Line(4, "<Attribute Name=\"Condition\" Type=\"List\">Good</Attribute>");
-            w.Line(3, "</Feature>");
-            w.Line(2, "</Features>");
+            Features(w, random);
             w.Line(2, Open("DATABASE_PolarRecord", id++, "db_Polar", time));
-            w.Field(3, "SourcePoint", std::string("STN").append(std::to_string(station)));
+            w.Field(3, "SourcePoint", "STN" + std::to_string(station));
             w.Line(3, "<Polar>");
             w.Field(4, "Azimuth", Number(random.Uniform(0, 6.283185307), 12));
             w.Field(4, "HDist", Number(random.Uniform(2, 800), 4));
             w.Field(4, "VDist", Number(random.Uniform(-20, 20), 4));
             w.Line(3, "</Polar>");
-            w.Field(3, "CreatedView", "Grid Ground");
+            w.Field(3, "CreatedView", "COORDSYS_CogoAzimuthGrid COORDSYS_CogoDistanceGrid");
             w.Line(2, "</DATABASE_PolarRecord>");
             w.Line(1, "</DATABASE_ObservationRecord>");
         }
-        ++summary.records;
+        w.Line(1, Open("DATABASE_EndEntityRecord", id++, "db_EndEntity", time) + "</DATABASE_EndEntityRecord>");
+        summary.records += 2;
     }
     w.Line(0, "</JOBFile>");
     w.Flush();

@@ -1,7 +1,9 @@
 // Synthetic XML job exports of any size, for benchmarks: a root element, the job header,
-// then a repeating mix of point observations with a nested polar measurement, feature
-// codes and notes, circle readings, keyed-in points and note records, as the field
-// software exports them. The same options give the same bytes.
+// then a repeating mix of point observations (each closed by an end entity) with feature
+// codes, notes and a nested measurement (polar, circle reading, WGS-84, earth-centred
+// deltas, mean turned angle with its residuals, laser offset with a distance offset),
+// keyed-in points with a grid measurement, and note records, as the field software
+// exports them; the export converts. The same options give the same bytes.
 #pragma once
 
 #include <cstdint>

@@ -13,7 +13,7 @@ int32_t Environment::GetCurrentThread() { return 0; }
 int32_t Environment::QueryInteger() { return 0; }
 void Environment::Yield() {}
 void Environment::Warning(const char*) {}
-void Environment::FeaturesAdded(const db_Features*) {}
+void Environment::FeaturesAdded(const dbRecord_Class*) {}
 void Environment::SystemError(const char*, int32_t, uint32_t, const char*) {}
 void Environment::AssertionFailed(const char*, const char*, int32_t) {}
 

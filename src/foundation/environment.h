@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-class db_Features;
+class dbRecord_Class;
 
 class Environment {
 public:
@@ -17,7 +17,8 @@ public:
     virtual int32_t QueryInteger();
     virtual void Yield();
     virtual void Warning(const char* message);
-    virtual void FeaturesAdded(const db_Features* record);
+    // Told of the target record (db_Target) that the job has just stored because it changed.
+    virtual void FeaturesAdded(const dbRecord_Class* record);
     virtual void SystemError(const char* file, int32_t line, uint32_t code, const char* name);
     virtual void AssertionFailed(const char* expression, const char* file, int32_t line);
 

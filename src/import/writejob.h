@@ -20,6 +20,8 @@
 #include "import/roadsetcache.h"
 #include "records/dbid.h"
 
+class coord_LaserOffset;
+class coord_ECEFDeltas;
 class JobDatabase;
 class dbAccess;
 class dbRecord_Class;
@@ -54,6 +56,43 @@ public:
     // main below 1245: v < 1245; true for a missing version and the second product.
     bool IsMainVersionBelow1245() const { return mainVersion < 1245; }
 
+    // Point observations and their measurements (writejob_points.cpp,
+    // writejob_measurements.cpp). A stored observation becomes the open entity; a
+    // measurement is applied to it. An observation element may nest one measurement.
+    void WriteObservation(const xml_Element* element);
+    void WritePoint(const xml_Element* element);
+    // The first nested measurement of the fixed search list (azimuth first, WGS-84
+    // last), whatever the document order; the others are ignored.
+    void WriteObservationMeasurement(const xml_Element* element);
+    void WritePolar(const xml_Element* element);
+    void WriteLaserOffset(const xml_Element* element);
+    void WriteCircle(const xml_Element* element);
+    void WriteAzimuth(const xml_Element* element);
+    void WriteMeanTurnedAngle(const xml_Element* element);
+    void WriteMeanTurnedAngleResiduals(const xml_Element* element);
+    // Held back as pendingDistanceOffset while no entity is open.
+    void WriteDistanceOffset(const xml_Element* element);
+    void WriteECEF(const xml_Element* element);
+    void WriteECEFGround(const xml_Element* element);
+    void WriteWGS84(const xml_Element* element);
+    void WriteLocal(const xml_Element* element);
+    void WriteGrid(const xml_Element* element);
+    void WriteLocalTransformedGrid(const xml_Element* element);
+    void WriteECEFDeltas(const xml_Element* element);
+    // "Azimuth", "VertAngle" and the slope distance ("SlopeDist" from 1200 / 600,
+    // "SlopeDistance" before); an absent group leaves the value null.
+    void ReadLaserOffset(const xml_Element* element, const Str& groupName, coord_LaserOffset& value) const;
+    // "dX", "dY", "dZ" from 1200 / 600, "XDelta", "YDelta", "ZDelta" before; an absent
+    // group leaves the value null.
+    void ReadECEFDeltas(const xml_Element* element, const Str& groupName, coord_ECEFDeltas& value) const;
+
+    // Features (writejob_features.cpp). ReadFeatures follows the store of an
+    // observation, line or arc (record is the handler's own copy); WriteFeatureAttribData
+    // adds a feature element's features to the open entity and writes them. Without an
+    // open observation, line or arc a feature element fails the conversion.
+    void ReadFeatures(dbRecord_Class* record, const xml_Element* element);
+    void WriteFeatureAttribData(const xml_Element* element);
+
     // The map from XML record IDs to record ids. A later entry for an ID hides an
     // earlier one; an ID never entered gives NODBID.
     void MapRecordId(uint32_t xmlId, DBID recordId) { idMap.Set(xmlId, recordId); }
@@ -86,6 +125,20 @@ public:
     // Handlers.
     void WriteNote(const xml_Element* element);
     void WriteEndEntity(const xml_Element* element);
+
+    // Coordinate geometry (writejob_cogo.cpp). A stored line or arc becomes the open
+    // entity. An inverse element of a main-product export before 1100 whose
+    // "InverseType" names an azimuth or distance computation is stored as that
+    // computation (WriteInverseAsComputeAzimuth, WriteInverseAsComputeDistance).
+    void WriteEllipsoid(const xml_Element* element);
+    void WriteLine(const xml_Element* element);
+    void WriteArc(const xml_Element* element);
+    void WriteInverse(const xml_Element* element);
+    void WriteInverseAsComputeAzimuth(const xml_Element* element);
+    void WriteInverseAsComputeDistance(const xml_Element* element);
+    void WriteComputeAzimuth(const xml_Element* element);
+    void WriteComputeDistance(const xml_Element* element);
+    void WritePointKeyin(const xml_Element* element);
 
     JobDatabase* job;
     dbAccess* database;

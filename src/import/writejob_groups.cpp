@@ -153,3 +153,20 @@ void writejob_ReadGroundScale(const xml_Element* element, const Str& groupName,
     value.NorthingDelta = writejob_GroupDouble(group, "NorthingDelta");
     value.EastingDelta = writejob_GroupDouble(group, "EastingDelta");
 }
+
+void writejob_ReadMTA(const xml_Element* element, const Str& groupName, coord_MTA& value) {
+    const xml_Element* group = Group(element, groupName);
+    if (!group) {
+        value.SetNull();
+        return;
+    }
+    value.HorzCircle = writejob_GroupDouble(group, "HorzCircle");
+    value.VertCircle = writejob_GroupDouble(group, "VertCircle");
+    value.EDMDistance = writejob_GroupDouble(group, "EDMDistance");
+    value.HorzCircleStdErr = writejob_GroupDouble(group, "HorzCircleStdErr");
+    value.VertCircleStdErr = writejob_GroupDouble(group, "VertCircleStdErr");
+    value.EDMDistanceStdErr = writejob_GroupDouble(group, "EDMDistanceStdErr");
+    value.NumberOfHAngles = writejob_ReadInt(group, "NumberOfHAngles");
+    value.NumberOfVAngles = writejob_ReadInt(group, "NumberOfVAngles");
+    value.NumberOfDistances = writejob_ReadInt(group, "NumberOfDistances");
+}

@@ -58,3 +58,19 @@ void writejob_ReadGroundScale(const xml_Element* element, const Str& groupName,
 // A group's double component: MATHS_Null when the component is absent or empty. The same
 // rule as writejob_ReadDouble, without copying the text.
 double writejob_GroupDouble(const xml_Element* group, const char* name);
+
+class coord_MTA;
+class FeatureArray;
+class Feature;
+
+// The mean turned angle group: "HorzCircle", "VertCircle", "EDMDistance",
+// "HorzCircleStdErr", "VertCircleStdErr", "EDMDistanceStdErr" doubles, then
+// "NumberOfHAngles", "NumberOfVAngles", "NumberOfDistances" integers (0 when absent or
+// empty). Without the group the value is null.
+void writejob_ReadMTA(const xml_Element* element, const Str& groupName, coord_MTA& value);
+// The older distance offset: "Distance" (0 when absent), negated (null stays null) when
+// the direction is "DBTYPE_Left" or "DBTYPE_In".
+double writejob_ReadSignedDistance(const xml_Element* element, const Str& direction);
+// The first feature whose code equals code (ASCII case ignored); a new feature of that
+// code, appended, when there is none.
+Feature& writejob_FindOrAddFeature(FeatureArray& array, const Str& code);

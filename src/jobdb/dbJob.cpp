@@ -9,7 +9,7 @@ namespace {
 constexpr const char* kModule = "Library/dbJob";
 
 void CheckThreadSafe() {
-    QZ_ASSERT_TEXT(Environment::Get()->IsThreadSafe(), "Environment::Get ()->IsThreadSafe ()");
+    QZ_ASSERT_TEXT(Environment::Get()->IsThreadSafe(), "Environment::Get()->IsThreadSafe ()");
 }
 }  // namespace
 

@@ -9,7 +9,7 @@ namespace {
 constexpr const char* kModule = "Library/dbaccess";
 
 void CheckThreadSafe() {
-    QZ_ASSERT_TEXT(Environment::Get()->IsThreadSafe(), "Environment::Get ()->IsThreadSafe ()");
+    QZ_ASSERT_TEXT(Environment::Get()->IsThreadSafe(), "Environment::Get()->IsThreadSafe ()");
 }
 
 void Warn(const char* text, uint32_t value) {

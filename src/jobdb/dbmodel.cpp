@@ -251,13 +251,14 @@ void dbModel::ApplyAction(const dbModel_Action& action) {
     }
     case DATABASE_BoolActionRecord:
     case DATABASE_StrActionRecord:
-        if (dbModel_Record* target = FindTarget(action.Target)) family_ApplyEdit(*target->DBRecord, *record);
+        if (dbModel_Record* target = FindTarget(action.Target); QZ_ASSERT_TEXT(target != nullptr, "target"))
+            family_ApplyEdit(*target->DBRecord, *record);
         return;
     case DATABASE_DBIDActionRecord:
         if (dbModel_Record* target = FindTarget(action.Target)) {
             if (target->DBRecord->GetType() == DATABASE_ObservationRecord) {
-                if (dbRecord_Class* measurement = family_GetMeasurement(*target->DBRecord))
-                    family_ApplyEdit(*measurement, *record);
+                dbRecord_Class* measurement = family_GetMeasurement(*target->DBRecord);
+                if (QZ_ASSERT_TEXT(measurement != nullptr, "measurement")) family_ApplyEdit(*measurement, *record);
             } else if (target->DBRecord->GetType() == DATABASE_AntennaRecord) {
                 family_ApplyEdit(*target->DBRecord, *record);
             }

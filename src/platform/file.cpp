@@ -198,6 +198,21 @@ bool platform_CopyFile(const char* source, const char* target) {
     return true;
 }
 
+bool platform_ReplaceFile(const char* source, const char* target) {
+    std::string from = platform_HostPath(source);
+    std::string to = platform_HostPath(target);
+    if (from.empty() || to.empty()) return platform_Fail(PLATFORM_ErrorPathNotFound);
+    struct stat info;
+    if (lstat(from.c_str(), &info) != 0) return platform_FailErrno(source);
+    if (S_ISDIR(info.st_mode)) return platform_Fail(PLATFORM_ErrorAccessDenied);
+    struct stat existing;
+    if (lstat(to.c_str(), &existing) == 0 &&
+        (S_ISDIR(existing.st_mode) || (!S_ISLNK(existing.st_mode) && IsReadOnlyMode(existing.st_mode))))
+        return platform_Fail(PLATFORM_ErrorAccessDenied);
+    if (rename(from.c_str(), to.c_str()) != 0) return platform_FailErrno(target);
+    return true;
+}
+
 bool platform_DeleteFile(const char* path) {
     std::string host = platform_HostPath(path);
     if (host.empty()) return platform_Fail(PLATFORM_ErrorPathNotFound);

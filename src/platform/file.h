@@ -61,5 +61,8 @@ bool platform_ToLocalTime(int64_t modified, platform_LocalTime* local);
 bool platform_CopyFile(const char* source, const char* target);
 // Moves or renames a file or folder; never replaces an existing target (183).
 bool platform_MoveFile(const char* source, const char* target);
+// Renames a file over another in one step, so the target is never missing: the old
+// target, or the source in its place. A folder or a read-only target is refused with 5.
+bool platform_ReplaceFile(const char* source, const char* target);
 // Deletes a file; a folder or a read-only file is refused with 5.
 bool platform_DeleteFile(const char* path);

@@ -341,3 +341,29 @@ TEST(ObjectRefTest, PackingAndNull) {
 }
 
 }  // namespace
+
+namespace {
+class UnsafeEnvironment : public RecordingEnvironment {
+public:
+    bool IsThreadSafe() override { return false; }
+};
+}  // namespace
+
+// The engine and the record-level header read word their thread-safety report
+// differently; callers match the texts.
+TEST(JobThreadSafety, EngineAndHeaderReadReportTheirOwnTexts) {
+    FixedClock clock;
+    TempFolder folder;
+    UnsafeEnvironment env;
+    JobDatabase job;
+    ASSERT_TRUE(job.Create((folder / "job.job").c_str(), "Job", true));
+    const std::vector<std::string> created = env.Expressions();
+    ASSERT_FALSE(created.empty());
+    for (const std::string& text : created) EXPECT_EQ(text, "Environment::Get()->IsThreadSafe ()");
+    env.Clear();
+    db_JobHeader header;
+    dbRecord_ReadJobHeader(job.GetAccess(), &header);
+    EXPECT_EQ(env.Expressions(), std::vector<std::string>{"Environment::Get ()->IsThreadSafe ()"});
+    env.Clear();
+    ASSERT_TRUE(job.Close());
+}

@@ -445,8 +445,8 @@ TEST(AccessThreads, GroupsBelongToTheThreadThatBeganThem) {
     env.threadSafe = false;
     access.BeginGroupNested();
     access.EndGroupNested();
-    EXPECT_EQ(env.Expressions(), (std::vector<std::string>{"Environment::Get ()->IsThreadSafe ()",
-                                                          "Environment::Get ()->IsThreadSafe ()"}));
+    EXPECT_EQ(env.Expressions(), (std::vector<std::string>{"Environment::Get()->IsThreadSafe ()",
+                                                          "Environment::Get()->IsThreadSafe ()"}));
     env.threadSafe = true;
     EXPECT_TRUE(access.Close());
 }

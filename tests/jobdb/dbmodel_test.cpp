@@ -349,10 +349,17 @@ TEST_F(ModelTest, EditRecordsChangeTheirTarget) {
     DBID precision = AppendPrecision(1);
     Apply(DBMODEL_Apply, precision, features);
     Apply(DBMODEL_Apply, precision, descriptions);
-    Apply(DBMODEL_Apply, DBID(999), remove);
-    model.PurgeDiscarded();
-    EXPECT_EQ(Chain(), (std::vector<uint32_t>{1, 3, precision.Value()}));
     EXPECT_TRUE(env.assertions.empty());
+    // A missing target, or an observation without a measurement for a record id edit,
+    // is reported as well.
+    Apply(DBMODEL_Apply, DBID(999), remove);
+    Apply(DBMODEL_Apply, DBID(999), rename);
+    db_Observation bare;
+    const DBID bareId = Apply(DBMODEL_Append, NODBID, bare);
+    Apply(DBMODEL_Apply, bareId, link);
+    model.PurgeDiscarded();
+    EXPECT_EQ(Chain(), (std::vector<uint32_t>{1, 3, precision.Value(), bareId.Value()}));
+    EXPECT_EQ(env.Expressions(), (std::vector<std::string>{"target", "target", "measurement"}));
 }
 
 TEST_F(ModelTest, FailureStopsATransaction) {

@@ -6,7 +6,7 @@ RecordingEnvironment::~RecordingEnvironment() { Environment::Set(previous_); }
 
 void RecordingEnvironment::Warning(const char* message) { warnings.emplace_back(message ? message : ""); }
 
-void RecordingEnvironment::FeaturesAdded(const db_Features* record) { featuresAdded.push_back(record); }
+void RecordingEnvironment::FeaturesAdded(const dbRecord_Class* record) { featuresAdded.push_back(record); }
 
 void RecordingEnvironment::SystemError(const char* file, int32_t line, uint32_t code, const char* name) {
     systemErrors.push_back({file ? file : "", line, code, name ? name : ""});

@@ -29,7 +29,7 @@ public:
     RecordingEnvironment& operator=(const RecordingEnvironment&) = delete;
 
     void Warning(const char* message) override;
-    void FeaturesAdded(const db_Features* record) override;
+    void FeaturesAdded(const dbRecord_Class* record) override;
     void SystemError(const char* file, int32_t line, uint32_t code, const char* name) override;
     void AssertionFailed(const char* expression, const char* file, int32_t line) override;
 
@@ -40,7 +40,7 @@ public:
     std::vector<AssertionReport> assertions;
     std::vector<std::string> warnings;
     std::vector<SystemErrorReport> systemErrors;
-    std::vector<const db_Features*> featuresAdded;
+    std::vector<const dbRecord_Class*> featuresAdded;
 
 private:
     Environment* previous_;

@@ -1,0 +1,126 @@
+// Feature and attribute elements. Newer exports nest one features element listing
+// every feature with its attributes; older ones give the codes as the text of a "Code"
+// child, optionally followed by a nested attribute element. Both end in the open
+// entity's whole feature array written as one db_Features edit.
+//
+// A feature element carries its values in attributes and its children are taken by
+// position, whatever their names. Its counts are trusted only as far as the children
+// that are there.
+#include "foundation/environment.h"
+#include "foundation/xml/element.h"
+#include "import/writejob.h"
+#include "import/writejob_groups.h"
+#include "jobdb/dbaccess.h"
+#include "records/dbFeatures.h"
+#include "records/dbRecord.h"
+#include "records/editactions.h"
+#include "records/precisioncoding.h"
+
+namespace {
+
+constexpr const char* kModule = "converter/writejob";
+
+// The job's newest coding settings say whether a code's trailing digits are split off
+// into its string code; the defaults do not.
+bool UseAttributesOfBaseCode(dbAccess* database) {
+    const DBID id = database->GetLastIdOfType(DATABASE_CodingRecord);
+    const db_Coding* coding = id == NODBID ? nullptr : db_Coding::Cast(database->GetRecord(id));
+    return coding ? coding->UseAttributesOfBaseCode : db_Coding().UseAttributesOfBaseCode;
+}
+
+// One db_Features edit holding a copy of the array, applied to the entity.
+void SetRecordFeatures(dbAccess* database, DBID target, const FeatureArray& array) {
+    db_Features edit;
+    edit.Features = array;
+    if (database->ApplyInGroup(target, &edit) == NODBID) throw Str("features not stored: refused by the job");
+}
+
+void AddAttribute(Attributes& attributes, const xml_Element* child) {
+    const Str name = child->GetAttributeText("Name");
+    const Str type = child->GetAttributeText("Type");
+    if (type == "Numerical") {
+        attributes.AddNumerical(name, writejob_ScanDouble(child->GetAttributeText("Value")));
+    } else if (type == "Text") {
+        attributes.AddText(name, child->GetAttributeText("Value"));
+    } else if (type == "Menu") {
+        const int index = static_cast<uint16_t>(writejob_ScanUnsigned(child->GetAttributeText("ItemIndex")));
+        attributes.AddMenu(name, child->GetAttributeText("Item"), index);
+    } else if (type == "Date") {
+        attributes.AddDate(name, writejob_ScanDouble(child->GetAttributeText("Value")));
+    } else if (type == "Time") {
+        attributes.AddTime(name, writejob_ScanDouble(child->GetAttributeText("Value")));
+    } else if (type == "File") {
+        attributes.AddFile(name, child->GetAttributeText("Value"));
+    } else if (type == "Separator") {
+        attributes.AddSeparator(name);
+    } else if (type == "Integer") {
+        attributes.AddInteger(name, writejob_ScanInt(child->GetAttributeText("Value")));
+    } else if (type == "Photo") {
+        attributes.AddPhoto(name, child->GetAttributeText("Value"));
+    } else {
+        // An unknown type loses this attribute only.
+        QZ_FAIL("false");
+    }
+}
+
+}  // namespace
+
+Feature& writejob_FindOrAddFeature(FeatureArray& array, const Str& code) {
+    int index = array.FindCode(code, 0);
+    if (index < 0) {
+        Feature feature;
+        feature.SetCode(code);
+        array.Append(feature);
+        index = array.FindCode(code, 0);
+    }
+    return array.GetAt(index);
+}
+
+void JobWriter::ReadFeatures(dbRecord_Class* record, const xml_Element* element) {
+    dbRecordWithFeatures_Class* withFeatures = dbRecordWithFeatures_Class::Cast(record);
+    if (!QZ_ASSERT_TEXT(withFeatures, "recWithFeatures")) return;
+    if (IsVersionFrom(1120, 500)) {
+        if (const xml_Element* features = element->FindChild("DATABASE_FeaturesRecord"))
+            WriteFeatureAttribData(features);
+        return;
+    }
+    withFeatures->SetFeatureCodes(writejob_ReadText(element, "Code"), UseAttributesOfBaseCode(database));
+    SetRecordFeatures(database, current, withFeatures->GetFeatures());
+    if (const xml_Element* attributes = element->FindChild("DATABASE_FeatureAttribDataRecord"))
+        WriteFeatureAttribData(attributes);
+}
+
+void JobWriter::WriteFeatureAttribData(const xml_Element* element) {
+    const dbRecordWithFeatures_Class* entity =
+        current == NODBID ? nullptr : dbRecordWithFeatures_Class::Cast(database->GetRecord(current));
+    if (!entity) throw Str("features without an open point, line or arc");
+    // Added to a copy: the stored entity changes only through the edit below.
+    FeatureArray array = entity->GetFeatures();
+    const bool eachFeatureApart = IsVersionFrom(1120, 500);
+
+    const uint32_t featureCount = writejob_ScanUnsigned(element->GetAttributeText("FeatureCount"));
+    uint32_t i = 0;
+    for (const xml_Element* child = element->firstChild; child && i < featureCount; child = child->nextSibling, ++i) {
+        const Str name = writejob_ReplaceUnitSeparators(child->GetAttributeText("Name"));
+        Feature* feature;
+        if (eachFeatureApart) {
+            Feature added;
+            added.SetCode(name);
+            added.SetStringCode(writejob_ReplaceUnitSeparators(child->GetAttributeText("StringCode")));
+            feature = &array.Append(added);
+        } else {
+            // Older exports merge features of equal code and have no string codes.
+            feature = &writejob_FindOrAddFeature(array, name);
+        }
+        const uint32_t attributeCount = writejob_ScanUnsigned(child->GetAttributeText("AttributeCount"));
+        uint32_t j = 0;
+        for (const xml_Element* attribute = child->firstChild; attribute && j < attributeCount;
+             attribute = attribute->nextSibling, ++j)
+            AddAttribute(feature->GetAttributes(), attribute);
+    }
+
+    SetRecordFeatures(database, current, array);
+    writejob_CheckRecAttribute(element, IsVersionFrom(1200, 600)   ? "FeatureArray"
+                                        : IsVersionFrom(1120, 500) ? "db_FeatureArray"
+                                                                   : "db_FeatureAttribData");
+}
