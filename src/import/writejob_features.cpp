@@ -10,29 +10,18 @@
 #include "foundation/xml/element.h"
 #include "import/writejob.h"
 #include "import/writejob_groups.h"
-#include "jobdb/dbaccess.h"
+#include "jobdb/dbJob.h"
 #include "records/dbFeatures.h"
 #include "records/dbRecord.h"
-#include "records/editactions.h"
 #include "records/precisioncoding.h"
 
 namespace {
 
 constexpr const char* kModule = "converter/writejob";
 
-// The job's newest coding settings say whether a code's trailing digits are split off
-// into its string code; the defaults do not.
-bool UseAttributesOfBaseCode(dbAccess* database) {
-    const DBID id = database->GetLastIdOfType(DATABASE_CodingRecord);
-    const db_Coding* coding = id == NODBID ? nullptr : db_Coding::Cast(database->GetRecord(id));
-    return coding ? coding->UseAttributesOfBaseCode : db_Coding().UseAttributesOfBaseCode;
-}
-
 // One db_Features edit holding a copy of the array, applied to the entity.
-void SetRecordFeatures(dbAccess* database, DBID target, const FeatureArray& array) {
-    db_Features edit;
-    edit.Features = array;
-    if (database->ApplyInGroup(target, &edit) == NODBID) throw Str("features not stored: refused by the job");
+void SetRecordFeatures(JobDatabase* job, DBID target, const FeatureArray& array) {
+    if (job->SetRecordFeatures(target, array) == NODBID) throw Str("features not stored: refused by the job");
 }
 
 void AddAttribute(Attributes& attributes, const xml_Element* child) {
@@ -84,8 +73,9 @@ void JobWriter::ReadFeatures(dbRecord_Class* record, const xml_Element* element)
             WriteFeatureAttribData(features);
         return;
     }
-    withFeatures->SetFeatureCodes(writejob_ReadText(element, "Code"), UseAttributesOfBaseCode(database));
-    SetRecordFeatures(database, current, withFeatures->GetFeatures());
+    // The job's coding settings say whether a code's trailing digits become its string code.
+    withFeatures->SetFeatureCodes(writejob_ReadText(element, "Code"), job->GetCodingSettings()->UseAttributesOfBaseCode);
+    SetRecordFeatures(job, current, withFeatures->GetFeatures());
     if (const xml_Element* attributes = element->FindChild("DATABASE_FeatureAttribDataRecord"))
         WriteFeatureAttribData(attributes);
 }
@@ -119,7 +109,7 @@ void JobWriter::WriteFeatureAttribData(const xml_Element* element) {
             AddAttribute(feature->GetAttributes(), attribute);
     }
 
-    SetRecordFeatures(database, current, array);
+    SetRecordFeatures(job, current, array);
     writejob_CheckRecAttribute(element, IsVersionFrom(1200, 600)   ? "FeatureArray"
                                         : IsVersionFrom(1120, 500) ? "db_FeatureArray"
                                                                    : "db_FeatureAttribData");

@@ -4,6 +4,8 @@
 //
 // "DATABASE_ObservationRecord" and "DATABASE_PointRecord" both build a db_Observation;
 // only an observation element nests its measurement, and only it reads descriptions.
+#include <cstring>
+#include <iterator>
 #include <memory>
 
 #include "foundation/coords/coord.h"
@@ -82,12 +84,21 @@ void JobWriter::WritePoint(const xml_Element* element) {
 }
 
 void JobWriter::WriteObservationMeasurement(const xml_Element* element) {
-    for (const auto& nested : kNestedMeasurements) {
-        if (const xml_Element* child = element->FindChild(nested.name)) {
-            (this->*nested.handler)(child);
-            return;
+    // One pass over the children, keeping the first child of the earliest listed name.
+    constexpr int kNone = static_cast<int>(std::size(kNestedMeasurements));
+    int best = kNone;
+    const xml_Element* chosen = nullptr;
+    for (const xml_Element* child = element->firstChild; child; child = child->nextSibling) {
+        if (child->name.Length() < 9 || std::memcmp(child->name.Data(), "DATABASE_", 9) != 0) continue;
+        for (int i = 0; i < best; ++i) {
+            if (child->name == kNestedMeasurements[i].name) {
+                best = i;
+                chosen = child;
+                break;
+            }
         }
     }
+    if (chosen) (this->*kNestedMeasurements[best].handler)(chosen);
 }
 
 void JobWriter::WritePolar(const xml_Element* element) {

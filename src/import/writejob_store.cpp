@@ -39,7 +39,7 @@ void JobWriter::StoreRecord(const xml_Element* element, dbRecord_Class* record) 
     const int type = record->GetType();
     DBID position = NODBID;
     if (type == DATABASE_ObservationRecord) {
-        position = dbRecord_AppendGrouped(database, record);
+        position = job->AddRecord(record);
         if (position == NODBID || !database->GetRecord(position)) ThrowNotStored(record, "refused by the job");
     } else if (record->IsMeasurement()) {
         // A measurement lives inside its observation; without one it has nowhere to go.
@@ -53,7 +53,7 @@ void JobWriter::StoreRecord(const xml_Element* element, dbRecord_Class* record) 
         }
     } else if (type == DATABASE_TunnelPointDeltaRecord || type == DATABASE_TunnelSetoutPointRecord) {
         if (current == NODBID || !database->GetRecord(current)) ThrowNotStored(record, "no open entity");
-        if (database->ApplyInGroup(current, record) == NODBID) ThrowNotStored(record, "refused by the job");
+        if (job->ChangeRecord(current, *record) == NODBID) ThrowNotStored(record, "refused by the job");
     } else {
         position = dbRecord_Append(database, record);
         if (position == NODBID || !database->GetRecord(position)) ThrowNotStored(record, "refused by the job");
@@ -76,7 +76,7 @@ void JobWriter::StoreRecord(const xml_Element* element, dbRecord_Class* record) 
             note.SetNotes(text);
             // Applying a note replaces the entity's whole notes text.
             if (current == NODBID || !database->GetRecord(current)) ThrowNotStored(&note, "no open entity");
-            if (database->ApplyInGroup(current, &note) == NODBID) ThrowNotStored(&note, "refused by the job");
+            if (job->ChangeRecord(current, note) == NODBID) ThrowNotStored(&note, "refused by the job");
         }
         current = NODBID;
     }

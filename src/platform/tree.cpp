@@ -17,7 +17,6 @@ bool platform_ListFolderEntries(const char* folder, std::vector<platform_TreeEnt
     int fd = open(host.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
         if (errno == ELOOP || errno == ENOTDIR) return platform_Fail(PLATFORM_ErrorDirectory);
-        if (errno == ENOENT) return platform_Fail(PLATFORM_ErrorPathNotFound);
         return platform_FailErrno(folder);
     }
     DIR* dir = fdopendir(fd);

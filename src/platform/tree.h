@@ -14,7 +14,8 @@ struct platform_TreeEntry {
 };
 
 // Every entry of the folder but "." and "..", sorted by name. The folder itself must be
-// a real folder, not a link to one: a link gives 267, a missing folder 3.
+// a real folder, not a link to one: a link gives 267, a missing folder 2
+// (3 when its parent is missing too), as removing it would.
 bool platform_ListFolderEntries(const char* folder, std::vector<platform_TreeEntry>* entries);
 
 // Whether the path itself (not what it points to) is a symbolic link.

@@ -88,6 +88,31 @@ TEST(ConvertTest, ConvertsRecordsAfterTheJobHeader) {
     EXPECT_EQ(entries[3].notes, "rain\r\nwind\r\n");
 }
 
+TEST(ConvertTest, NotesQueuedInAnEntityGoToItAtItsEnd) {
+    TempFolder folder;
+    const std::string job = folder / "entity.job";
+    EXPECT_EQ(Convert(Fixture("entity_notes.xml"), job), 0);
+    EXPECT_EQ(progressCalls.size(), 8u);
+    const std::vector<JournalEntry> entries = ReadJournal(job);
+    ASSERT_EQ(entries.size(), 6u);
+    // Header, P1, P2, end entity; the queued notes (each text already ending in CR LF)
+    // then replace the notes of the entity open at its end, P2; a later note stands alone.
+    const int types[] = {DATABASE_JobHeaderRecord, DATABASE_ObservationRecord, DATABASE_ObservationRecord,
+                         DATABASE_EndEntityRecord,  DATABASE_NoteRecord,        DATABASE_NoteRecord};
+    const int operations[] = {DBMODEL_Append, DBMODEL_Append, DBMODEL_Append,
+                              DBMODEL_Append, DBMODEL_Apply,  DBMODEL_Append};
+    for (size_t i = 0; i < entries.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(entries[i].type, types[i]);
+        EXPECT_EQ(entries[i].operation, operations[i]);
+        EXPECT_EQ(entries[i].recordId, i + 1);
+    }
+    EXPECT_EQ(entries[4].target, 3u);
+    EXPECT_EQ(entries[4].notes, "pin found\r\n\r\nbent\r\n");
+    EXPECT_EQ(entries[5].notes, "after the entity\r\n");
+    EXPECT_EQ(entries[5].timeStamp, 1291900040.0);
+}
+
 TEST(ConvertTest, WorksWithoutACallback) {
     TempFolder folder;
     const std::string job = folder / "quiet.job";

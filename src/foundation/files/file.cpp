@@ -473,8 +473,9 @@ bool file_Class::ReadLine(char* buffer, int size) {
     for (;;) {
         if (stored == size - 1 && !afterCR) break;
         if (_Remaining <= 0) {
+            // Only stored characters make a line: a CR that ends the file adds none.
             buffer[stored] = 0;
-            return stored > 0 || afterCR;
+            return stored > 0;
         }
         if (_ReadIndex >= _ReadSize && !Refill()) {
             buffer[stored] = 0;

@@ -211,6 +211,27 @@ TEST_F(FileLayer, ReadLineEndsLinesAtAnyLineEnd) {
     file.Close();
 }
 
+TEST_F(FileLayer, CarriageReturnAtTheEndDeliversNoEmptyLine) {
+    struct Case {
+        const char* bytes;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"\r", {}},
+        {"a\r", {"a"}},
+        {"a\r\r", {"a"}},
+        {"a\r\n\r\n", {"a", ""}},
+        {"a\n\n", {"a", ""}},
+    };
+    for (const Case& c : cases) {
+        tmp.Write("cr.txt", c.bytes);
+        file_Class file(In("cr.txt"));
+        ASSERT_TRUE(file.Open());
+        EXPECT_EQ(Lines(file, 80), c.lines) << testing::PrintToString(std::string(c.bytes));
+        file.Close();
+    }
+}
+
 TEST_F(FileLayer, LongLinesComeInPieces) {
     tmp.Write("p.txt", "0123456789\nabcd\r\nxy");
     file_Class file(In("p.txt"));

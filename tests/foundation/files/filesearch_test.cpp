@@ -252,7 +252,9 @@ TEST_F(FileSearch, RemoveTreeTakesEverything) {
     EXPECT_TRUE(fs::exists(tmp / "victim"));
     EXPECT_TRUE(env.systemErrors.empty());
 
-    EXPECT_EQ(filesys_RemoveTree("$(Work)\\t"), 3u);
+    // A missing folder gives what removing it gives: 2, or 3 when its parent is missing too.
+    EXPECT_EQ(filesys_RemoveTree("$(Work)\\t"), 2u);
+    EXPECT_EQ(filesys_RemoveTree("$(Work)\\t\\u"), 3u);
 }
 
 TEST_F(FileSearch, RemoveTreeNeverFollowsLinks) {
