@@ -91,16 +91,18 @@ void file_Class::SetPath(const Str& path) {
 
 // A plain join: "a.rxl" with extension "rxl" must stay "a.rxl.rxl", so the
 // extension-aware builder of path_MakeFileName is not used here.
+// Expanded once, so an undefined macro in the name is reported once.
 Str file_Class::GetFullPath() const {
     if (!HasName()) return Str();
-    return path_Expand(path_Combine(Directory, GetFileName()));
+    return path_Expand(path_Combine(Directory, JoinedName()));
 }
 
 Str file_Class::GetFileName() const {
     if (!HasName()) return Str();
-    Str name = Extension.IsEmpty() ? Name : Name + "." + Extension;
-    return path_Expand(name);
+    return path_Expand(JoinedName());
 }
+
+Str file_Class::JoinedName() const { return Extension.IsEmpty() ? Name : Name + "." + Extension; }
 
 bool file_Class::IsSameFile(const file_Class& other) const {
     return path_IsSamePath(GetFullPath(), other.GetFullPath());

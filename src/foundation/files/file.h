@@ -102,6 +102,8 @@ public:
 
 private:
     bool IsResourceBacked() const { return _ResourceBacked; }
+    // Name and extension joined with a dot, unexpanded.
+    Str JoinedName() const;
     void FreeLineBuffer();
     void ClearReadState();
     uint32_t Fail(int line, const Str& name);

@@ -70,6 +70,11 @@ TEST(FilePath, SetPathSplitsAndRebuilds) {
     EXPECT_FALSE(empty.HasName());
     EXPECT_EQ(empty.GetFullPath(), "");
     EXPECT_TRUE(file_Class("C:/Jobs/A.JOB").IsSameFile(file_Class("c:\\jobs\\a.job")));
+
+    // An undefined macro stays in the path and is reported once per full path.
+    RecordingEnvironment env;
+    EXPECT_EQ(file_Class("d\\$(NoSuchMacro)x.txt").GetFullPath(), "d\\$(NoSuchMacro)x.txt");
+    EXPECT_EQ(env.assertions.size(), 1u);
 }
 
 TEST_F(FileLayer, NewJobFileIsCreatedExclusively) {
