@@ -27,28 +27,46 @@ void SetRecordFeatures(JobDatabase* job, DBID target, const FeatureArray& array)
 void AddAttribute(Attributes& attributes, const xml_Element* child) {
     const Str name = child->GetAttributeText("Name");
     const Str type = child->GetAttributeText("Type");
-    if (type == "Numerical") {
+    int kind = -1;
+    for (int t = 0; t < FEATURE_AttribTypeCount; ++t) {
+        if (type == FeatureAttribute_TypeName(t)) {
+            kind = t;
+            break;
+        }
+    }
+    switch (kind) {
+    case FEATURE_AttribNumerical:
         attributes.AddNumerical(name, writejob_ScanDouble(child->GetAttributeText("Value")));
-    } else if (type == "Text") {
-        attributes.AddText(name, child->GetAttributeText("Value"));
-    } else if (type == "Menu") {
-        const int index = static_cast<uint16_t>(writejob_ScanUnsigned(child->GetAttributeText("ItemIndex")));
-        attributes.AddMenu(name, child->GetAttributeText("Item"), index);
-    } else if (type == "Date") {
-        attributes.AddDate(name, writejob_ScanDouble(child->GetAttributeText("Value")));
-    } else if (type == "Time") {
-        attributes.AddTime(name, writejob_ScanDouble(child->GetAttributeText("Value")));
-    } else if (type == "File") {
-        attributes.AddFile(name, child->GetAttributeText("Value"));
-    } else if (type == "Separator") {
-        attributes.AddSeparator(name);
-    } else if (type == "Integer") {
+        break;
+    case FEATURE_AttribInteger:
         attributes.AddInteger(name, writejob_ScanInt(child->GetAttributeText("Value")));
-    } else if (type == "Photo") {
+        break;
+    case FEATURE_AttribText:
+        attributes.AddText(name, child->GetAttributeText("Value"));
+        break;
+    case FEATURE_AttribMenu:
+        attributes.AddMenu(name, child->GetAttributeText("Item"),
+                           static_cast<uint16_t>(writejob_ScanUnsigned(child->GetAttributeText("ItemIndex"))));
+        break;
+    case FEATURE_AttribDate:
+        attributes.AddDate(name, writejob_ScanDouble(child->GetAttributeText("Value")));
+        break;
+    case FEATURE_AttribTime:
+        attributes.AddTime(name, writejob_ScanDouble(child->GetAttributeText("Value")));
+        break;
+    case FEATURE_AttribFile:
+        attributes.AddFile(name, child->GetAttributeText("Value"));
+        break;
+    case FEATURE_AttribPhoto:
         attributes.AddPhoto(name, child->GetAttributeText("Value"));
-    } else {
+        break;
+    case FEATURE_AttribSeparator:
+        attributes.AddSeparator(name);
+        break;
+    default:
         // An unknown type loses this attribute only.
         QZ_FAIL("false");
+        break;
     }
 }
 

@@ -79,6 +79,18 @@ TEST(Str, SourcesInsideTheOwnBlockAreCopiedFirst) {
     Str r("aXbXc");
     r.Replace(r.Data() + 1, r.Data() + 4);  // Old "XbXc", New "c"
     EXPECT_EQ(r, "ac");
+
+    // A shortened string keeps its whole block, so its old tail is still its own.
+    Str t("abcdefghij");
+    const char* tail = t.Data() + 3;  // "defghij"
+    t.Truncate(2);
+    t = tail;
+    EXPECT_EQ(t, "defghij");
+    Str u("abcdefghij");
+    tail = u.Data() + 3;
+    u.Truncate(2);
+    u += tail;
+    EXPECT_EQ(u, "abdefghij");
 }
 
 TEST(Str, Replace) {

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <new>
 
 #include "foundation/environment.h"
@@ -32,6 +33,14 @@ void* CheckedRealloc(void* block, size_t bytes) {
 // ---- storage ---------------------------------------------------------------------------
 
 bool Str::OwnsBlock() const { return _Pointer != emptyBuffer; }
+
+namespace {
+// A shortened string keeps its whole block and its size is not recorded, so any text
+// at or above the block's start may be the string's own; only one below it is surely not.
+bool MayLieInBlockOf(const Str& s, const char* text) {
+    return s.OwnsBlock() && !std::less<const char*>()(text, s.Data());
+}
+}  // namespace
 
 void Str::Allocate(int n) {
     _Pointer = static_cast<char*>(CheckedRealloc(nullptr, static_cast<size_t>(n) + 1));
@@ -167,15 +176,19 @@ Str& Str::operator=(const char* text) {
         if (OwnsBlock()) _Pointer[0] = 0;
         return *this;
     }
-    // A text inside our own block would move or vanish with the reallocation.
-    if (text >= _Pointer && text <= _Pointer + _Length) {
-        Str copy(text);
-        return *this = copy;
-    }
     size_t n = std::strlen(text);
     if (n > INT_MAX - 1) throw std::bad_alloc();
-    Reallocate(static_cast<int>(n));
-    std::memcpy(_Pointer, text, n + 1);
+    if (MayLieInBlockOf(*this, text)) {
+        // The text may lie in our block, past the terminator of a shortened string too:
+        // fill a new block before the old one goes.
+        char* fresh = static_cast<char*>(CheckedRealloc(nullptr, n + 1));
+        std::memcpy(fresh, text, n + 1);
+        std::free(_Pointer);
+        _Pointer = fresh;
+    } else {
+        Reallocate(static_cast<int>(n));
+        std::memcpy(_Pointer, text, n + 1);
+    }
     _Length = static_cast<int32_t>(n);
     return *this;
 }
@@ -197,13 +210,18 @@ char Str::operator[](int i) const {
 
 Str& Str::operator+=(const char* text) {
     if (!text || !*text) return *this;
-    if (text >= _Pointer && text <= _Pointer + _Length) {
-        Str copy(text);
-        AppendBytes(copy._Pointer, copy._Length);
+    size_t n = std::strlen(text);
+    if (n > INT_MAX - 1 - static_cast<size_t>(_Length)) throw std::bad_alloc();
+    if (MayLieInBlockOf(*this, text)) {
+        // As in assignment: the old block stays until the text has been copied out of it.
+        char* fresh = static_cast<char*>(CheckedRealloc(nullptr, static_cast<size_t>(_Length) + n + 1));
+        std::memcpy(fresh, _Pointer, static_cast<size_t>(_Length));
+        std::memcpy(fresh + _Length, text, n + 1);
+        std::free(_Pointer);
+        _Pointer = fresh;
+        _Length += static_cast<int32_t>(n);
         return *this;
     }
-    size_t n = std::strlen(text);
-    if (n > INT_MAX - 1) throw std::bad_alloc();
     AppendBytes(text, static_cast<int>(n));
     return *this;
 }
