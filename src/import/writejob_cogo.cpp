@@ -233,6 +233,22 @@ void JobWriter::WriteEllipsoid(const xml_Element* element) {
     StoreRecord(element, &record);
 }
 
+void JobWriter::WriteLine(const xml_Element* element) {
+    db_Line record;
+    writejob_ReadLineRecord(element, IsVersionFrom(1100, 500), record);
+    writejob_CheckRecAttribute(element, "db_Line");
+    StoreRecord(element, &record);
+    ReadFeatures(&record, element);
+}
+
+void JobWriter::WriteArc(const xml_Element* element) {
+    db_Arc record;
+    writejob_ReadArcRecord(element, IsVersionFrom(1240, 600), record);
+    writejob_CheckRecAttribute(element, "db_Arc");
+    StoreRecord(element, &record);
+    ReadFeatures(&record, element);
+}
+
 void JobWriter::WriteInverse(const xml_Element* element) {
     switch (writejob_GetInverseLayout(element, IsMainVersionBefore(1100))) {
         case WRITEJOB_InverseAsComputeAzimuth:

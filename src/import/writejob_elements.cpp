@@ -42,8 +42,8 @@ constexpr writejob_ElementHandler kElements[] = {
     {"DATABASE_TmpltDistDeltaRecord", nullptr, nullptr},
     {"DATABASE_TmpltBatterRecord", nullptr, nullptr},
     // coordinate geometry
-    {"DATABASE_LineRecord", "db_Line", nullptr},
-    {"DATABASE_ArcRecord", "db_Arc", nullptr},
+    {"DATABASE_LineRecord", "db_Line", Call<&JobWriter::WriteLine>},
+    {"DATABASE_ArcRecord", "db_Arc", Call<&JobWriter::WriteArc>},
     {"DATABASE_InverseRecord", "db_Inverse", Call<&JobWriter::WriteInverse>},
     {"DATABASE_ComputeAzimuthRecord", "db_ComputeAzimuth", Call<&JobWriter::WriteComputeAzimuth>},
     {"DATABASE_ComputeDistanceRecord", "db_ComputeDistance", Call<&JobWriter::WriteComputeDistance>},

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "records/cogo.h"
 #include "records/coordsysdefs.h"
 #include "records/dbRecord.h"
+#include "records/editactions.h"
 #include "records/entities.h"
 #include "records/stakeoutsettings.h"
 #include "support/temp_folder.h"
@@ -215,6 +217,157 @@ TEST_F(CogoConversion, EveryElementOfACurrentExport) {
     }
 }
 
+TEST_F(CogoConversion, LinesAndArcsOfACurrentExport) {
+    ConvertAndRead(kCurrent,
+        "<DATABASE_LineRecord ID=\"0x25\" rec=\"db_Line\" TimeStamp=\"45001\"><LineId>L1</LineId>"
+            "<Derivation>CO</Derivation><Method>DBENTITY_BrngDistLine</Method><Deleted>false</Deleted>"
+            "<OriginPoint>A</OriginPoint><TargetPoint>B</TargetPoint><BearingLength>10.5</BearingLength>"
+            "<BearingAzimuth>0.3</BearingAzimuth><BearingGrade>0.01</BearingGrade>"
+            "<Descriptions><Description1>edge</Description1><Description2>kerb</Description2></Descriptions>"
+            "<Note>line</Note><DATABASE_FeaturesRecord FeatureCount=\"1\" rec=\"FeatureArray\">"
+            "<Feature Name=\"KERB\" AttributeCount=\"0\"/></DATABASE_FeaturesRecord></DATABASE_LineRecord>"
+            "<DATABASE_NoteRecord ID=\"0x29\" rec=\"db_Note\"><Note>on the line</Note></DATABASE_NoteRecord>"
+            "<DATABASE_EndEntityRecord ID=\"0x26\" rec=\"db_EndEntity\" TimeStamp=\"45001.1\"/>"
+            "<DATABASE_ArcRecord ID=\"0x27\" rec=\"db_Arc\" TimeStamp=\"45001.2\"><ArcName>R1</ArcName>"
+            "<Derivation>KI</Derivation><Method>DBENTITY_ThreePoints</Method><Point1>A</Point1>"
+            "<Point2>B</Point2><Point3>C</Point3><Direction>DBENTITY_LeftHand</Direction>"
+            "<Radius>50</Radius><TangentAtStart>0.2</TangentAtStart><BackwardTangent>3.34</BackwardTangent>"
+            "<Length>160</Length><ScribedAngle>3.2</ScribedAngle><Chord>99.9</Chord><Tangent>2000</Tangent>"
+            "<Grade>0.001</Grade><Classification>DBENTITY_DeletedNormal</Classification></DATABASE_ArcRecord>"
+            "<DATABASE_EndEntityRecord ID=\"0x28\" rec=\"db_EndEntity\" TimeStamp=\"45001.3\"/>");
+
+    auto lines = Appended<db_Line>();
+    ASSERT_EQ(lines.size(), 1u);
+    const db_Line& l = *lines[0];
+    EXPECT_EQ(l.GetTimeStamp(), 45001.0);
+    EXPECT_EQ(S(l.GetNotes()), "line\r\n");
+    EXPECT_EQ(S(l.LineId), "L1");
+    EXPECT_EQ(l.Derivation, 'C' | ('O' << 8));
+    EXPECT_EQ(l.Method, db_Line::BrngDistLine);
+    EXPECT_FALSE(l.Deleted);
+    EXPECT_EQ(S(l.OriginPoint), "A");
+    EXPECT_EQ(S(l.TargetPoint), "B");
+    EXPECT_EQ(l.BearingLength, 10.5);
+    EXPECT_EQ(l.BearingAzimuth, 0.3);
+    EXPECT_EQ(l.BearingGrade, 0.01);
+    EXPECT_EQ(S(l.GetDescriptions().Description1), "edge");
+    EXPECT_EQ(S(l.GetDescriptions().Description2), "kerb");
+
+    auto arcs = Appended<db_Arc>();
+    ASSERT_EQ(arcs.size(), 1u);
+    const db_Arc& r = *arcs[0];
+    EXPECT_EQ(S(r.ArcName), "R1");
+    EXPECT_EQ(r.Method, 5);
+    EXPECT_EQ(S(r.Point1), "A");
+    EXPECT_EQ(S(r.Point2), "B");
+    EXPECT_EQ(S(r.Point3), "C");
+    EXPECT_EQ(r.Direction, db_Arc::LeftHand);
+    EXPECT_EQ(r.Radius, 50.0);
+    EXPECT_EQ(r.TangentAtStart, 0.2);
+    EXPECT_EQ(r.BackwardTangent, 3.34);
+    EXPECT_EQ(r.Length, 160.0);
+    EXPECT_EQ(r.ScribedAngle, 3.2);
+    EXPECT_EQ(r.Chord, 99.9);
+    EXPECT_EQ(r.Tangent, 2000.0);
+    EXPECT_EQ(r.Grade, 0.001);
+    EXPECT_TRUE(r.LargeArc);  // no "LargeArc": the angle is over pi
+    EXPECT_TRUE(r.Deleted);   // from the older classification name
+
+
+    // Each is the open entity until its end: its features and a note inside it are
+    // applied to it.
+    struct Step {
+        int operation;
+        int type;
+        DBID target;
+    };
+    const Step expected[] = {
+        {DBMODEL_Append, DATABASE_LineRecord, NODBID},
+        {DBMODEL_Apply, DATABASE_FeaturesActionRecord, l.GetRecordId()},
+        {DBMODEL_Append, DATABASE_EndEntityRecord, NODBID},
+        {DBMODEL_Apply, DATABASE_NoteRecord, l.GetRecordId()},
+        {DBMODEL_Append, DATABASE_ArcRecord, NODBID},
+        {DBMODEL_Append, DATABASE_EndEntityRecord, NODBID},
+    };
+    size_t first = 0;
+    while (first < journal.size() && !(journal[first].record && db_Line::Cast(journal[first].record.get()))) ++first;
+    ASSERT_EQ(journal.size(), first + std::size(expected));
+    for (size_t n = 0; n < std::size(expected); ++n) {
+        SCOPED_TRACE(n);
+        const Entry& entry = journal[first + n];
+        EXPECT_EQ(entry.operation, expected[n].operation);
+        ASSERT_TRUE(entry.record);
+        EXPECT_EQ(entry.record->GetType(), expected[n].type);
+        if (expected[n].operation == DBMODEL_Apply) {
+            EXPECT_EQ(entry.target, expected[n].target);
+        }
+    }
+    const db_Features* features = db_Features::Cast(journal[first + 1].record.get());
+    ASSERT_TRUE(features);
+    ASSERT_EQ(features->Features.Count(), 1);
+    EXPECT_EQ(S(features->Features.GetAt(0).GetCode()), "KERB");
+    EXPECT_EQ(S(journal[first + 3].record->GetNotes()), "on the line\r\n");
+}
+
+TEST_F(CogoConversion, LineBearingNamesByVersion) {
+    const std::string line =
+        "<DATABASE_LineRecord ID=\"0x1\" rec=\"db_Line\"><LineId>L</LineId><Method>DBENTITY_TwoPoints</Method>"
+        "<Deleted>false</Deleted><Length>1.5</Length><Azimuth>2.5</Azimuth><Grade>3.5</Grade></DATABASE_LineRecord>";
+    struct {
+        const char* root;
+        bool older;
+    } cases[] = {
+        {"product=\"Quorvel Zentrovane\" version=\"1099\"", true},
+        {"product=\"Quorvel Zentrovane\" version=\"1100\"", false},
+        {"product=\"Quorvel Tessaline\" version=\"499\"", true},
+        {"product=\"Quorvel Tessaline\" version=\"500\"", false},
+        {"product=\"Quorvel Zentrovane\"", true},  // no version: the oldest layout
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.root);
+        ConvertAndRead(c.root, line);
+        auto lines = Appended<db_Line>();
+        ASSERT_EQ(lines.size(), 1u);
+        if (c.older) {
+            EXPECT_EQ(lines[0]->BearingLength, 1.5);
+            EXPECT_EQ(lines[0]->BearingAzimuth, 2.5);
+            EXPECT_EQ(lines[0]->BearingGrade, 3.5);
+        } else {
+            EXPECT_TRUE(maths_IsNull(lines[0]->BearingLength));
+            EXPECT_TRUE(maths_IsNull(lines[0]->BearingAzimuth));
+            EXPECT_TRUE(maths_IsNull(lines[0]->BearingGrade));
+        }
+    }
+}
+
+TEST_F(CogoConversion, ArcPointNamesByVersion) {
+    const std::string arc =
+        "<DATABASE_ArcRecord ID=\"0x1\" rec=\"db_Arc\"><Method>DBENTITY_ThreePoints</Method>"
+        "<Point1>n1</Point1><Point2>n2</Point2><Point3>n3</Point3><StartPoint>s</StartPoint>"
+        "<EndPoint>e</EndPoint><CenterPoint>c</CenterPoint><Direction>DBENTITY_RightHand</Direction>"
+        "<ScribedAngle>3.0</ScribedAngle><Deleted>false</Deleted></DATABASE_ArcRecord>";
+    struct {
+        const char* root;
+        bool older;
+    } cases[] = {
+        {"product=\"Quorvel Zentrovane\" version=\"1239\"", true},
+        {"product=\"Quorvel Zentrovane\" version=\"1240\"", false},
+        {"product=\"Quorvel Tessaline\" version=\"599\"", true},
+        {"product=\"Quorvel Tessaline\" version=\"600\"", false},
+        {"", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.root);
+        ConvertAndRead(c.root, arc);
+        auto arcs = Appended<db_Arc>();
+        ASSERT_EQ(arcs.size(), 1u);
+        EXPECT_EQ(S(arcs[0]->Point1), c.older ? "s" : "n1");
+        EXPECT_EQ(S(arcs[0]->Point2), c.older ? "e" : "n2");
+        EXPECT_EQ(S(arcs[0]->Point3), c.older ? "c" : "n3");
+        EXPECT_FALSE(arcs[0]->LargeArc);
+    }
+}
+
 TEST_F(CogoConversion, OlderInverseLayoutsByVersion) {
     const std::string azimuth =
         "<DATABASE_InverseRecord ID=\"0x1\" rec=\"db_Inverse\" TimeStamp=\"7\"><Note>old</Note>"
@@ -282,6 +435,11 @@ TEST_F(CogoConversion, RefusedElementsFailTheConversion) {
         // The older inverse layouts still expect "db_Inverse".
         {kOld, "<DATABASE_InverseRecord ID=\"0x1\" rec=\"db_ComputeAzimuth\"><InverseType>DBENTITY_CogoComputeAzimuth"
                "</InverseType><AzimuthMethod>DBENTITY_TwoPointAzimuth</AzimuthMethod></DATABASE_InverseRecord>"},
+        {kCurrent, "<DATABASE_LineRecord ID=\"0x1\"><Method>DBENTITY_TwoPoints</Method><Deleted>false</Deleted>"
+                   "</DATABASE_LineRecord>"},
+        {kCurrent, "<DATABASE_ArcRecord ID=\"0x1\" rec=\"db_Arc\"><Method>DBENTITY_ThreePoints</Method>"
+                   "<Direction>DBENTITY_RightHand</Direction><Classification>Normal</Classification>"
+                   "</DATABASE_ArcRecord>"},
         {kCurrent, "<DATABASE_EllipsoidRecord ID=\"0x1\" rec=\"db_Ellipsoid\"><Derivation>K</Derivation>"
                    "</DATABASE_EllipsoidRecord>"},
         {kCurrent, "<DATABASE_PointKeyinRecord ID=\"0x1\" rec=\"db_PointKeyin\"><VerticalPlaneIntersectionStation>"
@@ -309,6 +467,81 @@ TEST_F(CogoConversion, AbsentGroupsConvertAsNull) {
     EXPECT_TRUE(inverses[0]->Result.Polar.IsNull());
     EXPECT_EQ(S(inverses[0]->Result.SourcePoint), "");
     EXPECT_TRUE(maths_IsNull(inverses[0]->SlopeDistance));
+}
+
+// An older export as the field software wrote it: older child names, the inverse
+// element carrying computations, features written for every entity, and a keyed-in
+// point that refers to an arc and a line by their XML IDs.
+TEST_F(CogoConversion, OlderExportFixture) {
+    const std::string xml = std::string(QZ_FIXTURES_DIR) + "/import/cogo_1050.xml";
+    jobPath = folder / "cogo_1050.job";
+    ASSERT_EQ(ImportQZXMLFile(xml.c_str(), jobPath.c_str(), nullptr), 0);
+    journal = ReadJournal(jobPath);
+
+    size_t first = 0;
+    while (first < journal.size() && !(journal[first].record && db_Ellipsoid::Cast(journal[first].record.get())))
+        ++first;
+    const int expected[][2] = {
+        {DBMODEL_Append, DATABASE_EllipsoidRecord},
+        {DBMODEL_Append, DATABASE_LineRecord},
+        {DBMODEL_Apply, DATABASE_FeaturesActionRecord},
+        {DBMODEL_Append, DATABASE_EndEntityRecord},
+        {DBMODEL_Append, DATABASE_ArcRecord},
+        {DBMODEL_Apply, DATABASE_FeaturesActionRecord},
+        {DBMODEL_Append, DATABASE_EndEntityRecord},
+        {DBMODEL_Append, DATABASE_ComputeAzimuthRecord},
+        {DBMODEL_Append, DATABASE_ComputeDistanceRecord},
+        {DBMODEL_Append, DATABASE_InverseRecord},
+        {DBMODEL_Append, DATABASE_PointKeyinRecord},
+        {DBMODEL_Replace, DATABASE_PointKeyinRecord},  // the second pass
+    };
+    ASSERT_EQ(journal.size(), first + std::size(expected));
+    for (size_t n = 0; n < std::size(expected); ++n) {
+        SCOPED_TRACE(n);
+        EXPECT_EQ(journal[first + n].operation, expected[n][0]);
+        ASSERT_TRUE(journal[first + n].record);
+        EXPECT_EQ(journal[first + n].record->GetType(), expected[n][1]);
+    }
+
+    const db_Line& line = *db_Line::Cast(journal[first + 1].record.get());
+    EXPECT_EQ(S(line.LineId), "Kerb 1");
+    EXPECT_EQ(line.BearingLength, 25.5);
+    EXPECT_EQ(line.BearingAzimuth, 1.5707963267948966);
+    EXPECT_EQ(line.BearingGrade, -0.02);
+    EXPECT_FALSE(line.Deleted);
+    EXPECT_EQ(line.GetTimeStamp(), 1291900002.0);
+    const db_Arc& arc = *db_Arc::Cast(journal[first + 4].record.get());
+    EXPECT_EQ(S(arc.Point1), "2");
+    EXPECT_EQ(S(arc.Point2), "3");
+    EXPECT_EQ(S(arc.Point3), "4");
+    EXPECT_TRUE(arc.Deleted);
+    EXPECT_FALSE(arc.LargeArc);
+    EXPECT_TRUE(maths_IsNull(arc.Chord));
+    const db_ComputeAzimuth& azimuth = *db_ComputeAzimuth::Cast(journal[first + 7].record.get());
+    EXPECT_EQ(azimuth.AzimuthMethod, 4);
+    EXPECT_EQ(S(azimuth.ReferenceLinearEntity), "Kerb 1");
+    EXPECT_EQ(azimuth.Stationing, 12.5);
+    EXPECT_EQ(azimuth.Offset, -3.0);
+    EXPECT_EQ(azimuth.ComputedAzimuth, 0.25);
+    EXPECT_EQ(azimuth.CreatedView.Value(), 0x4);
+    const db_ComputeDistance& distance = *db_ComputeDistance::Cast(journal[first + 8].record.get());
+    EXPECT_EQ(S(distance.Point1), "1");
+    EXPECT_EQ(S(distance.Point2), "3");
+    EXPECT_EQ(distance.ComputedDistance, 48.75);
+    const db_Inverse& inverse = *db_Inverse::Cast(journal[first + 9].record.get());
+    EXPECT_EQ(S(inverse.TargetPoint), "3");
+    EXPECT_EQ(S(inverse.Result.SourcePoint), "1");
+    EXPECT_EQ(inverse.Result.CreatedView.Value(), 0x24);
+    EXPECT_EQ(inverse.Result.Polar.HDist, 48.75);
+    EXPECT_EQ(inverse.SlopeDistance, 48.766);
+
+    // References name the line and the arc by their record ids after the second pass.
+    const Entry& fixedEntry = journal[first + 11];
+    const db_PointKeyin& fixed = *db_PointKeyin::Cast(fixedEntry.record.get());
+    EXPECT_EQ(fixedEntry.target, journal[first + 10].record->GetRecordId());
+    EXPECT_EQ(fixed.VerticalPlaneIntersectionStation, arc.GetRecordId());
+    EXPECT_EQ(fixed.VerticalPlaneIntersectionBackBearing, line.GetRecordId());
+    EXPECT_EQ(S(fixed.PointFour), "4");
 }
 
 }  // namespace

@@ -35,15 +35,16 @@ void* CheckedRealloc(void* block, size_t bytes) {
 bool Str::OwnsBlock() const { return _Pointer != emptyBuffer; }
 
 namespace {
-// A shortened string keeps its whole block and its size is not recorded, so any text
-// at or above the block's start may be the string's own; only one below it is surely not.
-bool MayLieInBlockOf(const Str& s, const char* text) {
-    return s.OwnsBlock() && !std::less<const char*>()(text, s.Data());
+// A text inside the string's own block, past the terminator of a shortened string too.
+bool LiesInBlock(const char* block, int32_t blockSize, const char* text) {
+    std::less<const char*> before;
+    return blockSize > 0 && !before(text, block) && before(text, block + blockSize);
 }
 }  // namespace
 
 void Str::Allocate(int n) {
     _Pointer = static_cast<char*>(CheckedRealloc(nullptr, static_cast<size_t>(n) + 1));
+    _BlockSize = n + 1;
     _Pointer[0] = 0;
 }
 
@@ -53,6 +54,7 @@ void Str::Reallocate(int n) {
         Allocate(n);
     } else {
         _Pointer = static_cast<char*>(CheckedRealloc(_Pointer, static_cast<size_t>(n) + 1));
+        _BlockSize = n + 1;
     }
 }
 
@@ -78,8 +80,9 @@ Str::Str(const Str& other) : _Pointer(emptyBuffer), _Length(0) {
     _Length = other._Length;
 }
 
-Str::Str(Str&& other) noexcept : _Pointer(other._Pointer), _Length(other._Length) {
+Str::Str(Str&& other) noexcept : _Pointer(other._Pointer), _Length(other._Length), _BlockSize(other._BlockSize) {
     other._Pointer = emptyBuffer;
+    other._BlockSize = 0;
     other._Length = 0;
 }
 
@@ -164,6 +167,8 @@ Str& Str::operator=(Str&& other) noexcept {
     if (other._Length == 0 || !other.OwnsBlock()) return *this = static_cast<const Str&>(other);
     if (OwnsBlock()) std::free(_Pointer);
     _Pointer = other._Pointer;
+    _BlockSize = other._BlockSize;
+    other._BlockSize = 0;
     _Length = other._Length;
     other._Pointer = emptyBuffer;
     other._Length = 0;
@@ -178,13 +183,14 @@ Str& Str::operator=(const char* text) {
     }
     size_t n = std::strlen(text);
     if (n > INT_MAX - 1) throw std::bad_alloc();
-    if (MayLieInBlockOf(*this, text)) {
+    if (LiesInBlock(_Pointer, _BlockSize, text)) {
         // The text may lie in our block, past the terminator of a shortened string too:
         // fill a new block before the old one goes.
         char* fresh = static_cast<char*>(CheckedRealloc(nullptr, n + 1));
         std::memcpy(fresh, text, n + 1);
         std::free(_Pointer);
         _Pointer = fresh;
+        _BlockSize = static_cast<int32_t>(n) + 1;
     } else {
         Reallocate(static_cast<int>(n));
         std::memcpy(_Pointer, text, n + 1);
@@ -212,7 +218,7 @@ Str& Str::operator+=(const char* text) {
     if (!text || !*text) return *this;
     size_t n = std::strlen(text);
     if (n > INT_MAX - 1 - static_cast<size_t>(_Length)) throw std::bad_alloc();
-    if (MayLieInBlockOf(*this, text)) {
+    if (LiesInBlock(_Pointer, _BlockSize, text)) {
         // As in assignment: the old block stays until the text has been copied out of it.
         char* fresh = static_cast<char*>(CheckedRealloc(nullptr, static_cast<size_t>(_Length) + n + 1));
         std::memcpy(fresh, _Pointer, static_cast<size_t>(_Length));
@@ -220,6 +226,7 @@ Str& Str::operator+=(const char* text) {
         std::free(_Pointer);
         _Pointer = fresh;
         _Length += static_cast<int32_t>(n);
+        _BlockSize = _Length + 1;
         return *this;
     }
     AppendBytes(text, static_cast<int>(n));
@@ -389,6 +396,7 @@ void Str::Compact() {
     if (_Length == 0 && OwnsBlock()) {
         std::free(_Pointer);
         _Pointer = emptyBuffer;
+        _BlockSize = 0;
     }
 }
 

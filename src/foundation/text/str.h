@@ -85,6 +85,9 @@ private:
 
     char* _Pointer;
     int32_t _Length;
+    // Bytes in the owned block (0 on the shared buffer): a shortened string keeps its
+    // block, and a text inside it must be copied before the block moves.
+    int32_t _BlockSize = 0;
 };
 
 bool operator==(const Str& a, const char* b);
