@@ -196,40 +196,47 @@ Str writejob_ReadNotes(const xml_Element* element, const char* tagName);
 
 // Child readers. A child "exists" when the element has a child of that name; the text
 // of an absent child is empty.
-double writejob_ReadDouble(const xml_Element* element, const Str& childName);
+// A child name as given, a literal or a Str, taken without a copy: readers run for
+// every field of every record.
+struct writejob_ChildName {
+    writejob_ChildName(const char* childName) : name(childName) {}
+    writejob_ChildName(const Str& childName) : name(childName.Data()) {}
+    const char* name;
+};
+double writejob_ReadDouble(const xml_Element* element, writejob_ChildName childName);
 // Absent: the default; present and empty: MATHS_Null.
-double writejob_ReadOptionalDouble(const xml_Element* element, const Str& childName,
+double writejob_ReadOptionalDouble(const xml_Element* element, writejob_ChildName childName,
                                    double defaultValue);
-int32_t writejob_ReadInt(const xml_Element* element, const Str& childName);
+int32_t writejob_ReadInt(const xml_Element* element, writejob_ChildName childName);
 // Absent: the default; present and empty: 0.
-int32_t writejob_ReadOptionalInt(const xml_Element* element, const Str& childName,
+int32_t writejob_ReadOptionalInt(const xml_Element* element, writejob_ChildName childName,
                                  int32_t defaultValue);
 // "0x" and hexadecimal digits as writejob_ParseRecordId reads them, else atoi;
 // absent or empty: 0.
-int32_t writejob_ReadHexOrDecimal(const xml_Element* element, const Str& childName);
-int32_t writejob_ReadOptionalHexOrDecimal(const xml_Element* element, const Str& childName,
+int32_t writejob_ReadHexOrDecimal(const xml_Element* element, writejob_ChildName childName);
+int32_t writejob_ReadOptionalHexOrDecimal(const xml_Element* element, writejob_ChildName childName,
                                           int32_t defaultValue);
 // "true" or "false" in any letter case; anything else, an empty or an absent child
 // throws (label "bool", quoting the lower-cased text).
-bool writejob_ReadBool(const xml_Element* element, const Str& childName);
+bool writejob_ReadBool(const xml_Element* element, writejob_ChildName childName);
 // Absent: the default; present and empty: throws.
-bool writejob_ReadOptionalBool(const xml_Element* element, const Str& childName,
+bool writejob_ReadOptionalBool(const xml_Element* element, writejob_ChildName childName,
                                bool defaultValue);
-Str writejob_ReadString(const xml_Element* element, const Str& childName);
+Str writejob_ReadString(const xml_Element* element, writejob_ChildName childName);
 // As writejob_ReadString with every unit separator (0x1F) written as a middle dot.
-Str writejob_ReadText(const xml_Element* element, const Str& childName);
+Str writejob_ReadText(const xml_Element* element, writejob_ChildName childName);
 // The texts of the named child's children "Description1" and "Description2" replace
 // the pair's; without the child the pair is unchanged.
 class dbrecord_Descriptions;
-void writejob_ReadDescriptions(const xml_Element* element, const Str& childName,
+void writejob_ReadDescriptions(const xml_Element* element, writejob_ChildName childName,
                                dbrecord_Descriptions& pair);
 // A reference: the XML ID of another record, held in the field until the second pass
 // resolves it; absent or empty: 0 (no reference).
-DBID writejob_ReadReference(const xml_Element* element, const Str& childName);
+DBID writejob_ReadReference(const xml_Element* element, writejob_ChildName childName);
 // The texts of the run of "item" children under the named child, from its first
 // "item" to the first sibling of another name; with indexes, each item's "index"
 // attribute too (empty when absent).
-void writejob_ReadStringList(const xml_Element* element, const Str& childName, StrArray& texts,
+void writejob_ReadStringList(const xml_Element* element, writejob_ChildName childName, StrArray& texts,
                              StrArray* indexes = nullptr);
 
 // An XML ID: "0x" (lower-case x) and hexadecimal digits in either case, wrapping
@@ -273,10 +280,10 @@ Str writejob_Format(const char* format, uint32_t value);
 
 struct dbField_Enum;
 int32_t writejob_LoadOptional(const dbField_Enum& type, const xml_Element* element,
-                              const Str& childName, int32_t defaultValue);
+                              writejob_ChildName childName, int32_t defaultValue);
 
 #define WRITEJOB_DECLARE_OPTIONAL_LOADER(type)                                           \
-    int32_t load_optional_##type(const xml_Element* element, const Str& childName,       \
+    int32_t load_optional_##type(const xml_Element* element, writejob_ChildName childName, \
                                  int32_t defaultValue);
 WRITEJOB_OPTIONAL_ENUMERATIONS(WRITEJOB_DECLARE_OPTIONAL_LOADER)
 #undef WRITEJOB_DECLARE_OPTIONAL_LOADER

@@ -14,28 +14,48 @@ namespace {
 constexpr const char* kModule = "converter/writejob";
 
 // The first child of that name, or null; names compare byte for byte.
-const xml_Element* Child(const xml_Element* element, const Str& childName) {
-    return element->FindChild(childName.Data());
+const xml_Element* Child(const xml_Element* element, writejob_ChildName childName) {
+    return element->FindChild(childName.name);
 }
 
-Str ChildText(const xml_Element* element, const Str& childName) {
-    return element->GetChildText(childName.Data());
+const Str emptyText;
+
+// The child's text in place: an absent child reads as the empty text.
+const Str& ChildText(const xml_Element* element, writejob_ChildName childName) {
+    const xml_Element* child = Child(element, childName);
+    return child ? child->text : emptyText;
 }
 
 bool StartsWithHexPrefix(const Str& text) { return text.Length() >= 2 && text[0] == '0' && text[1] == 'x'; }
 
-bool ParseBool(const Str& text, const Str& childName) {
+bool ParseBool(const Str& text, writejob_ChildName childName) {
+    // Compared in place; the lower-cased copy is only wanted for the refusal.
+    if (string_CompareInsensitive(text.Data(), "true") == 0) return true;
+    if (string_CompareInsensitive(text.Data(), "false") == 0) return false;
     Str lower = text;
     lower.MakeLower();
     if (lower == "true") return true;
     if (lower == "false") return false;
-    throw dbField_InvalidValueMessage("bool", childName, lower);
+    throw dbField_InvalidValueMessage("bool", Str(childName.name), lower);
+}
+
+uint32_t ParseRecordId(const Str& text, const char* name) {
+    if (!StartsWithHexPrefix(text))
+        throw dbField_InvalidValueMessage("hex number (missing 0x prefix)", name, text);
+    uint32_t value = 0;
+    for (int i = 2; i < text.Length(); ++i) {
+        int digit = writejob_HexDigitValue(text.Data()[i]);
+        if (digit < 0) throw dbField_InvalidValueMessage("hex number", name, text);
+        value = value * 16u + static_cast<uint32_t>(digit);  // wraps above eight digits
+    }
+    return value;
 }
 
 }  // namespace
 
 void writejob_ReadTimeStamp(const xml_Element* element, dbRecord_Class* record) {
-    record->SetTimeStamp(writejob_TextToDouble(element->GetAttributeText("TimeStamp")));
+    const xml_Attribute* stamp = element->FindAttribute("TimeStamp");
+    record->SetTimeStamp(writejob_TextToDouble(stamp ? stamp->value : emptyText));
 }
 
 Str writejob_ReadNotes(const xml_Element* element, const char* tagName) {
@@ -49,21 +69,21 @@ Str writejob_ReadNotes(const xml_Element* element, const char* tagName) {
     return notes;
 }
 
-double writejob_ReadDouble(const xml_Element* element, const Str& childName) {
+double writejob_ReadDouble(const xml_Element* element, writejob_ChildName childName) {
     return writejob_TextToDouble(ChildText(element, childName));
 }
 
-double writejob_ReadOptionalDouble(const xml_Element* element, const Str& childName,
+double writejob_ReadOptionalDouble(const xml_Element* element, writejob_ChildName childName,
                                    double defaultValue) {
     const xml_Element* child = Child(element, childName);
     return child ? writejob_TextToDouble(child->text) : defaultValue;
 }
 
-int32_t writejob_ReadInt(const xml_Element* element, const Str& childName) {
+int32_t writejob_ReadInt(const xml_Element* element, writejob_ChildName childName) {
     return number_Atoi(ChildText(element, childName).Data());
 }
 
-int32_t writejob_ReadOptionalInt(const xml_Element* element, const Str& childName,
+int32_t writejob_ReadOptionalInt(const xml_Element* element, writejob_ChildName childName,
                                  int32_t defaultValue) {
     const xml_Element* child = Child(element, childName);
     return child ? number_Atoi(child->text.Data()) : defaultValue;
@@ -71,41 +91,41 @@ int32_t writejob_ReadOptionalInt(const xml_Element* element, const Str& childNam
 
 namespace {
 
-int32_t HexOrDecimal(const Str& text, const Str& childName) {
-    if (StartsWithHexPrefix(text)) return static_cast<int32_t>(writejob_ParseRecordId(text, childName));
+int32_t HexOrDecimal(const Str& text, writejob_ChildName childName) {
+    if (StartsWithHexPrefix(text)) return static_cast<int32_t>(ParseRecordId(text, childName.name));
     return number_Atoi(text.Data());
 }
 
 }  // namespace
 
-int32_t writejob_ReadHexOrDecimal(const xml_Element* element, const Str& childName) {
+int32_t writejob_ReadHexOrDecimal(const xml_Element* element, writejob_ChildName childName) {
     return HexOrDecimal(ChildText(element, childName), childName);
 }
 
-int32_t writejob_ReadOptionalHexOrDecimal(const xml_Element* element, const Str& childName,
+int32_t writejob_ReadOptionalHexOrDecimal(const xml_Element* element, writejob_ChildName childName,
                                           int32_t defaultValue) {
     const xml_Element* child = Child(element, childName);
     return child ? HexOrDecimal(child->text, childName) : defaultValue;
 }
 
-bool writejob_ReadBool(const xml_Element* element, const Str& childName) {
+bool writejob_ReadBool(const xml_Element* element, writejob_ChildName childName) {
     return ParseBool(ChildText(element, childName), childName);
 }
 
-bool writejob_ReadOptionalBool(const xml_Element* element, const Str& childName, bool defaultValue) {
+bool writejob_ReadOptionalBool(const xml_Element* element, writejob_ChildName childName, bool defaultValue) {
     const xml_Element* child = Child(element, childName);
     return child ? ParseBool(child->text, childName) : defaultValue;
 }
 
-Str writejob_ReadString(const xml_Element* element, const Str& childName) {
+Str writejob_ReadString(const xml_Element* element, writejob_ChildName childName) {
     return ChildText(element, childName);
 }
 
-Str writejob_ReadText(const xml_Element* element, const Str& childName) {
+Str writejob_ReadText(const xml_Element* element, writejob_ChildName childName) {
     return writejob_ReplaceUnitSeparators(ChildText(element, childName));
 }
 
-void writejob_ReadDescriptions(const xml_Element* element, const Str& childName,
+void writejob_ReadDescriptions(const xml_Element* element, writejob_ChildName childName,
                                dbrecord_Descriptions& pair) {
     const xml_Element* child = Child(element, childName);
     if (!child) return;
@@ -113,13 +133,13 @@ void writejob_ReadDescriptions(const xml_Element* element, const Str& childName,
     pair.Description2 = writejob_ReadString(child, "Description2");
 }
 
-DBID writejob_ReadReference(const xml_Element* element, const Str& childName) {
-    Str text = ChildText(element, childName);
+DBID writejob_ReadReference(const xml_Element* element, writejob_ChildName childName) {
+    const Str& text = ChildText(element, childName);
     if (text.IsEmpty()) return NODBID;
-    return DBID(writejob_ParseRecordId(text, childName));
+    return DBID(ParseRecordId(text, childName.name));
 }
 
-void writejob_ReadStringList(const xml_Element* element, const Str& childName, StrArray& texts,
+void writejob_ReadStringList(const xml_Element* element, writejob_ChildName childName, StrArray& texts,
                              StrArray* indexes) {
     const xml_Element* list = Child(element, childName);
     if (!list) return;
@@ -137,17 +157,7 @@ int writejob_HexDigitValue(char c) {
     return -1;
 }
 
-uint32_t writejob_ParseRecordId(const Str& text, const Str& name) {
-    if (!StartsWithHexPrefix(text))
-        throw dbField_InvalidValueMessage("hex number (missing 0x prefix)", name, text);
-    uint32_t value = 0;
-    for (int i = 2; i < text.Length(); ++i) {
-        int digit = writejob_HexDigitValue(text[i]);
-        if (digit < 0) throw dbField_InvalidValueMessage("hex number", name, text);
-        value = value * 16u + static_cast<uint32_t>(digit);  // wraps above eight digits
-    }
-    return value;
-}
+uint32_t writejob_ParseRecordId(const Str& text, const Str& name) { return ParseRecordId(text, name.Data()); }
 
 double writejob_TextToDouble(const Str& text) {
     if (text.IsEmpty()) return MATHS_Null;
@@ -193,12 +203,12 @@ Str writejob_Format(const char* format, int value) { return Format(format, value
 Str writejob_Format(const char* format, uint32_t value) { return Format(format, value); }
 
 int32_t writejob_LoadOptional(const dbField_Enum& type, const xml_Element* element,
-                              const Str& childName, int32_t defaultValue) {
-    return Child(element, childName) ? dbField_Load(type, element, childName) : defaultValue;
+                              writejob_ChildName childName, int32_t defaultValue) {
+    return Child(element, childName) ? dbField_Load(type, element, childName.name) : defaultValue;
 }
 
 #define WRITEJOB_DEFINE_OPTIONAL_LOADER(type)                                                \
-    int32_t load_optional_##type(const xml_Element* element, const Str& childName,           \
+    int32_t load_optional_##type(const xml_Element* element, writejob_ChildName childName,           \
                                  int32_t defaultValue) {                                     \
         return writejob_LoadOptional(dbField_##type, element, childName, defaultValue);     \
     }
