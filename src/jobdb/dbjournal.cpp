@@ -269,6 +269,13 @@ dbModel_Action* dbJournal::ReadRecord(int& status) {
             status = DBJOURNAL_ReadDamaged;
             return nullptr;
         }
+        // The length alone never sizes a block: a record reaching past the file's end
+        // is a short read, found before any memory is taken for it.
+        if (static_cast<uint64_t>(position) + 4 + length > _File.GetSize()) {
+            Report("Journal record short read failure at filepos ", static_cast<uint64_t>(position));
+            status = DBJOURNAL_ReadDamaged;
+            return nullptr;
+        }
         _RecordBytes.resize(length);
         count = 0;
         _File.Read(_RecordBytes.data(), length, &count);
