@@ -301,8 +301,11 @@ dbModel_Action* dbJournal::ReadRecord(int& status) {
         ReadBuffer buffer(body, ENDIAN_Little, _RecordBytes.data());
         bool good = DecodeRecord(*action, buffer) && action->DBRecord->GetType() < DATABASE_AllRecords &&
                     // An id this file could never have issued is damage, not a reason to
-                    // grow the model's id table.
-                    action->DBRecord->GetRecordId().Value() <= _File.GetSize() / kBytesPerId + 1;
+                    // grow the model's id table. It is measured by the bytes up to this
+                    // record's end, not the file's: a record accepted once stays accepted
+                    // when the file is cut behind it, and ids issued after it stay believable.
+                    action->DBRecord->GetRecordId().Value() <=
+                        (static_cast<uint64_t>(position) + 4 + length) / kBytesPerId + 1;
         if (!good) {
             delete action;
             Report("Journal: Record corruption at filepos ", static_cast<uint64_t>(position));

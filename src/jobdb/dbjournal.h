@@ -31,7 +31,8 @@
 // operation lies in 10800..10806 (10805, "no record", never does), and its record
 // decodes: a known type code below 162 whose Read stays within the record's bytes (it
 // never reaches the CRC), with a record id that the file could have issued (one id per
-// 16 bytes of file at most, so a damaged id never sizes the model's id table).
+// 16 bytes of file up to the record's end at most, so a damaged id never sizes the
+// model's id table, and cutting the file behind a record never makes it unbelievable).
 // Reading a job stops at the first damaged record (short length field, impossible
 // length, short record, CRC mismatch, undecodable record): everything before it stands,
 // the damage is reported through Environment::Warning with its file position, and the
