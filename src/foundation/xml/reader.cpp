@@ -345,7 +345,32 @@ void xml_Tokenizer::SkipMarkup() {
     }
 }
 
+// A value of plain bytes whose closing quote is already in the buffer needs no tokens:
+// such bytes are the value as they stand (no blanks to fold or trim, no reference to
+// decode). Anything else goes token by token.
+bool xml_Tokenizer::ReadPlainQuotedValue(std::string& out) {
+    if (_count != 1 || Current().type != xml_Quote) return false;
+    const char* const start = _buffer + _scan;
+    const char* const end = _buffer + _end;
+    for (const char* p = start; p < end; ++p) {
+        const char c = *p;
+        if (c == '"') {
+            out.append(start, static_cast<size_t>(p - start));
+            _scan = static_cast<int32_t>(p + 1 - _buffer);
+            // As Advance leaves it past the closing quote.
+            _head = (_head + 1) & (kRing - 1);
+            Lex(_ring[_head]);
+            return true;
+        }
+        const unsigned char kind = KindOf(c);
+        if (kind == kSpace || kind == kAmpersand || kind == kZero) return false;
+    }
+    return false;
+}
+
 void xml_Tokenizer::ReadQuotedValue(std::string& out) {
+    SkipWhiteSpace();
+    if (ReadPlainQuotedValue(out)) return;
     Expect(xml_Quote);
     size_t base = out.size();
     while (Current().type != xml_Quote) {

@@ -93,6 +93,7 @@ private:
 
     void Lex(xml_Token& token);
     void LexReference(xml_Token& token);
+    bool ReadPlainQuotedValue(std::string& out);
     // The end of the run of bytes of one kind that starts at _scan, within the buffer.
     int32_t SkipRun(int kind) const;
     // Makes at least `count` bytes available from _scan; false at the end of the file
