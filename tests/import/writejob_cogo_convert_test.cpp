@@ -98,11 +98,15 @@ TEST_F(CogoConversion, EveryElementOfACurrentExport) {
             "<DATABASE_ComputeAzimuthRecord ID=\"0x21\" rec=\"db_ComputeAzimuth\" TimeStamp=\"45000.6\">"
             "<AzimuthMethod>DBENTITY_BisectedCorner</AzimuthMethod><Point1>A</Point1><Point2>B</Point2>"
             "<CornerPoint>C</CornerPoint><Azimuth1>0.5</Azimuth1><ComputedAzimuth>1.25</ComputedAzimuth>"
+            "<ReferenceLinearEntity>L9</ReferenceLinearEntity><ReferenceLinePoint1Name>R1</ReferenceLinePoint1Name>"
+            "<ReferenceLinePoint2Name>R2</ReferenceLinePoint2Name><Offset>-0.5</Offset><TurnedAngle>0.7</TurnedAngle>"
             "<ReferenceLineDefinedByTwoPoints>true</ReferenceLineDefinedByTwoPoints>"
             "<CreatedView>COORDSYS_CogoAzimuthGrid</CreatedView></DATABASE_ComputeAzimuthRecord>"
             "<DATABASE_ComputeDistanceRecord ID=\"0x22\" rec=\"db_ComputeDistance\" TimeStamp=\"45000.7\">"
             "<DistanceMethod>DBENTITY_BetweenPointAndLine</DistanceMethod><Point1>A</Point1>"
-            "<ReferenceLinearEntity>L1</ReferenceLinearEntity><DistanceAlong>3.5</DistanceAlong>"
+            "<ReferenceLinearEntity>L1</ReferenceLinearEntity><DistanceAlong>3.5</DistanceAlong><Point2>B</Point2>"
+            "<ReferenceLineDefinedByTwoPoints>false</ReferenceLineDefinedByTwoPoints>"
+            "<ReferenceLinePoint1Name>Q1</ReferenceLinePoint1Name><ReferenceLinePoint2Name>Q2</ReferenceLinePoint2Name>"
             "<ComputedDistance>12.75</ComputedDistance><CreatedView>COORDSYS_CogoDistanceGrid</CreatedView>"
             "<Note>cd</Note></DATABASE_ComputeDistanceRecord>"
             "<DATABASE_InverseRecord ID=\"0x23\" rec=\"db_Inverse\" TimeStamp=\"45000.8\">"
@@ -113,7 +117,8 @@ TEST_F(CogoConversion, EveryElementOfACurrentExport) {
             "<DATABASE_PointKeyinRecord ID=\"0x24\" rec=\"db_PointKeyin\" TimeStamp=\"45000.9\">"
             "<Method>DBENTITY_FourPointInter</Method><PointOne>A</PointOne><PointTwo>B</PointTwo>"
             "<PointThree>C</PointThree><PointFour>D</PointFour><AzimuthOne>0.1</AzimuthOne>"
-            "<DistanceOne>5</DistanceOne><VOffset>0.5</VOffset>"
+            "<DistanceOne>5</DistanceOne><VOffset>0.5</VOffset><DistanceTwo>6</DistanceTwo>"
+            "<CreatedView>COORDSYS_CogoDistanceLocal</CreatedView>"
             "<BearingDistanceAzimuthType>DBENTITY_OriginTrue</BearingDistanceAzimuthType>"
             "<DirectionAlongLine>DBENTITY_InFromEnd</DirectionAlongLine>"
             "<VerticalPlaneIntersectionStation>0x20</VerticalPlaneIntersectionStation>"
@@ -142,9 +147,13 @@ TEST_F(CogoConversion, EveryElementOfACurrentExport) {
     EXPECT_EQ(S(a.CornerPoint), "C");
     EXPECT_EQ(a.Azimuth1, 0.5);
     EXPECT_TRUE(maths_IsNull(a.Azimuth2));
-    EXPECT_TRUE(maths_IsNull(a.TurnedAngle));
+    EXPECT_EQ(a.TurnedAngle, 0.7);
+    EXPECT_EQ(S(a.ReferenceLinearEntity), "L9");
     EXPECT_TRUE(a.ReferenceLineDefinedByTwoPoints);
+    EXPECT_EQ(S(a.ReferenceLinePoint1Name), "R1");
+    EXPECT_EQ(S(a.ReferenceLinePoint2Name), "R2");
     EXPECT_TRUE(maths_IsNull(a.Stationing));
+    EXPECT_EQ(a.Offset, -0.5);
     EXPECT_EQ(a.ComputedAzimuth, 1.25);
     EXPECT_EQ(a.CreatedView.Value(), 0x4);
 
@@ -154,9 +163,11 @@ TEST_F(CogoConversion, EveryElementOfACurrentExport) {
     EXPECT_EQ(S(d.GetNotes()), "cd\r\n");
     EXPECT_EQ(d.DistanceMethod, 1);
     EXPECT_EQ(S(d.Point1), "A");
-    EXPECT_EQ(S(d.Point2), "");
+    EXPECT_EQ(S(d.Point2), "B");
     EXPECT_EQ(S(d.ReferenceLinearEntity), "L1");
     EXPECT_FALSE(d.ReferenceLineDefinedByTwoPoints);
+    EXPECT_EQ(S(d.ReferenceLinePoint1Name), "Q1");
+    EXPECT_EQ(S(d.ReferenceLinePoint2Name), "Q2");
     EXPECT_EQ(d.DistanceAlong, 3.5);
     EXPECT_EQ(d.ComputedDistance, 12.75);
     EXPECT_EQ(d.CreatedView.Value(), 0x20);
@@ -199,6 +210,8 @@ TEST_F(CogoConversion, EveryElementOfACurrentExport) {
     EXPECT_EQ(fixed.AzimuthOne, 0.1);
     EXPECT_EQ(fixed.DistanceOne, 5.0);
     EXPECT_TRUE(maths_IsNull(fixed.AzimuthTwo));
+    EXPECT_EQ(fixed.DistanceTwo, 6.0);
+    EXPECT_EQ(fixed.CreatedView.Value(), 0x10);
     EXPECT_TRUE(maths_IsNull(fixed.TurnedAngle));
     EXPECT_EQ(fixed.VOffset, 0.5);
     EXPECT_EQ(fixed.BearingDistanceAzimuthType, 0);
