@@ -295,7 +295,7 @@ const xml_Token& xml_Tokenizer::PeekToken(int ahead) {
 
 int xml_Tokenizer::Peek(int ahead) { return PeekToken(ahead).type; }
 
-void xml_Tokenizer::Advance(int n) {
+void xml_Tokenizer::AdvanceChecked(int n) {
     if (!QZ_ASSERT(n > 0)) return;
     for (; n > 0; --n) {
         // Never past the end of the file.
@@ -316,7 +316,7 @@ void xml_Tokenizer::ThrowUnexpected(int type) const {
     throw Str("unexpected ") + xml_TokenTypeName(type);
 }
 
-void xml_Tokenizer::Expect(int type) {
+void xml_Tokenizer::ExpectChecked(int type) {
     SkipWhiteSpace();
     if (Current().type != type) ThrowUnexpected(Current().type);
     Advance(1);

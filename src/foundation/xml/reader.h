@@ -66,12 +66,25 @@ public:
     // The type of the token `ahead` places after the current one.
     int Peek(int ahead);
     const xml_Token& PeekToken(int ahead);
-    void Advance(int n);
+    void Advance(int n) {
+        // One step from a token other than the end: inline, as the parser takes most steps.
+        if (n == 1 && _ring[_head].type != xml_EndOfFile)
+            StepOne();
+        else
+            AdvanceChecked(n);
+    }
 
     void SkipWhiteSpace();
     // Skips white space; throws "unexpected " + the kind found unless it is `type`;
     // steps past it.
-    void Expect(int type);
+    void Expect(int type) {
+        // The expected token is current (nothing to skip): step past it inline.
+        const int current = _ring[_head].type;
+        if (current == type && type != xml_WhiteSpace && type != xml_EndOfFile)
+            StepOne();
+        else
+            ExpectChecked(type);
+    }
     // Throws "unexpected syntax" unless the current token is of `type`; does not move.
     const xml_Token& CheckCurrent(int type);
     void SkipUntil(int type);
@@ -91,6 +104,15 @@ public:
 private:
     static constexpr int kRing = 4;  // a power of two
 
+    void StepOne() {
+        _head = (_head + 1) & (kRing - 1);
+        if (--_count == 0) {
+            Lex(_ring[_head]);
+            _count = 1;
+        }
+    }
+    void AdvanceChecked(int n);
+    void ExpectChecked(int type);
     void Lex(xml_Token& token);
     void LexReference(xml_Token& token);
     bool ReadPlainQuotedValue(std::string& out);
