@@ -129,7 +129,7 @@ private:
     char* _buffer = nullptr;
     int32_t _capacity = 0;
     int32_t _scan = 0;  // next byte to tokenize
-    int32_t _end = 0;   // end of the bytes read
+    int32_t _end = 0;   // end of the bytes read, always followed by a zero byte
     int32_t _tokenStart = 0;  // first byte of the token being made
     bool _exhausted = false;
     xml_Token _ring[kRing];
