@@ -243,6 +243,8 @@ void writejob_ReadStringList(const xml_Element* element, writejob_ChildName chil
 // above eight digits; "0x" alone is 0. Throws "hex number (missing 0x prefix)" or
 // "hex number" refusals quoting name and the whole text.
 uint32_t writejob_ParseRecordId(const Str& text, const Str& name);
+// The same for a literal name, which is made into a Str only for a refusal.
+uint32_t writejob_ParseRecordId(const Str& text, const char* name);
 // 0-9, A-F and a-f give their values; anything else -1.
 int writejob_HexDigitValue(char c);
 

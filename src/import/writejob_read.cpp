@@ -26,6 +26,13 @@ const Str& ChildText(const xml_Element* element, writejob_ChildName childName) {
     return child ? child->text : emptyText;
 }
 
+// Equality as strcmp gives it, inline: notes are looked for among every record's children.
+bool SameText(const Str& text, const char* other) {
+    for (const char* a = text.Data(); *a == *other; ++a, ++other)
+        if (*a == 0) return true;
+    return false;
+}
+
 bool StartsWithHexPrefix(const Str& text) { return text.Length() >= 2 && text[0] == '0' && text[1] == 'x'; }
 
 bool ParseBool(const Str& text, writejob_ChildName childName) {
@@ -62,7 +69,7 @@ Str writejob_ReadNotes(const xml_Element* element, const char* tagName) {
     Str notes;
     if (!QZ_ASSERT(tagName)) return notes;
     for (const xml_Element* child = element->firstChild; child; child = child->nextSibling) {
-        if (child->name != tagName) continue;
+        if (!SameText(child->name, tagName)) continue;
         notes += child->text;
         notes += "\r\n";
     }
@@ -158,6 +165,8 @@ int writejob_HexDigitValue(char c) {
 }
 
 uint32_t writejob_ParseRecordId(const Str& text, const Str& name) { return ParseRecordId(text, name.Data()); }
+
+uint32_t writejob_ParseRecordId(const Str& text, const char* name) { return ParseRecordId(text, name); }
 
 double writejob_TextToDouble(const Str& text) {
     if (text.IsEmpty()) return MATHS_Null;

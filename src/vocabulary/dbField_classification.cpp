@@ -30,9 +30,17 @@ constexpr LegacyClassification kLegacy[] = {
 } // namespace
 
 int32_t dbField_ClassificationFromText(dbField_ChildName childName, const Str& text) {
+    // The names made once, not once per value tried: every point record comes here.
+    static const struct Names {
+        Str name[db_PointClassification::MaxValue - db_PointClassification::MinValue + 1];
+        Names() {
+            for (int32_t v = db_PointClassification::MinValue; v <= db_PointClassification::MaxValue; ++v)
+                name[v - db_PointClassification::MinValue] =
+                    db_PointClassification(static_cast<dbentity_Classification>(v)).GetName();
+        }
+    } names;
     for (int32_t v = db_PointClassification::MinValue; v <= db_PointClassification::MaxValue; ++v) {
-        if (db_PointClassification(static_cast<dbentity_Classification>(v)).GetName() == text)
-            return v;
+        if (names.name[v - db_PointClassification::MinValue] == text) return v;
     }
     throw dbField_InvalidValueMessage("dbentity_Classification", childName.name, text);
 }

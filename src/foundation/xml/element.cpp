@@ -1,6 +1,7 @@
 #include "foundation/xml/element.h"
 
 #include <cstring>
+#include <new>
 
 #include "foundation/environment.h"
 #include "foundation/text/number.h"
@@ -16,7 +17,79 @@ bool SameName(const Str& name, const char* other) {
     return false;
 }
 
+// Freed nodes kept for the next trees of the same thread, so that reading a file costs
+// the heap only as many nodes as its largest tree; beyond kKeep they go back.
+struct FreeNode {
+    FreeNode* next;
+};
+
+struct NodePools {
+    static constexpr int kKeep = 4096;
+    FreeNode* first[2] = {};
+    int count[2] = {};
+    // Set as the thread ends: a node freed later goes straight back to the heap.
+    bool closed = false;
+
+    ~NodePools() {
+        closed = true;
+        for (FreeNode*& list : first) {
+            while (list) {
+                FreeNode* node = list;
+                list = node->next;
+                ::operator delete(node);
+            }
+        }
+    }
+};
+
+thread_local NodePools pools;
+
+enum PoolKind { kElementNodes, kAttributeNodes };
+
+void* TakeNode(PoolKind kind, std::size_t size) {
+    FreeNode*& list = pools.first[kind];
+    if (!list) return ::operator new(size);
+    FreeNode* node = list;
+    list = node->next;
+    --pools.count[kind];
+    return node;
+}
+
+void GiveNode(PoolKind kind, void* node) {
+    if (!node) return;
+    if (pools.closed || pools.count[kind] >= NodePools::kKeep) {
+        ::operator delete(node);
+        return;
+    }
+    FreeNode* free = static_cast<FreeNode*>(node);
+    free->next = pools.first[kind];
+    pools.first[kind] = free;
+    ++pools.count[kind];
+}
+
 }  // namespace
+
+void* xml_Attribute::operator new(std::size_t size) {
+    return size == sizeof(xml_Attribute) ? TakeNode(kAttributeNodes, size) : ::operator new(size);
+}
+
+void xml_Attribute::operator delete(void* node, std::size_t size) noexcept {
+    if (size == sizeof(xml_Attribute))
+        GiveNode(kAttributeNodes, node);
+    else
+        ::operator delete(node);
+}
+
+void* xml_Element::operator new(std::size_t size) {
+    return size == sizeof(xml_Element) ? TakeNode(kElementNodes, size) : ::operator new(size);
+}
+
+void xml_Element::operator delete(void* node, std::size_t size) noexcept {
+    if (size == sizeof(xml_Element))
+        GiveNode(kElementNodes, node);
+    else
+        ::operator delete(node);
+}
 
 xml_Element::xml_Element(const char* name) : name(name) {}
 

@@ -7,11 +7,18 @@
 // compare byte for byte, case-sensitively.
 #pragma once
 
+#include <cstddef>
+
 #include "foundation/text/str.h"
 
 struct xml_Attribute {
     xml_Attribute(const Str& name, const Str& value) : name(name), value(value) {}
     xml_Attribute(Str&& name, Str&& value) : name(static_cast<Str&&>(name)), value(static_cast<Str&&>(value)) {}
+
+    // Nodes are reused through a per-thread pool: a conversion builds and frees one
+    // tree per record.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* node, std::size_t size) noexcept;
 
     Str name;
     Str value;
@@ -28,6 +35,10 @@ public:
     ~xml_Element();
     xml_Element(const xml_Element&) = delete;
     xml_Element& operator=(const xml_Element&) = delete;
+
+    // Nodes are reused through a per-thread pool, as attributes are.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* node, std::size_t size) noexcept;
 
     void AddAttribute(xml_Attribute* attribute);
     // A null child is ignored.

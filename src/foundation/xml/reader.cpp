@@ -128,7 +128,9 @@ bool xml_Tokenizer::Open(const Str& path) {
     }
     std::fseek(_stream, 0, SEEK_SET);
     _capacity = 4 * kPieceSize;
-    _buffer = static_cast<char*>(std::malloc(_capacity));
+    // One byte more than the capacity, for the zero that always follows the bytes read.
+    _buffer = static_cast<char*>(std::malloc(_capacity + 1));
+    if (_buffer) _buffer[0] = 0;
     if (!_buffer || !Fill(5) || std::memcmp(_buffer + _scan, "<?xml", 5) != 0) {
         Close();
         return false;
@@ -157,6 +159,7 @@ bool xml_Tokenizer::Fill(int count) {
             if (keep > 0) {
                 std::memmove(_buffer, _buffer + keep, _end - keep);
                 _end -= keep;
+                _buffer[_end] = 0;
                 _scan -= keep;
                 _tokenStart -= keep;
                 for (int i = 0; i < _count; ++i) {
@@ -169,7 +172,7 @@ bool xml_Tokenizer::Fill(int count) {
                 // of the system exceeds 2^29 bytes.
                 if (_capacity >= kMaxBuffer) throw Str("XML token too long");
                 int32_t capacity = _capacity * 2;
-                char* grown = static_cast<char*>(std::realloc(_buffer, capacity));
+                char* grown = static_cast<char*>(std::realloc(_buffer, capacity + 1));
                 if (!grown) throw Str("out of memory reading XML");
                 _buffer = grown;
                 _capacity = capacity;
@@ -177,6 +180,7 @@ bool xml_Tokenizer::Fill(int count) {
         }
         size_t n = std::fread(_buffer + _end, 1, kPieceSize, _stream);
         _end += static_cast<int32_t>(n);
+        _buffer[_end] = 0;
         _position += static_cast<int64_t>(n);
         if (n < static_cast<size_t>(kPieceSize)) _exhausted = true;
     }
@@ -184,10 +188,9 @@ bool xml_Tokenizer::Fill(int count) {
 }
 
 int32_t xml_Tokenizer::SkipRun(int kind) const {
-    // Locals, not members: a byte read through char* could alias them otherwise.
+    // The zero after the bytes read ends every run of spaces or name bytes.
     const char* p = _buffer + _scan;
-    const char* const end = _buffer + _end;
-    while (p < end && KindOf(*p) == kind) ++p;
+    while (KindOf(*p) == kind) ++p;
     return static_cast<int32_t>(p - _buffer);
 }
 
@@ -295,7 +298,7 @@ const xml_Token& xml_Tokenizer::PeekToken(int ahead) {
 
 int xml_Tokenizer::Peek(int ahead) { return PeekToken(ahead).type; }
 
-void xml_Tokenizer::Advance(int n) {
+void xml_Tokenizer::AdvanceChecked(int n) {
     if (!QZ_ASSERT(n > 0)) return;
     for (; n > 0; --n) {
         // Never past the end of the file.
@@ -316,7 +319,7 @@ void xml_Tokenizer::ThrowUnexpected(int type) const {
     throw Str("unexpected ") + xml_TokenTypeName(type);
 }
 
-void xml_Tokenizer::Expect(int type) {
+void xml_Tokenizer::ExpectChecked(int type) {
     SkipWhiteSpace();
     if (Current().type != type) ThrowUnexpected(Current().type);
     Advance(1);
@@ -345,7 +348,31 @@ void xml_Tokenizer::SkipMarkup() {
     }
 }
 
+// A value of plain bytes whose closing quote is already in the buffer needs no tokens:
+// such bytes are the value as they stand (no blanks to fold or trim, no reference to
+// decode). Anything else goes token by token.
+bool xml_Tokenizer::ReadPlainQuotedValue(std::string& out) {
+    if (_count != 1 || Current().type != xml_Quote) return false;
+    // The zero after the bytes read stops the scan where the buffer ends.
+    const char* const start = _buffer + _scan;
+    for (const char* p = start;; ++p) {
+        const char c = *p;
+        if (c == '"') {
+            out.append(start, static_cast<size_t>(p - start));
+            _scan = static_cast<int32_t>(p + 1 - _buffer);
+            // As Advance leaves it past the closing quote.
+            _head = (_head + 1) & (kRing - 1);
+            Lex(_ring[_head]);
+            return true;
+        }
+        const unsigned char kind = KindOf(c);
+        if (kind == kSpace || kind == kAmpersand || kind == kZero) return false;
+    }
+}
+
 void xml_Tokenizer::ReadQuotedValue(std::string& out) {
+    SkipWhiteSpace();
+    if (ReadPlainQuotedValue(out)) return;
     Expect(xml_Quote);
     size_t base = out.size();
     while (Current().type != xml_Quote) {

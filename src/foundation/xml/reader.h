@@ -66,12 +66,25 @@ public:
     // The type of the token `ahead` places after the current one.
     int Peek(int ahead);
     const xml_Token& PeekToken(int ahead);
-    void Advance(int n);
+    void Advance(int n) {
+        // One step from a token other than the end: inline, as the parser takes most steps.
+        if (n == 1 && _ring[_head].type != xml_EndOfFile)
+            StepOne();
+        else
+            AdvanceChecked(n);
+    }
 
     void SkipWhiteSpace();
     // Skips white space; throws "unexpected " + the kind found unless it is `type`;
     // steps past it.
-    void Expect(int type);
+    void Expect(int type) {
+        // The expected token is current (nothing to skip): step past it inline.
+        const int current = _ring[_head].type;
+        if (current == type && type != xml_WhiteSpace && type != xml_EndOfFile)
+            StepOne();
+        else
+            ExpectChecked(type);
+    }
     // Throws "unexpected syntax" unless the current token is of `type`; does not move.
     const xml_Token& CheckCurrent(int type);
     void SkipUntil(int type);
@@ -91,8 +104,18 @@ public:
 private:
     static constexpr int kRing = 4;  // a power of two
 
+    void StepOne() {
+        _head = (_head + 1) & (kRing - 1);
+        if (--_count == 0) {
+            Lex(_ring[_head]);
+            _count = 1;
+        }
+    }
+    void AdvanceChecked(int n);
+    void ExpectChecked(int type);
     void Lex(xml_Token& token);
     void LexReference(xml_Token& token);
+    bool ReadPlainQuotedValue(std::string& out);
     // The end of the run of bytes of one kind that starts at _scan, within the buffer.
     int32_t SkipRun(int kind) const;
     // Makes at least `count` bytes available from _scan; false at the end of the file
@@ -106,7 +129,7 @@ private:
     char* _buffer = nullptr;
     int32_t _capacity = 0;
     int32_t _scan = 0;  // next byte to tokenize
-    int32_t _end = 0;   // end of the bytes read
+    int32_t _end = 0;   // end of the bytes read, always followed by a zero byte
     int32_t _tokenStart = 0;  // first byte of the token being made
     bool _exhausted = false;
     xml_Token _ring[kRing];

@@ -104,6 +104,8 @@ TEST(XmlReader, AcceptedSubset) {
         {"<a> w1 <b/> w2 </a>", "a{w1  w2}(b)"},
         {"<a v=\"  one\n   two\r\n three  \"/>", "a[v=one two three]"},
         {"<a v=\"<>=/!?\"/>", "a[v=<>=/!?]"},
+        {"<a v=\"\" w=\"x\"/>", "a[v=,w=x]"},
+        {"<a v=\"a'b:c;#%\"/>", "a[v=a'b:c;#%]"},
         {"<a xml:lang=\"en\"/>", "a[xml:lang=en]"},
         {"<a>caf\xC3\xA9 \xE2\x82\xAC</a>", "a{caf\xC3\xA9 \xE2\x82\xAC}"},
         {"<a v=\"\xC3\xA9t\xC3\xA9\"/>", "a[v=\xC3\xA9t\xC3\xA9]"},
