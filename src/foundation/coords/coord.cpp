@@ -108,21 +108,20 @@ coord_ECEF coord_ECEF::Add(const coord_ECEFDeltas& d) const {
 coord_GridDeltas coord_CogoGrid::Subtract(const coord_CogoGrid& b) const { return GridSubtract(*this, b); }
 coord_CogoGrid coord_CogoGrid::Add(const coord_GridDeltas& d) const { return GridAdd(*this, d); }
 
-coord_GridDeltas coord_CorrectedGrid::Subtract(const coord_CorrectedGrid& b) const { return GridSubtract(*this, b); }
-coord_CorrectedGrid coord_CorrectedGrid::Add(const coord_GridDeltas& d) const { return GridAdd(*this, d); }
-bool coord_CorrectedGrid::IsWithin(const coord_CorrectedGrid& b, const double& tolerance) const {
-    return GridIsWithin(*this, b, tolerance);
+template <class Derived>
+coord_GridDeltas coord_HeldGrid<Derived>::Subtract(const Derived& b) const {
+    return GridSubtract(static_cast<const Derived&>(*this), b);
 }
-
-coord_GridDeltas coord_LocalTransformedGrid::Subtract(const coord_LocalTransformedGrid& b) const {
-    return GridSubtract(*this, b);
+template <class Derived>
+Derived coord_HeldGrid<Derived>::Add(const coord_GridDeltas& d) const {
+    return GridAdd(static_cast<const Derived&>(*this), d);
 }
-coord_LocalTransformedGrid coord_LocalTransformedGrid::Add(const coord_GridDeltas& d) const {
-    return GridAdd(*this, d);
+template <class Derived>
+bool coord_HeldGrid<Derived>::IsWithin(const Derived& b, const double& tolerance) const {
+    return GridIsWithin(static_cast<const Derived&>(*this), b, tolerance);
 }
-bool coord_LocalTransformedGrid::IsWithin(const coord_LocalTransformedGrid& b, const double& tolerance) const {
-    return GridIsWithin(*this, b, tolerance);
-}
+template class coord_HeldGrid<coord_CorrectedGrid>;
+template class coord_HeldGrid<coord_LocalTransformedGrid>;
 
 double coord_GridDeltas::Azimuth() const {
     if (maths_IsNull(dNorth) || maths_IsNull(dEast)) return MATHS_Null;

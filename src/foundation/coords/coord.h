@@ -142,11 +142,13 @@ public:
     double Elev = MATHS_Null;
 };
 
-// A grid coordinate after corrections. Held east, elevation, north.
-class coord_CorrectedGrid : public coord_BaseClass {
+// A grid coordinate held east, elevation, north but constructed from north, east,
+// elevation; the corrected and the locally transformed grid are two kinds of it.
+template <class Derived>
+class coord_HeldGrid : public coord_BaseClass {
 public:
-    coord_CorrectedGrid() = default;
-    coord_CorrectedGrid(double north, double east, double elev) : East(east), Elev(elev), North(north) {}
+    coord_HeldGrid() = default;
+    coord_HeldGrid(double north, double east, double elev) : East(east), Elev(elev), North(north) {}
     bool IsPosition() const override { return true; }
     bool IsNull() const override { return coord_AllNull(North, East, Elev); }
     bool HasNull() const override { return coord_AnyNull(North, East, Elev); }
@@ -160,51 +162,30 @@ public:
     virtual void SetHorizontalNull() { North = East = MATHS_Null; }
 
     // Null-aware per component, matched by meaning, not by position.
-    coord_GridDeltas Subtract(const coord_CorrectedGrid& b) const;
-    coord_CorrectedGrid Add(const coord_GridDeltas& d) const;
+    coord_GridDeltas Subtract(const Derived& b) const;
+    Derived Add(const coord_GridDeltas& d) const;
     // Horizontal distance to b at most the tolerance. A null tolerance takes every
     // point; a null component (in either point) takes none, two null points included.
-    bool IsWithin(const coord_CorrectedGrid& b, const double& tolerance) const;
+    bool IsWithin(const Derived& b, const double& tolerance) const;
     // Exact; two nulls are equal.
-    bool operator==(const coord_CorrectedGrid& b) const {
-        return North == b.North && East == b.East && Elev == b.Elev;
-    }
-    bool operator!=(const coord_CorrectedGrid& b) const { return !(*this == b); }
+    bool operator==(const Derived& b) const { return North == b.North && East == b.East && Elev == b.Elev; }
+    bool operator!=(const Derived& b) const { return !(*this == b); }
 
     double East = MATHS_Null;
     double Elev = MATHS_Null;
     double North = MATHS_Null;
 };
 
-// A grid coordinate after a local transformation; the same shape and rules as
-// coord_CorrectedGrid, a kind of its own.
-class coord_LocalTransformedGrid : public coord_BaseClass {
+// A grid coordinate after corrections.
+class coord_CorrectedGrid : public coord_HeldGrid<coord_CorrectedGrid> {
 public:
-    coord_LocalTransformedGrid() = default;
-    coord_LocalTransformedGrid(double north, double east, double elev) : East(east), Elev(elev), North(north) {}
-    bool IsPosition() const override { return true; }
-    bool IsNull() const override { return coord_AllNull(North, East, Elev); }
-    bool HasNull() const override { return coord_AnyNull(North, East, Elev); }
-    bool IsHorizontalNull() const override { return coord_AllNull(North, East); }
-    bool IsVerticalNull() const override { return maths_IsNull(Elev); }
-    void SetNull() override {
-        SetHorizontalNull();
-        SetVerticalNull();
-    }
-    virtual void SetVerticalNull() { Elev = MATHS_Null; }
-    virtual void SetHorizontalNull() { North = East = MATHS_Null; }
+    using coord_HeldGrid::coord_HeldGrid;
+};
 
-    coord_GridDeltas Subtract(const coord_LocalTransformedGrid& b) const;
-    coord_LocalTransformedGrid Add(const coord_GridDeltas& d) const;
-    bool IsWithin(const coord_LocalTransformedGrid& b, const double& tolerance) const;
-    bool operator==(const coord_LocalTransformedGrid& b) const {
-        return North == b.North && East == b.East && Elev == b.Elev;
-    }
-    bool operator!=(const coord_LocalTransformedGrid& b) const { return !(*this == b); }
-
-    double East = MATHS_Null;
-    double Elev = MATHS_Null;
-    double North = MATHS_Null;
+// A grid coordinate after a local transformation.
+class coord_LocalTransformedGrid : public coord_HeldGrid<coord_LocalTransformedGrid> {
+public:
+    using coord_HeldGrid::coord_HeldGrid;
 };
 
 class coord_GridDeltas : public coord_BaseClass {
