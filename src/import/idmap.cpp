@@ -1,9 +1,13 @@
 #include "import/idmap.h"
 
+#include <bit>
+
 uint32_t writejob_RecordIdMap::Home(uint32_t xmlId) const {
     // Exports number their records densely; a multiplicative hash spreads runs of
-    // neighbouring IDs over the whole table.
-    return (xmlId * 2654435761u) & (_Capacity - 1);
+    // neighbouring IDs over the whole table. Its high bits are taken: the low bits of
+    // the product ignore the high bits of the ID, so IDs a power of two apart would
+    // share a few slots.
+    return static_cast<uint32_t>((xmlId * 2654435761u) >> (32 - std::countr_zero(_Capacity)));
 }
 
 void writejob_RecordIdMap::Set(uint32_t xmlId, DBID recordId) {

@@ -23,11 +23,27 @@ constexpr std::array<uint16_t, 256> MakeCrcTable() {
 
 constexpr std::array<uint16_t, 256> kCrcTable = MakeCrcTable();
 
+// The CRC of a byte followed by a zero byte: with it, two bytes take one step, since
+// the register of a 16-bit CRC is wholly replaced by two byte steps.
+constexpr std::array<uint16_t, 256> MakeCrcPairTable() {
+    std::array<uint16_t, 256> table{};
+    for (int i = 0; i < 256; ++i)
+        table[i] = static_cast<uint16_t>((kCrcTable[i] >> 8) ^ kCrcTable[kCrcTable[i] & 0xFF]);
+    return table;
+}
+
+constexpr std::array<uint16_t, 256> kCrcPairTable = MakeCrcPairTable();
+
 }  // namespace
 
 uint16_t dbJournal_CRC16(const void* bytes, int n, uint16_t crc) {
     const uint8_t* p = static_cast<const uint8_t*>(bytes);
-    for (int i = 0; i < n; ++i) crc = static_cast<uint16_t>((crc >> 8) ^ kCrcTable[(crc ^ p[i]) & 0xFF]);
+    int i = 0;
+    for (; i + 1 < n; i += 2) {
+        const uint32_t x = crc ^ (static_cast<uint32_t>(p[i]) | (static_cast<uint32_t>(p[i + 1]) << 8));
+        crc = static_cast<uint16_t>(kCrcPairTable[x & 0xFF] ^ kCrcTable[x >> 8]);
+    }
+    if (i < n) crc = static_cast<uint16_t>((crc >> 8) ^ kCrcTable[(crc ^ p[i]) & 0xFF]);
     return crc;
 }
 

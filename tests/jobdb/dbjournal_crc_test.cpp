@@ -40,6 +40,14 @@ TEST(JournalCrc, MatchesBitwiseReferenceAndContinues) {
     EXPECT_EQ(whole, SlowArc(bytes));
     uint16_t part = dbJournal_CRC16(bytes.data(), 333);
     EXPECT_EQ(dbJournal_CRC16(bytes.data() + 333, 667, part), whole);
+    // Every length, odd and even, and every split point of a short run.
+    for (int n = 0; n <= 40; ++n) {
+        std::vector<uint8_t> head(bytes.begin(), bytes.begin() + n);
+        const uint16_t crc = dbJournal_CRC16(head.data(), n);
+        EXPECT_EQ(crc, SlowArc(head)) << n;
+        for (int cut = 0; cut <= n; ++cut)
+            EXPECT_EQ(dbJournal_CRC16(head.data() + cut, n - cut, dbJournal_CRC16(head.data(), cut)), crc) << n << " " << cut;
+    }
 }
 
 }  // namespace
