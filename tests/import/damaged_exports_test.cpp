@@ -3,8 +3,9 @@
 // seed: bytes flipped, inserted or deleted, the file cut, elements doubled or dropped,
 // numbers replaced by huge, negative or not-a-number texts, very long texts, deep
 // nesting, wrong IDs and references, broken markup. Every case must end with a
-// documented result; a failed one leaves no job file and touches nothing else, a
-// finished one leaves a job that reads back whole.
+// documented result; a failed one leaves no job file and touches nothing else (a file
+// already standing at the job path stays as it was), a finished one leaves a job that
+// reads back whole.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -233,6 +234,10 @@ TEST_P(DamagedExports, EndWithADocumentedResultAndLeaveNothingBehind) {
         SCOPED_TRACE("case " + std::to_string(i) + ": " + what);
         std::ofstream(xml, std::ios::binary | std::ios::trunc) << text;
 
+        // Now and then a file of someone else's already stands at the job path.
+        const bool taken = i % 13 == 7;
+        if (taken) std::ofstream(job, std::ios::binary) << "someone else's file";
+
         progressCalls = 0;
         cancelAt = i % 11 == 5 ? 1 + static_cast<int>(mutator.Below(4)) : 0;
         watch.Reset();
@@ -245,7 +250,11 @@ TEST_P(DamagedExports, EndWithADocumentedResultAndLeaveNothingBehind) {
         if (AllocationWatch::Available()) {
             EXPECT_LE(largest, AllocationBound(text.size()));
         }
-        if (result != 0) {
+        if (taken) {
+            EXPECT_NE(result, 0);
+            EXPECT_EQ(TempFolder::Read(job), "someone else's file") << "result " << result;
+            EXPECT_EQ(Listing(out), std::vector<std::string>{"job.job"}) << "result " << result;
+        } else if (result != 0) {
             EXPECT_EQ(Listing(out), std::vector<std::string>()) << "result " << result;
         } else {
             bool whole = false;
