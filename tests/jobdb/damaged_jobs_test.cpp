@@ -146,7 +146,7 @@ public:
         const size_t index = Below(journal.bodies.size());
         Bytes& body = journal.bodies[index];
         what = "record " + std::to_string(index) + ": ";
-        switch (Below(9)) {
+        switch (Below(10)) {
         case 0: {
             const int flips = 1 + Below(3);
             for (int i = 0; i < flips; ++i) body[Below(body.size())] ^= static_cast<uint8_t>(1u << Below(8));
@@ -198,6 +198,19 @@ public:
             body[Below(7)] = static_cast<uint8_t>(rng_());
             what += "frame field";
             break;
+        case 8: {
+            // Another operation on another record of the job: replace, insert before,
+            // apply or remove aimed at the wrong record, or at none.
+            if (body.size() < 7) break;
+            const uint16_t operation = static_cast<uint16_t>(10800 + Below(7));
+            const uint32_t target = Below(journal.bodies.size() + 3);
+            body[0] = static_cast<uint8_t>(1 + Below(7));
+            body[1] = static_cast<uint8_t>(operation);
+            body[2] = static_cast<uint8_t>(operation >> 8);
+            SetU32(body, 3, target);
+            what += "operation " + std::to_string(operation) + " on " + std::to_string(target);
+            break;
+        }
         default: {
             // Whole records dropped, doubled or swapped.
             const size_t other = Below(journal.bodies.size());
