@@ -88,17 +88,19 @@ void JobWriter::WriteObservationMeasurement(const xml_Element* element) {
     constexpr int kNone = static_cast<int>(std::size(kNestedMeasurements));
     int best = kNone;
     const xml_Element* chosen = nullptr;
+    decltype(kNestedMeasurements[0].handler) handler = nullptr;
     for (const xml_Element* child = element->firstChild; child; child = child->nextSibling) {
         if (child->name.Length() < 9 || std::memcmp(child->name.Data(), "DATABASE_", 9) != 0) continue;
         for (int i = 0; i < best; ++i) {
             if (child->name == kNestedMeasurements[i].name) {
                 best = i;
                 chosen = child;
+                handler = kNestedMeasurements[i].handler;
                 break;
             }
         }
     }
-    if (chosen) (this->*kNestedMeasurements[best].handler)(chosen);
+    if (chosen) (this->*handler)(chosen);
 }
 
 void JobWriter::WritePolar(const xml_Element* element) {
