@@ -5,6 +5,7 @@
 
 #include "foundation/environment.h"
 #include "foundation/text/number.h"
+#include "platform/memcheck.h"
 
 namespace {
 
@@ -18,10 +19,12 @@ bool SameName(const Str& name, const char* other) {
 }
 
 // Freed nodes kept for the next trees of the same thread, so that reading a file costs
-// the heap only as many nodes as its largest tree; beyond kKeep they go back.
+// the heap only as many nodes as its largest tree; beyond kKeep they go back. A pooled
+// node is poisoned past its link, so a memory checker still catches a use after free.
 struct FreeNode {
     FreeNode* next;
 };
+static_assert(sizeof(FreeNode) <= sizeof(xml_Attribute) && sizeof(FreeNode) <= sizeof(xml_Element));
 
 struct NodePools {
     static constexpr int kKeep = 4096;
@@ -52,10 +55,11 @@ void* TakeNode(PoolKind kind, std::size_t size) {
     FreeNode* node = list;
     list = node->next;
     --pools.count[kind];
+    platform_UnpoisonMemory(node, size);
     return node;
 }
 
-void GiveNode(PoolKind kind, void* node) {
+void GiveNode(PoolKind kind, void* node, std::size_t size) {
     if (!node) return;
     if (pools.closed || pools.count[kind] >= NodePools::kKeep) {
         ::operator delete(node);
@@ -65,6 +69,7 @@ void GiveNode(PoolKind kind, void* node) {
     free->next = pools.first[kind];
     pools.first[kind] = free;
     ++pools.count[kind];
+    platform_PoisonMemory(free + 1, size - sizeof(FreeNode));
 }
 
 }  // namespace
@@ -75,7 +80,7 @@ void* xml_Attribute::operator new(std::size_t size) {
 
 void xml_Attribute::operator delete(void* node, std::size_t size) noexcept {
     if (size == sizeof(xml_Attribute))
-        GiveNode(kAttributeNodes, node);
+        GiveNode(kAttributeNodes, node, size);
     else
         ::operator delete(node);
 }
@@ -86,7 +91,7 @@ void* xml_Element::operator new(std::size_t size) {
 
 void xml_Element::operator delete(void* node, std::size_t size) noexcept {
     if (size == sizeof(xml_Element))
-        GiveNode(kElementNodes, node);
+        GiveNode(kElementNodes, node, size);
     else
         ::operator delete(node);
 }

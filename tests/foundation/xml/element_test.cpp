@@ -5,6 +5,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/memcheck.h"
 #include "support/recording_environment.h"
 
 namespace {
@@ -218,4 +219,50 @@ TEST(XmlElement, NodesSurviveReuseAcrossTreesAndThreads) {
     xml_Element* again = build(20000);
     EXPECT_EQ(again->GetChildCount(), 20000);
     delete again;
+}
+
+// A pooled node keeps only its free-list link open to the memory checker, so a use
+// after free is still caught; taken again it is usable whole. A fresh thread starts
+// with an empty pool, so the freed nodes are pooled and come back first.
+TEST(XmlElement, PooledNodesArePoisonedForTheMemoryChecker) {
+    if (!platform_MemoryChecksActive()) GTEST_SKIP() << "no memory checker in this build";
+    std::thread([] {
+        auto* element = new xml_Element("gone");
+        auto* attribute = new xml_Attribute("ID", "1");
+        const char* e = reinterpret_cast<const char*>(element);
+        const char* a = reinterpret_cast<const char*>(attribute);
+        delete attribute;
+        delete element;
+        struct Case {
+            const char* node;
+            std::size_t size;
+        };
+        for (const Case& c : {Case{e, sizeof(xml_Element)}, Case{a, sizeof(xml_Attribute)}}) {
+            EXPECT_FALSE(platform_IsMemoryPoisoned(c.node));
+            EXPECT_TRUE(platform_IsMemoryPoisoned(c.node + sizeof(void*)));
+            EXPECT_TRUE(platform_IsMemoryPoisoned(c.node + c.size - 1));
+        }
+        auto* element2 = new xml_Element("back", "text");
+        auto* attribute2 = new xml_Attribute("rec", "db_Point");
+        ASSERT_EQ(reinterpret_cast<const char*>(element2), e);
+        ASSERT_EQ(reinterpret_cast<const char*>(attribute2), a);
+        for (const Case& c : {Case{e, sizeof(xml_Element)}, Case{a, sizeof(xml_Attribute)}})
+            for (std::size_t i = 0; i < c.size; ++i) EXPECT_FALSE(platform_IsMemoryPoisoned(c.node + i)) << i;
+        EXPECT_EQ(TextOf(element2), "text");
+        EXPECT_STREQ(attribute2->value.Data(), "db_Point");
+        delete attribute2;
+        delete element2;
+    }).join();
+}
+
+TEST(XmlElementDeathTest, ReadingAPooledNodeIsCaught) {
+    if (!platform_MemoryChecksActive()) GTEST_SKIP() << "no memory checker in this build";
+    EXPECT_DEATH(std::thread([] {
+                     auto* element = new xml_Element("gone", "text");
+                     const char* volatile raw = reinterpret_cast<const char*>(element);
+                     delete element;
+                     volatile char byte = raw[sizeof(xml_Element) - 1];
+                     (void)byte;
+                 }).join(),
+                 "use-after-poison");
 }
