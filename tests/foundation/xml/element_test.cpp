@@ -229,8 +229,9 @@ TEST(XmlElement, PooledNodesArePoisonedForTheMemoryChecker) {
     std::thread([] {
         auto* element = new xml_Element("gone");
         auto* attribute = new xml_Attribute("ID", "1");
-        const char* e = reinterpret_cast<const char*>(element);
-        const char* a = reinterpret_cast<const char*>(attribute);
+        // Kept as plain addresses: the compiler may not see them as the freed pointers.
+        const char* volatile e = reinterpret_cast<const char*>(element);
+        const char* volatile a = reinterpret_cast<const char*>(attribute);
         delete attribute;
         delete element;
         struct Case {
