@@ -18,6 +18,7 @@
 #include "records/entities.h"
 #include "records/stakeoutsettings.h"
 #include "support/temp_folder.h"
+#include "support/thrown.h"
 #include "vocabulary/dbField.h"
 
 namespace {
@@ -36,20 +37,6 @@ protected:
 
     TempFolder folder;
 };
-
-// The message a call throws, or "" when it returns.
-std::string Thrown(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const Str& message) {
-        return message.Data();
-    }
-    return "";
-}
-
-std::string Invalid(const char* label, const char* name, const char* text) {
-    return std::string("Invalid ") + label + " name=\"" + name + "\" with value=\"" + text + "\"";
-}
 
 std::string S(const Str& text) { return text.Data(); }
 

@@ -8,6 +8,7 @@
 
 #include "foundation/xml/element.h"
 #include "import/writejob.h"
+#include "support/thrown.h"
 
 namespace {
 
@@ -91,15 +92,6 @@ TEST(ElementTableTest, RecValues) {
     int withoutRec = 0;
     for (const writejob_ElementHandler& entry : table) withoutRec += entry.rec == nullptr;
     EXPECT_EQ(withoutRec, 19);
-}
-
-std::string Thrown(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const Str& message) {
-        return message.Data();
-    }
-    return "";
 }
 
 TEST(RecCheckTest, MissingOrWrongValues) {

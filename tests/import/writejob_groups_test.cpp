@@ -13,6 +13,7 @@
 #include "foundation/xml/element.h"
 #include "import/writejob_groups.h"
 #include "support/str_print.h"
+#include "support/thrown.h"
 
 namespace {
 
@@ -31,15 +32,6 @@ xml_Element* Build(const Node& node) {
 // <Record> holding the given children.
 std::unique_ptr<xml_Element> Record(std::vector<Node> children) {
     return std::unique_ptr<xml_Element>(Build(Node{"Record", "", std::move(children)}));
-}
-
-std::string Thrown(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const Str& message) {
-        return message.Data();
-    }
-    return "";
 }
 
 TEST(WriteJobGroups, PolarLatLongHeightAndXYZReadTheirComponents) {

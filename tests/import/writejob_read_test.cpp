@@ -14,6 +14,7 @@
 #include "records/jobheader.h"
 #include "support/recording_environment.h"
 #include "support/str_print.h"
+#include "support/thrown.h"
 #include "vocabulary/dbField.h"
 
 namespace {
@@ -23,20 +24,6 @@ std::unique_ptr<xml_Element> Record(std::initializer_list<std::pair<const char*,
     auto record = std::make_unique<xml_Element>("Record");
     for (const auto& [name, text] : children) record->AddChild(new xml_Element(name, Str(text)));
     return record;
-}
-
-// The message a call throws, or "" when it returns.
-std::string Thrown(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const Str& message) {
-        return message.Data();
-    }
-    return "";
-}
-
-std::string Invalid(const char* label, const char* name, const char* text) {
-    return std::string("Invalid ") + label + " name=\"" + name + "\" with value=\"" + text + "\"";
 }
 
 TEST(WriteJobReaders, Doubles) {

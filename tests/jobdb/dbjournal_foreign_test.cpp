@@ -15,6 +15,7 @@
 #include "platform/time.h"
 #include "records/imaging.h"
 #include "records/jobheader.h"
+#include "support/file_size_limit.h"
 #include "support/recording_environment.h"
 #include "support/temp_folder.h"
 
@@ -54,26 +55,6 @@ class FixedNow {
 public:
     FixedNow() { platform_FixTime(1700000000); }
     ~FixedNow() { platform_ReleaseTime(); }
-};
-
-// Writes beyond a file-size limit fail in the platform layer like a full disk.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &previous_);
-        rlimit limit = previous_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-
-private:
-    rlimit previous_{};
-    void (*previousHandler_)(int);
 };
 
 class ForeignFileTest : public ::testing::Test {

@@ -15,6 +15,7 @@
 #include "records/entities.h"
 #include "records/jobheader.h"
 #include "records/measurements.h"
+#include "support/file_size_limit.h"
 #include "support/recording_environment.h"
 #include "support/temp_folder.h"
 
@@ -567,26 +568,6 @@ TEST_F(JournalTest, RecordTooLongForAReaderRefusesItsTransaction) {
     Reading r = ReadAll();
     EXPECT_EQ(r.statuses, (std::vector<int>{0, 1}));
 }
-
-// Writes beyond a file-size limit fail in the platform layer like a full disk.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &previous_);
-        rlimit limit = previous_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-
-private:
-    rlimit previous_{};
-    void (*previousHandler_)(int);
-};
 
 TEST_F(JournalTest, FailedWriteIsReportedByClose) {
     ASSERT_TRUE(journal.Create(Path().c_str(), filehdr_Class(FILEHDR_Journal)));

@@ -7,31 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "support/zoned_time.h"
+
 namespace {
 
-class PlatformTime : public ::testing::Test {
-protected:
-    void SetUp() override {
-        const char* tz = std::getenv("TZ");
-        hadTz_ = tz != nullptr;
-        if (tz) savedTz_ = tz;
-    }
-    void TearDown() override {
-        if (hadTz_) setenv("TZ", savedTz_.c_str(), 1);
-        else unsetenv("TZ");
-        tzset();
-        platform_ReleaseTime();
-        platform_ReleaseTickCount();
-    }
-    static void Zone(const char* tz) {
-        setenv("TZ", tz, 1);
-        tzset();
-    }
-
-private:
-    bool hadTz_ = false;
-    std::string savedTz_;
-};
+using PlatformTime = ZonedTimeTest;
 
 platform_SystemTime Date(int y, int m, int d) {
     platform_SystemTime t;

@@ -14,20 +14,12 @@
 #include "support/recording_environment.h"
 #include "support/str_print.h"
 #include "support/temp_folder.h"
+#include "support/work_folder.h"
 
 namespace {
 
-class FileLayer : public ::testing::Test {
+class FileLayer : public WorkFolderTest {
 protected:
-    void SetUp() override {
-        PathMacroNames.Clear();
-        PathMacroValues.Clear();
-        path_DefineMacro("Work", tmp.Path().c_str());
-    }
-    void TearDown() override {
-        PathMacroNames.Clear();
-        PathMacroValues.Clear();
-    }
     // The file's path as the system writes it: macro, backslashes.
     static Str In(const char* name) { return Str("$(Work)\\") + name; }
 
@@ -38,7 +30,6 @@ protected:
         return lines;
     }
 
-    TempFolder tmp;
     RecordingEnvironment env;
 };
 

@@ -15,6 +15,7 @@
 #include "support/recording_environment.h"
 #include "support/str_print.h"
 #include "support/temp_folder.h"
+#include "support/work_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -71,21 +72,11 @@ TEST(WildcardMatch, AnyOfAList) {
     EXPECT_FALSE(filesys_MatchesAny("b.txt", patterns));
 }
 
-class FileSearch : public ::testing::Test {
+class FileSearch : public WorkFolderTest {
 protected:
-    void SetUp() override {
-        PathMacroNames.Clear();
-        PathMacroValues.Clear();
-        path_DefineMacro("Work", tmp.Path().c_str());
-    }
-    void TearDown() override {
-        PathMacroNames.Clear();
-        PathMacroValues.Clear();
-    }
     std::string In(const std::string& name) const { return tmp.Path() + "\\" + name; }
     void Folder(const std::string& name) const { fs::create_directories(tmp / name); }
 
-    TempFolder tmp;
     RecordingEnvironment env;
 };
 

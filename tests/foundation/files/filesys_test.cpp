@@ -7,21 +7,12 @@
 #include "platform/dir.h"
 #include "support/str_print.h"
 #include "support/temp_folder.h"
+#include "support/work_folder.h"
 
 namespace {
 
-class FileSys : public ::testing::Test {
+class FileSys : public WorkFolderTest {
 protected:
-    void SetUp() override {
-        PathMacroNames.Clear();
-        PathMacroValues.Clear();
-        path_DefineMacro("Work", tmp.Path().c_str());
-    }
-    void TearDown() override {
-        PathMacroNames.Clear();
-        PathMacroValues.Clear();
-    }
-    TempFolder tmp;
 };
 
 TEST_F(FileSys, ExistenceTests) {

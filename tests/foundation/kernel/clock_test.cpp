@@ -11,37 +11,25 @@
 #include "foundation/kernel/maths.h"
 #include "platform/time.h"
 #include "support/recording_environment.h"
+#include "support/zoned_time.h"
 
 namespace {
 
 std::string S(const Str& s) { return std::string(s.Data(), s.Length()); }
 
-// Fixes TZ, "now" and the tick count for one test and restores them afterwards.
-class FixedClock : public ::testing::Test {
+// Fixes TZ, "now" and the tick count for one test and restores them afterwards,
+// with the clock's cached reading forgotten on both sides.
+class FixedClock : public ZonedTimeTest {
 protected:
     void SetUp() override {
-        const char* tz = std::getenv("TZ");
-        hadTz_ = tz != nullptr;
-        if (tz) savedTz_ = tz;
+        ZonedTimeTest::SetUp();
         clock_ForgetCachedTime();
     }
     void TearDown() override {
-        if (hadTz_) setenv("TZ", savedTz_.c_str(), 1);
-        else unsetenv("TZ");
-        tzset();
-        platform_ReleaseTime();
-        platform_ReleaseTickCount();
+        ZonedTimeTest::TearDown();
         clock_ForgetCachedTime();
         std::setlocale(LC_ALL, "C");
     }
-    static void Zone(const char* tz) {
-        setenv("TZ", tz, 1);
-        tzset();
-    }
-
-private:
-    bool hadTz_ = false;
-    std::string savedTz_;
 };
 
 // Day numbers checked against Python: date(y, m, d).toordinal() + 365.
