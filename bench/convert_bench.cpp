@@ -17,14 +17,9 @@
 
 namespace {
 
-std::string TempFolder() {
-    const char* tmp = std::getenv("TMPDIR");
-    return tmp && *tmp ? tmp : "/tmp";
-}
-
 std::string ExportPath(int64_t* records) {
     if (const char* given = std::getenv("QZ_BENCH_CONVERT_EXPORT")) return given;
-    const std::string path = TempFolder() + "/qz_bench_convert_100mb.xml";
+    const std::string path = BenchTempFolder() + "/qz_bench_convert_100mb.xml";
     std::FILE* out = std::fopen(path.c_str(), "wb");
     if (!out) return path;
     *records = GenerateExport(out, ExportOptions{}).records;
@@ -32,24 +27,15 @@ std::string ExportPath(int64_t* records) {
     return path;
 }
 
-int64_t FileSize(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return 0;
-    std::fseek(f, 0, SEEK_END);
-    const long size = std::ftell(f);
-    std::fclose(f);
-    return size;
-}
-
 void BM_ConvertExport(benchmark::State& state) {
     int64_t records = 0;
     const std::string path = ExportPath(&records);
-    const int64_t size = FileSize(path);
+    const int64_t size = BenchFileSize(path);
     if (size == 0) {
         state.SkipWithError("no export to convert");
         return;
     }
-    const std::string job = TempFolder() + "/qz_bench_convert.job";
+    const std::string job = BenchTempFolder() + "/qz_bench_convert.job";
     int64_t jobBytes = 0;
     for (auto _ : state) {
         std::remove(job.c_str());
@@ -58,7 +44,7 @@ void BM_ConvertExport(benchmark::State& state) {
             return;
         }
         state.PauseTiming();
-        jobBytes = FileSize(job);
+        jobBytes = BenchFileSize(job);
         std::remove(job.c_str());
         state.ResumeTiming();
     }

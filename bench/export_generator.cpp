@@ -1,5 +1,6 @@
 #include "export_generator.h"
 
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -264,4 +265,18 @@ ExportSummary GenerateExport(std::FILE* out, const ExportOptions& options) {
     w.Flush();
     summary.bytes = w.Size();
     return summary;
+}
+
+std::string BenchTempFolder() {
+    const char* tmp = std::getenv("TMPDIR");
+    return tmp && *tmp ? tmp : "/tmp";
+}
+
+int64_t BenchFileSize(const std::string& path) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return 0;
+    std::fseek(f, 0, SEEK_END);
+    const long size = std::ftell(f);
+    std::fclose(f);
+    return size;
 }

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 struct ExportOptions {
     int64_t bytes = 100 << 20;  // stops at the first record boundary past this size
@@ -21,3 +22,9 @@ struct ExportSummary {
 };
 
 ExportSummary GenerateExport(std::FILE* out, const ExportOptions& options);
+
+// The folder benchmarks keep their files in: $TMPDIR, else /tmp.
+std::string BenchTempFolder();
+
+// A file's size in bytes; 0 when it cannot be opened.
+int64_t BenchFileSize(const std::string& path);

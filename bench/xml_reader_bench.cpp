@@ -19,8 +19,7 @@ namespace {
 
 std::string ExportPath(bool oneLine) {
     if (const char* given = std::getenv(oneLine ? "QZ_BENCH_EXPORT_ONELINE" : "QZ_BENCH_EXPORT")) return given;
-    const char* tmp = std::getenv("TMPDIR");
-    std::string path = std::string(tmp && *tmp ? tmp : "/tmp") +
+    std::string path = BenchTempFolder() +
                        (oneLine ? "/qz_bench_export_100mb_oneline.xml" : "/qz_bench_export_100mb.xml");
     if (std::FILE* existing = std::fopen(path.c_str(), "rb")) {
         std::fclose(existing);
@@ -35,18 +34,9 @@ std::string ExportPath(bool oneLine) {
     return path;
 }
 
-int64_t FileSize(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return 0;
-    std::fseek(f, 0, SEEK_END);
-    long size = std::ftell(f);
-    std::fclose(f);
-    return size;
-}
-
 void ReadExport(benchmark::State& state, bool oneLine) {
     const std::string path = ExportPath(oneLine);
-    const int64_t size = FileSize(path);
+    const int64_t size = BenchFileSize(path);
     if (size == 0) {
         state.SkipWithError("no export to read");
         return;
