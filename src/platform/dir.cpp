@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <dirent.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -59,9 +60,10 @@ bool platform_RemoveDirectory(const char* path) {
 }
 
 bool platform_MatchesPattern(const char* name, const char* pattern) {
-    std::string p = pattern ? pattern : "";
-    if (p == "*.*") p = "*";
-    return Match(name ? name : "", p.c_str());
+    // "*.*" takes every name, dotted or not, as the original platform's search does.
+    const char* p = pattern ? pattern : "";
+    if (std::strcmp(p, "*.*") == 0) p = "*";
+    return Match(name ? name : "", p);
 }
 
 bool platform_FindFiles(const char* pattern, std::vector<platform_FindData>* found) {
@@ -100,7 +102,7 @@ bool platform_FindFiles(const char* pattern, std::vector<platform_FindData>* fou
 
 bool platform_GetDiskFreeSpace(const char* directory, uint64_t* freeBytes) {
     std::string host = platform_HostPath(directory);
-    if (host.empty()) host = ".";
+    if (host.empty()) host.push_back('.');
     struct statvfs info;
     if (statvfs(host.c_str(), &info) != 0) return platform_FailErrno(directory);
     *freeBytes = static_cast<uint64_t>(info.f_bavail) * info.f_frsize;

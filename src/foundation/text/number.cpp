@@ -94,6 +94,7 @@ namespace {
 // bytes read through the digits, 0 when there is none.
 int ScanMagnitude(const char* text, bool* negative, uint64_t* magnitude) {
     *magnitude = 0;
+    *negative = false;
     if (!text) return 0;
     const char* p = SkipSpaceAndSign(text, negative);
     if (!IsDigit(*p)) return 0;
