@@ -126,6 +126,24 @@ TEST(EllipsoidSeries, DirectThenInverseReturnsTheLine) {
     EXPECT_LE(Separation(again, 0.8 / kDeg, 0.3 / kDeg), 0.001);
 }
 
+TEST(EllipsoidSeries, AnglesGivenInZeroToTwoPi) {
+    // Coordinate geometry hands latitudes and longitudes over normalised to [0, 2pi).
+    const coord_Local south = Degrees(-33.9, -151.2);
+    const coord_Local turned(south.Lat + CONSTANT_TwoPi, south.Long + CONSTANT_TwoPi, kNull);
+    coord_Local a, b;
+    roadcogo_EllipsoidDirect(south, 1.2, 5000.0, kWGS84, W(south), &a);
+    roadcogo_EllipsoidDirect(turned, 1.2, 5000.0, kWGS84, W(turned), &b);
+    EXPECT_NEAR(a.Lat, b.Lat, 1e-14);
+    EXPECT_NEAR(a.Long, b.Long, 1e-14);
+    EXPECT_LT(b.Lat, 0.0);
+
+    const coord_Local end(b.Lat + CONSTANT_TwoPi, b.Long + CONSTANT_TwoPi, kNull);
+    double mean = 0.0, azimuth = 0.0, distance = 0.0;
+    roadcogo_EllipsoidInverse(kWGS84, turned, W(turned), end, W(end), &mean, &azimuth, &distance);
+    EXPECT_NEAR(distance, 5000.0, 1e-6);
+    EXPECT_LE(AngleError(azimuth, 1.2), 0.001 * kArcSecond);
+}
+
 TEST(EllipsoidSeries, InverseWithoutAnAnswer) {
     double mean = 1.0, azimuth = 1.0, distance = 1.0;
     const coord_Local p = Degrees(46, 7);
