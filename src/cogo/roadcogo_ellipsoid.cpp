@@ -1,0 +1,139 @@
+#include "cogo/roadcogo_ellipsoid.h"
+
+#include <algorithm>
+#include <cmath>
+#include <initializer_list>
+
+namespace {
+
+bool AnyNull(std::initializer_list<double> values) {
+    return std::any_of(values.begin(), values.end(), maths_IsNull);
+}
+
+// Rounding can carry a sine a hair past 1 at the end of its range.
+double ClampedASin(double x) { return std::asin(std::clamp(x, -1.0, 1.0)); }
+
+}  // namespace
+
+void roadcogo_EllipsoidW(const coordsys_Ellipsoid& ellipsoid, const coord_Local& coordinate, double* w) {
+    const double e2 = ellipsoid.EccentricitySquared();
+    if (maths_IsNull(e2) || maths_IsNull(coordinate.Lat)) {
+        *w = MATHS_Null;
+        return;
+    }
+    const double s = std::sin(coordinate.Lat);
+    *w = std::sqrt(1.0 - e2 * s * s);
+}
+
+void roadcogo_EllipsoidDirect(const coord_Local& start, double azimuth, double distance,
+                              const coordsys_Ellipsoid& ellipsoid, double w1, coord_Local* destination) {
+    const double phi1 = start.Lat;
+    const double a = ellipsoid.EarthRadius;
+    const double e2 = ellipsoid.EccentricitySquared();
+    if (AnyNull({phi1, start.Long, azimuth, distance, a, e2, w1}) || w1 == 0.0) {
+        destination->Lat = destination->Long = MATHS_Null;
+        return;
+    }
+    const double ep = ellipsoid.SecondEccentricity();
+    const double ep2 = ellipsoid.SecondE2();
+
+    const double sinPhi1 = std::sin(phi1), cosPhi1 = std::cos(phi1);
+    const double sinAlpha = std::sin(azimuth), cosAlpha = std::cos(azimuth);
+    const double n1 = a / w1;
+    const double sigma = distance / n1;
+    const double eta = ep * cosPhi1 * cosAlpha;
+    const double t = eta * eta;
+    const double k = ep * sinPhi1;
+    const double q = sigma * k * eta;
+    const double sigma2 = sigma * sigma, sigma4 = sigma2 * sigma2;
+    const double u = 1.0 + sigma2 * t * (1.0 - t) / 6.0 - sigma2 * q * (1.0 - 2.0 * t) / 8.0 -
+                     sigma4 * (t * (4.0 - 7.0 * t) - 3.0 * k * k * (1.0 - 7.0 * t)) / 120.0 + sigma4 * q / 48.0;
+    const double psi = sigma * u;
+    const double sinPsi = std::sin(psi), cosPsi = std::cos(psi);
+
+    const double b = cosPhi1 * cosAlpha * sinPsi + cosPsi * sinPhi1;
+    const double beta = ClampedASin(b);
+
+    // The longitude difference of the spherical triangle by its sine and its cosine:
+    // the sine alone folds differences beyond a quarter turn (lines passing close to a
+    // pole) and fails where it rounds past 1.
+    double lambda2 = start.Long + std::atan2(sinPsi * sinAlpha, cosPsi * cosPhi1 - sinPsi * sinPhi1 * cosAlpha);
+    coord_NormaliseLongitude(&lambda2);
+
+    double phi2 = 0.0;
+    if (std::fabs(b) >= 1e-10) {
+        const double dB = b - sinPhi1;
+        phi2 = std::atan((1.0 - e2 * (1.0 + ep2 / 2.0 * dB * dB) * sinPhi1 / b) * (1.0 + ep2) * std::tan(beta));
+        coord_NormaliseLatitude(&phi2);
+    }
+    if (!std::isfinite(phi2) || !std::isfinite(lambda2)) {
+        destination->Lat = destination->Long = MATHS_Null;
+        return;
+    }
+    destination->Lat = phi2;
+    destination->Long = lambda2;
+}
+
+void roadcogo_EllipsoidInverse(const coordsys_Ellipsoid& ellipsoid, const coord_Local& p1, double w1,
+                               const coord_Local& p2, double w2, double* meanAzimuth, double* azimuth,
+                               double* distance) {
+    *meanAzimuth = *azimuth = *distance = MATHS_Null;
+    const double phi1 = p1.Lat, lambda1 = p1.Long, phi2 = p2.Lat, lambda2 = p2.Long;
+    const double a = ellipsoid.EarthRadius;
+    const double e2 = ellipsoid.EccentricitySquared();
+    if (AnyNull({phi1, lambda1, phi2, lambda2, a, e2, w1, w2}) || w1 == 0.0 || w2 == 0.0) return;
+    if (roadcogo_NearlyEqual(phi1, phi2) && roadcogo_NearlyEqual(lambda1, lambda2)) {
+        *distance = 0.0;
+        return;
+    }
+    const double ep = ellipsoid.SecondEccentricity();
+
+    const double sinPhi1 = std::sin(phi1), cosPhi1 = std::cos(phi1);
+    const double sinPhi2 = std::sin(phi2), cosPhi2 = std::cos(phi2);
+    const double dl = lambda2 - lambda1;
+    const double sinDl = std::sin(dl), cosDl = std::cos(dl);
+
+    // The central angle comes from an arcsine below, which folds lines beyond a
+    // quarter great circle back onto shorter ones: those have no answer here.
+    if (sinPhi1 * sinPhi2 + cosPhi1 * cosPhi2 * cosDl < 0.0) return;
+
+    const double n1 = a / w1, n2 = a / w2;
+    const double w = e2 * n1 * sinPhi1 / (cosPhi2 * n2) + std::tan(phi2) * (1.0 - e2);
+    const double bigA = cosPhi1 * w - sinPhi1 * cosDl;
+    double alpha12 = maths_ATan2(sinDl, bigA);
+    double alpha21 = maths_ATan2(
+        sinDl, -(cosPhi2 * (sinPhi2 * e2 * n2 / (n1 * cosPhi1) + std::tan(phi1) * (1.0 - e2)) - sinPhi2 * cosDl));
+    // Both parts zero: the points coincide below the series' resolution.
+    if (maths_IsNull(alpha12)) return;
+
+    const double sinAlpha12 = std::sin(alpha12);
+    const double r = std::fabs(sinAlpha12) >= 1e-10 ? sinDl / sinAlpha12 : bigA / std::cos(alpha12);
+    const double sigma = ClampedASin(std::cos(std::atan2(w, 1.0)) * r);
+
+    const double k = ep * sinPhi1;
+    const double eta = ep * cosPhi1 * std::cos(alpha12);
+    const double t = eta * eta;
+    const double q = k * eta * sigma;
+    const double sigma2 = sigma * sigma, sigma4 = sigma2 * sigma2;
+    double s = n1 * sigma *
+               (1.0 - sigma2 * t * (1.0 - t) / 6.0 + sigma2 * q * (1.0 - 2.0 * t) / 8.0 +
+                sigma4 * (t * (4.0 - 7.0 * t) - 3.0 * k * k * (1.0 - 7.0 * t)) / 120.0 - sigma4 * q / 48.0);
+    double mean = maths_IsNull(alpha21) ? MATHS_Null : (alpha12 + alpha21) / 2.0;
+
+    if (!std::isfinite(s) || !std::isfinite(alpha12) || (!maths_IsNull(mean) && !std::isfinite(mean))) return;
+    if (s < 0.0) {
+        s = -s;
+        alpha12 += CONSTANT_Pi;
+        if (!maths_IsNull(mean)) mean += CONSTANT_Pi;
+    }
+    coord_NormaliseAzimuth(&alpha12);
+    coord_NormaliseAzimuth(&mean);
+    *meanAzimuth = mean;
+    *azimuth = alpha12;
+    *distance = s;
+}
+
+bool roadcogo_NearlyEqual(double a, double b) {
+    if (maths_IsNull(a) || maths_IsNull(b)) return a == b;
+    return std::fabs(a - b) <= 1e-13;
+}
