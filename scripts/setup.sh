@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests use on a fresh machine: the compiler, CMake,
-# GoogleTest, Google Benchmark, ccache, xmllint and a decimal-comma locale.
+# GoogleTest, Google Benchmark, ccache, xmllint, clang with libFuzzer and a decimal-comma locale.
 set -euo pipefail
 need=()
-for pkg in g++ cmake make libgtest-dev libgmock-dev libbenchmark-dev ccache libxml2-utils locales; do
+for pkg in g++ cmake make libgtest-dev libgmock-dev libbenchmark-dev ccache libxml2-utils locales clang libclang-rt-14-dev; do
   dpkg -s "$pkg" >/dev/null 2>&1 || need+=("$pkg")
 done
 if [ ${#need[@]} -gt 0 ]; then

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up the machine, then builds and runs every test twice: a normal build and a
-# build with AddressSanitizer and UndefinedBehaviorSanitizer.
+# build with AddressSanitizer and UndefinedBehaviorSanitizer; then fuzzes the conversion
+# and the job file reader for a short while (scripts/fuzz.sh), failing on a finding.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -17,3 +18,5 @@ for variant in normal sanitize; do
   echo "== tests: $variant build"
   ctest --test-dir "$dir" -j"$jobs" --output-on-failure
 done
+echo "== fuzzing"
+bash scripts/fuzz.sh "${QZ_FUZZ_SECONDS:-30}"

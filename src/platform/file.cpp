@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/faults.h"
 #include "platform/path.h"
 
 namespace {
@@ -33,6 +34,7 @@ bool CanWrite(platform_Handle h) {
 }  // namespace
 
 platform_Handle platform_FileCreateNew(const char* path) {
+    if (platform_InjectFault(PLATFORM_FaultCreate)) return PLATFORM_NoHandle;
     std::string host = platform_HostPath(path);
     if (host.empty()) return platform_Fail(PLATFORM_ErrorPathNotFound), PLATFORM_NoHandle;
     int fd = open(host.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -81,6 +83,7 @@ bool platform_FileRead(platform_Handle h, void* buffer, uint32_t n, uint32_t* re
 
 bool platform_FileWrite(platform_Handle h, const void* buffer, uint32_t n, uint32_t* written) {
     if (written) *written = 0;
+    if (platform_InjectFault(PLATFORM_FaultWrite)) return false;
     uint32_t total = 0;
     const char* bytes = static_cast<const char*>(buffer);
     while (total < n) {
@@ -97,6 +100,7 @@ bool platform_FileWrite(platform_Handle h, const void* buffer, uint32_t n, uint3
 }
 
 bool platform_FileSeek(platform_Handle h, int64_t position) {
+    if (platform_InjectFault(PLATFORM_FaultSeek)) return false;
     if (position < 0) return platform_Fail(PLATFORM_ErrorNegativeSeek);
     if (lseek(h, static_cast<off_t>(position), SEEK_SET) < 0) return platform_FailErrno();
     return true;
@@ -117,6 +121,7 @@ bool platform_FileSize(platform_Handle h, uint64_t* size) {
 }
 
 bool platform_FileSetEnd(platform_Handle h) {
+    if (platform_InjectFault(PLATFORM_FaultTruncate)) return false;
     if (!CanWrite(h)) return false;
     off_t at = lseek(h, 0, SEEK_CUR);
     if (at < 0 || ftruncate(h, at) != 0) return platform_FailErrno();
@@ -124,6 +129,7 @@ bool platform_FileSetEnd(platform_Handle h) {
 }
 
 bool platform_FileFlush(platform_Handle h) {
+    if (platform_InjectFault(PLATFORM_FaultFlush)) return false;
     // A pipe or terminal has nothing to commit.
     if (fsync(h) != 0 && errno != EINVAL && errno != EROFS) return platform_FailErrno();
     return true;
@@ -199,6 +205,7 @@ bool platform_CopyFile(const char* source, const char* target) {
 }
 
 bool platform_ReplaceFile(const char* source, const char* target) {
+    if (platform_InjectFault(PLATFORM_FaultRename)) return false;
     std::string from = platform_HostPath(source);
     std::string to = platform_HostPath(target);
     if (from.empty() || to.empty()) return platform_Fail(PLATFORM_ErrorPathNotFound);
@@ -225,6 +232,7 @@ bool platform_DeleteFile(const char* path) {
 }
 
 bool platform_MoveFile(const char* source, const char* target) {
+    if (platform_InjectFault(PLATFORM_FaultRename)) return false;
     std::string from = platform_HostPath(source);
     std::string to = platform_HostPath(target);
     struct stat info;
