@@ -14,6 +14,7 @@
 #include "csib/adjustments.h"
 #include "csib/csib.h"
 #include "csib/csibplatform.h"
+#include "csib/image.h"
 
 namespace csibtest {
 
