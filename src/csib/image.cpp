@@ -89,6 +89,15 @@ struct Writer {
         at += csib_PutString(at, text.b);
     }
     void Wide(const char16_t* text) { at += csib_PutWideString(at, text); }
+    // A model's saved part, as long as the model says.
+    csib_Status Part(csib_SaveSlot save, csib_GetSavedSizeSlot size, uint8_t gridMode) {
+        int32_t bytes = 0;
+        csib_Status status = save(block, at, gridMode);
+        if (status >= 0) status = size(block, gridMode, &bytes);
+        if (status < 0) return status;
+        at += bytes;
+        return CSIB_Ok;
+    }
 };
 
 struct Reader {
@@ -125,6 +134,15 @@ struct Reader {
             *out = copy;
         }
         at += bytes + 2;
+        return CSIB_Ok;
+    }
+    // Loads a model from its saved part and steps over it.
+    csib_Status Part(csib_LoadSlot load, csib_GetSavedSizeSlot size) {
+        int32_t bytes = 0;
+        csib_Status status = load(block, at);
+        if (status >= 0) status = size(block, block->gridMode, &bytes);
+        if (status < 0) return status;
+        at += bytes;
         return CSIB_Ok;
     }
 };
@@ -189,11 +207,8 @@ csib_Status csib_Write(csib_Block* block, uint8_t* buffer, uint8_t gridMode) {
     for (int n : kDatumTexts) out.Strings(*csib_TextAt(block, n));
     out.Double(block->semiMajorAxis);
     out.Double(block->semiMinorAxis);
-    int32_t part = 0;
-    csib_Status status = block->datum.Save(block, out.at, gridMode);
-    if (status >= 0) status = block->datum.GetSavedSize(block, gridMode, &part);
+    csib_Status status = out.Part(block->datum.Save, block->datum.GetSavedSize, gridMode);
     if (status < 0) return status;
-    out.at += part;
     if (!HasProjection(block)) {
         out.Byte(0);
     } else {
@@ -213,20 +228,16 @@ csib_Status csib_Write(csib_Block* block, uint8_t* buffer, uint8_t gridMode) {
         out.Byte(block->radiusByte);
         out.Byte(block->useFixedRadius);
         out.Double(block->fixedRadius);
-        status = block->projection.Save(block, out.at, gridMode);
-        if (status >= 0) status = block->projection.GetSavedSize(block, gridMode, &part);
+        status = out.Part(block->projection.Save, block->projection.GetSavedSize, gridMode);
         if (status < 0) return status;
-        out.at += part;
     }
     if (!HasVertical(block)) {
         out.Byte(0);
     } else {
         out.Byte(block->verticalKind);
         for (const csib_Text& text : block->verticalTexts) out.Strings(text);
-        status = block->vertical.Save(block, out.at, gridMode);
-        if (status >= 0) status = block->vertical.GetSavedSize(block, gridMode, &part);
+        status = out.Part(block->vertical.Save, block->vertical.GetSavedSize, gridMode);
         if (status < 0) return status;
-        out.at += part;
     }
     out.Byte(block->hasHorizontalAdjustment ? 1 : 0);
     if (block->hasHorizontalAdjustment) {
@@ -245,6 +256,7 @@ csib_Status csib_Write(csib_Block* block, uint8_t* buffer, uint8_t gridMode) {
     out.Byte(withShiftGrid ? 1 : 0);
     if (withShiftGrid) {
         out.Strings(block->shiftGridText);
+        int32_t part = 0;
         status = csib_ShiftGridSupport->Save(block, out.at);
         if (status >= 0) status = csib_ShiftGridSupport->GetSavedSize(block, &part);
         if (status < 0) return status;
@@ -308,10 +320,7 @@ csib_Status ReadBody(Reader& in, csib_Block* block) {
     block->eccentricitySquared = block->eccentricity * block->eccentricity;
     block->flattening = (a - b) / a;
 
-    int32_t part = 0;
-    if ((status = block->datum.Load(block, in.at)) < 0) return status;
-    if ((status = block->datum.GetSavedSize(block, block->gridMode, &part)) < 0) return status;
-    in.at += part;
+    if ((status = in.Part(block->datum.Load, block->datum.GetSavedSize)) < 0) return status;
 
     block->projectionKind = in.Byte();
     if (block->projectionKind != 0) {
@@ -338,9 +347,7 @@ csib_Status ReadBody(Reader& in, csib_Block* block) {
         block->radiusByte = in.Byte();
         block->useFixedRadius = in.Byte();
         block->fixedRadius = in.Double();
-        if ((status = block->projection.Load(block, in.at)) < 0) return status;
-        if ((status = block->projection.GetSavedSize(block, block->gridMode, &part)) < 0) return status;
-        in.at += part;
+        if ((status = in.Part(block->projection.Load, block->projection.GetSavedSize)) < 0) return status;
     }
 
     block->verticalKind = in.Byte();
@@ -348,9 +355,7 @@ csib_Status ReadBody(Reader& in, csib_Block* block) {
     if (block->verticalKind != 0) {
         for (csib_Text& text : block->verticalTexts)
             if ((status = in.Strings(text)) != CSIB_Ok) return status;
-        if ((status = block->vertical.Load(block, in.at)) < 0) return status;
-        if ((status = block->vertical.GetSavedSize(block, block->gridMode, &part)) < 0) return status;
-        in.at += part;
+        if ((status = in.Part(block->vertical.Load, block->vertical.GetSavedSize)) < 0) return status;
     }
 
     if (in.Byte() == 1) {
@@ -370,6 +375,7 @@ csib_Status ReadBody(Reader& in, csib_Block* block) {
         if ((status = in.Strings(block->shiftGridText)) != CSIB_Ok) return status;
         // The shift grid's part is its file name; loading it opens the file.
         if (!csib_ShiftGridSupport) return CSIB_FileOpenFailed;
+        int32_t part = 0;
         if ((status = csib_ShiftGridSupport->Load(block, reinterpret_cast<const char*>(in.at))) < 0) return status;
         if ((status = csib_ShiftGridSupport->GetSavedSize(block, &part)) < 0) return status;
         in.at += part;

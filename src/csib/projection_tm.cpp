@@ -35,6 +35,14 @@ csib_Status GetSavedSize(csib_Block*, uint8_t, int32_t* size) {
     return CSIB_Ok;
 }
 
+// Powers of t = tan(latitude) and of eta^2 = e'^2 cos^2(latitude) in the series.
+struct Powers {
+    double t2, t4, t6, h2, h4, h6, h8, h10, h12;
+    Powers(double t, double eta2)
+        : t2(t * t), t4(t2 * t2), t6(t4 * t2), h2(eta2), h4(h2 * h2), h6(h4 * h2), h8(h4 * h4), h10(h8 * h2),
+          h12(h8 * h4) {}
+};
+
 // e'^2 from the block's axes, so that scale and convergence work without a record.
 double SecondEccentricitySquared(const csib_Block* block) {
     const double a = block->semiMajorAxis;
@@ -50,15 +58,9 @@ csib_Status tm_Forward(csib_Block* block, const csib_GeodeticPoint* in, csib_Gri
     const double t = std::tan(phi);
     const double u = std::sin(phi);
     const double v = std::cos(phi);
-    const double t2 = t * t;
-    const double t4 = t2 * t2;
-    const double t6 = t4 * t2;
-    const double h2 = p->secondEccentricitySquared * v * v;
-    const double h4 = h2 * h2;
-    const double h6 = h4 * h2;
-    const double h8 = h4 * h4;
-    const double h10 = h8 * h2;
-    const double h12 = h8 * h4;
+    const Powers w(t, p->secondEccentricitySquared * v * v);
+    const double t2 = w.t2, t4 = w.t4, t6 = w.t6;
+    const double h2 = w.h2, h4 = w.h4, h6 = w.h6, h8 = w.h8, h10 = w.h10, h12 = w.h12;
     const double n = block->semiMajorAxis / std::sqrt(1.0 - block->eccentricitySquared * u * u);
     const double l = csib_DeltaLongitude(block, in->longitude);
     const double k0 = block->scaleFactor;
@@ -134,14 +136,9 @@ csib_Status tm_Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint
     const double sinF = std::sin(footpoint);
     const double cosF = std::cos(footpoint);
     const double t = std::tan(footpoint);
-    const double t2 = t * t;
-    const double t4 = t2 * t2;
-    const double t6 = t4 * t2;
-    const double h2 = p->secondEccentricitySquared * cosF * cosF;
-    const double h4 = h2 * h2;
-    const double h6 = h4 * h2;
-    const double h8 = h4 * h4;
-    const double h10 = h8 * h2;
+    const Powers powers(t, p->secondEccentricitySquared * cosF * cosF);
+    const double t2 = powers.t2, t4 = powers.t4, t6 = powers.t6;
+    const double h2 = powers.h2, h4 = powers.h4, h6 = powers.h6, h8 = powers.h8, h10 = powers.h10;
     const double w = 1.0 - e2 * sinF * sinF;
     const double rho = a * (1.0 - e2) / std::pow(w, 1.5);
     const double n = a / std::sqrt(w);
@@ -176,36 +173,31 @@ csib_Status tm_Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint
 }
 
 csib_Status tm_ScaleFactor(csib_Block* block, const csib_GeodeticPoint* in, double* k) {
-    const double t2 = std::tan(in->latitude) * std::tan(in->latitude);
     const double v = std::cos(in->latitude);
     const double l = csib_DeltaLongitude(block, in->longitude);
-    const double h2 = v * v * SecondEccentricitySquared(block);
-    const double h4 = h2 * h2;
-    const double h6 = h4 * h2;
+    const Powers w(std::tan(in->latitude), v * v * SecondEccentricitySquared(block));
+    const double t2 = w.t2, h2 = w.h2, h4 = w.h4, h6 = w.h6;
     const double lv2 = l * l * v * v;
     *k = block->scaleFactor *
          (1.0 + (1.0 + h2) * lv2 / 2.0 +
           lv2 * lv2 / 24.0 *
               (5.0 - 4.0 * t2 + 14.0 * h2 + 13.0 * h4 - 28.0 * t2 * h2 + 4.0 * h6 - 48.0 * t2 * h4 - 24.0 * t2 * h6) +
-          lv2 * lv2 * lv2 / 720.0 * (61.0 - 148.0 * t2 + 16.0 * t2 * t2));
+          lv2 * lv2 * lv2 / 720.0 * (61.0 - 148.0 * t2 + 16.0 * w.t4));
     return CSIB_Ok;
 }
 
 csib_Status tm_Convergence(csib_Block* block, const csib_GeodeticPoint* in, double* gamma) {
-    const double t2 = std::tan(in->latitude) * std::tan(in->latitude);
     const double v = std::cos(in->latitude);
     const double l = csib_DeltaLongitude(block, in->longitude);
-    const double h2 = v * v * SecondEccentricitySquared(block);
-    const double h4 = h2 * h2;
-    const double h6 = h4 * h2;
-    const double h8 = h4 * h4;
+    const Powers w(std::tan(in->latitude), v * v * SecondEccentricitySquared(block));
+    const double t2 = w.t2, h2 = w.h2, h4 = w.h4, h6 = w.h6, h8 = w.h8;
     const double lv2 = l * l * v * v;
     *gamma = l * std::sin(in->latitude) *
              (1.0 + lv2 / 3.0 * (1.0 + 3.0 * h2 + 2.0 * h4) +
               lv2 * lv2 / 15.0 *
                   (2.0 - t2 + 15.0 * h2 + 35.0 * h4 - 15.0 * t2 * h2 + 33.0 * h6 - 50.0 * t2 * h4 + 11.0 * h8 -
                    60.0 * t2 * h6 - 24.0 * t2 * h8) +
-              lv2 * lv2 * lv2 / 315.0 * (17.0 - 26.0 * t2 + 2.0 * t2 * t2));
+              lv2 * lv2 * lv2 / 315.0 * (17.0 - 26.0 * t2 + 2.0 * w.t4));
     return CSIB_Ok;
 }
 

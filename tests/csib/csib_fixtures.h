@@ -189,6 +189,14 @@ inline void ExpectTexts(const Contents& c, csib_Block* block) {
     }
 }
 
+template <typename Record>
+void ExpectEqualRecords(const void* x, const void* y) {
+    ASSERT_EQ(x == nullptr, y == nullptr);
+    if (x) {
+        EXPECT_EQ(0, std::memcmp(x, y, sizeof(Record)));
+    }
+}
+
 // Every field an image carries, compared; pointers to records by their contents.
 inline void ExpectEqualBlocks(csib_Block* x, csib_Block* y) {
     EXPECT_EQ(x->version, y->version);
@@ -213,14 +221,8 @@ inline void ExpectEqualBlocks(csib_Block* x, csib_Block* y) {
         EXPECT_EQ(Text8(csib_TextAt(x, n)->b), Text8(csib_TextAt(y, n)->b)) << "T" << n;
         EXPECT_TRUE(Text16(csib_TextAt(x, n)->w) == Text16(csib_TextAt(y, n)->w)) << "T" << n;
     }
-    ASSERT_EQ(x->horizontalAdjustment == nullptr, y->horizontalAdjustment == nullptr);
-    if (x->horizontalAdjustment) {
-        EXPECT_EQ(0, std::memcmp(x->horizontalAdjustment, y->horizontalAdjustment, sizeof(csib_HorizontalAdjustment)));
-    }
-    ASSERT_EQ(x->verticalAdjustment == nullptr, y->verticalAdjustment == nullptr);
-    if (x->verticalAdjustment) {
-        EXPECT_EQ(0, std::memcmp(x->verticalAdjustment, y->verticalAdjustment, sizeof(csib_VerticalAdjustment)));
-    }
+    ExpectEqualRecords<csib_HorizontalAdjustment>(x->horizontalAdjustment, y->horizontalAdjustment);
+    ExpectEqualRecords<csib_VerticalAdjustment>(x->verticalAdjustment, y->verticalAdjustment);
 }
 
 // The saved parts of the contents' adjustments in host order.

@@ -24,6 +24,7 @@ struct SearchList {
 
 TEST(CsibPlatform, OpenFileWithoutSearchFolders) {
     SearchList list;
+    EXPECT_EQ(0, csib_ClearSearchDirectories());
     TempFolder folder;
     const std::string path = folder.Write("model.ggf", "own\n");
     EXPECT_EQ("own\n", FirstLine(csib_OpenFile(path.c_str(), "rb")));
