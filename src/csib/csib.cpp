@@ -48,11 +48,7 @@ csib_Status csib_Create(csib_Block** out, uint8_t gridMode, double a, double b) 
     block->origin = 0;
     block->version = CSIB_BlockVersion;
     block->gridMode = gridMode;
-    block->semiMajorAxis = a;
-    block->semiMinorAxis = b;
-    block->eccentricity = std::sqrt(1.0 - b * b / (a * a));
-    block->eccentricitySquared = block->eccentricity * block->eccentricity;
-    block->flattening = (a - b) / a;
+    csib_SetAxes(block, a, b);
     csib_Status status = csib_SetDatumFunctions(block);
     if (status == CSIB_Ok) status = csib_SetProjectionFunctions(block);
     if (status == CSIB_Ok) status = csib_SetVerticalFunctions(block);
@@ -63,6 +59,14 @@ csib_Status csib_Create(csib_Block** out, uint8_t gridMode, double a, double b) 
     block->options = CSIB_DefaultOptions;
     *out = block;
     return CSIB_Ok;
+}
+
+void csib_SetAxes(csib_Block* block, double a, double b) {
+    block->semiMajorAxis = a;
+    block->semiMinorAxis = b;
+    block->eccentricity = std::sqrt(1.0 - b * b / (a * a));
+    block->eccentricitySquared = block->eccentricity * block->eccentricity;
+    block->flattening = (a - b) / a;
 }
 
 void csib_Free(csib_Block** pointer) {

@@ -207,6 +207,8 @@ struct csib_Block {
 csib_Text* csib_TextAt(csib_Block* block, int number);
 
 csib_Status csib_Create(csib_Block** block, uint8_t gridMode, double a, double b);
+// Sets a and b and derives f = (a - b) / a, e = sqrt(1 - b^2 / a^2) and e^2.
+void csib_SetAxes(csib_Block* block, double a, double b);
 void csib_Free(csib_Block** block);
 
 // Install the slot table of the stage's current kind. A kind outside the range, or

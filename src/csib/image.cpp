@@ -35,7 +35,6 @@
 #include "csib/image.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 
 #include "csib/adjustments.h"
@@ -314,11 +313,8 @@ csib_Status ReadBody(Reader& in, csib_Block* block) {
     for (int n : kDatumTexts)
         if ((status = in.Strings(*csib_TextAt(block, n))) != CSIB_Ok) return status;
     if ((status = csib_SetDatumFunctions(block)) != CSIB_Ok) return status;
-    const double a = block->semiMajorAxis = in.Double();
-    const double b = block->semiMinorAxis = in.Double();
-    block->eccentricity = std::sqrt(1.0 - b * b / (a * a));
-    block->eccentricitySquared = block->eccentricity * block->eccentricity;
-    block->flattening = (a - b) / a;
+    const double a = in.Double();
+    csib_SetAxes(block, a, in.Double());
 
     if ((status = in.Part(block->datum.Load, block->datum.GetSavedSize)) < 0) return status;
 

@@ -113,12 +113,20 @@ struct ImageShape {
     bool projection = true;
     uint8_t reservedByte = 0;
     std::u16string spare;  // written empty by default
+    uint8_t datumKind = 0, projectionKind = CSIB_TransverseMercator, verticalKind = 0;
 
     ImageShape& Version(double v) { version = v; return *this; }
     ImageShape& Swapped() { swap = true; return *this; }
     ImageShape& NoProjection() { projection = false; return *this; }
     ImageShape& ReservedByte(uint8_t value) { reservedByte = value; return *this; }
     ImageShape& Spare(const std::u16string& text) { spare = text; return *this; }
+    // Kind bytes the reader should refuse; the parts after them are left as they are.
+    ImageShape& Kinds(uint8_t datum, uint8_t projection, uint8_t vertical) {
+        datumKind = datum;
+        projectionKind = projection;
+        verticalKind = vertical;
+        return *this;
+    }
 };
 
 // The image of `c` laid out for the shape's version.
@@ -134,14 +142,14 @@ inline std::vector<uint8_t> BuildImage(const Contents& c, const ImageShape& shap
     for (int n : {2, 3, 1}) strings(n);
     out.Fill(24);
     out.Byte(c.gridMode);
-    out.Byte(0);
+    out.Byte(shape.datumKind);
     for (int n : {5, 6, 4}) strings(n);
     out.Double(c.a);
     out.Double(c.b);
     if (!shape.projection) {
         out.Byte(0);
     } else {
-        out.Byte(CSIB_TransverseMercator);
+        out.Byte(shape.projectionKind);
         strings(7);
         for (double d : {c.originLatitude, c.originLongitude, c.falseNorthing, c.falseEasting, c.scaleFactor})
             out.Double(d);
@@ -158,7 +166,7 @@ inline std::vector<uint8_t> BuildImage(const Contents& c, const ImageShape& shap
         out.Byte(c.useFixedRadius);
         out.Double(c.fixedRadius);
     }
-    out.Byte(0);  // no vertical model
+    out.Byte(shape.verticalKind);
     out.Byte(1);
     strings(10);
     for (double d : c.horizontal) out.Double(d);
