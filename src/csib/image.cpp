@@ -89,7 +89,7 @@ struct Writer {
     }
     void Wide(const char16_t* text) { at += csib_PutWideString(at, text); }
     // A model's saved part, as long as the model says.
-    csib_Status Part(csib_SaveSlot save, csib_GetSavedSizeSlot size, uint8_t gridMode) {
+    csib_Status SavedPart(csib_SaveSlot save, csib_GetSavedSizeSlot size, uint8_t gridMode) {
         int32_t bytes = 0;
         csib_Status status = save(block, at, gridMode);
         if (status >= 0) status = size(block, gridMode, &bytes);
@@ -136,7 +136,7 @@ struct Reader {
         return CSIB_Ok;
     }
     // Loads a model from its saved part and steps over it.
-    csib_Status Part(csib_LoadSlot load, csib_GetSavedSizeSlot size) {
+    csib_Status SavedPart(csib_LoadSlot load, csib_GetSavedSizeSlot size) {
         int32_t bytes = 0;
         csib_Status status = load(block, at);
         if (status >= 0) status = size(block, block->gridMode, &bytes);
@@ -206,7 +206,7 @@ csib_Status csib_Write(csib_Block* block, uint8_t* buffer, uint8_t gridMode) {
     for (int n : kDatumTexts) out.Strings(*csib_TextAt(block, n));
     out.Double(block->semiMajorAxis);
     out.Double(block->semiMinorAxis);
-    csib_Status status = out.Part(block->datum.Save, block->datum.GetSavedSize, gridMode);
+    csib_Status status = out.SavedPart(block->datum.Save, block->datum.GetSavedSize, gridMode);
     if (status < 0) return status;
     if (!HasProjection(block)) {
         out.Byte(0);
@@ -227,7 +227,7 @@ csib_Status csib_Write(csib_Block* block, uint8_t* buffer, uint8_t gridMode) {
         out.Byte(block->radiusByte);
         out.Byte(block->useFixedRadius);
         out.Double(block->fixedRadius);
-        status = out.Part(block->projection.Save, block->projection.GetSavedSize, gridMode);
+        status = out.SavedPart(block->projection.Save, block->projection.GetSavedSize, gridMode);
         if (status < 0) return status;
     }
     if (!HasVertical(block)) {
@@ -235,7 +235,7 @@ csib_Status csib_Write(csib_Block* block, uint8_t* buffer, uint8_t gridMode) {
     } else {
         out.Byte(block->verticalKind);
         for (const csib_Text& text : block->verticalTexts) out.Strings(text);
-        status = out.Part(block->vertical.Save, block->vertical.GetSavedSize, gridMode);
+        status = out.SavedPart(block->vertical.Save, block->vertical.GetSavedSize, gridMode);
         if (status < 0) return status;
     }
     out.Byte(block->hasHorizontalAdjustment ? 1 : 0);
@@ -316,7 +316,7 @@ csib_Status ReadBody(Reader& in, csib_Block* block) {
     const double a = in.Double();
     csib_SetAxes(block, a, in.Double());
 
-    if ((status = in.Part(block->datum.Load, block->datum.GetSavedSize)) < 0) return status;
+    if ((status = in.SavedPart(block->datum.Load, block->datum.GetSavedSize)) < 0) return status;
 
     block->projectionKind = in.Byte();
     if (block->projectionKind != 0) {
@@ -343,7 +343,7 @@ csib_Status ReadBody(Reader& in, csib_Block* block) {
         block->radiusByte = in.Byte();
         block->useFixedRadius = in.Byte();
         block->fixedRadius = in.Double();
-        if ((status = in.Part(block->projection.Load, block->projection.GetSavedSize)) < 0) return status;
+        if ((status = in.SavedPart(block->projection.Load, block->projection.GetSavedSize)) < 0) return status;
     }
 
     block->verticalKind = in.Byte();
@@ -351,7 +351,7 @@ csib_Status ReadBody(Reader& in, csib_Block* block) {
     if (block->verticalKind != 0) {
         for (csib_Text& text : block->verticalTexts)
             if ((status = in.Strings(text)) != CSIB_Ok) return status;
-        if ((status = in.Part(block->vertical.Load, block->vertical.GetSavedSize)) < 0) return status;
+        if ((status = in.SavedPart(block->vertical.Load, block->vertical.GetSavedSize)) < 0) return status;
     }
 
     if (in.Byte() == 1) {
