@@ -1,0 +1,54 @@
+// The kind tables of the three stages and the shift grid: one row per kind, in kind
+// order. A row names the kind and points to its slot table; a kind whose model is not
+// part of this build has a null table and cannot be installed. Adding a kind is one
+// file defining its slot table and its row here.
+#pragma once
+
+#include "csib/csib.h"
+
+// True when one of the model's grids is file-backed under that name; null for
+// models that read no file. Only asked while the stage has a model.
+using csib_UsesFile = bool (*)(const csib_Block* block, const char* fileName);
+
+struct csib_DatumKind {
+    const char* name;
+    const csib_DatumFunctions* slots;
+    csib_UsesFile usesFile;
+};
+
+struct csib_ProjectionKind {
+    const char* name;
+    bool conformal;
+    const csib_ProjectionFunctions* slots;
+    csib_UsesFile usesFile;
+};
+
+struct csib_VerticalKind {
+    const char* name;
+    const csib_VerticalFunctions* slots;
+    csib_UsesFile usesFile;
+};
+
+// The projection shift grid, always stored by file name.
+struct csib_ShiftGridModel {
+    csib_Status (*Load)(csib_Block*, const char* fileName);
+    csib_BlockSlot Close;
+    csib_BlockSlot Reopen;
+    csib_BlockSlot Free;
+    csib_Status (*Save)(csib_Block*, uint8_t* out);
+    csib_Status (*GetSavedSize)(csib_Block*, int32_t* size);
+    csib_UsesFile usesFile;
+};
+
+extern const csib_DatumKind csib_DatumKinds[CSIB_DatumKindCount];
+extern const csib_ProjectionKind csib_ProjectionKinds[CSIB_ProjectionKindCount];
+extern const csib_VerticalKind csib_VerticalKinds[CSIB_VerticalKindCount];
+// Null while the shift grid is not part of this build.
+extern const csib_ShiftGridModel* const csib_ShiftGridSupport;
+
+// The slot tables, one per kind file.
+extern const csib_DatumFunctions csib_DatumNone;
+extern const csib_ProjectionFunctions csib_TransverseMercatorFunctions;
+
+// Close and Reopen of every model that reads no file: nothing to do.
+csib_Status csib_NoFileWork(csib_Block* block);

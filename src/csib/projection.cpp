@@ -1,0 +1,124 @@
+#include "csib/projection.h"
+
+#include <cmath>
+
+#include "csib/csibplatform.h"
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+constexpr double kTwoPi = 6.283185307179586;
+
+double MeridianArc(const csib_TMParameters* p, double b, double s) {
+    const double cc = 1.0 - s * s;
+    const double c = cc >= 1e-12 ? std::sqrt(cc) : 0.0;
+    const double psi = csib_Atan2(c, s);
+    const double t1 = c > 1e-8 ? s + psi / c : s + 1.0 / s;
+    const double s2 = s * s;
+    const double s3 = s2 * s;
+    const double s5 = s3 * s2;
+    const double s7 = s5 * s2;
+    const double s9 = s7 * s2;
+    const double t2 = s3 + 1.5 * t1;
+    const double t3 = s5 + 1.25 * t2;
+    const double t4 = s7 + 1.1666666666667 * t3;
+    const double t5 = s9 + 1.125 * t4;
+    return b * (psi + p->arcCoefficient1 * c * t1 + p->arcCoefficient2 * c * t2 + p->arcCoefficient3 * c * t3 +
+                p->arcCoefficient4 * c * t4 + p->arcCoefficient5 * c * t5);
+}
+
+}  // namespace
+
+void csib_FillTMParameters(const csib_Block* block, csib_TMParameters* p) {
+    const double a = block->semiMajorAxis;
+    const double b = block->semiMinorAxis;
+    const double e2 = (a * a - b * b) / (b * b);
+    const double e4 = e2 * e2;
+    p->secondEccentricitySquared = e2;
+    p->arcCoefficient1 = e2 / 4.0;
+    p->arcCoefficient2 = -e4 / 32.0;
+    p->arcCoefficient3 = e4 * e2 * 0.010416666666666666;
+    p->arcCoefficient4 = -e4 * e4 * 0.0048828125;
+    p->arcCoefficient5 = e4 * e4 * e2 * 0.0027343750000000003;
+    const double cosOrigin = std::cos(block->originLatitude);
+    const double s0 = std::sin(block->originLatitude) / std::sqrt(1.0 + e2 * cosOrigin * cosOrigin);
+    p->arcToOriginAbs = MeridianArc(p, b, std::fabs(s0));
+    p->arcToOrigin = MeridianArc(p, b, s0);
+    p->arcToOriginMirrored = MeridianArc(p, b, -s0);
+}
+
+double csib_MeridianArc(const csib_Block* block, double s) {
+    return MeridianArc(static_cast<const csib_TMParameters*>(block->projectionParameters), block->semiMinorAxis, s);
+}
+
+double csib_NormalizeAngle2Pi(double x) {
+    if (x < 0.0 || x > kTwoPi) {
+        x = std::fmod(x, kTwoPi);
+        if (x < 0.0) x += kTwoPi;
+    }
+    return x;
+}
+
+double csib_NormalizeAnglePi(double x) {
+    if (x < -kPi || x > kPi) {
+        x = std::fmod(x, kTwoPi);
+        if (x < -kPi) x += kTwoPi;
+        if (x > kPi) x -= kTwoPi;
+    }
+    return x;
+}
+
+double csib_NormalizeLatitude(double x) {
+    if (x < -kPi / 2.0 || x > kPi / 2.0) return std::asin(std::sin(x));
+    return x;
+}
+
+double csib_Atan2(double y, double x) { return std::atan2(y, x); }
+
+double csib_DeltaLongitude(const csib_Block* block, double longitude) {
+    double delta = longitude - block->originLongitude;
+    if (delta > kPi)
+        delta -= kTwoPi;
+    else if (delta < -kPi)
+        delta += kTwoPi;
+    return delta;
+}
+
+csib_Complex complex_Scale(csib_Complex z, double r) { return {r * z.re, r * z.im}; }
+
+csib_Complex complex_Add(csib_Complex z, csib_Complex w) { return {z.re + w.re, z.im + w.im}; }
+
+csib_Complex complex_Multiply(csib_Complex z, csib_Complex w) {
+    return {z.re * w.re - z.im * w.im, z.re * w.im + w.re * z.im};
+}
+
+csib_Complex complex_Divide(csib_Complex z, csib_Complex w) {
+    const double norm = w.re * w.re + w.im * w.im;
+    return {(w.re * z.re + w.im * z.im) / norm, (w.re * z.im - z.re * w.im) / norm};
+}
+
+void csib_HeightsToGrid(const csib_GeodeticPoint* in, csib_GridPoint* out) {
+    out->ellipsoidHeight = in->ellipsoidHeight;
+    out->hasEllipsoidHeight = in->hasEllipsoidHeight;
+    out->elevation = in->orthometricHeight;
+    out->hasElevation = in->hasOrthometricHeight;
+}
+
+void csib_HeightsToGeodetic(const csib_GridPoint* in, csib_GeodeticPoint* out) {
+    out->ellipsoidHeight = in->ellipsoidHeight;
+    out->hasEllipsoidHeight = in->hasEllipsoidHeight;
+    out->orthometricHeight = in->elevation;
+    out->hasOrthometricHeight = in->hasElevation;
+}
+
+csib_Status csib_FreeProjectionRecord(csib_Block* block) {
+    csib_MemFree(block->projectionParameters);
+    block->projectionParameters = nullptr;
+    return CSIB_Ok;
+}
+
+csib_Status csib_NoProjectionParameters(csib_Block*, int16_t, void** parameter) {
+    if (!parameter) return CSIB_MissingOutput;
+    *parameter = nullptr;
+    return CSIB_Ok;
+}

@@ -1,0 +1,54 @@
+// What the projection kinds share: the transverse Mercator constants (also the leading
+// part of the United Kingdom and Denmark records), the meridian arc, angle reduction,
+// complex arithmetic and the slot pieces every kind uses the same way.
+//
+// Every Forward returns north and east relative to the false origin and passes the
+// heights through; every Inverse takes them so.
+#pragma once
+
+#include "csib/csib.h"
+
+struct csib_TMParameters {
+    double secondEccentricitySquared;  // e'^2 = (a^2 - b^2) / b^2
+    double arcCoefficient1;
+    double arcCoefficient2;
+    double arcCoefficient3;
+    double arcCoefficient4;
+    double arcCoefficient5;
+    double arcToOriginAbs;       // arc(|s0|)
+    double arcToOrigin;          // arc(s0)
+    double arcToOriginMirrored;  // arc(-s0)
+};
+
+// Fills the constants from the block's axes and origin latitude.
+void csib_FillTMParameters(const csib_Block* block, csib_TMParameters* parameters);
+
+// Meridian arc from the north pole to the latitude whose reduced latitude has sine s
+// (s < 0 runs past the equator), from the block's csib_TMParameters and b. Within
+// 1e-7 m of the true arc from 89.9 N to 89.9 S; b pi at s = -1.
+double csib_MeridianArc(const csib_Block* block, double s);
+
+double csib_NormalizeAngle2Pi(double x);
+double csib_NormalizeAnglePi(double x);
+double csib_NormalizeLatitude(double x);
+double csib_Atan2(double y, double x);
+// lambda - lambda0 reduced once into about [-pi, pi].
+double csib_DeltaLongitude(const csib_Block* block, double longitude);
+
+struct csib_Complex {
+    double re;
+    double im;
+};
+csib_Complex complex_Scale(csib_Complex z, double r);
+csib_Complex complex_Add(csib_Complex z, csib_Complex w);
+csib_Complex complex_Multiply(csib_Complex z, csib_Complex w);
+csib_Complex complex_Divide(csib_Complex z, csib_Complex w);
+
+// Heights pass unchanged between the two points.
+void csib_HeightsToGrid(const csib_GeodeticPoint* in, csib_GridPoint* out);
+void csib_HeightsToGeodetic(const csib_GridPoint* in, csib_GeodeticPoint* out);
+
+// Free slot of every kind with one plain record.
+csib_Status csib_FreeProjectionRecord(csib_Block* block);
+// GetParameters slot of a kind without defining parameters.
+csib_Status csib_NoProjectionParameters(csib_Block* block, int16_t selector, void** parameter);
