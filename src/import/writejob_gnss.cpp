@@ -122,6 +122,28 @@ void JobWriter::ReadRadio(const xml_Element* element, db_Radio& record) const {
     if (IsVersionFrom(1200, 500)) record.BluetoothAddress = writejob_ReadString(element, "BluetoothAddress");
 }
 
+namespace {
+
+// The rover and base classes share one body and differ only in their defaults.
+template <class R>
+void WriteSurveyStyle(JobWriter& writer, const xml_Element* element, const char* recName) {
+    R record;
+    writejob_ReadSurveyStyle(record, element);
+    writejob_CheckRecAttribute(element, recName);
+    writer.StoreRecord(element, &record);
+}
+
+template <class R>
+void WriteRadio(JobWriter& writer, const xml_Element* element, const char* recName) {
+    R record;
+    record.SetNotes(writejob_ReadNotes(element, "Note"));
+    writer.ReadRadio(element, record);
+    writejob_CheckRecAttribute(element, recName);
+    writer.StoreRecord(element, &record);
+}
+
+}  // namespace
+
 // The handlers: read, check "rec", store. The references (an antenna's equipment, a
 // reference's antenna, a post-processing log's previous record and antenna) hold XML
 // IDs until the second pass.
@@ -208,17 +230,11 @@ void JobWriter::WriteAntenna(const xml_Element* element) {
 }
 
 void JobWriter::WriteRoverSurvey(const xml_Element* element) {
-    db_RoverSurvey record;
-    writejob_ReadSurveyStyle(record, element);
-    writejob_CheckRecAttribute(element, "db_RoverSurvey");
-    StoreRecord(element, &record);
+    WriteSurveyStyle<db_RoverSurvey>(*this, element, "db_RoverSurvey");
 }
 
 void JobWriter::WriteBaseSurvey(const xml_Element* element) {
-    db_BaseSurvey record;
-    writejob_ReadSurveyStyle(record, element);
-    writejob_CheckRecAttribute(element, "db_BaseSurvey");
-    StoreRecord(element, &record);
+    WriteSurveyStyle<db_BaseSurvey>(*this, element, "db_BaseSurvey");
 }
 
 void JobWriter::WriteSurveyEvent(const xml_Element* element) {
@@ -238,19 +254,11 @@ void JobWriter::WriteContParameters(const xml_Element* element) {
 }
 
 void JobWriter::WriteRoverRadio(const xml_Element* element) {
-    db_RoverRadio record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    ReadRadio(element, record);
-    writejob_CheckRecAttribute(element, "db_RoverRadio");
-    StoreRecord(element, &record);
+    WriteRadio<db_RoverRadio>(*this, element, "db_RoverRadio");
 }
 
 void JobWriter::WriteBaseRadio(const xml_Element* element) {
-    db_BaseRadio record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    ReadRadio(element, record);
-    writejob_CheckRecAttribute(element, "db_BaseRadio");
-    StoreRecord(element, &record);
+    WriteRadio<db_BaseRadio>(*this, element, "db_BaseRadio");
 }
 
 void JobWriter::WriteInitialisation(const xml_Element* element) {
