@@ -22,6 +22,7 @@
 
 class coord_LaserOffset;
 class coord_ECEFDeltas;
+class db_Radio;
 class JobDatabase;
 class dbAccess;
 class dbRecord_Class;
@@ -139,6 +140,26 @@ public:
     void WriteComputeAzimuth(const xml_Element* element);
     void WriteComputeDistance(const xml_Element* element);
     void WritePointKeyin(const xml_Element* element);
+
+    // GNSS records, radio links and the NTRIP source (writejob_gnss.cpp).
+    void WriteQC1(const xml_Element* element);
+    void WriteQC2(const xml_Element* element);
+    void WriteQC3(const xml_Element* element);
+    void WriteEquipment(const xml_Element* element);
+    void WriteAntenna(const xml_Element* element);
+    void WriteRoverSurvey(const xml_Element* element);
+    void WriteBaseSurvey(const xml_Element* element);
+    void WriteSurveyEvent(const xml_Element* element);
+    void WriteContParameters(const xml_Element* element);
+    void WriteRoverRadio(const xml_Element* element);
+    void WriteBaseRadio(const xml_Element* element);
+    void WriteInitialisation(const xml_Element* element);
+    void WriteReference(const xml_Element* element);
+    void WritePostProcess(const xml_Element* element);
+    void WriteNTRIPDataSource(const xml_Element* element);
+    // The radio body of both radio elements; "DialProfileName" and
+    // "PromptForDialProfile" from 1130 / 500, "BluetoothAddress" from 1200 / 500.
+    void ReadRadio(const xml_Element* element, db_Radio& record) const;
 
     JobDatabase* job;
     dbAccess* database;

@@ -6,6 +6,8 @@
 
 #include "import/writejob.h"
 #include "records/entities.h"
+#include "records/gnssquality.h"
+#include "records/gnsssettings.h"
 #include "records/measurements.h"
 #include "records/stakeoutsettings.h"
 #include "records/traverse.h"
@@ -82,6 +84,22 @@ const writejob_Fixer kFixers[] = {
      [](const JobWriter& writer, dbRecord_Class& record) {
          Resolve<MTAResiduals>(writer, record, {{"Observation", &MTAResiduals::Observation},
                                                 {"MeanTurnedAngle", &MTAResiduals::MeanTurnedAngle}});
+     },
+     nullptr, nullptr},
+    {DATABASE_AntennaRecord, WRITEJOB_FixReplace,
+     [](const JobWriter& writer, dbRecord_Class& record) {
+         Resolve<db_Antenna>(writer, record, {{"Equipment", &db_Antenna::Equipment}});
+     },
+     nullptr, nullptr},
+    {DATABASE_ReferenceRecord, WRITEJOB_FixReplace,
+     [](const JobWriter& writer, dbRecord_Class& record) {
+         Resolve<db_Reference>(writer, record, {{"Antenna", &db_Reference::Antenna}});
+     },
+     nullptr, nullptr},
+    {DATABASE_PostProcessRecord, WRITEJOB_FixReplace,
+     [](const JobWriter& writer, dbRecord_Class& record) {
+         Resolve<db_PostProcess>(writer, record, {{"Previous", &db_PostProcess::Previous},
+                                                  {"Antenna", &db_PostProcess::Antenna}});
      },
      nullptr, nullptr},
     {DATABASE_PointKeyinRecord, WRITEJOB_FixReplace,

@@ -4,6 +4,8 @@
 #include "records/coordsysdefs.h"
 #include "records/editactions.h"
 #include "records/entities.h"
+#include "records/gnssquality.h"
+#include "records/gnsssettings.h"
 #include "records/imaging.h"
 #include "records/jobheader.h"
 #include "records/jobproperties.h"
@@ -46,9 +48,9 @@ constexpr dbRecordTypeInfo kTypes[] = {
     {DATABASE_StationRecord, "DATABASE_StationRecord", "db_TotalStation", DBTYPE_InvalidatesPositions, nullptr},
     {DATABASE_DualPrismOffsetRecord, "DATABASE_DualPrismOffsetRecord", "db_DualPrismOffset", DBTYPE_InvalidatesPositions, nullptr},
     {DATABASE_EndEntityRecord, "DATABASE_EndEntityRecord", "db_EndEntity", 0, &dbRecord_New<db_EndEntity>},
-    {DATABASE_QC1Record, "DATABASE_QC1Record", "db_QC1", 0, nullptr},
-    {DATABASE_QC2Record, "DATABASE_QC2Record", "db_QC2", 0, nullptr},
-    {DATABASE_QC3Record, "DATABASE_QC3Record", "db_QC3", 0, nullptr},
+    {DATABASE_QC1Record, "DATABASE_QC1Record", "db_QC1", 0, &dbRecord_New<db_QC1>},
+    {DATABASE_QC2Record, "DATABASE_QC2Record", "db_QC2", 0, &dbRecord_New<db_QC2>},
+    {DATABASE_QC3Record, "DATABASE_QC3Record", "db_QC3", 0, &dbRecord_New<db_QC3>},
     {DATABASE_PrecisionRecord, "DATABASE_PrecisionRecord", "db_Precision", 0, nullptr},
     {DATABASE_EllipsoidRecord, "DATABASE_EllipsoidRecord", "db_Ellipsoid", DBTYPE_Persisted | DBTYPE_DefaultRequired | DBTYPE_InvalidatesPositions, &dbRecord_New<db_Ellipsoid>},
     {DATABASE_DatumRecord, "DATABASE_DatumRecord", "db_Datum", DBTYPE_Persisted | DBTYPE_DefaultRequired | DBTYPE_InvalidatesPositions, &dbRecord_New<db_Datum>},
@@ -59,12 +61,12 @@ constexpr dbRecordTypeInfo kTypes[] = {
     {DATABASE_RoadAvailableStations, "DATABASE_RoadAvailableStations", "db_RoadAvailableStations", DBTYPE_Persisted, nullptr},
     {DATABASE_RoadConstructionOffsets, "DATABASE_RoadConstructionOffsets", "db_RoadConstructionOffsets", 0, nullptr},
     {DATABASE_CalibPointRecord, "DATABASE_CalibPointRecord", "db_CalibPoint", 0, nullptr},
-    {DATABASE_EquipmentRecord, "DATABASE_EquipmentRecord", "db_Equipment", DBTYPE_InvalidatesPositions, nullptr},
-    {DATABASE_AntennaRecord, "DATABASE_AntennaRecord", "db_Antenna", DBTYPE_InvalidatesPositions, nullptr},
-    {DATABASE_RoverSurveyRecord, "DATABASE_RoverSurveyRecord", "db_RoverSurvey", DBTYPE_InvalidatesPositions, nullptr},
-    {DATABASE_BaseSurveyRecord, "DATABASE_BaseSurveyRecord", "db_BaseSurvey", DBTYPE_InvalidatesPositions, nullptr},
-    {DATABASE_SurveyEventRecord, "DATABASE_SurveyEventRecord", "db_SurveyEvent", 0, nullptr},
-    {DATABASE_ContParametersRecord, "DATABASE_ContParametersRecord", "db_ContParameters", 0, nullptr},
+    {DATABASE_EquipmentRecord, "DATABASE_EquipmentRecord", "db_Equipment", DBTYPE_InvalidatesPositions, &dbRecord_New<db_Equipment>},
+    {DATABASE_AntennaRecord, "DATABASE_AntennaRecord", "db_Antenna", DBTYPE_InvalidatesPositions, &dbRecord_New<db_Antenna>},
+    {DATABASE_RoverSurveyRecord, "DATABASE_RoverSurveyRecord", "db_RoverSurvey", DBTYPE_InvalidatesPositions, &dbRecord_New<db_RoverSurvey>},
+    {DATABASE_BaseSurveyRecord, "DATABASE_BaseSurveyRecord", "db_BaseSurvey", DBTYPE_InvalidatesPositions, &dbRecord_New<db_BaseSurvey>},
+    {DATABASE_SurveyEventRecord, "DATABASE_SurveyEventRecord", "db_SurveyEvent", 0, &dbRecord_New<db_SurveyEvent>},
+    {DATABASE_ContParametersRecord, "DATABASE_ContParametersRecord", "db_ContParameters", 0, &dbRecord_New<db_ContParameters>},
     {DATABASE_UnitsRecord, "DATABASE_UnitsRecord", "db_Units", DBTYPE_Persisted | DBTYPE_DefaultRequired, nullptr},
     {DATABASE_CoordViewTypeRecord, "DATABASE_CoordViewTypeRecord", "db_CoordViewType", 0, nullptr},
     {DATABASE_TrackingRecord, "DATABASE_TrackingRecord", "db_Tracking", 0, nullptr},
@@ -72,8 +74,8 @@ constexpr dbRecordTypeInfo kTypes[] = {
     {DATABASE_DescriptionsDefinitionRecord, "DATABASE_DescriptionsDefinitionRecord", "db_DescriptionsDefinition", DBTYPE_Persisted | DBTYPE_DefaultRequired, nullptr},
     {DATABASE_GPSReadingRecord, "DATABASE_GPSReadingRecord", "db_GPSReading", 0, nullptr},
     {DATABASE_TSReadingRecord, "DATABASE_TSReadingRecord", "db_TSReading", 0, nullptr},
-    {DATABASE_RoverRadioRecord, "DATABASE_RoverRadioRecord", "db_RoverRadio", 0, nullptr},
-    {DATABASE_BaseRadioRecord, "DATABASE_BaseRadioRecord", "db_BaseRadio", 0, nullptr},
+    {DATABASE_RoverRadioRecord, "DATABASE_RoverRadioRecord", "db_RoverRadio", 0, &dbRecord_New<db_RoverRadio>},
+    {DATABASE_BaseRadioRecord, "DATABASE_BaseRadioRecord", "db_BaseRadio", 0, &dbRecord_New<db_BaseRadio>},
     {DATABASE_L2OTFTimesRecord, "DATABASE_L2OTFTimesRecord", "db_L2OTFTimes", 0, nullptr},
     {DATABASE_L1StaticTimesRecord, "DATABASE_L1StaticTimesRecord", "db_L1StaticTimes", 0, nullptr},
     {DATABASE_ControlTimesRecord, "DATABASE_ControlTimesRecord", "db_ControlTimes", 0, nullptr},
@@ -81,9 +83,9 @@ constexpr dbRecordTypeInfo kTypes[] = {
     {DATABASE_FSL2TimesRecord, "DATABASE_FSL2TimesRecord", "db_FSL2Times", 0, nullptr},
     {DATABASE_ToleranceRecord, "DATABASE_ToleranceRecord", "db_Tolerance", 0, nullptr},
     {DATABASE_MeterologicalRecord, "DATABASE_MeterologicalRecord", "db_Meterological", DBTYPE_InvalidatesPositions, nullptr},
-    {DATABASE_InitialisationRecord, "DATABASE_InitialisationRecord", "db_Initialisation", 0, nullptr},
-    {DATABASE_ReferenceRecord, "DATABASE_ReferenceRecord", "db_Reference", 0, nullptr},
-    {DATABASE_PostProcessRecord, "DATABASE_PostProcessRecord", "db_PostProcess", 0, nullptr},
+    {DATABASE_InitialisationRecord, "DATABASE_InitialisationRecord", "db_Initialisation", 0, &dbRecord_New<db_Initialisation>},
+    {DATABASE_ReferenceRecord, "DATABASE_ReferenceRecord", "db_Reference", 0, &dbRecord_New<db_Reference>},
+    {DATABASE_PostProcessRecord, "DATABASE_PostProcessRecord", "db_PostProcess", 0, &dbRecord_New<db_PostProcess>},
     {DATABASE_ContinuousRecord, "DATABASE_ContinuousRecord", "db_Continuous", 0, nullptr},
     {DATABASE_ContPointsRecord, "DATABASE_ContPointsRecord", "db_ContinuousPoints", 0, nullptr},
     {DATABASE_FastStaticRecord, "DATABASE_FastStaticRecord", "db_FastStatic", 0, nullptr},
@@ -161,7 +163,7 @@ constexpr dbRecordTypeInfo kTypes[] = {
     {DATABASE_TunnelXSSetoutPointsRecord, "DATABASE_TunnelXSSetoutPointsRecord", "db_TunnelXSSetoutPoints", 0, nullptr},
     {DATABASE_TunnelPointDeltaRecord, "DATABASE_TunnelPointDeltaRecord", "db_TunnelPointDelta", 0, nullptr},
     {DATABASE_TunnelSettingsRecord, "DATABASE_TunnelSettingsRecord", "db_TunnelSettings", 0, nullptr},
-    {DATABASE_NTRIPDataSourceRecord, "DATABASE_NTRIPDataSourceRecord", "db_NTRIPDataSource", DBTYPE_InvalidatesPositions, nullptr},
+    {DATABASE_NTRIPDataSourceRecord, "DATABASE_NTRIPDataSourceRecord", "db_NTRIPDataSource", DBTYPE_InvalidatesPositions, &dbRecord_New<db_NTRIPDataSource>},
     {DATABASE_ImportDataBeginRecord, "DATABASE_ImportDataBeginRecord", "db_ImportDataBegin", 0, nullptr},
     {DATABASE_ImportDataEndRecord, "DATABASE_ImportDataEndRecord", "db_ImportDataEnd", 0, nullptr},
     {DATABASE_AverageResidualRecord, "", "db_AverageResidual", 0, nullptr},

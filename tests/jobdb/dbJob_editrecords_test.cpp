@@ -4,6 +4,7 @@
 #include "records/dbRecordFields.h"
 #include "records/editactions.h"
 #include "records/entities.h"
+#include "records/gnsssettings.h"
 #include "records/measurements.h"
 
 namespace {
@@ -62,8 +63,8 @@ TEST_F(JobEditRecords, EditsChangeTheStoredRecord) {
     EXPECT_TRUE(env.assertions.empty());
 }
 
-// A stand-in for the target and antenna records, whose classes come with their
-// family: enough to be stored, compared and cloned.
+// A stand-in for the target record, whose class comes with its family: enough to be
+// stored, compared and cloned.
 template <database_RecordType Type>
 struct FakeLinked : dbRecord_Body<FakeLinked<Type>> {
     static constexpr database_RecordType RecordType = Type;
@@ -71,7 +72,6 @@ struct FakeLinked : dbRecord_Body<FakeLinked<Type>> {
     using Fields = dbfield_List<dbfield_I32<&FakeLinked::Value>>;
 };
 using FakeTarget = FakeLinked<DATABASE_TargetRecord>;
-using FakeAntenna = FakeLinked<DATABASE_AntennaRecord>;
 
 TEST_F(JobEditRecords, AStoredTargetIsShownToTheEnvironment) {
     FakeTarget target;
@@ -159,8 +159,8 @@ TEST_F(JobChangeTarget, MissingObservationOrLinkChangesNothing) {
 }
 
 TEST_F(JobEditRecords, ChangeAntennaFollowsTheGnssMeasurementsLink) {
-    FakeAntenna antenna;
-    antenna.Value = 1;
+    db_Antenna antenna;
+    antenna.MeasuredHeight = 1.5;
     job.AddRecord(&antenna);  // 2
     db_Observation point = Point("G1");
     db_ECEFDeltas vector;
@@ -174,12 +174,32 @@ TEST_F(JobEditRecords, ChangeAntennaFollowsTheGnssMeasurementsLink) {
     job.AddRecord(&later);  // 4
     commits.clear();
 
-    FakeAntenna fresh;
-    fresh.Value = 5;
+    db_Antenna fresh;
+    fresh.MeasuredHeight = 2.0;
     EXPECT_EQ(job.ChangeAntenna(3, &fresh), DBID(5));
     const std::vector<TransactionSeen> expected = {
         {{A, 0, kAntenna, 5}}, {{P, 3, kDBID, 6}}, {{A, 0, kAntenna, 7}}, {{P, 4, kDBID, 8}}};
     EXPECT_EQ(commits, expected);
+    const db_Antenna* copy = db_Antenna::Cast(job.GetRecord(7));
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->MeasuredHeight, 1.5);
+    EXPECT_TRUE(env.assertions.empty());
+}
+
+TEST_F(JobEditRecords, AnAntennaIsStoredWhenChangedAndTakesItsEquipmentByEdit) {
+    db_Antenna antenna;
+    antenna.MeasuredHeight = 1.5;
+    EXPECT_EQ(job.AddAntennaIfChanged(&antenna), DBID(2));
+    EXPECT_EQ(job.AddAntennaIfChanged(&antenna), DBID(2));
+    antenna.APCType = 1;
+    EXPECT_EQ(job.AddAntennaIfChanged(&antenna), DBID(3));
+    EXPECT_EQ(job.ApplyDBID(3, 9), DBID(4));
+    const db_Antenna* stored = db_Antenna::Cast(job.GetRecord(3));
+    ASSERT_NE(stored, nullptr);
+    EXPECT_EQ(stored->Equipment, DBID(9));
+    EXPECT_EQ(stored->MeasuredHeight, 1.5);
+    EXPECT_EQ(stored->APCType, 1);
+    EXPECT_TRUE(env.assertions.empty());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "job_fixture.h"
 #include "records/cogo.h"
 #include "records/dbRecordFields.h"
+#include "records/gnsssettings.h"
 #include "records/stakeoutsettings.h"
 
 namespace {
@@ -199,24 +200,19 @@ TEST_F(JobEdits, CurrentFeaturesAndDescriptions) {
     EXPECT_FALSE(job.GetCurrentDescriptions().IsSet());
 }
 
-// Stand-ins for the equipment and end-of-style records, whose classes come with their
-// family: enough to be stored, compared and cloned.
-struct FakeEquipment : dbRecord_Body<FakeEquipment> {
-    static constexpr database_RecordType RecordType = DATABASE_EquipmentRecord;
-    int32_t Serial = 0;
-    using Fields = dbfield_List<dbfield_I32<&FakeEquipment::Serial>>;
-};
+// A stand-in for the end-of-style record, whose class comes with its family: enough to
+// be stored.
 struct FakeEndStyle : dbRecord_Body<FakeEndStyle> {
     static constexpr database_RecordType RecordType = DATABASE_EndStyleRecord;
     using Fields = dbfield_List<>;
 };
 
 TEST_F(JobEdits, EquipmentIsStoredOnlyWhenChangedOrBehindAnEndOfStyle) {
-    FakeEquipment e;
-    e.Serial = 7;
+    db_Equipment e;
+    e.ReceiverSerialNo = "7";
     EXPECT_EQ(job.AddEquipmentIfChanged(&e), DBID(2));  // none yet
     EXPECT_EQ(job.AddEquipmentIfChanged(&e), DBID(2));  // equal: the current one
-    e.Serial = 8;
+    e.ReceiverSerialNo = "8";
     EXPECT_EQ(job.AddEquipmentIfChanged(&e), DBID(3));  // changed
     FakeEndStyle end;
     job.AddRecord(&end);
