@@ -156,19 +156,11 @@ private:
 
 // A nested record held by value.
 template <auto... Path>
-struct dbfield_Nested : dbfield_Path<Path...> {
+struct dbfield_Nested : dbfield_Value<Path...> {
     using P = dbfield_Path<Path...>;
-    template <class R>
-    static void Write(const R& r, WriteBuffer& b) {
-        P::Get(r).Write(b);
-    }
     template <class R>
     static void Read(R& r, ReadBuffer& b, int& o) {
         dbRecord_ReadNested(P::Get(r), b, o);
-    }
-    template <class R>
-    static bool Equal(const R& a, const R& c) {
-        return P::Get(a).IsEqual(P::Get(c));
     }
 };
 

@@ -17,10 +17,10 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 #include "foundation/kernel/maths.h"
 #include "records/dbRecordFields.h"
+#include "records/dbRecordList.h"
 #include "records/dbRecordValues.h"
 #include "records/equatedstation.h"
 
@@ -60,42 +60,28 @@ public:
     Str EditElevDesc;
 };
 
-// The owning list of design elevations. It grows to 2n + 2 slots when n entries no
-// longer fit. On disk: an i16 count, then per entry Index (i16), the design
-// elevation, the vertical offset, the cut/fill and the description.
-class dbrecord_ExtraDesignElevations {
+// The list of design elevations grows to 2n + 2 slots. On disk: an i16 count, then per
+// entry Index (i16), the design elevation, the vertical offset, the cut/fill and the
+// description.
+struct dbrecord_ExtraDesignElevationTraits {
+    static constexpr int ExtraSlots = 2;
+    // An i16 index, three f64 and at least the description's terminator.
+    static constexpr int MinEntryBytes = 2 + 3 * 8 + 1;
+    static constexpr const char* CountCheck = "ExtraDesignElevations.Count() <= 32767";
+    static void Write(WriteBuffer& buffer, const dbrecord_ExtraDesignElevation& entry);
+    static void Read(ReadBuffer& buffer, int& byteOffset, dbrecord_ExtraDesignElevation& entry);
+};
+
+class dbrecord_ExtraDesignElevations
+    : public dbrecord_EntryList<dbrecord_ExtraDesignElevation, dbrecord_ExtraDesignElevationTraits> {
 public:
-    // The most entries an i16 count can carry.
-    static constexpr int MaxWritten = 32767;
-
-    dbrecord_ExtraDesignElevations() = default;
-    // A copy holds exactly Reserve(count) slots.
-    dbrecord_ExtraDesignElevations(const dbrecord_ExtraDesignElevations& other) { *this = other; }
-    dbrecord_ExtraDesignElevations& operator=(const dbrecord_ExtraDesignElevations& other);
-
-    void Reserve(int n);
-    // Appends a copy of the entry.
-    void Add(const dbrecord_ExtraDesignElevation& entry);
     // The entry at index, or null (reported "Index < _Count") outside the list.
-    const dbrecord_ExtraDesignElevation* Get(int index) const;
-    dbrecord_ExtraDesignElevation* Get(int index);
+    const dbrecord_ExtraDesignElevation* Get(int index) const { return Find(index); }
+    dbrecord_ExtraDesignElevation* Get(int index) { return Find(index); }
     // Copies the entry at index; false (reported) outside the list.
-    bool Get(int index, dbrecord_ExtraDesignElevation& entry) const;
-    int Count() const { return static_cast<int>(_Entries.size()); }
-    int Allocated() const { return _Allocated; }
-    void Clear();
-
-    // Writes at most MaxWritten entries with a count that matches them; a longer list
-    // is reported.
-    void Write(WriteBuffer& buffer) const;
-    // Appends the entries read to those held (a fresh list holds none); a count of
-    // zero or less gives none.
-    void Read(ReadBuffer& buffer, int& byteOffset);
-    bool IsEqual(const dbrecord_ExtraDesignElevations& other) const;
-
-private:
-    std::vector<dbrecord_ExtraDesignElevation> _Entries;
-    int _Allocated = 0;
+    bool Get(int index, dbrecord_ExtraDesignElevation& entry) const { return Find(index, entry); }
+    // Appends the entries read to those held (a fresh list holds none).
+    void Read(ReadBuffer& buffer, int& byteOffset) { ReadEntries(buffer, byteOffset); }
 };
 
 class db_ExtraPointDesignElevations : public dbRecord_Body<db_ExtraPointDesignElevations> {
