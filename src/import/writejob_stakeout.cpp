@@ -262,8 +262,8 @@ void JobWriter::WriteRoadDesign(const xml_Element* element) {
     record.StakingSubgradeIntersection = writejob_ReadOptionalBool(element, "StakingSubgradeIntersection", false);
     record.DitchOffset = writejob_ReadDouble(element, "DitchOffset");
     // Older exports put the station class of the road's linear design here.
-    if (IsVersionBefore(1220, 600) && pendingLinearDesign)
-        static_cast<db_LinearDesign&>(*pendingLinearDesign).ChainageClass = writejob_ReadReference(element, "ChainageClass");
+    db_LinearDesign* pending = db_LinearDesign::Cast(pendingLinearDesign.get());
+    if (pending && IsVersionBefore(1220, 600)) pending->ChainageClass = writejob_ReadReference(element, "ChainageClass");
     record.NewSideSlopeOffsetSelected = writejob_ReadOptionalBool(element, "NewSideSlopeOffsetSelected", false);
     record.NewSideSlopeOffset = writejob_ReadOptionalDouble(element, "NewSideSlopeOffset", MATHS_Null);
     record.SSFAHingeDefined = writejob_ReadOptionalBool(element, "SSFAHingeDefined", false);
@@ -295,13 +295,12 @@ void JobWriter::WriteRoadDesign(const xml_Element* element) {
     }
 
     // The held linear design goes first, whatever the "rec" check below says.
-    if (pendingLinearDesign) {
-        std::unique_ptr<dbRecord_Class> linear = std::move(pendingLinearDesign);
-        db_LinearDesign& design = static_cast<db_LinearDesign&>(*linear);
-        if (record.RoadType == kGenioRoad && design.StakeMethod == kNearestRoadOffset)
-            design.StakeMethod = kStationAlongString;
-        const DBID id = dbRecord_Append(database, linear.get());
-        if (id == NODBID || !database->GetRecord(id)) writejob_ThrowNotStored(linear.get(), "refused by the job");
+    if (pending) {
+        const std::unique_ptr<dbRecord_Class> linear = std::move(pendingLinearDesign);
+        if (record.RoadType == kGenioRoad && pending->StakeMethod == kNearestRoadOffset)
+            pending->StakeMethod = kStationAlongString;
+        const DBID id = dbRecord_Append(database, pending);
+        if (id == NODBID || !database->GetRecord(id)) writejob_ThrowNotStored(pending, "refused by the job");
     }
     writejob_CheckRecAttribute(element, "db_RoadDesign");
     StoreRecord(element, &record);
