@@ -274,12 +274,6 @@ TEST_F(StakeoutConversion, EveryElementOfACurrentExport) {
 
     // Every flag of the fixture is true, every offset a different number.
     db_RoadConstructionOffsets expected;
-    for (double* d : {&expected.quorvelSAOHorizontal, &expected.quorvelSAOVertical, &expected.quorvelPORVertical,
-                      &expected.quorvelSSFAHorizontal, &expected.quorvelSSFAVertical, &expected.quorvelNROHorizontal,
-                      &expected.quorvelNROVertical, &expected.stringSOSHorizontal, &expected.stringSOSVertical,
-                      &expected.stringSOSStation, &expected.stringPORVertical, &expected.stringSASHorizontal,
-                      &expected.stringSASVertical, &expected.landxmlSAOHorizontal, &expected.landxmlSAOVertical})
-        *d = 0;  // filled below
     expected.quorvelSAOHorizontal = 1.1;
     expected.quorvelSAOVertical = 1.2;
     expected.quorvelPORVertical = 1.3;
