@@ -127,6 +127,27 @@ public:
     void WriteNote(const xml_Element* element);
     void WriteEndEntity(const xml_Element* element);
 
+    // Stakeout results and road stake-out settings (writejob_stakeout.cpp). A linear
+    // design of the road entity is held as pendingLinearDesign and appended by the next
+    // road design, just before it.
+    void WriteGridDeltas(const xml_Element* element);
+    void WriteLinearDeltas(const xml_Element* element);
+    void WritePointDesign(const xml_Element* element);
+    void WriteExtraPointDesignElevations(const xml_Element* element);
+    void WriteLinearDesign(const xml_Element* element);
+    void WriteDTMDesign(const xml_Element* element);
+    void WriteDTMDeltas(const xml_Element* element);
+    void WriteRelativeDTMDeltas(const xml_Element* element);
+    void WriteSlopeDesign(const xml_Element* element);
+    void WriteRoadDesign(const xml_Element* element);
+    void WriteRoadDeltas(const xml_Element* element);
+    void WriteSecondaryRoadDeltas(const xml_Element* element);
+    void WriteRoadCatchDelta(const xml_Element* element);
+    void WriteCrossSectionReport(const xml_Element* element);
+    void WriteRoadAvailableStations(const xml_Element* element);
+    // Main-product exports 1..1119 are skipped whole.
+    void WriteRoadConstructionOffsets(const xml_Element* element);
+
     // Coordinate geometry (writejob_cogo.cpp). A stored line or arc becomes the open
     // entity. An inverse element of a main-product export before 1100 whose
     // "InverseType" names an azimuth or distance computation is stored as that
@@ -191,6 +212,10 @@ std::span<const writejob_ElementHandler> writejob_ElementTable();
 // The entry of a name, compared byte for byte; null for a name outside the table.
 const writejob_ElementHandler* writejob_FindElement(const Str& name,
                                                     std::span<const writejob_ElementHandler> table);
+
+// Throws "record of type <type> not stored: <why>": a record the job refused would
+// leave a job that silently lacks it.
+[[noreturn]] void writejob_ThrowNotStored(const dbRecord_Class* record, const char* why);
 
 // Returns when the element's "rec" attribute is exactly recName; throws
 // "missing rec=\"<recName>\"" or "wrong rec sttribute: <value> instead of <recName>".

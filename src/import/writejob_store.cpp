@@ -94,3 +94,5 @@ void JobWriter::WriteNote(const xml_Element* element) {
     note.SetNotes(text);
     StoreRecord(element, &note);
 }
+
+void writejob_ThrowNotStored(const dbRecord_Class* record, const char* why) { ThrowNotStored(record, why); }

@@ -11,6 +11,8 @@
 #include "records/jobproperties.h"
 #include "records/measurements.h"
 #include "records/precisioncoding.h"
+#include "records/roadstakeout.h"
+#include "records/stakeoutdesign.h"
 #include "records/stakeoutsettings.h"
 #include "records/traverse.h"
 
@@ -58,8 +60,8 @@ constexpr dbRecordTypeInfo kTypes[] = {
     {DATABASE_PlaneRecord, "DATABASE_PlaneRecord", "db_Plane", DBTYPE_Persisted | DBTYPE_DefaultRequired, &dbRecord_New<db_Plane>},
     {DATABASE_HeightRecord, "DATABASE_HeightRecord", "db_Height", DBTYPE_Persisted | DBTYPE_DefaultRequired | DBTYPE_InvalidatesPositions, &dbRecord_New<db_Height>},
     {DATABASE_CorrectionsRecord, "DATABASE_CorrectionsRecord", "db_Corrections", DBTYPE_Persisted | DBTYPE_DefaultRequired | DBTYPE_InvalidatesPositions, &dbRecord_New<db_Corrections>},
-    {DATABASE_RoadAvailableStations, "DATABASE_RoadAvailableStations", "db_RoadAvailableStations", DBTYPE_Persisted, nullptr},
-    {DATABASE_RoadConstructionOffsets, "DATABASE_RoadConstructionOffsets", "db_RoadConstructionOffsets", 0, nullptr},
+    {DATABASE_RoadAvailableStations, "DATABASE_RoadAvailableStations", "db_RoadAvailableStations", DBTYPE_Persisted, &dbRecord_New<db_RoadAvailableStations>},
+    {DATABASE_RoadConstructionOffsets, "DATABASE_RoadConstructionOffsets", "db_RoadConstructionOffsets", 0, &dbRecord_New<db_RoadConstructionOffsets>},
     {DATABASE_CalibPointRecord, "DATABASE_CalibPointRecord", "db_CalibPoint", 0, nullptr},
     {DATABASE_EquipmentRecord, "DATABASE_EquipmentRecord", "db_Equipment", DBTYPE_InvalidatesPositions, &dbRecord_New<db_Equipment>},
     {DATABASE_AntennaRecord, "DATABASE_AntennaRecord", "db_Antenna", DBTYPE_InvalidatesPositions, &dbRecord_New<db_Antenna>},
@@ -110,22 +112,22 @@ constexpr dbRecordTypeInfo kTypes[] = {
     {DATABASE_StationingRecord, "DATABASE_StationingRecord", "db_Stationing", 0, &dbRecord_New<db_Stationing>},
     {DATABASE_GridDeltasRecord, "DATABASE_GridDeltasRecord", "db_GridDeltas", 0, &dbRecord_New<db_GridDeltas>},
     {DATABASE_LinearDeltasRecord, "DATABASE_LinearDeltasRecord", "db_LinearDeltas", 0, &dbRecord_New<db_LinearDeltas>},
-    {DATABASE_PointDesignRecord, "DATABASE_PointDesignRecord", "db_PointDesign", 0, nullptr},
-    {DATABASE_ExtraPointDesignElevationsRecord, "DATABASE_ExtraPointDesignElevationsRecord", "db_ExtraPointDesignElevations", 0, nullptr},
-    {DATABASE_LinearDesignRecord, "DATABASE_LinearDesignRecord", "db_LinearDesign", 0, nullptr},
-    {DATABASE_DTMDesignRecord, "DATABASE_DTMDesignRecord", "db_DTMDesign", 0, nullptr},
-    {DATABASE_DTMDeltasRecord, "DATABASE_DTMDeltasRecord", "db_DTMDeltas", 0, nullptr},
-    {DATABASE_RelativeDTMDeltasRecord, "DATABASE_RelativeDTMDeltasRecord", "db_RelativeDTMDeltas", 0, nullptr},
-    {DATABASE_SlopeDesignRecord, "DATABASE_SlopeDesignRecord", "db_SlopeDesign", 0, nullptr},
-    {DATABASE_RoadDesignRecord, "DATABASE_RoadDesignRecord", "db_RoadDesign", 0, nullptr},
-    {DATABASE_RoadDeltasRecord, "DATABASE_RoadDeltasRecord", "db_RoadDeltas", 0, nullptr},
-    {DATABASE_SecondaryRoadDeltasRecord, "DATABASE_SecondaryRoadDeltasRecord", "db_SecondaryRoadDeltas", 0, nullptr},
-    {DATABASE_RoadCatchDeltaRecord, "DATABASE_RoadCatchDeltaRecord", "db_RoadCatchDeltas", 0, nullptr},
-    {DATABASE_CrossSectionNode, "", "db_CrossSectionNode", 0, nullptr},
-    {DATABASE_CrossSectionBatter, "", "db_CrossSectionBatter", 0, nullptr},
-    {DATABASE_CrossSectionSide, "", "db_CrossSectionSide", 0, nullptr},
-    {DATABASE_CrossSectionCenterNode, "", "db_CrossSectionCenterNode", 0, nullptr},
-    {DATABASE_CrossSectionReport, "DATABASE_CrossSectionReport", "db_CrossSectionReport", 0, nullptr},
+    {DATABASE_PointDesignRecord, "DATABASE_PointDesignRecord", "db_PointDesign", 0, &dbRecord_New<db_PointDesign>},
+    {DATABASE_ExtraPointDesignElevationsRecord, "DATABASE_ExtraPointDesignElevationsRecord", "db_ExtraPointDesignElevations", 0, &dbRecord_New<db_ExtraPointDesignElevations>},
+    {DATABASE_LinearDesignRecord, "DATABASE_LinearDesignRecord", "db_LinearDesign", 0, &dbRecord_New<db_LinearDesign>},
+    {DATABASE_DTMDesignRecord, "DATABASE_DTMDesignRecord", "db_DTMDesign", 0, &dbRecord_New<db_DTMDesign>},
+    {DATABASE_DTMDeltasRecord, "DATABASE_DTMDeltasRecord", "db_DTMDeltas", 0, &dbRecord_New<db_DTMDeltas>},
+    {DATABASE_RelativeDTMDeltasRecord, "DATABASE_RelativeDTMDeltasRecord", "db_RelativeDTMDeltas", 0, &dbRecord_New<db_RelativeDTMDeltas>},
+    {DATABASE_SlopeDesignRecord, "DATABASE_SlopeDesignRecord", "db_SlopeDesign", 0, &dbRecord_New<db_SlopeDesign>},
+    {DATABASE_RoadDesignRecord, "DATABASE_RoadDesignRecord", "db_RoadDesign", 0, &dbRecord_New<db_RoadDesign>},
+    {DATABASE_RoadDeltasRecord, "DATABASE_RoadDeltasRecord", "db_RoadDeltas", 0, &dbRecord_New<db_RoadDeltas>},
+    {DATABASE_SecondaryRoadDeltasRecord, "DATABASE_SecondaryRoadDeltasRecord", "db_SecondaryRoadDeltas", 0, &dbRecord_New<db_SecondaryRoadDeltas>},
+    {DATABASE_RoadCatchDeltaRecord, "DATABASE_RoadCatchDeltaRecord", "db_RoadCatchDeltas", 0, &dbRecord_New<db_RoadCatchDeltas>},
+    {DATABASE_CrossSectionNode, "", "db_CrossSectionNode", 0, &dbRecord_New<db_CrossSectionNode>},
+    {DATABASE_CrossSectionBatter, "", "db_CrossSectionBatter", 0, &dbRecord_New<db_CrossSectionBatter>},
+    {DATABASE_CrossSectionSide, "", "db_CrossSectionSide", 0, &dbRecord_New<db_CrossSectionSide>},
+    {DATABASE_CrossSectionCenterNode, "", "db_CrossSectionCenterNode", 0, &dbRecord_New<db_CrossSectionCenterNode>},
+    {DATABASE_CrossSectionReport, "DATABASE_CrossSectionReport", "db_CrossSectionReport", 0, &dbRecord_New<db_CrossSectionReport>},
     {DATABASE_LaserBasePointRecord, "DATABASE_LaserBasePointRecord", "db_LaserBasePoint", 0, nullptr},
     {DATABASE_LaserHeightRecord, "DATABASE_LaserHeightRecord", "db_LaserHeight", 0, nullptr},
     {DATABASE_LaserTargetHeightRecord, "DATABASE_LaserTargetHeightRecord", "db_LaserTargetHeight", DBTYPE_InvalidatesPositions, nullptr},

@@ -18,6 +18,7 @@
 
 #include "foundation/coords/coord.h"
 #include "records/dbRecordFields.h"
+#include "records/dbRecordList.h"
 #include "records/dbRecordValues.h"
 
 class db_MeanTurnedAngleResiduals : public dbRecord_Body<db_MeanTurnedAngleResiduals> {
@@ -174,41 +175,29 @@ public:
     coord_Polar Polar;  // null until set
 };
 
-// The owning list of a closure's legs. It grows to 2n + 10 slots when n legs no
-// longer fit. On disk: an i16 count, then per leg FromPt, ToPt and the polar
-// azimuth, horizontal and vertical distance.
-class dbrecord_TraverseLegs {
+// The leg list of a closure grows to 2n + 10 slots. On disk: an i16 count, then per
+// leg FromPt, ToPt and the polar azimuth, horizontal and vertical distance.
+struct dbrecord_TraverseLegTraits {
+    static constexpr int ExtraSlots = 10;
+    // Two names (at least their terminators) and three f64.
+    static constexpr int MinEntryBytes = 2 + 3 * 8;
+    static constexpr const char* CountCheck = "TraverseLegs.Count() <= 32767";
+    static void Write(WriteBuffer& buffer, const dbrecord_TraverseLeg& leg);
+    static void Read(ReadBuffer& buffer, int& byteOffset, dbrecord_TraverseLeg& leg);
+};
+
+class dbrecord_TraverseLegs : public dbrecord_EntryList<dbrecord_TraverseLeg, dbrecord_TraverseLegTraits> {
 public:
-    // The most legs an i16 count can carry.
-    static constexpr int MaxWritten = 32767;
-
-    dbrecord_TraverseLegs() = default;
-    // A copy holds exactly Reserve(count) slots.
-    dbrecord_TraverseLegs(const dbrecord_TraverseLegs& other) { *this = other; }
-    dbrecord_TraverseLegs& operator=(const dbrecord_TraverseLegs& other);
-
-    void Reserve(int n);
-    // Appends a copy of the leg.
-    void Add(const dbrecord_TraverseLeg& leg);
     // The leg at index, or null (reported "Index < _Count") outside the list.
-    const dbrecord_TraverseLeg* GetAt(int index) const;
-    dbrecord_TraverseLeg* GetAt(int index);
+    const dbrecord_TraverseLeg* GetAt(int index) const { return Find(index); }
+    dbrecord_TraverseLeg* GetAt(int index) { return Find(index); }
     // Copies the leg at index into leg; false (reported) outside the list.
-    bool GetAt(int index, dbrecord_TraverseLeg& leg) const;
-    int Count() const { return static_cast<int>(_Legs.size()); }
-    int Allocated() const { return _Allocated; }
-    void Clear();
-
-    // Writes at most MaxWritten legs with a count that matches them; a longer list is
-    // reported.
-    void Write(WriteBuffer& buffer) const;
+    bool GetAt(int index, dbrecord_TraverseLeg& leg) const { return Find(index, leg); }
     // Replaces the legs by those read; a count of zero or less gives none.
-    void Read(ReadBuffer& buffer, int& byteOffset);
-    bool IsEqual(const dbrecord_TraverseLegs& other) const;
-
-private:
-    std::vector<dbrecord_TraverseLeg> _Legs;
-    int _Allocated = 0;
+    void Read(ReadBuffer& buffer, int& byteOffset) {
+        Clear();
+        ReadEntries(buffer, byteOffset);
+    }
 };
 
 class db_TraverseClosure : public dbRecord_Body<db_TraverseClosure> {
