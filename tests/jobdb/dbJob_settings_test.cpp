@@ -10,6 +10,7 @@
 #include "records/dbRecordFields.h"
 #include "records/precisioncoding.h"
 #include "records/traverse.h"
+#include "records/unitstiming.h"
 
 namespace {
 
@@ -114,6 +115,31 @@ TEST_F(JobSettings, EnsureSettingsStoresTheJobsRecordCompletedFromTheDefaults) {
     EXPECT_EQ(commits[0], (TransactionSeen{{A, 0, kCorrections, 3}}));
 }
 
+TEST_F(JobSettings, EnsureSettingsStoresTheUnitsCompletedFromTheDefaults) {
+    db_Units partial;
+    partial.HorizontalUnits = db_Units::UnitsNone;
+    partial.Stationing = 3;  // DBCONFIG_StationingNULL
+    partial.DistanceDisplay = 0;
+    job.AddRecord(&partial);
+    job.GetSettingsCache().Clear();
+    commits.clear();
+    job.EnsureSettings(DATABASE_UnitsRecord);
+    ASSERT_EQ(commits.size(), 1u);
+    EXPECT_EQ(commits[0], (TransactionSeen{{A, 0, DATABASE_UnitsRecord, 3}}));
+    const db_Units* completed = job.GetUnitsSettings();
+    ASSERT_NE(completed, nullptr);
+    EXPECT_EQ(completed->GetRecordId(), DBID(3));
+    EXPECT_EQ(completed->HorizontalUnits, 0);
+    EXPECT_EQ(completed->Stationing, 2);
+    EXPECT_EQ(completed->DistanceDisplay, 0);  // set, so kept
+
+    // Complete now: nothing more is stored.
+    commits.clear();
+    job.EnsureSettings(DATABASE_UnitsRecord);
+    EXPECT_TRUE(commits.empty());
+    EXPECT_TRUE(env.assertions.empty());
+}
+
 TEST_F(JobSettings, WriteDefaultSettingsEnsuresTheRequiredTypesInOneGroup) {
     job.WriteDefaultSettings();
     // A type whose class is not built yet has no default to store; it is reported.
@@ -175,11 +201,6 @@ struct FakeTimeZone : dbRecord_Body<FakeTimeZone> {
     double HoursToUTC = 0.0;
     using Fields = dbfield_List<dbfield_String<&FakeTimeZone::TimeZoneName>, dbfield_F64<&FakeTimeZone::HoursToUTC>>;
 };
-struct FakeCoordView : dbRecord_Body<FakeCoordView> {
-    static constexpr database_RecordType RecordType = DATABASE_CoordViewTypeRecord;
-    int32_t CoordType = 4;
-    using Fields = dbfield_List<dbfield_I32<&FakeCoordView::CoordType>>;
-};
 struct FakeAutoNames : dbRecord_Body<FakeAutoNames> {
     static constexpr database_RecordType RecordType = DATABASE_AutoEntityNamesRecord;
     Str Point;
@@ -207,13 +228,16 @@ TEST_F(JobSettings, TimeZoneIsStoredOnlyWhenItChanged) {
 }
 
 TEST_F(JobSettings, CoordViewIsACopyOfTheNewestOrTheDefaults) {
-    EXPECT_EQ(job.GetCoordViewTypeSettings<FakeCoordView>().CoordType, 4);
-    FakeCoordView view;
+    EXPECT_EQ(job.GetCoordViewTypeSettings().CoordType, 4);
+    db_CoordViewType view;
     view.CoordType = 19;
+    view.LocalReferenceTransformation = "Site";
     job.AddRecord(&view);
-    EXPECT_EQ(job.GetCoordViewTypeSettings<FakeCoordView>().CoordType, 19);
+    const db_CoordViewType copy = job.GetCoordViewTypeSettings();
+    EXPECT_EQ(copy.CoordType, 19);
+    EXPECT_EQ(copy.LocalReferenceTransformation, "Site");
     job.Close();
-    EXPECT_EQ(job.GetCoordViewTypeSettings<FakeCoordView>().CoordType, 4);
+    EXPECT_EQ(job.GetCoordViewTypeSettings().CoordType, 4);
 }
 
 TEST_F(JobSettings, AutoEntityNamesAreStoredWhenTheCachesDiffer) {
