@@ -716,3 +716,23 @@ TEST_F(SettingsConversion, TheReopenedJobAnswersWithTheConvertedSettings) {
 }
 
 }  // namespace
+
+namespace {
+
+// The settings fixture (also a starting point of the damaged exports) converts whole,
+// one record per stored element, in order; the system time stamp stores nothing.
+TEST(SettingsFixture, ConvertsEveryElement) {
+    TempFolder folder;
+    const std::string xml = std::string(QZ_FIXTURES_DIR) + "/import/settings.xml";
+    const std::string job = folder / "settings.job";
+    ASSERT_EQ(ImportQZXMLFile(xml.c_str(), job.c_str(), nullptr), 0);
+    bool whole = false;
+    const auto entries = import_test::ReadJournal(job, &whole);
+    ASSERT_TRUE(whole);
+    std::vector<int> types;
+    for (const auto& entry : entries)
+        if (entry.operation == DBMODEL_Append) types.push_back(entry.type);
+    EXPECT_EQ(types, (std::vector<int>{0, 81, 33, 34, 35, 36, 37, 79, 31, 50, 51, 62, 76, 40, 77, 78, 1, 37}));
+}
+
+}  // namespace
