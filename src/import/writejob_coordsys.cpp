@@ -130,42 +130,39 @@ void writejob_ReadCorrections(const xml_Element* element, writejob_ChildName gro
     body.ValuesPresent = COORDSYS_AllValuesPresent;
 }
 
-// The handlers: notes, derivation code, body, "rec", store.
+// The handlers: notes, derivation code (not for corrections), body, "rec", store.
 
-void JobWriter::WriteDatum(const xml_Element* element) {
-    db_Datum record;
+namespace {
+
+template <class Record, class Body>
+void WriteDefinition(JobWriter& writer, const xml_Element* element, Body Record::*body,
+                     void (*read)(const xml_Element*, writejob_ChildName, Body&), const char* groupName,
+                     const char* recName) {
+    Record record;
     record.SetNotes(writejob_ReadNotes(element, "Note"));
     record.Derivation = load_DerivationCode(element, "Derivation");
-    writejob_ReadDatum(element, "Datum", record.Datum);
-    writejob_CheckRecAttribute(element, "db_Datum");
-    StoreRecord(element, &record);
+    read(element, groupName, record.*body);
+    writejob_CheckRecAttribute(element, recName);
+    writer.StoreRecord(element, &record);
+}
+
+}  // namespace
+
+void JobWriter::WriteDatum(const xml_Element* element) {
+    WriteDefinition(*this, element, &db_Datum::Datum, writejob_ReadDatum, "Datum", "db_Datum");
 }
 
 void JobWriter::WriteProjection(const xml_Element* element) {
-    db_Projection record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.Derivation = load_DerivationCode(element, "Derivation");
-    writejob_ReadProjection(element, "Projection", record.Projection);
-    writejob_CheckRecAttribute(element, "db_Projection");
-    StoreRecord(element, &record);
+    WriteDefinition(*this, element, &db_Projection::Projection, writejob_ReadProjection, "Projection",
+                    "db_Projection");
 }
 
 void JobWriter::WritePlane(const xml_Element* element) {
-    db_Plane record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.Derivation = load_DerivationCode(element, "Derivation");
-    writejob_ReadPlane(element, "Plane", record.Plane);
-    writejob_CheckRecAttribute(element, "db_Plane");
-    StoreRecord(element, &record);
+    WriteDefinition(*this, element, &db_Plane::Plane, writejob_ReadPlane, "Plane", "db_Plane");
 }
 
 void JobWriter::WriteHeight(const xml_Element* element) {
-    db_Height record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.Derivation = load_DerivationCode(element, "Derivation");
-    writejob_ReadHeight(element, "Height", record.Height);
-    writejob_CheckRecAttribute(element, "db_Height");
-    StoreRecord(element, &record);
+    WriteDefinition(*this, element, &db_Height::Height, writejob_ReadHeight, "Height", "db_Height");
 }
 
 void JobWriter::WriteCorrections(const xml_Element* element) {
