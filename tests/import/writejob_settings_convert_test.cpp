@@ -22,6 +22,7 @@
 #include "records/jobheader.h"
 #include "records/precisioncoding.h"
 #include "records/stakeoutsettings.h"
+#include "records/unitstiming.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -712,6 +713,21 @@ TEST_F(SettingsConversion, TheReopenedJobAnswersWithTheConvertedSettings) {
     EXPECT_TRUE(calib->IsEqual(*Appended<db_ConfigCalib>().back()));
     EXPECT_EQ(job.GetCoordSystemControlSettings()->DoGeolib, true);
     EXPECT_EQ(S(job.GetDescriptionsDefinitionSettings()->GetLabel(2)), "Colour");
+
+    // Units the export left partly unset are completed from the defaults and stored.
+    db_Units partial;
+    partial.AngleUnits = db_Units::UnitsNone;
+    partial.DMSAngleDisplay = 2;  // DBCONFIG_DMSAngleNULL
+    ASSERT_NE(job.AddRecord(&partial), NODBID);
+    const DBID stored = job.GetUnitsSettings()->GetRecordId();
+    // The cache followed the commit; emptied, it answers with the defaults again.
+    job.GetSettingsCache().Clear();
+    job.EnsureSettings(DATABASE_UnitsRecord);
+    const db_Units* completed = job.GetUnitsSettings();
+    ASSERT_NE(completed, nullptr);
+    EXPECT_GT(completed->GetRecordId().Value(), stored.Value());
+    EXPECT_EQ(completed->AngleUnits, 14);     // UNITS_Ddmmss
+    EXPECT_EQ(completed->DMSAngleDisplay, 1);  // DBCONFIG_DMSAngleDisplay1
     EXPECT_TRUE(job.Close());
 }
 

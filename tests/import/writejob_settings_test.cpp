@@ -67,6 +67,8 @@ std::string Corrections(const char* southAzimuth, const char* declination) {
 TEST_F(SettingsWriter, EachStoredCorrectionsBodyGoesToTheRoadSetTheLastOneLast) {
     EXPECT_EQ(writer->roadSet.GetCorrections(), nullptr);
     EXPECT_EQ(Write(Corrections("true", "0.25")), "");
+    const DBID first = job.GetAccess()->GetLastIdOfType(DATABASE_CorrectionsRecord);
+    EXPECT_NE(first, NODBID);
     const coordsys_Corrections* handed = writer->roadSet.GetCorrections();
     ASSERT_NE(handed, nullptr);
     EXPECT_TRUE(handed->SouthAzimuth);
@@ -76,6 +78,7 @@ TEST_F(SettingsWriter, EachStoredCorrectionsBodyGoesToTheRoadSetTheLastOneLast) 
     EXPECT_EQ(handed->ValuesPresent, 1023);
 
     EXPECT_EQ(Write(Corrections("false", "-0.5")), "");
+    EXPECT_GT(job.GetAccess()->GetLastIdOfType(DATABASE_CorrectionsRecord).Value(), first.Value());
     handed = writer->roadSet.GetCorrections();
     ASSERT_NE(handed, nullptr);
     EXPECT_FALSE(handed->SouthAzimuth);
