@@ -14,6 +14,7 @@
 #include "import/writejob_settings.h"
 #include "jobdb/dbJob.h"
 #include "records/cogo.h"
+#include "records/precisioncoding.h"
 #include "support/recording_environment.h"
 #include "support/temp_folder.h"
 #include "support/thrown.h"
@@ -156,6 +157,31 @@ TEST(AreaElementsReader, CountIsBoundedByTheChildren) {
     AreaElementArray none;
     writejob_ReadAreaElements(element.get(), "Missing", none, 5);
     EXPECT_EQ(none.Count(), 0);
+}
+
+TEST(CalibPointNameReader, ConstantIsTruncatedAndAValueWithoutA32BitIntegerReported) {
+    const struct {
+        const char* text;  // null: no "Constant" child
+        int32_t constant;
+        bool reported;
+    } cases[] = {
+        {nullptr, 0, false}, {"", 0, false},         {"-7.9", -7, false},       {"2147483647.5", 2147483647, false},
+        {"2147483648", 0, true}, {"-2147483649", 0, true}, {"1e309", 0, true}, {"nan", 0, true},
+    };
+    for (const auto& c : cases) {
+        RecordingEnvironment environment;
+        auto element = std::make_unique<xml_Element>("DATABASE_ConfigCalibRecord");
+        auto* group = new xml_Element("PointName");
+        group->AddChild(new xml_Element("Method", Str("DBQZ_SamePointName")));
+        if (c.text) group->AddChild(new xml_Element("Constant", Str(c.text)));
+        element->AddChild(group);
+        db_CalibPointName name;
+        name.Constant = 99;
+        writejob_ReadCalibPointName(element.get(), "PointName", name);
+        EXPECT_EQ(name.Method, 0);
+        EXPECT_EQ(name.Constant, c.constant) << (c.text ? c.text : "absent");
+        EXPECT_EQ(environment.Expressions().size(), c.reported ? 1u : 0u) << (c.text ? c.text : "absent");
+    }
 }
 
 TEST(TimeStampText, ByDerivationAndTime) {
