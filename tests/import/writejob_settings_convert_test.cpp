@@ -494,6 +494,17 @@ TEST_F(SettingsConversion, CoordSystemZoneByVersionAndTheWordsStoredZero) {
     // A newer export without "ZoneSiteName" stores an empty zone.
     ConvertAndRead(Version(1130), CoordSystem(nullptr));
     EXPECT_EQ(S(Only<db_CoordSystem>().ZoneName), "");
+
+    // Without its ground scale: the numbers null, the kind the record's.
+    ConvertAndRead(kCurrent, "<DATABASE_CoordSystemRecord rec=\"db_CoordSystem\"><UseGeoid>false</UseGeoid>"
+                             "<UseDatumGrid>true</UseDatumGrid></DATABASE_CoordSystemRecord>");
+    const db_CoordSystem& bare = Only<db_CoordSystem>();
+    EXPECT_TRUE(bare.UseDatumGrid);
+    EXPECT_EQ(bare.GroundScale.Type, 0);
+    EXPECT_TRUE(maths_IsNull(bare.GroundScale.Factor));
+    EXPECT_TRUE(maths_IsNull(bare.GroundScale.ProjectLocation.Lat));
+    EXPECT_TRUE(maths_IsNull(bare.GroundScale.EastingDelta));
+    EXPECT_EQ(bare.Word3, 0);
 }
 
 const char* const kLineArcLine =
