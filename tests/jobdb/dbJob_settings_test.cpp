@@ -6,6 +6,7 @@
 #include "foundation/kernel/clock.h"
 #include "job_fixture.h"
 #include "records/coordsysdefs.h"
+#include "records/coordsysstyle.h"
 #include "records/dbRecordFactory.h"
 #include "records/dbRecordFields.h"
 #include "records/precisioncoding.h"
@@ -59,6 +60,11 @@ TEST_F(JobSettings, TypedGettersAnswerTheirTypes) {
     EXPECT_EQ(job.GetPlaneSettings()->GetType(), DATABASE_PlaneRecord);
     EXPECT_EQ(job.GetHeightSettings()->GetType(), DATABASE_HeightRecord);
     EXPECT_EQ(job.GetTraverseAdjustmentSettings()->GetType(), DATABASE_TraverseAdjustmentRecord);
+    EXPECT_EQ(job.GetUnitsSettings()->GetType(), DATABASE_UnitsRecord);
+    EXPECT_EQ(job.GetDescriptionsDefinitionSettings()->GetType(), DATABASE_DescriptionsDefinitionRecord);
+    EXPECT_EQ(job.GetConfigCalibSettings()->GetType(), DATABASE_ConfigCalibRecord);
+    EXPECT_EQ(job.GetCoordSystemSettings()->GetType(), DATABASE_CoordSystemRecord);
+    EXPECT_EQ(job.GetCoordSystemControlSettings()->GetType(), DATABASE_CoordSysControlRecord);
     EXPECT_TRUE(env.assertions.empty());
 }
 
