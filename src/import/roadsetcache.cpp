@@ -13,8 +13,9 @@ void RoadSetCache::WriteRoadFiles() {
     // Road documents need the road alignments; until they stand nothing is written.
 }
 
-void RoadSetCache::SetCorrections(const coordsys_Corrections&) {
+void RoadSetCache::SetCorrections(const coordsys_Corrections& corrections) {
     // Both transforms stay null until the coordinate subsystems stand.
+    _Corrections = corrections;
 }
 
 void RoadSetCache::AddRoadHeader(const xml_Element* element) {

@@ -10,13 +10,14 @@
 // WriteRoadFiles writes and lists nothing.
 #pragma once
 
+#include <optional>
 #include <vector>
 
+#include "foundation/coords/coordsys.h"
 #include "foundation/text/str.h"
 
 class JobDatabase;
 class xml_Element;
-struct coordsys_Corrections;
 
 // One road header: the road's name, the IDs of its four alignments and its section
 // interval.
@@ -43,8 +44,11 @@ public:
     // Writes one road file per road header and lists each name among the extra
     // output files; with no road header nothing is written or listed.
     void WriteRoadFiles();
-    // Rebuilds both transforms from the corrections of a corrections element.
+    // Rebuilds both transforms from the corrections of a corrections element. Until
+    // the transforms stand it only keeps them.
     void SetCorrections(const coordsys_Corrections& corrections);
+    // The corrections handed last; null before the first.
+    const coordsys_Corrections* GetCorrections() const { return _Corrections ? &*_Corrections : nullptr; }
     // Records the road definition of a road header element.
     void AddRoadHeader(const xml_Element* element);
     // Finishes the alignment being collected; nothing when none is.
@@ -58,4 +62,5 @@ private:
     JobDatabase* _Job;
     Str _Directory;
     std::vector<RoadDefinition> _Definitions;
+    std::optional<coordsys_Corrections> _Corrections;
 };

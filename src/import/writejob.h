@@ -182,6 +182,28 @@ public:
     // "PromptForDialProfile" from 1130 / 500, "BluetoothAddress" from 1200 / 500.
     void ReadRadio(const xml_Element* element, db_Radio& record) const;
 
+    // Coordinate-system definitions (writejob_coordsys.cpp). A stored corrections body
+    // also goes to the road-set cache, so later road elements follow it.
+    void WriteDatum(const xml_Element* element);
+    void WriteProjection(const xml_Element* element);
+    void WritePlane(const xml_Element* element);
+    void WriteHeight(const xml_Element* element);
+    void WriteCorrections(const xml_Element* element);
+
+    // Job settings (writejob_settings.cpp). A time-stamp element becomes a note of its
+    // own, or nothing.
+    void WritePrecision(const xml_Element* element);
+    void WriteCoding(const xml_Element* element);
+    void WriteDescriptionsDefinition(const xml_Element* element);
+    void WriteMeterological(const xml_Element* element);
+    void WriteConfigCalib(const xml_Element* element);
+    void WriteCalibPoint(const xml_Element* element);
+    void WriteArea(const xml_Element* element);
+    void WriteSubdividedArea(const xml_Element* element);
+    void WriteCoordSystem(const xml_Element* element);
+    void WriteCoordSysControl(const xml_Element* element);
+    void WriteTimeStamp(const xml_Element* element);
+
     JobDatabase* job;
     dbAccess* database;
     writejob_RecordIdMap idMap;

@@ -2,6 +2,7 @@
 
 #include "records/cogo.h"
 #include "records/coordsysdefs.h"
+#include "records/coordsysstyle.h"
 #include "records/editactions.h"
 #include "records/entities.h"
 #include "records/gnssquality.h"
@@ -15,6 +16,7 @@
 #include "records/stakeoutdesign.h"
 #include "records/stakeoutsettings.h"
 #include "records/traverse.h"
+#include "records/unitstiming.h"
 
 namespace {
 
@@ -53,7 +55,7 @@ constexpr dbRecordTypeInfo kTypes[] = {
     {DATABASE_QC1Record, "DATABASE_QC1Record", "db_QC1", 0, &dbRecord_New<db_QC1>},
     {DATABASE_QC2Record, "DATABASE_QC2Record", "db_QC2", 0, &dbRecord_New<db_QC2>},
     {DATABASE_QC3Record, "DATABASE_QC3Record", "db_QC3", 0, &dbRecord_New<db_QC3>},
-    {DATABASE_PrecisionRecord, "DATABASE_PrecisionRecord", "db_Precision", 0, nullptr},
+    {DATABASE_PrecisionRecord, "DATABASE_PrecisionRecord", "db_Precision", 0, &dbRecord_New<db_Precision>},
     {DATABASE_EllipsoidRecord, "DATABASE_EllipsoidRecord", "db_Ellipsoid", DBTYPE_Persisted | DBTYPE_DefaultRequired | DBTYPE_InvalidatesPositions, &dbRecord_New<db_Ellipsoid>},
     {DATABASE_DatumRecord, "DATABASE_DatumRecord", "db_Datum", DBTYPE_Persisted | DBTYPE_DefaultRequired | DBTYPE_InvalidatesPositions, &dbRecord_New<db_Datum>},
     {DATABASE_ProjectionRecord, "DATABASE_ProjectionRecord", "db_Projection", DBTYPE_Persisted | DBTYPE_DefaultRequired | DBTYPE_InvalidatesPositions, &dbRecord_New<db_Projection>},
@@ -62,35 +64,35 @@ constexpr dbRecordTypeInfo kTypes[] = {
     {DATABASE_CorrectionsRecord, "DATABASE_CorrectionsRecord", "db_Corrections", DBTYPE_Persisted | DBTYPE_DefaultRequired | DBTYPE_InvalidatesPositions, &dbRecord_New<db_Corrections>},
     {DATABASE_RoadAvailableStations, "DATABASE_RoadAvailableStations", "db_RoadAvailableStations", DBTYPE_Persisted, &dbRecord_New<db_RoadAvailableStations>},
     {DATABASE_RoadConstructionOffsets, "DATABASE_RoadConstructionOffsets", "db_RoadConstructionOffsets", 0, &dbRecord_New<db_RoadConstructionOffsets>},
-    {DATABASE_CalibPointRecord, "DATABASE_CalibPointRecord", "db_CalibPoint", 0, nullptr},
+    {DATABASE_CalibPointRecord, "DATABASE_CalibPointRecord", "db_CalibPoint", 0, &dbRecord_New<db_CalibPoint>},
     {DATABASE_EquipmentRecord, "DATABASE_EquipmentRecord", "db_Equipment", DBTYPE_InvalidatesPositions, &dbRecord_New<db_Equipment>},
     {DATABASE_AntennaRecord, "DATABASE_AntennaRecord", "db_Antenna", DBTYPE_InvalidatesPositions, &dbRecord_New<db_Antenna>},
     {DATABASE_RoverSurveyRecord, "DATABASE_RoverSurveyRecord", "db_RoverSurvey", DBTYPE_InvalidatesPositions, &dbRecord_New<db_RoverSurvey>},
     {DATABASE_BaseSurveyRecord, "DATABASE_BaseSurveyRecord", "db_BaseSurvey", DBTYPE_InvalidatesPositions, &dbRecord_New<db_BaseSurvey>},
     {DATABASE_SurveyEventRecord, "DATABASE_SurveyEventRecord", "db_SurveyEvent", 0, &dbRecord_New<db_SurveyEvent>},
     {DATABASE_ContParametersRecord, "DATABASE_ContParametersRecord", "db_ContParameters", 0, &dbRecord_New<db_ContParameters>},
-    {DATABASE_UnitsRecord, "DATABASE_UnitsRecord", "db_Units", DBTYPE_Persisted | DBTYPE_DefaultRequired, nullptr},
-    {DATABASE_CoordViewTypeRecord, "DATABASE_CoordViewTypeRecord", "db_CoordViewType", 0, nullptr},
-    {DATABASE_TrackingRecord, "DATABASE_TrackingRecord", "db_Tracking", 0, nullptr},
+    {DATABASE_UnitsRecord, "DATABASE_UnitsRecord", "db_Units", DBTYPE_Persisted | DBTYPE_DefaultRequired, &dbRecord_New<db_Units>},
+    {DATABASE_CoordViewTypeRecord, "DATABASE_CoordViewTypeRecord", "db_CoordViewType", 0, &dbRecord_New<db_CoordViewType>},
+    {DATABASE_TrackingRecord, "DATABASE_TrackingRecord", "db_Tracking", 0, &dbRecord_New<db_Tracking>},
     {DATABASE_CodingRecord, "DATABASE_CodingRecord", "db_Coding", DBTYPE_Persisted | DBTYPE_DefaultRequired, &dbRecord_New<db_Coding>},
-    {DATABASE_DescriptionsDefinitionRecord, "DATABASE_DescriptionsDefinitionRecord", "db_DescriptionsDefinition", DBTYPE_Persisted | DBTYPE_DefaultRequired, nullptr},
-    {DATABASE_GPSReadingRecord, "DATABASE_GPSReadingRecord", "db_GPSReading", 0, nullptr},
-    {DATABASE_TSReadingRecord, "DATABASE_TSReadingRecord", "db_TSReading", 0, nullptr},
+    {DATABASE_DescriptionsDefinitionRecord, "DATABASE_DescriptionsDefinitionRecord", "db_DescriptionsDefinition", DBTYPE_Persisted | DBTYPE_DefaultRequired, &dbRecord_New<db_DescriptionsDefinition>},
+    {DATABASE_GPSReadingRecord, "DATABASE_GPSReadingRecord", "db_GPSReading", 0, &dbRecord_New<db_GPSReading>},
+    {DATABASE_TSReadingRecord, "DATABASE_TSReadingRecord", "db_TSReading", 0, &dbRecord_New<db_TSReading>},
     {DATABASE_RoverRadioRecord, "DATABASE_RoverRadioRecord", "db_RoverRadio", 0, &dbRecord_New<db_RoverRadio>},
     {DATABASE_BaseRadioRecord, "DATABASE_BaseRadioRecord", "db_BaseRadio", 0, &dbRecord_New<db_BaseRadio>},
-    {DATABASE_L2OTFTimesRecord, "DATABASE_L2OTFTimesRecord", "db_L2OTFTimes", 0, nullptr},
-    {DATABASE_L1StaticTimesRecord, "DATABASE_L1StaticTimesRecord", "db_L1StaticTimes", 0, nullptr},
-    {DATABASE_ControlTimesRecord, "DATABASE_ControlTimesRecord", "db_ControlTimes", 0, nullptr},
-    {DATABASE_FSL1TimesRecord, "DATABASE_FSL1TimesRecord", "db_FSL1Times", 0, nullptr},
-    {DATABASE_FSL2TimesRecord, "DATABASE_FSL2TimesRecord", "db_FSL2Times", 0, nullptr},
-    {DATABASE_ToleranceRecord, "DATABASE_ToleranceRecord", "db_Tolerance", 0, nullptr},
-    {DATABASE_MeterologicalRecord, "DATABASE_MeterologicalRecord", "db_Meterological", DBTYPE_InvalidatesPositions, nullptr},
+    {DATABASE_L2OTFTimesRecord, "DATABASE_L2OTFTimesRecord", "db_L2OTFTimes", 0, &dbRecord_New<db_L2OTFTimes>},
+    {DATABASE_L1StaticTimesRecord, "DATABASE_L1StaticTimesRecord", "db_L1StaticTimes", 0, &dbRecord_New<db_L1StaticTimes>},
+    {DATABASE_ControlTimesRecord, "DATABASE_ControlTimesRecord", "db_ControlTimes", 0, &dbRecord_New<db_ControlTimes>},
+    {DATABASE_FSL1TimesRecord, "DATABASE_FSL1TimesRecord", "db_FSL1Times", 0, &dbRecord_New<db_FSL1Times>},
+    {DATABASE_FSL2TimesRecord, "DATABASE_FSL2TimesRecord", "db_FSL2Times", 0, &dbRecord_New<db_FSL2Times>},
+    {DATABASE_ToleranceRecord, "DATABASE_ToleranceRecord", "db_Tolerance", 0, &dbRecord_New<db_Tolerance>},
+    {DATABASE_MeterologicalRecord, "DATABASE_MeterologicalRecord", "db_Meterological", DBTYPE_InvalidatesPositions, &dbRecord_New<db_Meterological>},
     {DATABASE_InitialisationRecord, "DATABASE_InitialisationRecord", "db_Initialisation", 0, &dbRecord_New<db_Initialisation>},
     {DATABASE_ReferenceRecord, "DATABASE_ReferenceRecord", "db_Reference", 0, &dbRecord_New<db_Reference>},
     {DATABASE_PostProcessRecord, "DATABASE_PostProcessRecord", "db_PostProcess", 0, &dbRecord_New<db_PostProcess>},
     {DATABASE_ContinuousRecord, "DATABASE_ContinuousRecord", "db_Continuous", 0, nullptr},
     {DATABASE_ContPointsRecord, "DATABASE_ContPointsRecord", "db_ContinuousPoints", 0, nullptr},
-    {DATABASE_FastStaticRecord, "DATABASE_FastStaticRecord", "db_FastStatic", 0, nullptr},
+    {DATABASE_FastStaticRecord, "DATABASE_FastStaticRecord", "db_FastStatic", 0, &dbRecord_New<db_FastStatic>},
     {DATABASE_ConfigStakeOutRecord, "DATABASE_ConfigStakeOutRecord", "db_StakeOut", DBTYPE_Persisted, nullptr},
     {DATABASE_CheckShotRecord, "DATABASE_CheckShotRecord", "db_CheckShot", 0, nullptr},
     {DATABASE_QuickMarkRecord, "DATABASE_QuickMarkRecord", "db_QuickMark", 0, nullptr},
@@ -98,15 +100,15 @@ constexpr dbRecordTypeInfo kTypes[] = {
     {DATABASE_EndContinuousRecord, "DATABASE_EndContinuousRecord", "db_EndContinuous", 0, nullptr},
     {DATABASE_EndStyleRecord, "DATABASE_EndStyleRecord", "db_EndSurveyStyle", 0, nullptr},
     {DATABASE_CalibBeginRecord, "DATABASE_CalibBeginRecord", "db_CalibBegin", 0, nullptr},
-    {DATABASE_ConfigCalibRecord, "DATABASE_ConfigCalibRecord", "db_ConfigCalib", DBTYPE_Persisted, nullptr},
+    {DATABASE_ConfigCalibRecord, "DATABASE_ConfigCalibRecord", "db_ConfigCalib", DBTYPE_Persisted, &dbRecord_New<db_ConfigCalib>},
     {DATABASE_AreaRecord, "DATABASE_AreaRecord", "db_Area", 0, &dbRecord_New<db_Area>},
     {DATABASE_SubdividedAreaRecord, "DATABASE_SubdividedAreaRecord", "db_SubdividedArea", 0, &dbRecord_New<db_SubdividedArea>},
-    {DATABASE_CoordSysControlRecord, "DATABASE_CoordSysControlRecord", "db_CoordSystemControl", DBTYPE_Persisted | DBTYPE_DefaultRequired | DBTYPE_InvalidatesPositions, nullptr},
-    {DATABASE_NewPtTimesRecord, "DATABASE_NewPtTimesRecord", "db_NewPtTimes", 0, nullptr},
-    {DATABASE_CoordSystemRecord, "DATABASE_CoordSystemRecord", "db_CoordSystem", DBTYPE_Persisted | DBTYPE_DefaultRequired | DBTYPE_InvalidatesPositions, nullptr},
-    {DATABASE_SurveyStyleRecord, "DATABASE_SurveyStyleRecord", "db_SurveyStyle", 0, nullptr},
-    {DATABASE_IntegratedStyleRecord, "DATABASE_IntegratedStyleRecord", "db_IntegratedStyle", 0, nullptr},
-    {DATABASE_IntegratedTargetRecord, "DATABASE_IntegratedTargetRecord", "db_IntegratedTarget", 0, nullptr},
+    {DATABASE_CoordSysControlRecord, "DATABASE_CoordSysControlRecord", "db_CoordSystemControl", DBTYPE_Persisted | DBTYPE_DefaultRequired | DBTYPE_InvalidatesPositions, &dbRecord_New<db_CoordSystemControl>},
+    {DATABASE_NewPtTimesRecord, "DATABASE_NewPtTimesRecord", "db_NewPtTimes", 0, &dbRecord_New<db_NewPtTimes>},
+    {DATABASE_CoordSystemRecord, "DATABASE_CoordSystemRecord", "db_CoordSystem", DBTYPE_Persisted | DBTYPE_DefaultRequired | DBTYPE_InvalidatesPositions, &dbRecord_New<db_CoordSystem>},
+    {DATABASE_SurveyStyleRecord, "DATABASE_SurveyStyleRecord", "db_SurveyStyle", 0, &dbRecord_New<db_SurveyStyle>},
+    {DATABASE_IntegratedStyleRecord, "DATABASE_IntegratedStyleRecord", "db_IntegratedStyle", 0, &dbRecord_New<db_IntegratedStyle>},
+    {DATABASE_IntegratedTargetRecord, "DATABASE_IntegratedTargetRecord", "db_IntegratedTarget", 0, &dbRecord_New<db_IntegratedTarget>},
     {DATABASE_PointKeyinRecord, "DATABASE_PointKeyinRecord", "db_PointKeyin", 0, &dbRecord_New<db_PointKeyin>},
     {DATABASE_PolarDeltasRecord, "DATABASE_PolarDeltasRecord", "db_PolarDeltas", 0, nullptr},
     {DATABASE_StationingRecord, "DATABASE_StationingRecord", "db_Stationing", 0, &dbRecord_New<db_Stationing>},

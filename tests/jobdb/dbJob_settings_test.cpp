@@ -6,10 +6,12 @@
 #include "foundation/kernel/clock.h"
 #include "job_fixture.h"
 #include "records/coordsysdefs.h"
+#include "records/coordsysstyle.h"
 #include "records/dbRecordFactory.h"
 #include "records/dbRecordFields.h"
 #include "records/precisioncoding.h"
 #include "records/traverse.h"
+#include "records/unitstiming.h"
 
 namespace {
 
@@ -58,6 +60,11 @@ TEST_F(JobSettings, TypedGettersAnswerTheirTypes) {
     EXPECT_EQ(job.GetPlaneSettings()->GetType(), DATABASE_PlaneRecord);
     EXPECT_EQ(job.GetHeightSettings()->GetType(), DATABASE_HeightRecord);
     EXPECT_EQ(job.GetTraverseAdjustmentSettings()->GetType(), DATABASE_TraverseAdjustmentRecord);
+    EXPECT_EQ(job.GetUnitsSettings()->GetType(), DATABASE_UnitsRecord);
+    EXPECT_EQ(job.GetDescriptionsDefinitionSettings()->GetType(), DATABASE_DescriptionsDefinitionRecord);
+    EXPECT_EQ(job.GetConfigCalibSettings()->GetType(), DATABASE_ConfigCalibRecord);
+    EXPECT_EQ(job.GetCoordSystemSettings()->GetType(), DATABASE_CoordSystemRecord);
+    EXPECT_EQ(job.GetCoordSystemControlSettings()->GetType(), DATABASE_CoordSysControlRecord);
     EXPECT_TRUE(env.assertions.empty());
 }
 
@@ -112,6 +119,31 @@ TEST_F(JobSettings, EnsureSettingsStoresTheJobsRecordCompletedFromTheDefaults) {
     job.EnsureSettings(kCorrections);
     ASSERT_EQ(commits.size(), 1u);
     EXPECT_EQ(commits[0], (TransactionSeen{{A, 0, kCorrections, 3}}));
+}
+
+TEST_F(JobSettings, EnsureSettingsStoresTheUnitsCompletedFromTheDefaults) {
+    db_Units partial;
+    partial.HorizontalUnits = db_Units::UnitsNone;
+    partial.Stationing = 3;  // DBCONFIG_StationingNULL
+    partial.DistanceDisplay = 0;
+    job.AddRecord(&partial);
+    job.GetSettingsCache().Clear();
+    commits.clear();
+    job.EnsureSettings(DATABASE_UnitsRecord);
+    ASSERT_EQ(commits.size(), 1u);
+    EXPECT_EQ(commits[0], (TransactionSeen{{A, 0, DATABASE_UnitsRecord, 3}}));
+    const db_Units* completed = job.GetUnitsSettings();
+    ASSERT_NE(completed, nullptr);
+    EXPECT_EQ(completed->GetRecordId(), DBID(3));
+    EXPECT_EQ(completed->HorizontalUnits, 0);
+    EXPECT_EQ(completed->Stationing, 2);
+    EXPECT_EQ(completed->DistanceDisplay, 0);  // set, so kept
+
+    // Complete now: nothing more is stored.
+    commits.clear();
+    job.EnsureSettings(DATABASE_UnitsRecord);
+    EXPECT_TRUE(commits.empty());
+    EXPECT_TRUE(env.assertions.empty());
 }
 
 TEST_F(JobSettings, WriteDefaultSettingsEnsuresTheRequiredTypesInOneGroup) {
@@ -174,11 +206,6 @@ struct FakeTimeZone : dbRecord_Body<FakeTimeZone> {
     double HoursToUTC = 0.0;
     using Fields = dbfield_List<dbfield_String<&FakeTimeZone::TimeZoneName>, dbfield_F64<&FakeTimeZone::HoursToUTC>>;
 };
-struct FakeCoordView : dbRecord_Body<FakeCoordView> {
-    static constexpr database_RecordType RecordType = DATABASE_CoordViewTypeRecord;
-    int32_t CoordType = 4;
-    using Fields = dbfield_List<dbfield_I32<&FakeCoordView::CoordType>>;
-};
 struct FakeAutoNames : dbRecord_Body<FakeAutoNames> {
     static constexpr database_RecordType RecordType = DATABASE_AutoEntityNamesRecord;
     Str Point;
@@ -206,13 +233,16 @@ TEST_F(JobSettings, TimeZoneIsStoredOnlyWhenItChanged) {
 }
 
 TEST_F(JobSettings, CoordViewIsACopyOfTheNewestOrTheDefaults) {
-    EXPECT_EQ(job.GetCoordViewTypeSettings<FakeCoordView>().CoordType, 4);
-    FakeCoordView view;
+    EXPECT_EQ(job.GetCoordViewTypeSettings().CoordType, 4);
+    db_CoordViewType view;
     view.CoordType = 19;
+    view.LocalReferenceTransformation = "Site";
     job.AddRecord(&view);
-    EXPECT_EQ(job.GetCoordViewTypeSettings<FakeCoordView>().CoordType, 19);
+    const db_CoordViewType copy = job.GetCoordViewTypeSettings();
+    EXPECT_EQ(copy.CoordType, 19);
+    EXPECT_EQ(copy.LocalReferenceTransformation, "Site");
     job.Close();
-    EXPECT_EQ(job.GetCoordViewTypeSettings<FakeCoordView>().CoordType, 4);
+    EXPECT_EQ(job.GetCoordViewTypeSettings().CoordType, 4);
 }
 
 TEST_F(JobSettings, AutoEntityNamesAreStoredWhenTheCachesDiffer) {
