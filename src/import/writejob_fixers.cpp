@@ -6,6 +6,7 @@
 
 #include "import/writejob.h"
 #include "records/entities.h"
+#include "records/localtransform.h"
 #include "records/measurements.h"
 #include "records/stakeoutsettings.h"
 #include "records/traverse.h"
@@ -101,6 +102,14 @@ const writejob_Fixer kFixers[] = {
     {DATABASE_TraverseClosureRecord, WRITEJOB_FixReplace,
      [](const JobWriter& writer, dbRecord_Class& record) {
          Resolve<db_TraverseClosure>(writer, record, {{"TraversePtr", &db_TraverseClosure::TraversePtr}});
+     },
+     nullptr, nullptr},
+    {DATABASE_AverageResidualsRecord, WRITEJOB_FixReplace,
+     [](const JobWriter& writer, dbRecord_Class& record) {
+         db_AverageResiduals* residuals = db_AverageResiduals::Cast(&record);
+         if (!residuals) return;
+         for (int i = 0; i < residuals->GetNumberOfResiduals(); ++i)
+             writer.ResolveReference("ObservationID", residuals->GetResidual(i)->ObservationID);
      },
      nullptr, nullptr},
 };

@@ -8,6 +8,7 @@
 #include "records/coordsysdefs.h"
 #include "records/dbRecordFactory.h"
 #include "records/dbRecordFields.h"
+#include "records/localtransform.h"
 #include "records/precisioncoding.h"
 #include "records/traverse.h"
 
@@ -180,11 +181,6 @@ struct FakeCoordView : dbRecord_Body<FakeCoordView> {
     int32_t CoordType = 4;
     using Fields = dbfield_List<dbfield_I32<&FakeCoordView::CoordType>>;
 };
-struct FakeAutoNames : dbRecord_Body<FakeAutoNames> {
-    static constexpr database_RecordType RecordType = DATABASE_AutoEntityNamesRecord;
-    Str Point;
-    using Fields = dbfield_List<dbfield_String<&FakeAutoNames::Point>>;
-};
 
 TEST_F(JobSettings, TimeZoneIsStoredOnlyWhenItChanged) {
     Str name;
@@ -217,11 +213,11 @@ TEST_F(JobSettings, CoordViewIsACopyOfTheNewestOrTheDefaults) {
 }
 
 TEST_F(JobSettings, AutoEntityNamesAreStoredWhenTheCachesDiffer) {
-    FakeAutoNames names;
+    db_AutoEntityNames names;
     names.Point = "PT";
     job.GetSettingsCache().Store(&names);
-    ASSERT_NE(job.GetAutoEntityNamesSettings<FakeAutoNames>(), nullptr);
-    EXPECT_EQ(job.GetAutoEntityNamesSettings<FakeAutoNames>()->Point, "PT");
+    ASSERT_NE(job.GetAutoEntityNamesSettings(), nullptr);
+    EXPECT_EQ(job.GetAutoEntityNamesSettings()->Point, "PT");
     job.UpdateAutoEntityNames();
     job.UpdateAutoEntityNames();
     ASSERT_EQ(commits.size(), 1u);
