@@ -13,11 +13,12 @@ void writejob_ReadTraverseLegs(const xml_Element* element, const Str& groupName,
     if (!group) return;
     for (const xml_Element* child = group->FindChild("Leg"); child && child->name == "Leg";
          child = child->nextSibling) {
-        dbrecord_TraverseLeg leg;
+        // Each leg is read fresh into its own slot, which saves copying its names.
+        legs.Add(dbrecord_TraverseLeg());
+        dbrecord_TraverseLeg& leg = *legs.GetAt(legs.Count() - 1);
         leg.FromPt = writejob_ReadString(child, "FromPt");
         leg.ToPt = writejob_ReadString(child, "ToPt");
         writejob_ReadPolar(child, "Polar", leg.Polar);
-        legs.Add(leg);
     }
 }
 
