@@ -86,51 +86,43 @@ void writejob_ReadTraverseAdjustmentRecord(const xml_Element* element, db_Traver
     record.Elevation = load_dbentity_TrvAdjustmentType(element, "Elevation");
 }
 
+namespace {
+
+// Builds the record from the element, checks "rec" and stores it.
+template <class R>
+void Store(JobWriter& writer, const xml_Element* element, void (*read)(const xml_Element*, R&), const char* rec) {
+    R record;
+    read(element, record);
+    writejob_CheckRecAttribute(element, rec);
+    writer.StoreRecord(element, &record);
+}
+
+}  // namespace
+
 void JobWriter::WriteStationing(const xml_Element* element) {
-    db_Stationing record;
-    writejob_ReadStationingRecord(element, record);
-    writejob_CheckRecAttribute(element, "db_Stationing");
-    StoreRecord(element, &record);
+    Store(*this, element, writejob_ReadStationingRecord, "db_Stationing");
 }
 
 void JobWriter::WriteResectResidual(const xml_Element* element) {
-    db_StationSetupResiduals record;
-    writejob_ReadStationSetupResidualsRecord(element, record);
-    writejob_CheckRecAttribute(element, "db_ResectResiduals");
-    StoreRecord(element, &record);
+    Store(*this, element, writejob_ReadStationSetupResidualsRecord, "db_ResectResiduals");
 }
 
 void JobWriter::WriteStationSetupResidual(const xml_Element* element) {
-    db_StationSetupResiduals record;
-    writejob_ReadStationSetupResidualsRecord(element, record);
-    writejob_CheckRecAttribute(element, "db_StationSetupResiduals");
-    StoreRecord(element, &record);
+    Store(*this, element, writejob_ReadStationSetupResidualsRecord, "db_StationSetupResiduals");
 }
 
 void JobWriter::WriteResectErrors(const xml_Element* element) {
-    db_ResectErrors record;
-    writejob_ReadResectErrorsRecord(element, record);
-    writejob_CheckRecAttribute(element, "db_ResectErrors");
-    StoreRecord(element, &record);
+    Store(*this, element, writejob_ReadResectErrorsRecord, "db_ResectErrors");
 }
 
 void JobWriter::WriteTraverseHeader(const xml_Element* element) {
-    db_Traverse record;
-    writejob_ReadTraverseRecord(element, record);
-    writejob_CheckRecAttribute(element, "db_Traverse");
-    StoreRecord(element, &record);
+    Store(*this, element, writejob_ReadTraverseRecord, "db_Traverse");
 }
 
 void JobWriter::WriteTraverseClosure(const xml_Element* element) {
-    db_TraverseClosure record;
-    writejob_ReadTraverseClosureRecord(element, record);
-    writejob_CheckRecAttribute(element, "db_TraverseClosure");
-    StoreRecord(element, &record);
+    Store(*this, element, writejob_ReadTraverseClosureRecord, "db_TraverseClosure");
 }
 
 void JobWriter::WriteTraverseAdjustment(const xml_Element* element) {
-    db_TraverseAdjustment record;
-    writejob_ReadTraverseAdjustmentRecord(element, record);
-    writejob_CheckRecAttribute(element, "db_TraverseAdjustment");
-    StoreRecord(element, &record);
+    Store(*this, element, writejob_ReadTraverseAdjustmentRecord, "db_TraverseAdjustment");
 }
