@@ -53,7 +53,8 @@ public:
 // residual records; none when the count is zero or less.
 class dbrecord_AverageResidualList {
 public:
-    // The count and exactly that many default residuals.
+    // The count and exactly that many default residuals. A count taken from input is
+    // bounded by the caller first (by the bytes or the entries that are there).
     void SetCount(int32_t count);
     int32_t Count() const { return _Count; }
     // The residual at index, or null (reported) outside the list.
