@@ -204,6 +204,16 @@ public:
     void WriteCoordSysControl(const xml_Element* element);
     void WriteTimeStamp(const xml_Element* element);
 
+    // Station set-ups and traverses (writejob_traverse.cpp). Both residual elements
+    // store a db_StationSetupResiduals; they differ in the "rec" they expect.
+    void WriteStationing(const xml_Element* element);
+    void WriteResectResidual(const xml_Element* element);
+    void WriteStationSetupResidual(const xml_Element* element);
+    void WriteResectErrors(const xml_Element* element);
+    void WriteTraverseHeader(const xml_Element* element);
+    void WriteTraverseClosure(const xml_Element* element);
+    void WriteTraverseAdjustment(const xml_Element* element);
+
     JobDatabase* job;
     dbAccess* database;
     writejob_RecordIdMap idMap;

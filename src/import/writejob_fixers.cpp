@@ -8,6 +8,7 @@
 #include "records/entities.h"
 #include "records/gnssquality.h"
 #include "records/gnsssettings.h"
+#include "records/localtransform.h"
 #include "records/measurements.h"
 #include "records/stakeoutsettings.h"
 #include "records/traverse.h"
@@ -119,6 +120,14 @@ const writejob_Fixer kFixers[] = {
     {DATABASE_TraverseClosureRecord, WRITEJOB_FixReplace,
      [](const JobWriter& writer, dbRecord_Class& record) {
          Resolve<db_TraverseClosure>(writer, record, {{"TraversePtr", &db_TraverseClosure::TraversePtr}});
+     },
+     nullptr, nullptr},
+    {DATABASE_AverageResidualsRecord, WRITEJOB_FixReplace,
+     [](const JobWriter& writer, dbRecord_Class& record) {
+         db_AverageResiduals* residuals = db_AverageResiduals::Cast(&record);
+         if (!residuals) return;
+         for (int i = 0; i < residuals->GetNumberOfResiduals(); ++i)
+             writer.ResolveReference("ObservationID", residuals->GetResidual(i)->ObservationID);
      },
      nullptr, nullptr},
 };

@@ -55,7 +55,7 @@ void writejob_ReadCalibPointName(const xml_Element* element, writejob_ChildName 
 }
 
 void writejob_ReadCalibResiduals(const xml_Element* element, writejob_ChildName childName,
-                                 db_CalibResiduals& target) {
+                                 dbrecord_CalibResiduals& target) {
     const xml_Element* group = element->FindChild(childName.name);
     if (!group) {
         target.OneD = target.TwoD = target.ThreeD = MATHS_Null;

@@ -26,7 +26,7 @@
 
 class xml_Element;
 struct db_CalibPointName;
-struct db_CalibResiduals;
+class dbrecord_CalibResiduals;
 class AreaElementArray;
 class AreaLineElement;
 class AreaArcElement;
@@ -39,7 +39,7 @@ void writejob_ReadCalibPointName(const xml_Element* element, writejob_ChildName 
 // "OneD", "TwoD", "ThreeD", "North", "East", "Elev", "DeltaNorth", "DeltaEast",
 // "DeltaElev".
 void writejob_ReadCalibResiduals(const xml_Element* element, writejob_ChildName childName,
-                                 db_CalibResiduals& target);
+                                 dbrecord_CalibResiduals& target);
 // The boundary elements of the group child: child i (counted over all children,
 // whatever their names) for i below count becomes a line ("Line") or an arc ("Arc");
 // a child of another name adds nothing. The entries hold exactly the elements read:

@@ -10,6 +10,7 @@
 #include "records/imaging.h"
 #include "records/jobheader.h"
 #include "records/jobproperties.h"
+#include "records/localtransform.h"
 #include "records/measurements.h"
 #include "records/precisioncoding.h"
 #include "records/roadstakeout.h"
@@ -170,13 +171,13 @@ constexpr dbRecordTypeInfo kTypes[] = {
     {DATABASE_NTRIPDataSourceRecord, "DATABASE_NTRIPDataSourceRecord", "db_NTRIPDataSource", DBTYPE_InvalidatesPositions, &dbRecord_New<db_NTRIPDataSource>},
     {DATABASE_ImportDataBeginRecord, "DATABASE_ImportDataBeginRecord", "db_ImportDataBegin", 0, nullptr},
     {DATABASE_ImportDataEndRecord, "DATABASE_ImportDataEndRecord", "db_ImportDataEnd", 0, nullptr},
-    {DATABASE_AverageResidualRecord, "", "db_AverageResidual", 0, nullptr},
-    {DATABASE_AverageResidualsRecord, "DATABASE_AverageResidualsRecord", "db_AverageResiduals", 0, nullptr},
-    {DATABASE_AutoEntityNamesRecord, "DATABASE_AutoEntityNamesRecord", "db_AutoEntityNames", DBTYPE_Persisted, nullptr},
-    {DATABASE_LocalTransformationRecord, "DATABASE_LocalTransformationRecord", "db_LocalTransformation", DBTYPE_InvalidatesPositions, nullptr},
-    {DATABASE_LineTransformationDefinitionRecord, "DATABASE_LineTransformationDefinitionRecord", "db_LineTransformationDefinition", 0, nullptr},
-    {DATABASE_LocalTransformationPointPairRecord, "DATABASE_LocalTransformationPointPairRecord", "db_LocalTransformationPointPair", 0, nullptr},
-    {DATABASE_LocalTransformationHelmertParametersRecord, "DATABASE_LocalTransformationHelmertParametersRecord", "db_LocalTransformationHelmertParameters", DBTYPE_InvalidatesPositions, nullptr},
+    {DATABASE_AverageResidualRecord, "", "db_AverageResidual", 0, &dbRecord_New<db_AverageResidual>},
+    {DATABASE_AverageResidualsRecord, "DATABASE_AverageResidualsRecord", "db_AverageResiduals", 0, &dbRecord_New<db_AverageResiduals>},
+    {DATABASE_AutoEntityNamesRecord, "DATABASE_AutoEntityNamesRecord", "db_AutoEntityNames", DBTYPE_Persisted, &dbRecord_New<db_AutoEntityNames>},
+    {DATABASE_LocalTransformationRecord, "DATABASE_LocalTransformationRecord", "db_LocalTransformation", DBTYPE_InvalidatesPositions, &dbRecord_New<db_LocalTransformation>},
+    {DATABASE_LineTransformationDefinitionRecord, "DATABASE_LineTransformationDefinitionRecord", "db_LineTransformationDefinition", 0, &dbRecord_New<db_LineTransformationDefinition>},
+    {DATABASE_LocalTransformationPointPairRecord, "DATABASE_LocalTransformationPointPairRecord", "db_LocalTransformationPointPair", 0, &dbRecord_New<db_LocalTransformationPointPair>},
+    {DATABASE_LocalTransformationHelmertParametersRecord, "DATABASE_LocalTransformationHelmertParametersRecord", "db_LocalTransformationHelmertParameters", DBTYPE_InvalidatesPositions, &dbRecord_New<db_LocalTransformationHelmertParameters>},
     {DATABASE_TunnelSetoutPointRecord, "DATABASE_TunnelSetoutPointRecord", "db_TunnelSetoutPoint", 0, nullptr},
     {DATABASE_EchoSoundingRecord, "DATABASE_EchoSoundingRecord", "db_EchoSounding", 0, nullptr},
     {DATABASE_EchoSounderConfigRecord, "DATABASE_EchoSounderConfigRecord", "db_EchoSounderConfig", 0, nullptr},

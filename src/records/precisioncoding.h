@@ -21,6 +21,7 @@
 #include <cstdint>
 
 #include "foundation/kernel/maths.h"
+#include "records/calibresiduals.h"
 #include "records/dbRecordFields.h"
 
 class db_Precision : public dbRecord_Body<db_Precision> {
@@ -119,20 +120,6 @@ public:
         dbfield_String<&R::PointName, &N::Suffix>>;
 };
 
-// The residuals of a point pair: the 1D, 2D and 3D residuals, then the residual and
-// the delta of each grid component (null until computed).
-struct db_CalibResiduals {
-    double OneD = 0.0;
-    double TwoD = 0.0;
-    double ThreeD = 0.0;
-    double North = MATHS_Null;
-    double East = MATHS_Null;
-    double Elev = MATHS_Null;
-    double DeltaNorth = MATHS_Null;
-    double DeltaEast = MATHS_Null;
-    double DeltaElev = MATHS_Null;
-};
-
 class db_CalibPoint : public dbRecord_Body<db_CalibPoint> {
 public:
     static constexpr database_RecordType RecordType = DATABASE_CalibPointRecord;
@@ -140,15 +127,9 @@ public:
     Str NEEPointId;
     Str WGS84PointId;
     int32_t Status = 0;  // dbqz_CalibrateStatus: DBQZ_0D
-    db_CalibResiduals Residuals;
+    dbrecord_CalibResiduals Residuals;
 
     using R = db_CalibPoint;
-    using C = db_CalibResiduals;
-    using Fields = dbfield_List<
-        dbfield_String<&R::NEEPointId>, dbfield_String<&R::WGS84PointId>, dbfield_I16<&R::Status>,
-        dbfield_F64<&R::Residuals, &C::OneD>, dbfield_F64<&R::Residuals, &C::TwoD>,
-        dbfield_F64<&R::Residuals, &C::ThreeD>, dbfield_F64<&R::Residuals, &C::North>,
-        dbfield_F64<&R::Residuals, &C::East>, dbfield_F64<&R::Residuals, &C::Elev>,
-        dbfield_F64<&R::Residuals, &C::DeltaNorth>, dbfield_F64<&R::Residuals, &C::DeltaEast>,
-        dbfield_F64<&R::Residuals, &C::DeltaElev>>;
+    using Fields = dbfield_List<dbfield_String<&R::NEEPointId>, dbfield_String<&R::WGS84PointId>,
+                                dbfield_I16<&R::Status>, dbfield_Value<&R::Residuals>>;
 };

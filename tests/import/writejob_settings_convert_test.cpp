@@ -409,7 +409,7 @@ TEST_F(SettingsConversion, EveryJobSettingsField) {
     EXPECT_EQ(S(pair.WGS84PointId), "W1");
     EXPECT_EQ(pair.Status, 3);  // DBQZ_3D
     const double expected[] = {0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9};
-    const db_CalibResiduals& r = pair.Residuals;
+    const dbrecord_CalibResiduals& r = pair.Residuals;
     const double got[] = {r.OneD, r.TwoD, r.ThreeD, r.North, r.East, r.Elev, r.DeltaNorth, r.DeltaEast, r.DeltaElev};
     for (int i = 0; i < 9; ++i) EXPECT_EQ(got[i], expected[i]) << i;
     EXPECT_TRUE(maths_IsNull(points[1]->Residuals.OneD));  // no "Residuals": null

@@ -10,6 +10,7 @@
 #include "jobdb/dbJob.h"
 #include "jobdb/dbRecordCalls.h"
 #include "records/entities.h"
+#include "records/localtransform.h"
 #include "records/measurements.h"
 #include "records/stakeoutsettings.h"
 #include "records/traverse.h"
@@ -224,6 +225,37 @@ TEST_F(SecondPassTest, ReplacesEachRecordOfAListedTypeInPlace) {
     const std::vector<Action> expected = {
         {kReplace, 2, 2}, {kReplace, 3, 3}, {kReplace, 5, 5}, {kReplace, 6, 6}};
     EXPECT_EQ(ActionsAfter(6), expected);
+    EXPECT_TRUE(env.assertions.empty());
+}
+
+TEST_F(SecondPassTest, EveryResidualOfAnAverageIsResolvedAndTheRecordReplacedOnce) {
+    db_Note first, second;
+    ASSERT_EQ(Store(first, 0x30), DBID(2));
+    ASSERT_EQ(Store(second, 0x31), DBID(3));
+    db_AverageResiduals average;  // id 4
+    average.SetNumberOfResiduals(4);
+    const uint32_t xmlIds[] = {0x31, 0x77, 0x30, 0};  // 0x77 was never entered
+    for (int i = 0; i < 4; ++i) {
+        average.GetResidual(i)->ObservationID = DBID(xmlIds[i]);
+        average.GetResidual(i)->SetNotes("kept");
+    }
+    db_AverageResiduals empty;  // id 5: no residuals, still written back
+    empty.SetNumberOfResiduals(-1);
+    ASSERT_EQ(Store(average, 0x32), DBID(4));
+    ASSERT_EQ(Store(empty, 0x33), DBID(5));
+
+    writer->FixDatabasePointers();
+
+    const db_AverageResiduals& fixed = Stored<db_AverageResiduals>(DBID(4));
+    ASSERT_EQ(fixed.GetNumberOfResiduals(), 4);
+    const uint32_t expectedIds[] = {3, 0, 2, 0};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(fixed.GetResidual(i)->ObservationID, DBID(expectedIds[i])) << i;
+        EXPECT_EQ(fixed.GetResidual(i)->GetNotes(), "kept");
+    }
+    EXPECT_EQ(Stored<db_AverageResiduals>(DBID(5)).GetNumberOfResiduals(), -1);
+    const std::vector<Action> expected = {{kReplace, 4, 4}, {kReplace, 5, 5}};
+    EXPECT_EQ(ActionsAfter(5), expected);
     EXPECT_TRUE(env.assertions.empty());
 }
 

@@ -9,6 +9,7 @@
 #include "records/coordsysstyle.h"
 #include "records/dbRecordFactory.h"
 #include "records/dbRecordFields.h"
+#include "records/localtransform.h"
 #include "records/precisioncoding.h"
 #include "records/traverse.h"
 #include "records/unitstiming.h"
@@ -206,11 +207,6 @@ struct FakeTimeZone : dbRecord_Body<FakeTimeZone> {
     double HoursToUTC = 0.0;
     using Fields = dbfield_List<dbfield_String<&FakeTimeZone::TimeZoneName>, dbfield_F64<&FakeTimeZone::HoursToUTC>>;
 };
-struct FakeAutoNames : dbRecord_Body<FakeAutoNames> {
-    static constexpr database_RecordType RecordType = DATABASE_AutoEntityNamesRecord;
-    Str Point;
-    using Fields = dbfield_List<dbfield_String<&FakeAutoNames::Point>>;
-};
 
 TEST_F(JobSettings, TimeZoneIsStoredOnlyWhenItChanged) {
     Str name;
@@ -246,11 +242,11 @@ TEST_F(JobSettings, CoordViewIsACopyOfTheNewestOrTheDefaults) {
 }
 
 TEST_F(JobSettings, AutoEntityNamesAreStoredWhenTheCachesDiffer) {
-    FakeAutoNames names;
+    db_AutoEntityNames names;
     names.Point = "PT";
     job.GetSettingsCache().Store(&names);
-    ASSERT_NE(job.GetAutoEntityNamesSettings<FakeAutoNames>(), nullptr);
-    EXPECT_EQ(job.GetAutoEntityNamesSettings<FakeAutoNames>()->Point, "PT");
+    ASSERT_NE(job.GetAutoEntityNamesSettings(), nullptr);
+    EXPECT_EQ(job.GetAutoEntityNamesSettings()->Point, "PT");
     job.UpdateAutoEntityNames();
     job.UpdateAutoEntityNames();
     ASSERT_EQ(commits.size(), 1u);

@@ -1,5 +1,6 @@
-// Every class of the cogo, traverse, coordinate-system, marker/key-in and coding
-// families through the factory: its code, a default write and read back, and a clone.
+// Every class of the cogo, traverse, coordinate-system, marker/key-in, coding and
+// local-transformation families through the factory: its code, a default write and
+// read back, and a clone.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -13,7 +14,8 @@ namespace {
 
 using namespace recbytes;
 
-const int kCodes[] = {5, 6, 7, 20, 27, 32, 33, 34, 35, 36, 37, 50, 77, 78, 85, 87, 88, 89, 111, 112, 113, 114, 115, 116};
+const int kCodes[] = {5, 6, 7, 20, 27, 32, 33, 34, 35, 36, 37, 50, 77, 78, 85, 87, 88, 89, 111, 112, 113, 114, 115, 116,
+                      146, 147, 148, 149, 150, 151, 152};
 // The classes whose IsEqual compares nothing: never equal, or always (reported).
 const std::set<int> kNeverEqual = {77, 78, 113};
 const std::set<int> kAlwaysEqual = {27};
