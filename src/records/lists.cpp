@@ -123,8 +123,10 @@ db_TunnelList& db_TunnelList::operator=(const db_TunnelList& other) {
     return *this;
 }
 
+// No type check here: a copy is made while the list's own type is not yet known, and
+// the source's points are of its type already.
 void db_TunnelList::AppendPointsOf(const db_TunnelList& other) {
-    for (int i = 0; i < other.Count; ++i) Append(*other.Points[i]);
+    for (int i = 0; i < other.Count; ++i) AppendClone(*other.Points[i]);
 }
 
 void db_TunnelList::ReleasePoints() {
@@ -137,6 +139,10 @@ void db_TunnelList::ReleasePoints() {
 
 bool db_TunnelList::Append(const dbRecord_Class& point) {
     if (!QZ_ASSERT_TEXT(point.GetType() == GetPointType(), "point.GetType() == GetPointType()")) return false;
+    return AppendClone(point);
+}
+
+bool db_TunnelList::AppendClone(const dbRecord_Class& point) {
     if (Count + 1 >= Capacity) {
         // Far beyond any job; the doubling must not overflow.
         if (!QZ_ASSERT_TEXT(Capacity < (1 << 29), "Capacity < 0x20000000")) return false;

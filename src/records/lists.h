@@ -202,6 +202,7 @@ protected:
 private:
     void ReleasePoints();
     void AppendPointsOf(const db_TunnelList& other);
+    bool AppendClone(const dbRecord_Class& point);
 
     int Count = 0;
     int Capacity = 0;
