@@ -4,25 +4,20 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "foundation/kernel/maths.h"
+#include "import/element_writer.h"
 #include "import/import_journal.h"
-#include "foundation/xml/element.h"
-#include "foundation/xml/xmlindex.h"
-#include "jobdb/dbJob.h"
 #include "jobdb/dbaccess.h"
-#include "import/writejob.h"
 #include "jobdb/dbmodel.h"
 #include "qzxmli.h"
 #include "records/entities.h"
 #include "records/imaging.h"
 #include "records/laserecho.h"
 #include "records/lists.h"
-#include "support/recording_environment.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -413,39 +408,7 @@ TEST_F(ScanningConversion, RefusedElementsFailTheConversion) {
 // ---------------------------------------------------------------------------------
 // Messages, through the writer
 
-class ScanningWriterTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        path_ = folder_.Path() + "/job.job";
-        ASSERT_TRUE(job_.Create(Str(path_.c_str()), Str("Job"), true));
-        job_.GetAccess()->SetAutoGroup();
-        writer_ = std::make_unique<JobWriter>(&job_, Str("Quorvel Zentrovane"), 1245);
-    }
-    void TearDown() override {
-        writer_.reset();
-        job_.Close();
-    }
-    // The message the elements' conversion throws, "" when they convert.
-    std::string Thrown(const std::string& xml) {
-        const std::string file = folder_.Path() + "/element.xml";
-        std::ofstream(file, std::ios::binary | std::ios::trunc) << "<?xml version=\"1.0\"?>\n<Root>" << xml << "</Root>";
-        std::unique_ptr<xml_Element> root(xml_ParseFile(Str(file.c_str())));
-        if (!root) return "unparsed";
-        try {
-            for (const xml_Element* element = root->firstChild; element; element = element->nextSibling)
-                writer_->WriteElement(element);
-        } catch (const Str& message) {
-            return message.Data();
-        }
-        return "";
-    }
-
-    RecordingEnvironment environment_;
-    TempFolder folder_;
-    std::string path_;
-    JobDatabase job_;
-    std::unique_ptr<JobWriter> writer_;
-};
+using ScanningWriterTest = import_test::ElementWriterTest;
 
 TEST_F(ScanningWriterTest, FailuresNameTheElement) {
     const std::string list = "DATABASE_TunnelXSPointsRecord ID=\"0x5\"";
