@@ -103,6 +103,9 @@ bool CameraCalibrationFile::Load(const Str& path) {
     file_Class file(path);
     if (!file.Open(file_Class::ModeRead)) return false;
     iEntryNo = 0;
+    // Rows the file lacks read as zero, whatever an earlier file left.
+    for (auto& row : Table)
+        for (double& value : row) value = 0.0;
     char line[kLineSize];
     while (iEntryNo < MaxRows && file.ReadLine(line, kLineSize)) {
         // A line that does not scan still takes its row, which keeps what it held.
@@ -136,6 +139,7 @@ bool CalibrationRowFile::Load(const Str& path) {
     file_Class file(path);
     if (!file.Open(file_Class::ModeRead)) return false;
     iEntryNo = 0;
+    for (double& value : Table[0]) value = 0.0;
     char line[kLineSize];
     if (file.ReadLine(line, kLineSize)) {
         ScanRow(line, Table[0], MAX_COL);

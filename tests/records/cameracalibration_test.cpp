@@ -136,10 +136,16 @@ TEST_F(CalibrationFiles, CoefficientsTruncateAndBadRowsLeaveThemAlone) {
 TEST_F(CalibrationFiles, EmptyAndMissingFiles) {
     CameraCalibrationFile file;
     file.X0 = 3.0;
+    ASSERT_TRUE(file.Load(Path("one.txt", "1 2\n2 3\n")));
+    EXPECT_EQ(file.Y0, 2.0);
     ASSERT_TRUE(file.Load(Path("empty.txt", "")));
     EXPECT_EQ(file.GetEntryCount(), 0);
-    EXPECT_FALSE(file.IsCalibrated());
+    EXPECT_TRUE(file.IsCalibrated());  // an empty file does not clear the flag
     EXPECT_EQ(file.X0, 0.0);
+    EXPECT_EQ(file.Y0, 0.0);  // the earlier file's rows are gone
+    CameraCalibrationFile fresh;
+    ASSERT_TRUE(fresh.Load(Path("empty.txt", "")));
+    EXPECT_FALSE(fresh.IsCalibrated());
     EXPECT_EQ(file.PixelCountX, 2048);
 
     RecordingEnvironment env;
