@@ -7,6 +7,8 @@
 // outside 0..255 fails the element. Only the entries present are read, whatever count
 // the export gives, and the list's count is the number of slots filled: a larger count
 // would make the job's own reader find the record damaged.
+#include <memory>
+
 #include "foundation/text/number.h"
 #include "foundation/xml/element.h"
 #include "import/writejob.h"
@@ -30,7 +32,10 @@ void ReadIndexedItems(const xml_Element* element, const char* listName, int32_t 
     StrArray names;
     StrArray indexes;
     writejob_ReadStringList(element, listName, names, &indexes);
-    for (int i = 0; i < count && i < names.Count(); ++i) slots.Set(SlotOf(indexes[i]), make(names[i]));
+    for (int i = 0; i < count && i < names.Count(); ++i) {
+        const int slot = SlotOf(indexes[i]);  // may throw: before the entry is made
+        slots.Set(slot, make(names[i]));
+    }
 }
 
 }  // namespace
@@ -68,13 +73,14 @@ void JobWriter::WriteAttachedFiles(const xml_Element* element) {
     writejob_ReadHexOrDecimal(element, "FileCount");  // a bad count still fails the element
     if (const xml_Element* list = element->FindChild("Files")) {
         for (const xml_Element* file = list->FindChild("File"); file && file->name == "File"; file = file->nextSibling) {
-            auto* entry = new dbrecord_AttachedFile(writejob_ReadString(file, "Filename"));
-            std::unique_ptr<dbrecord_AttachedFile> owned(entry);
+            std::unique_ptr<dbrecord_AttachedFile> entry(new dbrecord_AttachedFile(writejob_ReadString(file, "Filename")));
             entry->CoordType = load_optional_coord_Type(file, "CoordType", 4);
             entry->LocalReferenceTransform = writejob_ReadString(file, "LocalReferenceTransform");
             // An entry without a slot is dropped.
             const xml_Attribute* index = file->FindAttribute("index");
-            if (index) record.Files.Set(SlotOf(index->value), owned.release());
+            if (!index) continue;
+            const int slot = SlotOf(index->value);
+            record.Files.Set(slot, entry.release());
         }
     }
     record.FileCount = static_cast<uint32_t>(record.Files.Occupied());
