@@ -214,6 +214,33 @@ public:
     void WriteTraverseClosure(const xml_Element* element);
     void WriteTraverseAdjustment(const xml_Element* element);
 
+    // File lists, images and cameras (writejob_filelists.cpp). A slot "index" outside
+    // 0..255 fails the element; a list's count is the number of slots it fills.
+    void WriteStakeoutList(const xml_Element* element);
+    void WriteAttachedFiles(const xml_Element* element);
+    void WriteBackgroundFileList(const xml_Element* element);
+    void WriteImage(const xml_Element* element);
+    void WriteCamera(const xml_Element* element);
+
+    // Scans, tunnels, import brackets, echo sounding and 3D axes (writejob_scanning.cpp).
+    // A stored tunnel list becomes the open entity; its nested points of its own kind
+    // are applied to it after it is stored, other children are passed over.
+    void WriteScanning(const xml_Element* element);
+    void WritePanorama(const xml_Element* element);
+    void WriteGridStdDeviations(const xml_Element* element);
+    void WriteTimeZone(const xml_Element* element);
+    void WriteTunnelXSPoints(const xml_Element* element);
+    void WriteTunnelCrossSection(const xml_Element* element);
+    void WriteTunnelXSSetoutPoints(const xml_Element* element);
+    void WriteTunnelPointDelta(const xml_Element* element);
+    void WriteTunnelSetoutPoint(const xml_Element* element);
+    void WriteTunnelSettings(const xml_Element* element);
+    void WriteImportDataBegin(const xml_Element* element);
+    void WriteImportDataEnd(const xml_Element* element);
+    void WriteEchoSounding(const xml_Element* element);
+    void WriteEchoSounderConfig(const xml_Element* element);
+    void Write3DAxes(const xml_Element* element);
+
     JobDatabase* job;
     dbAccess* database;
     writejob_RecordIdMap idMap;
@@ -311,6 +338,9 @@ void writejob_ReadDescriptions(const xml_Element* element, writejob_ChildName ch
 // A reference: the XML ID of another record, held in the field until the second pass
 // resolves it; absent or empty: 0 (no reference).
 DBID writejob_ReadReference(const xml_Element* element, writejob_ChildName childName);
+// A calibration date: the child's text scanned as a signed 64-bit decimal, of which only
+// the low 32 bits are kept, widened with zero high bits; absent or empty: 0.
+int64_t writejob_ReadCalibDate64(const xml_Element* element, writejob_ChildName childName);
 // The texts of the run of "item" children under the named child, from its first
 // "item" to the first sibling of another name; with indexes, each item's "index"
 // attribute too (empty when absent).

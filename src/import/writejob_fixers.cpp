@@ -9,6 +9,8 @@
 #include "records/gnssquality.h"
 #include "records/gnsssettings.h"
 #include "records/localtransform.h"
+#include "records/imaging.h"
+#include "records/lists.h"
 #include "records/measurements.h"
 #include "records/stakeoutsettings.h"
 #include "records/traverse.h"
@@ -43,6 +45,17 @@ int MeasurementCount(const dbRecord_Class& owner) {
 const dbRecord_Class* Measurement(const dbRecord_Class& owner, int) {
     const db_Observation* observation = db_Observation::Cast(&owner);
     return observation ? observation->GetMeasurement() : nullptr;
+}
+
+// A tunnel list owns its points.
+int TunnelPointCount(const dbRecord_Class& owner) {
+    const db_TunnelList* list = db_TunnelList::Cast(&owner);
+    return list ? list->GetCount() : 0;
+}
+
+const dbRecord_Class* TunnelPoint(const dbRecord_Class& owner, int n) {
+    const db_TunnelList* list = db_TunnelList::Cast(&owner);
+    return list ? list->GetPoint(n) : nullptr;
 }
 
 const writejob_Fixer kFixers[] = {
@@ -128,6 +141,32 @@ const writejob_Fixer kFixers[] = {
          if (!residuals) return;
          for (int i = 0; i < residuals->GetNumberOfResiduals(); ++i)
              writer.ResolveReference("ObservationID", residuals->GetResidual(i)->ObservationID);
+     },
+     nullptr, nullptr},
+    {DATABASE_ScanningRecord, WRITEJOB_FixReplace,
+     [](const JobWriter& writer, dbRecord_Class& record) {
+         Resolve<db_Scanning>(writer, record, {{"StationID", &db_Scanning::StationID},
+                                               {"BackBearingID", &db_Scanning::BackBearingID}});
+     },
+     nullptr, nullptr},
+    {DATABASE_ImageRecord, WRITEJOB_FixReplace,
+     [](const JobWriter& writer, dbRecord_Class& record) {
+         Resolve<db_Image>(writer, record, {{"StationID", &db_Image::StationID},
+                                            {"BackBearingID", &db_Image::BackBearingID},
+                                            {"CameraID", &db_Image::CameraID},
+                                            {"PointRecordID", &db_Image::PointRecordID}});
+     },
+     nullptr, nullptr},
+    {DATABASE_TunnelXSPointsRecord, WRITEJOB_FixReplaceParts, nullptr, TunnelPointCount, TunnelPoint},
+    {DATABASE_TunnelXSSetoutPointsRecord, WRITEJOB_FixReplaceParts, nullptr, TunnelPointCount, TunnelPoint},
+    {DATABASE_TunnelPointDeltaRecord, WRITEJOB_FixPart,
+     [](const JobWriter& writer, dbRecord_Class& record) {
+         Resolve<db_TunnelPointDelta>(writer, record, {{"Observation", &db_TunnelPointDelta::Observation}});
+     },
+     nullptr, nullptr},
+    {DATABASE_TunnelSetoutPointRecord, WRITEJOB_FixPart,
+     [](const JobWriter& writer, dbRecord_Class& record) {
+         Resolve<db_TunnelSetoutPoint>(writer, record, {{"Observation", &db_TunnelSetoutPoint::Observation}});
      },
      nullptr, nullptr},
 };

@@ -53,6 +53,10 @@ void JobWriter::StoreRecord(const xml_Element* element, dbRecord_Class* record) 
         }
     } else if (type == DATABASE_TunnelPointDeltaRecord || type == DATABASE_TunnelSetoutPointRecord) {
         if (current == NODBID || !database->GetRecord(current)) ThrowNotStored(record, "no open entity");
+        // A point has a place only on a list of its own kind; anywhere else it would be lost.
+        const int listType = type == DATABASE_TunnelPointDeltaRecord ? DATABASE_TunnelXSPointsRecord
+                                                                     : DATABASE_TunnelXSSetoutPointsRecord;
+        if (database->GetRecord(current)->GetType() != listType) ThrowNotStored(record, "no open tunnel list of its kind");
         if (job->ChangeRecord(current, *record) == NODBID) ThrowNotStored(record, "refused by the job");
     } else {
         position = dbRecord_Append(database, record);

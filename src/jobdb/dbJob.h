@@ -37,7 +37,6 @@ class db_Projection;
 class db_RoadAvailableStations;
 class db_RoverSurvey;
 class db_StakeoutList;
-class db_TimeZone;
 class db_TraverseAdjustment;
 class db_Units;
 
@@ -239,11 +238,7 @@ public:
     void UpdateAutoEntityNames();
     // Stores the system's time zone, in a group of its own, when the job's newest
     // db_TimeZone differs or there is none.
-    template <class T = db_TimeZone>
-    void UpdateTimeZone() {
-        T zone;
-        if (ReadTimeZone(zone.TimeZoneName, zone.HoursToUTC)) StoreTimeZoneIfChanged(zone);
-    }
+    void UpdateTimeZone();
     // The projection in force at a record: the first db_Projection behind it across
     // coordinate-system records, else the newest one before it, else the settings.
     const db_Projection* GetProjectionFor(DBID id);
@@ -287,8 +282,6 @@ private:
     dbRecord_Class* GetNewest(int type);
     DBID AddIfChanged(const dbRecord_Class* record, const dbRecord_Class* current);
     DBID ChangeLink(DBID observation, const dbRecord_Class* newRecord, bool antenna);
-    static bool ReadTimeZone(Str& name, double& hoursToUTC);
-    void StoreTimeZoneIfChanged(dbRecord_Class& zone);
     void AttachIndex();
 
     dbAccess* _Access = nullptr;

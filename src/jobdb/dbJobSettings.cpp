@@ -17,6 +17,7 @@
 #include "platform/error.h"
 #include "platform/file.h"
 #include "records/coordsysdefs.h"
+#include "records/imaging.h"
 
 namespace {
 constexpr const char* kModule = "Library/dbJob";
@@ -106,10 +107,10 @@ void JobDatabase::UpdateAutoEntityNames() {
     if (!newest || !newest->IsEqual(*cached)) AppendRecord(cached);
 }
 
-bool JobDatabase::ReadTimeZone(Str& name, double& hoursToUTC) { return clock_GetTimeZone(name, hoursToUTC); }
-
-void JobDatabase::StoreTimeZoneIfChanged(dbRecord_Class& zone) {
+void JobDatabase::UpdateTimeZone() {
     if (!QZ_ASSERT_TEXT(_Access != nullptr, "_Access != NULL")) return;
+    db_TimeZone zone;
+    if (!clock_GetTimeZone(zone.TimeZoneName, zone.HoursToUTC)) return;
     const dbRecord_Class* newest = GetNewest(DATABASE_TimeZoneRecord);
     if (!newest || !newest->IsEqual(zone)) dbRecord_AppendGrouped(_Access, &zone);
 }

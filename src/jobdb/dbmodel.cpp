@@ -5,6 +5,7 @@
 #include "foundation/environment.h"
 #include "records/editactions.h"
 #include "records/entities.h"
+#include "records/lists.h"
 
 namespace {
 
@@ -12,8 +13,7 @@ constexpr const char* kModule = "Library/dbmodel";
 
 // ---------------------------------------------------------------------------------
 // Edits carried by records of other families, routed by type code. Each answers
-// whether it took the edit. Tunnel lists and their points have no class yet: their
-// routes answer false until they land, and nothing changes.
+// whether it took the edit.
 
 // The observation lets go of its measurement (returned in previous, to be discarded)
 // and links a clone of the new one.
@@ -28,16 +28,27 @@ bool family_AttachMeasurement(dbRecord_Class& observation, const dbRecord_Class&
     return true;
 }
 
-// A tunnel point (141 or 153) replacing the point of that id in a tunnel list of
-// listType (139 or 140): the first list, from front on, that holds it.
-bool family_ReplaceTunnelPoint(dbModel_Record* /*front*/, int /*listType*/, DBID /*pointId*/,
-                               const dbRecord_Class& /*point*/) {
-    return false;
+// A tunnel point (141 or 153) appended (a clone) to a tunnel list of listType (139 or
+// 140): the index it takes there, or -1 when the list is of another kind.
+int family_AppendTunnelPoint(dbRecord_Class& list, int listType, const dbRecord_Class& point) {
+    db_TunnelList* tunnel = db_TunnelList::Cast(&list);
+    if (!tunnel || list.GetType() != listType || !tunnel->Append(point)) return -1;
+    return tunnel->GetCount() - 1;
 }
 
-// A tunnel point appended (a clone) to a tunnel list of listType.
-bool family_AppendTunnelPoint(dbRecord_Class& /*list*/, int /*listType*/, const dbRecord_Class& /*point*/) {
-    return false;
+// The point of id pointId, held at index in a tunnel list of listType, takes the new
+// point's values; it keeps its id and, like every replaced record, its timestamp.
+bool family_ReplaceTunnelPoint(dbRecord_Class& list, int listType, int index, DBID pointId,
+                               const dbRecord_Class& point) {
+    db_TunnelList* tunnel = db_TunnelList::Cast(&list);
+    if (!tunnel || list.GetType() != listType || index < 0 || index >= tunnel->GetCount()) return false;
+    dbRecord_Class* stored = tunnel->GetPoint(index);
+    if (!stored || stored->GetRecordId() != pointId) return false;
+    const double timeStamp = stored->GetTimeStamp();
+    if (!stored->AssignFrom(point)) return false;
+    stored->SetRecordId(pointId);
+    stored->SetTimeStamp(timeStamp);
+    return true;
 }
 
 // The edit records 157 (bool), 158 (record id) and 159 (text) applied to a target.
@@ -242,10 +253,15 @@ void dbModel::ApplyAction(const dbModel_Action& action) {
         int listType = record->GetType() == DATABASE_TunnelPointDeltaRecord ? DATABASE_TunnelXSPointsRecord
                                                                           : DATABASE_TunnelXSSetoutPointsRecord;
         if (action.Operation == DBMODEL_Replace) {
-            family_ReplaceTunnelPoint(FindTarget(DBID(1)), listType, action.Target, *record);
+            // Found by its id, not by walking the lists: the same point, in constant time.
+            auto place = _TunnelPoints.find(action.Target.Value());
+            if (place == _TunnelPoints.end()) return;
+            if (dbModel_Record* list = FindTarget(place->second.List))
+                family_ReplaceTunnelPoint(*list->DBRecord, listType, place->second.Index, action.Target, *record);
         } else if (action.Operation == DBMODEL_Apply) {
             dbModel_Record* list = FindTarget(action.Target);
-            if (list && list->DBRecord->GetType() == listType) family_AppendTunnelPoint(*list->DBRecord, listType, *record);
+            const int index = list ? family_AppendTunnelPoint(*list->DBRecord, listType, *record) : -1;
+            if (index >= 0) _TunnelPoints.emplace(record->GetRecordId().Value(), TunnelPointPlace{action.Target, index});
         }
         return;
     }
@@ -457,4 +473,5 @@ void dbModel::Clear() {
     PurgeDiscarded();
     // No id may lead to a deleted holder.
     _IdTable.ClearAll();
+    _TunnelPoints.clear();
 }

@@ -13,11 +13,13 @@
 //
 // Edits are routed by the type code of the record they carry: measurements go to their
 // point observation, the edit records (157..161) to their target, tunnel points to their
-// tunnel list. Tunnel lists and points have no record class yet; until they do, such an
-// action changes nothing.
+// tunnel list. A tunnel point applied to its list joins the list's points; a point
+// replaced later is found through a table from point id to its list and place, so the
+// replace costs the same whatever the number of lists.
 #pragma once
 
 #include <cstdint>
+#include <unordered_map>
 
 #include "records/dbRecord.h"
 #include "records/dbRecordTypes.h"
@@ -222,5 +224,11 @@ private:
     DBID _NextRecordId{1};
     dbModel_TypeSummary _Summary[DATABASE_AllRecords + 1];
     dbModel_IdTable _IdTable;
+    // Where each tunnel point applied to a list stands: the list's id and the index.
+    struct TunnelPointPlace {
+        DBID List;
+        int Index;
+    };
+    std::unordered_map<uint32_t, TunnelPointPlace> _TunnelPoints;
     bool _Failed = false;
 };

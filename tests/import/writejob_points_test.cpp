@@ -13,6 +13,7 @@
 #include "foundation/kernel/maths.h"
 #include "foundation/xml/element.h"
 #include "foundation/xml/xmlindex.h"
+#include "import/element_writer.h"
 #include "import/writejob.h"
 #include "jobdb/dbJob.h"
 #include "jobdb/dbjournal.h"
@@ -746,38 +747,7 @@ TEST_F(PointsConvertTest, TheBundledExampleConverts) {
 // ---------------------------------------------------------------------------------
 // Messages, through the writer
 
-class PointsWriterTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        path_ = folder_.Path() + "/job.job";
-        ASSERT_TRUE(job_.Create(Str(path_.c_str()), Str("Job"), true));
-        job_.GetAccess()->SetAutoGroup();
-        writer_ = std::make_unique<JobWriter>(&job_, Str("Quorvel Zentrovane"), 1245);
-    }
-    void TearDown() override {
-        writer_.reset();
-        job_.Close();
-    }
-    // The message the element's conversion throws, "" when it converts.
-    std::string Thrown(const std::string& xml) {
-        const std::string file = folder_.Path() + "/element.xml";
-        std::ofstream(file, std::ios::binary | std::ios::trunc) << "<?xml version=\"1.0\"?>\n" << xml;
-        std::unique_ptr<xml_Element> element(xml_ParseFile(Str(file.c_str())));
-        if (!element) return "unparsed";
-        try {
-            writer_->WriteElement(element.get());
-        } catch (const Str& message) {
-            return message.Data();
-        }
-        return "";
-    }
-
-    RecordingEnvironment environment_;
-    TempFolder folder_;
-    std::string path_;
-    JobDatabase job_;
-    std::unique_ptr<JobWriter> writer_;
-};
+using PointsWriterTest = import_test::ElementWriterTest;
 
 TEST_F(PointsWriterTest, FailuresNameTheElement) {
     const std::string obs = "DATABASE_ObservationRecord";

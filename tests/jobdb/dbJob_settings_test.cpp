@@ -10,6 +10,7 @@
 #include "records/dbRecordFactory.h"
 #include "records/dbRecordFields.h"
 #include "records/localtransform.h"
+#include "records/imaging.h"
 #include "records/precisioncoding.h"
 #include "records/traverse.h"
 #include "records/unitstiming.h"
@@ -200,31 +201,23 @@ TEST_F(JobSettings, ANonPersistedTypeIsMadeButReported) {
     EXPECT_EQ(env.Expressions(), (std::vector<std::string>{"def->IsPersisted()", "record->IsPersisted()"}));
 }
 
-// Stand-ins for settings records whose classes come with their family.
-struct FakeTimeZone : dbRecord_Body<FakeTimeZone> {
-    static constexpr database_RecordType RecordType = DATABASE_TimeZoneRecord;
-    Str TimeZoneName;
-    double HoursToUTC = 0.0;
-    using Fields = dbfield_List<dbfield_String<&FakeTimeZone::TimeZoneName>, dbfield_F64<&FakeTimeZone::HoursToUTC>>;
-};
-
 TEST_F(JobSettings, TimeZoneIsStoredOnlyWhenItChanged) {
     Str name;
     double hours = 0.0;
     if (!clock_GetTimeZone(name, hours)) GTEST_SKIP() << "the host tells no time zone";
-    job.UpdateTimeZone<FakeTimeZone>();
-    job.UpdateTimeZone<FakeTimeZone>();
+    job.UpdateTimeZone();
+    job.UpdateTimeZone();
     ASSERT_EQ(commits.size(), 1u);
     EXPECT_EQ(commits[0], (TransactionSeen{{A, 0, DATABASE_TimeZoneRecord, 2}}));
-    const FakeTimeZone* stored = FakeTimeZone::Cast(job.GetRecord(2));
+    const db_TimeZone* stored = db_TimeZone::Cast(job.GetRecord(2));
     ASSERT_NE(stored, nullptr);
     EXPECT_EQ(stored->TimeZoneName, name);
     EXPECT_EQ(stored->HoursToUTC, hours);
 
-    FakeTimeZone other;
+    db_TimeZone other;
     other.TimeZoneName = "Elsewhere";
     job.AddRecord(&other);
-    job.UpdateTimeZone<FakeTimeZone>();
+    job.UpdateTimeZone();
     EXPECT_EQ(commits.size(), 3u);
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "jobdb/dbmodel.h"
@@ -8,6 +9,7 @@
 #include "records/entities.h"
 #include "records/measurements.h"
 #include "records/jobheader.h"
+#include "records/lists.h"
 #include "support/recording_environment.h"
 
 namespace {
@@ -360,6 +362,74 @@ TEST_F(ModelTest, EditRecordsChangeTheirTarget) {
     model.PurgeDiscarded();
     EXPECT_EQ(Chain(), (std::vector<uint32_t>{1, 3, precision.Value(), bareId.Value()}));
     EXPECT_EQ(env.Expressions(), (std::vector<std::string>{"target", "target", "measurement"}));
+}
+
+// Points applied to a list join it in order; a point of the other kind, or one applied
+// to another record, joins nothing. A replaced point takes the new values in its list
+// and keeps its id and timestamp; an unknown id changes nothing.
+TEST_F(ModelTest, TunnelPointsJoinTheirListAndAreReplacedInPlace) {
+    db_TunnelXSPoints measured;
+    measured.TunnelName = "T";
+    const DBID list = Apply(DBMODEL_Append, NODBID, measured);
+    db_TunnelXSSetoutPoints setout;
+    const DBID setoutList = Apply(DBMODEL_Append, NODBID, setout);
+    const DBID other = AppendPrecision(1);
+
+    std::vector<DBID> points;
+    for (int i = 0; i < 3; ++i) {
+        db_TunnelPointDelta p;
+        p.Observation = DBID(100 + i);
+        p.SetTimeStamp(50.0 + i);
+        points.push_back(Apply(DBMODEL_Apply, list, p));
+    }
+    db_TunnelSetoutPoint wrongKind;
+    Apply(DBMODEL_Apply, list, wrongKind);
+    db_TunnelPointDelta nowhere;
+    Apply(DBMODEL_Apply, other, nowhere);
+    Apply(DBMODEL_Apply, setoutList, nowhere);
+    db_TunnelSetoutPoint s;
+    const DBID setoutPoint = Apply(DBMODEL_Apply, setoutList, s);
+
+    const auto* held = db_TunnelXSPoints::Cast(model.GetRecord(list));
+    ASSERT_NE(held, nullptr);
+    ASSERT_EQ(held->GetCount(), 3);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(held->GetPoint(i)->GetRecordId(), points[i]);
+    EXPECT_EQ(db_TunnelXSSetoutPoints::Cast(model.GetRecord(setoutList))->GetCount(), 1);
+    // Points never enter the chain.
+    EXPECT_EQ(Chain(), (std::vector<uint32_t>{list.Value(), setoutList.Value(), other.Value()}));
+    EXPECT_EQ(model.GetRecord(points[0]), nullptr);
+
+    db_TunnelPointDelta update;
+    update.Observation = DBID(7);
+    update.Delta = 2.5;
+    update.SetTimeStamp(999.0);
+    Apply(DBMODEL_Replace, points[1], update);
+    const auto* second = db_TunnelPointDelta::Cast(held->GetPoint(1));
+    EXPECT_EQ(second->Observation, DBID(7));
+    EXPECT_EQ(second->Delta, 2.5);
+    EXPECT_EQ(second->GetRecordId(), points[1]);
+    EXPECT_EQ(second->GetTimeStamp(), 51.0);
+    EXPECT_EQ(db_TunnelPointDelta::Cast(held->GetPoint(0))->Observation, DBID(100));
+
+    // The other kind under a point's id, and ids that name no point, change nothing.
+    db_TunnelSetoutPoint otherKind;
+    Apply(DBMODEL_Replace, points[2], otherKind);
+    Apply(DBMODEL_Replace, setoutPoint, update);
+    Apply(DBMODEL_Replace, DBID(5000), update);
+    EXPECT_EQ(db_TunnelPointDelta::Cast(held->GetPoint(2))->Observation, DBID(102));
+    EXPECT_EQ(db_TunnelSetoutPoint::Cast(db_TunnelXSSetoutPoints::Cast(model.GetRecord(setoutList))->GetPoint(0))
+                  ->Observation,
+              NODBID);
+
+    // A list replaced by a copy of itself keeps its points where they were.
+    db_TunnelXSPoints copy(*held);
+    copy.TunnelName = "T2";
+    Apply(DBMODEL_Replace, list, copy);
+    model.PurgeDiscarded();
+    update.Delta = 3.5;
+    Apply(DBMODEL_Replace, points[1], update);
+    EXPECT_EQ(db_TunnelPointDelta::Cast(db_TunnelXSPoints::Cast(model.GetRecord(list))->GetPoint(1))->Delta, 3.5);
+    EXPECT_TRUE(env.Expressions().empty());
 }
 
 TEST_F(ModelTest, FailureStopsATransaction) {

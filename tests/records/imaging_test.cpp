@@ -14,6 +14,7 @@ namespace {
 using recbytes::Builder;
 using recbytes::Bytes;
 using recbytes::FixHeader;
+using recbytes::Null;
 using recbytes::ReadInto;
 using recbytes::ReadWhole;
 using recbytes::Written;
@@ -183,6 +184,111 @@ TEST(ForeignRecord, LentBlockStaysTheLenders) {
     owned.Lend(nullptr, 4);
     EXPECT_EQ(owned.GetLength(), 0u);
     EXPECT_FALSE(owned.IsLent());
+}
+
+TEST(ImagingRecords, DefaultImageLayoutAndEqualityWithoutTheSourceRectangle) {
+    db_Image r;
+    FixHeader(r);
+    const Bytes bytes = Written(r);
+    EXPECT_EQ(bytes, Builder()
+                         .Header(132, 7, 1000.5)
+                         .U32(0).U32(0).U32(0).U32(0).Text("")
+                         .F64(Null).F64(Null)
+                         .I32(0).I32(0).I32(0).I32(0).I32(0).I32(0)
+                         .b);
+    db_Image other = r;
+    other.SourceX = 1;
+    other.SourceY = -2;
+    other.SourceWidth = 640;
+    other.SourceHeight = 480;
+    EXPECT_TRUE(other.IsEqual(r));
+    other.Height = 1;
+    EXPECT_FALSE(other.IsEqual(r));
+
+    // Every field in its place.
+    db_Image full;
+    FixHeader(full);
+    full.StationID = DBID(1);
+    full.BackBearingID = DBID(2);
+    full.CameraID = DBID(3);
+    full.PointRecordID = DBID(4);
+    full.FileName = "img.jpg";
+    full.HorizontalAngle = 0.25;
+    full.VerticalAngle = 1.5;
+    full.Width = 2048;
+    full.Height = 1536;
+    full.SourceX = 5;
+    full.SourceY = 6;
+    full.SourceWidth = 7;
+    full.SourceHeight = -8;
+    const Bytes fb = Written(full);
+    EXPECT_EQ(fb, Builder()
+                      .Header(132, 7, 1000.5)
+                      .U32(1).U32(2).U32(3).U32(4).Text("img.jpg")
+                      .F64(0.25).F64(1.5)
+                      .I32(2048).I32(1536).I32(5).I32(6).I32(7).I32(-8)
+                      .b);
+    db_Image back;
+    ASSERT_TRUE(ReadWhole(back, fb));
+    EXPECT_EQ(back.SourceHeight, -8);
+    EXPECT_EQ(Written(back), fb);
+}
+
+TEST(ImagingRecords, FlatLayouts) {
+    db_Scanning scan;
+    FixHeader(scan);
+    scan.StationID = DBID(0x10);
+    scan.ScanType = -1;
+    scan.ScanMode = 2;
+    scan.FileName = "s.pts";
+    scan.NumberOfPoints = 0xFFFFFFFFu;
+    scan.AtDistance = 3.0;
+    EXPECT_EQ(Written(scan), Builder()
+                                 .Header(131, 7, 1000.5)
+                                 .U32(0x10).U32(0).I16(-1).I16(2).Text("s.pts").U32(0xFFFFFFFFu)
+                                 .F64(Null).F64(3.0).F64(Null).F64(Null).F64(Null).F64(Null)
+                                 .b);
+
+    db_Panorama pano;
+    FixHeader(pano);
+    pano.Method = 1;
+    pano.Right = 2.0;
+    EXPECT_EQ(Written(pano), Builder().Header(134, 7, 1000.5).I16(1).F64(Null).F64(Null).F64(Null).F64(2.0).F64(Null).F64(Null).b);
+
+    // Zeros, not nulls; written north first.
+    db_GridStdDeviations sd;
+    FixHeader(sd);
+    EXPECT_EQ(Written(sd), Builder().Header(136, 7, 1000.5).F64(0).F64(0).F64(0).b);
+    sd.StdDev.North = 0.01;
+    sd.StdDev.East = 0.02;
+    sd.StdDev.Elev = 0.03;
+    EXPECT_EQ(Written(sd), Builder().Header(136, 7, 1000.5).F64(0.01).F64(0.02).F64(0.03).b);
+
+    db_TimeZone zone;
+    FixHeader(zone);
+    const Bytes zb = Written(zone);
+    EXPECT_EQ(zb, Builder().Header(138, 7, 1000.5).Text("").F64(Null).b);
+    db_TimeZone zback;
+    ASSERT_TRUE(ReadWhole(zback, zb));
+    EXPECT_TRUE(zback.IsEqual(zone));
+
+    db_ImportDataBegin begin;
+    FixHeader(begin);
+    begin.Source = "survey.csv";
+    EXPECT_EQ(Written(begin), Builder().Header(144, 7, 1000.5).Text("survey.csv").b);
+    db_ImportDataEnd end;
+    FixHeader(end);
+    end.EntitiesImported = 70000;  // the low 16 bits, read back signed
+    const Bytes eb = Written(end);
+    EXPECT_EQ(eb, Builder().Header(145, 7, 1000.5).I16(70000 - 65536).b);
+    db_ImportDataEnd eback;
+    ASSERT_TRUE(ReadWhole(eback, eb));
+    EXPECT_EQ(eback.EntitiesImported, 70000 - 65536);
+
+    // Another type is reported under the common text.
+    RecordingEnvironment env;
+    EXPECT_FALSE(zone.IsEqual(begin));
+    EXPECT_EQ(env.Expressions(), std::vector<std::string>{"this->GetType() == record.GetType ()"});
 }
 
 }  // namespace

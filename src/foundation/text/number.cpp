@@ -90,7 +90,7 @@ int number_ScanDouble(const char* text, double* value) {
 
 namespace {
 
-// The magnitude of a run of decimal digits, saturated above UINT32_MAX; the count of
+// The magnitude of a run of decimal digits, saturated at UINT64_MAX; the count of
 // bytes read through the digits, 0 when there is none.
 int ScanMagnitude(const char* text, bool* negative, uint64_t* magnitude) {
     *magnitude = 0;
@@ -100,7 +100,7 @@ int ScanMagnitude(const char* text, bool* negative, uint64_t* magnitude) {
     if (!IsDigit(*p)) return 0;
     uint64_t m = 0;
     for (; IsDigit(*p); ++p)
-        if (m <= 0xFFFFFFFFull) m = m * 10 + static_cast<uint64_t>(*p - '0');
+        m = m <= (UINT64_MAX - 9) / 10 ? m * 10 + static_cast<uint64_t>(*p - '0') : UINT64_MAX;
     *magnitude = m;
     return static_cast<int>(p - text);
 }
@@ -122,6 +122,15 @@ int number_ScanUnsigned(const char* text, uint32_t* value) {
     int count = ScanMagnitude(text, &negative, &m);
     if (m > 0xFFFFFFFFull) *value = 0xFFFFFFFFu;
     else *value = negative ? 0u - static_cast<uint32_t>(m) : static_cast<uint32_t>(m);
+    return count;
+}
+
+int number_ScanInt64(const char* text, int64_t* value) {
+    bool negative;
+    uint64_t m;
+    int count = ScanMagnitude(text, &negative, &m);
+    if (negative) *value = m >= 0x8000000000000000ull ? INT64_MIN : -static_cast<int64_t>(m);
+    else *value = m > 0x7FFFFFFFFFFFFFFFull ? INT64_MAX : static_cast<int64_t>(m);
     return count;
 }
 

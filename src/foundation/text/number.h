@@ -16,6 +16,7 @@
 // Integers: decimal digits only. The 32-bit signed scan clamps to INT32_MIN and
 // INT32_MAX, as a 32-bit long does. The unsigned scan negates in unsigned arithmetic,
 // so "-1" reads as 4294967295, and clamps a magnitude above 4294967295 to that value.
+// The 64-bit signed scan clamps to INT64_MIN and INT64_MAX.
 #pragma once
 
 #include <cstdint>
@@ -23,6 +24,7 @@
 int number_ScanDouble(const char* text, double* value);
 int number_ScanInt(const char* text, int32_t* value);
 int number_ScanUnsigned(const char* text, uint32_t* value);
+int number_ScanInt64(const char* text, int64_t* value);
 
 // atof and atoi: the scans above without the count; 0 when no number is read.
 double number_Atof(const char* text);

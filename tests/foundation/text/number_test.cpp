@@ -127,6 +127,35 @@ TEST(NumberScan, IntegersAsTheCRuntimeReadsThem) {
     EXPECT_EQ(value, 0);
 }
 
+// The 64-bit scan reads as strtoll does: clamped at both ends, never wrapped.
+TEST(NumberScan, SixtyFourBitIntegersClamp) {
+    const struct {
+        const char* text;
+        int64_t value;
+        int count;
+    } cases[] = {
+        {"4294967297", 4294967297LL, 10},
+        {"-1", -1, 2},
+        {" +12abc", 12, 4},
+        {"9223372036854775807", INT64_MAX, 19},
+        {"9223372036854775808", INT64_MAX, 19},
+        {"-9223372036854775808", INT64_MIN, 20},
+        {"-9223372036854775809", INT64_MIN, 20},
+        {"18446744073709551616", INT64_MAX, 20},
+        {"-99999999999999999999999999", INT64_MIN, 27},
+        {"", 0, 0},
+        {"x1", 0, 0},
+    };
+    for (const auto& c : cases) {
+        int64_t value = 7;
+        EXPECT_EQ(number_ScanInt64(c.text, &value), c.count) << '"' << c.text << '"';
+        EXPECT_EQ(value, c.value) << '"' << c.text << '"';
+    }
+    int64_t value = 1;
+    EXPECT_EQ(number_ScanInt64(nullptr, &value), 0);
+    EXPECT_EQ(value, 0);
+}
+
 TEST(NumberScan, IgnoresTheHostLocale) {
     std::string saved = std::setlocale(LC_ALL, nullptr);
     if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "de_DE.UTF-8 not installed";
