@@ -305,29 +305,23 @@ bool dbIndex::IsRemoved(int subscript) const {
     return object && object->HasFlag(DBOBJECT_Removed);
 }
 
-bool dbIndex::IsBestInIndex(int subscript) const {
+bool dbIndex::IsBest(int subscript, bool (dbObject::*test)()) const {
     dbObject* object = GetObject(subscript);
-    return object && object->IsBestInIndex();
+    return object && (object->*test)();
 }
 
-bool dbIndex::IsBestInIndexGnss(int subscript) const {
-    dbObject* object = GetObject(subscript);
-    return object && object->IsBestInIndexGnss();
-}
+bool dbIndex::IsBestInIndex(int subscript) const { return IsBest(subscript, &dbObject::IsBestInIndex); }
 
-bool dbIndex::IsBestInIndexGrid(int subscript) const {
-    dbObject* object = GetObject(subscript);
-    return object && object->IsBestInIndexGrid();
-}
+bool dbIndex::IsBestInIndexGnss(int subscript) const { return IsBest(subscript, &dbObject::IsBestInIndexGnss); }
+
+bool dbIndex::IsBestInIndexGrid(int subscript) const { return IsBest(subscript, &dbObject::IsBestInIndexGrid); }
 
 bool dbIndex::IsBestInIndexLocalGrid(int subscript) const {
-    dbObject* object = GetObject(subscript);
-    return object && object->IsBestInIndexLocalGrid();
+    return IsBest(subscript, &dbObject::IsBestInIndexLocalGrid);
 }
 
 bool dbIndex::IsBestInIndexNotLocalGrid(int subscript) const {
-    dbObject* object = GetObject(subscript);
-    return object && object->IsBestInIndexNotLocalGrid();
+    return IsBest(subscript, &dbObject::IsBestInIndexNotLocalGrid);
 }
 
 // ---------------------------------------------------------------- dbIndex: record ids

@@ -220,6 +220,8 @@ protected:
     dbObject*** _BlockList = nullptr;
 
 private:
+    // The status test of the object at a subscript; false when there is none.
+    bool IsBest(int subscript, bool (dbObject::*test)()) const;
     // Record id -> subscript, sorted by id.
     std::vector<std::pair<uint32_t, int32_t>> _ByRecordId;
     void MapRecordId(DBID id, int subscript);

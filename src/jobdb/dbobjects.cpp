@@ -246,6 +246,12 @@ bool dbObjectText::Set(const char* text) {
     return true;
 }
 
+// ---------------------------------------------------------------- file points
+
+db_PointClassification dbFilePointObject::GetClassification() const { return Normal(); }
+
+void dbFilePointObject::SetUnderlyingMethod(int32_t) { QZ_FAIL("0"); }
+
 // ---------------------------------------------------------------- CSVPointObject
 
 const char* CSVPointObject::GetName() const {
@@ -262,8 +268,6 @@ const dbrecord_Descriptions* CSVPointObject::GetDescriptions() const {
     IsFileType(*this, dbIndex::CommaSeparatedFile, kCommaSeparatedCheck);
     return _Descriptions ? _Descriptions.get() : &StaticIndexGlobals.EmptyDescriptions;
 }
-
-db_PointClassification CSVPointObject::GetClassification() const { return Normal(); }
 
 int CSVPointObject::GetMeasurementType() const {
     return GetCoordType() == COORD_LocalTransformedGridType ? DATABASE_LocalTransformedGridRecord
@@ -283,8 +287,6 @@ const coord_CorrectedGrid& CSVPointObject::GetCoordinates() {
     }
     return _Coordinates;
 }
-
-void CSVPointObject::SetUnderlyingMethod(int32_t) { QZ_FAIL("0"); }
 
 void CSVPointObject::SetName(const char* name) { SetObjectName(_Name, name); }
 
@@ -335,14 +337,6 @@ Str BackgroundPointObject::GetCode() const {
     IsFileType(*this, dbIndex::BackgroundFile, kBackgroundCheck);
     return Str(TextOrEmpty(_Entry._Code.Get()));
 }
-
-const dbrecord_Descriptions* BackgroundPointObject::GetDescriptions() const {
-    return &StaticIndexGlobals.EmptyDescriptions;
-}
-
-db_PointClassification BackgroundPointObject::GetClassification() const { return Normal(); }
-
-void BackgroundPointObject::SetUnderlyingMethod(int32_t) { QZ_FAIL("0"); }
 
 void BackgroundPointObject::SetName(const char* name) { SetObjectName(_Entry._Name, name); }
 

@@ -172,14 +172,9 @@ private:
     std::unique_ptr<char[]> _Text;
 };
 
-// A point of a comma-separated point file.
-class CSVPointObject : public ObservationObject {
+// A point of a file: no job record, no features or measurement, classified Normal.
+class dbFilePointObject : public ObservationObject {
 public:
-    CSVPointObject() = default;
-
-    const char* GetName() const override;
-    Str GetCode() const override;
-    const dbrecord_Descriptions* GetDescriptions() const override;
     Str GetNotes() const override { return Str(); }
     bool IsBackgroundGeometry() const override { return false; }
     const FeatureArray* GetFeatures() const override { return nullptr; }
@@ -187,15 +182,26 @@ public:
     int32_t GetMethod() const override { return 0; }
     int32_t GetUnderlyingMethod() const override { return 0; }
     db_Observation* GetObservation() const override { return nullptr; }
+    db_Measurement* GetMeasurement() const override { return nullptr; }
+    // Not for a file point: reported, nothing stored.
+    void SetUnderlyingMethod(int32_t method) override;
+};
+
+// A point of a comma-separated point file.
+class CSVPointObject : public dbFilePointObject {
+public:
+    CSVPointObject() = default;
+
+    const char* GetName() const override;
+    Str GetCode() const override;
+    const dbrecord_Descriptions* GetDescriptions() const override;
     // Local-transformed grid (14) in an index of such coordinates, else grid (13).
     int GetMeasurementType() const override;
-    db_Measurement* GetMeasurement() const override { return nullptr; }
     // The owning index's coordinate type.
     coord_Type GetCoordType() const override;
     const coord_CorrectedGrid& GetHorizontalCoordinates() override;
     // Local-transformed coordinates are worked out by the index; grid ones are stored.
     const coord_CorrectedGrid& GetCoordinates() override;
-    void SetUnderlyingMethod(int32_t method) override;
     virtual void SetName(const char* name);
     // Null or empty removes the code.
     virtual void SetCode(const char* code);
@@ -238,27 +244,20 @@ public:
     dbObjectText _Code;
 };
 
-class BackgroundPointObject : public ObservationObject {
+class BackgroundPointObject : public dbFilePointObject {
 public:
     BackgroundPointObject() = default;
 
     const char* GetName() const override;
     Str GetCode() const override;
-    const dbrecord_Descriptions* GetDescriptions() const override;
-    Str GetNotes() const override { return Str(); }
-    bool IsBackgroundGeometry() const override { return false; }
-    const FeatureArray* GetFeatures() const override { return nullptr; }
-    db_PointClassification GetClassification() const override;
-    int32_t GetMethod() const override { return 0; }
-    int32_t GetUnderlyingMethod() const override { return 0; }
-    db_Observation* GetObservation() const override { return nullptr; }
+    const dbrecord_Descriptions* GetDescriptions() const override {
+        return &StaticIndexGlobals.EmptyDescriptions;
+    }
     int GetMeasurementType() const override { return DATABASE_GridRecord; }
-    db_Measurement* GetMeasurement() const override { return nullptr; }
     coord_Type GetCoordType() const override { return COORD_GridType; }
     // Stored by the file index; nothing is computed.
     const coord_CorrectedGrid& GetHorizontalCoordinates() override { return _Coordinates; }
     const coord_CorrectedGrid& GetCoordinates() override { return _Coordinates; }
-    void SetUnderlyingMethod(int32_t method) override;
     virtual void SetName(const char* name);
     virtual void SetCode(const char* code);
     virtual StrArray* GetAttributes(StrArray* output) const { return _Entry.GetAttributes(*this, output); }

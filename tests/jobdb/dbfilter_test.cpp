@@ -112,6 +112,18 @@ TEST(PointCategory, CopiedPointClassifiedNoneIsReportedAndTakesTheStaticBit) {
     EXPECT_EQ(env.assertions[0].module, "Library/dbfilter");
 }
 
+TEST(PointCategory, ClassificationPredicatesAnswerForTheirValueOnly) {
+    using P = db_PointClassification;
+    bool (P::*const predicates[])() const = {&P::IsCheck, &P::IsBackSight, &P::IsStakeout, &P::IsConstruction,
+                                             &P::IsNormal, &P::IsMTA, &P::IsAdjusted, &P::IsAveraged};
+    for (int32_t value = None; value <= Control; ++value) {
+        const P classification{dbentity_Classification(value)};
+        for (int32_t p = 0; p < 8; ++p) EXPECT_EQ((classification.*predicates[p])(), p == value) << value << " " << p;
+        EXPECT_EQ(classification.IsNetworkAdjustedOrControl(), value == NetworkAdjusted || value == Control) << value;
+    }
+    EXPECT_EQ(P().value, None);
+}
+
 // Records of types whose classes live elsewhere: only their type and Deleted flag
 // matter to a triple.
 template <database_RecordType Type>
