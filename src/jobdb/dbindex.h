@@ -164,7 +164,9 @@ public:
     dbJobIndex* GetRoot() const { return _Root; }
     void SetRoot(dbJobIndex* root) { _Root = root; }
 
-    // Takes the object and stores it at the next subscript; its reference. A null
+    // Takes the object and stores it at the next subscript; its reference. The object's
+    // record id, when it has one, is set before it is stored: FindByRecordId knows the
+    // ids of stored objects only. A null
     // object, the 16,777,217th object and an object the blocks cannot take are
     // reported, not counted, and give the null reference (the object is freed).
     dbObjectRef AddObject(dbObject* object);
