@@ -2,6 +2,7 @@
 
 #include "foundation/environment.h"
 #include "jobdb/dbJob.h"
+#include "jobdb/dbobjects.h"
 
 namespace {
 constexpr const char* kModule = "Library/dbJobIndex";
@@ -35,8 +36,10 @@ bool dbJobIndex::AttachJob(JobDatabase* job) {
     if (!QZ_ASSERT(job != nullptr)) return false;
     Job = job;
     Database = job->GetAccess();
-    _FileType = 1;
-    return true;
+    _Owner = this;
+    _Root = this;
+    _FileType = DatabaseFile;
+    return Register() != -1;
 }
 
 void dbJobIndex::FollowTransaction(dbTransaction*) {}
@@ -44,6 +47,18 @@ void dbJobIndex::FollowTransaction(dbTransaction*) {}
 void dbJobIndex::Clear() {
     DeleteTransform();
     dbIndex::Clear();
+}
+
+Str dbJobIndex::GetFullPath() const { return Database ? Database->GetJobFile().GetFullPath() : Str(); }
+
+Str dbJobIndex::GetFileName() const { return Database ? Database->GetJobFile().GetFileName() : Str(); }
+
+bool dbJobIndex::FindBestPoints(const char*, dbBestPointTable&, uint32_t&) { return true; }
+
+bool dbJobIndex::ComputeObject(dbObject*) { return false; }
+
+void dbJobIndex::ComputeStatusBits(dbObject* object) {
+    if (object) object->SetFlags(DBOBJECT_StatusComputed);
 }
 
 const dbRecord_Class* dbJobIndex::FindTargetRecord(const Str&) const { return nullptr; }

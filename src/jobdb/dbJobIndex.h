@@ -1,7 +1,8 @@
 // The job index as the job database sees it: the operations JobDatabase and the import
 // rely on, with the least behind them. The index that builds objects from the job's
 // points, lines and arcs replaces the bodies, not this interface: until then the index
-// holds no objects and every lookup answers "not found".
+// is registered while its job is open but holds no objects of its own, so every lookup
+// answers "not found".
 //
 // The index owns the job's coordinate transform. Transforms are made by the coordinate
 // geometry, which this subsystem does not link: whatever makes a transform registers
@@ -38,6 +39,16 @@ public:
     // Frees the objects and the transform; the caller then deletes the index.
     void Clear() override;
 
+    // The job file of Database; empty without one.
+    Str GetFullPath() const override;
+    Str GetFileName() const override;
+    // Until the index builds objects, these have nothing to work on: the selection is
+    // empty, no point is found, and no object gets coordinates or status bits.
+    dbSelection& GetNameSelection() override { return _SortedByName; }
+    bool FindBestPoints(const char* name, dbBestPointTable& table, uint32_t& status) override;
+    bool ComputeObject(dbObject* object) override;
+    void ComputeStatusBits(dbObject* object) override;
+
     // The db_Target record (type 127) of the newest target of that name, or null.
     virtual const dbRecord_Class* FindTargetRecord(const Str& name) const;
     // Fills the selection with the objects of one record type, oldest first; true when
@@ -52,6 +63,8 @@ public:
 
 protected:
     void DeleteTransform();
+
+    dbSelection _SortedByName;
 };
 
 // Makes the job index of a JobDatabase. The full index registers its own maker; until

@@ -103,6 +103,8 @@ public:
     bool IsOpen() const { return _Journal.IsOpen(); }
     int GetOpenStatus() const { return _OpenStatus; }
     bool GetFileHeader(filehdr_Class& header) const { return _Journal.GetHeader(header); }
+    // The job file: its path and name are the job's.
+    const file_Class& GetJobFile() const { return _Journal.GetFile(); }
     // Cuts the file where the next transaction goes (behind the last transaction that
     // read back whole) and makes the journal writable again when the job was opened
     // for writing; the position, or 0 when the cut failed.

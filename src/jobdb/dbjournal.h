@@ -160,6 +160,7 @@ public:
     int64_t GetAppendPosition() const { return _AppendPosition; }
     int64_t GetLastGoodAppendPosition() const { return _LastGoodAppendPosition; }
     uint64_t GetFileSize() const { return _File.GetSize(); }
+    const file_Class& GetFile() const { return _File; }
     int GetBufferedLength() const { return _Output.Length(); }
     // Whether a write failed or a record was refused since Create or Open.
     bool HasWriteFailed() const { return _WriteFailed; }

@@ -139,9 +139,10 @@ dbRecord_Class* dbRecord_New() {
 // Description2, each a string.
 class dbrecord_Descriptions {
 public:
-    void Assign(const dbrecord_Descriptions& other) {
+    dbrecord_Descriptions& Assign(const dbrecord_Descriptions& other) {
         Description1 = other.Description1;
         Description2 = other.Description2;
+        return *this;
     }
     void Write(WriteBuffer& buffer) const;
     void Read(ReadBuffer& buffer, int& byteOffset);

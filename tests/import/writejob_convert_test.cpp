@@ -14,6 +14,7 @@
 
 #include "import/import_journal.h"
 #include "import/writejob.h"
+#include "jobdb/dbindex.h"
 #include "jobdb/dbmodel.h"
 #include "qzxmli.h"
 #include "records/jobheader.h"
@@ -37,6 +38,13 @@ bool RecordProgress(int percent) {
     return static_cast<int>(progressCalls.size()) != cancelAtCall;
 }
 
+// The job's index leaves the registry of open indexes however the conversion ends.
+bool NoIndexRegistered() {
+    for (int number = 0; number < DBINDEX_IndexCount; ++number)
+        if (dbObjectRef(number, 0).GetIndex()) return false;
+    return true;
+}
+
 int Convert(const std::string& xml, const std::string& job, int cancelAt = 0) {
     progressCalls.clear();
     cancelAtCall = cancelAt;
@@ -52,6 +60,7 @@ TEST(ConvertTest, AJobHeaderAloneGivesTheExpectedBytes) {
     EXPECT_EQ(progressCalls.back(), 100);
     EXPECT_EQ(TempFolder::Read(job), TempFolder::Read(Fixture("header_only.job")));
     EXPECT_EQ(qzxmli_ExtraOutputFileCount(), 0);
+    EXPECT_TRUE(NoIndexRegistered());
 }
 
 TEST(ConvertTest, ConvertsRecordsAfterTheJobHeader) {
@@ -145,6 +154,7 @@ TEST(ConvertTest, FailuresGiveTheirResultAndLeaveNoJobFile) {
         EXPECT_EQ(progressCalls.size(), c.progressCalls);
         EXPECT_FALSE(Exists(job));
         EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
+        EXPECT_TRUE(NoIndexRegistered());
     }
 }
 
