@@ -1,7 +1,7 @@
 // Earth-centred conversions, radii of curvature and the normal-section inverse.
 // The cartesian conversions agree with exact formulae within 0.1 mm and 1e-9 degrees
 // near the surface; the inverse is a series in the normal-section parameter, good to
-// 1e-6 m for lines under 100 km.
+// 3e-6 m for lines under 100 km.
 #include "csib/geodesy.h"
 
 #include <cmath>

@@ -10,7 +10,8 @@ csib_Status csib_GeodeticToECEF(double a, double b, const csib_GeodeticPoint* po
 csib_Status csib_ECEFToGeodetic(double a, double b, double x, double y, double z, csib_GeodeticPoint* point);
 
 // Distance and the azimuths at both ends (the reverse one at point 2 towards point 1),
-// in [0, 2pi]. Within 1e-6 m and 2e-6 rad of the geodesic for lines under 100 km.
+// in [0, 2pi]. Within 3e-6 m (1e-6 m below 50 degrees of latitude) and 2e-6 rad of
+// the geodesic for lines under 100 km.
 void csib_NormalSectionInverse(double latitude1, double longitude1, double latitude2, double longitude2, double a,
                                double b, double* distance, double* forwardAzimuth, double* reverseAzimuth);
 // Meridian radius M, prime-vertical radius N and the radius of the normal section in
