@@ -2,7 +2,6 @@
 // a UTM system against PROJ and GeographicLib values, the ground scale, model files
 // that are missing or skipped, kinds and values the build cannot use, and failing
 // allocations.
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -14,9 +13,8 @@
 #include "csib/image.h"
 #include "csib/pipeline.h"
 #include "csib_fixtures.h"
-#include "foundation/files/path.h"
+#include "model_folders.h"
 #include "support/recording_environment.h"
-#include "support/temp_folder.h"
 
 namespace {
 
@@ -69,15 +67,10 @@ struct Definitions {
     }
 };
 
-class GlueBuild : public ::testing::Test {
+class GlueBuild : public ModelFoldersTest {
 protected:
     void SetUp() override {
-        PathMacroNames.Clear();
-        PathMacroValues.Clear();
-        std::filesystem::create_directories(tmp / "shared");
-        std::filesystem::create_directories(tmp / "project");
-        path_DefineMacro("SharedDir", (tmp / "shared").c_str());
-        path_DefineMacro("ProjectRootDir", (tmp / "project").c_str());
+        ModelFoldersTest::SetUp();
         csibglue_SetAdjustmentConverters(KeepHeight, KeepPlane);
         live = csib_LiveAllocations();
     }
@@ -85,8 +78,7 @@ protected:
         csib_Free(&held.block);
         EXPECT_EQ(live, csib_LiveAllocations()) << "allocations left behind";
         csibglue_SetAdjustmentConverters(nullptr, nullptr);
-        PathMacroNames.Clear();
-        PathMacroValues.Clear();
+        ModelFoldersTest::TearDown();
     }
     void SharedFile(const std::string& name) { tmp.Write("shared/" + name, "not a model"); }
 
@@ -100,7 +92,6 @@ protected:
         return built;
     }
 
-    TempFolder tmp;
     csibtest::BlockHolder held;
     int64_t live = 0;
 };

@@ -1,6 +1,5 @@
 // The glue's conversions of coordinate values, its guarded operations and scale
 // factors, block copies and model file look-up.
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -13,8 +12,7 @@
 #include "csib/pipeline.h"
 #include "csib/projection_tm.h"
 #include "csib_fixtures.h"
-#include "foundation/files/path.h"
-#include "support/temp_folder.h"
+#include "model_folders.h"
 
 namespace {
 
@@ -204,26 +202,13 @@ TEST(GlueValues, CloseAndReopenOnANullBlock) {
     EXPECT_EQ(CSIB_Ok, csibglue_ReopenFiles(holder.block));
 }
 
-class GlueModelFiles : public ::testing::Test {
+class GlueModelFiles : public ModelFoldersTest {
 protected:
-    void SetUp() override {
-        PathMacroNames.Clear();
-        PathMacroValues.Clear();
-        std::filesystem::create_directories(tmp / "shared");
-        std::filesystem::create_directories(tmp / "project");
-        path_DefineMacro("SharedDir", (tmp / "shared").c_str());
-        path_DefineMacro("ProjectRootDir", (tmp / "project").c_str());
-    }
-    void TearDown() override {
-        PathMacroNames.Clear();
-        PathMacroValues.Clear();
-    }
     static bool Names(const Str& path, const std::string& folder, const std::string& file) {
         const std::string text = path.Data();
         return text.find(folder) != std::string::npos && text.size() >= file.size() &&
                text.compare(text.size() - file.size(), file.size(), file) == 0;
     }
-    TempFolder tmp;
 };
 
 TEST_F(GlueModelFiles, FindModelFilePrefersTheProjectFolder) {
