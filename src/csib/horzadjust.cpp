@@ -16,16 +16,20 @@ bool SavesFalseOrigin(const csib_Block* block) { return block->version > 1.0; }
 }  // namespace
 
 csib_Status csib_LoadHorizontalAdjustment(csib_Block* block, const uint8_t* saved) {
-    auto* adjustment = static_cast<csib_HorizontalAdjustment*>(csib_MemAlloc(sizeof(csib_HorizontalAdjustment)));
-    if (!adjustment) return CSIB_OutOfMemory;
     double values[6];
     for (int i = 0; i < 6; ++i) values[i] = csib_GetDouble(saved + 8 * i, block->swapBytes);
+    if (SavesFalseOrigin(block)) {
+        values[0] -= block->falseNorthing;
+        values[1] -= block->falseEasting;
+    }
+    return csib_InstallHorizontalAdjustment(block, values);
+}
+
+csib_Status csib_InstallHorizontalAdjustment(csib_Block* block, const double values[6]) {
+    auto* adjustment = static_cast<csib_HorizontalAdjustment*>(csib_MemAlloc(sizeof(csib_HorizontalAdjustment)));
+    if (!adjustment) return CSIB_OutOfMemory;
     adjustment->originNorth = values[0];
     adjustment->originEast = values[1];
-    if (SavesFalseOrigin(block)) {
-        adjustment->originNorth -= block->falseNorthing;
-        adjustment->originEast -= block->falseEasting;
-    }
     const double tN = adjustment->translationNorth = values[2];
     const double tE = adjustment->translationEast = values[3];
     const double rotation = adjustment->rotation = values[4];

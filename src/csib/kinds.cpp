@@ -44,8 +44,8 @@ const csib_ProjectionKind csib_ProjectionKinds[CSIB_ProjectionKindCount] = {
 const csib_VerticalKind csib_VerticalKinds[CSIB_VerticalKindCount] = {
     {"none", &noVertical, nullptr},
     {"geoid grid file", nullptr, nullptr},
-    {"inclined plane", nullptr, nullptr},
-    {"constant separation", nullptr, nullptr},
+    {"inclined plane", &csib_InclinedPlaneFunctions, nullptr},
+    {"constant separation", &csib_ConstantSeparationFunctions, nullptr},
 };
 
 const csib_ShiftGridModel* const csib_ShiftGridSupport = nullptr;

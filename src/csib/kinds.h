@@ -38,6 +38,8 @@ struct csib_ShiftGridModel {
     csib_Status (*Save)(csib_Block*, uint8_t* out);
     csib_Status (*GetSavedSize)(csib_Block*, int32_t* size);
     csib_UsesFile usesFile;
+    csib_Status (*Apply)(csib_Block*, csib_GridPoint*);
+    csib_Status (*Remove)(csib_Block*, csib_GridPoint*);
 };
 
 extern const csib_DatumKind csib_DatumKinds[CSIB_DatumKindCount];
@@ -49,6 +51,8 @@ extern const csib_ShiftGridModel* const csib_ShiftGridSupport;
 // The slot tables, one per kind file.
 extern const csib_DatumFunctions csib_DatumNone;
 extern const csib_ProjectionFunctions csib_TransverseMercatorFunctions;
+extern const csib_VerticalFunctions csib_InclinedPlaneFunctions;
+extern const csib_VerticalFunctions csib_ConstantSeparationFunctions;
 
 // Close and Reopen of every model that reads no file: nothing to do.
 csib_Status csib_NoFileWork(csib_Block* block);

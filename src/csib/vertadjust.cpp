@@ -12,18 +12,24 @@ bool SavesFalseOrigin(const csib_Block* block) { return block->version > 1.0; }
 }  // namespace
 
 csib_Status csib_LoadVerticalAdjustment(csib_Block* block, const uint8_t* saved) {
+    double values[5];
+    for (int i = 0; i < 5; ++i) values[i] = csib_GetDouble(saved + 8 * i, block->swapBytes);
+    if (SavesFalseOrigin(block)) {
+        values[0] -= block->falseNorthing;
+        values[1] -= block->falseEasting;
+    }
+    return csib_InstallVerticalAdjustment(block, values);
+}
+
+csib_Status csib_InstallVerticalAdjustment(csib_Block* block, const double values[5]) {
     auto* adjustment = static_cast<csib_VerticalAdjustment*>(csib_MemAlloc(sizeof(csib_VerticalAdjustment)));
     if (!adjustment) return CSIB_OutOfMemory;
     block->verticalAdjustment = adjustment;
-    adjustment->originNorth = csib_GetDouble(saved, block->swapBytes);
-    adjustment->originEast = csib_GetDouble(saved + 8, block->swapBytes);
-    adjustment->constant = csib_GetDouble(saved + 16, block->swapBytes);
-    adjustment->slopeNorth = csib_GetDouble(saved + 24, block->swapBytes);
-    adjustment->slopeEast = csib_GetDouble(saved + 32, block->swapBytes);
-    if (SavesFalseOrigin(block)) {
-        adjustment->originNorth -= block->falseNorthing;
-        adjustment->originEast -= block->falseEasting;
-    }
+    adjustment->originNorth = values[0];
+    adjustment->originEast = values[1];
+    adjustment->constant = values[2];
+    adjustment->slopeNorth = values[3];
+    adjustment->slopeEast = values[4];
     block->hasVerticalAdjustment = 1;
     return CSIB_Ok;
 }

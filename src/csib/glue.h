@@ -1,0 +1,119 @@
+// The engine's glue to the rest of the system: a working block built from the job's
+// coordinate-system definitions, the program's coordinate values converted to and
+// from engine points, guarded model operations, scale factors that fail to null,
+// block copies and model file look-up. The coordinate transform goes only through
+// here; it owns the blocks it gets.
+#pragma once
+
+#include <cstdint>
+
+#include "csib/csib.h"
+#include "foundation/coords/coordsys.h"
+
+// Which definitions a build applies.
+inline constexpr int32_t CSIBGLUE_Ellipsoid = 0x1;
+inline constexpr int32_t CSIBGLUE_Datum = 0x2;
+inline constexpr int32_t CSIBGLUE_Projection = 0x4;
+inline constexpr int32_t CSIBGLUE_HorizontalAdjustment = COORDSYS_SetHorzAdjustment;
+inline constexpr int32_t CSIBGLUE_Height = 0x10;
+inline constexpr int32_t CSIBGLUE_Corrections = 0x20;
+
+// Model files a build skips; 0x40 keeps going when a model file fails (the model is
+// dropped and the error is CSIBGLUE_ModelDropped).
+inline constexpr int32_t CSIBGLUE_SkipGeoid = 0x2;
+inline constexpr int32_t CSIBGLUE_SkipDatumGrid = 0x8;
+inline constexpr int32_t CSIBGLUE_SkipUKGrid = 0x20;
+inline constexpr int32_t CSIBGLUE_KeepGoing = 0x40;
+inline constexpr int32_t CSIBGLUE_SkipProjectionGrid = 0x80;
+inline constexpr int32_t CSIBGLUE_SkipShiftGrid = 0x100;
+
+// Build error codes.
+inline constexpr int32_t COORDSYS_NoError = 0;
+inline constexpr int32_t CSIBGLUE_OutOfMemory = 1;
+inline constexpr int32_t CSIBGLUE_GeoidFile = 2;         // "ggf" not usable
+inline constexpr int32_t CSIBGLUE_DatumGridFile = 3;     // "CDG" not usable
+inline constexpr int32_t CSIBGLUE_RTCMFile = 4;          // "RTD" not usable
+inline constexpr int32_t CSIBGLUE_ModelFile = 5;         // other model file error
+inline constexpr int32_t CSIBGLUE_UKGridMissing = 6;     // a "pgf" file is missing
+inline constexpr int32_t CSIBGLUE_EngineError = 7;       // any other engine error
+inline constexpr int32_t CSIBGLUE_ModelDropped = 8;      // the build succeeded without a model
+inline constexpr int32_t CSIBGLUE_ProjectionGridFile = 9;  // "pjg" missing or not usable
+inline constexpr int32_t CSIBGLUE_ShiftGridFile = 10;    // "sgf" not usable
+
+// Model file paths longer than this (in the code page) count as files that cannot
+// be opened.
+inline constexpr int CSIBGLUE_MaxPath = 259;
+
+// A model file named in a definition: "$(SharedDir)", the name and the extension as
+// a full path in the system code page, into a buffer of CSIBGLUE_MaxPath + 2 bytes.
+// False, with an empty buffer, when the path does not fit.
+bool csibglue_ModelFilePath(const Str& name, const char* extension, char* buffer);
+// The same path, as the file system names it (UTF-8); empty when it does not fit.
+Str csibglue_ModelFileName(const Str& name, const char* extension);
+
+// The transform's re-expression of the adjustments in the cogo grid. The transform
+// lies above the engine and registers them; until then a build that needs one fails
+// with CSIBGLUE_EngineError.
+using csibglue_HeightConverter = void (*)(const coordsys_Projection& projection, int32_t gridOrientation,
+                                          coordsys_Height& height);
+using csibglue_PlaneConverter = void (*)(const coordsys_Projection& projection, int32_t gridOrientation,
+                                         coordsys_Plane& plane);
+void csibglue_SetAdjustmentConverters(csibglue_HeightConverter height, csibglue_PlaneConverter plane);
+
+// Fills a block from the definitions whose component bit is set, writes it as an
+// image and hands out the block read back from it. False with *error set otherwise,
+// and *block left null. The height and horizontal adjustment components also read
+// the corrections' GridOrientation.
+bool csibglue_BuildCsib(csib_Block** block, int32_t components, const coordsys_Ellipsoid& ellipsoid,
+                        const coordsys_Projection& projection, const coordsys_Datum& datum,
+                        const coordsys_Plane& plane, const coordsys_Height& height,
+                        const coordsys_Corrections& corrections, int32_t options, int32_t* error);
+// The first stage alone: a block that holds the definitions but has had no Load.
+// On failure nothing is handed out.
+bool csibglue_FillCsib(csib_Block** block, int32_t components, const coordsys_Ellipsoid& ellipsoid,
+                       const coordsys_Projection& projection, const coordsys_Datum& datum,
+                       const coordsys_Plane& plane, const coordsys_Height& height,
+                       const coordsys_Corrections& corrections, int32_t options, int32_t* error);
+int32_t csibglue_ErrorFromEngine(csib_Status status);
+
+// The ground scale factor (for a calculated one) and the ground offsets of a
+// projection on an ellipsoid; false, with nothing changed, when no block can be built.
+bool csibglue_ComputeGroundScale(const coordsys_Ellipsoid& ellipsoid, const coordsys_Projection& projection,
+                                 double* factor, double* northOffset, double* eastOffset);
+
+// Builders; each returns the engine status (-26 when memory fails).
+csib_Status csibglue_AllocProjectionParams(csib_Block* block, int32_t size);
+csib_Status csibglue_SetHorizontalAdjustment(csib_Block* block, const coordsys_Plane& plane);
+csib_Status csibglue_SetVerticalAdjustment(csib_Block* block, const coordsys_Height& height);
+csib_Status csibglue_SetProjectionOrigin(csib_Block* block, int32_t components, const coordsys_Projection& projection);
+
+// Point conversions. The geodetic ones are true when latitude and longitude are both
+// not null; the point is filled either way.
+bool csibglue_WGS84ToGeodeticPoint(const coord_WGS84& value, csib_GeodeticPoint* point);
+bool csibglue_LocalToGeodeticPoint(const coord_Local& value, csib_GeodeticPoint* point);
+void csibglue_GeodeticPointToWGS84(const csib_GeodeticPoint* point, coord_WGS84* value);
+void csibglue_GeodeticPointToLocal(const csib_GeodeticPoint* point, coord_Local* value);
+// Grid values enter relative to the false origin and without the ground offsets.
+void csibglue_GridToGridPoint(const coord_CogoGrid& value, csib_GridPoint* point, csib_Block* block);
+void csibglue_GridPointToGrid(const csib_GridPoint* point, coord_CogoGrid* value, csib_Block* block);
+
+// Only when the block has the model.
+void csibglue_ApplyHorizontalAdjustment(csib_Block* block, csib_GridPoint* point);
+void csibglue_RemoveHorizontalAdjustment(csib_Block* block, csib_GridPoint* point);
+void csibglue_ApplyVerticalAdjustment(csib_Block* block, csib_GridPoint* point);
+void csibglue_RemoveVerticalAdjustment(csib_Block* block, csib_GridPoint* point);
+csib_Status csibglue_ApplyShiftGrid(csib_Block* block, csib_GridPoint* point);
+csib_Status csibglue_RemoveShiftGrid(csib_Block* block, csib_GridPoint* point);
+
+// Null with false on any failure.
+bool csibglue_GridScaleFactor(csib_Block* block, const coord_Local& point, double* factor);
+bool csibglue_CombinedScaleFactor(csib_Block* block, const coord_Local& point, double ellipsoidHeight,
+                                  double* factor);
+
+// A copy through an image; it opens the source's model files again.
+bool csibglue_CloneCsib(csib_Block** copy, csib_Block* block);
+// A null block gives 0.
+csib_Status csibglue_CloseFile(csib_Block* block, const Str& fileName);
+csib_Status csibglue_ReopenFiles(csib_Block* block);
+// "$(ProjectRootDir)" before "$(SharedDir)"; empty when neither holds the file.
+Str csibglue_FindModelFile(const Str& name, const Str& extension);

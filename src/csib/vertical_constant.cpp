@@ -1,0 +1,50 @@
+// Vertical kind 3, constant separation: one N everywhere. Saved part: N (one double).
+#include "csib/csibplatform.h"
+#include "csib/image.h"
+#include "csib/kinds.h"
+
+namespace {
+
+double* Record(csib_Block* block) { return static_cast<double*>(block->verticalParameters); }
+
+csib_Status Load(csib_Block* block, const uint8_t* saved) {
+    auto* n = static_cast<double*>(csib_MemAlloc(sizeof(double)));
+    if (!n) return CSIB_OutOfMemory;
+    block->verticalParameters = n;
+    *n = csib_GetDouble(saved, block->swapBytes);
+    return CSIB_Ok;
+}
+
+csib_Status Free(csib_Block* block) {
+    csib_MemFree(block->verticalParameters);
+    block->verticalParameters = nullptr;
+    return CSIB_Ok;
+}
+
+csib_Status Save(csib_Block* block, uint8_t* out, uint8_t) {
+    csib_PutDouble(out, *Record(block));
+    return CSIB_Ok;
+}
+
+csib_Status Separation(csib_Block* block, const csib_GeodeticPoint*, double* n) {
+    *n = *Record(block);
+    return CSIB_Ok;
+}
+
+csib_Status GetParameters(csib_Block* block, int16_t, void** parameter) {
+    if (!parameter) return CSIB_MissingOutput;
+    *parameter = Record(block);
+    return CSIB_Ok;
+}
+
+csib_Status GetSavedSize(csib_Block*, uint8_t, int32_t* size) {
+    if (!size) return CSIB_MissingOutput;
+    *size = 8;
+    return CSIB_Ok;
+}
+
+}  // namespace
+
+const csib_VerticalFunctions csib_ConstantSeparationFunctions = {
+    Load, csib_NoFileWork, csib_NoFileWork, Free, Save, Separation, GetParameters, GetSavedSize,
+};
