@@ -42,7 +42,7 @@ resource_Stream::resource_Stream() : resource_Stream(0) {}
 
 resource_Stream::resource_Stream(int resourceID)
     : _resourceID(resourceID), _startOfData(nullptr), _currentPosition(nullptr), _size(0),
-      _foundResource(nullptr), _loadedResource(nullptr) {}
+      _foundResource(nullptr) {}
 
 bool resource_Stream::Open() { return false; }
 

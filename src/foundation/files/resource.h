@@ -36,5 +36,4 @@ private:
     const uint8_t* _currentPosition;
     int _size;
     const void* _foundResource;
-    const void* _loadedResource;
 };
