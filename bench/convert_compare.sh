@@ -8,8 +8,9 @@ dir=${1:-build/bench}
 cmake -S . -B "$dir" -DQZ_BUILD_BENCH=ON -DQZ_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$dir" -j"$(nproc)" --target gen_export convert_bench >/dev/null
 file=${QZ_BENCH_CONVERT_EXPORT:-${TMPDIR:-/tmp}/qz_bench_convert_100mb.xml}
-"$dir/bench/gen_export" --mb 100 "$file"
+summary=$("$dir/bench/gen_export" --mb 100 "$file")
 export QZ_BENCH_CONVERT_EXPORT=$file
+export QZ_BENCH_CONVERT_RECORDS=$(echo "$summary" | sed -n 's/.* \([0-9]*\) records$/\1/p')
 size=$(stat -c %s "$file")
 echo "== export: $file ($size bytes)"
 echo "== xmllint --stream --noout (best of 3)"
