@@ -99,7 +99,8 @@ int Conversion::Run() {
                 return IMPORT_NotCreated;
             }
         }
-        element.reset();
+        // Its nodes make the next elements.
+        _Reader.Recycle(element.release());
         if (_Progress && !_Progress(_Reader.GetPercent())) {
             _Reader.Close();
             Abandon();

@@ -13,6 +13,8 @@ namespace {
 
 constexpr const char* kModule = "Library/xml";
 constexpr int32_t kMaxBuffer = 1 << 29;
+// Recycled nodes kept at most, of each kind; beyond them they are deleted.
+constexpr int kMaxSpareNodes = 4096;
 
 enum ByteClass : unsigned char { kOther, kSpace, kName, kAmpersand, kPunctuation, kZero };
 
@@ -117,6 +119,11 @@ const char* xml_TokenTypeName(int type) {
 xml_Tokenizer::~xml_Tokenizer() {
     Close();
     std::free(_buffer);
+    while (_spareAttributes) {
+        xml_Attribute* a = _spareAttributes;
+        _spareAttributes = a->next;
+        delete a;
+    }
 }
 
 bool xml_Tokenizer::Open(const Str& path) {
@@ -389,17 +396,39 @@ void xml_Tokenizer::ReadQuotedValue(std::string& out) {
     out.erase(base, begin - base);
 }
 
+xml_Attribute* xml_Tokenizer::NewAttribute() {
+    if (!_spareAttributes) return new xml_Attribute(Str(), Str());
+    xml_Attribute* a = _spareAttributes;
+    _spareAttributes = a->next;
+    --_spareAttributeCount;
+    a->next = nullptr;
+    return a;
+}
+
+void xml_Tokenizer::RecycleAttribute(xml_Attribute* attribute) {
+    if (!attribute) return;
+    if (_spareAttributeCount >= kMaxSpareNodes) {
+        delete attribute;
+        return;
+    }
+    attribute->next = _spareAttributes;
+    _spareAttributes = attribute;
+    ++_spareAttributeCount;
+}
+
 void xml_Tokenizer::ReadAttributes(xml_Element* element) {
     for (;;) {
         SkipWhiteSpace();
         if (Current().type == xml_Slash || Current().type == xml_CloseAngle) return;
-        Str name = TextOf(CheckCurrent(xml_Identifier));
+        const xml_Token& first = CheckCurrent(xml_Identifier);
+        std::unique_ptr<xml_Attribute> attribute(NewAttribute());
+        attribute->name.Assign(TextData(first), first.length);
         const xml_Token& next = PeekToken(1);
         if (next.type == xml_Literal && next.length == 1 && next.bytes[0] == ':') {
             Expect(xml_Identifier);
             Expect(xml_Literal);
-            name += ":";
-            name += TextOf(CheckCurrent(xml_Identifier));
+            attribute->name += ":";
+            attribute->name += TextOf(CheckCurrent(xml_Identifier));
         }
         Expect(xml_Identifier);
         SkipWhiteSpace();
@@ -407,8 +436,8 @@ void xml_Tokenizer::ReadAttributes(xml_Element* element) {
         SkipWhiteSpace();
         _scratch.clear();
         ReadQuotedValue(_scratch);
-        element->AddAttribute(
-            new xml_Attribute(static_cast<Str&&>(name), Str(_scratch.data(), static_cast<int>(_scratch.size()))));
+        attribute->value.Assign(_scratch.data(), static_cast<int>(_scratch.size()));
+        element->AddAttribute(attribute.release());
     }
 }
 
@@ -437,6 +466,59 @@ xml_ElementReader::~xml_ElementReader() {
         e = nullptr;
     }
     delete _tokenizer;
+    while (_spareElements) {
+        xml_Element* e = _spareElements;
+        _spareElements = e->nextSibling;
+        delete e;
+    }
+}
+
+xml_Element* xml_ElementReader::NewElement(const xml_Token& name) {
+    const char* text = _tokenizer->TextData(name);
+    if (!_spareElements) return new xml_Element(Str(text, name.length));
+    xml_Element* e = _spareElements;
+    _spareElements = e->nextSibling;
+    --_spareElementCount;
+    e->nextSibling = nullptr;
+    e->name.Assign(text, name.length);
+    return e;
+}
+
+void xml_ElementReader::Recycle(xml_Element* element) {
+    if (!element) return;
+    if (!_tokenizer) {
+        delete element;
+        return;
+    }
+    // The tree is taken apart with constant stack, as its destructor does: each
+    // element's children join the work list before it goes.
+    element->nextSibling = nullptr;
+    xml_Element* pending = element;
+    while (pending) {
+        xml_Element* e = pending;
+        pending = e->nextSibling;
+        if (e->firstChild) {
+            e->lastChild->nextSibling = pending;
+            pending = e->firstChild;
+        }
+        for (xml_Attribute* a = e->firstAttribute; a;) {
+            xml_Attribute* next = a->next;
+            _tokenizer->RecycleAttribute(a);
+            a = next;
+        }
+        e->firstChild = e->lastChild = nullptr;
+        e->firstAttribute = e->lastAttribute = nullptr;
+        e->nextSibling = nullptr;
+        e->separated = false;
+        e->text.Assign(nullptr, 0);
+        if (_spareElementCount >= kMaxSpareNodes) {
+            delete e;
+            continue;
+        }
+        e->nextSibling = _spareElements;
+        _spareElements = e;
+        ++_spareElementCount;
+    }
 }
 
 bool xml_ElementReader::Open(const Str& path) {
@@ -477,7 +559,7 @@ xml_Element* xml_ElementReader::Read() {
     if (_depth + 1 >= maxDepth) throw Str("elements nested deeper than 256 levels");
     ++_depth;
     t.Expect(xml_OpenAngle);
-    std::unique_ptr<xml_Element> element(new xml_Element(t.TextOf(t.Current())));
+    std::unique_ptr<xml_Element> element(NewElement(t.Current()));
     t.Advance(1);
     t.ReadAttributes(element.get());
     if (t.Current().type == xml_Slash) {
@@ -509,10 +591,7 @@ xml_Element* xml_ElementReader::Read() {
     while (end > base && _text[end - 1] == ' ') --end;
     size_t begin = base;
     while (begin < end && _text[begin] == ' ') ++begin;
-    if (begin < end) {
-        _text.resize(end);
-        element->text = _text.c_str() + begin;
-    }
+    if (begin < end) element->text.Assign(_text.data() + begin, static_cast<int>(end - begin));
     _text.resize(base);
 
     t.Expect(xml_OpenAngle);
