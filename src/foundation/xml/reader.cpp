@@ -21,8 +21,10 @@ enum ByteClass : unsigned char { kOther, kSpace, kName, kAmpersand, kPunctuation
 struct ByteTable {
     unsigned char kind[256];
     unsigned char punctuation[256];
+    // Bytes that end a quoted value taken as it stands: the quote, white space, "&" and zero.
+    bool valueStop[256];
 
-    constexpr ByteTable() : kind(), punctuation() {
+    constexpr ByteTable() : kind(), punctuation(), valueStop() {
         for (int c = 0; c < 256; ++c) {
             bool name = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
                         c == '-' || c == '.' || c == '_' || c == 0xB2 || c == 0xB3 || c == 0xB9 ||
@@ -37,6 +39,8 @@ struct ByteTable {
             kind[static_cast<unsigned char>(marks[type])] = kPunctuation;
             punctuation[static_cast<unsigned char>(marks[type])] = static_cast<unsigned char>(type);
         }
+        for (int c = 0; c < 256; ++c) valueStop[c] = kind[c] == kSpace || kind[c] == kAmpersand || kind[c] == kZero;
+        valueStop['"'] = true;
     }
 };
 
@@ -358,23 +362,27 @@ void xml_Tokenizer::SkipMarkup() {
 // A value of plain bytes whose closing quote is already in the buffer needs no tokens:
 // such bytes are the value as they stand (no blanks to fold or trim, no reference to
 // decode). Anything else goes token by token.
-bool xml_Tokenizer::ReadPlainQuotedValue(std::string& out) {
-    if (_count != 1 || Current().type != xml_Quote) return false;
+const char* xml_Tokenizer::PlainQuotedValueEnd() const {
+    if (_count != 1 || _ring[_head].type != xml_Quote) return nullptr;
     // The zero after the bytes read stops the scan where the buffer ends.
-    const char* const start = _buffer + _scan;
-    for (const char* p = start;; ++p) {
-        const char c = *p;
-        if (c == '"') {
-            out.append(start, static_cast<size_t>(p - start));
-            _scan = static_cast<int32_t>(p + 1 - _buffer);
-            // As Advance leaves it past the closing quote.
-            _head = (_head + 1) & (kRing - 1);
-            Lex(_ring[_head]);
-            return true;
-        }
-        const unsigned char kind = KindOf(c);
-        if (kind == kSpace || kind == kAmpersand || kind == kZero) return false;
-    }
+    const char* p = _buffer + _scan;
+    while (!kBytes.valueStop[static_cast<unsigned char>(*p)]) ++p;
+    return *p == '"' ? p : nullptr;
+}
+
+void xml_Tokenizer::StepPastQuote(const char* quote) {
+    _scan = static_cast<int32_t>(quote + 1 - _buffer);
+    // As Advance leaves it past the closing quote.
+    _head = (_head + 1) & (kRing - 1);
+    Lex(_ring[_head]);
+}
+
+bool xml_Tokenizer::ReadPlainQuotedValue(std::string& out) {
+    const char* quote = PlainQuotedValueEnd();
+    if (!quote) return false;
+    out.append(_buffer + _scan, static_cast<size_t>(quote - (_buffer + _scan)));
+    StepPastQuote(quote);
+    return true;
 }
 
 void xml_Tokenizer::ReadQuotedValue(std::string& out) {
@@ -434,9 +442,15 @@ void xml_Tokenizer::ReadAttributes(xml_Element* element) {
         SkipWhiteSpace();
         Expect(xml_Equals);
         SkipWhiteSpace();
-        _scratch.clear();
-        ReadQuotedValue(_scratch);
-        attribute->value.Assign(_scratch.data(), static_cast<int>(_scratch.size()));
+        if (const char* quote = PlainQuotedValueEnd()) {
+            // Straight from the buffer, before the next token may move it.
+            attribute->value.Assign(_buffer + _scan, static_cast<int>(quote - (_buffer + _scan)));
+            StepPastQuote(quote);
+        } else {
+            _scratch.clear();
+            ReadQuotedValue(_scratch);
+            attribute->value.Assign(_scratch.data(), static_cast<int>(_scratch.size()));
+        }
         element->AddAttribute(attribute.release());
     }
 }

@@ -121,6 +121,9 @@ private:
     void Lex(xml_Token& token);
     void LexReference(xml_Token& token);
     bool ReadPlainQuotedValue(std::string& out);
+    // The closing quote of a plain value that starts at the current quote, or null.
+    const char* PlainQuotedValueEnd() const;
+    void StepPastQuote(const char* quote);
     // The end of the run of bytes of one kind that starts at _scan, within the buffer.
     int32_t SkipRun(int kind) const;
     // Makes at least `count` bytes available from _scan; false at the end of the file
