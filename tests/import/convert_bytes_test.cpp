@@ -32,6 +32,7 @@ TEST_F(ConvertBytesTest, GeneratedExportsGiveThePinnedJobFiles) {
     const Case cases[] = {
         {"default mix", ExportOptions{1 << 20, 7, false}, 212434, 0xc405792ac8c10bd5ull},
         {"one line", ExportOptions{1 << 19, 3, true}, 122886, 0x2d89dfb792878a94ull},
+        {"observations", ExportOptions{1 << 20, 5, false, ExportMix::Observations}, 211181, 0xf6f0863963a6a400ull},
     };
     Zone("UTC");
     for (const Case& c : cases) {
