@@ -504,35 +504,24 @@ void xml_ElementReader::Recycle(xml_Element* element) {
         delete element;
         return;
     }
-    // The tree is taken apart with constant stack, as its destructor does: each
-    // element's children join the work list before it goes.
     element->nextSibling = nullptr;
-    xml_Element* pending = element;
-    while (pending) {
-        xml_Element* e = pending;
-        pending = e->nextSibling;
-        if (e->firstChild) {
-            e->lastChild->nextSibling = pending;
-            pending = e->firstChild;
-        }
+    xml_TakeApart(element, [this](xml_Element* e) {
         for (xml_Attribute* a = e->firstAttribute; a;) {
             xml_Attribute* next = a->next;
             _tokenizer->RecycleAttribute(a);
             a = next;
         }
-        e->firstChild = e->lastChild = nullptr;
         e->firstAttribute = e->lastAttribute = nullptr;
-        e->nextSibling = nullptr;
         e->separated = false;
         e->text.Assign(nullptr, 0);
         if (_spareElementCount >= kMaxSpareNodes) {
             delete e;
-            continue;
+            return;
         }
         e->nextSibling = _spareElements;
         _spareElements = e;
         ++_spareElementCount;
-    }
+    });
 }
 
 bool xml_ElementReader::Open(const Str& path) {
