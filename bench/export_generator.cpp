@@ -143,7 +143,9 @@ ExportSummary GenerateExport(std::FILE* out, const ExportOptions& options) {
     int64_t station = 0;
     for (int64_t n = 0; w.Size() < options.bytes; ++n) {
         time += 1 + random.Below(30);
-        const int kind = random.Below(20);
+        int kind = random.Below(20);
+        // Measured points (with descriptions), laser offsets and GNSS points, 3 : 1 : 1.
+        if (options.mix == ExportMix::Observations) kind = kind < 12 ? 8 : kind < 16 ? 7 : 5;
         const std::string name = std::to_string(1000 + n);
         if (n % 500 == 0 || kind == 0) {
             // A station set-up: an observation of the station with a circle reading.

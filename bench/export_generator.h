@@ -10,10 +10,16 @@
 #include <cstdio>
 #include <string>
 
+enum class ExportMix {
+    Default,       // the mix above
+    Observations,  // point observations only, each with descriptions or features and a measurement
+};
+
 struct ExportOptions {
     int64_t bytes = 100 << 20;  // stops at the first record boundary past this size
     uint32_t seed = 1;
     bool oneLine = false;  // the whole export on one line, without line breaks
+    ExportMix mix = ExportMix::Default;
 };
 
 struct ExportSummary {

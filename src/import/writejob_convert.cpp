@@ -92,6 +92,10 @@ int Conversion::Run() {
         if (!element) break;
         if (_Writer) {
             _Writer->WriteElement(element.get());
+            // Between elements no handler holds a record: what the element superseded
+            // (previous feature sets, measurements, replaced records) can go now rather
+            // than at the close.
+            _Job->GetAccess()->PurgeSuperseded();
         } else if (IsJobHeaderElement(element.get())) {
             if (!CreateJob(element.get(), product, version)) {
                 _Reader.Close();
@@ -99,7 +103,8 @@ int Conversion::Run() {
                 return IMPORT_NotCreated;
             }
         }
-        element.reset();
+        // Its nodes make the next elements.
+        _Reader.Recycle(element.release());
         if (_Progress && !_Progress(_Reader.GetPercent())) {
             _Reader.Close();
             Abandon();

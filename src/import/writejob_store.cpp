@@ -16,6 +16,7 @@
 namespace {
 
 constexpr const char* kModule = "converter/writejob";
+const Str kNoText;
 
 // A store the job refused would leave a job that silently lacks the record.
 [[noreturn]] void ThrowNotStored(const dbRecord_Class* record, const char* why) {
@@ -64,7 +65,9 @@ void JobWriter::StoreRecord(const xml_Element* element, dbRecord_Class* record) 
     }
 
     // The record is in the job before its ID is read: a bad ID still fails the conversion.
-    MapRecordId(writejob_ParseRecordId(element->GetAttributeText("ID"), "ID"), position);
+    // The value is read in place: every stored record passes here.
+    const xml_Attribute* id = element->FindAttribute("ID");
+    MapRecordId(writejob_ParseRecordId(id ? id->value : kNoText, "ID"), position);
 
     if (IsEntityType(type)) {
         current = position;

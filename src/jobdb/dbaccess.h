@@ -111,6 +111,8 @@ public:
     int64_t TruncateJournal();
     void FlushIfDue(double now);
     void FlushFile() { _Journal.Flush(); }
+    // See dbModel::PurgeSuperseded.
+    void PurgeSuperseded() { _Model.PurgeSuperseded(); }
     bool CopyFile(const Str& name) { return _Journal.CopyFile(name); }
 
     // For tests and the job database.

@@ -450,9 +450,25 @@ void dbModel::Discard(dbRecord_Class* record) {
     if (!record) return;
     record->SetRecordId(NODBID);
     PutOnFreeList(new dbModel_Record(record));
+    ++_SupersededCount;
+}
+
+void dbModel::PurgeSuperseded() {
+    for (dbModel_Record** link = &_FreeList; _SupersededCount > 0 && *link;) {
+        dbModel_Record* holder = *link;
+        if (holder->DBRecord && holder->DBRecord->GetRecordId() != NODBID) {
+            link = &holder->ChainForward;
+            continue;
+        }
+        *link = holder->ChainForward;
+        delete holder;
+        --_SupersededCount;
+    }
+    _SupersededCount = 0;
 }
 
 void dbModel::PurgeDiscarded() {
+    _SupersededCount = 0;
     while (_FreeList) {
         dbModel_Record* holder = _FreeList;
         _FreeList = holder->ChainForward;

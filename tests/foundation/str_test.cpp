@@ -58,6 +58,27 @@ TEST(Str, ShorteningKeepsTheBlockAndGrowingReallocates) {
     EXPECT_EQ(t.Length(), 0);
 }
 
+TEST(Str, AssignKeepsABlockTheTextFits) {
+    Str s("a longer text");
+    const char* block = s.Data();
+    s.Assign("short", 5);
+    EXPECT_EQ(s.Data(), block);
+    EXPECT_EQ(s, "short");
+    EXPECT_EQ(s.Length(), 5);
+    s.Assign(nullptr, 0);  // empty, still owning the block
+    EXPECT_EQ(s.Data(), block);
+    EXPECT_TRUE(s.IsEmpty());
+    s.Assign("a longer text!", 14);  // one byte past the block: a new one
+    EXPECT_EQ(s, "a longer text!");
+    s.Assign(s.Data() + 2, 6);  // from inside its own block
+    EXPECT_EQ(s, "longer");
+    s.Assign("ab\0cd", 5);  // stops at a zero, as Str(buffer, count) does
+    EXPECT_EQ(s.Length(), 2);
+    Str empty;
+    empty.Assign("", 0);
+    EXPECT_FALSE(empty.OwnsBlock());
+}
+
 TEST(Str, SelfAssignmentAndSelfAppend) {
     Str s("ab");
     Str& alias = s;

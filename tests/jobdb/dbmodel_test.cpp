@@ -178,6 +178,30 @@ TEST_F(ModelTest, RemovedRecordIsFoundUntilPurgedAndTakesNoFurtherAction) {
     EXPECT_TRUE(env.assertions.empty());
 }
 
+TEST_F(ModelTest, PurgingSupersededRecordsKeepsRemovedOnesFindable) {
+    for (double value : {1, 2, 3, 4}) AppendPrecision(value);
+    TestPrecision any;
+    TestPrecision replacement;
+    replacement.Horizontal = 33;
+    // Removed and superseded holders interleave on the free list.
+    Apply(DBMODEL_Remove, DBID(2), any);
+    Apply(DBMODEL_Replace, DBID(3), replacement);
+    Apply(DBMODEL_Remove, DBID(4), any);
+    Apply(DBMODEL_Replace, DBID(3), replacement);
+    model.PurgeSuperseded();
+    model.PurgeSuperseded();
+    for (uint32_t id : {2u, 4u}) {
+        ASSERT_NE(model.FindRecord(DBID(id)), nullptr);
+        EXPECT_EQ(model.FindRecord(DBID(id))->DBRecord->GetRecordId(), DBID(id));
+    }
+    EXPECT_EQ(Chain(), (std::vector<uint32_t>{1, 3}));
+    EXPECT_EQ(HorizontalOf(DBID(3)), 33);
+    model.PurgeDiscarded();
+    EXPECT_EQ(model.FindRecord(DBID(2)), nullptr);
+    EXPECT_EQ(model.FindRecord(DBID(4)), nullptr);
+    EXPECT_TRUE(env.assertions.empty());
+}
+
 TEST_F(ModelTest, RemovingFrontAndBackMovesTheEnds) {
     AppendPrecision(1);
     AppendPrecision(2);

@@ -175,6 +175,32 @@ Str& Str::operator=(Str&& other) noexcept {
     return *this;
 }
 
+void Str::Assign(const char* text, int count) {
+    if (!QZ_ASSERT(count >= 0) || !text) count = 0;
+    if (count > 0) {
+        if (const void* zero = std::memchr(text, 0, static_cast<size_t>(count)))
+            count = static_cast<int>(static_cast<const char*>(zero) - text);
+    }
+    if (count == 0) {
+        _Length = 0;
+        if (OwnsBlock()) _Pointer[0] = 0;
+        return;
+    }
+    if (count >= _BlockSize) {
+        // Too large for the block (or none): a new one of exactly the length, filled
+        // before the old one goes, as the text may lie in it.
+        char* fresh = static_cast<char*>(CheckedRealloc(nullptr, static_cast<size_t>(count) + 1));
+        std::memcpy(fresh, text, static_cast<size_t>(count));
+        if (OwnsBlock()) std::free(_Pointer);
+        _Pointer = fresh;
+        _BlockSize = count + 1;
+    } else {
+        std::memmove(_Pointer, text, static_cast<size_t>(count));
+    }
+    _Pointer[count] = 0;
+    _Length = count;
+}
+
 Str& Str::operator=(const char* text) {
     if (!text || !*text) {
         _Length = 0;

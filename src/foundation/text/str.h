@@ -5,7 +5,8 @@
 // Storage: an empty Str points at one shared static byte holding 0, never written or
 // freed. Any other Str owns a malloc'd block of at least _Length + 1 bytes. There is
 // no spare capacity: growing reallocates to exactly the new length + 1, shortening
-// keeps the block.
+// keeps the block. Assign alone keeps a block the new text fits, so a Str that is
+// reused for text after text stops asking the heap.
 //
 // StrArray: an owning array of heap-allocated Str, growing to the needed count + 16.
 #pragma once
@@ -30,6 +31,9 @@ public:
     Str& operator=(Str&& other) noexcept;
     Str& operator=(const char* text);
     Str& operator=(char c);
+    // The count bytes at text, up to a first zero among them, in the block already owned
+    // when they fit in it (an empty result keeps the block too).
+    void Assign(const char* text, int count);
 
     int Length() const { return _Length; }
     const char* Data() const { return _Pointer; }

@@ -108,20 +108,9 @@ xml_Element::~xml_Element() {
         delete a;
         a = next;
     }
-    // Children are unlinked into one work list before deletion, so a tree of any depth
-    // is freed with constant stack: each child's own children join the list first.
-    xml_Element* pending = firstChild;
+    xml_Element* children = firstChild;
     firstChild = lastChild = nullptr;
-    while (pending) {
-        xml_Element* e = pending;
-        pending = e->nextSibling;
-        if (e->firstChild) {
-            e->lastChild->nextSibling = pending;
-            pending = e->firstChild;
-            e->firstChild = e->lastChild = nullptr;
-        }
-        delete e;
-    }
+    xml_TakeApart(children, [](xml_Element* e) { delete e; });
 }
 
 void xml_Element::AddAttribute(xml_Attribute* attribute) {

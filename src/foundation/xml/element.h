@@ -84,6 +84,23 @@ public:
     xml_Attribute* lastAttribute = nullptr;
 };
 
+// Takes apart the trees of a list of siblings with constant stack, however deep: each
+// element's children join the work list before the element, left without children,
+// goes to take(element).
+template <class Take>
+void xml_TakeApart(xml_Element* first, Take take) {
+    while (first) {
+        xml_Element* e = first;
+        first = e->nextSibling;
+        if (e->firstChild) {
+            e->lastChild->nextSibling = first;
+            first = e->firstChild;
+            e->firstChild = e->lastChild = nullptr;
+        }
+        take(e);
+    }
+}
+
 Str xml_GetAttributeText(const xml_Element* element, const char* name);
 // The number of descendants at a level below the element: 0 counts the children,
 // 1 the grandchildren, and so on; a negative level gives 0.

@@ -13,14 +13,18 @@ namespace {
 
 constexpr const char* kModule = "Library/xml";
 constexpr int32_t kMaxBuffer = 1 << 29;
+// Recycled nodes kept at most, of each kind; beyond them they are deleted.
+constexpr int kMaxSpareNodes = 4096;
 
 enum ByteClass : unsigned char { kOther, kSpace, kName, kAmpersand, kPunctuation, kZero };
 
 struct ByteTable {
     unsigned char kind[256];
     unsigned char punctuation[256];
+    // Bytes that end a quoted value taken as it stands: the quote, white space, "&" and zero.
+    bool valueStop[256];
 
-    constexpr ByteTable() : kind(), punctuation() {
+    constexpr ByteTable() : kind(), punctuation(), valueStop() {
         for (int c = 0; c < 256; ++c) {
             bool name = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
                         c == '-' || c == '.' || c == '_' || c == 0xB2 || c == 0xB3 || c == 0xB9 ||
@@ -35,6 +39,8 @@ struct ByteTable {
             kind[static_cast<unsigned char>(marks[type])] = kPunctuation;
             punctuation[static_cast<unsigned char>(marks[type])] = static_cast<unsigned char>(type);
         }
+        for (int c = 0; c < 256; ++c) valueStop[c] = kind[c] == kSpace || kind[c] == kAmpersand || kind[c] == kZero;
+        valueStop['"'] = true;
     }
 };
 
@@ -117,6 +123,11 @@ const char* xml_TokenTypeName(int type) {
 xml_Tokenizer::~xml_Tokenizer() {
     Close();
     std::free(_buffer);
+    while (_spareAttributes) {
+        xml_Attribute* a = _spareAttributes;
+        _spareAttributes = a->next;
+        delete a;
+    }
 }
 
 bool xml_Tokenizer::Open(const Str& path) {
@@ -351,23 +362,27 @@ void xml_Tokenizer::SkipMarkup() {
 // A value of plain bytes whose closing quote is already in the buffer needs no tokens:
 // such bytes are the value as they stand (no blanks to fold or trim, no reference to
 // decode). Anything else goes token by token.
-bool xml_Tokenizer::ReadPlainQuotedValue(std::string& out) {
-    if (_count != 1 || Current().type != xml_Quote) return false;
+const char* xml_Tokenizer::PlainQuotedValueEnd() const {
+    if (_count != 1 || _ring[_head].type != xml_Quote) return nullptr;
     // The zero after the bytes read stops the scan where the buffer ends.
-    const char* const start = _buffer + _scan;
-    for (const char* p = start;; ++p) {
-        const char c = *p;
-        if (c == '"') {
-            out.append(start, static_cast<size_t>(p - start));
-            _scan = static_cast<int32_t>(p + 1 - _buffer);
-            // As Advance leaves it past the closing quote.
-            _head = (_head + 1) & (kRing - 1);
-            Lex(_ring[_head]);
-            return true;
-        }
-        const unsigned char kind = KindOf(c);
-        if (kind == kSpace || kind == kAmpersand || kind == kZero) return false;
-    }
+    const char* p = _buffer + _scan;
+    while (!kBytes.valueStop[static_cast<unsigned char>(*p)]) ++p;
+    return *p == '"' ? p : nullptr;
+}
+
+void xml_Tokenizer::StepPastQuote(const char* quote) {
+    _scan = static_cast<int32_t>(quote + 1 - _buffer);
+    // As Advance leaves it past the closing quote.
+    _head = (_head + 1) & (kRing - 1);
+    Lex(_ring[_head]);
+}
+
+bool xml_Tokenizer::ReadPlainQuotedValue(std::string& out) {
+    const char* quote = PlainQuotedValueEnd();
+    if (!quote) return false;
+    out.append(_buffer + _scan, static_cast<size_t>(quote - (_buffer + _scan)));
+    StepPastQuote(quote);
+    return true;
 }
 
 void xml_Tokenizer::ReadQuotedValue(std::string& out) {
@@ -389,26 +404,54 @@ void xml_Tokenizer::ReadQuotedValue(std::string& out) {
     out.erase(base, begin - base);
 }
 
+xml_Attribute* xml_Tokenizer::NewAttribute() {
+    if (!_spareAttributes) return new xml_Attribute(Str(), Str());
+    xml_Attribute* a = _spareAttributes;
+    _spareAttributes = a->next;
+    --_spareAttributeCount;
+    a->next = nullptr;
+    return a;
+}
+
+void xml_Tokenizer::RecycleAttribute(xml_Attribute* attribute) {
+    if (!attribute) return;
+    if (_spareAttributeCount >= kMaxSpareNodes) {
+        delete attribute;
+        return;
+    }
+    attribute->next = _spareAttributes;
+    _spareAttributes = attribute;
+    ++_spareAttributeCount;
+}
+
 void xml_Tokenizer::ReadAttributes(xml_Element* element) {
     for (;;) {
         SkipWhiteSpace();
         if (Current().type == xml_Slash || Current().type == xml_CloseAngle) return;
-        Str name = TextOf(CheckCurrent(xml_Identifier));
+        const xml_Token& first = CheckCurrent(xml_Identifier);
+        std::unique_ptr<xml_Attribute> attribute(NewAttribute());
+        attribute->name.Assign(TextData(first), first.length);
         const xml_Token& next = PeekToken(1);
         if (next.type == xml_Literal && next.length == 1 && next.bytes[0] == ':') {
             Expect(xml_Identifier);
             Expect(xml_Literal);
-            name += ":";
-            name += TextOf(CheckCurrent(xml_Identifier));
+            attribute->name += ":";
+            attribute->name += TextOf(CheckCurrent(xml_Identifier));
         }
         Expect(xml_Identifier);
         SkipWhiteSpace();
         Expect(xml_Equals);
         SkipWhiteSpace();
-        _scratch.clear();
-        ReadQuotedValue(_scratch);
-        element->AddAttribute(
-            new xml_Attribute(static_cast<Str&&>(name), Str(_scratch.data(), static_cast<int>(_scratch.size()))));
+        if (const char* quote = PlainQuotedValueEnd()) {
+            // Straight from the buffer, before the next token may move it.
+            attribute->value.Assign(_buffer + _scan, static_cast<int>(quote - (_buffer + _scan)));
+            StepPastQuote(quote);
+        } else {
+            _scratch.clear();
+            ReadQuotedValue(_scratch);
+            attribute->value.Assign(_scratch.data(), static_cast<int>(_scratch.size()));
+        }
+        element->AddAttribute(attribute.release());
     }
 }
 
@@ -437,6 +480,48 @@ xml_ElementReader::~xml_ElementReader() {
         e = nullptr;
     }
     delete _tokenizer;
+    while (_spareElements) {
+        xml_Element* e = _spareElements;
+        _spareElements = e->nextSibling;
+        delete e;
+    }
+}
+
+xml_Element* xml_ElementReader::NewElement(const xml_Token& name) {
+    const char* text = _tokenizer->TextData(name);
+    if (!_spareElements) return new xml_Element(Str(text, name.length));
+    xml_Element* e = _spareElements;
+    _spareElements = e->nextSibling;
+    --_spareElementCount;
+    e->nextSibling = nullptr;
+    e->name.Assign(text, name.length);
+    return e;
+}
+
+void xml_ElementReader::Recycle(xml_Element* element) {
+    if (!element) return;
+    if (!_tokenizer) {
+        delete element;
+        return;
+    }
+    element->nextSibling = nullptr;
+    xml_TakeApart(element, [this](xml_Element* e) {
+        for (xml_Attribute* a = e->firstAttribute; a;) {
+            xml_Attribute* next = a->next;
+            _tokenizer->RecycleAttribute(a);
+            a = next;
+        }
+        e->firstAttribute = e->lastAttribute = nullptr;
+        e->separated = false;
+        e->text.Assign(nullptr, 0);
+        if (_spareElementCount >= kMaxSpareNodes) {
+            delete e;
+            return;
+        }
+        e->nextSibling = _spareElements;
+        _spareElements = e;
+        ++_spareElementCount;
+    });
 }
 
 bool xml_ElementReader::Open(const Str& path) {
@@ -477,7 +562,7 @@ xml_Element* xml_ElementReader::Read() {
     if (_depth + 1 >= maxDepth) throw Str("elements nested deeper than 256 levels");
     ++_depth;
     t.Expect(xml_OpenAngle);
-    std::unique_ptr<xml_Element> element(new xml_Element(t.TextOf(t.Current())));
+    std::unique_ptr<xml_Element> element(NewElement(t.Current()));
     t.Advance(1);
     t.ReadAttributes(element.get());
     if (t.Current().type == xml_Slash) {
@@ -509,10 +594,7 @@ xml_Element* xml_ElementReader::Read() {
     while (end > base && _text[end - 1] == ' ') --end;
     size_t begin = base;
     while (begin < end && _text[begin] == ' ') ++begin;
-    if (begin < end) {
-        _text.resize(end);
-        element->text = _text.c_str() + begin;
-    }
+    if (begin < end) element->text.Assign(_text.data() + begin, static_cast<int>(end - begin));
     _text.resize(base);
 
     t.Expect(xml_OpenAngle);

@@ -12,7 +12,9 @@
 // The file is read in pieces of 16384 bytes into one buffer that the tokens point into;
 // a token that crosses the end of a piece is completed from the next one, so where the
 // lines of a file break changes nothing. Memory holds the buffer, a few tokens of
-// look-ahead and the one element tree being built.
+// look-ahead and the one element tree being built. A tree handed back through Recycle
+// lends its nodes, with the blocks of their names, texts and values, to the next trees,
+// so reading a file costs the heap only as many nodes as its largest tree.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +24,7 @@
 #include "foundation/text/str.h"
 
 class xml_Element;
+struct xml_Attribute;
 
 enum xml_TokenType {
     xml_OpenAngle = 0,
@@ -93,6 +96,8 @@ public:
     // Appends the quoted value (quotes dropped, blanks trimmed) to out.
     void ReadQuotedValue(std::string& out);
     void ReadAttributes(xml_Element* element);
+    // Keeps an attribute (unlinked) for the next ReadAttributes, or deletes it.
+    void RecycleAttribute(xml_Attribute* attribute);
     int GetPercent() const;
 
     // The current token's text as the parser takes it.
@@ -116,12 +121,16 @@ private:
     void Lex(xml_Token& token);
     void LexReference(xml_Token& token);
     bool ReadPlainQuotedValue(std::string& out);
+    // The closing quote of a plain value that starts at the current quote, or null.
+    const char* PlainQuotedValueEnd() const;
+    void StepPastQuote(const char* quote);
     // The end of the run of bytes of one kind that starts at _scan, within the buffer.
     int32_t SkipRun(int kind) const;
     // Makes at least `count` bytes available from _scan; false at the end of the file
     // with fewer available. Keeps every byte a live token points into.
     bool Fill(int count);
     [[noreturn]] void ThrowUnexpected(int type) const;
+    xml_Attribute* NewAttribute();
 
     std::FILE* _stream = nullptr;
     int64_t _size = 0;
@@ -136,6 +145,9 @@ private:
     int _head = 0;
     int _count = 0;
     std::string _scratch;
+    // Attributes of recycled trees, linked by next.
+    xml_Attribute* _spareAttributes = nullptr;
+    int _spareAttributeCount = 0;
 };
 
 class xml_ElementReader {
@@ -156,6 +168,9 @@ public:
     // The next element, whole, owned by the caller; null at an end tag or at the end of
     // the file at the top level.
     xml_Element* ReadElement();
+    // Takes back a tree that ReadElement returned, once the caller is done with it;
+    // the tree must not be used afterwards. A null tree is ignored.
+    void Recycle(xml_Element* element);
     // Reads the end tags of count held elements and deletes them; returns the innermost
     // element still held, or null.
     xml_Element* Ascend(int count);
@@ -167,6 +182,8 @@ private:
     xml_Element* Read();
     void ReadEndTag(const Str& name);
     xml_Element* HeldAtDepth() const;
+    // An element named after the token, from the recycled ones when there are any.
+    xml_Element* NewElement(const xml_Token& name);
 
     xml_Tokenizer* _tokenizer = nullptr;
     int _depth = -1;
@@ -174,4 +191,7 @@ private:
     int _heldMode = 0;
     xml_Element* _held[maxParsingReturnLevels] = {};
     std::string _text;  // text runs of the open elements, innermost last
+    // Elements of recycled trees, linked by nextSibling.
+    xml_Element* _spareElements = nullptr;
+    int _spareElementCount = 0;
 };

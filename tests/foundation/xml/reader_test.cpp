@@ -246,6 +246,35 @@ TEST(XmlReader, PullReadingOfAnExport) {
     EXPECT_TRUE(reader.Close());
 }
 
+TEST(XmlReader, RecycledTreesReadAsNewOnes) {
+    // Longer names, texts and values first, then shorter, empty and absent ones, so
+    // reused nodes must drop every trace of what they held.
+    Str path = WriteFile("recycle.xml",
+                         "<?xml?>\n<root>"
+                         "<LongElementName a=\"a long value\" b:c=\"2\">long text<x>1</x><y z=\"3\"/></LongElementName>"
+                         "<S a=\"v\">t</S>"
+                         "<E/>"
+                         "<F><G>g</G></F>"
+                         "</root>");
+    xml_ElementReader reader;
+    ASSERT_TRUE(reader.Open(path));
+    ASSERT_NE(reader.Descend(1), nullptr);
+    std::vector<std::string> read;
+    while (xml_Element* e = reader.ReadElement()) {
+        read.push_back(Dump(e));
+        reader.Recycle(e);
+    }
+    EXPECT_EQ(read, (std::vector<std::string>{
+                        "LongElementName[a=a long value,b:c=2]{long text}(x{1} y[z=3])",
+                        "S[a=v]{t}",
+                        "E",
+                        "F(G{g})",
+                    }));
+    reader.Ascend(1);
+    EXPECT_TRUE(reader.Close());
+    reader.Recycle(new xml_Element("after"));  // with nothing open, simply deleted
+}
+
 TEST(XmlReader, DescendTwoLevels) {
     Str path = WriteFile("two.xml", "<?xml?>\n<root r=\"1\"><group g=\"2\">text<a/><b>t</b></group><c/></root>");
     xml_ElementReader reader;

@@ -1,0 +1,55 @@
+// The job files of generated exports, pinned by hash: work on the conversion path must
+// leave every byte of the output as it was. "Now" and the zone are fixed, as records
+// made by the conversion itself carry the time they were made.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "export_generator.h"
+#include "qzxmli.h"
+#include "support/temp_folder.h"
+#include "support/zoned_time.h"
+
+namespace {
+
+uint64_t Fnv1a(const std::string& bytes) {
+    uint64_t hash = 14695981039346656037ull;
+    for (unsigned char c : bytes) hash = (hash ^ c) * 1099511628211ull;
+    return hash;
+}
+
+class ConvertBytesTest : public ZonedTimeTest {};
+
+TEST_F(ConvertBytesTest, GeneratedExportsGiveThePinnedJobFiles) {
+    struct Case {
+        const char* name;
+        ExportOptions options;
+        size_t jobBytes;
+        uint64_t hash;
+    };
+    const Case cases[] = {
+        {"default mix", ExportOptions{1 << 20, 7, false}, 212434, 0xc405792ac8c10bd5ull},
+        {"one line", ExportOptions{1 << 19, 3, true}, 122886, 0x2d89dfb792878a94ull},
+        {"observations", ExportOptions{1 << 20, 5, false, ExportMix::Observations}, 211181, 0xf6f0863963a6a400ull},
+    };
+    Zone("UTC");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        platform_FixTime(1700000000);
+        TempFolder folder;
+        const std::string xml = folder / "export.xml";
+        const std::string job = folder / "export.job";
+        std::FILE* out = std::fopen(xml.c_str(), "wb");
+        ASSERT_TRUE(out);
+        GenerateExport(out, c.options);
+        std::fclose(out);
+        ASSERT_EQ(ImportQZXMLFile(xml.c_str(), job.c_str(), nullptr), 0);
+        const std::string bytes = TempFolder::Read(job);
+        EXPECT_EQ(bytes.size(), c.jobBytes);
+        EXPECT_EQ(Fnv1a(bytes), c.hash) << std::hex << Fnv1a(bytes);
+    }
+}
+
+}  // namespace
