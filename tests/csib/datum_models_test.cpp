@@ -297,6 +297,25 @@ TEST(Regression, EmbeddedModelMatchesTheFormulaInEitherByteOrderAndThroughAnImag
     ExpectModel(copy.block);
 }
 
+TEST(Regression, EachFailedAllocationFailsTheLoadAndLeaksNothing) {
+    const std::vector<uint8_t> part = EmbeddedPart(TestModel());
+    const int64_t live = csib_LiveAllocations();
+    for (int n = 1;; ++n) {
+        SCOPED_TRACE(n);
+        csibtest::BlockHolder held;
+        ASSERT_EQ(CSIB_Ok, csib_Create(&held.block, 0, kIntlA, kIntlB));
+        csib_FailAllocation(n);
+        const csib_Status status = csib_SetDatum(held.block, kRegression, part.data());
+        csib_FailAllocation(0);
+        csib_Free(&held.block);
+        EXPECT_EQ(live, csib_LiveAllocations());
+        if (status == CSIB_Ok) break;
+        // The record and the name fail for memory; a series' arrays make the model unusable.
+        EXPECT_TRUE(status == CSIB_OutOfMemory || status == CSIB_RegressionFileInvalid) << status;
+        ASSERT_LT(n, 20);
+    }
+}
+
 TEST(Regression, EmptyLatitudeSeriesAndMeanLongitudeBeyond180) {
     Model m = TestModel();
     m.series[0].clear();
