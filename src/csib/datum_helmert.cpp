@@ -84,16 +84,18 @@ void csib_HelmertRotation(csib_HelmertParameters* p) {
     const double sx = std::sin(v[CSIB_HelmertRx]), cx = std::cos(v[CSIB_HelmertRx]);
     const double sy = std::sin(v[CSIB_HelmertRy]), cy = std::cos(v[CSIB_HelmertRy]);
     const double sz = std::sin(v[CSIB_HelmertRz]), cz = std::cos(v[CSIB_HelmertRz]);
-    const double r[9] = {cy * cz, cz * sx * sy + cx * sz, -cz * sy * cx + sx * sz,
+    const double r[9] = {cy * cz,  cz * sx * sy + cx * sz,  -cz * sy * cx + sx * sz,
                          -cy * sz, -sz * sx * sy + cz * cx, sz * sy * cx + cz * sx,
-                         sy, -cy * sx, cy * cx};
+                         sy,       -cy * sx,                cy * cx};
     for (int i = 0; i < 9; ++i) p->r[i] = r[i];
 }
 
 void csib_HelmertForward(const csib_HelmertParameters* p, const double in[3], double out[3]) {
     const double* v = p->values;
-    for (int i = 0; i < 3; ++i)
-        out[i] = v[CSIB_HelmertTx + i] + v[CSIB_HelmertScale] * (p->r[3 * i] * in[0] + p->r[3 * i + 1] * in[1] + p->r[3 * i + 2] * in[2]);
+    for (int i = 0; i < 3; ++i) {
+        const double rotated = p->r[3 * i] * in[0] + p->r[3 * i + 1] * in[1] + p->r[3 * i + 2] * in[2];
+        out[i] = v[CSIB_HelmertTx + i] + v[CSIB_HelmertScale] * rotated;
+    }
 }
 
 void csib_HelmertReverse(const csib_HelmertParameters* p, const double in[3], double out[3]) {

@@ -30,7 +30,9 @@ constexpr double kArcSecond = kPi / (180.0 * 3600.0);
 constexpr int kMaxLine = 79;
 constexpr int32_t kTermBytes = 12;
 
-csib_RegressionDatum* Record(const csib_Block* block) { return static_cast<csib_RegressionDatum*>(block->datumParameters); }
+csib_RegressionDatum* Record(const csib_Block* block) {
+    return static_cast<csib_RegressionDatum*>(block->datumParameters);
+}
 
 bool HasFileName(const csib_Block* block) { return block->version >= 1.1; }
 

@@ -33,7 +33,8 @@ void R3(double a, double* m, bool derivative) {
 
 void Multiply(const double* a, const double* b, double* out) {
     for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) out[3 * i + j] = a[3 * i] * b[j] + a[3 * i + 1] * b[3 + j] + a[3 * i + 2] * b[6 + j];
+        for (int j = 0; j < 3; ++j)
+            out[3 * i + j] = a[3 * i] * b[j] + a[3 * i + 1] * b[3 + j] + a[3 * i + 2] * b[6 + j];
 }
 
 // R3(rz) R2(ry) R1(rx) with the factor k differentiated (-1: none).

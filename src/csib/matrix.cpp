@@ -10,7 +10,9 @@ namespace {
 
 bool Has(const matrix_Vector* v) { return v && v->data; }
 bool Has(const matrix_Matrix* m) { return m && m->data; }
-bool SameShape(const matrix_Matrix* a, const matrix_Matrix* b) { return a->rows == b->rows && a->columns == b->columns; }
+bool SameShape(const matrix_Matrix* a, const matrix_Matrix* b) {
+    return a->rows == b->rows && a->columns == b->columns;
+}
 bool Square(const matrix_Matrix* m) { return m->rows == m->columns; }
 
 // Work storage that releases itself.
