@@ -83,6 +83,12 @@ bool csibglue_ComputeGroundScale(const coordsys_Ellipsoid& ellipsoid, const coor
 
 // Builders; each returns the engine status (-26 when memory fails).
 csib_Status csibglue_AllocProjectionParams(csib_Block* block, int32_t size);
+// The datum records hold the inverse of the job's WGS84-to-local parameters: the
+// three-parameter shifts negated, the seven parameters inverted.
+csib_Status csibglue_SetThreeParameter(csib_Block* block, const coordsys_Datum& datum);
+csib_Status csibglue_SetSevenParameter(csib_Block* block, const coordsys_Datum& datum);
+// In place on tx, ty, tz, rx, ry, rz, s: the parameters of the inverse transformation.
+csib_Status csibglue_InvertRotation(double parameters[7]);
 csib_Status csibglue_SetHorizontalAdjustment(csib_Block* block, const coordsys_Plane& plane);
 csib_Status csibglue_SetVerticalAdjustment(csib_Block* block, const coordsys_Height& height);
 csib_Status csibglue_SetProjectionOrigin(csib_Block* block, int32_t components, const coordsys_Projection& projection);
@@ -115,5 +121,11 @@ bool csibglue_CloneCsib(csib_Block** copy, csib_Block* block);
 // A null block gives 0.
 csib_Status csibglue_CloseFile(csib_Block* block, const Str& fileName);
 csib_Status csibglue_ReopenFiles(csib_Block* block);
+// Seven parameters (rotations X, Y, Z, translations X, Y, Z, scale; the starting
+// values in, the estimate out) that take the source points to the target points, each
+// point three doubles (second, first, third as x, y, z), with the residuals in the
+// same arrangement. The limit is clamped to 0..32767 steps. True when it converged.
+bool csibglue_EstimateHelmert(const double (*source)[3], const double (*target)[3], uint16_t count,
+                              double parameters[7], double (*residuals)[3], double tolerance, int limit);
 // "$(ProjectRootDir)" before "$(SharedDir)"; empty when neither holds the file.
 Str csibglue_FindModelFile(const Str& name, const Str& extension);

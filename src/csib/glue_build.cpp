@@ -97,8 +97,8 @@ struct DatumRow {
 };
 constexpr DatumRow kParametricDatums[] = {
     {0, nullptr, nullptr},                  // COORDSYS_NoDatum
-    {3, UsableSevenParameters, nullptr},    // COORDSYS_SevenParameter: inverted Helmert
-    {1, UsableThreeParameters, nullptr},    // COORDSYS_ThreeParameter: Molodensky
+    {3, UsableSevenParameters, csibglue_SetSevenParameter},  // COORDSYS_SevenParameter: inverted Helmert
+    {1, UsableThreeParameters, csibglue_SetThreeParameter},  // COORDSYS_ThreeParameter: Molodensky
 };
 
 bool FillDatum(Filler& f, const coordsys_Datum& datum) {

@@ -10,9 +10,9 @@ constexpr csib_VerticalFunctions noVertical{};
 
 const csib_DatumKind csib_DatumKinds[CSIB_DatumKindCount] = {
     {"none", &csib_DatumNone, nullptr},
-    {"three-parameter Molodensky", nullptr, nullptr},
-    {"multiple regression equations", nullptr, nullptr},
-    {"seven-parameter Helmert", nullptr, nullptr},
+    {"three-parameter Molodensky", &csib_MolodenskyFunctions, nullptr},
+    {"multiple regression equations", &csib_RegressionFunctions, nullptr},
+    {"seven-parameter Helmert", &csib_HelmertFunctions, nullptr},
     {"datum grid held in the image", nullptr, nullptr},
     {"combined datum grid file", nullptr, nullptr},
     {"RTCM transformation data", nullptr, nullptr},

@@ -50,6 +50,9 @@ extern const csib_ShiftGridModel* const csib_ShiftGridSupport;
 
 // The slot tables, one per kind file.
 extern const csib_DatumFunctions csib_DatumNone;
+extern const csib_DatumFunctions csib_MolodenskyFunctions;
+extern const csib_DatumFunctions csib_RegressionFunctions;
+extern const csib_DatumFunctions csib_HelmertFunctions;
 extern const csib_ProjectionFunctions csib_TransverseMercatorFunctions;
 extern const csib_VerticalFunctions csib_InclinedPlaneFunctions;
 extern const csib_VerticalFunctions csib_ConstantSeparationFunctions;

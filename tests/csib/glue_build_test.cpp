@@ -315,8 +315,6 @@ TEST_F(GlueBuild, KindsThisBuildDoesNotHaveFailWithAnEngineError) {
         void (*change)(Definitions&);
     };
     const Case cases[] = {
-        {"seven-parameter datum", [](Definitions& d) { d.datum.DatumType = COORDSYS_SevenParameter; }},
-        {"three-parameter datum", [](Definitions& d) { d.datum.DatumType = COORDSYS_ThreeParameter; }},
         {"datum grid", [](Definitions& d) { d.datum.DatumType = COORDSYS_GridDatum; }},
         {"RTCM datum", [](Definitions& d) { d.datum.DatumType = COORDSYS_RTCMGrid; }},
         {"Mercator", [](Definitions& d) { d.projection.ProjectionType = COORDSYS_Mercator; }},
