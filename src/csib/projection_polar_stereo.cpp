@@ -69,10 +69,11 @@ csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* o
     return CSIB_Ok;
 }
 
+// At the pole itself rho / m is 0 / 0; its limit there is k0.
 csib_Status ScaleFactor(csib_Block* block, const csib_GeodeticPoint* in, double* k) {
     const double latitude = csib_Record<Record>(block)->south ? -in->latitude : in->latitude;
-    *k = Rho(block, latitude) /
-         (block->semiMajorAxis * csib_ParallelFactor(block->eccentricitySquared, latitude));
+    const double m = csib_ParallelFactor(block->eccentricitySquared, latitude);
+    *k = m < kTiny ? block->scaleFactor : Rho(block, latitude) / (block->semiMajorAxis * m);
     return CSIB_Ok;
 }
 
