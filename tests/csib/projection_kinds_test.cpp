@@ -326,4 +326,251 @@ TEST(ProjectionKinds, ScaleAndConvergenceAgainstPROJ) {
     }
 }
 
+// The fixed polynomials against the stereographic they approximate, +proj=sterea
+// +lat_0=52.15616055555555 +lon_0=5.38763888888889 +k=0.9999079 +ellps=bessel: within
+// 1 mm both ways inside one degree of the origin. Load sets the origin, false origin
+// and scale itself.
+TEST(ProjectionKinds, RDStereographicWithinAMillimetreOfTheStereographic) {
+    const Point points[] = {
+        {52.15616055555555, 5.38763888888889, 0.0, 0.0, kNone, kNone},
+        {53, 6.2, 94190.3061482, 54530.1088911, kNone, kNone},
+        {51.3, 4.5, -94863.9503317, -61896.6443897, kNone, kNone},
+        {52.9, 4.5, 83123.6769580, -59719.8493654, kNone, kNone},
+        {51.2, 6.3, -105965.7981779, 63759.5272565, kNone, kNone},
+        {52.6, 5.9, 49500.9726836, 34708.4357929, kNone, kNone},
+    };
+    BlockHolder held;
+    ASSERT_EQ(CSIB_Ok, csib_Create(&held.block, 1, kBesselA, kBesselB));
+    csib_Block* block = held.block;
+    ASSERT_EQ(CSIB_Ok, csib_SetProjection(block, 12, nullptr));
+    EXPECT_EQ(0.9102967268932393, block->originLatitude);
+    EXPECT_EQ(0.09403203751960007, block->originLongitude);
+    EXPECT_EQ(463000.0, block->falseNorthing);
+    EXPECT_EQ(155000.0, block->falseEasting);
+    EXPECT_EQ(0.9999079, block->scaleFactor);
+    EXPECT_EQ(nullptr, block->projectionParameters);
+    for (const Point& p : points) {
+        csib_GeodeticPoint in = Geodetic(p.latitude, p.longitude);
+        csib_GridPoint grid{};
+        ASSERT_EQ(CSIB_Ok, block->projection.Forward(block, &in, &grid));
+        EXPECT_NEAR(p.north, grid.north, 1e-3) << p.latitude << " " << p.longitude;
+        EXPECT_NEAR(p.east, grid.east, 1e-3) << p.latitude << " " << p.longitude;
+        csib_GridPoint back{p.north, p.east, 0, 0, 0, 0, 0, 0};
+        csib_GeodeticPoint out{};
+        ASSERT_EQ(CSIB_Ok, block->projection.Inverse(block, &back, &out));
+        // Metres on the ellipsoid, near enough for a millimetre.
+        EXPECT_NEAR(0.0, (out.latitude - in.latitude) * kBesselA, 1e-3) << p.latitude << " " << p.longitude;
+        EXPECT_NEAR(0.0, (out.longitude - in.longitude) * kBesselA * std::cos(in.latitude), 1e-3)
+            << p.latitude << " " << p.longitude;
+    }
+    double value = 0.0;
+    const csib_GeodeticPoint at = Geodetic(52.5, 5.5);
+    EXPECT_EQ(CSIB_NoScaleFactor, block->projection.ScaleFactor(block, &at, &value));
+    EXPECT_EQ(CSIB_NoConvergence, block->projection.Convergence(block, &at, &value));
+}
+
+// Loads an image of an older format reads: the block's version is the image's.
+TEST(ProjectionKinds, OlderImagesTakeScaleOneAndTheEquator) {
+    struct Load {
+        const char* name;
+        uint8_t kind;
+        std::vector<uint8_t> saved;
+        double k0, latitude0;  // after a load of version 1.1
+    };
+    const Load loads[] = {
+        {"Albers", 1, Saved({}, {29.5, 45.5}), 1.0, 0.4},
+        {"Lambert, two parallels", 4, Saved({2}, {49, 44}), 1.0, 0.4},
+        {"Lambert, one parallel", 4, Saved({1}, {}), 0.9996, 0.4},
+        {"Mercator", 5, Saved({}, {}), 0.9996, 0.0},
+    };
+    for (const Load& l : loads) {
+        for (double version : {1.1, 1.2}) {
+            BlockHolder held;
+            ASSERT_EQ(CSIB_Ok, csib_Create(&held.block, 1, kWGS84A, kWGS84B));
+            held.block->version = version;
+            held.block->originLatitude = 0.4;
+            held.block->scaleFactor = 0.9996;
+            ASSERT_EQ(CSIB_Ok, csib_SetProjection(held.block, l.kind, l.saved.data())) << l.name;
+            EXPECT_EQ(version == 1.1 ? l.k0 : 0.9996, held.block->scaleFactor) << l.name << " " << version;
+            EXPECT_EQ(version == 1.1 ? l.latitude0 : 0.4, held.block->originLatitude) << l.name << " " << version;
+        }
+    }
+}
+
+TEST(ProjectionKinds, ConicEdges) {
+    // A one-parallel Lambert cone at a pole: no overflowing exponential.
+    for (double pole : {90.0, -90.0}) {
+        BlockHolder held;
+        Make(held, {"", 4, kWGS84A, kWGS84B, pole, 0, 1, Saved({1}, {}), false, {}});
+        EXPECT_EQ(pole > 0 ? 1e20 : 0.0, static_cast<const csib_LambertParameters*>(held.block->projectionParameters)->e0);
+    }
+    // On the central meridian the inverse gives the origin longitude exactly.
+    BlockHolder lambert;
+    Make(lambert, {"", 4, kWGS84A, kWGS84B, 46.5, 3, 1, Saved({2}, {49, 44}), true, {}});
+    csib_GridPoint meridian{-120000.0, 0.0, 0, 0, 0, 0, 0, 0};
+    csib_GeodeticPoint out{};
+    ASSERT_EQ(CSIB_Ok, lambert.block->projection.Inverse(lambert.block, &meridian, &out));
+    EXPECT_EQ(3 * kDegree, out.longitude);
+    // Albers beyond its range has no latitude.
+    BlockHolder albers;
+    Make(albers, {"", 1, kWGS84A, kWGS84B, 23, -96, 1, Saved({}, {29.5, 45.5}), false, {}});
+    csib_GridPoint far{-2e7, 0.0, 0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(CSIB_MissingOutput, albers.block->projection.Inverse(albers.block, &far, &out));
+    double gamma = 0.0;
+    const csib_GeodeticPoint at = Geodetic(25, -94);
+    EXPECT_EQ(CSIB_NoConvergence, albers.block->projection.Convergence(albers.block, &at, &gamma));
+}
+
+TEST(ProjectionKinds, ObliqueMercatorEdges) {
+    // An origin on the equator gives D = 1: no offset of the centre, nothing undefined.
+    BlockHolder equator;
+    Make(equator, {"", 8, kWGS84A, kWGS84B, 0, 10, 1, Saved({0, 1, 1}, {30}), false, {}});
+    const auto* p = static_cast<const csib_ObliqueMercatorParameters*>(equator.block->projectionParameters);
+    EXPECT_EQ(0.0, p->centreU);
+    EXPECT_TRUE(std::isfinite(p->E));
+    csib_GeodeticPoint in = Geodetic(0, 10);
+    csib_GridPoint grid{};
+    ASSERT_EQ(CSIB_Ok, equator.block->projection.Forward(equator.block, &in, &grid));
+    EXPECT_NEAR(0.0, grid.north, 1e-9);
+    EXPECT_NEAR(0.0, grid.east, 1e-9);
+
+    // The pole of the oblique aspect inverts without iterating.
+    BlockHolder north;
+    Make(north, {"", 8, kWGS84A, kWGS84B, 40, 10, 1, Saved({0, 0, 0}, {0}), false, {}});
+    p = static_cast<const csib_ObliqueMercatorParameters*>(north.block->projectionParameters);
+    csib_GridPoint pole{p->A / p->B * 3.141592653589793 / 2.0, 0.0, 0, 0, 0, 0, 0, 0};
+    csib_GeodeticPoint out{};
+    ASSERT_EQ(CSIB_Ok, north.block->projection.Inverse(north.block, &pole, &out));
+    EXPECT_EQ(3.141592653589793 / 2.0, out.latitude);
+    EXPECT_EQ(p->lambda0, out.longitude);
+
+    // Two points across the antimeridian: the second moves by a full turn and stays so;
+    // the origin longitude becomes the centre's.
+    BlockHolder across;
+    Make(across, {"", 8, kWGS84A, kWGS84B, 50, 0, 1, Saved({2, 0, 0}, {48, 178, 52, -176}), false, {}});
+    p = static_cast<const csib_ObliqueMercatorParameters*>(across.block->projectionParameters);
+    EXPECT_NEAR(184 * kDegree, p->point2Longitude, 1e-15);
+    EXPECT_NE(0.0, across.block->originLongitude);
+    double k = 0.0, gamma = 0.0;
+    in = Geodetic(50, 179.5);
+    EXPECT_EQ(CSIB_Ok, across.block->projection.ScaleFactor(across.block, &in, &k));
+    EXPECT_EQ(CSIB_NoConvergence, across.block->projection.Convergence(across.block, &in, &gamma));
+}
+
+TEST(ProjectionKinds, DefiningParametersAndSavedParts) {
+    struct Part {
+        uint8_t kind;
+        std::vector<uint8_t> saved;
+        int32_t size;
+        int16_t parameters;  // selectors 0.. that answer
+    };
+    const Part parts[] = {
+        {1, Saved({}, {29.5, 45.5}), 16, 2},          {4, Saved({1}, {}), 1, 3},
+        {4, Saved({2}, {49, 44}), 17, 3},             {8, Saved({1, 1, 0}, {-36.9}), 11, 8},
+        {8, Saved({2, 0, 1}, {43, -100, 47, -94}), 35, 8}, {5, {}, 0, 0}, {2, {}, 0, 0}, {7, {}, 0, 0},
+        {9, {}, 0, 0}, {11, {}, 0, 0}, {12, {}, 0, 0}, {18, {}, 0, 0},
+    };
+    for (const Part& part : parts) {
+        SCOPED_TRACE(int(part.kind));
+        BlockHolder held;
+        Make(held, {"", part.kind, kWGS84A, kWGS84B, 45, 10, 1, part.saved, false, {}});
+        csib_Block* block = held.block;
+        int32_t size = -1;
+        ASSERT_EQ(CSIB_Ok, block->projection.GetSavedSize(block, 1, &size));
+        EXPECT_EQ(part.size, size);
+        EXPECT_EQ(CSIB_MissingOutput, block->projection.GetSavedSize(block, 1, nullptr));
+        std::vector<uint8_t> out(static_cast<std::size_t>(size) + 1, 0xDB);
+        ASSERT_EQ(CSIB_Ok, block->projection.Save(block, out.data(), 1));
+        EXPECT_EQ(part.saved, std::vector<uint8_t>(out.begin(), out.end() - 1));
+        EXPECT_EQ(0xDB, out.back());
+        for (int16_t selector = -1; selector <= 8; ++selector) {
+            void* parameter = &size;
+            ASSERT_EQ(CSIB_Ok, block->projection.GetParameters(block, selector, &parameter));
+            EXPECT_EQ(selector >= 0 && selector < part.parameters, parameter != nullptr) << selector;
+        }
+        EXPECT_EQ(CSIB_MissingOutput, block->projection.GetParameters(block, 0, nullptr));
+    }
+    // The fields themselves: the Lambert count, the oblique Mercator flags and angle.
+    BlockHolder lambert;
+    Make(lambert, {"", 4, kWGS84A, kWGS84B, 45, 10, 1, Saved({2}, {49, 44}), false, {}});
+    void* parameter = nullptr;
+    lambert.block->projection.GetParameters(lambert.block, 0, &parameter);
+    EXPECT_EQ(2, *static_cast<uint8_t*>(parameter));
+    lambert.block->projection.GetParameters(lambert.block, 2, &parameter);
+    EXPECT_EQ(44 * kDegree, *static_cast<double*>(parameter));
+    BlockHolder hotine;
+    Make(hotine, {"", 8, kWGS84A, kWGS84B, 45, 10, 1, Saved({1, 1, 0}, {-36.9}), false, {}});
+    hotine.block->projection.GetParameters(hotine.block, 1, &parameter);
+    EXPECT_EQ(1, *static_cast<uint8_t*>(parameter));
+    hotine.block->projection.GetParameters(hotine.block, 3, &parameter);
+    EXPECT_EQ(-36.9 * kDegree, *static_cast<double*>(parameter));
+}
+
+TEST(ProjectionKinds, LoadWithoutMemoryReportsIt) {
+    for (uint8_t kind : {1, 2, 4, 5, 7, 8, 9, 11, 18}) {
+        BlockHolder held;
+        ASSERT_EQ(CSIB_Ok, csib_Create(&held.block, 1, kWGS84A, kWGS84B));
+        held.block->originLatitude = 0.8;
+        held.block->scaleFactor = 1.0;
+        const std::vector<uint8_t> saved = Saved({2, 0, 0}, {43, -100, 47, -94});
+        const int64_t live = csib_LiveAllocations();
+        csib_FailAllocation(1);
+        EXPECT_EQ(CSIB_OutOfMemory, csib_SetProjection(held.block, kind, saved.data())) << int(kind);
+        csib_FailAllocation(0);
+        EXPECT_EQ(live, csib_LiveAllocations()) << int(kind);
+    }
+}
+
+TEST(ProjectionKinds, StereographicEdges) {
+    // Kind 9: the origin inverts through the zero-radius branch.
+    BlockHolder oblique;
+    Make(oblique, {"", 9, kWGS84A, kWGS84B, 52, 5, 0.9999, {}, false, {}});
+    csib_GridPoint origin{0, 0, 0, 0, 0, 0, 0, 0};
+    csib_GeodeticPoint out{};
+    ASSERT_EQ(CSIB_Ok, oblique.block->projection.Inverse(oblique.block, &origin, &out));
+    EXPECT_NEAR(52 * kDegree, out.latitude, 1e-15);
+    EXPECT_EQ(5 * kDegree, out.longitude);
+    // ... and at a pole its infinite ratios become the largest double: results stay finite.
+    for (double pole : {90.0, -90.0}) {
+        BlockHolder polar;
+        Make(polar, {"", 9, kWGS84A, kWGS84B, pole, 0, 0.994, {}, false, {}});
+        csib_GeodeticPoint in = Geodetic(pole > 0 ? 85 : -85, 30);
+        csib_GridPoint grid{};
+        ASSERT_EQ(CSIB_Ok, polar.block->projection.Forward(polar.block, &in, &grid));
+        EXPECT_TRUE(std::isfinite(grid.north) && std::isfinite(grid.east)) << pole;
+    }
+
+    // Kind 11: the pole inverts to the origin longitude, a point due grid east of it to
+    // a quarter turn on.
+    BlockHolder north;
+    Make(north, {"", 11, kWGS84A, kWGS84B, 90, -45, 0.994, {}, false, {}});
+    ASSERT_EQ(CSIB_Ok, north.block->projection.Inverse(north.block, &origin, &out));
+    EXPECT_EQ(3.141592653589793 / 2.0, out.latitude);
+    EXPECT_EQ(-45 * kDegree, out.longitude);
+    csib_GridPoint east{0, 100000, 0, 0, 0, 0, 0, 0};
+    ASSERT_EQ(CSIB_Ok, north.block->projection.Inverse(north.block, &east, &out));
+    EXPECT_NEAR(45 * kDegree, out.longitude, 1e-15);
+    // The south aspect is the north aspect of (-latitude, -longitude), negated.
+    BlockHolder south;
+    Make(south, {"", 11, kWGS84A, kWGS84B, -90, 45, 0.994, {}, false, {}});
+    for (const csib_GeodeticPoint& p : {Geodetic(-80, 10), Geodetic(-70, -120), Geodetic(-88, 179)}) {
+        csib_GeodeticPoint mirrored = p;
+        mirrored.latitude = -p.latitude;
+        mirrored.longitude = -p.longitude;
+        csib_GridPoint s{}, n{};
+        ASSERT_EQ(CSIB_Ok, south.block->projection.Forward(south.block, &p, &s));
+        ASSERT_EQ(CSIB_Ok, north.block->projection.Forward(north.block, &mirrored, &n));
+        EXPECT_NEAR(-n.north, s.north, 1e-9);
+        EXPECT_NEAR(-n.east, s.east, 1e-9);
+    }
+    ASSERT_EQ(CSIB_Ok, south.block->projection.Inverse(south.block, &origin, &out));
+    EXPECT_EQ(-3.141592653589793 / 2.0, out.latitude);
+
+    // Kind 18: a Newton iteration that cannot settle stops after 100 rounds.
+    BlockHolder twice;
+    Make(twice, {"", 18, kWGS84A, kWGS84B, 46, 25, 0.99975, {}, true, {}});
+    csib_GridPoint lost{std::numeric_limits<double>::quiet_NaN(), 0, 0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(CSIB_IterationLimit, twice.block->projection.Inverse(twice.block, &lost, &out));
+}
+
 }  // namespace
