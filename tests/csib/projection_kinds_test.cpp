@@ -13,6 +13,7 @@
 
 #include "csib/csib.h"
 #include "csib/image.h"
+#include "csib/pipeline.h"
 #include "csib/projection.h"
 #include "csib/projection_records.h"
 #include "csib_fixtures.h"
@@ -571,6 +572,31 @@ TEST(ProjectionKinds, StereographicEdges) {
     Make(twice, {"", 18, kWGS84A, kWGS84B, 46, 25, 0.99975, {}, true, {}});
     csib_GridPoint lost{std::numeric_limits<double>::quiet_NaN(), 0, 0, 0, 0, 0, 0, 0};
     EXPECT_EQ(CSIB_IterationLimit, twice.block->projection.Inverse(twice.block, &lost, &out));
+}
+
+// Kinds without a scale or convergence of their own: the pipeline's numeric scale
+// answers for Cassini-Soldner, whose convergence stays unavailable; the oblique
+// cylindrical convergence comes from the numeric azimuth (PROJ's within 1e-6 degrees).
+// The Cassini-Soldner reference is 5 m over the geodesic (GeodSolve) between PROJ's
+// inverses of the point's grid image and of it moved 5 m grid north.
+TEST(ProjectionKinds, NumericFallbacksAnswerForMissingScalesAndConvergences) {
+    BlockHolder cassini;
+    Make(cassini, {"", 2, kWGS84A, kWGS84B, 31.73409694444, 35.21208055556, 1, {}, false, {}});
+    const csib_GeodeticPoint at = Geodetic(32.2, 35.9);
+    double value = 0.0;
+    EXPECT_EQ(CSIB_CassiniNoScaleFactor, cassini.block->projection.ScaleFactor(cassini.block, &at, &value));
+    EXPECT_EQ(CSIB_CassiniNoConvergence, cassini.block->projection.Convergence(cassini.block, &at, &value));
+    cassini.block->groundScaleFactor = 1.0;
+    ASSERT_EQ(CSIB_Ok, csib_GetGridScaleFactor(cassini.block, &at, &value));
+    EXPECT_NEAR(1.0000518612694518, value, 1e-6);  // the series round trip over 5 m
+    EXPECT_EQ(CSIB_CassiniNoConvergence, csib_GetConvergence(cassini.block, &at, &value));
+
+    BlockHolder bern;
+    Make(bern, {"", 7, kBesselA, kBesselB, 46.95240555555556, 7.439583333333333, 1, {}, false, {}});
+    const csib_GeodeticPoint east = Geodetic(46.95, 8.75);
+    EXPECT_EQ(CSIB_NoConvergence, bern.block->projection.Convergence(bern.block, &east, &value));
+    ASSERT_EQ(CSIB_Ok, csib_GetConvergence(bern.block, &east, &value));
+    EXPECT_NEAR(0.95759635, value / kDegree, 1e-6);
 }
 
 }  // namespace
