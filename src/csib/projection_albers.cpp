@@ -111,11 +111,9 @@ csib_Status ScaleFactor(csib_Block* block, const csib_GeodeticPoint* in, double*
     return CSIB_Ok;
 }
 
-csib_Status Convergence(csib_Block*, const csib_GeodeticPoint*, double*) { return CSIB_NoConvergence; }
-
 }  // namespace
 
 const csib_ProjectionFunctions csib_AlbersFunctions = {
     Load,    csib_NoFileWork, csib_NoFileWork, csib_FreeProjectionRecord, Save,        Forward,
-    Inverse, ScaleFactor,     Convergence,     GetParameters,             GetSavedSize,
+    Inverse, ScaleFactor,     csib_ConvergenceUnavailable, GetParameters,             GetSavedSize,
 };

@@ -37,6 +37,19 @@ csib_Status csib_LatitudeFromT(double e, double t, double* phi) {
     return CSIB_IterationLimit;
 }
 
+double csib_SphereExponent(double e2, double phi) {
+    const double c = std::cos(phi);
+    return std::sqrt(1.0 + e2 * c * c * c * c / (1.0 - e2));
+}
+
+double csib_SphereRadius(double a, double e2, double phi) {
+    const double s = std::sin(phi);
+    const double w = 1.0 - e2 * s * s;
+    return a * std::sqrt(1.0 - e2) / w;
+}
+
+csib_Status csib_ConvergenceUnavailable(csib_Block*, const csib_GeodeticPoint*, double*) { return CSIB_NoConvergence; }
+
 csib_Status csib_NewProjectionRecord(csib_Block* block, std::size_t size, void** record) {
     void* made = csib_MemAlloc(size);
     if (!made) return CSIB_OutOfMemory;

@@ -25,16 +25,12 @@ double IsometricFactor(double e, double phi) {
 csib_Status Load(csib_Block* block, const uint8_t*) {
     Record* p = nullptr;
     if (csib_NewProjectionRecord(block, &p) < 0) return CSIB_OutOfMemory;
-    const double a = block->semiMajorAxis;
     const double e2 = block->eccentricitySquared;
     const double phi0 = block->originLatitude;
-    const double sin0 = std::sin(phi0);
-    const double cos0 = std::cos(phi0);
-    const double w = 1.0 - e2 * sin0 * sin0;
-    p->n = std::sqrt(1.0 + e2 * cos0 * cos0 * cos0 * cos0 / (1.0 - e2));
-    p->chi0 = std::asin(sin0 / p->n);
+    p->n = csib_SphereExponent(e2, phi0);
+    p->chi0 = std::asin(std::sin(phi0) / p->n);
     p->c = std::tan(p->chi0 / 2.0 + kPi / 4.0) * std::pow(IsometricFactor(block->eccentricity, phi0), -p->n);
-    p->R = std::sqrt(a / std::sqrt(w) * a * (1.0 - e2) / std::pow(w, 1.5));
+    p->R = csib_SphereRadius(block->semiMajorAxis, e2, phi0);
     p->nLambda0 = p->n * block->originLongitude;
     p->sinChi0 = std::sin(p->chi0);
     p->cosChi0 = std::cos(p->chi0);

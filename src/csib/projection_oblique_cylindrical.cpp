@@ -29,14 +29,10 @@ csib_Status Load(csib_Block* block, const uint8_t*) {
     const double e = block->eccentricity;
     const double e2 = block->eccentricitySquared;
     const double phi0 = block->originLatitude;
-    const double sin0 = std::sin(phi0);
-    const double cos0 = std::cos(phi0);
-    const double w = 1.0 - e2 * sin0 * sin0;
-    const double ak0 = block->scaleFactor * block->semiMajorAxis;
-    const double c = std::sqrt(1.0 + e2 * cos0 * cos0 * cos0 * cos0 / (1.0 - e2));
+    const double c = csib_SphereExponent(e2, phi0);
     p->sphereExponent = c;
-    p->sphereLatitude0 = std::asin(sin0 / c);
-    p->sphereRadius = std::sqrt(ak0 * (1.0 - e2) / std::pow(w, 1.5) * ak0 / std::sqrt(w));
+    p->sphereLatitude0 = std::asin(std::sin(phi0) / c);
+    p->sphereRadius = csib_SphereRadius(block->scaleFactor * block->semiMajorAxis, e2, phi0);
     p->sphereConstant = LnTanHalf(p->sphereLatitude0) - c * LnTanHalf(phi0) + c * e / 2.0 * LnEccentric(e, phi0);
     return CSIB_Ok;
 }
@@ -105,11 +101,9 @@ csib_Status ScaleFactor(csib_Block* block, const csib_GeodeticPoint* in, double*
     return CSIB_Ok;
 }
 
-csib_Status Convergence(csib_Block*, const csib_GeodeticPoint*, double*) { return CSIB_NoConvergence; }
-
 }  // namespace
 
 const csib_ProjectionFunctions csib_ObliqueCylindricalFunctions = {
     Load,    csib_NoFileWork, csib_NoFileWork, csib_FreeProjectionRecord,   csib_SaveNothing, Forward,
-    Inverse, ScaleFactor,     Convergence,     csib_NoProjectionParameters, csib_NothingSaved,
+    Inverse, ScaleFactor,     csib_ConvergenceUnavailable, csib_NoProjectionParameters, csib_NothingSaved,
 };

@@ -41,7 +41,7 @@ csib_Status Load(csib_Block* block, const uint8_t* saved) {
     const double sin0 = std::sin(phi0);
     const double cos0 = std::cos(phi0);
     const double w0 = 1.0 - e2 * sin0 * sin0;
-    const double B = std::sqrt(1.0 + e2 * cos0 * cos0 * cos0 * cos0 / (1.0 - e2));
+    const double B = csib_SphereExponent(e2, phi0);
     const double A = a * B * block->scaleFactor * std::sqrt(1.0 - e2) / w0;
     double D = B * std::sqrt(1.0 - e2) / (cos0 * std::sqrt(w0));
     if (D * D < 1.0) D = 1.0;
@@ -201,11 +201,9 @@ csib_Status ScaleFactor(csib_Block* block, const csib_GeodeticPoint* in, double*
     return CSIB_Ok;
 }
 
-csib_Status Convergence(csib_Block*, const csib_GeodeticPoint*, double*) { return CSIB_NoConvergence; }
-
 }  // namespace
 
 const csib_ProjectionFunctions csib_ObliqueMercatorFunctions = {
     Load,    csib_NoFileWork, csib_NoFileWork, csib_FreeProjectionRecord, Save,        Forward,
-    Inverse, ScaleFactor,     Convergence,     GetParameters,             GetSavedSize,
+    Inverse, ScaleFactor,     csib_ConvergenceUnavailable, GetParameters,             GetSavedSize,
 };

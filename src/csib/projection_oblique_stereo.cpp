@@ -101,11 +101,9 @@ csib_Status ScaleFactor(csib_Block* block, const csib_GeodeticPoint* in, double*
     return CSIB_Ok;
 }
 
-csib_Status Convergence(csib_Block*, const csib_GeodeticPoint*, double*) { return CSIB_NoConvergence; }
-
 }  // namespace
 
 const csib_ProjectionFunctions csib_ObliqueStereoFunctions = {
     Load,    csib_NoFileWork, csib_NoFileWork, csib_FreeProjectionRecord,   csib_SaveNothing, Forward,
-    Inverse, ScaleFactor,     Convergence,     csib_NoProjectionParameters, csib_NothingSaved,
+    Inverse, ScaleFactor,     csib_ConvergenceUnavailable, csib_NoProjectionParameters, csib_NothingSaved,
 };

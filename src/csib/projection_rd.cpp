@@ -77,11 +77,9 @@ csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* o
 }
 
 csib_Status ScaleFactor(csib_Block*, const csib_GeodeticPoint*, double*) { return CSIB_NoScaleFactor; }
-csib_Status Convergence(csib_Block*, const csib_GeodeticPoint*, double*) { return CSIB_NoConvergence; }
-
 }  // namespace
 
 const csib_ProjectionFunctions csib_RDStereographicFunctions = {
     Load,    csib_NoFileWork, csib_NoFileWork, csib_FreeProjectionRecord,   csib_SaveNothing, Forward,
-    Inverse, ScaleFactor,     Convergence,     csib_NoProjectionParameters, csib_NothingSaved,
+    Inverse, ScaleFactor,     csib_ConvergenceUnavailable, csib_NoProjectionParameters, csib_NothingSaved,
 };
