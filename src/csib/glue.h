@@ -92,6 +92,15 @@ csib_Status csibglue_InvertRotation(double parameters[7]);
 csib_Status csibglue_SetHorizontalAdjustment(csib_Block* block, const coordsys_Plane& plane);
 csib_Status csibglue_SetVerticalAdjustment(csib_Block* block, const coordsys_Height& height);
 csib_Status csibglue_SetProjectionOrigin(csib_Block* block, int32_t components, const coordsys_Projection& projection);
+// The projection records: the standard parallels (scale 1), the count of parallels
+// (two also set scale 1), the oblique Mercator's flags and angle; Mercator makes a null
+// origin latitude 0; UPS replaces the origin, false origin and scale.
+csib_Status csibglue_SetAlbersParams(csib_Block* block, const coordsys_Projection& projection);
+csib_Status csibglue_SetLambertParams(csib_Block* block, uint8_t parallels, const coordsys_Projection& projection);
+csib_Status csibglue_SetMercatorParams(csib_Block* block);
+csib_Status csibglue_SetObliqueMercatorParams(csib_Block* block, const coordsys_Projection& projection);
+csib_Status csibglue_SetUPSNorth(csib_Block* block);
+csib_Status csibglue_SetUPSSouth(csib_Block* block);
 
 // Point conversions. The geodetic ones are true when latitude and longitude are both
 // not null; the point is filled either way.

@@ -16,6 +16,7 @@
 #include "csib/kinds.h"
 #include "csib/pipeline.h"
 #include "csib/projection.h"
+#include "csib/projection_records.h"
 #include "foundation/environment.h"
 #include "foundation/files/file.h"
 #include "foundation/files/path.h"
@@ -141,6 +142,47 @@ bool BuildTransverseMercator(Filler& f, const coordsys_Projection&, uint8_t kind
            f.Check(csibglue_AllocProjectionParams(f.block, static_cast<int32_t>(sizeof(csib_TMParameters))));
 }
 
+// A kind whose empty record its Load fills at the read-back.
+template <typename Record>
+bool BuildEmptyRecord(Filler& f, const coordsys_Projection&, uint8_t kind) {
+    return f.SetProjectionKind(kind) &&
+           f.Check(csibglue_AllocProjectionParams(f.block, static_cast<int32_t>(sizeof(Record))));
+}
+
+template <csib_Status (*Set)(csib_Block*)>
+bool BuildFromBlock(Filler& f, const coordsys_Projection&, uint8_t kind) {
+    return f.SetProjectionKind(kind) && f.Check(Set(f.block));
+}
+
+bool UsableParallels(const coordsys_Projection& projection) {
+    return !IsNull(projection.Orientation1) && !IsNull(projection.Orientation2);
+}
+
+bool BuildAlbers(Filler& f, const coordsys_Projection& projection, uint8_t kind) {
+    if (!UsableParallels(projection)) return f.Fail(CSIBGLUE_EngineError);
+    return f.SetProjectionKind(kind) && f.Check(csibglue_SetAlbersParams(f.block, projection));
+}
+
+bool BuildLambert(Filler& f, const coordsys_Projection& projection, uint8_t kind) {
+    const uint8_t parallels = projection.ProjectionType == COORDSYS_Lambert1Parallel ? 1 : 2;
+    if (parallels == 2 && !UsableParallels(projection)) return f.Fail(CSIBGLUE_EngineError);
+    return f.SetProjectionKind(kind) && f.Check(csibglue_SetLambertParams(f.block, parallels, projection));
+}
+
+bool BuildObliqueMercator(Filler& f, const coordsys_Projection& projection, uint8_t kind) {
+    if (IsNull(projection.Orientation1)) return f.Fail(CSIBGLUE_EngineError);
+    return f.SetProjectionKind(kind) && f.Check(csibglue_SetObliqueMercatorParams(f.block, projection));
+}
+
+// Rectified skew orthomorphic: the rectified angle, rectified, u from the natural origin.
+bool BuildRSO(Filler& f, const coordsys_Projection& projection, uint8_t kind) {
+    coordsys_Projection rso = projection;
+    rso.Rectify = true;
+    rso.AzimuthFormat = COORDSYS_GridAzimuth;
+    rso.OriginCenter = COORDSYS_OriginAtEquator;
+    return BuildObliqueMercator(f, rso, kind);
+}
+
 bool FileExists(const Str& name, const char* extension) {
     const Str path = csibglue_ModelFileName(name, extension);
     return !path.IsEmpty() && file_Class(path).Exists();
@@ -182,27 +224,27 @@ constexpr ProjectionRow kProjections[] = {
     {0, nullptr},                        // 0 COORDSYS_NoProjection
     {0, nullptr},                        // 1 COORDSYS_ScaleOnly
     {10, nullptr},                       // 2 COORDSYS_Plane: origin heights and orientation
-    {5, nullptr},                        // 3 COORDSYS_Mercator
+    {5, BuildFromBlock<csibglue_SetMercatorParams>},  // 3 COORDSYS_Mercator
     {14, BuildTransverseMercator},       // 4 COORDSYS_TransverseMercator
     {14, BuildTransverseMercator},       // 5 COORDSYS_UniversalTransverseMercator
-    {4, nullptr},                        // 6 COORDSYS_Lambert1Parallel
-    {4, nullptr},                        // 7 COORDSYS_Lambert2Parallel
-    {8, nullptr},                        // 8 COORDSYS_ObliqueMercatorAngle
-    {7, nullptr},                        // 9 COORDSYS_ObliqueConformalCylindrical
-    {9, nullptr},                        // 10 COORDSYS_ObliqueStereographic
-    {11, nullptr},                       // 11 COORDSYS_PolarStereographic
+    {4, BuildLambert},                   // 6 COORDSYS_Lambert1Parallel
+    {4, BuildLambert},                   // 7 COORDSYS_Lambert2Parallel
+    {8, BuildObliqueMercator},           // 8 COORDSYS_ObliqueMercatorAngle
+    {7, BuildEmptyRecord<csib_ObliqueCylindricalParameters>},  // 9 COORDSYS_ObliqueConformalCylindrical
+    {9, BuildEmptyRecord<csib_ObliqueStereoParameters>},  // 10 COORDSYS_ObliqueStereographic
+    {11, BuildEmptyRecord<csib_PolarStereoParameters>},  // 11 COORDSYS_PolarStereographic
     {12, nullptr},                       // 12 COORDSYS_RDStereographic
-    {1, nullptr},                        // 13 COORDSYS_AlbersEqualAreaConic
-    {2, nullptr},                        // 14 COORDSYS_CassiniSoldner
+    {1, BuildAlbers},                    // 13 COORDSYS_AlbersEqualAreaConic
+    {2, BuildEmptyRecord<csib_CassiniParameters>},  // 14 COORDSYS_CassiniSoldner
     {3, nullptr},                        // 15 COORDSYS_Krovak
     {6, nullptr},                        // 16 COORDSYS_NewZealandMapGrid
     {15, BuildUnitedKingdom},            // 17 COORDSYS_UnitedKingdomNationalGrid
     {16, nullptr},                       // 18 COORDSYS_Denmark
     {17, nullptr},                       // 19 COORDSYS_HungarianEOV
-    {18, nullptr},                       // 20 COORDSYS_StereographicDouble
-    {8, nullptr},                        // 21 COORDSYS_RSO
-    {11, nullptr},                       // 22 COORDSYS_UPSNorth
-    {11, nullptr},                       // 23 COORDSYS_UPSSouth
+    {18, BuildEmptyRecord<csib_DoubleStereoParameters>},  // 20 COORDSYS_StereographicDouble
+    {8, BuildRSO},                       // 21 COORDSYS_RSO
+    {11, BuildFromBlock<csibglue_SetUPSNorth>},  // 22 COORDSYS_UPSNorth
+    {11, BuildFromBlock<csibglue_SetUPSSouth>},  // 23 COORDSYS_UPSSouth
     {19, BuildProjectionGrid},           // 24 COORDSYS_ProjectionGrid
 };
 static_assert(sizeof kProjections / sizeof kProjections[0] == COORDSYS_ProjectionGrid + 1);

@@ -54,6 +54,16 @@ extern const csib_DatumFunctions csib_MolodenskyFunctions;
 extern const csib_DatumFunctions csib_RegressionFunctions;
 extern const csib_DatumFunctions csib_HelmertFunctions;
 extern const csib_ProjectionFunctions csib_TransverseMercatorFunctions;
+extern const csib_ProjectionFunctions csib_AlbersFunctions;
+extern const csib_ProjectionFunctions csib_CassiniFunctions;
+extern const csib_ProjectionFunctions csib_LambertFunctions;
+extern const csib_ProjectionFunctions csib_MercatorFunctions;
+extern const csib_ProjectionFunctions csib_ObliqueCylindricalFunctions;
+extern const csib_ProjectionFunctions csib_ObliqueMercatorFunctions;
+extern const csib_ProjectionFunctions csib_ObliqueStereoFunctions;
+extern const csib_ProjectionFunctions csib_PolarStereoFunctions;
+extern const csib_ProjectionFunctions csib_RDStereographicFunctions;
+extern const csib_ProjectionFunctions csib_DoubleStereoFunctions;
 extern const csib_VerticalFunctions csib_InclinedPlaneFunctions;
 extern const csib_VerticalFunctions csib_ConstantSeparationFunctions;
 

@@ -67,7 +67,7 @@ TEST(CsibBlock, KindsThatCannotBeInstalledLeaveTheTable) {
     const Case cases[] = {
         {"projection", 20, CSIB_BadProjectionKind}, {"datum", 7, CSIB_BadDatumKind},
         {"vertical", 4, CSIB_BadVerticalKind},      {"projection", 255, CSIB_BadProjectionKind},
-        {"projection", 1, CSIB_BadProjectionKind},  {"datum", 4, CSIB_BadDatumKind},
+        {"projection", 19, CSIB_BadProjectionKind}, {"datum", 4, CSIB_BadDatumKind},
         {"vertical", 1, CSIB_BadVerticalKind},
     };
     for (const Case& c : cases) {
@@ -109,7 +109,7 @@ TEST(CsibBlock, SettingABadKindKeepsTheStage) {
     const int64_t live = csib_LiveAllocations();
 
     EXPECT_EQ(CSIB_BadProjectionKind, csib_SetProjection(block, 20, nullptr));
-    EXPECT_EQ(CSIB_BadProjectionKind, csib_SetProjection(block, 2, nullptr));
+    EXPECT_EQ(CSIB_BadProjectionKind, csib_SetProjection(block, 19, nullptr));
     EXPECT_EQ(CSIB_BadDatumKind, csib_SetDatum(block, 7, nullptr));
     EXPECT_EQ(CSIB_BadVerticalKind, csib_SetVertical(block, 4, nullptr));
     EXPECT_EQ(CSIB_TransverseMercator, block->projectionKind);
