@@ -83,6 +83,8 @@ bool csibglue_ComputeGroundScale(const coordsys_Ellipsoid& ellipsoid, const coor
 
 // Builders; each returns the engine status (-26 when memory fails).
 csib_Status csibglue_AllocProjectionParams(csib_Block* block, int32_t size);
+// Orientation1 as the Ferro offset, 17 degrees 40 minutes when it is null.
+csib_Status csibglue_SetKrovakParams(csib_Block* block, const coordsys_Projection& projection);
 csib_Status csibglue_SetHorizontalAdjustment(csib_Block* block, const coordsys_Plane& plane);
 csib_Status csibglue_SetVerticalAdjustment(csib_Block* block, const coordsys_Height& height);
 csib_Status csibglue_SetProjectionOrigin(csib_Block* block, int32_t components, const coordsys_Projection& projection);

@@ -16,6 +16,7 @@
 #include "csib/kinds.h"
 #include "csib/pipeline.h"
 #include "csib/projection.h"
+#include "csib/projection_national.h"
 #include "foundation/environment.h"
 #include "foundation/files/file.h"
 #include "foundation/files/path.h"
@@ -141,6 +142,10 @@ bool BuildTransverseMercator(Filler& f, const coordsys_Projection&, uint8_t kind
            f.Check(csibglue_AllocProjectionParams(f.block, static_cast<int32_t>(sizeof(csib_TMParameters))));
 }
 
+bool BuildKrovak(Filler& f, const coordsys_Projection& projection, uint8_t kind) {
+    return f.SetProjectionKind(kind) && f.Check(csibglue_SetKrovakParams(f.block, projection));
+}
+
 bool FileExists(const Str& name, const char* extension) {
     const Str path = csibglue_ModelFileName(name, extension);
     return !path.IsEmpty() && file_Class(path).Exists();
@@ -194,7 +199,7 @@ constexpr ProjectionRow kProjections[] = {
     {12, nullptr},                       // 12 COORDSYS_RDStereographic
     {1, nullptr},                        // 13 COORDSYS_AlbersEqualAreaConic
     {2, nullptr},                        // 14 COORDSYS_CassiniSoldner
-    {3, nullptr},                        // 15 COORDSYS_Krovak
+    {3, BuildKrovak},                    // 15 COORDSYS_Krovak
     {6, nullptr},                        // 16 COORDSYS_NewZealandMapGrid
     {15, BuildUnitedKingdom},            // 17 COORDSYS_UnitedKingdomNationalGrid
     {16, nullptr},                       // 18 COORDSYS_Denmark
@@ -456,6 +461,16 @@ csib_Status csibglue_AllocProjectionParams(csib_Block* block, int32_t size) {
     if (!record) return CSIB_OutOfMemory;
     std::memset(record, 0, static_cast<std::size_t>(size));
     block->projectionParameters = record;
+    return CSIB_Ok;
+}
+
+csib_Status csibglue_SetKrovakParams(csib_Block* block, const coordsys_Projection& projection) {
+    const csib_Status status =
+        csibglue_AllocProjectionParams(block, static_cast<int32_t>(sizeof(csib_KrovakParameters)));
+    if (status < 0) return status;
+    const double offset = projection.Orientation1;
+    static_cast<csib_KrovakParameters*>(block->projectionParameters)->ferroOffset =
+        IsNull(offset) ? CSIB_FerroOffset : offset;
     return CSIB_Ok;
 }
 

@@ -22,7 +22,7 @@ const csib_ProjectionKind csib_ProjectionKinds[CSIB_ProjectionKindCount] = {
     {"none", false, &noProjection, nullptr},
     {"Albers equal-area conic", false, nullptr, nullptr},
     {"Cassini-Soldner", false, nullptr, nullptr},
-    {"Krovak", true, nullptr, nullptr},
+    {"Krovak", true, &csib_KrovakFunctions, nullptr},
     {"Lambert conformal conic", true, nullptr, nullptr},
     {"Mercator", true, nullptr, nullptr},
     {"New Zealand map grid", true, nullptr, nullptr},

@@ -51,6 +51,7 @@ extern const csib_ShiftGridModel* const csib_ShiftGridSupport;
 // The slot tables, one per kind file.
 extern const csib_DatumFunctions csib_DatumNone;
 extern const csib_ProjectionFunctions csib_TransverseMercatorFunctions;
+extern const csib_ProjectionFunctions csib_KrovakFunctions;
 extern const csib_VerticalFunctions csib_InclinedPlaneFunctions;
 extern const csib_VerticalFunctions csib_ConstantSeparationFunctions;
 
