@@ -36,7 +36,7 @@ const csib_ProjectionKind csib_ProjectionKinds[CSIB_ProjectionKindCount] = {
     {"transverse Mercator", true, &csib_TransverseMercatorFunctions, nullptr},
     {"United Kingdom national grid", true, nullptr, nullptr},
     {"Denmark", true, nullptr, nullptr},
-    {"EOV", true, nullptr, nullptr},
+    {"EOV", true, &csib_HungarianEOVFunctions, nullptr},
     {"double stereographic", true, nullptr, nullptr},
     {"projection grid file", false, nullptr, nullptr},
 };

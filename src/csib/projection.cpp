@@ -117,6 +117,12 @@ csib_Status csib_FreeProjectionRecord(csib_Block* block) {
     return CSIB_Ok;
 }
 
+csib_Status csib_ScaleFactorUnavailable(csib_Block*, const csib_GeodeticPoint*, double*) {
+    return CSIB_NoScaleFactor;
+}
+
+csib_Status csib_ConvergenceUnavailable(csib_Block*, const csib_GeodeticPoint*, double*) { return CSIB_NoConvergence; }
+
 csib_Status csib_NoProjectionParameters(csib_Block*, int16_t, void** parameter) {
     if (!parameter) return CSIB_MissingOutput;
     *parameter = nullptr;
