@@ -25,7 +25,7 @@ const csib_ProjectionKind csib_ProjectionKinds[CSIB_ProjectionKindCount] = {
     {"Krovak", true, &csib_KrovakFunctions, nullptr},
     {"Lambert conformal conic", true, nullptr, nullptr},
     {"Mercator", true, nullptr, nullptr},
-    {"New Zealand map grid", true, nullptr, nullptr},
+    {"New Zealand map grid", true, &csib_NewZealandMapGridFunctions, nullptr},
     {"oblique conformal cylindrical", true, nullptr, nullptr},
     {"oblique Mercator", true, nullptr, nullptr},
     {"oblique stereographic", true, nullptr, nullptr},
