@@ -85,6 +85,9 @@ bool csibglue_ComputeGroundScale(const coordsys_Ellipsoid& ellipsoid, const coor
 csib_Status csibglue_AllocProjectionParams(csib_Block* block, int32_t size);
 // Orientation1 as the Ferro offset, 17 degrees 40 minutes when it is null.
 csib_Status csibglue_SetKrovakParams(csib_Block* block, const coordsys_Projection& projection);
+// The origin's ellipsoid height, the elevation given to it and Orientation1 as the
+// rotation.
+csib_Status csibglue_SetPlaneParams(csib_Block* block, const coordsys_Projection& projection);
 csib_Status csibglue_SetHorizontalAdjustment(csib_Block* block, const coordsys_Plane& plane);
 csib_Status csibglue_SetVerticalAdjustment(csib_Block* block, const coordsys_Height& height);
 csib_Status csibglue_SetProjectionOrigin(csib_Block* block, int32_t components, const coordsys_Projection& projection);

@@ -17,6 +17,7 @@
 #include "csib/pipeline.h"
 #include "csib/projection.h"
 #include "csib/projection_national.h"
+#include "csib/projection_plane.h"
 #include "foundation/environment.h"
 #include "foundation/files/file.h"
 #include "foundation/files/path.h"
@@ -146,6 +147,13 @@ bool BuildKrovak(Filler& f, const coordsys_Projection& projection, uint8_t kind)
     return f.SetProjectionKind(kind) && f.Check(csibglue_SetKrovakParams(f.block, projection));
 }
 
+// The plane computes with all three values.
+bool BuildPlane(Filler& f, const coordsys_Projection& projection, uint8_t kind) {
+    for (double x : {projection.OriginLocal.Height, projection.OriginGrid.Elev, projection.Orientation1})
+        if (IsNull(x)) return f.Fail(CSIBGLUE_EngineError);
+    return f.SetProjectionKind(kind) && f.Check(csibglue_SetPlaneParams(f.block, projection));
+}
+
 bool FileExists(const Str& name, const char* extension) {
     const Str path = csibglue_ModelFileName(name, extension);
     return !path.IsEmpty() && file_Class(path).Exists();
@@ -186,7 +194,7 @@ struct ProjectionRow {
 constexpr ProjectionRow kProjections[] = {
     {0, nullptr},                        // 0 COORDSYS_NoProjection
     {0, nullptr},                        // 1 COORDSYS_ScaleOnly
-    {10, nullptr},                       // 2 COORDSYS_Plane: origin heights and orientation
+    {10, BuildPlane},                    // 2 COORDSYS_Plane
     {5, nullptr},                        // 3 COORDSYS_Mercator
     {14, BuildTransverseMercator},       // 4 COORDSYS_TransverseMercator
     {14, BuildTransverseMercator},       // 5 COORDSYS_UniversalTransverseMercator
@@ -471,6 +479,17 @@ csib_Status csibglue_SetKrovakParams(csib_Block* block, const coordsys_Projectio
     const double offset = projection.Orientation1;
     static_cast<csib_KrovakParameters*>(block->projectionParameters)->ferroOffset =
         IsNull(offset) ? CSIB_FerroOffset : offset;
+    return CSIB_Ok;
+}
+
+csib_Status csibglue_SetPlaneParams(csib_Block* block, const coordsys_Projection& projection) {
+    const csib_Status status =
+        csibglue_AllocProjectionParams(block, static_cast<int32_t>(sizeof(csib_PlaneParameters)));
+    if (status < 0) return status;
+    auto* record = static_cast<csib_PlaneParameters*>(block->projectionParameters);
+    record->originHeight = projection.OriginLocal.Height;
+    record->originElevation = projection.OriginGrid.Elev;
+    record->rotation = projection.Orientation1;
     return CSIB_Ok;
 }
 

@@ -29,7 +29,7 @@ const csib_ProjectionKind csib_ProjectionKinds[CSIB_ProjectionKindCount] = {
     {"oblique conformal cylindrical", true, nullptr, nullptr},
     {"oblique Mercator", true, nullptr, nullptr},
     {"oblique stereographic", true, nullptr, nullptr},
-    {"plane through earth-centred coordinates", false, nullptr, nullptr},
+    {"plane through earth-centred coordinates", false, &csib_PlaneFunctions, nullptr},
     {"polar stereographic", true, nullptr, nullptr},
     {"RD stereographic", true, nullptr, nullptr},
     {"oblique plane through earth-centred coordinates", false, nullptr, nullptr},
