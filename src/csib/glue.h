@@ -88,6 +88,9 @@ csib_Status csibglue_SetKrovakParams(csib_Block* block, const coordsys_Projectio
 // The origin's ellipsoid height, the elevation given to it and Orientation1 as the
 // rotation.
 csib_Status csibglue_SetPlaneParams(csib_Block* block, const coordsys_Projection& projection);
+// The engine area of the definition's Area: Zealand 2, Jutland 1, Bornholm 3; another
+// value is reported and leaves no area, so the system covers no point.
+csib_Status csibglue_SetDenmarkArea(csib_Block* block, const coordsys_Projection& projection);
 csib_Status csibglue_SetHorizontalAdjustment(csib_Block* block, const coordsys_Plane& plane);
 csib_Status csibglue_SetVerticalAdjustment(csib_Block* block, const coordsys_Height& height);
 csib_Status csibglue_SetProjectionOrigin(csib_Block* block, int32_t components, const coordsys_Projection& projection);

@@ -154,6 +154,10 @@ bool BuildPlane(Filler& f, const coordsys_Projection& projection, uint8_t kind) 
     return f.SetProjectionKind(kind) && f.Check(csibglue_SetPlaneParams(f.block, projection));
 }
 
+bool BuildDenmark(Filler& f, const coordsys_Projection& projection, uint8_t kind) {
+    return f.SetProjectionKind(kind) && f.Check(csibglue_SetDenmarkArea(f.block, projection));
+}
+
 bool FileExists(const Str& name, const char* extension) {
     const Str path = csibglue_ModelFileName(name, extension);
     return !path.IsEmpty() && file_Class(path).Exists();
@@ -210,7 +214,7 @@ constexpr ProjectionRow kProjections[] = {
     {3, BuildKrovak},                    // 15 COORDSYS_Krovak
     {6, nullptr},                        // 16 COORDSYS_NewZealandMapGrid
     {15, BuildUnitedKingdom},            // 17 COORDSYS_UnitedKingdomNationalGrid
-    {16, nullptr},                       // 18 COORDSYS_Denmark
+    {16, BuildDenmark},                  // 18 COORDSYS_Denmark
     {17, nullptr},                       // 19 COORDSYS_HungarianEOV
     {18, nullptr},                       // 20 COORDSYS_StereographicDouble
     {8, nullptr},                        // 21 COORDSYS_RSO
@@ -490,6 +494,17 @@ csib_Status csibglue_SetPlaneParams(csib_Block* block, const coordsys_Projection
     record->originHeight = projection.OriginLocal.Height;
     record->originElevation = projection.OriginGrid.Elev;
     record->rotation = projection.Orientation1;
+    return CSIB_Ok;
+}
+
+csib_Status csibglue_SetDenmarkArea(csib_Block* block, const coordsys_Projection& projection) {
+    const csib_Status status =
+        csibglue_AllocProjectionParams(block, static_cast<int32_t>(sizeof(csib_DenmarkParameters)));
+    if (status < 0) return status;
+    constexpr uint8_t kAreas[] = {0, 2, 1, 3};  // by coordsys_ProjectionArea
+    const int32_t area = projection.Area;
+    if (QZ_ASSERT(area >= COORDSYS_AreaZeeland && area <= COORDSYS_AreaBornholm))
+        static_cast<csib_DenmarkParameters*>(block->projectionParameters)->area = kAreas[area];
     return CSIB_Ok;
 }
 

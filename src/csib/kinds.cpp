@@ -35,7 +35,7 @@ const csib_ProjectionKind csib_ProjectionKinds[CSIB_ProjectionKindCount] = {
     {"oblique plane through earth-centred coordinates", false, nullptr, nullptr},
     {"transverse Mercator", true, &csib_TransverseMercatorFunctions, nullptr},
     {"United Kingdom national grid", true, nullptr, nullptr},
-    {"Denmark", true, nullptr, nullptr},
+    {"Denmark", true, &csib_DenmarkFunctions, nullptr},
     {"EOV", true, &csib_HungarianEOVFunctions, nullptr},
     {"double stereographic", true, nullptr, nullptr},
     {"projection grid file", false, nullptr, nullptr},

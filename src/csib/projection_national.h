@@ -27,6 +27,13 @@ struct csib_DenmarkParameters {
 csib_Status denmark_Polynomial(double north, double east, double* outNorth, double* outEast, uint8_t area,
                                int direction);
 
+// An area's two tables: UTM to the area system and back. A table is a run of doubles:
+// the degree D, E = (D + 1)(D + 2) / 2 coefficients of the first output, the first
+// input's centre, E coefficients of the second output, the second input's centre.
+// This build carries no tables (their values are not available to it), so every
+// Danish point is outside its area; tests install their own. Null empties the slot.
+void denmark_SetAreaTables(uint8_t area, const double* toArea, const double* toUtm);
+
 // sum of c[k] z^(k+1), k = 0 .. count - 1.
 csib_Complex nzmg_ComplexPolynomial(csib_Complex z, const csib_Complex* c, int count);
 // One Newton step towards the zeta whose forward series gives z.
