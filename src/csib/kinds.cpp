@@ -32,7 +32,7 @@ const csib_ProjectionKind csib_ProjectionKinds[CSIB_ProjectionKindCount] = {
     {"plane through earth-centred coordinates", false, &csib_PlaneFunctions, nullptr},
     {"polar stereographic", true, nullptr, nullptr},
     {"RD stereographic", true, nullptr, nullptr},
-    {"oblique plane through earth-centred coordinates", false, nullptr, nullptr},
+    {"oblique plane through earth-centred coordinates", false, &csib_EcefPlaneFunctions, nullptr},
     {"transverse Mercator", true, &csib_TransverseMercatorFunctions, nullptr},
     {"United Kingdom national grid", true, nullptr, nullptr},
     {"Denmark", true, &csib_DenmarkFunctions, nullptr},

@@ -56,6 +56,7 @@ extern const csib_ProjectionFunctions csib_HungarianEOVFunctions;
 extern const csib_ProjectionFunctions csib_NewZealandMapGridFunctions;
 extern const csib_ProjectionFunctions csib_PlaneFunctions;
 extern const csib_ProjectionFunctions csib_DenmarkFunctions;
+extern const csib_ProjectionFunctions csib_EcefPlaneFunctions;
 extern const csib_VerticalFunctions csib_InclinedPlaneFunctions;
 extern const csib_VerticalFunctions csib_ConstantSeparationFunctions;
 
