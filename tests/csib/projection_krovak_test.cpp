@@ -167,3 +167,24 @@ TEST(Krovak, OffsetTravelsThroughTheImageAndTheGlue) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every kind with a record refuses to load without memory and leaves nothing behind.
+TEST(ProjectionRecords, LoadWithoutMemoryFails) {
+    std::vector<uint8_t> saved(80, 0);
+    csib_PutDouble(saved.data() + 72, 1.0);  // the oblique plane's scale
+    saved[0] = 1;                            // Denmark's area
+    for (uint8_t kind : {3, 10, 13, 16}) {
+        BlockHolder held;
+        ASSERT_EQ(CSIB_Ok, csib_Create(&held.block, 1, 6378137.0, 6356752.3142));
+        const int64_t live = csib_LiveAllocations();
+        csib_FailAllocation(1);
+        EXPECT_EQ(CSIB_OutOfMemory, csib_SetProjection(held.block, kind, saved.data())) << int(kind);
+        csib_FailAllocation(0);
+        EXPECT_EQ(nullptr, held.block->projectionParameters);
+        EXPECT_EQ(live, csib_LiveAllocations());
+    }
+}
+
+}  // namespace
