@@ -117,6 +117,14 @@ csib_Status csib_FreeProjectionRecord(csib_Block* block) {
     return CSIB_Ok;
 }
 
+csib_Status csib_SaveNothing(csib_Block*, uint8_t*, uint8_t) { return CSIB_Ok; }
+
+csib_Status csib_NoSavedPart(csib_Block*, uint8_t, int32_t* size) {
+    if (!size) return CSIB_MissingOutput;
+    *size = 0;
+    return CSIB_Ok;
+}
+
 csib_Status csib_ScaleFactorUnavailable(csib_Block*, const csib_GeodeticPoint*, double*) {
     return CSIB_NoScaleFactor;
 }

@@ -21,14 +21,6 @@ csib_Status Load(csib_Block* block, const uint8_t*) {
     return CSIB_Ok;
 }
 
-csib_Status Save(csib_Block*, uint8_t*, uint8_t) { return CSIB_Ok; }
-
-csib_Status GetSavedSize(csib_Block*, uint8_t, int32_t* size) {
-    if (!size) return CSIB_MissingOutput;
-    *size = 0;
-    return CSIB_Ok;
-}
-
 double ArcSine(double x) { return std::atan(x / std::sqrt(1.0 - x * x + 1e-99)); }
 
 csib_Status Forward(csib_Block*, const csib_GeodeticPoint* in, csib_GridPoint* out) {
@@ -72,7 +64,7 @@ csib_Status Inverse(csib_Block*, csib_GridPoint* in, csib_GeodeticPoint* out) {
 }  // namespace
 
 const csib_ProjectionFunctions csib_HungarianEOVFunctions = {
-    Load,    csib_NoFileWork,             csib_NoFileWork,             csib_FreeProjectionRecord,
-    Save,    Forward,                     Inverse,                     csib_ScaleFactorUnavailable,
-    csib_ConvergenceUnavailable, csib_NoProjectionParameters, GetSavedSize,
+    Load,    csib_NoFileWork,             csib_NoFileWork,             csib_FreeProjectionRecord,   csib_SaveNothing,
+    Forward, Inverse,                     csib_ScaleFactorUnavailable, csib_ConvergenceUnavailable,
+    csib_NoProjectionParameters,          csib_NoSavedPart,
 };

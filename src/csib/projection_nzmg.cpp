@@ -33,14 +33,6 @@ csib_Status Load(csib_Block* block, const uint8_t*) {
     return CSIB_Ok;
 }
 
-csib_Status Save(csib_Block*, uint8_t*, uint8_t) { return CSIB_Ok; }
-
-csib_Status GetSavedSize(csib_Block*, uint8_t, int32_t* size) {
-    if (!size) return CSIB_MissingOutput;
-    *size = 0;
-    return CSIB_Ok;
-}
-
 // Isometric latitude difference (in 10^5 seconds) and longitude difference.
 csib_Complex Zeta(const csib_Block* block, const csib_GeodeticPoint* in) {
     const double dPhi = (in->latitude - block->originLatitude) * kToDegrees * 0.036;
@@ -118,6 +110,6 @@ csib_Complex nzmg_NewtonStep(csib_Complex z, csib_Complex zeta) {
 }
 
 const csib_ProjectionFunctions csib_NewZealandMapGridFunctions = {
-    Load,    csib_NoFileWork,             csib_NoFileWork, csib_FreeProjectionRecord,   Save,        Forward,
-    Inverse, csib_ScaleFactorUnavailable, Convergence,     csib_NoProjectionParameters, GetSavedSize,
+    Load,    csib_NoFileWork,             csib_NoFileWork, csib_FreeProjectionRecord,   csib_SaveNothing, Forward,
+    Inverse, csib_ScaleFactorUnavailable, Convergence,     csib_NoProjectionParameters, csib_NoSavedPart,
 };

@@ -7,6 +7,7 @@
 #include "csib/glue.h"
 #include "csib/projection_national.h"
 #include "csib_fixtures.h"
+#include "projection_fixtures.h"
 #include "support/recording_environment.h"
 
 namespace {
@@ -198,9 +199,7 @@ TEST_F(Denmark, GlueMapsTheDefinitionsArea) {
         projection.Area = c.area;
         BlockHolder held;
         int32_t error = -1;
-        ASSERT_TRUE(csibglue_BuildCsib(&held.block, CSIBGLUE_Ellipsoid | CSIBGLUE_Projection, coordsys_WGS84Ellipsoid,
-                                       projection, coordsys_Datum(), coordsys_Plane(), coordsys_Height(),
-                                       coordsys_Corrections(), 0, &error));
+        ASSERT_TRUE(csibtest::BuildProjection(coordsys_WGS84Ellipsoid, projection, &held.block, &error));
         ASSERT_EQ(kDenmark, held.block->projectionKind);
         void* parameter = nullptr;
         ASSERT_EQ(CSIB_Ok, held.block->projection.GetParameters(held.block, 0, &parameter));

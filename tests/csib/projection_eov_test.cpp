@@ -5,6 +5,7 @@
 #include "csib/csib.h"
 #include "csib/glue.h"
 #include "csib_fixtures.h"
+#include "projection_fixtures.h"
 
 namespace {
 
@@ -90,9 +91,7 @@ TEST(HungarianEOV, GlueBuildsTheSystem) {
     projection.Scale = 1.0;
     BlockHolder held;
     int32_t error = -1;
-    ASSERT_TRUE(csibglue_BuildCsib(&held.block, CSIBGLUE_Ellipsoid | CSIBGLUE_Projection, grs67, projection,
-                                   coordsys_Datum(), coordsys_Plane(), coordsys_Height(), coordsys_Corrections(), 0,
-                                   &error));
+    ASSERT_TRUE(csibtest::BuildProjection(grs67, projection, &held.block, &error));
     EXPECT_EQ(kEOV, held.block->projectionKind);
     EXPECT_EQ(650000.0, held.block->falseEasting);
     EXPECT_EQ(0.99993, held.block->scaleFactor);

@@ -8,6 +8,7 @@
 #include "csib/image.h"
 #include "csib/projection_national.h"
 #include "csib_fixtures.h"
+#include "projection_fixtures.h"
 
 namespace {
 
@@ -151,9 +152,7 @@ TEST(Krovak, OffsetTravelsThroughTheImageAndTheGlue) {
         projection.Orientation1 = orientation;
         BlockHolder held;
         int32_t error = -1;
-        ASSERT_TRUE(csibglue_BuildCsib(&held.block, CSIBGLUE_Ellipsoid | CSIBGLUE_Projection, bessel, projection,
-                                       coordsys_Datum(), coordsys_Plane(), coordsys_Height(), coordsys_Corrections(),
-                                       0, &error));
+        ASSERT_TRUE(csibtest::BuildProjection(bessel, projection, &held.block, &error));
         EXPECT_EQ(COORDSYS_NoError, error);
         ASSERT_EQ(kKrovak, held.block->projectionKind);
         void* parameter = nullptr;

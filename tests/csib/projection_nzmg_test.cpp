@@ -6,6 +6,7 @@
 #include "csib/glue.h"
 #include "csib/projection_national.h"
 #include "csib_fixtures.h"
+#include "projection_fixtures.h"
 
 namespace {
 
@@ -106,9 +107,7 @@ TEST(NewZealandMapGrid, GlueAddsTheFalseOrigin) {
     projection.Scale = 1.0;
     BlockHolder held;
     int32_t error = -1;
-    ASSERT_TRUE(csibglue_BuildCsib(&held.block, CSIBGLUE_Ellipsoid | CSIBGLUE_Projection, intl, projection,
-                                   coordsys_Datum(), coordsys_Plane(), coordsys_Height(), coordsys_Corrections(), 0,
-                                   &error));
+    ASSERT_TRUE(csibtest::BuildProjection(intl, projection, &held.block, &error));
     ASSERT_EQ(kNZMG, held.block->projectionKind);
     coord_Local wellington(-41.2865 * kDeg, 174.7762 * kDeg, MATHS_Null);
     csib_GeodeticPoint at{};

@@ -8,6 +8,7 @@
 #include "csib/image.h"
 #include "csib/projection_plane.h"
 #include "csib_fixtures.h"
+#include "projection_fixtures.h"
 
 namespace {
 
@@ -156,9 +157,7 @@ coordsys_Projection PlaneProjection() {
 }
 
 bool BuildPlane(const coordsys_Projection& projection, BlockHolder& held, int32_t* error) {
-    return csibglue_BuildCsib(&held.block, CSIBGLUE_Ellipsoid | CSIBGLUE_Projection, coordsys_WGS84Ellipsoid,
-                              projection, coordsys_Datum(), coordsys_Plane(), coordsys_Height(),
-                              coordsys_Corrections(), 0, error);
+    return csibtest::BuildProjection(coordsys_WGS84Ellipsoid, projection, &held.block, error);
 }
 
 TEST(Plane, GlueTakesTheOriginHeightsAndOrientation) {
