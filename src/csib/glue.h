@@ -89,6 +89,14 @@ csib_Status csibglue_SetThreeParameter(csib_Block* block, const coordsys_Datum& 
 csib_Status csibglue_SetSevenParameter(csib_Block* block, const coordsys_Datum& datum);
 // In place on tx, ty, tz, rx, ry, rz, s: the parameters of the inverse transformation.
 csib_Status csibglue_InvertRotation(double parameters[7]);
+// Orientation1 as the Ferro offset, 17 degrees 40 minutes when it is null.
+csib_Status csibglue_SetKrovakParams(csib_Block* block, const coordsys_Projection& projection);
+// The origin's ellipsoid height, the elevation given to it and Orientation1 as the
+// rotation.
+csib_Status csibglue_SetPlaneParams(csib_Block* block, const coordsys_Projection& projection);
+// The engine area of the definition's Area: Zealand 2, Jutland 1, Bornholm 3; another
+// value is reported and leaves no area, so the system covers no point.
+csib_Status csibglue_SetDenmarkArea(csib_Block* block, const coordsys_Projection& projection);
 csib_Status csibglue_SetHorizontalAdjustment(csib_Block* block, const coordsys_Plane& plane);
 csib_Status csibglue_SetVerticalAdjustment(csib_Block* block, const coordsys_Height& height);
 csib_Status csibglue_SetProjectionOrigin(csib_Block* block, int32_t components, const coordsys_Projection& projection);

@@ -17,6 +17,8 @@
 #include "csib/pipeline.h"
 #include "csib/projection.h"
 #include "csib/projection_records.h"
+#include "csib/projection_national.h"
+#include "csib/projection_plane.h"
 #include "foundation/environment.h"
 #include "foundation/files/file.h"
 #include "foundation/files/path.h"
@@ -183,6 +185,21 @@ bool BuildRSO(Filler& f, const coordsys_Projection& projection, uint8_t kind) {
     return BuildObliqueMercator(f, rso, kind);
 }
 
+bool BuildKrovak(Filler& f, const coordsys_Projection& projection, uint8_t kind) {
+    return f.SetProjectionKind(kind) && f.Check(csibglue_SetKrovakParams(f.block, projection));
+}
+
+// The plane computes with all three values.
+bool BuildPlane(Filler& f, const coordsys_Projection& projection, uint8_t kind) {
+    for (double x : {projection.OriginLocal.Height, projection.OriginGrid.Elev, projection.Orientation1})
+        if (IsNull(x)) return f.Fail(CSIBGLUE_EngineError);
+    return f.SetProjectionKind(kind) && f.Check(csibglue_SetPlaneParams(f.block, projection));
+}
+
+bool BuildDenmark(Filler& f, const coordsys_Projection& projection, uint8_t kind) {
+    return f.SetProjectionKind(kind) && f.Check(csibglue_SetDenmarkArea(f.block, projection));
+}
+
 bool FileExists(const Str& name, const char* extension) {
     const Str path = csibglue_ModelFileName(name, extension);
     return !path.IsEmpty() && file_Class(path).Exists();
@@ -223,7 +240,7 @@ struct ProjectionRow {
 constexpr ProjectionRow kProjections[] = {
     {0, nullptr},                        // 0 COORDSYS_NoProjection
     {0, nullptr},                        // 1 COORDSYS_ScaleOnly
-    {10, nullptr},                       // 2 COORDSYS_Plane: origin heights and orientation
+    {10, BuildPlane},                    // 2 COORDSYS_Plane
     {5, BuildFromBlock<csibglue_SetMercatorParams>},  // 3 COORDSYS_Mercator
     {14, BuildTransverseMercator},       // 4 COORDSYS_TransverseMercator
     {14, BuildTransverseMercator},       // 5 COORDSYS_UniversalTransverseMercator
@@ -236,10 +253,10 @@ constexpr ProjectionRow kProjections[] = {
     {12, nullptr},                       // 12 COORDSYS_RDStereographic
     {1, BuildAlbers},                    // 13 COORDSYS_AlbersEqualAreaConic
     {2, BuildEmptyRecord<csib_CassiniParameters>},  // 14 COORDSYS_CassiniSoldner
-    {3, nullptr},                        // 15 COORDSYS_Krovak
+    {3, BuildKrovak},                    // 15 COORDSYS_Krovak
     {6, nullptr},                        // 16 COORDSYS_NewZealandMapGrid
     {15, BuildUnitedKingdom},            // 17 COORDSYS_UnitedKingdomNationalGrid
-    {16, nullptr},                       // 18 COORDSYS_Denmark
+    {16, BuildDenmark},                  // 18 COORDSYS_Denmark
     {17, nullptr},                       // 19 COORDSYS_HungarianEOV
     {18, BuildEmptyRecord<csib_DoubleStereoParameters>},  // 20 COORDSYS_StereographicDouble
     {8, BuildRSO},                       // 21 COORDSYS_RSO
@@ -498,6 +515,38 @@ csib_Status csibglue_AllocProjectionParams(csib_Block* block, int32_t size) {
     if (!record) return CSIB_OutOfMemory;
     std::memset(record, 0, static_cast<std::size_t>(size));
     block->projectionParameters = record;
+    return CSIB_Ok;
+}
+
+csib_Status csibglue_SetKrovakParams(csib_Block* block, const coordsys_Projection& projection) {
+    const csib_Status status =
+        csibglue_AllocProjectionParams(block, static_cast<int32_t>(sizeof(csib_KrovakParameters)));
+    if (status < 0) return status;
+    const double offset = projection.Orientation1;
+    static_cast<csib_KrovakParameters*>(block->projectionParameters)->ferroOffset =
+        IsNull(offset) ? CSIB_FerroOffset : offset;
+    return CSIB_Ok;
+}
+
+csib_Status csibglue_SetPlaneParams(csib_Block* block, const coordsys_Projection& projection) {
+    const csib_Status status =
+        csibglue_AllocProjectionParams(block, static_cast<int32_t>(sizeof(csib_PlaneParameters)));
+    if (status < 0) return status;
+    auto* record = static_cast<csib_PlaneParameters*>(block->projectionParameters);
+    record->originHeight = projection.OriginLocal.Height;
+    record->originElevation = projection.OriginGrid.Elev;
+    record->rotation = projection.Orientation1;
+    return CSIB_Ok;
+}
+
+csib_Status csibglue_SetDenmarkArea(csib_Block* block, const coordsys_Projection& projection) {
+    const csib_Status status =
+        csibglue_AllocProjectionParams(block, static_cast<int32_t>(sizeof(csib_DenmarkParameters)));
+    if (status < 0) return status;
+    constexpr uint8_t kAreas[] = {0, 2, 1, 3};  // by coordsys_ProjectionArea
+    const int32_t area = projection.Area;
+    if (QZ_ASSERT(area >= COORDSYS_AreaZeeland && area <= COORDSYS_AreaBornholm))
+        static_cast<csib_DenmarkParameters*>(block->projectionParameters)->area = kAreas[area];
     return CSIB_Ok;
 }
 

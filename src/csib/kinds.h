@@ -64,6 +64,12 @@ extern const csib_ProjectionFunctions csib_ObliqueStereoFunctions;
 extern const csib_ProjectionFunctions csib_PolarStereoFunctions;
 extern const csib_ProjectionFunctions csib_RDStereographicFunctions;
 extern const csib_ProjectionFunctions csib_DoubleStereoFunctions;
+extern const csib_ProjectionFunctions csib_KrovakFunctions;
+extern const csib_ProjectionFunctions csib_HungarianEOVFunctions;
+extern const csib_ProjectionFunctions csib_NewZealandMapGridFunctions;
+extern const csib_ProjectionFunctions csib_PlaneFunctions;
+extern const csib_ProjectionFunctions csib_DenmarkFunctions;
+extern const csib_ProjectionFunctions csib_EcefPlaneFunctions;
 extern const csib_VerticalFunctions csib_InclinedPlaneFunctions;
 extern const csib_VerticalFunctions csib_ConstantSeparationFunctions;
 

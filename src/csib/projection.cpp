@@ -117,6 +117,20 @@ csib_Status csib_FreeProjectionRecord(csib_Block* block) {
     return CSIB_Ok;
 }
 
+csib_Status csib_SaveNothing(csib_Block*, uint8_t*, uint8_t) { return CSIB_Ok; }
+
+csib_Status csib_NoSavedPart(csib_Block*, uint8_t, int32_t* size) {
+    if (!size) return CSIB_MissingOutput;
+    *size = 0;
+    return CSIB_Ok;
+}
+
+csib_Status csib_ScaleFactorUnavailable(csib_Block*, const csib_GeodeticPoint*, double*) {
+    return CSIB_NoScaleFactor;
+}
+
+csib_Status csib_ConvergenceUnavailable(csib_Block*, const csib_GeodeticPoint*, double*) { return CSIB_NoConvergence; }
+
 csib_Status csib_NoProjectionParameters(csib_Block*, int16_t, void** parameter) {
     if (!parameter) return CSIB_MissingOutput;
     *parameter = nullptr;

@@ -50,5 +50,12 @@ void csib_HeightsToGeodetic(const csib_GridPoint* in, csib_GeodeticPoint* out);
 
 // Free slot of every kind with one plain record.
 csib_Status csib_FreeProjectionRecord(csib_Block* block);
+// Save and GetSavedSize slots of a kind without a saved part.
+csib_Status csib_SaveNothing(csib_Block* block, uint8_t* out, uint8_t gridMode);
+csib_Status csib_NoSavedPart(csib_Block* block, uint8_t gridMode, int32_t* size);
+// ScaleFactor (-19) and Convergence (-21) slots of the kinds that give neither; the
+// pipeline falls back to its numeric values.
+csib_Status csib_ScaleFactorUnavailable(csib_Block* block, const csib_GeodeticPoint* point, double* k);
+csib_Status csib_ConvergenceUnavailable(csib_Block* block, const csib_GeodeticPoint* point, double* gamma);
 // GetParameters slot of a kind without defining parameters.
 csib_Status csib_NoProjectionParameters(csib_Block* block, int16_t selector, void** parameter);

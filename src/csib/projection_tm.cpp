@@ -27,14 +27,6 @@ csib_Status Load(csib_Block* block, const uint8_t*) {
     return CSIB_Ok;
 }
 
-csib_Status Save(csib_Block*, uint8_t*, uint8_t) { return CSIB_Ok; }
-
-csib_Status GetSavedSize(csib_Block*, uint8_t, int32_t* size) {
-    if (!size) return CSIB_MissingOutput;
-    *size = 0;
-    return CSIB_Ok;
-}
-
 // Powers of t = tan(latitude) and of eta^2 = e'^2 cos^2(latitude) in the series.
 struct Powers {
     double t2, t4, t6, h2, h4, h6, h8, h10, h12;
@@ -202,6 +194,6 @@ csib_Status tm_Convergence(csib_Block* block, const csib_GeodeticPoint* in, doub
 }
 
 const csib_ProjectionFunctions csib_TransverseMercatorFunctions = {
-    Load,        csib_NoFileWork, csib_NoFileWork, csib_FreeProjectionRecord,   Save,        tm_Forward,
-    tm_Inverse,  tm_ScaleFactor,  tm_Convergence,  csib_NoProjectionParameters, GetSavedSize,
+    Load,        csib_NoFileWork, csib_NoFileWork, csib_FreeProjectionRecord,   csib_SaveNothing, tm_Forward,
+    tm_Inverse,  tm_ScaleFactor,  tm_Convergence,  csib_NoProjectionParameters, csib_NoSavedPart,
 };
