@@ -175,8 +175,9 @@ csib_Status AllocateCache(csib_GridFile* g) {
     g->cacheHalf = static_cast<uint16_t>(size / 2);
     g->lock = csib_CreateLock();
     g->cacheRows = static_cast<double**>(csib_MemAlloc(static_cast<std::size_t>(size) * sizeof(double*)));
+    if (g->cacheRows)
+        for (int32_t r = 0; r < size; ++r) g->cacheRows[r] = nullptr;
     if (!g->lock || !g->cacheRows) return CSIB_GridOutOfMemory;
-    for (int32_t r = 0; r < size; ++r) g->cacheRows[r] = nullptr;
     for (int32_t r = 0; r < size; ++r)
         if (!(g->cacheRows[r] = AllocDoubles(size))) return CSIB_GridOutOfMemory;
     g->lineBufferSize = size * g->cellSize;
