@@ -83,6 +83,9 @@ bool csibglue_ComputeGroundScale(const coordsys_Ellipsoid& ellipsoid, const coor
 
 // Builders; each returns the engine status (-26 when memory fails).
 csib_Status csibglue_AllocProjectionParams(csib_Block* block, int32_t size);
+// The United Kingdom record naming both "pgf" grid readers, opened by the kind's Load
+// at the read-back.
+csib_Status csibglue_LoadUKGridFiles(csib_Block* block, const coordsys_Projection& projection);
 csib_Status csibglue_SetHorizontalAdjustment(csib_Block* block, const coordsys_Plane& plane);
 csib_Status csibglue_SetVerticalAdjustment(csib_Block* block, const coordsys_Height& height);
 csib_Status csibglue_SetProjectionOrigin(csib_Block* block, int32_t components, const coordsys_Projection& projection);

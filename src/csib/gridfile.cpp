@@ -414,11 +414,10 @@ csib_GridFile* NewGrid(const csib_Block* block, uint8_t fromFile, int32_t offset
     return g;
 }
 
-}  // namespace
-
-csib_Status gridfile_Open(csib_GridFile** out, const csib_Block* block, const uint8_t* source, int32_t offset) {
+csib_Status Open(csib_GridFile** out, const csib_Block* block, uint8_t fromFile, const uint8_t* source,
+                 int32_t offset) {
     *out = nullptr;
-    csib_GridFile* g = NewGrid(block, block->gridMode == 1 ? 1 : 0, offset);
+    csib_GridFile* g = NewGrid(block, fromFile, offset);
     if (!g) return CSIB_OutOfMemory;
     const csib_Status status = Build(g, source, offset);
     if (status != CSIB_Ok) {
@@ -427,6 +426,17 @@ csib_Status gridfile_Open(csib_GridFile** out, const csib_Block* block, const ui
     }
     *out = g;
     return CSIB_Ok;
+}
+
+}  // namespace
+
+csib_Status gridfile_Open(csib_GridFile** out, const csib_Block* block, const uint8_t* source, int32_t offset) {
+    return Open(out, block, block->gridMode == 1 ? 1 : 0, source, offset);
+}
+
+csib_Status gridfile_OpenFromFile(csib_GridFile** out, const csib_Block* block, const char* fileName,
+                                  int32_t offset) {
+    return Open(out, block, 1, reinterpret_cast<const uint8_t*>(fileName), offset);
 }
 
 csib_Status gridfile_Name(csib_GridFile** out, const csib_Block* block, const char* fileName) {
@@ -448,6 +458,7 @@ void gridfile_Close(csib_GridFile** grid) {
 }
 
 csib_Status gridfile_Interpolate(csib_GridFile* g, double lat, double lon, double* value) {
+    if (!g->cacheRows) return CSIB_ModelClosed;  // named only, never opened
     if (std::isnan(lat) || std::isnan(lon)) return CSIB_OutsideGrid;
     if (std::fabs(lon - g->west) < kSnap) lon = g->west;
     if (std::fabs(lon - g->east) < kSnap) lon = g->east;

@@ -64,6 +64,9 @@ struct csib_GridFile {
 // source: a file name in grid mode 1, else the grid's saved form inside an image.
 // On failure the out pointer is null.
 csib_Status gridfile_Open(csib_GridFile** grid, const csib_Block* block, const uint8_t* source, int32_t offset);
+// Always from the named file, whatever the block's grid mode (the grids of a container).
+csib_Status gridfile_OpenFromFile(csib_GridFile** grid, const csib_Block* block, const char* fileName,
+                                  int32_t offset);
 void gridfile_Close(csib_GridFile** grid);
 csib_Status gridfile_Interpolate(csib_GridFile* grid, double row, double column, double* value);
 csib_Status gridfile_GetSavedSize(const csib_GridFile* grid, uint8_t gridMode, int32_t* size);

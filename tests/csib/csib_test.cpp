@@ -68,7 +68,7 @@ TEST(CsibBlock, KindsThatCannotBeInstalledLeaveTheTable) {
         {"projection", 20, CSIB_BadProjectionKind}, {"datum", 7, CSIB_BadDatumKind},
         {"vertical", 4, CSIB_BadVerticalKind},      {"projection", 255, CSIB_BadProjectionKind},
         {"projection", 1, CSIB_BadProjectionKind},  {"datum", 1, CSIB_BadDatumKind},
-        {"vertical", 1, CSIB_BadVerticalKind},
+        {"vertical", 250, CSIB_BadVerticalKind},
     };
     for (const Case& c : cases) {
         BlockHolder held;
