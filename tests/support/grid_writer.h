@@ -54,13 +54,14 @@ public:
         uint8_t raw[sizeof(T)];
         std::memcpy(raw, &value, sizeof(T));
         if (swap_) std::reverse(raw, raw + sizeof(T));
-        out.insert(out.end(), raw, raw + sizeof(T));
+        Raw(raw, sizeof(T));
     }
     void Raw(const void* data, std::size_t size) {
-        auto* p = static_cast<const uint8_t*>(data);
-        out.insert(out.end(), p, p + size);
+        const std::size_t at = out.size();
+        out.resize(at + size);
+        std::memcpy(out.data() + at, data, size);
     }
-    void Fill(std::size_t count, uint8_t value) { out.insert(out.end(), count, value); }
+    void Fill(std::size_t count, uint8_t value) { out.resize(out.size() + count, value); }
 
 private:
     bool swap_;
