@@ -17,19 +17,13 @@
 
 namespace {
 
+using gridtest::AsString;
+using gridtest::Embedded;
 using gridtest::GridSpec;
 
 constexpr double kDeg = 3.141592653589793 / 180.0;
 constexpr double kArcSecond = 4.84813681109536e-06;
 
-std::string AsString(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
-
-std::vector<uint8_t> Embedded(const std::string& name, const std::vector<uint8_t>& image) {
-    std::vector<uint8_t> out(name.begin(), name.end());
-    out.push_back(0);
-    out.insert(out.end(), image.begin(), image.end());
-    return out;
-}
 
 const uint8_t* Bytes(const std::string& text) { return reinterpret_cast<const uint8_t*>(text.c_str()); }
 

@@ -15,6 +15,8 @@
 
 namespace {
 
+using gridtest::AsString;
+using gridtest::Embedded;
 using gridtest::GridSpec;
 
 struct Block {
@@ -28,15 +30,6 @@ struct Grid {
     ~Grid() { gridfile_Close(&grid); }
 };
 
-std::string AsString(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
-
-// A grid's saved form in an image: the name, its NUL and the grid image.
-std::vector<uint8_t> Embedded(const std::string& name, const std::vector<uint8_t>& image) {
-    std::vector<uint8_t> out(name.begin(), name.end());
-    out.push_back(0);
-    out.insert(out.end(), image.begin(), image.end());
-    return out;
-}
 
 csib_Status OpenFile(Grid& g, const Block& b, const std::string& path, int32_t offset = 0) {
     return gridfile_Open(&g.grid, b.block, reinterpret_cast<const uint8_t*>(path.c_str()), offset);

@@ -139,6 +139,16 @@ inline std::vector<uint8_t> GridImage(const GridSpec& s, const Field& field) {
     return b.out;
 }
 
+// A grid's saved form in a block image: the name, its NUL and the grid image.
+inline std::vector<uint8_t> Embedded(const std::string& name, const std::vector<uint8_t>& image) {
+    std::vector<uint8_t> out(name.begin(), name.end());
+    out.push_back(0);
+    out.insert(out.end(), image.begin(), image.end());
+    return out;
+}
+
+inline std::string AsString(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
 // The fractional node positions of a point, for writing expected values.
 inline double NodeX(const GridSpec& s, double column) { return (column - s.west) / s.columnSpacing; }
 inline double NodeY(const GridSpec& s, double row) { return (row - s.south) / s.rowSpacing; }
