@@ -514,7 +514,10 @@ csib_Status gridfile_GetSavedSize(const csib_GridFile* g, uint8_t gridMode, int3
         *size = name;
         return CSIB_Ok;
     }
-    *size = (HasName(g) ? name : 0) + GRIDFILE_HeaderBytes + GRIDFILE_TrailerBytes + static_cast<int32_t>(CellBytes(g));
+    const int64_t total = (HasName(g) ? name : 0) + GRIDFILE_HeaderBytes + GRIDFILE_TrailerBytes + CellBytes(g);
+    // A file-backed grid too large to embed: Save refuses it, and the size must not wrap.
+    if (g->fromFile && total > kMaxEmbedded) return CSIB_TooLarge;
+    *size = static_cast<int32_t>(total);
     return CSIB_Ok;
 }
 
