@@ -227,7 +227,8 @@ csib_Status ShiftsAt(const DatumGrid* record, const csib_GeodeticPoint& at, Shif
     csib_Status status = gridfile_Interpolate(record->latitudeGrid, lat, lon, &s->latitude);
     if (status == CSIB_Ok) status = gridfile_Interpolate(record->longitudeGrid, lat, lon, &s->longitude);
     s->height = 0.0;
-    if (status == CSIB_Ok && record->heightGrid) status = gridfile_Interpolate(record->heightGrid, lat, lon, &s->height);
+    if (status == CSIB_Ok && record->heightGrid)
+        status = gridfile_Interpolate(record->heightGrid, lat, lon, &s->height);
     return status;
 }
 

@@ -466,7 +466,8 @@ csib_Status csibglue_LoadUKGridFiles(csib_Block* block, const coordsys_Projectio
     const struct {
         const Str& name;
         csib_GridFile** grid;
-    } grids[] = {{projection.UKNorthGridFile, &record->northShiftGrid}, {projection.UKEastGridFile, &record->eastShiftGrid}};
+    } grids[] = {{projection.UKNorthGridFile, &record->northShiftGrid},
+                 {projection.UKEastGridFile, &record->eastShiftGrid}};
     for (const auto& g : grids) {
         status = csibglue_ModelFilePath(g.name, "pgf", path) ? gridfile_Name(g.grid, block, path) : CSIB_FileOpenFailed;
         if (status != CSIB_Ok) break;

@@ -253,7 +253,8 @@ struct UKFiles {
 };
 UKFiles WriteShifts(const TempFolder& folder, const std::string& tag, DegreeField n, DegreeField e,
                     const GridSpec& s = ShiftSpec()) {
-    return {folder.Write(tag + "N.pgf", AsString(FieldGrid(s, n))), folder.Write(tag + "E.pgf", AsString(FieldGrid(s, e)))};
+    return {folder.Write(tag + "N.pgf", AsString(FieldGrid(s, n))),
+            folder.Write(tag + "E.pgf", AsString(FieldGrid(s, e)))};
 }
 
 csib_Status LoadUK(csib_Block* block, const UKFiles& files) {

@@ -87,7 +87,9 @@ TEST(GridFile, EveryStorageVariantGivesTheSameValues) {
     EXPECT_EQ(6 * 16 * 7 * 3, checked);
 }
 
-double Quadratics(int32_t r, int32_t c) { return 1.0 + r + 2.0 * c + r * r - c * c + 0.5 * r * c - 0.25 * r * r * c * c; }
+double Quadratics(int32_t r, int32_t c) {
+    return 1.0 + r + 2.0 * c + r * r - c * c + 0.5 * r * c - 0.25 * r * r * c * c;
+}
 
 TEST(GridFile, EachMethodIsExactOnTheFieldsItReproduces) {
     TempFolder folder;
@@ -132,8 +134,8 @@ TEST(GridFile, SplineFollowsItsRecurrence) {
     s.columnSpacing = 1.0;
     s.methodBits = 0x04;
     s.window = 5;
-    const std::string path =
-        folder.Write("s.grd", AsString(gridtest::GridImage(s, [](int32_t, int32_t c) { return (c - 2.0) * (c - 2.0); })));
+    const auto field = [](int32_t, int32_t c) { return (c - 2.0) * (c - 2.0); };
+    const std::string path = folder.Write("s.grd", AsString(gridtest::GridImage(s, field)));
     Block b(1);
     Grid g;
     ASSERT_EQ(CSIB_Ok, OpenFile(g, b, path));
