@@ -97,6 +97,9 @@ csib_Status csibglue_SetPlaneParams(csib_Block* block, const coordsys_Projection
 // The engine area of the definition's Area: Zealand 2, Jutland 1, Bornholm 3; another
 // value is reported and leaves no area, so the system covers no point.
 csib_Status csibglue_SetDenmarkArea(csib_Block* block, const coordsys_Projection& projection);
+// The United Kingdom record naming both "pgf" grid readers, opened by the kind's Load
+// at the read-back.
+csib_Status csibglue_LoadUKGridFiles(csib_Block* block, const coordsys_Projection& projection);
 csib_Status csibglue_SetHorizontalAdjustment(csib_Block* block, const coordsys_Plane& plane);
 csib_Status csibglue_SetVerticalAdjustment(csib_Block* block, const coordsys_Height& height);
 csib_Status csibglue_SetProjectionOrigin(csib_Block* block, int32_t components, const coordsys_Projection& projection);

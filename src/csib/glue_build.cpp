@@ -16,9 +16,10 @@
 #include "csib/kinds.h"
 #include "csib/pipeline.h"
 #include "csib/projection.h"
-#include "csib/projection_records.h"
 #include "csib/projection_national.h"
 #include "csib/projection_plane.h"
+#include "csib/projection_records.h"
+#include "csib/projection_ukgrid.h"
 #include "foundation/environment.h"
 #include "foundation/files/file.h"
 #include "foundation/files/path.h"
@@ -209,9 +210,7 @@ bool BuildUnitedKingdom(Filler& f, const coordsys_Projection& projection, uint8_
     if (f.options & CSIBGLUE_SkipUKGrid) return true;
     if (!FileExists(projection.UKNorthGridFile, "pgf") || !FileExists(projection.UKEastGridFile, "pgf"))
         return f.FileMissing(CSIBGLUE_UKGridMissing);
-    // The record naming both grid readers (opened by the kind's Load at the read-back)
-    // comes with the kind; until then the build cannot go on.
-    return f.SetProjectionKind(kind) && f.Fail(CSIBGLUE_EngineError);
+    return f.SetProjectionKind(kind) && f.Check(csibglue_LoadUKGridFiles(f.block, projection));
 }
 
 void DropProjection(csib_Block* block) { csib_SetProjection(block, 0, nullptr); }
@@ -548,6 +547,29 @@ csib_Status csibglue_SetDenmarkArea(csib_Block* block, const coordsys_Projection
     if (QZ_ASSERT(area >= COORDSYS_AreaZeeland && area <= COORDSYS_AreaBornholm))
         static_cast<csib_DenmarkParameters*>(block->projectionParameters)->area = kAreas[area];
     return CSIB_Ok;
+}
+
+csib_Status csibglue_LoadUKGridFiles(csib_Block* block, const coordsys_Projection& projection) {
+    csib_Status status = csibglue_AllocProjectionParams(block, static_cast<int32_t>(sizeof(csib_UKGridParameters)));
+    if (status != CSIB_Ok) return status;
+    auto* record = static_cast<csib_UKGridParameters*>(block->projectionParameters);
+    char path[CSIBGLUE_MaxPath + 2];
+    const struct {
+        const Str& name;
+        csib_GridFile** grid;
+    } grids[] = {{projection.UKNorthGridFile, &record->northShiftGrid},
+                 {projection.UKEastGridFile, &record->eastShiftGrid}};
+    for (const auto& g : grids) {
+        status = csibglue_ModelFilePath(g.name, "pgf", path) ? gridfile_Name(g.grid, block, path) : CSIB_FileOpenFailed;
+        if (status != CSIB_Ok) break;
+    }
+    if (status != CSIB_Ok) {
+        gridfile_Close(&record->northShiftGrid);
+        gridfile_Close(&record->eastShiftGrid);
+        csib_MemFree(record);
+        block->projectionParameters = nullptr;
+    }
+    return status;
 }
 
 csib_Status csibglue_SetHorizontalAdjustment(csib_Block* block, const coordsys_Plane& plane) {

@@ -13,8 +13,8 @@ const csib_DatumKind csib_DatumKinds[CSIB_DatumKindCount] = {
     {"three-parameter Molodensky", &csib_MolodenskyFunctions, nullptr},
     {"multiple regression equations", &csib_RegressionFunctions, nullptr},
     {"seven-parameter Helmert", &csib_HelmertFunctions, nullptr},
-    {"datum grid held in the image", nullptr, nullptr},
-    {"combined datum grid file", nullptr, nullptr},
+    {"datum grid held in the image", &csib_DatumGridFunctions, csib_DatumGridUsesFile},
+    {"combined datum grid file", &csib_DatumGridFileFunctions, csib_DatumGridUsesFile},
     {"RTCM transformation data", nullptr, nullptr},
 };
 
@@ -34,7 +34,7 @@ const csib_ProjectionKind csib_ProjectionKinds[CSIB_ProjectionKindCount] = {
     {"RD stereographic", true, &csib_RDStereographicFunctions, nullptr},
     {"oblique plane through earth-centred coordinates", false, &csib_EcefPlaneFunctions, nullptr},
     {"transverse Mercator", true, &csib_TransverseMercatorFunctions, nullptr},
-    {"United Kingdom national grid", true, nullptr, nullptr},
+    {"United Kingdom national grid", true, &csib_UKGridFunctions, csib_UKGridUsesFile},
     {"Denmark", true, &csib_DenmarkFunctions, nullptr},
     {"EOV", true, &csib_HungarianEOVFunctions, nullptr},
     {"double stereographic", true, &csib_DoubleStereoFunctions, nullptr},
@@ -43,7 +43,7 @@ const csib_ProjectionKind csib_ProjectionKinds[CSIB_ProjectionKindCount] = {
 
 const csib_VerticalKind csib_VerticalKinds[CSIB_VerticalKindCount] = {
     {"none", &noVertical, nullptr},
-    {"geoid grid file", nullptr, nullptr},
+    {"geoid grid file", &csib_GeoidGridFunctions, csib_GeoidGridUsesFile},
     {"inclined plane", &csib_InclinedPlaneFunctions, nullptr},
     {"constant separation", &csib_ConstantSeparationFunctions, nullptr},
 };

@@ -72,6 +72,13 @@ extern const csib_ProjectionFunctions csib_DenmarkFunctions;
 extern const csib_ProjectionFunctions csib_EcefPlaneFunctions;
 extern const csib_VerticalFunctions csib_InclinedPlaneFunctions;
 extern const csib_VerticalFunctions csib_ConstantSeparationFunctions;
+extern const csib_DatumFunctions csib_DatumGridFunctions;      // kind 4
+extern const csib_DatumFunctions csib_DatumGridFileFunctions;  // kind 5
+extern const csib_VerticalFunctions csib_GeoidGridFunctions;
+extern const csib_ProjectionFunctions csib_UKGridFunctions;
+bool csib_DatumGridUsesFile(const csib_Block* block, const char* fileName);
+bool csib_GeoidGridUsesFile(const csib_Block* block, const char* fileName);
+bool csib_UKGridUsesFile(const csib_Block* block, const char* fileName);
 
 // Close and Reopen of every model that reads no file: nothing to do.
 csib_Status csib_NoFileWork(csib_Block* block);

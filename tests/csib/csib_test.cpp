@@ -67,8 +67,8 @@ TEST(CsibBlock, KindsThatCannotBeInstalledLeaveTheTable) {
     const Case cases[] = {
         {"projection", 20, CSIB_BadProjectionKind}, {"datum", 7, CSIB_BadDatumKind},
         {"vertical", 4, CSIB_BadVerticalKind},      {"projection", 255, CSIB_BadProjectionKind},
-        {"projection", 19, CSIB_BadProjectionKind}, {"datum", 4, CSIB_BadDatumKind},
-        {"vertical", 1, CSIB_BadVerticalKind},
+        {"projection", 19, CSIB_BadProjectionKind}, {"datum", 6, CSIB_BadDatumKind},
+        {"vertical", 250, CSIB_BadVerticalKind},
     };
     for (const Case& c : cases) {
         BlockHolder held;

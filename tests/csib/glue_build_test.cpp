@@ -14,6 +14,7 @@
 #include "csib/pipeline.h"
 #include "csib_fixtures.h"
 #include "model_folders.h"
+#include "support/grid_writer.h"
 #include "support/recording_environment.h"
 
 namespace {
@@ -300,14 +301,103 @@ TEST_F(GlueBuild, MissingOrSkippedModelFiles) {
             }
         }
     }
-    // Present files reach kinds this build does not have.
+    // Present files reach their kinds: the UK grids are read at the read-back and are
+    // no grids; the projection grid is a kind this build does not have.
     SharedFile("east.pgf");
     SharedFile("site.pjg");
     for (const Definitions* d : {&uk, &grid}) {
         int32_t error = -1;
         EXPECT_FALSE(Build(*d, kAll, CSIBGLUE_KeepGoing, &error));
-        EXPECT_EQ(CSIBGLUE_EngineError, error);
+        EXPECT_EQ(d == &uk ? CSIBGLUE_ModelFile : CSIBGLUE_EngineError, error);
     }
+}
+
+// The grid models' files: missing ones fail with their own codes or are dropped under
+// KeepGoing; present ones give their kinds, opened by name at the read-back.
+TEST_F(GlueBuild, GridModelFiles) {
+    Definitions d = Definitions::UTM32();
+    d.datum.DatumType = COORDSYS_GridDatum;
+    d.datum.GridName = "grids";
+    d.height.HeightType = COORDSYS_GeoidModel;
+    d.height.GeoidFilename = "geoid";
+    struct Case {
+        const char* what;
+        int32_t options;
+        bool built;
+        int32_t error;
+    };
+    const Case missing[] = {
+        {"datum grid missing", CSIBGLUE_SkipGeoid, false, CSIBGLUE_DatumGridFile},
+        {"geoid missing", CSIBGLUE_SkipDatumGrid, false, CSIBGLUE_GeoidFile},
+        {"both missing, keep going", CSIBGLUE_KeepGoing, true, CSIBGLUE_ModelDropped},
+    };
+    for (const Case& c : missing) {
+        SCOPED_TRACE(c.what);
+        int32_t error = -1;
+        EXPECT_EQ(c.built, Build(d, kAll, c.options, &error));
+        EXPECT_EQ(c.error, error);
+        if (c.built) {
+            EXPECT_EQ(0, held.block->datumKind);
+            EXPECT_EQ(0, held.block->verticalKind);
+        }
+    }
+    gridtest::GridSpec s;
+    s.south = 45.0;
+    s.west = 5.0;
+    s.rows = 9;
+    s.columns = 9;
+    s.rowSpacing = 1.0;
+    s.columnSpacing = 1.0;
+    const auto constant = [](double v) { return [v](int32_t, int32_t) { return v; }; };
+    const std::vector<uint8_t> grid = gridtest::GridImage(s, constant(0.0));
+    const std::vector<uint8_t> container = gridtest::Container({grid, grid}, false);
+    tmp.Write("shared/grids.CDG", std::string(container.begin(), container.end()));
+    const std::vector<uint8_t> geoid = gridtest::GridImage(s, constant(47.5));
+    tmp.Write("shared/geoid.ggf", std::string(geoid.begin(), geoid.end()));
+    int32_t error = -1;
+    ASSERT_TRUE(Build(d, kAll, 0, &error));
+    EXPECT_EQ(COORDSYS_NoError, error);
+    EXPECT_EQ(5, held.block->datumKind);
+    EXPECT_EQ(1, held.block->verticalKind);
+    csib_GeodeticPoint local{};
+    local.latitude = 48.0 * kDeg;
+    local.longitude = 9.0 * kDeg;
+    local.orthometricHeight = 100.0;
+    local.hasOrthometricHeight = 1;
+    csib_GeodeticPoint wgs{};
+    ASSERT_EQ(CSIB_Ok, csib_LocalToWGS84(held.block, &local, &wgs));
+    EXPECT_NEAR(147.5, wgs.ellipsoidHeight, 1e-9);
+
+    // The United Kingdom grid pair.
+    Definitions uk = Definitions::UTM32();
+    uk.projection.ProjectionType = COORDSYS_UnitedKingdomNationalGrid;
+    uk.projection.UKNorthGridFile = "north";
+    uk.projection.UKEastGridFile = "east";
+    gridtest::GridSpec plane;
+    plane.plane = true;
+    plane.south = -200000.0;
+    plane.west = 0.0;
+    plane.rows = 3;
+    plane.columns = 3;
+    plane.rowSpacing = 600000.0;
+    plane.columnSpacing = 400000.0;
+    const std::vector<uint8_t> north = gridtest::GridImage(plane, constant(0.5));
+    const std::vector<uint8_t> east = gridtest::GridImage(plane, constant(-0.25));
+    tmp.Write("shared/north.pgf", std::string(north.begin(), north.end()));
+    tmp.Write("shared/east.pgf", std::string(east.begin(), east.end()));
+    ASSERT_TRUE(Build(uk, kAll, 0, &error));
+    EXPECT_EQ(15, held.block->projectionKind);
+    EXPECT_EQ(-100000.0, held.block->falseNorthing);
+    EXPECT_EQ(400000.0, held.block->falseEasting);
+    csib_GeodeticPoint origin{};
+    origin.latitude = 49.0 * kDeg;
+    origin.longitude = -2.0 * kDeg;
+    csib_GridPoint g{};
+    ASSERT_EQ(CSIB_Ok, held.block->projection.Forward(held.block, &origin, &g));
+    // The arc to the origin comes from the block's WGS84 axes, the projection runs on
+    // the fixed ones: 0.07 mm apart.
+    EXPECT_NEAR(0.5, g.north, 1e-4);
+    EXPECT_NEAR(-0.25, g.east, 1e-9);
 }
 
 TEST_F(GlueBuild, KindsThisBuildDoesNotHaveFailWithAnEngineError) {
@@ -316,9 +406,7 @@ TEST_F(GlueBuild, KindsThisBuildDoesNotHaveFailWithAnEngineError) {
         void (*change)(Definitions&);
     };
     const Case cases[] = {
-        {"datum grid", [](Definitions& d) { d.datum.DatumType = COORDSYS_GridDatum; }},
         {"RTCM datum", [](Definitions& d) { d.datum.DatumType = COORDSYS_RTCMGrid; }},
-        {"geoid", [](Definitions& d) { d.height.HeightType = COORDSYS_GeoidAndConstant; }},
         {"shift grid", [](Definitions& d) { d.projection.ShiftGridFile = "shift"; }},
     };
     for (const Case& c : cases) {

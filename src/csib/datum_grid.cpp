@@ -1,0 +1,314 @@
+// Datum kinds 4 and 5: WGS84 <-> local datum by latitude, longitude and (optionally)
+// ellipsoid-height shifts read from grids. WGS84 latitude = local + shift, longitude =
+// local - shift (positive west), height = local - shift; shifts in arc-seconds and
+// metres. The latitude grid's target-indexed flag says whether the grids are indexed
+// by WGS84 positions (set) or local ones; the other direction iterates.
+//
+// Kind 4 saved part: the latitude and longitude grids' saved forms, then (from 1.2)
+// a marker byte, 0x0F for no height grid, else the height grid's saved form.
+// Kind 5 saved part: the name of a combined container file whose first grid set names
+// the grids' offsets:
+//   0 u16 61 (the container's byte order), 2 format, 3 -, 4 signature[24], 28 model[32],
+//   60 set count, 61 set: u16 length, u16 type (2: with a height grid), u32 offsets.
+#include <cmath>
+#include <cstring>
+#include <initializer_list>
+
+#include "csib/csibplatform.h"
+#include "csib/gridfile.h"
+#include "csib/image.h"
+#include "csib/kinds.h"
+
+namespace {
+
+constexpr double kDegrees = 57.29577951308232;
+constexpr double kArcSecond = 4.84813681109536e-06;
+constexpr int kRounds = 100;
+constexpr double kSettled = 1e-12;
+constexpr uint8_t kNoHeightGrid = 0x0F;
+constexpr uint8_t kHeightGrid = 0xF0;
+constexpr uint16_t kFirstSet = 61;
+
+struct DatumGrid {
+    csib_GridFile* latitudeGrid;
+    csib_GridFile* longitudeGrid;
+    csib_GridFile* heightGrid;
+    uint8_t* savedForm;
+    uint8_t closed;
+};
+
+DatumGrid* Record(const csib_Block* block) { return static_cast<DatumGrid*>(block->datumParameters); }
+
+void CloseGrids(DatumGrid* record) {
+    gridfile_Close(&record->latitudeGrid);
+    gridfile_Close(&record->longitudeGrid);
+    gridfile_Close(&record->heightGrid);
+}
+
+bool HasMarker(double version) { return version > 1.1; }
+bool ReadsMarker(double version) { return version >= 1.2; }
+
+csib_Status OpenImages(csib_Block* block, const uint8_t* saved) {
+    DatumGrid* record = Record(block);
+    int32_t first = 0, second = 0;
+    csib_Status status = gridfile_Open(&record->latitudeGrid, block, saved, 0);
+    if (status == CSIB_Ok) status = gridfile_GetSavedSize(record->latitudeGrid, block->gridMode, &first);
+    if (status == CSIB_Ok) status = gridfile_Open(&record->longitudeGrid, block, saved + first, 0);
+    if (status == CSIB_Ok) status = gridfile_GetSavedSize(record->longitudeGrid, block->gridMode, &second);
+    if (status != CSIB_Ok) return status;
+    const uint8_t* marker = saved + first + second;
+    if (ReadsMarker(block->version) && *marker != kNoHeightGrid)
+        status = gridfile_Open(&record->heightGrid, block, marker + 1, 0);
+    return status;
+}
+
+template <typename T>
+T Value(const uint8_t* at, bool swap) {
+    T value;
+    std::memcpy(&value, at, sizeof value);
+    if (swap && sizeof value == 2) csib_Swap16(&value);
+    if (swap && sizeof value == 4) csib_Swap32(&value);
+    return value;
+}
+
+csib_Status OpenContainer(csib_Block* block, const char* fileName) {
+    std::FILE* file = csib_OpenFile(fileName, "rb");
+    if (!file) return CSIB_FileOpenFailed;
+    uint8_t head[kFirstSet + 16];
+    const bool read = csib_FileRead(head, 1, sizeof head, file) == sizeof head;
+    csib_FileClose(file);
+    if (!read) return CSIB_FileReadFailed;
+    const uint16_t first = Value<uint16_t>(head, false);
+    if (first != kFirstSet && Value<uint16_t>(head, true) != kFirstSet) return CSIB_FileContentInvalid;
+    const bool swap = first != kFirstSet;
+    const uint8_t* set = head + kFirstSet;
+    const uint16_t type = Value<uint16_t>(set + 2, swap);
+    const uint32_t offsets[3] = {Value<uint32_t>(set + 4, swap), Value<uint32_t>(set + 8, swap),
+                                 Value<uint32_t>(set + 12, swap)};
+    for (uint32_t offset : offsets)
+        if (offset > 0x7FFFFFFFu) return CSIB_FileContentInvalid;
+    DatumGrid* record = Record(block);
+    csib_Status status =
+        gridfile_OpenFromFile(&record->latitudeGrid, block, fileName, static_cast<int32_t>(offsets[0]));
+    if (status == CSIB_Ok)
+        status = gridfile_OpenFromFile(&record->longitudeGrid, block, fileName, static_cast<int32_t>(offsets[1]));
+    if (status == CSIB_Ok && type == 2)
+        status = gridfile_OpenFromFile(&record->heightGrid, block, fileName, static_cast<int32_t>(offsets[2]));
+    return status;
+}
+
+csib_Status Attach(csib_Block* block) {
+    auto* record = static_cast<DatumGrid*>(csib_MemAlloc(sizeof(DatumGrid)));
+    if (!record) return CSIB_OutOfMemory;
+    std::memset(record, 0, sizeof *record);
+    block->datumParameters = record;
+    return CSIB_Ok;
+}
+
+csib_Status KeepSavedForm(DatumGrid* record, const uint8_t* saved, int32_t size) {
+    if (!(record->savedForm = static_cast<uint8_t*>(csib_MemAlloc(static_cast<std::size_t>(size)))))
+        return CSIB_OutOfMemory;
+    std::memcpy(record->savedForm, saved, static_cast<std::size_t>(size));
+    return CSIB_Ok;
+}
+
+csib_Status GetSavedSize(csib_Block* block, uint8_t gridMode, int32_t* size);
+
+csib_Status LoadImages(csib_Block* block, const uint8_t* saved) {
+    csib_Status status = Attach(block);
+    if (status == CSIB_Ok) status = OpenImages(block, saved);
+    int32_t size = 0;
+    if (status == CSIB_Ok) status = GetSavedSize(block, block->gridMode, &size);
+    return status == CSIB_Ok ? KeepSavedForm(Record(block), saved, size) : status;
+}
+
+csib_Status LoadContainer(csib_Block* block, const uint8_t* saved) {
+    csib_Status status = Attach(block);
+    const char* name = reinterpret_cast<const char*>(saved);
+    if (status == CSIB_Ok) status = OpenContainer(block, name);
+    return status == CSIB_Ok ? KeepSavedForm(Record(block), saved, static_cast<int32_t>(std::strlen(name)) + 1)
+                             : status;
+}
+
+csib_Status Close(csib_Block* block) {
+    DatumGrid* record = Record(block);
+    if (!record) return CSIB_Ok;
+    if (record->closed) return CSIB_AlreadyClosed;
+    record->closed = 1;
+    CloseGrids(record);
+    return CSIB_Ok;
+}
+
+// A failed reopen closes what it opened: the model stays closed.
+csib_Status Reopen(csib_Block* block, csib_Status (*open)(csib_Block*, const char*)) {
+    DatumGrid* record = Record(block);
+    if (!record || !record->closed) return CSIB_Ok;
+    const csib_Status status = open(block, reinterpret_cast<const char*>(record->savedForm));
+    if (status == CSIB_Ok) record->closed = 0;
+    else CloseGrids(record);
+    return status;
+}
+
+csib_Status ReopenImages(csib_Block* block) {
+    return Reopen(block, [](csib_Block* b, const char* saved) {
+        return OpenImages(b, reinterpret_cast<const uint8_t*>(saved));
+    });
+}
+
+csib_Status ReopenContainer(csib_Block* block) { return Reopen(block, OpenContainer); }
+
+csib_Status Free(csib_Block* block) {
+    DatumGrid* record = Record(block);
+    if (!record) return CSIB_Ok;
+    CloseGrids(record);
+    csib_MemFree(record->savedForm);
+    csib_MemFree(record);
+    block->datumParameters = nullptr;
+    return CSIB_Ok;
+}
+
+csib_Status SaveImages(csib_Block* block, uint8_t* out, uint8_t gridMode) {
+    const DatumGrid* record = Record(block);
+    if (record->closed) return CSIB_ModelClosed;
+    int32_t size = 0;
+    csib_Status status = gridfile_Save(record->latitudeGrid, out, gridMode);
+    if (status == CSIB_Ok) status = gridfile_GetSavedSize(record->latitudeGrid, gridMode, &size);
+    if (status != CSIB_Ok) return status;
+    out += size;
+    if ((status = gridfile_Save(record->longitudeGrid, out, gridMode)) != CSIB_Ok) return status;
+    if ((status = gridfile_GetSavedSize(record->longitudeGrid, gridMode, &size)) != CSIB_Ok) return status;
+    out += size;
+    if (!ReadsMarker(block->version)) return CSIB_Ok;
+    if (!record->heightGrid) {
+        *out = kNoHeightGrid;
+        return CSIB_Ok;
+    }
+    *out = kHeightGrid;
+    return gridfile_Save(record->heightGrid, out + 1, gridMode);
+}
+
+csib_Status SaveContainer(csib_Block* block, uint8_t* out, uint8_t) {
+    const DatumGrid* record = Record(block);
+    if (record->closed) return CSIB_ModelClosed;
+    csib_PutString(out, record->latitudeGrid->fileName);
+    return CSIB_Ok;
+}
+
+csib_Status GetSavedSize(csib_Block* block, uint8_t gridMode, int32_t* size) {
+    if (!size) return CSIB_MissingOutput;
+    const DatumGrid* record = Record(block);
+    if (record->closed) return CSIB_ModelClosed;
+    int32_t total = HasMarker(block->version) ? 1 : 0;
+    for (const csib_GridFile* grid : {record->latitudeGrid, record->longitudeGrid, record->heightGrid}) {
+        int32_t part = 0;
+        if (!grid) continue;
+        const csib_Status status = gridfile_GetSavedSize(grid, gridMode, &part);
+        if (status != CSIB_Ok) return status;
+        total += part;
+    }
+    *size = total;
+    return CSIB_Ok;
+}
+
+csib_Status GetContainerSavedSize(csib_Block* block, uint8_t, int32_t* size) {
+    if (!size) return CSIB_MissingOutput;
+    const DatumGrid* record = Record(block);
+    if (record->closed) return CSIB_ModelClosed;
+    *size = static_cast<int32_t>(std::strlen(reinterpret_cast<const char*>(record->savedForm))) + 1;
+    return CSIB_Ok;
+}
+
+struct Shifts {
+    double latitude, longitude, height;
+};
+
+csib_Status ShiftsAt(const DatumGrid* record, const csib_GeodeticPoint& at, Shifts* s) {
+    const double lat = at.latitude * kDegrees, lon = at.longitude * kDegrees;
+    csib_Status status = gridfile_Interpolate(record->latitudeGrid, lat, lon, &s->latitude);
+    if (status == CSIB_Ok) status = gridfile_Interpolate(record->longitudeGrid, lat, lon, &s->longitude);
+    s->height = 0.0;
+    if (status == CSIB_Ok && record->heightGrid)
+        status = gridfile_Interpolate(record->heightGrid, lat, lon, &s->height);
+    return status;
+}
+
+// sign +1: local to WGS84, -1: WGS84 to local.
+void Shift(const DatumGrid* record, const csib_GeodeticPoint& in, const Shifts& s, double sign,
+           csib_GeodeticPoint* out) {
+    out->latitude = in.latitude + sign * s.latitude * kArcSecond;
+    out->longitude = in.longitude - sign * s.longitude * kArcSecond;
+    if (record->heightGrid) {
+        out->ellipsoidHeight = in.ellipsoidHeight - sign * s.height;
+        out->hasEllipsoidHeight = 1;
+    }
+}
+
+// Direct when the grids are indexed by the input's side, else iterated at the output.
+// A failure leaves the output as the copied input.
+csib_Status Convert(csib_Block* block, const csib_GeodeticPoint* in, csib_GeodeticPoint* out, double sign,
+                    bool inputIndexed) {
+    const DatumGrid* record = Record(block);
+    if (record->closed) return CSIB_ModelClosed;
+    csib_GeodeticPoint result = *in;
+    *out = *in;
+    Shifts s{};
+    csib_Status status = CSIB_Ok;
+    if (inputIndexed) {
+        if ((status = ShiftsAt(record, *in, &s)) != CSIB_Ok) return status;
+        Shift(record, *in, s, sign, &result);
+    } else {
+        Shifts previous{1.7976931348623157e308, 1.7976931348623157e308, 1.7976931348623157e308};
+        for (int round = 0;; ++round) {
+            if (round == kRounds) return CSIB_IterationLimit;
+            if ((status = ShiftsAt(record, result, &s)) != CSIB_Ok) return status;
+            Shift(record, *in, s, sign, &result);
+            if (std::fabs(s.latitude - previous.latitude) < kSettled &&
+                std::fabs(s.longitude - previous.longitude) < kSettled &&
+                (!record->heightGrid || std::fabs(s.height - previous.height) < kSettled))
+                break;
+            previous = s;
+        }
+    }
+    *out = result;
+    return CSIB_Ok;
+}
+
+csib_Status FromWGS84(csib_Block* block, const csib_GeodeticPoint* in, csib_GeodeticPoint* out) {
+    const DatumGrid* record = Record(block);
+    if (record->closed) return CSIB_ModelClosed;
+    return Convert(block, in, out, -1.0, record->latitudeGrid->targetIndexed != 0);
+}
+
+csib_Status ToWGS84(csib_Block* block, const csib_GeodeticPoint* in, csib_GeodeticPoint* out) {
+    const DatumGrid* record = Record(block);
+    if (record->closed) return CSIB_ModelClosed;
+    return Convert(block, in, out, 1.0, record->latitudeGrid->targetIndexed == 0);
+}
+
+csib_Status GetParameters(csib_Block* block, int16_t index, void** parameter) {
+    if (!parameter) return CSIB_MissingOutput;
+    const DatumGrid* record = Record(block);
+    if (record->closed) return CSIB_ModelClosed;
+    const csib_GridFile* grids[3] = {record->latitudeGrid, record->longitudeGrid, record->heightGrid};
+    *parameter = nullptr;
+    if (index < 0 || index > 5 || !grids[index / 2]) return CSIB_Ok;
+    return gridfile_GetParameters(grids[index / 2], static_cast<int16_t>(index % 2), parameter);
+}
+
+}  // namespace
+
+bool csib_DatumGridUsesFile(const csib_Block* block, const char* fileName) {
+    const DatumGrid* record = Record(block);
+    return csib_IsGridFileNamed(record->latitudeGrid, fileName) ||
+           csib_IsGridFileNamed(record->longitudeGrid, fileName) ||
+           csib_IsGridFileNamed(record->heightGrid, fileName);
+}
+
+const csib_DatumFunctions csib_DatumGridFunctions = {
+    LoadImages, Close, ReopenImages, Free, SaveImages, FromWGS84, ToWGS84, GetParameters, GetSavedSize,
+};
+
+const csib_DatumFunctions csib_DatumGridFileFunctions = {
+    LoadContainer, Close, ReopenContainer, Free, SaveContainer, FromWGS84, ToWGS84, GetParameters,
+    GetContainerSavedSize,
+};

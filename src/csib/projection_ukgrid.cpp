@@ -1,0 +1,206 @@
+// Projection kind 15, the United Kingdom national grid. Load sets the national origin,
+// false origin and scale in the block; the transverse Mercator record comes from the
+// block's own axes, but the projection runs on the fixed semi-axes below, passed on a
+// copy of the block so that the caller's block is never changed. Saved part: the
+// north-shift grid's saved form, then the east-shift grid's.
+#include "csib/projection_ukgrid.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "csib/csibplatform.h"
+#include "csib/kinds.h"
+#include "csib/projection_tm.h"
+
+namespace {
+
+constexpr double kOriginLatitude = 0.8552113334772214;     // 49 N
+constexpr double kOriginLongitude = -0.03490658503988659;  // 2 W
+constexpr double kFalseNorthing = -100000.0;
+constexpr double kFalseEasting = 400000.0;
+constexpr double kScaleFactor = 0.9996012717;
+constexpr double kSemiMajorAxis = 6378137.0;
+constexpr double kSemiMinorAxis = 6356752.3141;
+constexpr int kRounds = 100;
+constexpr double kSettled = 1e-12;
+
+csib_UKGridParameters* Record(const csib_Block* block) {
+    return static_cast<csib_UKGridParameters*>(block->projectionParameters);
+}
+
+// The block as the transverse Mercator routines see it: fixed a and b, the block's e^2.
+csib_Block OnFixedAxes(const csib_Block* block) {
+    csib_Block copy = *block;
+    copy.semiMajorAxis = kSemiMajorAxis;
+    copy.semiMinorAxis = kSemiMinorAxis;
+    return copy;
+}
+
+csib_Status OpenGrids(csib_Block* block, csib_UKGridParameters* record, const uint8_t* saved, int32_t* total) {
+    int32_t first = 0, second = 0;
+    csib_Status status = gridfile_Open(&record->northShiftGrid, block, saved, 0);
+    if (status == CSIB_Ok) status = gridfile_GetSavedSize(record->northShiftGrid, block->gridMode, &first);
+    if (status == CSIB_Ok) status = gridfile_Open(&record->eastShiftGrid, block, saved + first, 0);
+    if (status == CSIB_Ok) status = gridfile_GetSavedSize(record->eastShiftGrid, block->gridMode, &second);
+    *total = first + second;
+    return status;
+}
+
+void CloseGrids(csib_UKGridParameters* record) {
+    gridfile_Close(&record->northShiftGrid);
+    gridfile_Close(&record->eastShiftGrid);
+}
+
+csib_Status Load(csib_Block* block, const uint8_t* saved) {
+    auto* record = static_cast<csib_UKGridParameters*>(csib_MemAlloc(sizeof(csib_UKGridParameters)));
+    if (!record) return CSIB_OutOfMemory;
+    std::memset(record, 0, sizeof *record);
+    block->projectionParameters = record;
+    block->originLatitude = kOriginLatitude;
+    block->originLongitude = kOriginLongitude;
+    block->falseNorthing = kFalseNorthing;
+    block->falseEasting = kFalseEasting;
+    block->scaleFactor = kScaleFactor;
+    block->projectionKind = 15;
+    csib_FillTMParameters(block, &record->tm);
+    int32_t size = 0;
+    const csib_Status status = OpenGrids(block, record, saved, &size);
+    if (status != CSIB_Ok) return status;
+    if (!(record->savedCopy = static_cast<uint8_t*>(csib_MemAlloc(static_cast<std::size_t>(size)))))
+        return CSIB_OutOfMemory;
+    std::memcpy(record->savedCopy, saved, static_cast<std::size_t>(size));
+    return CSIB_Ok;
+}
+
+csib_Status Close(csib_Block* block) {
+    csib_UKGridParameters* record = Record(block);
+    if (!record) return CSIB_Ok;
+    if (record->closed) return CSIB_AlreadyClosed;
+    record->closed = 1;
+    CloseGrids(record);
+    return CSIB_Ok;
+}
+
+// A failed reopen closes what it opened: the model stays closed.
+csib_Status Reopen(csib_Block* block) {
+    csib_UKGridParameters* record = Record(block);
+    if (!record || !record->closed) return CSIB_Ok;
+    int32_t size = 0;
+    const csib_Status status = OpenGrids(block, record, record->savedCopy, &size);
+    if (status == CSIB_Ok) record->closed = 0;
+    else CloseGrids(record);
+    return status;
+}
+
+csib_Status Free(csib_Block* block) {
+    csib_UKGridParameters* record = Record(block);
+    if (!record) return CSIB_Ok;
+    CloseGrids(record);
+    csib_MemFree(record->savedCopy);
+    csib_MemFree(record);
+    block->projectionParameters = nullptr;
+    return CSIB_Ok;
+}
+
+csib_Status GetSavedSize(csib_Block* block, uint8_t gridMode, int32_t* size) {
+    if (!size) return CSIB_MissingOutput;
+    const csib_UKGridParameters* record = Record(block);
+    if (record->closed) return CSIB_ModelClosed;
+    int32_t first = 0, second = 0;
+    csib_Status status = gridfile_GetSavedSize(record->northShiftGrid, gridMode, &first);
+    if (status == CSIB_Ok) status = gridfile_GetSavedSize(record->eastShiftGrid, gridMode, &second);
+    if (status == CSIB_Ok) *size = first + second;
+    return status;
+}
+
+csib_Status Save(csib_Block* block, uint8_t* out, uint8_t gridMode) {
+    const csib_UKGridParameters* record = Record(block);
+    if (record->closed) return CSIB_ModelClosed;
+    int32_t first = 0;
+    csib_Status status = gridfile_Save(record->northShiftGrid, out, gridMode);
+    if (status == CSIB_Ok) status = gridfile_GetSavedSize(record->northShiftGrid, gridMode, &first);
+    return status == CSIB_Ok ? gridfile_Save(record->eastShiftGrid, out + first, gridMode) : status;
+}
+
+csib_Status ShiftsAt(const csib_UKGridParameters* record, double north, double east, double* sN, double* sE) {
+    const csib_Status status = gridfile_Interpolate(record->northShiftGrid, north, east, sN);
+    return status == CSIB_Ok ? gridfile_Interpolate(record->eastShiftGrid, north, east, sE) : status;
+}
+
+csib_Status Forward(csib_Block* block, const csib_GeodeticPoint* in, csib_GridPoint* out) {
+    csib_Block fixed = OnFixedAxes(block);
+    csib_Status status = tm_Forward(&fixed, in, out);
+    if (status < 0) return status;
+    const csib_UKGridParameters* record = Record(block);
+    if (record->closed) return CSIB_ModelClosed;
+    double sN = 0.0, sE = 0.0;
+    status = ShiftsAt(record, out->north + block->falseNorthing, out->east + block->falseEasting, &sN, &sE);
+    if (status != CSIB_Ok) return status;
+    out->north += sN;
+    out->east += sE;
+    return CSIB_Ok;
+}
+
+csib_Status RemoveShifts(const csib_Block* block, csib_GridPoint* point) {
+    const csib_UKGridParameters* record = Record(block);
+    if (record->closed) return CSIB_ModelClosed;
+    const double n = point->north + block->falseNorthing;
+    const double e = point->east + block->falseEasting;
+    double pn = n, pe = e;
+    double previousN = 1.7976931348623157e308, previousE = 1.7976931348623157e308;
+    for (int round = 0; round < kRounds; ++round) {
+        double sN = 0.0, sE = 0.0;
+        const csib_Status status = ShiftsAt(record, pn, pe, &sN, &sE);
+        if (status != CSIB_Ok) return status;
+        pn = n - sN;
+        pe = e - sE;
+        if (std::fabs(sN - previousN) < kSettled && std::fabs(sE - previousE) < kSettled) {
+            point->north = pn - block->falseNorthing;
+            point->east = pe - block->falseEasting;
+            return CSIB_Ok;
+        }
+        previousN = sN;
+        previousE = sE;
+    }
+    return CSIB_IterationLimit;
+}
+
+csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
+    csib_GridPoint point = *in;
+    const csib_Status status = RemoveShifts(block, &point);
+    if (status != CSIB_Ok) return status;
+    csib_Block fixed = OnFixedAxes(block);
+    return tm_Inverse(&fixed, &point, out);
+}
+
+csib_Status ScaleFactor(csib_Block* block, const csib_GeodeticPoint* in, double* k) {
+    csib_Block fixed = OnFixedAxes(block);
+    return tm_ScaleFactor(&fixed, in, k);
+}
+
+csib_Status Convergence(csib_Block* block, const csib_GeodeticPoint* in, double* gamma) {
+    csib_Block fixed = OnFixedAxes(block);
+    return tm_Convergence(&fixed, in, gamma);
+}
+
+csib_Status GetParameters(csib_Block* block, int16_t index, void** parameter) {
+    if (!parameter) return CSIB_MissingOutput;
+    const csib_UKGridParameters* record = Record(block);
+    if (record->closed) return CSIB_ModelClosed;
+    *parameter = nullptr;
+    if (index < 0 || index > 3) return CSIB_Ok;
+    return gridfile_GetParameters(index < 2 ? record->northShiftGrid : record->eastShiftGrid,
+                                  static_cast<int16_t>(index % 2), parameter);
+}
+
+}  // namespace
+
+bool csib_UKGridUsesFile(const csib_Block* block, const char* fileName) {
+    const csib_UKGridParameters* record = Record(block);
+    return csib_IsGridFileNamed(record->northShiftGrid, fileName) ||
+           csib_IsGridFileNamed(record->eastShiftGrid, fileName);
+}
+
+const csib_ProjectionFunctions csib_UKGridFunctions = {
+    Load, Close, Reopen, Free, Save, Forward, Inverse, ScaleFactor, Convergence, GetParameters, GetSavedSize,
+};

@@ -1,0 +1,95 @@
+// Vertical kind 1, geoid grid: N interpolated from one grid over latitude and longitude
+// in degrees. Saved part: the grid's saved form, kept so that the grid can be opened
+// again after its file was released.
+#include <cstring>
+
+#include "csib/csibplatform.h"
+#include "csib/gridfile.h"
+#include "csib/kinds.h"
+
+namespace {
+
+constexpr double kDegrees = 57.29577951308232;
+
+struct GeoidGrid {
+    csib_GridFile* grid;
+    uint8_t* savedForm;
+    uint8_t closed;
+};
+
+GeoidGrid* Record(const csib_Block* block) { return static_cast<GeoidGrid*>(block->verticalParameters); }
+
+csib_Status Load(csib_Block* block, const uint8_t* saved) {
+    auto* record = static_cast<GeoidGrid*>(csib_MemAlloc(sizeof(GeoidGrid)));
+    if (!record) return CSIB_OutOfMemory;
+    std::memset(record, 0, sizeof *record);
+    block->verticalParameters = record;
+    csib_Status status = gridfile_Open(&record->grid, block, saved, 0);
+    int32_t size = 0;
+    if (status == CSIB_Ok) status = gridfile_GetSavedSize(record->grid, block->gridMode, &size);
+    if (status != CSIB_Ok) return status;
+    if (!(record->savedForm = static_cast<uint8_t*>(csib_MemAlloc(static_cast<std::size_t>(size)))))
+        return CSIB_OutOfMemory;
+    std::memcpy(record->savedForm, saved, static_cast<std::size_t>(size));
+    return CSIB_Ok;
+}
+
+csib_Status Close(csib_Block* block) {
+    GeoidGrid* record = Record(block);
+    if (!record) return CSIB_Ok;
+    if (record->closed) return CSIB_AlreadyClosed;
+    record->closed = 1;
+    gridfile_Close(&record->grid);
+    return CSIB_Ok;
+}
+
+csib_Status Reopen(csib_Block* block) {
+    GeoidGrid* record = Record(block);
+    if (!record || !record->closed) return CSIB_Ok;
+    const csib_Status status = gridfile_Open(&record->grid, block, record->savedForm, 0);
+    if (status == CSIB_Ok) record->closed = 0;
+    return status;
+}
+
+csib_Status Free(csib_Block* block) {
+    GeoidGrid* record = Record(block);
+    if (!record) return CSIB_Ok;
+    gridfile_Close(&record->grid);
+    csib_MemFree(record->savedForm);
+    csib_MemFree(record);
+    block->verticalParameters = nullptr;
+    return CSIB_Ok;
+}
+
+csib_Status Save(csib_Block* block, uint8_t* out, uint8_t gridMode) {
+    const GeoidGrid* record = Record(block);
+    return record->closed ? CSIB_ModelClosed : gridfile_Save(record->grid, out, gridMode);
+}
+
+csib_Status Separation(csib_Block* block, const csib_GeodeticPoint* point, double* n) {
+    const GeoidGrid* record = Record(block);
+    if (record->closed) return CSIB_ModelClosed;
+    return gridfile_Interpolate(record->grid, point->latitude * kDegrees, point->longitude * kDegrees, n);
+}
+
+csib_Status GetParameters(csib_Block* block, int16_t index, void** parameter) {
+    if (!parameter) return CSIB_MissingOutput;
+    const GeoidGrid* record = Record(block);
+    return record->closed ? CSIB_ModelClosed : gridfile_GetParameters(record->grid, index, parameter);
+}
+
+csib_Status GetSavedSize(csib_Block* block, uint8_t gridMode, int32_t* size) {
+    if (!size) return CSIB_MissingOutput;
+    const GeoidGrid* record = Record(block);
+    return record->closed ? CSIB_ModelClosed : gridfile_GetSavedSize(record->grid, gridMode, size);
+}
+
+}  // namespace
+
+bool csib_GeoidGridUsesFile(const csib_Block* block, const char* fileName) {
+    return csib_IsGridFileNamed(Record(block)->grid, fileName);
+}
+
+const csib_VerticalFunctions csib_GeoidGridFunctions = {
+    Load, Close, Reopen, Free, Save, Separation, GetParameters, GetSavedSize,
+};
