@@ -235,6 +235,12 @@ int dbSelection::AddItemMarkUnsorted(const dbSelectionItem& item) {
     return at;
 }
 
+int dbSelection::Add(const dbObjectRef& reference) {
+    const int at = _ItemCount;
+    AddItemAt(at, dbSelectionItem(reference));
+    return _ItemCount > at ? at : -1;
+}
+
 void dbSelection::Append(const dbSelection& other) {
     QZ_ASSERT_TEXT(Isdbselection_Class(), "this->Isdbselection_Class()");
     // Appending a selection to itself walks a copy, since insertion moves the items.

@@ -83,10 +83,11 @@ public:
     // Items the array can hold.
     int GetAllocated() const { return _Allocated; }
 
-    // Shorthands used by the job database: the count, an unsorted append, a reference.
+    // Shorthands used by the job database: the count, a reference, and an append at the
+    // end that marks the list unsorted (the position, or -1 when the array cannot grow).
     int GetCount() const { return _ItemCount; }
-    int Add(const dbObjectRef& reference) { return AddItemMarkUnsorted(dbSelectionItem(reference)); }
     dbObjectRef At(int itemNum) const { return GetReference(itemNum); }
+    int Add(const dbObjectRef& reference);
 
     // ------------------------------------------------ searching
     // Finds an item of the name and record type (162 any) in name order; itemNum (in

@@ -236,6 +236,11 @@ TEST_F(SelectionTest, EditingKeepsOrMarksTheOrder) {
     EXPECT_FALSE(selection.IsSortedByName());
     EXPECT_EQ(selection.AddItemMarkUnsorted(dbSelectionItem(dbObjectRef(1, 2))), 3);
 
+    dbSelection appended = Of({dbObjectRef(1, 1), dbObjectRef(1, 2)});
+    appended.SortByName();
+    EXPECT_EQ(appended.Add(dbObjectRef(1, 0)), 2) << "at the end, whatever the name";
+    EXPECT_FALSE(appended.IsSortedByName());
+
     selection.RemoveReference(dbObjectRef(1, 0));
     EXPECT_EQ(Subscripts(selection), (std::vector<int>{1, 0, 2})) << "only the first";
     EXPECT_TRUE(env.assertions.empty());
