@@ -1,6 +1,7 @@
 #include "jobdb/dbJobIndex.h"
 
 #include "foundation/environment.h"
+#include "foundation/kernel/maths.h"
 #include "jobdb/dbJob.h"
 #include "jobdb/dbobjects.h"
 
@@ -9,9 +10,29 @@ constexpr const char* kModule = "Library/dbJobIndex";
 
 dbJobIndex_TransformDeleter g_TransformDeleter = nullptr;
 dbJobIndex_Maker g_Maker = nullptr;
+dbJobIndex_CoordinateGeometry g_Geometry;
 }  // namespace
 
 void dbJobIndex_SetTransformDeleter(dbJobIndex_TransformDeleter deleter) { g_TransformDeleter = deleter; }
+
+void dbJobIndex_SetCoordinateGeometry(const dbJobIndex_CoordinateGeometry* geometry) {
+    g_Geometry = geometry ? *geometry : dbJobIndex_CoordinateGeometry();
+}
+
+int dbJobIndex_GridOrientation(const dbJobIndex* index) {
+    if (!index || !index->Transform || !g_Geometry.GridOrientation) return 0;
+    return g_Geometry.GridOrientation(index->Transform);
+}
+
+bool dbJobIndex_SouthAzimuths(const dbJobIndex* index) {
+    if (!index || !index->Transform || !g_Geometry.SouthAzimuths) return false;
+    return g_Geometry.SouthAzimuths(index->Transform);
+}
+
+double dbJobIndex_OrientAzimuth(int gridOrientation, bool southAzimuths, double azimuth) {
+    if (g_Geometry.OrientAzimuth) return g_Geometry.OrientAzimuth(gridOrientation, southAzimuths, azimuth);
+    return coord_NormalisedAzimuth(&azimuth);
+}
 
 void dbJobIndex_SetMaker(dbJobIndex_Maker maker) { g_Maker = maker; }
 

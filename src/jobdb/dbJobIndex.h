@@ -11,6 +11,7 @@
 
 #include "foundation/text/str.h"
 #include "jobdb/dbindex.h"
+#include "jobdb/dbselection.h"
 
 class JobDatabase;
 class dbAccess;
@@ -22,6 +23,26 @@ using dbJobIndex_TransformDeleter = void (*)(transfrm_Class* transform);
 // Registered once by the code that makes transforms; the index calls it to delete the
 // transform it holds. Without one a held transform cannot be freed and is reported.
 void dbJobIndex_SetTransformDeleter(dbJobIndex_TransformDeleter deleter);
+
+// What the coordinate geometry answers about a transform it made, registered by the
+// same code as the deleter. A member left null answers as if nothing were registered.
+struct dbJobIndex_CoordinateGeometry {
+    // The grid orientation code, 0..3.
+    int (*GridOrientation)(const transfrm_Class* transform) = nullptr;
+    // Azimuths are reckoned from south.
+    bool (*SouthAzimuths)(const transfrm_Class* transform) = nullptr;
+    // The azimuth turned to the grid orientation and south setting, in [0, 2 pi).
+    double (*OrientAzimuth)(int gridOrientation, bool southAzimuths, double azimuth) = nullptr;
+};
+// Keeps a copy; null forgets the registered one.
+void dbJobIndex_SetCoordinateGeometry(const dbJobIndex_CoordinateGeometry* geometry);
+// Of the index's transform; without an index, a transform or a registered answer: code
+// 0, not south.
+int dbJobIndex_GridOrientation(const dbJobIndex* index);
+bool dbJobIndex_SouthAzimuths(const dbJobIndex* index);
+// Without a registered answer the azimuth normalised to [0, 2 pi), as for code 0 and
+// north azimuths.
+double dbJobIndex_OrientAzimuth(int gridOrientation, bool southAzimuths, double azimuth);
 
 class dbJobIndex : public dbIndex {
 public:

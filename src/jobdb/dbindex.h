@@ -24,6 +24,8 @@
 
 #include "foundation/coords/coord.h"
 #include "foundation/text/str.h"
+#include "jobdb/dbobjectref.h"
+#include "jobdb/dbselection.h"
 #include "records/classification.h"
 #include "records/dbRecord.h"
 #include "records/dbid.h"
@@ -39,43 +41,6 @@ inline constexpr int DBINDEX_BlockSize = 1000;
 // Every subscript fits the 24 bits of a packed reference.
 inline constexpr int DBINDEX_MaxObjects = 0x1000000;
 
-class dbObjectRef {
-public:
-    dbObjectRef() = default;
-    dbObjectRef(int index, int subscript) : _Index(index), _Subscript(subscript) {}
-    explicit dbObjectRef(uint32_t packed)
-        : _Index(static_cast<int>(packed >> 24)), _Subscript(static_cast<int>(packed & 0xFFFFFF)) {}
-
-    uint32_t Pack() const {
-        return static_cast<uint32_t>(_Index) << 24 | (static_cast<uint32_t>(_Subscript) & 0xFFFFFF);
-    }
-    // Only the index number decides.
-    bool IsNull() const { return _Index == -1; }
-    int GetIndexNumber() const { return _Index; }
-    int GetSubscript() const { return _Subscript; }
-
-    // The index registered under the number; null for a null reference, a number
-    // outside 0..255 and a free number.
-    dbIndex* GetIndex() const;
-    // The index exists and holds an object at the subscript.
-    bool IsValid() const;
-    // The object, completed first when it is not a point; null when there is none or a
-    // non-point object could not be completed.
-    dbObject* GetObject() const;
-
-    bool operator==(const dbObjectRef& other) const {
-        return _Index == other._Index && _Subscript == other._Subscript;
-    }
-    bool operator!=(const dbObjectRef& other) const { return !(*this == other); }
-    bool operator<(const dbObjectRef& other) const {
-        return _Index != other._Index ? _Index < other._Index : _Subscript < other._Subscript;
-    }
-
-private:
-    int32_t _Index = -1;
-    int32_t _Subscript = -1;
-};
-
 // The registry of open indexes, one per process.
 struct dbIndexGlobals {
     dbIndex* IndexList[DBINDEX_IndexCount] = {};
@@ -86,31 +51,6 @@ struct dbIndexGlobals {
     const dbrecord_Descriptions EmptyDescriptions;
 };
 extern dbIndexGlobals StaticIndexGlobals;
-
-// A list of object references. Only what the job database fills: the full selection
-// (name order, filters) comes with the index.
-class dbSelection {
-public:
-    dbSelection() = default;
-    dbSelection(const dbSelection& other);
-    dbSelection& operator=(const dbSelection& other);
-    virtual ~dbSelection();
-
-    int GetCount() const { return _ItemCount; }
-    // Item count 0; the array stays.
-    void Clear() { _ItemCount = 0; }
-    // Appends a reference; returns its position.
-    int Add(const dbObjectRef& reference);
-    // The reference at a position; the null reference outside 0..count-1.
-    dbObjectRef At(int position) const;
-
-private:
-    void Reserve(int count);
-
-    int _ItemCount = 0;
-    int _Allocated = 0;
-    uint32_t* _Items = nullptr;
-};
 
 // The index of one source of points and shapes: the open job (dbJobIndex), a
 // comma-separated point file or a background file. A subclass sets its file type,
