@@ -241,6 +241,28 @@ public:
     void WriteEchoSounderConfig(const xml_Element* element);
     void Write3DAxes(const xml_Element* element);
 
+    // Conventional instrument records (writejob_conventional.cpp). The four target
+    // elements store one record class under their own names.
+    void WriteSurveyStyle(const xml_Element* element);
+    void WriteIntegratedStyle(const xml_Element* element);
+    void WriteIntegratedTarget(const xml_Element* element);
+    void WriteLaserBasePoint(const xml_Element* element);
+    void WriteLaserHeight(const xml_Element* element);
+    void WriteLaserTargetHeight(const xml_Element* element);
+    void WriteLaserConfig(const xml_Element* element);
+    void WriteTarget(const xml_Element* element);
+    void WriteTarget1(const xml_Element* element);
+    void WriteTarget2(const xml_Element* element);
+    void WriteTargetSystem(const xml_Element* element);
+    void WriteDualPrismOffset(const xml_Element* element);
+    void WriteCircularObject(const xml_Element* element);
+    void WriteRemoteObject(const xml_Element* element);
+    void WriteAngleOffset(const xml_Element* element);
+    void WriteAtmosphere(const xml_Element* element);
+    void WriteBackBearing(const xml_Element* element);
+    void WriteInstrument(const xml_Element* element);
+    void WriteStation(const xml_Element* element);
+
     JobDatabase* job;
     dbAccess* database;
     writejob_RecordIdMap idMap;

@@ -5,6 +5,7 @@
 #include <initializer_list>
 
 #include "import/writejob.h"
+#include "records/conventional.h"
 #include "records/entities.h"
 #include "records/gnssquality.h"
 #include "records/gnsssettings.h"
@@ -60,6 +61,23 @@ const dbRecord_Class* TunnelPoint(const dbRecord_Class& owner, int n) {
 
 const writejob_Fixer kFixers[] = {
     {DATABASE_ObservationRecord, WRITEJOB_FixApplyPart, nullptr, MeasurementCount, Measurement},
+    {DATABASE_StationRecord, WRITEJOB_FixReplace,
+     [](const JobWriter& writer, dbRecord_Class& record) {
+         Resolve<db_TotalStation>(writer, record, {{"Instrument", &db_TotalStation::Instrument},
+                                                   {"Atmosphere", &db_TotalStation::Atmosphere}});
+     },
+     nullptr, nullptr},
+    {DATABASE_RemoteObjectRecord, WRITEJOB_FixReplace,
+     [](const JobWriter& writer, dbRecord_Class& record) {
+         Resolve<db_RemoteObject>(writer, record, {{"ROBasePointID", &db_RemoteObject::ROBasePointID}});
+     },
+     nullptr, nullptr},
+    {DATABASE_AngleOffsetRecord, WRITEJOB_FixReplace,
+     [](const JobWriter& writer, dbRecord_Class& record) {
+         Resolve<db_AngleOffset>(writer, record,
+                                 {{"FirstRawObservationTarget", &db_AngleOffset::FirstRawObservationTarget}});
+     },
+     nullptr, nullptr},
     {DATABASE_ECEFDeltasRecord, WRITEJOB_FixPart,
      [](const JobWriter& writer, dbRecord_Class& record) {
          Resolve<db_ECEFDeltas>(writer, record, {{"Reference", &db_ECEFDeltas::Reference},

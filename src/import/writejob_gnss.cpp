@@ -126,7 +126,7 @@ namespace {
 
 // The rover and base classes share one body and differ only in their defaults.
 template <class R>
-void WriteSurveyStyle(JobWriter& writer, const xml_Element* element, const char* recName) {
+void WriteGnssSurveyStyle(JobWriter& writer, const xml_Element* element, const char* recName) {
     R record;
     writejob_ReadSurveyStyle(record, element);
     writejob_CheckRecAttribute(element, recName);
@@ -230,11 +230,11 @@ void JobWriter::WriteAntenna(const xml_Element* element) {
 }
 
 void JobWriter::WriteRoverSurvey(const xml_Element* element) {
-    WriteSurveyStyle<db_RoverSurvey>(*this, element, "db_RoverSurvey");
+    WriteGnssSurveyStyle<db_RoverSurvey>(*this, element, "db_RoverSurvey");
 }
 
 void JobWriter::WriteBaseSurvey(const xml_Element* element) {
-    WriteSurveyStyle<db_BaseSurvey>(*this, element, "db_BaseSurvey");
+    WriteGnssSurveyStyle<db_BaseSurvey>(*this, element, "db_BaseSurvey");
 }
 
 void JobWriter::WriteSurveyEvent(const xml_Element* element) {

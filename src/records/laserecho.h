@@ -1,6 +1,10 @@
 // Laser and echo-sounder records. Each writes the common header and then its fields in
 // the order of its list.
 //
+//   106 db_LaserBasePoint     the point laser measurements are taken from
+//   107 db_LaserHeight        the height of the laser instrument
+//   108 db_LaserTargetHeight  the height of the laser target
+//   109 db_LaserConfig        the laser rangefinder in use and its serial-port settings
 //   154 db_EchoSounding       one depth measured by the echo sounder
 //   155 db_EchoSounderConfig  the echo sounder in use and its serial-port settings
 //   156 db_3DAxes             a point measured against the 3D axis from P1 to P2
@@ -14,6 +18,62 @@
 #include "foundation/coords/coord.h"
 #include "foundation/kernel/maths.h"
 #include "records/dbRecordFields.h"
+
+class db_LaserBasePoint : public dbRecord_Body<db_LaserBasePoint> {
+public:
+    static constexpr database_RecordType RecordType = DATABASE_LaserBasePointRecord;
+
+    const Str& GetName() const override { return TheName; }
+
+    Str TheName;
+
+    using Fields = dbfield_List<dbfield_String<&db_LaserBasePoint::TheName>>;
+};
+
+class db_LaserHeight : public dbRecord_Body<db_LaserHeight> {
+public:
+    static constexpr database_RecordType RecordType = DATABASE_LaserHeightRecord;
+
+    double Height = 0.0;
+
+    using Fields = dbfield_List<dbfield_F64<&db_LaserHeight::Height>>;
+};
+
+class db_LaserTargetHeight : public dbRecord_Body<db_LaserTargetHeight> {
+public:
+    static constexpr database_RecordType RecordType = DATABASE_LaserTargetHeightRecord;
+
+    double Height = 0.0;
+
+    using Fields = dbfield_List<dbfield_F64<&db_LaserTargetHeight::Height>>;
+};
+
+class db_LaserConfig : public dbRecord_Body<db_LaserConfig> {
+public:
+    static constexpr database_RecordType RecordType = DATABASE_LaserConfigRecord;
+
+    int32_t LaserType = 0;  // dblaser_LaserType
+    int32_t Port = 0;       // rs232_Ports, low 8 bits on disk
+    uint32_t BaudRate = 4800;
+    int32_t DataBits = 8;
+    int32_t StopBits = 1;
+    int32_t Parity = 0;     // rs232_ParityCodes
+    uint32_t Features = 0;  // dblaser_Features flags
+    bool UseFireCommand = false;
+    bool AutoStore = false;
+    bool AcceptLowQuality = false;
+    double DistancePrecision = MATHS_Null;
+    double AzimuthPrecision = MATHS_Null;
+    double InclinePrecision = MATHS_Null;
+
+    using R = db_LaserConfig;
+    using Fields = dbfield_List<dbfield_I16<&R::LaserType>, dbfield_Byte<&R::Port>, dbfield_U32<&R::BaudRate>,
+                                dbfield_I32<&R::DataBits>, dbfield_I32<&R::StopBits>, dbfield_I16<&R::Parity>,
+                                dbfield_U32<&R::Features>, dbfield_Bool<&R::UseFireCommand>,
+                                dbfield_Bool<&R::AutoStore>, dbfield_Bool<&R::AcceptLowQuality>,
+                                dbfield_F64<&R::DistancePrecision>, dbfield_F64<&R::AzimuthPrecision>,
+                                dbfield_F64<&R::InclinePrecision>>;
+};
 
 class db_EchoSounding : public dbRecord_Body<db_EchoSounding> {
 public:

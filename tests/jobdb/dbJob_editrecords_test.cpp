@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "job_fixture.h"
-#include "records/dbRecordFields.h"
+#include "records/conventional.h"
 #include "records/editactions.h"
 #include "records/entities.h"
 #include "records/gnsssettings.h"
@@ -63,19 +63,15 @@ TEST_F(JobEditRecords, EditsChangeTheStoredRecord) {
     EXPECT_TRUE(env.assertions.empty());
 }
 
-// A stand-in for the target record, whose class comes with its family: enough to be
-// stored, compared and cloned.
-template <database_RecordType Type>
-struct FakeLinked : dbRecord_Body<FakeLinked<Type>> {
-    static constexpr database_RecordType RecordType = Type;
-    int32_t Value = 0;
-    using Fields = dbfield_List<dbfield_I32<&FakeLinked::Value>>;
-};
-using FakeTarget = FakeLinked<DATABASE_TargetRecord>;
+db_Target Target(const char* name, double prismConstant) {
+    db_Target target;
+    target.Name = name;
+    target.Target.Prism.PrismConstant = prismConstant;
+    return target;
+}
 
 TEST_F(JobEditRecords, AStoredTargetIsShownToTheEnvironment) {
-    FakeTarget target;
-    target.Value = 3;
+    const db_Target target = Target("T", -0.03);
     // Until the job index holds targets no current one is found, so each is stored.
     EXPECT_EQ(job.AddTargetIfChanged(&target), DBID(2));
     EXPECT_EQ(job.AddTargetIfChanged(&target), DBID(3));
@@ -89,8 +85,7 @@ class JobChangeTarget : public JobFileTest {
 protected:
     void SetUp() override {
         JobFileTest::SetUp();
-        FakeTarget target;
-        target.Value = 1;
+        const db_Target target = Target("T1", -0.03);
         job.AddRecord(&target);
         AddPoint("P1", 2);
         AddPoint("P2", 2);
@@ -113,8 +108,7 @@ protected:
 };
 
 TEST_F(JobChangeTarget, StoresTheNewTargetThenACopyOfTheOldForLaterObservations) {
-    FakeTarget fresh;
-    fresh.Value = 2;
+    const db_Target fresh = Target("T2", -0.0175);
     EXPECT_EQ(job.ChangeTarget(4, &fresh), DBID(7));
     const std::vector<TransactionSeen> expected = {
         {{A, 0, kTarget, 7}},
@@ -124,9 +118,13 @@ TEST_F(JobChangeTarget, StoresTheNewTargetThenACopyOfTheOldForLaterObservations)
         {{P, 6, kDBID, 10}},
     };
     EXPECT_EQ(commits, expected);
-    const FakeTarget* copy = FakeTarget::Cast(job.GetRecord(9));
+    const db_Target* copy = db_Target::Cast(job.GetRecord(9));
     ASSERT_NE(copy, nullptr);
-    EXPECT_EQ(copy->Value, 1);
+    EXPECT_EQ(copy->Name, "T1");
+    // The copy is the old target, within the prism tolerance and no further.
+    EXPECT_TRUE(copy->IsEqual(Target("T1", -0.030009)));
+    EXPECT_FALSE(copy->IsEqual(Target("T1", -0.03002)));
+    EXPECT_TRUE(job.GetRecord(7)->IsEqual(fresh));
     EXPECT_TRUE(env.assertions.empty());
 
     EXPECT_EQ(TargetOf(3), DBID(2));
@@ -136,7 +134,7 @@ TEST_F(JobChangeTarget, StoresTheNewTargetThenACopyOfTheOldForLaterObservations)
 }
 
 TEST_F(JobChangeTarget, InsideAGroupEverythingCommitsTogether) {
-    FakeTarget fresh;
+    db_Target fresh;
     job.BeginGroup();
     job.ChangeTarget(6, &fresh);
     job.EndGroup();
@@ -145,7 +143,7 @@ TEST_F(JobChangeTarget, InsideAGroupEverythingCommitsTogether) {
 }
 
 TEST_F(JobChangeTarget, MissingObservationOrLinkChangesNothing) {
-    FakeTarget fresh;
+    db_Target fresh;
     EXPECT_EQ(job.ChangeTarget(2, &fresh), NODBID);   // not an observation
     EXPECT_EQ(job.ChangeTarget(5, &fresh), NODBID);   // its target 9 is not in the job
     EXPECT_EQ(job.ChangeAntenna(3, &fresh), NODBID);  // a circle reading has no antenna

@@ -20,13 +20,13 @@ using recbytes::Written;
 
 // The types whose classes are built so far. Extend the set as families register.
 const std::set<int> kBuilt = {0,   1,   2,   3,   4,   5,   6,   7,   8,   9,   10,  11,  12,  13,
-                               14,  15,  16,  17,  18,  19,  20,  27,  28,  29,  30,  31,  32,  33,
+                               14,  15,  16,  17,  18,  19,  20,  22,  23,  24,  25,  26,  27,  28,  29,  30,  31,  32,  33,
                                34,  35,  36,  37,  38,  39,  40,  41,  42,  43,  44,  45,  46,  47,
                                48,  49,  50,  51,  52,  53,  54,  55,  56,  57,  58,  59,  60,  61,
                                62,  63,  64,  65,  68,  76,  77,  78,  79,  80,  81,  82,  83,  84,
                                85,  87,  88,  89,  90,  91,  92,  93,  94,  95,  96,  97,  98,  99,
-                              100, 101, 102, 103, 104, 105, 111, 112, 113, 114, 115, 116, 117, 118,
-                              119, 120, 121, 122, 123, 124, 125, 126, 130, 131, 132, 133, 134, 136,
+                              100, 101, 102, 103, 104, 105, 106, 107, 108, 109, 111, 112, 113, 114, 115, 116, 117, 118,
+                              119, 120, 121, 122, 123, 124, 125, 126, 127, 128, 129, 130, 131, 132, 133, 134, 135, 136,
                               137, 138, 139, 140, 141, 142, 143, 144, 145, 146, 147, 148, 149, 150,
                               151, 152, 153, 154, 155, 156, 157, 158, 159, 160, 161};
 
@@ -44,6 +44,7 @@ const char* NameCheck(int type) {
         case DATABASE_LineRecord: return "this->LineId.Length() > 0";
         case DATABASE_ArcRecord: return "this->ArcName.Length() > 0";
         case DATABASE_TraverseHeaderRecord: return "this->TraverseName.Length() > 0";
+        case DATABASE_StationRecord: return "this->StationName.Length() > 0";
         default: return nullptr;
     }
 }
