@@ -126,6 +126,18 @@ public:
     // Handlers.
     void WriteNote(const xml_Element* element);
     void WriteEndEntity(const xml_Element* element);
+    // The other markers and the start of a round (writejob_markers.cpp).
+    void WriteCalibBegin(const xml_Element* element);
+    void WriteResectBegin(const xml_Element* element);
+    void WriteStationSetupResidualsBegin(const xml_Element* element);
+    void WriteMeanTurnedAngleResidualsBegin(const xml_Element* element);
+    void WriteEndContinuous(const xml_Element* element);
+    void WriteEndStyle(const xml_Element* element);
+    void WriteContinuous(const xml_Element* element);
+    void WriteStartRounds(const xml_Element* element);
+    void WriteStartRound(const xml_Element* element);
+    void WriteEndRound(const xml_Element* element);
+    void WriteEndRounds(const xml_Element* element);
 
     // Stakeout results and road stake-out settings (writejob_stakeout.cpp). A linear
     // design of the road entity is held as pendingLinearDesign and appended by the next
@@ -181,6 +193,28 @@ public:
     // The radio body of both radio elements; "DialProfileName" and
     // "PromptForDialProfile" from 1130 / 500, "BluetoothAddress" from 1200 / 500.
     void ReadRadio(const xml_Element* element, db_Radio& record) const;
+
+    // Units, survey style settings and polar deltas (writejob_stylesettings.cpp). An
+    // older units element also stores a coordinate view record.
+    void WriteUnits(const xml_Element* element);
+    void WriteCoordViewType(const xml_Element* element);
+    void WriteTracking(const xml_Element* element);
+    void WriteGPSReading(const xml_Element* element);
+    void WriteTSReading(const xml_Element* element);
+    void WriteL2OTFTimes(const xml_Element* element);
+    void WriteL1StaticTimes(const xml_Element* element);
+    void WriteControlTimes(const xml_Element* element);
+    void WriteFSL1Times(const xml_Element* element);
+    void WriteFSL2Times(const xml_Element* element);
+    void WriteNewPtTimes(const xml_Element* element);
+    void WriteTolerance(const xml_Element* element);
+    void WriteContPoints(const xml_Element* element);
+    void WriteFastStatic(const xml_Element* element);
+    void WriteConfigStakeOut(const xml_Element* element);
+    void WriteCheckShot(const xml_Element* element);
+    void WriteQuickMark(const xml_Element* element);
+    void WriteRTKCont(const xml_Element* element);
+    void WritePolarDeltas(const xml_Element* element);
 
     // Coordinate-system definitions (writejob_coordsys.cpp). A stored corrections body
     // also goes to the road-set cache, so later road elements follow it.

@@ -1,7 +1,10 @@
 // The marker elements: records without fields of their own, whose place in the job is
-// their meaning. So far the end of an entity.
+// their meaning; and the start of one round, which carries its number.
+#include <cstdint>
+
 #include "foundation/xml/element.h"
 #include "import/writejob.h"
+#include "records/jobproperties.h"
 #include "records/stakeoutsettings.h"
 
 void JobWriter::WriteEndEntity(const xml_Element* element) {
@@ -13,5 +16,67 @@ void JobWriter::WriteEndEntity(const xml_Element* element) {
     db_EndEntity record;
     record.SetNotes(writejob_ReadNotes(element, "Note"));
     writejob_CheckRecAttribute(element, "db_EndEntity");
+    StoreRecord(element, &record);
+}
+
+namespace {
+
+// The header and notes alone; the two resection-type elements share a class but not
+// their "rec".
+template <class R>
+void WriteMarker(JobWriter& writer, const xml_Element* element, const char* recName) {
+    R record;
+    record.SetNotes(writejob_ReadNotes(element, "Note"));
+    writejob_CheckRecAttribute(element, recName);
+    writer.StoreRecord(element, &record);
+}
+
+}  // namespace
+
+void JobWriter::WriteCalibBegin(const xml_Element* element) {
+    WriteMarker<db_CalibBegin>(*this, element, "db_CalibBegin");
+}
+
+void JobWriter::WriteResectBegin(const xml_Element* element) {
+    WriteMarker<db_StationSetupResidualsBegin>(*this, element, "db_ResectBegin");
+}
+
+void JobWriter::WriteStationSetupResidualsBegin(const xml_Element* element) {
+    WriteMarker<db_StationSetupResidualsBegin>(*this, element, "db_StationSetupResidualsBegin");
+}
+
+void JobWriter::WriteMeanTurnedAngleResidualsBegin(const xml_Element* element) {
+    WriteMarker<db_MeanTurnedAngleResidualsBegin>(*this, element, "db_MeanTurnedAngleResidualsBegin");
+}
+
+void JobWriter::WriteEndContinuous(const xml_Element* element) {
+    WriteMarker<db_EndContinuous>(*this, element, "db_EndContinuous");
+}
+
+void JobWriter::WriteEndStyle(const xml_Element* element) {
+    WriteMarker<db_EndSurveyStyle>(*this, element, "db_EndSurveyStyle");
+}
+
+void JobWriter::WriteContinuous(const xml_Element* element) {
+    WriteMarker<db_Continuous>(*this, element, "db_Continuous");
+}
+
+void JobWriter::WriteStartRounds(const xml_Element* element) {
+    WriteMarker<db_StartRounds>(*this, element, "db_StartRounds");
+}
+
+void JobWriter::WriteEndRound(const xml_Element* element) {
+    WriteMarker<db_EndRound>(*this, element, "db_EndRound");
+}
+
+void JobWriter::WriteEndRounds(const xml_Element* element) {
+    WriteMarker<db_EndRounds>(*this, element, "db_EndRounds");
+}
+
+void JobWriter::WriteStartRound(const xml_Element* element) {
+    db_StartRound record;
+    record.SetNotes(writejob_ReadNotes(element, "Note"));
+    record.Round = static_cast<uint16_t>(writejob_ReadHexOrDecimal(element, "Round"));
+    writejob_CheckRecAttribute(element, "db_StartRound");
     StoreRecord(element, &record);
 }

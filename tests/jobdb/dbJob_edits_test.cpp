@@ -200,13 +200,6 @@ TEST_F(JobEdits, CurrentFeaturesAndDescriptions) {
     EXPECT_FALSE(job.GetCurrentDescriptions().IsSet());
 }
 
-// A stand-in for the end-of-style record, whose class comes with its family: enough to
-// be stored.
-struct FakeEndStyle : dbRecord_Body<FakeEndStyle> {
-    static constexpr database_RecordType RecordType = DATABASE_EndStyleRecord;
-    using Fields = dbfield_List<>;
-};
-
 TEST_F(JobEdits, EquipmentIsStoredOnlyWhenChangedOrBehindAnEndOfStyle) {
     db_Equipment e;
     e.ReceiverSerialNo = "7";
@@ -214,7 +207,7 @@ TEST_F(JobEdits, EquipmentIsStoredOnlyWhenChangedOrBehindAnEndOfStyle) {
     EXPECT_EQ(job.AddEquipmentIfChanged(&e), DBID(2));  // equal: the current one
     e.ReceiverSerialNo = "8";
     EXPECT_EQ(job.AddEquipmentIfChanged(&e), DBID(3));  // changed
-    FakeEndStyle end;
+    db_EndSurveyStyle end;
     job.AddRecord(&end);
     EXPECT_EQ(job.AddEquipmentIfChanged(&e), DBID(5));  // equal, but from before the style ended
     EXPECT_EQ(job.AddEquipmentIfChanged(&e), DBID(5));
