@@ -48,8 +48,6 @@ double csib_SphereRadius(double a, double e2, double phi) {
     return a * std::sqrt(1.0 - e2) / w;
 }
 
-csib_Status csib_ConvergenceUnavailable(csib_Block*, const csib_GeodeticPoint*, double*) { return CSIB_NoConvergence; }
-
 csib_Status csib_NewProjectionRecord(csib_Block* block, std::size_t size, void** record) {
     void* made = csib_MemAlloc(size);
     if (!made) return CSIB_OutOfMemory;
@@ -58,8 +56,6 @@ csib_Status csib_NewProjectionRecord(csib_Block* block, std::size_t size, void**
     *record = made;
     return CSIB_Ok;
 }
-
-csib_Status csib_SaveNothing(csib_Block*, uint8_t*, uint8_t) { return CSIB_Ok; }
 
 csib_Status csib_NothingSaved(csib_Block*, uint8_t, int32_t* size) {
     if (!size) return CSIB_MissingOutput;

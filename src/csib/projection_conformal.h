@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "csib/csib.h"
+#include "csib/projection.h"
 
 // cos(phi) / sqrt(1 - e^2 sin^2(phi)).
 double csib_ParallelFactor(double e2, double phi);
@@ -31,8 +32,5 @@ const Record* csib_Record(const csib_Block* block) {
 // (1 - e^2)) and its radius sqrt(M N) at unit scale.
 double csib_SphereExponent(double e2, double phi);
 double csib_SphereRadius(double a, double e2, double phi);
-// Convergence slot of a kind that gives none (-21).
-csib_Status csib_ConvergenceUnavailable(csib_Block* block, const csib_GeodeticPoint* point, double* gamma);
 // Save and GetSavedSize of a kind without a saved part.
-csib_Status csib_SaveNothing(csib_Block* block, uint8_t* out, uint8_t gridMode);
 csib_Status csib_NothingSaved(csib_Block* block, uint8_t gridMode, int32_t* size);
