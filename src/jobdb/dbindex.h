@@ -47,8 +47,8 @@ struct dbIndexGlobals {
     int32_t NextInIndexList = 1;
     int32_t HighestIndexNumber = 1;
     // What objects and indexes answer for a missing name, code or descriptions.
-    const Str EmptyText;
-    const dbrecord_Descriptions EmptyDescriptions;
+    const Str EmptyText{};
+    const dbrecord_Descriptions EmptyDescriptions{};
 };
 extern dbIndexGlobals StaticIndexGlobals;
 

@@ -158,8 +158,9 @@ struct dbfield_NotCompared : F {
     }
 };
 
-// A double compared within a bound: equal when |a - b| < Bound.
-template <class F, double Bound>
+// A double compared within a bound: equal when |a - b| < Bound. The bound is named by
+// reference, which every compiler here takes as a template argument.
+template <class F, const double& Bound>
 struct dbfield_Tolerance : F {
     template <class R>
     static bool Equal(const R& a, const R& c) {

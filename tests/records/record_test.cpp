@@ -59,6 +59,8 @@ struct Point2 {
     double East = 0.0;
 };
 
+constexpr double kSampleTolerance = 1e-5;
+
 class SampleRecord : public dbRecord_Body<SampleRecord> {
 public:
     static constexpr database_RecordType RecordType = DATABASE_PrecisionRecord;
@@ -92,7 +94,7 @@ public:
         dbfield_Fixed<4, &SampleRecord::Code>, dbfield_F64<&SampleRecord::Grid, &Point2::East>,
         dbfield_F64<&SampleRecord::Grid, &Point2::North>,
         dbfield_NotCompared<dbfield_F64<&SampleRecord::Ignored>>,
-        dbfield_Tolerance<dbfield_F64<&SampleRecord::Prism>, 1e-5>,
+        dbfield_Tolerance<dbfield_F64<&SampleRecord::Prism>, kSampleTolerance>,
         dbfield_TextNoCase<dbfield_String<&SampleRecord::Name>>,
         dbfield_Value<&SampleRecord::Classification>>;
 };
