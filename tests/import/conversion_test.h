@@ -78,7 +78,7 @@ protected:
     std::vector<JournalEntry> journal;
 };
 
-class ElementWriterTest : public ::testing::Test {
+class ElementMessageTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(job.Create(Str((folder / "job.job").c_str()), Str("Job"), true));

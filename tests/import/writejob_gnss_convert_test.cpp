@@ -396,7 +396,7 @@ TEST_F(GnssConversion, AbsentGroupsAndComponentsConvert) {
 // Refusals: the conversion fails with result 2 and leaves no job; the writer's message
 // names the refused child and the element.
 
-using GnssWriter = import_test::ElementWriterTest;
+using GnssWriter = import_test::ElementMessageTest;
 
 constexpr const char* kRadioPorts =
     "<Port>DBGPS_Port1</Port><Parity>RS232_NoParity</Parity><CTSEnabled>false</CTSEnabled>"

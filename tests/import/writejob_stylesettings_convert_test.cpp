@@ -368,7 +368,7 @@ TEST_F(StyleConversion, AbsentGroupsAndDefaultsConvert) {
 // Refusals: the conversion fails with result 2; the message names the refused child
 // and the element.
 
-using StyleWriter = import_test::ElementWriterTest;
+using StyleWriter = import_test::ElementMessageTest;
 
 const struct {
     std::string xml;
