@@ -20,6 +20,7 @@
 #include "records/dbRecordValues.h"
 #include "records/unitstiming.h"
 
+// The marker classes differ only in their type code.
 template <database_RecordType Type>
 class db_MarkerRecord : public dbRecord_UncomparedBody<db_MarkerRecord<Type>> {
 public:

@@ -11,6 +11,7 @@
 #include "foundation/kernel/maths.h"
 #include "foundation/xml/element.h"
 #include "foundation/xml/reader.h"
+#include "import/conversion_test.h"
 #include "import/import_journal.h"
 #include "import/writejob.h"
 #include "jobdb/dbJob.h"
@@ -31,59 +32,7 @@ std::string S(const Str& text) { return text.Data(); }
 
 constexpr const char* kCurrent = "product=\"Quorvel Zentrovane\" version=\"1245\"";
 
-class GnssConversion : public ::testing::Test {
-protected:
-    int ConvertFile(const std::string& xml) {
-        jobPath = folder / ("job" + std::to_string(++conversions) + ".job");
-        return ImportQZXMLFile(xml.c_str(), jobPath.c_str(), nullptr);
-    }
-    int Convert(const std::string& rootAttributes, const std::string& elements) {
-        return ConvertFile(folder.Write(
-            "job.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<JOBFile " + rootAttributes +
-                           ">\n<DATABASE_JobHeaderRecord TimeStamp=\"1\">Gnss</DATABASE_JobHeaderRecord>\n" +
-                           elements + "\n</JOBFile>\n"));
-    }
-    void Read() {
-        bool whole = false;
-        journal = import_test::ReadJournal(jobPath, &whole);
-        ASSERT_TRUE(whole);
-    }
-    void ConvertAndRead(const std::string& rootAttributes, const std::string& elements) {
-        ASSERT_EQ(Convert(rootAttributes, elements), 0);
-        Read();
-    }
-
-    // The records of class R as first appended, in order.
-    template <class R>
-    std::vector<const R*> Appended() const {
-        std::vector<const R*> found;
-        for (const JournalEntry& entry : journal)
-            if (entry.operation == DBMODEL_Append && entry.record)
-                if (const R* typed = R::Cast(entry.record.get())) found.push_back(typed);
-        return found;
-    }
-    // The record as the job holds it at the end: the append, or the last replace of it.
-    template <class R>
-    const R* Final(const R* appended) const {
-        const R* last = appended;
-        for (const JournalEntry& entry : journal)
-            if (entry.operation == DBMODEL_Replace && entry.target == appended->GetRecordId().Value())
-                last = R::Cast(entry.record.get());
-        return last;
-    }
-    template <class R>
-    const R& Only() const {
-        const auto found = Appended<R>();
-        EXPECT_EQ(found.size(), 1u);
-        static const R none;
-        return found.empty() ? none : *found[0];
-    }
-
-    TempFolder folder;
-    std::string jobPath;
-    int conversions = 0;
-    std::vector<JournalEntry> journal;
-};
+using GnssConversion = import_test::ConversionTest;
 
 TEST_F(GnssConversion, EveryFieldOfEveryElement) {
     ASSERT_EQ(ConvertFile(std::string(QZ_FIXTURES_DIR) + "/import/gnss.xml"), 0);
@@ -447,32 +396,7 @@ TEST_F(GnssConversion, AbsentGroupsAndComponentsConvert) {
 // Refusals: the conversion fails with result 2 and leaves no job; the writer's message
 // names the refused child and the element.
 
-class GnssWriter : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(job.Create(Str((folder / "job.job").c_str()), Str("Job"), true));
-        job.GetAccess()->SetAutoGroup();
-        writer = std::make_unique<JobWriter>(&job, Str("Quorvel Zentrovane"), 1245);
-    }
-    void TearDown() override {
-        writer.reset();
-        job.Close();
-    }
-    std::string Message(const std::string& xml) {
-        const std::string path = folder.Write("element.xml", "<?xml version=\"1.0\"?>\n" + xml);
-        xml_ElementReader reader;
-        EXPECT_TRUE(reader.Open(Str(path.c_str())));
-        std::unique_ptr<xml_Element> element(reader.ReadElement());
-        reader.Close();
-        if (!element) return "unparsed";
-        return Thrown([&] { writer->WriteElement(element.get()); });
-    }
-
-    RecordingEnvironment env;
-    TempFolder folder;
-    JobDatabase job;
-    std::unique_ptr<JobWriter> writer;
-};
+using GnssWriter = import_test::ElementMessageTest;
 
 constexpr const char* kRadioPorts =
     "<Port>DBGPS_Port1</Port><Parity>RS232_NoParity</Parity><CTSEnabled>false</CTSEnabled>"
