@@ -81,58 +81,47 @@ void LocalLineTransformation::ComputeCoefficients(Coefficients direction) {
     _Coefficients = direction;
 }
 
+LocalLineTransformation::Mapping LocalLineTransformation::MappingToward(Coefficients direction) {
+    ComputeCoefficients(direction);
+    switch (ScaleApplicationMethod) {
+        case LINETRANSFORMATION_ScaleFixedTo1: return {_UnitA, _UnitB, _UnitA, _UnitB};
+        // Along the line only: the two directions mix the scaled and unit values apart.
+        case LINETRANSFORMATION_ScaleAlongLineOnly:
+            return direction == TowardCogoGrid ? Mapping{_UnitA, _B, _A, _UnitB} : Mapping{_UnitA, _UnitB, _A, _B};
+        default: return {_A, _B, _A, _B};
+    }
+}
+
+bool LocalLineTransformation::Map(Coefficients direction, double north, double east, double fromNorth,
+                                  double fromEast, double toNorth, double toEast, double* outNorth,
+                                  double* outEast) {
+    const double dn = maths_Subtract(north, fromNorth);
+    const double de = maths_Subtract(east, fromEast);
+    if (maths_IsNull(dn) || maths_IsNull(de)) return false;
+    const Mapping m = MappingToward(direction);
+    *outEast = toEast + m.EastA * de + m.EastB * dn;
+    *outNorth = toNorth + m.NorthA * dn - m.NorthB * de;
+    return true;
+}
+
 void LocalLineTransformation::ToCogoGrid(const coord_LocalTransformedGrid& local, coord_CogoGrid* cogo) {
     cogo->SetNull();
     if (!Defined || local.IsHorizontalNull()) return;
-    ComputeCoefficients(TowardCogoGrid);
-    const double de = maths_Subtract(local.East, Target1.East);
-    const double dn = maths_Subtract(local.North, Target1.North);
-    if (maths_IsNull(de) || maths_IsNull(dn)) return;
-    double east = 0.0, north = 0.0;
-    switch (ScaleApplicationMethod) {
-        case LINETRANSFORMATION_ScaleFixedTo1:
-            east = _UnitA * de + _UnitB * dn;
-            north = _UnitA * dn - _UnitB * de;
-            break;
-        case LINETRANSFORMATION_ScaleAlongLineOnly:
-            east = _UnitA * de + _B * dn;
-            north = _A * dn - _UnitB * de;
-            break;
-        default:
-            east = _A * de + _B * dn;
-            north = _A * dn - _B * de;
-            break;
-    }
-    cogo->East = Source1.East + east;
-    cogo->North = Source1.North + north;
-    cogo->Elev = local.Elev;
+    double north = 0.0, east = 0.0;
+    if (!Map(TowardCogoGrid, local.North, local.East, Target1.North, Target1.East, Source1.North, Source1.East,
+             &north, &east))
+        return;
+    *cogo = coord_CogoGrid(north, east, local.Elev);
 }
 
 void LocalLineTransformation::ToLocalTransformedGrid(const coord_CogoGrid& cogo, coord_LocalTransformedGrid* local) {
     local->SetNull();
     if (!Defined || cogo.IsHorizontalNull()) return;
-    ComputeCoefficients(TowardLocalGrid);
-    const double dn = maths_Subtract(cogo.North, Source1.North);
-    const double de = maths_Subtract(cogo.East, Source1.East);
-    if (maths_IsNull(de) || maths_IsNull(dn)) return;
-    double east = 0.0, north = 0.0;
-    switch (ScaleApplicationMethod) {
-        case LINETRANSFORMATION_ScaleFixedTo1:
-            east = _UnitB * dn + _UnitA * de;
-            north = _UnitA * dn - _UnitB * de;
-            break;
-        case LINETRANSFORMATION_ScaleAlongLineOnly:
-            east = _UnitB * dn + _UnitA * de;
-            north = _A * dn - _B * de;
-            break;
-        default:
-            east = _B * dn + _A * de;
-            north = _A * dn - _B * de;
-            break;
-    }
-    local->East = Target1.East + east;
-    local->North = Target1.North + north;
-    local->Elev = cogo.Elev;
+    double north = 0.0, east = 0.0;
+    if (!Map(TowardLocalGrid, cogo.North, cogo.East, Source1.North, Source1.East, Target1.North, Target1.East,
+             &north, &east))
+        return;
+    *local = coord_LocalTransformedGrid(north, east, cogo.Elev);
 }
 
 // --- Helmert ----------------------------------------------------------------------

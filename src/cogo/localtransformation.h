@@ -86,8 +86,16 @@ public:
 
 private:
     enum Coefficients : int32_t { None = 0, TowardCogoGrid = 1, TowardLocalGrid = 2 };
+    // east = EastA dE + EastB dN, north = NorthA dN - NorthB dE.
+    struct Mapping {
+        double EastA, EastB, NorthA, NorthB;
+    };
     // Computed on first use of a direction and kept until the other one is asked for.
     void ComputeCoefficients(Coefficients direction);
+    Mapping MappingToward(Coefficients direction);
+    // The point taken from one line's first point to the other's; false for a null.
+    bool Map(Coefficients direction, double north, double east, double fromNorth, double fromEast, double toNorth,
+             double toEast, double* outNorth, double* outEast);
 
     int32_t _Coefficients = None;
     double _SourceDeltaNorth = 0.0;

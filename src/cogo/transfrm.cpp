@@ -426,22 +426,21 @@ void transfrm_Class::GeoidSeparation(const coord_WGS84& wgs84, double* separatio
     *separation = w.ellipsoidHeight - w.orthometricHeight;
 }
 
-void transfrm_Class::ApplyHorizontalAdjustment(coord_CogoGrid* cogo) const {
+void transfrm_Class::Adjust(coord_CogoGrid* cogo, void (*adjust)(csib_Block*, csib_GridPoint*)) const {
     if (!Block) return cogo->SetNull();
     if (!HorizontallyComplete(cogo->North, cogo->East)) return;
     csib_GridPoint g{};
     csibglue_GridToGridPoint(*cogo, &g, Block);
-    csibglue_ApplyHorizontalAdjustment(Block, &g);
+    adjust(Block, &g);
     csibglue_GridPointToGrid(&g, cogo, Block);
 }
 
+void transfrm_Class::ApplyHorizontalAdjustment(coord_CogoGrid* cogo) const {
+    Adjust(cogo, csibglue_ApplyHorizontalAdjustment);
+}
+
 void transfrm_Class::ApplyVerticalAdjustment(coord_CogoGrid* cogo) const {
-    if (!Block) return cogo->SetNull();
-    if (!HorizontallyComplete(cogo->North, cogo->East)) return;
-    csib_GridPoint g{};
-    csibglue_GridToGridPoint(*cogo, &g, Block);
-    csibglue_ApplyVerticalAdjustment(Block, &g);
-    csibglue_GridPointToGrid(&g, cogo, Block);
+    Adjust(cogo, csibglue_ApplyVerticalAdjustment);
 }
 
 // --- Scale factors ----------------------------------------------------------------

@@ -14,18 +14,19 @@
 #include <cstdint>
 
 #include "csib/csib.h"
+#include "csib/glue.h"
 #include "foundation/coords/coord.h"
 #include "foundation/coords/coordsys.h"
 
 class LocalTransformation;
 
-// Component bits: which definitions are in force.
-inline constexpr uint16_t TRANSFRM_Ellipsoid = 0x1;
-inline constexpr uint16_t TRANSFRM_Datum = 0x2;
-inline constexpr uint16_t TRANSFRM_Projection = 0x4;
-inline constexpr uint16_t TRANSFRM_HorizontalAdjustment = COORDSYS_SetHorzAdjustment;
-inline constexpr uint16_t TRANSFRM_Height = 0x10;
-inline constexpr uint16_t TRANSFRM_Corrections = 0x20;
+// Component bits: which definitions are in force; the engine glue builds from the same.
+inline constexpr uint16_t TRANSFRM_Ellipsoid = CSIBGLUE_Ellipsoid;
+inline constexpr uint16_t TRANSFRM_Datum = CSIBGLUE_Datum;
+inline constexpr uint16_t TRANSFRM_Projection = CSIBGLUE_Projection;
+inline constexpr uint16_t TRANSFRM_HorizontalAdjustment = CSIBGLUE_HorizontalAdjustment;
+inline constexpr uint16_t TRANSFRM_Height = CSIBGLUE_Height;
+inline constexpr uint16_t TRANSFRM_Corrections = CSIBGLUE_Corrections;
 // The projection is scale-only; set by the job index and read by the geometry, not by
 // the engine.
 inline constexpr uint16_t TRANSFRM_ScaleOnly = 0x40;
@@ -122,6 +123,7 @@ private:
     void FalseOrigin(double* north, double* east) const;
     void ToCogoGrid(const coord_Local& local, coord_CogoGrid* cogo, bool adjusted) const;
     void ToLocal(const coord_CogoGrid& cogo, coord_Local* local, bool adjusted) const;
+    void Adjust(coord_CogoGrid* cogo, void (*adjust)(csib_Block*, csib_GridPoint*)) const;
 };
 
 // Null, with *error set, when the block cannot be built; the caller owns the result.

@@ -83,6 +83,22 @@ TEST(LocalLineTransformation, WorkedExamplesForEachScaleMethod) {
     }
 }
 
+TEST(LocalLineTransformation, WorkedExamplesTowardTheCogoGrid) {
+    // Source (0, 0) -> (0, 100), target (0, 0) -> (0, 200): toward the cogo grid
+    // a = 0.5, b = 0, so a / k = 1. Local (20, 50).
+    struct Case { int32_t method; double north, east; };
+    const Case cases[] = {{0, 10, 25}, {1, 20, 50}, {2, 10, 50}, {5, 10, 25}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.method);
+        LocalLineTransformation t;
+        ASSERT_TRUE(t.Set("line", Cogo(0, 0, 0), Cogo(0, 100, 0), Local(0, 0, 0), Local(0, 200, 0), c.method));
+        const Cogo cogo = ToCogo(t, Local(20, 50, -4));
+        EXPECT_DOUBLE_EQ(c.north, cogo.North);
+        EXPECT_DOUBLE_EQ(c.east, cogo.East);
+        EXPECT_EQ(-4.0, cogo.Elev);
+    }
+}
+
 TEST(LocalLineTransformation, RotatedAndScaledLineThereAndBack) {
     // Source (100, 200) -> (350, 620), target (5000, 1000) -> (5100.5, 1490.2), north
     // and east. Local values: method 0 T1 + m (C - S1) with m = (T2 - T1) / (S2 - S1),
