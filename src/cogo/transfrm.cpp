@@ -1,6 +1,6 @@
 #include "cogo/transfrm.h"
 
-#include <climits>
+#include <cstdint>
 #include <new>
 
 #include "cogo/localtransformation.h"

@@ -4,7 +4,7 @@
 // corrections-only transform of a conversion. Values are worked by hand.
 #include "cogo/transfrm.h"
 
-#include <climits>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
