@@ -8,6 +8,7 @@
 // and no exception leaves the library.
 #include <memory>
 
+#include "cogo/transfrm.h"
 #include "foundation/files/filesearch.h"
 #include "foundation/files/path.h"
 #include "foundation/text/codepage.h"
@@ -163,6 +164,7 @@ namespace {
 
 int Convert(const char* xmlPath, const char* jobPath, qzxmli_Progress progress) {
     dirs_RegisterPathMacros();
+    transfrm_Register();
     const Str xmlFile = unistr_CodePageToUTF8(Str(xmlPath ? xmlPath : ""));
     const Str jobFile = unistr_CodePageToUTF8(Str(jobPath ? jobPath : ""));
     Conversion conversion(xmlFile, jobFile, progress);
