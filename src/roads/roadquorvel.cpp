@@ -12,17 +12,18 @@ RoadElement& RoadElement::operator=(const RoadElement& other) {
     return *this;
 }
 
-RoadElementArray::RoadElementArray(const RoadElementArray& other) {
-    Reserve(other.count);
-    for (int32_t i = 0; i < other.count; ++i) Add(other.elements[i]->Clone());
-}
+RoadElementArray::RoadElementArray(const RoadElementArray& other) { CopyFrom(other); }
 
 RoadElementArray& RoadElementArray::operator=(const RoadElementArray& other) {
     if (this == &other) return *this;
     Clear();
-    Reserve(other.count);
-    for (int32_t i = 0; i < other.count; ++i) Add(other.elements[i]->Clone());
+    CopyFrom(other);
     return *this;
+}
+
+void RoadElementArray::CopyFrom(const RoadElementArray& other) {
+    Reserve(other.count);
+    for (int32_t i = 0; i < other.count; ++i) Add(other.elements[i] ? other.elements[i]->Clone() : nullptr);
 }
 
 RoadElementArray::~RoadElementArray() { Clear(); }
@@ -129,14 +130,6 @@ ChainageElement& ChainageElement::operator=(const ChainageElement& other) {
     Flags = other.Flags;
     Station = other.Station;
     return *this;
-}
-
-ChainageElement* ChainageElement::Cast(RoadElement* element) {
-    return element && element->GetType() == TypeCode ? static_cast<ChainageElement*>(element) : nullptr;
-}
-
-const ChainageElement* ChainageElement::Cast(const RoadElement* element) {
-    return element && element->GetType() == TypeCode ? static_cast<const ChainageElement*>(element) : nullptr;
 }
 
 ChainageElementArray& ChainageElementArray::operator=(const ChainageElementArray& other) {

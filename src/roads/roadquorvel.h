@@ -83,6 +83,16 @@ protected:
     int32_t Type = 0;
 };
 
+// The element as a T when its type code is T's, else null (also for null).
+template <class T>
+T* road_CastByCode(RoadElement* element) {
+    return element && element->GetType() == T::TypeCode ? static_cast<T*>(element) : nullptr;
+}
+template <class T>
+const T* road_CastByCode(const RoadElement* element) {
+    return element && element->GetType() == T::TypeCode ? static_cast<const T*>(element) : nullptr;
+}
+
 // Grows an owning table of pointers to 20 slots, then four times its size; the new
 // slots hold null. When memory runs out (or the size would pass the 32-bit range) the
 // table and its size stay as they were and the answer is false.
@@ -127,6 +137,9 @@ public:
     void InsertAt(int32_t ndx, RoadElement* element);
 
 protected:
+    // Reserves exactly the other's count and appends clones of its elements.
+    void CopyFrom(const RoadElementArray& other);
+
     int32_t size = 0;
     int32_t count = 0;
     RoadElement** elements = nullptr;
@@ -200,8 +213,8 @@ public:
     RoadElement* Clone() const override { return new ChainageElement(*this); }
     virtual ChainageElement& operator=(const ChainageElement& other);
 
-    static ChainageElement* Cast(RoadElement* element);
-    static const ChainageElement* Cast(const RoadElement* element);
+    static ChainageElement* Cast(RoadElement* element) { return road_CastByCode<ChainageElement>(element); }
+    static const ChainageElement* Cast(const RoadElement* element) { return road_CastByCode<ChainageElement>(element); }
 
     double Station = MATHS_Null;
     int32_t Flags = 0;

@@ -228,14 +228,6 @@ HorizontalStartPoint& HorizontalStartPoint::operator=(const HorizontalStartPoint
     return *this;
 }
 
-HorizontalStartPoint* HorizontalStartPoint::Cast(RoadElement* element) {
-    return element && element->GetType() == TypeCode ? static_cast<HorizontalStartPoint*>(element) : nullptr;
-}
-
-const HorizontalStartPoint* HorizontalStartPoint::Cast(const RoadElement* element) {
-    return Cast(const_cast<RoadElement*>(element));
-}
-
 // Straight.
 
 void HorizontalStraight::ReadXml(const xml_Node* node) {
@@ -277,12 +269,4 @@ bool HorizontalStraight::operator==(const RoadElement& other) const {
 HorizontalStraight& HorizontalStraight::operator=(const HorizontalStraight& other) {
     HorizontalBase::operator=(other);
     return *this;
-}
-
-HorizontalStraight* HorizontalStraight::Cast(RoadElement* element) {
-    return element && element->GetType() == TypeCode ? static_cast<HorizontalStraight*>(element) : nullptr;
-}
-
-const HorizontalStraight* HorizontalStraight::Cast(const RoadElement* element) {
-    return Cast(const_cast<RoadElement*>(element));
 }

@@ -117,8 +117,10 @@ public:
 
     void SetKind(int32_t kind) { Kind = kind; }
     int32_t GetKind() const { return Kind; }
-    static HorizontalStartPoint* Cast(RoadElement* element);
-    static const HorizontalStartPoint* Cast(const RoadElement* element);
+    static HorizontalStartPoint* Cast(RoadElement* element) { return road_CastByCode<HorizontalStartPoint>(element); }
+    static const HorizontalStartPoint* Cast(const RoadElement* element) {
+        return road_CastByCode<HorizontalStartPoint>(element);
+    }
 
 private:
     int32_t Kind;
@@ -149,6 +151,8 @@ public:
     bool IsEndFromKeyedCoordinates() const override { return KeyinMethod == 2; }
     virtual HorizontalStraight& operator=(const HorizontalStraight& other);
 
-    static HorizontalStraight* Cast(RoadElement* element);
-    static const HorizontalStraight* Cast(const RoadElement* element);
+    static HorizontalStraight* Cast(RoadElement* element) { return road_CastByCode<HorizontalStraight>(element); }
+    static const HorizontalStraight* Cast(const RoadElement* element) {
+        return road_CastByCode<HorizontalStraight>(element);
+    }
 };

@@ -81,6 +81,12 @@ TEST(RoadElementArray, CopiesReserveExactlyAndClone) {
     std::unique_ptr<RoadElementArray> clone(source.Clone());
     EXPECT_EQ(Ids(*clone), Ids(source));
     EXPECT_EQ(CountedElement::live, 5 + 6 + 5 + 5);
+
+    RoadElementArray withEmptySlot;
+    withEmptySlot.Add(nullptr);
+    RoadElementArray copyOfEmptySlot(withEmptySlot);
+    EXPECT_EQ(copyOfEmptySlot.Count(), 1);
+    EXPECT_EQ(copyOfEmptySlot.At(0), nullptr);
 }
 
 TEST(RoadElementArray, InsertRemoveAndReplace) {
@@ -100,7 +106,9 @@ TEST(RoadElementArray, InsertRemoveAndReplace) {
         EXPECT_EQ(IdAt(list, 3), 1);
         list.RemoveAt(0);
         list.RemoveAt(1);
-        EXPECT_EQ(Ids(list), (std::vector<int32_t>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}));
+        std::vector<int32_t> inOrder;
+        for (int32_t i = 0; i < 20; ++i) inOrder.push_back(i);
+        EXPECT_EQ(Ids(list), inOrder);
         list.ReplaceAt(3, new CountedElement(203));
         list.ReplaceLast(new CountedElement(219));
         EXPECT_EQ(IdAt(list, 3), 203);
