@@ -70,14 +70,9 @@ void JobWriter::WriteAverageResiduals(const xml_Element* element) {
     record.SetNotes(writejob_ReadNotes(element, "Note"));
     const int32_t count = writejob_ReadHexOrDecimal(element, "NumberOfResiduals");
     if (count > 0) {
-        // The entries are the first "Residual" and the siblings after it, whatever their
-        // names; count them before making room, so the number alone sizes nothing.
-        const xml_Element* first = element->FindChild("Residual");
-        int32_t present = 0;
-        for (const xml_Element* entry = first; entry && present < count; entry = entry->nextSibling) ++present;
-        if (present < count) throw Str("NumberOfResiduals exceeds the residuals present");
+        const xml_Element* entry =
+            writejob_FindCountedRun(element, "Residual", count, "NumberOfResiduals exceeds the residuals present");
         record.SetNumberOfResiduals(count);
-        const xml_Element* entry = first;
         for (int32_t i = 0; i < count; ++i, entry = entry->nextSibling)
             writejob_ReadAverageResidual(entry, *record.GetResidual(i));
     } else {
