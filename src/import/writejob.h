@@ -139,6 +139,14 @@ public:
     void WriteEndRound(const xml_Element* element);
     void WriteEndRounds(const xml_Element* element);
 
+    // Job properties, station offsets, surface scans and cogo transformations
+    // (writejob_jobproperties.cpp).
+    void WriteJobProperties(const xml_Element* element);
+    // The equated station is read for road, alignment and tunnel entities only.
+    void WriteStationOffset(const xml_Element* element);
+    void WriteSurfaceScan(const xml_Element* element);
+    void WriteCogoTransformation(const xml_Element* element);
+
     // Stakeout results and road stake-out settings (writejob_stakeout.cpp). A linear
     // design of the road entity is held as pendingLinearDesign and appended by the next
     // road design, just before it.
@@ -274,6 +282,15 @@ public:
     void WriteEchoSounding(const xml_Element* element);
     void WriteEchoSounderConfig(const xml_Element* element);
     void Write3DAxes(const xml_Element* element);
+
+    // Averaged residuals, automatic entity names and local transformations
+    // (writejob_localtransform.cpp).
+    void WriteAverageResiduals(const xml_Element* element);
+    void WriteAutoEntityNames(const xml_Element* element);
+    void WriteLocalTransformation(const xml_Element* element);
+    void WriteLineTransformationDefinition(const xml_Element* element);
+    void WriteLocalTransformationPointPair(const xml_Element* element);
+    void WriteLocalTransformationHelmertParameters(const xml_Element* element);
 
     // Conventional instrument records (writejob_conventional.cpp). The four target
     // elements store one record class under their own names.

@@ -170,3 +170,12 @@ void writejob_ReadMTA(const xml_Element* element, const Str& groupName, coord_MT
     value.NumberOfVAngles = writejob_ReadInt(group, "NumberOfVAngles");
     value.NumberOfDistances = writejob_ReadInt(group, "NumberOfDistances");
 }
+
+const xml_Element* writejob_FindCountedRun(const xml_Element* element, const char* name, int32_t count,
+                                           const char* shortage) {
+    const xml_Element* first = element->FindChild(name);
+    int32_t present = 0;
+    for (const xml_Element* entry = first; entry && present < count; entry = entry->nextSibling) ++present;
+    if (present < count) throw Str(shortage);
+    return first;
+}

@@ -14,6 +14,8 @@
 // loader's message.
 #pragma once
 
+#include <cstdint>
+
 #include "foundation/text/str.h"
 
 class xml_Element;
@@ -74,3 +76,10 @@ double writejob_ReadSignedDistance(const xml_Element* element, const Str& direct
 // The first feature whose code equals code (ASCII case ignored); a new feature of that
 // code, appended, when there is none.
 Feature& writejob_FindOrAddFeature(FeatureArray& array, const Str& code);
+
+// A counted run of entries: the element's first child named name and the siblings after
+// it, whatever their names. The first of the run; throws shortage when fewer than count
+// elements are there, so a count from the export sizes nothing by itself. Call it with a
+// count above 0.
+const xml_Element* writejob_FindCountedRun(const xml_Element* element, const char* name, int32_t count,
+                                           const char* shortage);

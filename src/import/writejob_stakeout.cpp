@@ -52,14 +52,9 @@ void writejob_ReadCrossSectionCenter(const xml_Element* element, writejob_ChildN
 void writejob_ReadCrossSectionSide(const xml_Element* side, db_CrossSectionSide& value) {
     const int32_t count = writejob_ReadHexOrDecimal(side, "NumberOfNodes");
     if (count > 0) {
-        // The nodes are the first "Node" and the siblings after it, whatever their
-        // names; count them before making room, so the number alone sizes nothing.
-        const xml_Element* first = side->FindChild("Node");
-        int present = 0;
-        for (const xml_Element* node = first; node && present < count; node = node->nextSibling) ++present;
-        if (present < count) throw Str("NumberOfNodes exceeds the nodes present");
+        const xml_Element* node =
+            writejob_FindCountedRun(side, "Node", count, "NumberOfNodes exceeds the nodes present");
         value.SetNumberOfNodes(count);
-        const xml_Element* node = first;
         for (db_CrossSectionNode& target : value.Nodes) {
             writejob_ReadCrossSectionNode(node, target);
             node = node->nextSibling;

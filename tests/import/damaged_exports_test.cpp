@@ -281,7 +281,7 @@ TEST_P(DamagedExports, EndWithADocumentedResultAndLeaveNothingBehind) {
 INSTANTIATE_TEST_SUITE_P(SmallExports, DamagedExports,
                          ::testing::Values("example.xml", "cogo_1050.xml", "entity_notes.xml", "notes.xml",
                                            "header_only.xml", "bad_rec.xml", "after_root.xml", "no_header.xml",
-                                           "truncated.xml", "gnss.xml", "stakeout.xml", "settings.xml", "traverse.xml", "scanning_tunnels.xml",
+                                           "truncated.xml", "gnss.xml", "stakeout.xml", "settings.xml", "traverse.xml", "scanning_tunnels.xml", "localtransform.xml", "all_elements.xml",
                                            "conventional.xml", "stylesettings.xml"),
                          [](const ::testing::TestParamInfo<const char*>& info) {
                              std::string name = info.param;

@@ -360,7 +360,7 @@ TEST_P(DamagedJobs, OpenWithADocumentedStatusAndBoundedMemory) {
 
 INSTANTIATE_TEST_SUITE_P(ConverterJobs, DamagedJobs,
                          ::testing::Values("example.job", "cogo_1050.job", "entity_notes.job", "stakeout.job",
-                                           "scanning_tunnels.job"),
+                                           "scanning_tunnels.job", "all_elements.job"),
                          [](const ::testing::TestParamInfo<const char*>& info) {
                              std::string name = info.param;
                              name = name.substr(0, name.find('.'));
