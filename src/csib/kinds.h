@@ -45,7 +45,6 @@ struct csib_ShiftGridModel {
 extern const csib_DatumKind csib_DatumKinds[CSIB_DatumKindCount];
 extern const csib_ProjectionKind csib_ProjectionKinds[CSIB_ProjectionKindCount];
 extern const csib_VerticalKind csib_VerticalKinds[CSIB_VerticalKindCount];
-// Null while the shift grid is not part of this build.
 extern const csib_ShiftGridModel* const csib_ShiftGridSupport;
 
 // The slot tables, one per kind file.
@@ -79,6 +78,9 @@ extern const csib_ProjectionFunctions csib_UKGridFunctions;
 bool csib_DatumGridUsesFile(const csib_Block* block, const char* fileName);
 bool csib_GeoidGridUsesFile(const csib_Block* block, const char* fileName);
 bool csib_UKGridUsesFile(const csib_Block* block, const char* fileName);
+extern const csib_ProjectionFunctions csib_ProjectionGridFunctions;
+bool csib_ProjectionGridUsesFile(const csib_Block* block, const char* fileName);
+extern const csib_ShiftGridModel csib_ShiftGridFunctions;
 
 // Close and Reopen of every model that reads no file: nothing to do.
 csib_Status csib_NoFileWork(csib_Block* block);
