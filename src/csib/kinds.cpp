@@ -15,7 +15,7 @@ const csib_DatumKind csib_DatumKinds[CSIB_DatumKindCount] = {
     {"seven-parameter Helmert", &csib_HelmertFunctions, nullptr},
     {"datum grid held in the image", &csib_DatumGridFunctions, csib_DatumGridUsesFile},
     {"combined datum grid file", &csib_DatumGridFileFunctions, csib_DatumGridUsesFile},
-    {"RTCM transformation data", nullptr, nullptr},
+    {"RTCM transformation data", &csib_RtcmFunctions, nullptr},
 };
 
 const csib_ProjectionKind csib_ProjectionKinds[CSIB_ProjectionKindCount] = {

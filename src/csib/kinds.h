@@ -73,6 +73,7 @@ extern const csib_VerticalFunctions csib_InclinedPlaneFunctions;
 extern const csib_VerticalFunctions csib_ConstantSeparationFunctions;
 extern const csib_DatumFunctions csib_DatumGridFunctions;      // kind 4
 extern const csib_DatumFunctions csib_DatumGridFileFunctions;  // kind 5
+extern const csib_DatumFunctions csib_RtcmFunctions;           // kind 6
 extern const csib_VerticalFunctions csib_GeoidGridFunctions;
 extern const csib_ProjectionFunctions csib_UKGridFunctions;
 bool csib_DatumGridUsesFile(const csib_Block* block, const char* fileName);

@@ -67,7 +67,6 @@ TEST(CsibBlock, KindsThatCannotBeInstalledLeaveTheTable) {
     const Case cases[] = {
         {"projection", 20, CSIB_BadProjectionKind}, {"datum", 7, CSIB_BadDatumKind},
         {"vertical", 4, CSIB_BadVerticalKind},      {"projection", 255, CSIB_BadProjectionKind},
-        {"datum", 6, CSIB_BadDatumKind},
         {"vertical", 250, CSIB_BadVerticalKind},
     };
     for (const Case& c : cases) {

@@ -16,6 +16,7 @@
 #include "model_folders.h"
 #include "support/grid_writer.h"
 #include "support/recording_environment.h"
+#include "support/rtd_writer.h"
 
 namespace {
 
@@ -464,24 +465,61 @@ TEST_F(GlueBuild, GridModelFiles) {
     EXPECT_NEAR(-0.25, g.east, 1e-9);
 }
 
-TEST_F(GlueBuild, KindsThisBuildDoesNotHaveFailWithAnEngineError) {
-    struct Case {
+// The RTCM datum: without a name it loads and converts nothing; a named file is
+// looked up in the project and shared folders, and one missing or refused fails with
+// its own code or is dropped.
+TEST_F(GlueBuild, RTCMDatumFiles) {
+    Definitions d = Definitions::UTM32();
+    d.datum.DatumType = COORDSYS_RTCMGrid;
+    int32_t error = -1;
+    ASSERT_TRUE(Build(d, kAll, 0, &error));
+    EXPECT_EQ(COORDSYS_NoError, error);
+    EXPECT_EQ(6, held.block->datumKind);
+    csib_GeodeticPoint wgs{};
+    wgs.latitude = 47.5 * kDeg;
+    wgs.longitude = 8.5 * kDeg;
+    wgs.ellipsoidHeight = 500.0;
+    wgs.hasEllipsoidHeight = 1;
+    csib_GeodeticPoint local{};
+    EXPECT_EQ(CSIB_NoFileName, held.block->datum.FromWGS84(held.block, &wgs, &local));
+
+    d.datum.GridName = "net";
+    const struct {
         const char* what;
-        void (*change)(Definitions&);
+        int32_t options;
+        bool built;
+        int32_t error;
+    } missing[] = {
+        {"missing", 0, false, CSIBGLUE_RTCMFile},
+        {"missing, keep going", CSIBGLUE_KeepGoing, true, CSIBGLUE_ModelDropped},
     };
-    const Case cases[] = {
-        {"RTCM datum", [](Definitions& d) { d.datum.DatumType = COORDSYS_RTCMGrid; }},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : missing) {
         SCOPED_TRACE(c.what);
-        Definitions d = Definitions::UTM32();
-        d.height.ElevAdjustment = 0.5;
-        c.change(d);
-        int32_t error = -1;
-        EXPECT_FALSE(Build(d, kAll, CSIBGLUE_KeepGoing, &error));
-        EXPECT_EQ(CSIBGLUE_EngineError, error);
+        EXPECT_EQ(c.built, Build(d, kAll, c.options, &error));
+        EXPECT_EQ(c.error, error);
+        if (c.built) {
+            EXPECT_EQ(0, held.block->datumKind);
+        }
     }
-    // Skipped, the same definitions build.
+    SharedFile("net.RTD");
+    EXPECT_FALSE(Build(d, kAll, 0, &error));
+    EXPECT_EQ(CSIBGLUE_RTCMFile, error);
+
+    // The exact rotation's first case of the RTCM tests.
+    rtdtest::RtdSpec spec;
+    spec.messageFlags = 0;
+    tmp.Write("project/net.RTD", rtdtest::File(spec));
+    ASSERT_TRUE(Build(d, kAll, 0, &error));
+    EXPECT_EQ(COORDSYS_NoError, error);
+    EXPECT_EQ(6, held.block->datumKind);
+    ASSERT_EQ(CSIB_Ok, held.block->datum.FromWGS84(held.block, &wgs, &local));
+    EXPECT_NEAR(47.496666691774, local.latitude / kDeg, 1e-9);
+    EXPECT_NEAR(8.498477635460, local.longitude / kDeg, 1e-9);
+    EXPECT_NEAR(1947.689457288012, local.ellipsoidHeight, 1e-3);
+}
+
+TEST_F(GlueBuild, SkippedModelFilesBuild) {
+    // Every model file skipped: the definitions build without them.
     Definitions d = Definitions::UTM32();
     d.datum.DatumType = COORDSYS_GridDatum;
     d.height.HeightType = COORDSYS_GeoidModel;
@@ -491,6 +529,7 @@ TEST_F(GlueBuild, KindsThisBuildDoesNotHaveFailWithAnEngineError) {
     EXPECT_EQ(COORDSYS_NoError, error);
     EXPECT_EQ(0, held.block->datumKind);
     EXPECT_EQ(0, held.block->verticalKind);
+    EXPECT_EQ(0, held.block->hasShiftGrid);
 }
 
 TEST_F(GlueBuild, ValuesAModelComputesWithMustNotBeNull) {
