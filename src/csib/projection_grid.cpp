@@ -22,7 +22,6 @@ constexpr int kRounds = 100;
 constexpr int kFailures = 5;
 constexpr double kMatched = 1e-12;
 constexpr double kAccepted = 1e-9;
-constexpr double kSettled = 1e-12;
 
 constexpr char kProjectionTitle[] = "Quorvel Combined Projection Grid";  // 33 bytes with the NUL
 constexpr char kShiftTitle[] = "Quorvel Projection Shift Grid";      // 30 bytes
@@ -64,8 +63,7 @@ void CloseGrids(csib_ProjectionGrid* record) {
 
 csib_Status Evaluate(const csib_ProjectionGrid* record, double north, double east, double* latitude,
                      double* longitude) {
-    const csib_Status status = gridfile_Interpolate(record->latitudeGrid, north, east, latitude);
-    return status == CSIB_Ok ? gridfile_Interpolate(record->longitudeGrid, north, east, longitude) : status;
+    return gridfile_InterpolatePair(record->latitudeGrid, record->longitudeGrid, north, east, latitude, longitude);
 }
 
 // Opens the grids from a part in the layout of `withByte`.
@@ -263,11 +261,6 @@ csib_Status OpenShiftGrid(csib_Block* block, const char* fileName) {
     return status;
 }
 
-csib_Status ShiftsAt(const csib_ShiftGrid* record, double north, double east, double* sN, double* sE) {
-    const csib_Status status = gridfile_Interpolate(record->northGrid, north, east, sN);
-    return status == CSIB_Ok ? gridfile_Interpolate(record->eastGrid, north, east, sE) : status;
-}
-
 csib_Status ApplyShiftGrid(csib_Block* block, csib_GridPoint* point) {
     const csib_ShiftGrid* record = Shift(block);
     if (record->closed) return CSIB_ModelClosed;
@@ -275,7 +268,7 @@ csib_Status ApplyShiftGrid(csib_Block* block, csib_GridPoint* point) {
     const double e = point->east + block->falseEasting;
     if (record->northGrid->targetIndexed) return CSIB_FileContentInvalid;
     double sN = 0.0, sE = 0.0;
-    const csib_Status status = ShiftsAt(record, n, e, &sN, &sE);
+    const csib_Status status = gridfile_InterpolatePair(record->northGrid, record->eastGrid, n, e, &sN, &sE);
     if (status != CSIB_Ok) return status;
     point->north = n + sN - block->falseNorthing;
     point->east = e + sE - block->falseEasting;
@@ -285,25 +278,13 @@ csib_Status ApplyShiftGrid(csib_Block* block, csib_GridPoint* point) {
 csib_Status RemoveShiftGrid(csib_Block* block, csib_GridPoint* point) {
     const csib_ShiftGrid* record = Shift(block);
     if (record->closed) return CSIB_ModelClosed;
-    const double n0 = point->north + block->falseNorthing;
-    const double e0 = point->east + block->falseEasting;
-    double n = n0, e = e0;
-    double previousN = kLargest, previousE = kLargest;
-    for (int round = 0; round < kRounds; ++round) {
-        double sN = 0.0, sE = 0.0;
-        const csib_Status status = ShiftsAt(record, n, e, &sN, &sE);
-        if (status != CSIB_Ok) return status;
-        n = n0 - sN;
-        e = e0 - sE;
-        if (std::fabs(sN - previousN) < kSettled && std::fabs(sE - previousE) < kSettled) {
-            point->north = n - block->falseNorthing;
-            point->east = e - block->falseEasting;
-            return CSIB_Ok;
-        }
-        previousN = sN;
-        previousE = sE;
-    }
-    return CSIB_IterationLimit;
+    double n = point->north + block->falseNorthing;
+    double e = point->east + block->falseEasting;
+    const csib_Status status = gridfile_RemoveShifts(record->northGrid, record->eastGrid, &n, &e);
+    if (status != CSIB_Ok) return status;
+    point->north = n - block->falseNorthing;
+    point->east = e - block->falseEasting;
+    return CSIB_Ok;
 }
 
 bool ShiftGridUsesFile(const csib_Block* block, const char* fileName) {
