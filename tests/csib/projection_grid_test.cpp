@@ -13,6 +13,7 @@
 #include "csib/kinds.h"
 #include "csib/pipeline.h"
 #include "csib/projection_grid.h"
+#include "csib_fixtures.h"
 #include "support/grid_writer.h"
 #include "support/temp_folder.h"
 
@@ -336,7 +337,10 @@ TEST(ShiftGrid, AppliedAtTheTruePositionAndRemoved) {
     csib_GridPoint outside = Grid(800000.0, 0.0);
     EXPECT_EQ(CSIB_OutsideGrid, csib_ApplyShiftGrid(b.block, &outside));
 
-    // Through an image: the part is the file name; the read-back opens it.
+    // Through an image: the part is the file name; the read-back opens it. The 8-bit
+    // texts of T12 travel only with a shift grid.
+    b.block->shiftGridText.a = csibtest::Copy("shift grid a");
+    b.block->shiftGridText.b = csibtest::Copy("shift grid b");
     int32_t size = 0;
     ASSERT_EQ(CSIB_Ok, csib_GetShiftGridSavedSize(b.block, &size));
     EXPECT_EQ(static_cast<int32_t>(path.size()) + 1, size);
@@ -347,6 +351,8 @@ TEST(ShiftGrid, AppliedAtTheTruePositionAndRemoved) {
     csib_Block* read = nullptr;
     ASSERT_EQ(CSIB_Ok, csib_Read(&read, image.data()));
     EXPECT_EQ(1, read->hasShiftGrid);
+    EXPECT_STREQ("shift grid a", read->shiftGridText.a);
+    EXPECT_STREQ("shift grid b", read->shiftGridText.b);
     // Without a projection the image carries no false origin.
     const double shiftedNorth = 12345.0 + NorthShift(12345.0, 67890.0);
     csib_GridPoint a = Grid(12345.0, 67890.0);
