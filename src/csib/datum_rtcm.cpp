@@ -664,8 +664,10 @@ csib_Status rtcm_TransformForward(const rtcm_Transformation* record, const csib_
         double d[3];
         for (int k = 0; k < 3; ++k) d[k] = x[k] - (p ? p[k] : 0.0);
         const double* r = record->rotation;
-        for (int k = 0; k < 3; ++k)
-            y[k] = (p ? p[k] : 0.0) + h.translation[k] + h.scale * (r[3 * k] * d[0] + r[3 * k + 1] * d[1] + r[3 * k + 2] * d[2]);
+        for (int k = 0; k < 3; ++k) {
+            const double rotated = r[3 * k] * d[0] + r[3 * k + 1] * d[1] + r[3 * k + 2] * d[2];
+            y[k] = (p ? p[k] : 0.0) + h.translation[k] + h.scale * rotated;
+        }
     }
     return csib_ECEFToGeodetic(h.targetA, h.targetB, y[0], y[1], y[2], out);
 }

@@ -170,7 +170,8 @@ bool datum_FindLatestRtcmDatum(const dbJobIndex* index, coordsys_Datum* datum) {
         id = access->GetPreviousId(id);
         if (id == NODBID) return false;
         record = access->GetRecord(id);
-        if (record && record->GetType() == DATABASE_DatumRecord) candidate = static_cast<const db_Datum*>(record)->Datum;
+        if (record && record->GetType() == DATABASE_DatumRecord)
+            candidate = static_cast<const db_Datum*>(record)->Datum;
     }
     *datum = candidate;
     return true;

@@ -195,7 +195,8 @@ TEST(GridSignature, HeadersAtAnOffset) {
     // A name filling its 32 bytes ends one short.
     gridtest::GridSpec s;
     s.name = std::string(32, 'N');
-    file_Class named(S(folder.Write("named.grd", AsString(gridtest::GridImage(s, [](int32_t, int32_t) { return 0.0; })))));
+    const auto zero = [](int32_t, int32_t) { return 0.0; };
+    file_Class named(S(folder.Write("named.grd", AsString(gridtest::GridImage(s, zero)))));
     ASSERT_TRUE(gridfile_ReadHeader(named, 0, false, h));
     EXPECT_EQ(std::string(31, 'N'), h.name);
 }

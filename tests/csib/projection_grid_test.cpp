@@ -323,7 +323,8 @@ TEST(ShiftGrid, AppliedAtTheTruePositionAndRemoved) {
     const std::string path = ShiftContainer(folder, "site.sgf");
     ASSERT_EQ(CSIB_Ok, csib_SetShiftGrid(b.block, path.c_str()));
     EXPECT_EQ(1, b.block->hasShiftGrid);
-    for (const auto& [n, e] : {std::pair{350000.0, -150000.0}, std::pair{12345.0, 67890.0}, std::pair{550000.0, 250000.0}}) {
+    const std::pair<double, double> points[] = {{350000.0, -150000.0}, {12345.0, 67890.0}, {550000.0, 250000.0}};
+    for (const auto& [n, e] : points) {
         SCOPED_TRACE(n);
         csib_GridPoint g = Grid(n, e);
         ASSERT_EQ(CSIB_Ok, csib_ApplyShiftGrid(b.block, &g));
