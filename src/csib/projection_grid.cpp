@@ -322,10 +322,10 @@ csib_Status csib_LoadShiftGridFile(csib_Block* block, const char* fileName) {
     block->shiftGrid = record;
     const csib_Status status = OpenShiftGrid(block, fileName);
     if (status != CSIB_Ok) return status;
-    block->hasShiftGrid = 1;
     const std::size_t size = std::strlen(fileName) + 1;
     if (!(record->savedForm = static_cast<char*>(csib_MemAlloc(size)))) return CSIB_OutOfMemory;
     std::memcpy(record->savedForm, fileName, size);
+    block->hasShiftGrid = 1;
     return CSIB_Ok;
 }
 
