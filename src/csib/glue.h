@@ -149,3 +149,15 @@ bool csibglue_EstimateHelmert(const double (*source)[3], const double (*target)[
                               double parameters[7], double (*residuals)[3], double tolerance, int limit);
 // "$(ProjectRootDir)" before "$(SharedDir)"; empty when neither holds the file.
 Str csibglue_FindModelFile(const Str& name, const Str& extension);
+
+// RTCM transformation data records (rtcm.h). The file name is empty on failure; the
+// header read is true when the file's header was read into the record.
+struct rtcm_Transformation;
+csib_Status csibglue_RtcmInit(rtcm_Transformation* record);
+csib_Status csibglue_RtcmReset(rtcm_Transformation* record);
+Str csibglue_RtcmFileName(const rtcm_Transformation* record);
+bool csibglue_RtcmReadHeader(rtcm_Transformation* header, const char* fileName);
+csib_Status csibglue_RtcmWriteFile(const rtcm_Transformation* record);
+csib_Status csibglue_RtcmStoreResidualBlock(rtcm_Transformation* record, const uint8_t* block);
+csib_Status csibglue_RtcmHeadersEqual(const rtcm_Transformation* a, const rtcm_Transformation* b);
+csib_Status csibglue_RtcmReadFile(rtcm_Transformation* record);

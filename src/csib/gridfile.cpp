@@ -507,6 +507,35 @@ csib_Status gridfile_Interpolate(csib_GridFile* g, double lat, double lon, doubl
     return status;
 }
 
+csib_Status gridfile_InterpolatePair(csib_GridFile* first, csib_GridFile* second, double row, double column,
+                                     double* firstValue, double* secondValue) {
+    const csib_Status status = gridfile_Interpolate(first, row, column, firstValue);
+    return status == CSIB_Ok ? gridfile_Interpolate(second, row, column, secondValue) : status;
+}
+
+csib_Status gridfile_RemoveShifts(csib_GridFile* northGrid, csib_GridFile* eastGrid, double* north, double* east) {
+    constexpr int kRounds = 100;
+    constexpr double kSettled = 1e-12;
+    const double n0 = *north, e0 = *east;
+    double n = n0, e = e0;
+    double previousN = 1.7976931348623157e308, previousE = 1.7976931348623157e308;
+    for (int round = 0; round < kRounds; ++round) {
+        double sN = 0.0, sE = 0.0;
+        const csib_Status status = gridfile_InterpolatePair(northGrid, eastGrid, n, e, &sN, &sE);
+        if (status != CSIB_Ok) return status;
+        n = n0 - sN;
+        e = e0 - sE;
+        if (std::fabs(sN - previousN) < kSettled && std::fabs(sE - previousE) < kSettled) {
+            *north = n;
+            *east = e;
+            return CSIB_Ok;
+        }
+        previousN = sN;
+        previousE = sE;
+    }
+    return CSIB_IterationLimit;
+}
+
 csib_Status gridfile_GetSavedSize(const csib_GridFile* g, uint8_t gridMode, int32_t* size) {
     if (!size) return CSIB_MissingOutput;
     const int32_t name = g->fileName ? static_cast<int32_t>(std::strlen(g->fileName)) + 1 : 1;

@@ -69,6 +69,13 @@ csib_Status gridfile_OpenFromFile(csib_GridFile** grid, const csib_Block* block,
                                   int32_t offset);
 void gridfile_Close(csib_GridFile** grid);
 csib_Status gridfile_Interpolate(csib_GridFile* grid, double row, double column, double* value);
+// Both grids at one position; the first failure is returned.
+csib_Status gridfile_InterpolatePair(csib_GridFile* first, csib_GridFile* second, double row, double column,
+                                     double* firstValue, double* secondValue);
+// Takes north and east shifts, interpolated at the unshifted position, off a shifted
+// (north, east): iterated until both shifts settle within 1e-12, at most 100 rounds
+// (-29). The position changes only on success.
+csib_Status gridfile_RemoveShifts(csib_GridFile* northGrid, csib_GridFile* eastGrid, double* north, double* east);
 csib_Status gridfile_GetSavedSize(const csib_GridFile* grid, uint8_t gridMode, int32_t* size);
 csib_Status gridfile_Save(const csib_GridFile* grid, uint8_t* out, uint8_t gridMode);
 // 0 the file name, 1 the embedded image, others null.

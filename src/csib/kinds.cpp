@@ -15,7 +15,7 @@ const csib_DatumKind csib_DatumKinds[CSIB_DatumKindCount] = {
     {"seven-parameter Helmert", &csib_HelmertFunctions, nullptr},
     {"datum grid held in the image", &csib_DatumGridFunctions, csib_DatumGridUsesFile},
     {"combined datum grid file", &csib_DatumGridFileFunctions, csib_DatumGridUsesFile},
-    {"RTCM transformation data", nullptr, nullptr},
+    {"RTCM transformation data", &csib_RtcmFunctions, nullptr},
 };
 
 const csib_ProjectionKind csib_ProjectionKinds[CSIB_ProjectionKindCount] = {
@@ -38,7 +38,7 @@ const csib_ProjectionKind csib_ProjectionKinds[CSIB_ProjectionKindCount] = {
     {"Denmark", true, &csib_DenmarkFunctions, nullptr},
     {"EOV", true, &csib_HungarianEOVFunctions, nullptr},
     {"double stereographic", true, &csib_DoubleStereoFunctions, nullptr},
-    {"projection grid file", false, nullptr, nullptr},
+    {"projection grid file", false, &csib_ProjectionGridFunctions, csib_ProjectionGridUsesFile},
 };
 
 const csib_VerticalKind csib_VerticalKinds[CSIB_VerticalKindCount] = {
@@ -48,6 +48,6 @@ const csib_VerticalKind csib_VerticalKinds[CSIB_VerticalKindCount] = {
     {"constant separation", &csib_ConstantSeparationFunctions, nullptr},
 };
 
-const csib_ShiftGridModel* const csib_ShiftGridSupport = nullptr;
+const csib_ShiftGridModel* const csib_ShiftGridSupport = &csib_ShiftGridFunctions;
 
 csib_Status csib_NoFileWork(csib_Block*) { return CSIB_Ok; }

@@ -45,7 +45,6 @@ struct csib_ShiftGridModel {
 extern const csib_DatumKind csib_DatumKinds[CSIB_DatumKindCount];
 extern const csib_ProjectionKind csib_ProjectionKinds[CSIB_ProjectionKindCount];
 extern const csib_VerticalKind csib_VerticalKinds[CSIB_VerticalKindCount];
-// Null while the shift grid is not part of this build.
 extern const csib_ShiftGridModel* const csib_ShiftGridSupport;
 
 // The slot tables, one per kind file.
@@ -74,11 +73,15 @@ extern const csib_VerticalFunctions csib_InclinedPlaneFunctions;
 extern const csib_VerticalFunctions csib_ConstantSeparationFunctions;
 extern const csib_DatumFunctions csib_DatumGridFunctions;      // kind 4
 extern const csib_DatumFunctions csib_DatumGridFileFunctions;  // kind 5
+extern const csib_DatumFunctions csib_RtcmFunctions;           // kind 6
 extern const csib_VerticalFunctions csib_GeoidGridFunctions;
 extern const csib_ProjectionFunctions csib_UKGridFunctions;
 bool csib_DatumGridUsesFile(const csib_Block* block, const char* fileName);
 bool csib_GeoidGridUsesFile(const csib_Block* block, const char* fileName);
 bool csib_UKGridUsesFile(const csib_Block* block, const char* fileName);
+extern const csib_ProjectionFunctions csib_ProjectionGridFunctions;
+bool csib_ProjectionGridUsesFile(const csib_Block* block, const char* fileName);
+extern const csib_ShiftGridModel csib_ShiftGridFunctions;
 
 // Close and Reopen of every model that reads no file: nothing to do.
 csib_Status csib_NoFileWork(csib_Block* block);

@@ -9,6 +9,7 @@
 #include "csib/geodesy.h"
 #include "csib/image.h"
 #include "csib/kinds.h"
+#include "csib/matrix.h"
 #include "csib/projection.h"
 #include "csib/projection_plane.h"
 
@@ -32,18 +33,6 @@ double* SavedValue(csib_EcefPlaneParameters* p, int index) {
 // m times v, m row by row.
 void Multiply(const double* m, const double* v, double* out) {
     for (int i = 0; i < 3; ++i) out[i] = m[3 * i] * v[0] + m[3 * i + 1] * v[1] + m[3 * i + 2] * v[2];
-}
-
-// Inverse by cofactors over the determinant; false when the determinant is 0.
-bool Invert(const double* m, double* out) {
-    const double c[9] = {m[4] * m[8] - m[5] * m[7], m[5] * m[6] - m[3] * m[8], m[3] * m[7] - m[4] * m[6],
-                         m[2] * m[7] - m[1] * m[8], m[0] * m[8] - m[2] * m[6], m[1] * m[6] - m[0] * m[7],
-                         m[1] * m[5] - m[2] * m[4], m[2] * m[3] - m[0] * m[5], m[0] * m[4] - m[1] * m[3]};
-    const double determinant = m[0] * c[0] + m[1] * c[1] + m[2] * c[2];
-    if (determinant == 0.0) return false;
-    for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) out[3 * i + j] = c[3 * j + i] / determinant;
-    return true;
 }
 
 csib_Status Load(csib_Block* block, const uint8_t* saved) {
@@ -79,7 +68,7 @@ csib_Status Load(csib_Block* block, const uint8_t* saved) {
                          -sinLat * cosLon, -sinLat * sinLon, cosLat,
                          cosLat * cosLon,  cosLat * sinLon,  sinLat};
     for (int i = 0; i < 9; ++i) p->localFrame[i] = m[i];
-    return Invert(p->localFrame, p->inverseLocalFrame) ? CSIB_Ok : CSIB_Singular;
+    return matrix_Invert3x3(p->localFrame, p->inverseLocalFrame) ? CSIB_Ok : CSIB_Singular;
 }
 
 csib_Status Save(csib_Block* block, uint8_t* out, uint8_t) {

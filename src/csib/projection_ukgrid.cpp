@@ -21,8 +21,6 @@ constexpr double kFalseEasting = 400000.0;
 constexpr double kScaleFactor = 0.9996012717;
 constexpr double kSemiMajorAxis = 6378137.0;
 constexpr double kSemiMinorAxis = 6356752.3141;
-constexpr int kRounds = 100;
-constexpr double kSettled = 1e-12;
 
 csib_UKGridParameters* Record(const csib_Block* block) {
     return static_cast<csib_UKGridParameters*>(block->projectionParameters);
@@ -122,11 +120,6 @@ csib_Status Save(csib_Block* block, uint8_t* out, uint8_t gridMode) {
     return status == CSIB_Ok ? gridfile_Save(record->eastShiftGrid, out + first, gridMode) : status;
 }
 
-csib_Status ShiftsAt(const csib_UKGridParameters* record, double north, double east, double* sN, double* sE) {
-    const csib_Status status = gridfile_Interpolate(record->northShiftGrid, north, east, sN);
-    return status == CSIB_Ok ? gridfile_Interpolate(record->eastShiftGrid, north, east, sE) : status;
-}
-
 csib_Status Forward(csib_Block* block, const csib_GeodeticPoint* in, csib_GridPoint* out) {
     csib_Block fixed = OnFixedAxes(block);
     csib_Status status = tm_Forward(&fixed, in, out);
@@ -134,7 +127,8 @@ csib_Status Forward(csib_Block* block, const csib_GeodeticPoint* in, csib_GridPo
     const csib_UKGridParameters* record = Record(block);
     if (record->closed) return CSIB_ModelClosed;
     double sN = 0.0, sE = 0.0;
-    status = ShiftsAt(record, out->north + block->falseNorthing, out->east + block->falseEasting, &sN, &sE);
+    status = gridfile_InterpolatePair(record->northShiftGrid, record->eastShiftGrid, out->north + block->falseNorthing,
+                                      out->east + block->falseEasting, &sN, &sE);
     if (status != CSIB_Ok) return status;
     out->north += sN;
     out->east += sE;
@@ -144,25 +138,13 @@ csib_Status Forward(csib_Block* block, const csib_GeodeticPoint* in, csib_GridPo
 csib_Status RemoveShifts(const csib_Block* block, csib_GridPoint* point) {
     const csib_UKGridParameters* record = Record(block);
     if (record->closed) return CSIB_ModelClosed;
-    const double n = point->north + block->falseNorthing;
-    const double e = point->east + block->falseEasting;
-    double pn = n, pe = e;
-    double previousN = 1.7976931348623157e308, previousE = 1.7976931348623157e308;
-    for (int round = 0; round < kRounds; ++round) {
-        double sN = 0.0, sE = 0.0;
-        const csib_Status status = ShiftsAt(record, pn, pe, &sN, &sE);
-        if (status != CSIB_Ok) return status;
-        pn = n - sN;
-        pe = e - sE;
-        if (std::fabs(sN - previousN) < kSettled && std::fabs(sE - previousE) < kSettled) {
-            point->north = pn - block->falseNorthing;
-            point->east = pe - block->falseEasting;
-            return CSIB_Ok;
-        }
-        previousN = sN;
-        previousE = sE;
-    }
-    return CSIB_IterationLimit;
+    double n = point->north + block->falseNorthing;
+    double e = point->east + block->falseEasting;
+    const csib_Status status = gridfile_RemoveShifts(record->northShiftGrid, record->eastShiftGrid, &n, &e);
+    if (status != CSIB_Ok) return status;
+    point->north = n - block->falseNorthing;
+    point->east = e - block->falseEasting;
+    return CSIB_Ok;
 }
 
 csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {

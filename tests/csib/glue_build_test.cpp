@@ -16,6 +16,7 @@
 #include "model_folders.h"
 #include "support/grid_writer.h"
 #include "support/recording_environment.h"
+#include "support/rtd_writer.h"
 
 namespace {
 
@@ -301,15 +302,79 @@ TEST_F(GlueBuild, MissingOrSkippedModelFiles) {
             }
         }
     }
-    // Present files reach their kinds: the UK grids are read at the read-back and are
-    // no grids; the projection grid is a kind this build does not have.
+    // Present files that hold no model: the UK grids are read at the read-back, the
+    // projection grid's container by the fill, which may drop it.
     SharedFile("east.pgf");
     SharedFile("site.pjg");
-    for (const Definitions* d : {&uk, &grid}) {
+    int32_t error = -1;
+    EXPECT_FALSE(Build(uk, kAll, CSIBGLUE_KeepGoing, &error));
+    EXPECT_EQ(CSIBGLUE_ModelFile, error);
+    EXPECT_FALSE(Build(grid, kAll, 0, &error));
+    EXPECT_EQ(CSIBGLUE_ProjectionGridFile, error);
+    EXPECT_TRUE(Build(grid, kAll, CSIBGLUE_KeepGoing, &error));
+    EXPECT_EQ(CSIBGLUE_ModelDropped, error);
+    EXPECT_EQ(0, held.block->projectionKind);
+}
+
+// A projection grid and a shift grid from their containers in the shared folder; a
+// shift grid missing or refused fails with its own code or is dropped.
+TEST_F(GlueBuild, ProjectionGridAndShiftGridFiles) {
+    gridtest::GridSpec s;
+    s.plane = true;
+    s.south = 0.0;
+    s.west = 0.0;
+    s.rows = 3;
+    s.columns = 3;
+    s.rowSpacing = 50000.0;
+    s.columnSpacing = 50000.0;
+    const std::vector<uint8_t> lat = gridtest::GridImage(s, [](int32_t r, int32_t) { return 0.8 + 0.0075 * r; });
+    const std::vector<uint8_t> lon = gridtest::GridImage(s, [](int32_t, int32_t c) { return 0.1 + 0.011 * c; });
+    const std::vector<uint8_t> shift = gridtest::GridImage(s, [](int32_t, int32_t) { return 0.125; });
+    tmp.Write("shared/site.pjg", gridtest::AsString(gridtest::PairContainer(gridtest::kProjectionGridTitle, lat, lon)));
+    Definitions d = Definitions::UTM32();
+    d.projection.ProjectionType = COORDSYS_ProjectionGrid;
+    d.projection.ProjectionGridFile = "site";
+    d.projection.ShiftGridFile = "shift";
+    const struct {
+        const char* what;
+        int32_t options;
+        bool built;
+        int32_t error;
+    } missing[] = {
+        {"shift grid missing", 0, false, CSIBGLUE_ShiftGridFile},
+        {"shift grid missing, keep going", CSIBGLUE_KeepGoing, true, CSIBGLUE_ModelDropped},
+        {"shift grid skipped", CSIBGLUE_SkipShiftGrid, true, COORDSYS_NoError},
+    };
+    for (const auto& c : missing) {
+        SCOPED_TRACE(c.what);
         int32_t error = -1;
-        EXPECT_FALSE(Build(*d, kAll, CSIBGLUE_KeepGoing, &error));
-        EXPECT_EQ(d == &uk ? CSIBGLUE_ModelFile : CSIBGLUE_EngineError, error);
+        EXPECT_EQ(c.built, Build(d, kAll, c.options, &error));
+        EXPECT_EQ(c.error, error);
+        if (c.built) {
+            EXPECT_EQ(0, held.block->hasShiftGrid);
+            EXPECT_EQ(19, held.block->projectionKind);
+        }
     }
+    SharedFile("shift.sgf");
+    int32_t error = -1;
+    EXPECT_FALSE(Build(d, kAll, 0, &error));
+    EXPECT_EQ(CSIBGLUE_ShiftGridFile, error);
+
+    tmp.Write("shared/shift.sgf", gridtest::AsString(gridtest::PairContainer(gridtest::kShiftGridTitle, shift, shift)));
+    ASSERT_TRUE(Build(d, kAll, 0, &error));
+    EXPECT_EQ(COORDSYS_NoError, error);
+    EXPECT_EQ(19, held.block->projectionKind);
+    EXPECT_EQ(1, held.block->hasShiftGrid);
+    EXPECT_EQ(0.0, held.block->falseNorthing);
+    EXPECT_EQ(0.0, held.block->falseEasting);
+    csib_GeodeticPoint p{};
+    p.latitude = 0.8075;
+    p.longitude = 0.111;
+    csib_GridPoint g{};
+    ASSERT_EQ(CSIB_Ok, held.block->projection.Forward(held.block, &p, &g));
+    ASSERT_EQ(CSIB_Ok, csibglue_ApplyShiftGrid(held.block, &g));
+    EXPECT_NEAR(50000.125, g.north, 1e-5);
+    EXPECT_NEAR(50000.125, g.east, 1e-5);
 }
 
 // The grid models' files: missing ones fail with their own codes or are dropped under
@@ -400,25 +465,61 @@ TEST_F(GlueBuild, GridModelFiles) {
     EXPECT_NEAR(-0.25, g.east, 1e-9);
 }
 
-TEST_F(GlueBuild, KindsThisBuildDoesNotHaveFailWithAnEngineError) {
-    struct Case {
+// The RTCM datum: without a name it loads and converts nothing; a named file is
+// looked up in the project and shared folders, and one missing or refused fails with
+// its own code or is dropped.
+TEST_F(GlueBuild, RTCMDatumFiles) {
+    Definitions d = Definitions::UTM32();
+    d.datum.DatumType = COORDSYS_RTCMGrid;
+    int32_t error = -1;
+    ASSERT_TRUE(Build(d, kAll, 0, &error));
+    EXPECT_EQ(COORDSYS_NoError, error);
+    EXPECT_EQ(6, held.block->datumKind);
+    csib_GeodeticPoint wgs{};
+    wgs.latitude = 47.5 * kDeg;
+    wgs.longitude = 8.5 * kDeg;
+    wgs.ellipsoidHeight = 500.0;
+    wgs.hasEllipsoidHeight = 1;
+    csib_GeodeticPoint local{};
+    EXPECT_EQ(CSIB_NoFileName, held.block->datum.FromWGS84(held.block, &wgs, &local));
+
+    d.datum.GridName = "net";
+    const struct {
         const char* what;
-        void (*change)(Definitions&);
+        int32_t options;
+        bool built;
+        int32_t error;
+    } missing[] = {
+        {"missing", 0, false, CSIBGLUE_RTCMFile},
+        {"missing, keep going", CSIBGLUE_KeepGoing, true, CSIBGLUE_ModelDropped},
     };
-    const Case cases[] = {
-        {"RTCM datum", [](Definitions& d) { d.datum.DatumType = COORDSYS_RTCMGrid; }},
-        {"shift grid", [](Definitions& d) { d.projection.ShiftGridFile = "shift"; }},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : missing) {
         SCOPED_TRACE(c.what);
-        Definitions d = Definitions::UTM32();
-        d.height.ElevAdjustment = 0.5;
-        c.change(d);
-        int32_t error = -1;
-        EXPECT_FALSE(Build(d, kAll, CSIBGLUE_KeepGoing, &error));
-        EXPECT_EQ(CSIBGLUE_EngineError, error);
+        EXPECT_EQ(c.built, Build(d, kAll, c.options, &error));
+        EXPECT_EQ(c.error, error);
+        if (c.built) {
+            EXPECT_EQ(0, held.block->datumKind);
+        }
     }
-    // Skipped, the same definitions build.
+    SharedFile("net.RTD");
+    EXPECT_FALSE(Build(d, kAll, 0, &error));
+    EXPECT_EQ(CSIBGLUE_RTCMFile, error);
+
+    // The exact rotation's first case of the RTCM tests.
+    rtdtest::RtdSpec spec;
+    spec.messageFlags = 0;
+    tmp.Write("project/net.RTD", rtdtest::File(spec));
+    ASSERT_TRUE(Build(d, kAll, 0, &error));
+    EXPECT_EQ(COORDSYS_NoError, error);
+    EXPECT_EQ(6, held.block->datumKind);
+    ASSERT_EQ(CSIB_Ok, held.block->datum.FromWGS84(held.block, &wgs, &local));
+    EXPECT_NEAR(47.496666691774, local.latitude / kDeg, 1e-9);
+    EXPECT_NEAR(8.498477635460, local.longitude / kDeg, 1e-9);
+    EXPECT_NEAR(1947.689457288012, local.ellipsoidHeight, 1e-3);
+}
+
+TEST_F(GlueBuild, SkippedModelFilesBuild) {
+    // Every model file skipped: the definitions build without them.
     Definitions d = Definitions::UTM32();
     d.datum.DatumType = COORDSYS_GridDatum;
     d.height.HeightType = COORDSYS_GeoidModel;
@@ -428,6 +529,7 @@ TEST_F(GlueBuild, KindsThisBuildDoesNotHaveFailWithAnEngineError) {
     EXPECT_EQ(COORDSYS_NoError, error);
     EXPECT_EQ(0, held.block->datumKind);
     EXPECT_EQ(0, held.block->verticalKind);
+    EXPECT_EQ(0, held.block->hasShiftGrid);
 }
 
 TEST_F(GlueBuild, ValuesAModelComputesWithMustNotBeNull) {

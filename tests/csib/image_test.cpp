@@ -100,7 +100,6 @@ TEST(CsibImage, RejectedImages) {
         {"reserved byte", BuildImage(contents, ImageShape().ReservedByte(1)), CSIB_BadReservedByte},
         {"datum kind 7", BuildImage(contents, ImageShape().Kinds(7, 14, 0)), CSIB_BadDatumKind},
         {"projection kind 20", BuildImage(contents, ImageShape().Kinds(0, 20, 0)), CSIB_BadProjectionKind},
-        {"projection kind not built in", BuildImage(contents, ImageShape().Kinds(0, 19, 0)), CSIB_BadProjectionKind},
         {"vertical kind 4", BuildImage(contents, ImageShape().Kinds(0, 14, 4)), CSIB_BadVerticalKind},
     };
     const int64_t live = csib_LiveAllocations();

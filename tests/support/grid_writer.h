@@ -187,4 +187,22 @@ inline std::vector<uint8_t> Container(const std::vector<std::vector<uint8_t>>& g
     return b.out;
 }
 
+// A two-grid container of the projection grid or the shift grid: i32 format number 1,
+// the title and its NUL, the two grids' offsets, then the grids.
+inline std::vector<uint8_t> PairContainer(const std::string& title, const std::vector<uint8_t>& first,
+                                          const std::vector<uint8_t>& second, bool swap = false) {
+    Bytes b(swap);
+    b.Put<int32_t>(1);
+    b.Raw(title.c_str(), title.size() + 1);
+    const int32_t at = static_cast<int32_t>(4 + title.size() + 1 + 8 + 5);
+    b.Put<int32_t>(at);
+    b.Put<int32_t>(at + static_cast<int32_t>(first.size()));
+    b.Fill(5, 0xEE);
+    b.Raw(first.data(), first.size());
+    b.Raw(second.data(), second.size());
+    return b.out;
+}
+inline constexpr const char* kProjectionGridTitle = "Quorvel Combined Projection Grid";
+inline constexpr const char* kShiftGridTitle = "Quorvel Projection Shift Grid";
+
 }  // namespace gridtest
