@@ -197,6 +197,23 @@ int dbSelection::AddItem(const dbSelectionItem& item) {
     return at;
 }
 
+int dbSelection::AddItemInOrder(const dbSelectionItem& item) {
+    if (!HasRoomFor(_ItemCount + 1)) return -1;
+    int at = _ItemCount;
+    if (_SortedByName) {
+        int low = 0;
+        while (low < at) {
+            const int middle = low + (at - low) / 2;
+            if (NameLess(Load(middle), item)) low = middle + 1;
+            else at = middle;
+        }
+    }
+    std::memmove(Slot(at + 1), Slot(at), static_cast<size_t>(_ItemCount - at) * DBSELECTION_ItemSize);
+    Store(at, item);
+    ++_ItemCount;
+    return at;
+}
+
 void dbSelection::AddItemAt(int itemNum, const dbSelectionItem& item) {
     if (!QZ_ASSERT_TEXT(itemNum >= 0 && itemNum <= _ItemCount, "itemNum <= _ItemCount")) return;
     if (!HasRoomFor(_ItemCount + 1)) return;
