@@ -519,7 +519,7 @@ bool dbJobIndex::SelectByName(const char* name, int recordType, dbSelection& out
     int item = -1;
     for (bool found = _SortedByName.Search(name, recordType, 0, &item); found;
          found = _SortedByName.Search(name, recordType, 2, &item))
-        out.AddItem(_SortedByName.GetItem(item));
+        out.AddItemInOrder(_SortedByName.GetItem(item));
     return out.GetItemCount() > 0;
 }
 
@@ -576,13 +576,13 @@ bool dbJobIndex::ReplaceWith(dbObject* newObject, uint32_t& previousStatus, int&
     return true;
 }
 
-void dbJobIndex::ClearFlagsFrom(int subscript, uint16_t flags, bool pointsLinesArcsOnly) {
+void dbJobIndex::ClearFlagsFrom(int subscript, uint16_t flags, bool withLinesAndArcs) {
     for (int at = std::max(subscript, 0); at < _ObjectCount; ++at) {
         dbObject* object = GetObject(at);
         if (!object) continue;
         const int type = object->GetRecordType();
         const bool point = type == DATABASE_ObservationRecord;
-        if (pointsLinesArcsOnly ? (point || type == DATABASE_LineRecord || type == DATABASE_ArcRecord) : point)
+        if (point || (withLinesAndArcs && (type == DATABASE_LineRecord || type == DATABASE_ArcRecord)))
             object->ClearFlags(flags);
     }
 }

@@ -200,10 +200,12 @@ private:
     void ClearPointStatus(const char* name);
     // The object with that record id, or null.
     dbObject* ObjectOfRecord(DBID id) const;
-    // Replaces the object of the record with the one given; the replaced object's status
-    // before, or 0 when none was found (the new object is then freed).
+    // The given object takes the place of the object of its record, with its flags less
+    // the computed ones; false (reported, the given object freed) when there is none.
     bool ReplaceWith(dbObject* newObject, uint32_t& previousStatus, int& subscript);
-    void ClearFlagsFrom(int subscript, uint16_t flags, bool pointsLinesArcsOnly);
+    // Clears the flags of the points, and lines and arcs too when asked, from the
+    // subscript to the end.
+    void ClearFlagsFrom(int subscript, uint16_t flags, bool withLinesAndArcs);
 };
 
 // The index as a job index; null (reported) for a null index or another class.

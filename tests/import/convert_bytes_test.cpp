@@ -20,7 +20,17 @@ uint64_t Fnv1a(const std::string& bytes) {
     return hash;
 }
 
-class ConvertBytesTest : public ZonedTimeTest {};
+class ConvertBytesTest : public ZonedTimeTest {
+protected:
+    // Converts the export into the folder and checks the job file's size and hash.
+    static void ExpectPinnedJob(const std::string& xml, const TempFolder& folder, size_t jobBytes, uint64_t hash) {
+        const std::string job = folder / "export.job";
+        ASSERT_EQ(ImportQZXMLFile(xml.c_str(), job.c_str(), nullptr), 0);
+        const std::string bytes = TempFolder::Read(job);
+        EXPECT_EQ(bytes.size(), jobBytes);
+        EXPECT_EQ(Fnv1a(bytes), hash) << std::hex << Fnv1a(bytes);
+    }
+};
 
 TEST_F(ConvertBytesTest, GeneratedExportsGiveThePinnedJobFiles) {
     struct Case {
@@ -40,15 +50,11 @@ TEST_F(ConvertBytesTest, GeneratedExportsGiveThePinnedJobFiles) {
         platform_FixTime(1700000000);
         TempFolder folder;
         const std::string xml = folder / "export.xml";
-        const std::string job = folder / "export.job";
         std::FILE* out = std::fopen(xml.c_str(), "wb");
         ASSERT_TRUE(out);
         GenerateExport(out, c.options);
         std::fclose(out);
-        ASSERT_EQ(ImportQZXMLFile(xml.c_str(), job.c_str(), nullptr), 0);
-        const std::string bytes = TempFolder::Read(job);
-        EXPECT_EQ(bytes.size(), c.jobBytes);
-        EXPECT_EQ(Fnv1a(bytes), c.hash) << std::hex << Fnv1a(bytes);
+        ExpectPinnedJob(xml, folder, c.jobBytes, c.hash);
     }
 }
 
@@ -79,12 +85,7 @@ TEST_F(ConvertBytesTest, FixtureExportsGiveThePinnedJobFiles) {
         SCOPED_TRACE(c.file);
         platform_FixTime(1700000000);
         TempFolder folder;
-        const std::string xml = std::string(QZ_FIXTURES_DIR) + "/import/" + c.file;
-        const std::string job = folder / "export.job";
-        ASSERT_EQ(ImportQZXMLFile(xml.c_str(), job.c_str(), nullptr), 0);
-        const std::string bytes = TempFolder::Read(job);
-        EXPECT_EQ(bytes.size(), c.jobBytes);
-        EXPECT_EQ(Fnv1a(bytes), c.hash) << std::hex << Fnv1a(bytes);
+        ExpectPinnedJob(std::string(QZ_FIXTURES_DIR) + "/import/" + c.file, folder, c.jobBytes, c.hash);
     }
 }
 
