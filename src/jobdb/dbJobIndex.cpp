@@ -1,9 +1,19 @@
 #include "jobdb/dbJobIndex.h"
 
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
 #include "foundation/environment.h"
 #include "foundation/kernel/maths.h"
 #include "jobdb/dbJob.h"
+#include "jobdb/dbmodel.h"
 #include "jobdb/dbobjects.h"
+#include "records/conventional.h"
+#include "records/entities.h"
+#include "records/localtransform.h"
+#include "records/measurements.h"
+#include "records/traverse.h"
 
 namespace {
 constexpr const char* kModule = "Library/dbJobIndex";
@@ -11,6 +21,54 @@ constexpr const char* kModule = "Library/dbJobIndex";
 dbJobIndex_TransformDeleter g_TransformDeleter = nullptr;
 dbJobIndex_Maker g_Maker = nullptr;
 dbJobIndex_CoordinateGeometry g_Geometry;
+
+constexpr uint16_t kComputedFlags = DBOBJECT_HorizontalComputed | DBOBJECT_StatusComputed | DBOBJECT_ElevationComputed;
+// The status bits the index works out; the others are the factory's.
+constexpr uint32_t kBestPointBits = 0x3F7C;
+constexpr uint32_t kStakeoutPresent = 0x100;
+// Best in this index by slot, and the same slots over the root and its attached indexes.
+constexpr uint32_t kOwnSlotBits[dbBestPointTable::SlotCount] = {0x4, 0x40, 0x8, 0x10, 0x20};
+constexpr uint32_t kOverallSlotBits[dbBestPointTable::SlotCount] = {0x200, 0x2000, 0x400, 0x800, 0x1000};
+// A change of these status bits moves the best point of a name.
+constexpr uint32_t kBestChangeMask = 0x4C;
+// Point category of DBENTITY_AzimuthOnly.
+constexpr uint32_t kAzimuthOnlyCategory = 0x20000;
+
+dbFilterTriple Triple(uint32_t kind, uint32_t category, uint32_t status) {
+    dbFilterTriple triple;
+    triple.Set(kind, category, status);
+    return triple;
+}
+
+// Points, lines and arcs take bit 1 in both masks; lines and arcs 0x80 in the status.
+dbFilterTriple ShapeTriple(dbFilterTriple triple) {
+    triple.Kind |= 1;
+    triple.Category |= 1;
+    triple.Status |= 0x80;
+    return triple;
+}
+
+bool IsGnssType(int type) {
+    return type == DATABASE_ECEFDeltasRecord || type == DATABASE_ECEFRecord || type == DATABASE_WGS84Record;
+}
+
+bool IsGridType(int type) {
+    return type == DATABASE_GridRecord || type == DATABASE_LocalTransformedGridRecord ||
+           type == DATABASE_CircleRecord || type == DATABASE_MeanTurnedAngleRecord;
+}
+
+// Name order of the name selection: names bytewise, then references.
+bool NameLess(const dbObjectRef& a, const dbObjectRef& b) {
+    const int c = std::strcmp(dbSelection::GetName(a), dbSelection::GetName(b));
+    return c != 0 ? c < 0 : a.Pack() < b.Pack();
+}
+
+int ItemOf(const dbSelection& selection, const dbObjectRef& ref) {
+    const int count = selection.GetItemCount();
+    for (int i = 0; i < count; ++i)
+        if (selection.GetReference(i) == ref) return i;
+    return -1;
+}
 }  // namespace
 
 void dbJobIndex_SetTransformDeleter(dbJobIndex_TransformDeleter deleter) { g_TransformDeleter = deleter; }
@@ -38,7 +96,152 @@ void dbJobIndex_SetMaker(dbJobIndex_Maker maker) { g_Maker = maker; }
 
 dbJobIndex* dbJobIndex_New() { return g_Maker ? g_Maker() : new dbJobIndex; }
 
-dbJobIndex::~dbJobIndex() { DeleteTransform(); }
+// ---------------------------------------------------------------- best point of a name
+
+bool dbBestPointTable::AnyWanted() const { return std::find(std::begin(Wanted), std::end(Wanted), true) != std::end(Wanted); }
+
+bool dbJobIndex_IsObservedMethod(int32_t method) {
+    return (method >= DBENTITY_GpsStaticObs && method <= DBENTITY_GpsContOffsetPt2) ||
+           (method >= DBENTITY_AzimuthOnly && method <= DBENTITY_MeanTurnedAngleHidden) || method == DBENTITY_LaserOffset;
+}
+
+bool dbJobIndex_IsAngleMethod(int32_t method) {
+    return (method >= DBENTITY_AngleOnly && method <= DBENTITY_MatchedPair) || method == DBENTITY_MeanTurnedAngle;
+}
+
+namespace {
+bool IsWeakest(int32_t method) {
+    return method == DBENTITY_Unknown || method == DBENTITY_AzimuthOnly || method == DBENTITY_MatchedPair;
+}
+bool IsWeak(int32_t method) { return method == DBENTITY_AngleOnly || method == DBENTITY_HAngleOnly; }
+}  // namespace
+
+bool dbJobIndex_IsWeakerMethod(int32_t a, int32_t b) {
+    if (IsWeakest(b)) return true;
+    if (IsWeak(b)) return !IsWeakest(a) && !IsWeak(a);
+    return false;
+}
+
+bool dbJobIndex_PreferOnTie(int candidateType, int bestType) {
+    return bestType == DATABASE_LocalTransformedGridRecord || candidateType != DATABASE_LocalTransformedGridRecord;
+}
+
+bool dbJobIndex_HasRankedClassification(const db_PointClassification& c) {
+    return c.IsBackSight() || c.IsStakeout() || c.IsNormal() || c.IsMTA() || c.IsAdjusted() || c.IsAveraged() ||
+           c.IsNetworkAdjustedOrControl();
+}
+
+bool dbJobIndex_MtaScenario(const dbPointSearchResult& candidate, const dbPointSearchResult& best) {
+    if (candidate.IndexNumber != best.IndexNumber) return true;
+    ObservationObject* bestObs = ObservationObject::Cast(best.UniqueId.GetObject());
+    if (!QZ_ASSERT_TEXT(bestObs != nullptr, "bestObs")) return false;
+    const db_MeanTurnedAngle* mta = db_MeanTurnedAngle::Cast(bestObs->GetMeasurement());
+    if (!QZ_ASSERT_TEXT(mta != nullptr, "mta")) return false;
+    ObservationObject* obs = ObservationObject::Cast(candidate.UniqueId.GetObject());
+    if (!QZ_ASSERT_TEXT(obs != nullptr, "obs")) return false;
+    // A circle reading from the station of the mean turned angle does not replace it.
+    if (const db_Circle* circle = db_Circle::Cast(obs->GetMeasurement())) return circle->Station != mta->Station;
+    Environment::Get()->Warning("Unexpected best point scenario");
+    dbIndex* index = best.UniqueId.GetIndex();
+    if (!QZ_ASSERT_TEXT(index != nullptr, "dbIndex")) return false;
+    const int from = candidate.UniqueId.GetSubscript();
+    const int to = best.UniqueId.GetSubscript();
+    QZ_ASSERT_TEXT(to > from, "best.UniqueId.GetSubscript() > current.UniqueId.GetSubscript()");
+    // A station set up between the two observations.
+    for (int subscript = std::min(from, to) + 1; subscript < std::max(from, to); ++subscript)
+        if (index->GetRecordType(subscript) == DATABASE_StationRecord) return true;
+    return false;
+}
+
+bool dbJobIndex_IsBetterPoint(const dbPointSearchResult& candidate, const dbPointSearchResult& current) {
+    if (current.Method == DBENTITY_Unknown) return true;
+    if (current.Method == DBENTITY_ResectionInProgress) return candidate.Method != DBENTITY_ResectionInProgress;
+    if (candidate.Method == DBENTITY_ResectionInProgress) return false;
+    if (dbJobIndex_IsObservedMethod(current.Method)) {
+        if (!dbJobIndex_IsObservedMethod(candidate.Method)) return true;
+        const int32_t c = candidate.Method == DBENTITY_MeanTurnedAngle ? candidate.UnderlyingMethod : candidate.Method;
+        const int32_t k = current.Method == DBENTITY_MeanTurnedAngle ? current.UnderlyingMethod : current.Method;
+        if (dbJobIndex_IsWeakerMethod(c, k)) return true;
+        if (dbJobIndex_IsWeakerMethod(k, c)) return false;
+        if (current.Classification.IsMTA() && dbJobIndex_IsAngleMethod(candidate.Method) &&
+            (candidate.Classification.IsNormal() || candidate.Classification.IsBackSight()))
+            return dbJobIndex_MtaScenario(candidate, current);
+        return candidate.Classification.RanksAtLeast(current.Classification);
+    }
+    if (dbJobIndex_IsObservedMethod(candidate.Method)) return false;
+    if (candidate.Classification.IsEqual(current.Classification))
+        return dbJobIndex_PreferOnTie(candidate.MeasurementType, current.MeasurementType);
+    return candidate.Classification.RanksAtLeast(current.Classification);
+}
+
+bool dbJobIndex::FindBestPoints(const char* name, dbBestPointTable& table, uint32_t& status) {
+    const dbSelection& selection = GetNameSelection();
+    auto offer = [&table](int slot, const dbPointSearchResult& candidate) {
+        if (table.Wanted[slot] && dbJobIndex_IsBetterPoint(candidate, table.Results[slot]))
+            table.Results[slot] = candidate;
+    };
+    // Newest first: equally good older points win.
+    int item = -1;
+    for (bool found = selection.Search(name, DATABASE_ObservationRecord, 1, &item); found;
+         found = selection.Search(name, DATABASE_ObservationRecord, 3, &item)) {
+        const dbObjectRef ref = selection.GetReference(item);
+        ObservationObject* point = ObservationObject::Cast(GetObject(ref.GetSubscript()));
+        const db_Observation* obs = point ? point->GetObservation() : nullptr;
+        if (!obs) continue;
+        dbPointSearchResult candidate;
+        candidate.Classification = obs->Classification;
+        candidate.Method = obs->Method;
+        candidate.IndexNumber = _IndexNumber;
+        candidate.RecordId = point->GetRecordId();
+        candidate.UniqueId = ref;
+        if (candidate.Method == DBENTITY_MatchedPairHidden || candidate.Method == DBENTITY_MeanTurnedAngleHidden)
+            continue;
+        if (point->IsDeleted()) continue;
+        if (candidate.Classification.IsStakeout()) status |= kStakeoutPresent;
+        if (candidate.Method == DBENTITY_AzimuthOnly) continue;
+        if (candidate.Method == DBENTITY_MeanTurnedAngle) candidate.UnderlyingMethod = GetUnderlyingMethod(ref.GetSubscript());
+        const int type = obs->GetMeasurementType();
+        candidate.MeasurementType = type;
+        offer(dbBestPointTable::Overall, candidate);
+        if (IsGnssType(type)) offer(dbBestPointTable::Gnss, candidate);
+        if (type == DATABASE_LocalTransformedGridRecord) offer(dbBestPointTable::LocalGrid, candidate);
+        if (IsGridType(type)) offer(dbBestPointTable::Grid, candidate);
+        if (type != DATABASE_LocalTransformedGridRecord) offer(dbBestPointTable::NotLocalGrid, candidate);
+    }
+    for (int slot = 0; slot < dbBestPointTable::SlotCount; ++slot) table.Wanted[slot] = table.Results[slot].IsEmpty();
+    return table.Wanted[dbBestPointTable::LocalGrid];
+}
+
+// ---------------------------------------------------------------- class checks
+
+bool dbJobIndex::CheckClassName() const { return ClassName == JobIndex_ClassName; }
+
+dbJobIndex* dbJobIndex_FromIndex(dbIndex* index) {
+    if (!QZ_ASSERT_TEXT(index != nullptr, "jobIndex != NULL")) return nullptr;
+    dbJobIndex* jobIndex = dynamic_cast<dbJobIndex*>(index);
+    if (!QZ_ASSERT_TEXT(jobIndex && jobIndex->CheckClassName(), "ClassName == JobIndex_ClassName")) return nullptr;
+    return jobIndex;
+}
+
+dbJobIndex* dbJobIndex_FromDatabaseIndex(dbIndex* index) {
+    QZ_ASSERT_TEXT(index != nullptr && index->GetFileType() == dbIndex::DatabaseFile,
+                   "(index != NULL) && (index->GetFileType() == dbIndex::DatabaseFile)");
+    return dbJobIndex_FromIndex(index);
+}
+
+dbJobIndex* dbIndex_AsJobIndex(dbIndex* index) {
+    if (!index || index->GetFileType() != dbIndex::DatabaseFile || index->GetOwner() != index) return nullptr;
+    return dynamic_cast<dbJobIndex*>(index);
+}
+
+// ---------------------------------------------------------------- life cycle
+
+dbJobIndex::~dbJobIndex() {
+    QZ_ASSERT_TEXT(LazyTask == -1, "this->LazyTask == -1");
+    QZ_ASSERT_TEXT(!Database, "!Database");
+    dbJobIndex::Clear();
+    ClassName = nullptr;
+}
 
 void dbJobIndex::DeleteTransform() {
     if (!Transform) return;
@@ -46,45 +249,511 @@ void dbJobIndex::DeleteTransform() {
     Transform = nullptr;
 }
 
+void dbJobIndex::ClearChains() {
+    for (StrArray& chain : resolutionChainNames) chain.Clear();
+}
+
 void dbJobIndex::Reset() {
+    ClassName = JobIndex_ClassName;
+    // The main index borrows its job and access object; an attached job is closed by
+    // the index it is attached to.
     Database = nullptr;
-    Job = nullptr;
     DeleteTransform();
-    dbIndex::Clear();
+    _CachedLocalTransformationId = DBID(0xFFFFFFFFu);
+    Job = nullptr;
+    CogoSettings = 0;
+    ClearChains();
 }
 
 bool dbJobIndex::AttachJob(JobDatabase* job) {
     if (!QZ_ASSERT(job != nullptr)) return false;
     Job = job;
     Database = job->GetAccess();
-    _Owner = this;
-    _Root = this;
-    _FileType = DatabaseFile;
-    return Register() != -1;
+    // Without a number the index stays empty and follows nothing; the job works on.
+    if (Register() == -1) return false;
+    return Build();
 }
 
-void dbJobIndex::FollowTransaction(dbTransaction*) {}
+bool dbJobIndex::Build() {
+    if (!QZ_ASSERT_TEXT(Database && Database->IsOpen(), "this->Database->IsOpen ()")) return false;
+    _Owner = this;
+    _Root = this;
+    if (_FileType != NoFile) return ClearComputedFlags();
+    _FileType = DatabaseFile;
+    for (DBID id = Database->GetFirstId(); id != NODBID; id = Database->GetNextId(id))
+        if (dbObject* object = CreateObject(Database->GetRecord(id))) AddObject(object);
+    _SortedByName.Clear();
+    _SortedByName.FillFromIndex(this);
+    _SortedByName.SortByName();
+    return true;
+}
+
+dbObject* dbJobIndex::CreateObject(const dbRecord_Class* record) const {
+    if (!record) return nullptr;
+    dbObject* object = nullptr;
+    switch (record->GetType()) {
+    case DATABASE_ObservationRecord: {
+        const db_Observation* point = db_Observation::Cast(record);
+        if (!point) return nullptr;
+        object = new ObservationObject;
+        const bool inProgress = point->Method == DBENTITY_ResectionInProgress;
+        object->SetFilter(Triple(3, dbfilter_GetPointCategory(*point) | 1, inProgress ? 0x4000 : 1));
+        break;
+    }
+    case DATABASE_LineRecord: {
+        const db_Line* line = db_Line::Cast(record);
+        if (!line) return nullptr;
+        object = new LineObject;
+        object->SetFilter(ShapeTriple(dbfilter_GetLineTriple(*line)));
+        break;
+    }
+    case DATABASE_ArcRecord: {
+        const db_Arc* arc = db_Arc::Cast(record);
+        if (!arc) return nullptr;
+        object = new ArcObject;
+        object->SetFilter(ShapeTriple(dbfilter_GetArcTriple(*arc)));
+        break;
+    }
+    case DATABASE_BackBearingRecord:
+        object = new BackBearingObject;
+        object->SetFilter(Triple(1, 5, 0x81));
+        object->SetFlags(DBOBJECT_HorizontalComputed | DBOBJECT_StatusComputed);
+        break;
+    case DATABASE_StationRecord:
+        object = new StationObject;
+        object->SetFilter(Triple(129, 5, 0x81));
+        object->SetFlags(DBOBJECT_StatusComputed);
+        break;
+    case DATABASE_TraverseHeaderRecord:
+        object = new TraverseObject;
+        object->SetFilter(Triple(65, 5, 0x81));
+        object->SetFlags(DBOBJECT_HorizontalComputed | DBOBJECT_StatusComputed);
+        break;
+    case DATABASE_TargetRecord:
+        object = new TargetObject;
+        break;
+    case DATABASE_LocalTransformationRecord: {
+        const db_LocalTransformation* transformation = db_LocalTransformation::Cast(record);
+        if (!transformation) return nullptr;
+        object = new LocalTransformationObject;
+        object->SetFilter(Triple(17, transformation->Deleted ? 3 : 5, 0x81));
+        object->SetFlags(DBOBJECT_HorizontalComputed | DBOBJECT_StatusComputed);
+        break;
+    }
+    default:
+        return nullptr;
+    }
+    object->SetRecordId(record->GetRecordId());
+    return object;
+}
 
 void dbJobIndex::Clear() {
-    DeleteTransform();
+    for (int number = 0; number < DBINDEX_IndexCount; ++number)
+        if (_AttachedIndexes[number]) CloseAttachedIndex(number);
     dbIndex::Clear();
+    _SortedByName.Clear();
+    ClearChains();
+    DeleteTransform();
+    _CachedLocalTransformationId = DBID(0xFFFFFFFFu);
 }
 
 Str dbJobIndex::GetFullPath() const { return Database ? Database->GetJobFile().GetFullPath() : Str(); }
 
 Str dbJobIndex::GetFileName() const { return Database ? Database->GetJobFile().GetFileName() : Str(); }
 
-bool dbJobIndex::FindBestPoints(const char*, dbBestPointTable&, uint32_t&) { return true; }
-
-bool dbJobIndex::ComputeObject(dbObject*) { return false; }
-
-void dbJobIndex::ComputeStatusBits(dbObject* object) {
-    if (object) object->SetFlags(DBOBJECT_StatusComputed);
+Str dbJobIndex::GetJobFilePath() const {
+    if (!Job || !Job->GetAccess()) return Str();
+    return Job->GetAccess()->GetJobFile().GetFullPath();
 }
 
-const dbRecord_Class* dbJobIndex::FindTargetRecord(const Str&) const { return nullptr; }
+bool dbJobIndex::HasManyPoints() const {
+    if (!Database) return false;
+    return Database->GetTypeSummary(DATABASE_ObservationRecord).Count > static_cast<uint32_t>(_PointThreshold);
+}
 
-bool dbJobIndex::SelectByType(int, dbSelection& selection) const {
+// ---------------------------------------------------------------- attached indexes
+
+dbIndex* dbJobIndex::AttachIndex(dbIndex* index) {
+    if (!QZ_ASSERT(index != nullptr)) return nullptr;
+    const int number = index->Register();
+    if (number < 0) return nullptr;
+    _AttachedIndexes[number] = index;
+    dbJobIndex* asJob = index->GetFileType() == DatabaseFile ? dbJobIndex_FromDatabaseIndex(index) : nullptr;
+    index->SetOwner(asJob ? asJob : this);
+    index->SetRoot(this);
+    return index->GetOwner();
+}
+
+dbIndex* dbJobIndex::GetAttachedIndex(int number) const {
+    if (number < 0 || number >= DBINDEX_IndexCount) return nullptr;
+    return _AttachedIndexes[number];
+}
+
+void dbJobIndex::CloseAttachedIndex(int number) {
+    if (!QZ_ASSERT_TEXT(number >= 0 && number < DBINDEX_IndexCount, "indexNum < DBINDEX_IndexCount")) return;
+    dbIndex* index = _AttachedIndexes[number];
+    if (!index) return;
+    _AttachedIndexes[number] = nullptr;
+    dbJobIndex* jobIndex = index->GetFileType() == DatabaseFile ? dynamic_cast<dbJobIndex*>(index) : nullptr;
+    if (jobIndex && jobIndex->Database) {
+        JobDatabase* job = jobIndex->Job;
+        // A job sharing another's database leaves it to that job.
+        if (!QZ_ASSERT_TEXT(!job || !job->IsReferenceToJob, "!jobIndex->Job->IsReferenceToJob")) return;
+        if (job && job->GetJobIndex() == jobIndex) {
+            // The job closes its access object and frees its index.
+            job->Close();
+            delete job;
+            return;
+        }
+        jobIndex->Database = nullptr;
+        jobIndex->Job = nullptr;
+    }
+    index->Clear();
+    delete index;
+}
+
+// ---------------------------------------------------------------- computing objects
+
+bool dbJobIndex::ComputeObject(dbObject* object) {
+    if (!object) return false;
+    if (!QZ_ASSERT_TEXT(Database != nullptr, "this->Database")) return false;
+    switch (object->GetRecordType()) {
+    case DATABASE_ObservationRecord:
+        if (!object->HasFlag(DBOBJECT_Removed)) {
+            const ObservationObject* point = ObservationObject::Cast(object);
+            const db_Observation* obs = point ? point->GetObservation() : nullptr;
+            if (obs && obs->GetMeasurement()) ComputeStatusBits(object);
+        }
+        object->SetFlags(DBOBJECT_HorizontalComputed | DBOBJECT_ElevationComputed);
+        return true;
+    case DBOBJECT_GroupType:
+        if (GroupObject* group = GroupObject::Cast(object))
+            for (int i = 0; i < group->GetChildCount(); ++i) ComputeObject(group->GetChild(i));
+        return true;
+    default:
+        object->SetFlags(DBOBJECT_HorizontalComputed | DBOBJECT_StatusComputed);
+        return true;
+    }
+}
+
+void dbJobIndex::FindBestTables(const char* name, dbBestPointTable& own, dbBestPointTable& overall, uint32_t& status,
+                                bool ownIndex) {
+    FindBestPoints(name, own, status);
+    if (ownIndex || !_Root) return;
+    _Root->FindBestPoints(name, overall, status);
+    // Other jobs first, then point files of grid coordinates, then of local ones.
+    for (int pass = 0; pass < 3 && overall.AnyWanted(); ++pass) {
+        for (int number = 0; number < DBINDEX_IndexCount && overall.AnyWanted(); ++number) {
+            dbIndex* index = _Root->_AttachedIndexes[number];
+            if (!index) continue;
+            const bool job = index->GetFileType() == DatabaseFile;
+            const bool local = index->GetCoordType() == COORD_LocalTransformedGridType;
+            if ((pass == 0 && job) || (pass == 1 && !job && !local) || (pass == 2 && !job && local))
+                index->FindBestPoints(name, overall, status);
+        }
+    }
+}
+
+uint32_t dbJobIndex::BitsFrom(const dbBestPointTable& own, const dbBestPointTable& overall, int indexNumber,
+                              DBID recordId, bool ownIndex) {
+    auto holds = [&](const dbPointSearchResult& result) {
+        return result.IndexNumber == indexNumber && result.RecordId == recordId;
+    };
+    uint32_t bits = 0;
+    for (int slot = 0; slot < dbBestPointTable::SlotCount; ++slot) {
+        if (holds(own.Results[slot])) bits |= kOwnSlotBits[slot];
+        if (!ownIndex && holds(overall.Results[slot])) bits |= kOverallSlotBits[slot];
+    }
+    return bits;
+}
+
+void dbJobIndex::ComputeBestPointBits(const char* name, DBID recordId, int indexNumber, uint32_t& status,
+                                      bool ownIndex) {
+    status &= ~kBestPointBits;
+    if (!name || !*name) return;
+    dbBestPointTable own;
+    dbBestPointTable overall;
+    FindBestTables(name, own, overall, status, ownIndex);
+    status |= BitsFrom(own, overall, indexNumber, recordId, ownIndex);
+}
+
+void dbJobIndex::ComputeStatusBits(dbObject* object) {
+    if (!object) return;
+    if (object->GetRecordType() == DATABASE_ObservationRecord && !object->HasFlag(DBOBJECT_Removed)) {
+        const bool ownIndex = _Owner == _Root;
+        const char* name = object->GetName();
+        dbFilterTriple triple = object->GetFilter();
+        if (!name || !*name) {
+            triple.Status &= ~kBestPointBits;
+        } else {
+            // One search answers for every point of the name, so they are set together.
+            uint32_t found = 0;
+            dbBestPointTable own;
+            dbBestPointTable overall;
+            FindBestTables(name, own, overall, found, ownIndex);
+            auto statusOf = [&](const dbObject& point) {
+                return (point.GetFilter().Status & ~kBestPointBits) | (found & kStakeoutPresent) |
+                       BitsFrom(own, overall, _IndexNumber, point.GetRecordId(), ownIndex);
+            };
+            int item = -1;
+            for (bool more = _SortedByName.Search(name, DATABASE_ObservationRecord, 0, &item); more;
+                 more = _SortedByName.Search(name, DATABASE_ObservationRecord, 2, &item)) {
+                dbObject* point = GetObject(_SortedByName.GetReference(item).GetSubscript());
+                if (!point || point == object) continue;
+                dbFilterTriple other = point->GetFilter();
+                other.Status = statusOf(*point);
+                point->SetFilter(other);
+                point->SetFlags(DBOBJECT_StatusComputed);
+            }
+            triple.Status = statusOf(*object);
+        }
+        object->SetFilter(triple);
+    }
+    object->SetFlags(DBOBJECT_StatusComputed);
+}
+
+// ---------------------------------------------------------------- look-ups
+
+bool dbJobIndex::SelectByName(const char* name, int recordType, dbSelection& out) {
+    out.Clear();
+    int item = -1;
+    for (bool found = _SortedByName.Search(name, recordType, 0, &item); found;
+         found = _SortedByName.Search(name, recordType, 2, &item))
+        out.AddItemInOrder(_SortedByName.GetItem(item));
+    return out.GetItemCount() > 0;
+}
+
+bool dbJobIndex::SelectByType(int type, dbSelection& selection) const {
     selection.Clear();
-    return false;
+    for (int subscript = 0; subscript < _ObjectCount; ++subscript) {
+        const dbObject* object = GetObject(subscript);
+        if (object && object->GetRecordType() == type && !object->HasFlag(DBOBJECT_Removed))
+            selection.Add(MakeReference(subscript));
+    }
+    return selection.GetItemCount() > 0;
+}
+
+const dbRecord_Class* dbJobIndex::FindTargetRecord(const Str& name) const {
+    int item = -1;
+    if (!Database || !_SortedByName.Search(name.Data(), DATABASE_TargetRecord, 1, &item)) return nullptr;
+    const dbRecord_Class* record = Database->GetRecord(_SortedByName.GetRecordId(item));
+    return record && record->GetType() == DATABASE_TargetRecord ? record : nullptr;
+}
+
+dbObjectRef dbJobIndex::FindPointReference(const char* name) {
+    if (!name || !*name) return dbObjectRef();
+    int item = -1;
+    if (!_SortedByName.Search(name, DATABASE_ObservationRecord, 0, &item)) return dbObjectRef();
+    const dbObjectRef first = _SortedByName.GetReference(item);
+    do {
+        const dbObjectRef ref = _SortedByName.GetReference(item);
+        dbObject* point = GetObject(ref.GetSubscript());
+        if (point && (point->GetStatusBits() & 0x4)) return ref;
+    } while (_SortedByName.Search(name, DATABASE_ObservationRecord, 2, &item));
+    return first;
+}
+
+// ---------------------------------------------------------------- following transactions
+
+dbObject* dbJobIndex::ObjectOfRecord(DBID id) const {
+    const dbObjectRef ref = FindByRecordId(id);
+    if (ref.IsNull()) return nullptr;
+    dbObject* object = GetObject(ref.GetSubscript());
+    return object && !object->HasFlag(DBOBJECT_Removed) ? object : nullptr;
+}
+
+bool dbJobIndex::ReplaceWith(dbObject* newObject, uint32_t& previousStatus, int& subscript) {
+    dbObject* old = ObjectOfRecord(newObject->GetRecordId());
+    if (!QZ_ASSERT_TEXT(old != nullptr, "obj")) {
+        delete newObject;
+        return false;
+    }
+    QZ_ASSERT_TEXT(old->GetRecordType() == newObject->GetRecordType(), "obj->_RecordType == newObject->_RecordType");
+    previousStatus = old->GetStatusBits();
+    *newObject->GetFlagsWord() = static_cast<uint16_t>(old->GetFlags() & ~kComputedFlags);
+    subscript = old->GetReference().GetSubscript();
+    ReplaceObject(subscript, newObject);
+    return true;
+}
+
+void dbJobIndex::ClearFlagsFrom(int subscript, uint16_t flags, bool withLinesAndArcs) {
+    for (int at = std::max(subscript, 0); at < _ObjectCount; ++at) {
+        dbObject* object = GetObject(at);
+        if (!object) continue;
+        const int type = object->GetRecordType();
+        const bool point = type == DATABASE_ObservationRecord;
+        if (point || (withLinesAndArcs && (type == DATABASE_LineRecord || type == DATABASE_ArcRecord)))
+            object->ClearFlags(flags);
+    }
+}
+
+void dbJobIndex::ClearPointStatus(const char* name) {
+    int item = -1;
+    for (bool found = _SortedByName.Search(name, DATABASE_ObservationRecord, 0, &item); found;
+         found = _SortedByName.Search(name, DATABASE_ObservationRecord, 2, &item))
+        if (dbObject* point = GetObject(_SortedByName.GetReference(item).GetSubscript()))
+            point->ClearFlags(DBOBJECT_StatusComputed);
+}
+
+void dbJobIndex::KeepNameOrder(dbTransaction* transaction) {
+    // Items of removed records leave first: their names are gone with their records.
+    std::vector<dbObjectRef> touched;
+    for (const dbModel_Action* action = transaction->GetFirst(); action; action = action->GetNext()) {
+        if (!action->DBRecord) continue;
+        if (action->Operation == DBMODEL_Remove) {
+            if (const dbObject* object = ObjectOfRecord(action->Target))
+                _SortedByName.RemoveReference(object->GetReference());
+        } else if (action->Operation == DBMODEL_Replace ||
+                   (action->Operation == DBMODEL_Apply && action->DBRecord->GetType() == DATABASE_StrActionRecord)) {
+            if (const dbObject* object = ObjectOfRecord(action->Target)) touched.push_back(object->GetReference());
+        }
+    }
+    if (touched.empty()) return;
+    // Only the touched items can be out of order: the list is sorted when every pair
+    // they are part of is.
+    bool sorted = true;
+    const int count = _SortedByName.GetItemCount();
+    for (const dbObjectRef& ref : touched) {
+        const int at = ItemOf(_SortedByName, ref);
+        if (at < 0) continue;
+        if ((at > 0 && NameLess(ref, _SortedByName.GetReference(at - 1))) ||
+            (at + 1 < count && NameLess(_SortedByName.GetReference(at + 1), ref)))
+            sorted = false;
+    }
+    if (sorted) return;
+    // Renamed: the points of the old names, next to the old places, are worked out
+    // again, and the touched items go back at their new places.
+    std::vector<Str> oldNames;
+    for (const dbObjectRef& ref : touched) {
+        const int at = ItemOf(_SortedByName, ref);
+        if (at < 0) continue;
+        if (at > 0) oldNames.push_back(Str(_SortedByName.GetName(at - 1)));
+        if (at + 1 < _SortedByName.GetItemCount()) oldNames.push_back(Str(_SortedByName.GetName(at + 1)));
+        _SortedByName.RemoveItem(at);
+    }
+    for (const dbObjectRef& ref : touched) _SortedByName.AddItemInOrder(dbSelectionItem(ref));
+    for (const Str& name : oldNames) ClearPointStatus(name.Data());
+}
+
+void dbJobIndex::AfterPointAction(dbObject* point, const char* name, uint32_t previousStatus, uint32_t newStatus) {
+    if ((previousStatus & kBestChangeMask) != (newStatus & kBestChangeMask) ||
+        (point->GetCategory() & kAzimuthOnlyCategory)) {
+        // Later points, lines and arcs may rest on the best point of the name.
+        int first = -1;
+        const bool found = _SortedByName.Search(name, DATABASE_ObservationRecord, 0, &first);
+        int from = point->GetReference().GetSubscript();
+        if (found) from = std::min(from, _SortedByName.GetReference(first).GetSubscript());
+        else QZ_ASSERT_TEXT(point->HasFlag(DBOBJECT_Removed), "!firstPoint.IsNull()");
+        ClearFlagsFrom(from, kComputedFlags, true);
+        for (dbIndex* attached : _AttachedIndexes) {
+            if (!attached) continue;
+            const dbSelection& selection = attached->GetNameSelection();
+            int item = -1;
+            for (bool more = selection.Search(name, DATABASE_ObservationRecord, 0, &item); more;
+                 more = selection.Search(name, DATABASE_ObservationRecord, 2, &item))
+                if (dbObject* object = attached->GetObject(selection.GetReference(item).GetSubscript()))
+                    object->ClearFlags(kComputedFlags);
+        }
+    }
+    // Every point of the name may have gained or lost a best-point bit.
+    ClearPointStatus(name);
+}
+
+void dbJobIndex::FollowTransaction(dbTransaction* transaction) {
+    if (!transaction || !Database || _FileType != DatabaseFile) return;
+    KeepNameOrder(transaction);
+    bool invalidating = false;
+    for (const dbModel_Action* action = transaction->GetFirst(); action; action = action->GetNext()) {
+        const dbRecord_Class* record = action->DBRecord;
+        if (!record) continue;
+        int type = record->GetType();
+        dbObject* point = nullptr;  // the point the action touched
+        Str name;
+        uint32_t previousStatus = 0;
+        switch (action->Operation) {
+        case DBMODEL_Append: {
+            dbObject* object = CreateObject(record);
+            if (!object) break;
+            const dbObjectRef ref = AddObject(object);
+            if (ref.IsNull()) break;
+            _SortedByName.AddItemInOrder(dbSelectionItem(ref));
+            if (type == DATABASE_ObservationRecord) point = object;
+            break;
+        }
+        case DBMODEL_Apply: {
+            invalidating |= record->InvalidatesPositions();
+            const dbRecord_Class* target = action->Target != NODBID ? Database->GetRecord(action->Target) : nullptr;
+            if (!target) break;
+            type = target->GetType();
+            if (record->GetType() == DATABASE_BoolActionRecord) {
+                dbObject* object = CreateObject(target);
+                int subscript = -1;
+                if (!object || !ReplaceWith(object, previousStatus, subscript)) break;
+                if (type == DATABASE_ObservationRecord) point = object;
+            } else if (type == DATABASE_ObservationRecord) {
+                point = ObjectOfRecord(action->Target);
+                if (!point) break;
+                previousStatus = point->GetStatusBits();
+                point->ClearFlags(kComputedFlags);
+                // A new mean turned angle may amount to another method.
+                if (ObservationObject* observation = ObservationObject::Cast(point)) observation->SetUnderlyingMethod(0);
+            }
+            break;
+        }
+        case DBMODEL_Replace: {
+            invalidating |= record->InvalidatesPositions();
+            dbObject* object = CreateObject(record);
+            int subscript = -1;
+            if (!object || !ReplaceWith(object, previousStatus, subscript)) break;
+            if (type == DATABASE_BackBearingRecord)
+                ClearFlagsFrom(subscript, DBOBJECT_HorizontalComputed | DBOBJECT_ElevationComputed, false);
+            if (type == DATABASE_ObservationRecord) point = object;
+            break;
+        }
+        case DBMODEL_Remove: {
+            // Every indexed record leaves a placeholder, so references held elsewhere
+            // stay valid; its item left the name selection before.
+            dbObject* old = ObjectOfRecord(action->Target);
+            dbObject* placeholder = old ? CreateObject(record) : nullptr;
+            if (!placeholder) break;
+            previousStatus = type == DATABASE_ObservationRecord ? old->GetStatusBits() : 0;
+            placeholder->SetRemoved(true);
+            placeholder->SetFilter(Triple(0, 0, 0));
+            placeholder->SetFlags(DBOBJECT_StatusComputed);
+            ReplaceObject(old->GetReference().GetSubscript(), placeholder);
+            if (type == DATABASE_ObservationRecord) {
+                point = placeholder;
+                name = record->GetName();
+            }
+            break;
+        }
+        case DBMODEL_InsertBefore: {
+            invalidating |= record->InvalidatesPositions();
+            if (dbObject* object = CreateObject(record)) {
+                QZ_FAIL("Index cannot insert objects");
+                delete object;
+            }
+            break;
+        }
+        default:
+            break;
+        }
+        if (point) {
+            if (!point->HasFlag(DBOBJECT_Removed)) name = point->GetName();
+            point->ClearFlags(DBOBJECT_StatusComputed);
+            const uint32_t newStatus = point->HasFlag(DBOBJECT_Removed) ? 0 : point->GetStatusBits();
+            AfterPointAction(point, name.Data(), previousStatus, newStatus);
+        }
+        if (type == DATABASE_LocalTransformationRecord && action->Operation != DBMODEL_InsertBefore) {
+            ClearComputedFlags();
+            for (dbIndex* attached : _AttachedIndexes)
+                if (attached && attached->GetCoordType() == COORD_LocalTransformedGridType)
+                    attached->ClearComputedFlags();
+        }
+    }
+    if (invalidating) {
+        for (int item = 0; item < _SortedByName.GetItemCount(); ++item)
+            if (dbObject* object = GetObject(_SortedByName.GetReference(item).GetSubscript()))
+                object->ClearFlags(DBOBJECT_ElevationComputed);
+    }
 }

@@ -1,8 +1,12 @@
-// The job index as the job database sees it: the operations JobDatabase and the import
-// rely on, with the least behind them. The index that builds objects from the job's
-// points, lines and arcs replaces the bodies, not this interface: until then the index
-// is registered while its job is open but holds no objects of its own, so every lookup
-// answers "not found".
+// dbJobIndex: the object index of an open job. It makes one object per point, line,
+// arc, back bearing, station, traverse, target and local transformation record (in
+// chain order, so subscripts follow record ids), keeps every object in a selection
+// sorted by name, follows each committed transaction of its job, and works out the
+// best-point status bits of its points lazily. Indexes attached to it (other jobs,
+// point files) take part in the best point of a name through their root.
+//
+// The main index borrows its job and access object; an attached job index's job is
+// closed and freed by the index it is attached to.
 //
 // The index owns the job's coordinate transform. Transforms are made by the coordinate
 // geometry, which this subsystem does not link: whatever makes a transform registers
@@ -44,52 +48,175 @@ bool dbJobIndex_SouthAzimuths(const dbJobIndex* index);
 // north azimuths.
 double dbJobIndex_OrientAzimuth(int gridOrientation, bool southAzimuths, double azimuth);
 
+// One candidate for the best point of a name.
+class dbPointSearchResult {
+public:
+    // Classification None, method 0, index 0, no record, null reference.
+    bool IsEmpty() const {
+        return Classification.value == db_PointClassification::None && Method == 0 && IndexNumber == 0 &&
+               RecordId == NODBID && UniqueId.IsNull();
+    }
+
+    db_PointClassification Classification;
+    int32_t Method = 0;
+    int32_t IndexNumber = 0;
+    DBID RecordId;
+    dbObjectRef UniqueId;
+    // For a mean-turned-angle point, the method it amounts to.
+    int32_t UnderlyingMethod = 0;
+    int32_t MeasurementType = DATABASE_NoRecordType;
+};
+
+// The five best candidates of a name: overall; measurement types 8, 9, 11; 13, 14, 17,
+// 19; all but 14; 14 only. A search changes a slot only while it is wanted, and a
+// slot stays wanted while it is empty.
+class dbBestPointTable {
+public:
+    enum { Overall = 0, Gnss = 1, Grid = 2, NotLocalGrid = 3, LocalGrid = 4, SlotCount = 5 };
+
+    dbPointSearchResult Results[SlotCount];
+    bool Wanted[SlotCount] = {true, true, true, true, true};
+
+    bool AnyWanted() const;
+};
+
+// The precedence of point methods and classifications behind the best point.
+bool dbJobIndex_IsObservedMethod(int32_t method);
+bool dbJobIndex_IsAngleMethod(int32_t method);
+// Method b is weaker than method a.
+bool dbJobIndex_IsWeakerMethod(int32_t a, int32_t b);
+bool dbJobIndex_PreferOnTie(int candidateType, int bestType);
+bool dbJobIndex_HasRankedClassification(const db_PointClassification& classification);
+// A circle reading or angle observation against a mean turned angle; false when either
+// object cannot be resolved.
+bool dbJobIndex_MtaScenario(const dbPointSearchResult& candidate, const dbPointSearchResult& best);
+// The candidate should take the current's place; equally good candidates win, so the
+// oldest of equal points ends up best when points are offered newest first.
+bool dbJobIndex_IsBetterPoint(const dbPointSearchResult& candidate, const dbPointSearchResult& current);
+
+inline constexpr const char* JobIndex_ClassName = "dbJobIndex";
+inline constexpr int DBJOBINDEX_ChainCount = 30;
+
 class dbJobIndex : public dbIndex {
 public:
     dbJobIndex() = default;
     ~dbJobIndex() override;
 
-    // Drops the database, the job, the transform and anything cached; called on a new
-    // index before it is attached.
+    // Drops the job, its access object, the transform and anything cached; called on a
+    // new index before it is attached. The main index borrows its job, so nothing of it
+    // is deleted.
     virtual void Reset();
-    // Binds the index to the job and its access object (borrowed) and builds its
-    // objects from the job's records in chain order. True on success.
+    // Binds the index to the job and its access object (borrowed), registers it and
+    // builds its objects. False when no index number is free (the index stays empty).
     virtual bool AttachJob(JobDatabase* job);
+    // One object per indexable record in chain order and the name selection, sorted
+    // once. A second build only clears the computed flags.
+    bool Build();
+    // The object a record makes, or null; the caller owns it.
+    dbObject* CreateObject(const dbRecord_Class* record) const;
     // Brings the index up to date with one committed transaction.
     virtual void FollowTransaction(dbTransaction* transaction);
-    // Frees the objects and the transform; the caller then deletes the index.
+    // Closes the attached indexes, then frees the objects and the transform.
     void Clear() override;
 
     // The job file of Database; empty without one.
     Str GetFullPath() const override;
     Str GetFileName() const override;
-    // Until the index builds objects, these have nothing to work on: the selection is
-    // empty, no point is found, and no object gets coordinates or status bits.
+    // The same path reached through Job; empty without a job or access object.
+    Str GetJobFilePath() const;
     dbSelection& GetNameSelection() override { return _SortedByName; }
     bool FindBestPoints(const char* name, dbBestPointTable& table, uint32_t& status) override;
+    // Until positions are computed: a point gets its status bits (when it has a
+    // measurement) and flags 1 and 16, a group its members, anything else flags 1 and 8;
+    // coordinates stay null.
     bool ComputeObject(dbObject* object) override;
+    // The best-point bits of a point (and of every other point of its name, which share
+    // one search); flag 8 for any object.
     void ComputeStatusBits(dbObject* object) override;
+    // Clears 0x3F7C of status and sets the bits the point of that record id and index
+    // number earns among the points of the name. `ownIndex`: the index is its own root.
+    void ComputeBestPointBits(const char* name, DBID recordId, int indexNumber, uint32_t& status, bool ownIndex);
 
+    // ------------------------------------------------ look-ups
+    // Every item of the name and record type (162 any), oldest first; true when any.
+    bool SelectByName(const char* name, int recordType, dbSelection& out);
+    // Every object of one record type in subscript order; true when any.
+    virtual bool SelectByType(int type, dbSelection& selection) const;
     // The db_Target record (type 127) of the newest target of that name, or null.
     virtual const dbRecord_Class* FindTargetRecord(const Str& name) const;
-    // Fills the selection with the objects of one record type, oldest first; true when
-    // there is at least one.
-    virtual bool SelectByType(int type, dbSelection& selection) const;
+    // The point of the name whose status has bit 4, else its first point; null for an
+    // empty name or a name without points.
+    dbObjectRef FindPointReference(const char* name);
+    // More than the threshold of point records in the job.
+    bool HasManyPoints() const;
+
+    // ------------------------------------------------ attached indexes
+    // Registers the index and keeps it under its number; a job index becomes its own
+    // owner, any other is owned by this one; this index is its root. The owner.
+    dbIndex* AttachIndex(dbIndex* index);
+    dbIndex* GetAttachedIndex(int number) const;
+    // Closes and frees the index under that number; a job index takes its job with it.
+    void CloseAttachedIndex(int number);
+
+    // The class check of a job index.
+    bool CheckClassName() const;
 
     // The job's access object, borrowed; JobDatabase::Close sets it to null first.
     dbAccess* Database = nullptr;
     // The job's coordinate transform, owned.
     transfrm_Class* Transform = nullptr;
     JobDatabase* Job = nullptr;
+    // The COORDSYS_Cogo* bits that go with Transform.
+    uint32_t CogoSettings = 0;
+    // Point names being resolved, one chain per thread slot: a cyclic definition is
+    // refused.
+    StrArray resolutionChainNames[DBJOBINDEX_ChainCount];
 
 protected:
     void DeleteTransform();
+    void ClearChains();
 
+    const char* ClassName = nullptr;
+    int32_t LazyTask = -1;
+    int32_t _PointThreshold = 50;
     dbSelection _SortedByName;
+    dbIndex* _AttachedIndexes[DBINDEX_IndexCount] = {};
+    // The id of the cached local transformation: all bits set for none.
+    DBID _CachedLocalTransformationId{0xFFFFFFFFu};
+
+private:
+    // The tables of the name over this index and, for an attached index, over its root
+    // and the root's attached indexes.
+    void FindBestTables(const char* name, dbBestPointTable& own, dbBestPointTable& overall, uint32_t& status,
+                        bool ownIndex);
+    // The slot bits a point earns from the tables.
+    static uint32_t BitsFrom(const dbBestPointTable& own, const dbBestPointTable& overall, int indexNumber,
+                             DBID recordId, bool ownIndex);
+    // Name-order upkeep of a transaction before its actions are followed.
+    void KeepNameOrder(dbTransaction* transaction);
+    // The rules after an action on a point.
+    void AfterPointAction(dbObject* point, const char* name, uint32_t previousStatus, uint32_t newStatus);
+    // Clears flag 8 of every point of the name in this index.
+    void ClearPointStatus(const char* name);
+    // The object with that record id, or null.
+    dbObject* ObjectOfRecord(DBID id) const;
+    // The given object takes the place of the object of its record, with its flags less
+    // the computed ones; false (reported, the given object freed) when there is none.
+    bool ReplaceWith(dbObject* newObject, uint32_t& previousStatus, int& subscript);
+    // Clears the flags of the points, and lines and arcs too when asked, from the
+    // subscript to the end.
+    void ClearFlagsFrom(int subscript, uint16_t flags, bool withLinesAndArcs);
 };
 
-// Makes the job index of a JobDatabase. The full index registers its own maker; until
-// then (and after a null maker) this is a plain dbJobIndex.
+// The index as a job index; null (reported) for a null index or another class.
+dbJobIndex* dbJobIndex_FromIndex(dbIndex* index);
+// The same, reported unless the index is a database-file index.
+dbJobIndex* dbJobIndex_FromDatabaseIndex(dbIndex* index);
+// The index when it is a job index that is its own owner; null without a report.
+dbJobIndex* dbIndex_AsJobIndex(dbIndex* index);
+
+// Makes the job index of a JobDatabase: a dbJobIndex unless another maker is registered
+// (a null maker restores the default).
 using dbJobIndex_Maker = dbJobIndex* (*)();
 void dbJobIndex_SetMaker(dbJobIndex_Maker maker);
 dbJobIndex* dbJobIndex_New();

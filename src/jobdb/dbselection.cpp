@@ -1,9 +1,12 @@
 #include "jobdb/dbselection.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <utility>
+#include <vector>
 
 #include "foundation/environment.h"
 #include "jobdb/dbJobIndex.h"
@@ -174,7 +177,24 @@ void dbSelection::HeapSort(Less less) {
 }
 
 void dbSelection::SortByName() {
-    HeapSort(NameLess);
+    // Each name is read once: a comparison would otherwise look up two objects.
+    std::vector<std::pair<const char*, dbSelectionItem>> keyed;
+    try {
+        keyed.reserve(static_cast<size_t>(_ItemCount));
+    } catch (const std::bad_alloc&) {
+        HeapSort(NameLess);
+        _SortedByName = true;
+        return;
+    }
+    for (int i = 0; i < _ItemCount; ++i) {
+        const dbSelectionItem item = Load(i);
+        keyed.emplace_back(QuietName(item.GetReference()), item);
+    }
+    std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+        const int c = std::strcmp(a.first, b.first);
+        return c != 0 ? c < 0 : a.second.GetReference() < b.second.GetReference();
+    });
+    for (int i = 0; i < _ItemCount; ++i) Store(i, keyed[static_cast<size_t>(i)].second);
     _SortedByName = true;
 }
 
@@ -191,6 +211,23 @@ void dbSelection::SortNatural() {
 int dbSelection::AddItem(const dbSelectionItem& item) {
     if (!HasRoomFor(_ItemCount + 1)) return -1;
     const int at = _SortedByName ? FindInsertPosition(QuietName(item.GetReference())) : _ItemCount;
+    std::memmove(Slot(at + 1), Slot(at), static_cast<size_t>(_ItemCount - at) * DBSELECTION_ItemSize);
+    Store(at, item);
+    ++_ItemCount;
+    return at;
+}
+
+int dbSelection::AddItemInOrder(const dbSelectionItem& item) {
+    if (!HasRoomFor(_ItemCount + 1)) return -1;
+    int at = _ItemCount;
+    if (_SortedByName) {
+        int low = 0;
+        while (low < at) {
+            const int middle = low + (at - low) / 2;
+            if (NameLess(Load(middle), item)) low = middle + 1;
+            else at = middle;
+        }
+    }
     std::memmove(Slot(at + 1), Slot(at), static_cast<size_t>(_ItemCount - at) * DBSELECTION_ItemSize);
     Store(at, item);
     ++_ItemCount;
@@ -318,10 +355,21 @@ bool dbSelection::Search(const char* name, int recordType, int searchMode, int* 
     case 8:
         at = FindName(name, nullptr);
         if (at < 0) return false;
+        // The ends of the name's run by halving, so a name held many times costs no more.
         if (searchMode == 1) {
-            while (at + 1 < _ItemCount && std::strcmp(NameAt(at + 1), name) == 0) ++at;
+            int high = _ItemCount;
+            while (at + 1 < high) {
+                const int middle = at + (high - at) / 2;
+                if (std::strcmp(NameAt(middle), name) == 0) at = middle;
+                else high = middle;
+            }
         } else {
-            while (at > 0 && std::strcmp(NameAt(at - 1), name) == 0) --at;
+            int low = -1;
+            while (low + 1 < at) {
+                const int middle = low + (at - low) / 2;
+                if (std::strcmp(NameAt(middle), name) == 0) at = middle;
+                else low = middle;
+            }
         }
         break;
     default:

@@ -69,6 +69,9 @@ public:
     // At its name position when sorted, else at the end; the position, or -1 (reported)
     // when the array cannot grow.
     int AddItem(const dbSelectionItem& item);
+    // At its place in name order, names then references, when sorted (an older object
+    // goes before newer ones of its name), else at the end; the position, or -1.
+    int AddItemInOrder(const dbSelectionItem& item);
     // Reported, adding nothing, when itemNum is outside 0..count or the array cannot grow.
     void AddItemAt(int itemNum, const dbSelectionItem& item);
     void SetItem(int itemNum, const dbSelectionItem& item);

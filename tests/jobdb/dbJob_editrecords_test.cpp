@@ -72,11 +72,21 @@ db_Target Target(const char* name, double prismConstant) {
 
 TEST_F(JobEditRecords, AStoredTargetIsShownToTheEnvironment) {
     const db_Target target = Target("T", -0.03);
-    // Until the job index holds targets no current one is found, so each is stored.
     EXPECT_EQ(job.AddTargetIfChanged(&target), DBID(2));
-    EXPECT_EQ(job.AddTargetIfChanged(&target), DBID(3));
-    EXPECT_EQ(env.featuresAdded, (std::vector<const dbRecord_Class*>{&target, &target}));
-    EXPECT_EQ(commits.size(), 2u);
+    // The job index finds the newest target of the name: an equal one is not stored again.
+    EXPECT_EQ(job.AddTargetIfChanged(&target), DBID(2));
+    const db_Target changed = Target("T", -0.035);
+    EXPECT_EQ(job.AddTargetIfChanged(&changed), DBID(3));
+    EXPECT_EQ(job.AddTargetIfChanged(&changed), DBID(3));
+    EXPECT_EQ(job.AddTargetIfChanged(&target), DBID(4)) << "compared with the newest only";
+    const db_Target other = Target("U", -0.03);
+    EXPECT_EQ(job.AddTargetIfChanged(&other), DBID(5));
+    EXPECT_EQ(env.featuresAdded, (std::vector<const dbRecord_Class*>{&target, &changed, &target, &other}));
+    EXPECT_TRUE(env.assertions.empty());
+    const std::vector<TransactionSeen> stored = CloseAndRead();
+    ASSERT_EQ(stored.size(), 5u);
+    for (uint32_t id = 2; id <= 5; ++id)
+        EXPECT_EQ(stored[id - 1], (TransactionSeen{{DBMODEL_Append, 0, DATABASE_TargetRecord, id}})) << id;
 }
 
 // 2 target T, 3 point P1 on T, 4 point P2 on T, 5 point P3 on another target 9,

@@ -304,7 +304,7 @@ TEST_F(JobTest, ListenerFeedsCacheIndexAndCallbackOutsideAutoGroup) {
     EXPECT_EQ(job.GetSettingsCache().GetChangeCount(), 1);
 }
 
-TEST_F(JobTest, MinimalJobIndexAnswersNotFound) {
+TEST_F(JobTest, AHeaderOnlyJobIndexAnswersNotFound) {
     ASSERT_TRUE(job.Create(Path().c_str(), "Job", true));
     dbJobIndex* index = job.GetJobIndex();
     ASSERT_NE(index, nullptr);

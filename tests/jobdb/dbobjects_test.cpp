@@ -40,12 +40,8 @@ protected:
         point.Method = method;
         return dbRecord_AppendGrouped(Access(), &point);
     }
-    // The job's objects, as the job index builds them.
-    dbJobIndex* Indexed() {
-        dbJobIndex* index = job.GetJobIndex();
-        IndexTheChain(*index);
-        return index;
-    }
+    // The job's index, which made an object for each point as it was committed.
+    dbJobIndex* Indexed() { return job.GetJobIndex(); }
     ObservationObject* Point(dbIndex* index, DBID id) {
         return ObservationObject::Cast(index->GetObject(index->FindByRecordId(id).GetSubscript()));
     }
@@ -169,14 +165,21 @@ TEST_F(ObjectsInAJob, AnObjectWithoutItsRecordAnswersEmpty) {
 }
 
 TEST_F(ObjectsInAJob, UnderlyingMethodOfAMeanTurnedAngle) {
-    const DBID angles = AppendPoint("M1", DBENTITY_MeanTurnedAngle);
+    // Each point comes with its mean turned angle in one transaction, as the index
+    // works out the status of a point it follows.
+    auto appendWith = [&](const char* name, const db_MeanTurnedAngle& mta) {
+        Access()->BeginGroupNested();
+        const DBID id = AppendPoint(name, DBENTITY_MeanTurnedAngle);
+        Access()->ApplyInGroup(id, &mta);
+        Access()->EndGroupNested();
+        return id;
+    };
     db_MeanTurnedAngle mta;
     mta.MTA.HorzCircle = 1.0;
-    Access()->ApplyInGroup(angles, &mta);
-    const DBID withDistance = AppendPoint("M2", DBENTITY_MeanTurnedAngle);
+    const DBID angles = appendWith("M1", mta);
     mta.MTA.EDMDistance = 12.5;
-    Access()->ApplyInGroup(withDistance, &mta);
-    const DBID bare = AppendPoint("M3", DBENTITY_MeanTurnedAngle);
+    const DBID withDistance = appendWith("M2", mta);
+    EXPECT_TRUE(env.assertions.empty());
 
     dbJobIndex* index = Indexed();
     auto at = [&](DBID id) { return index->FindByRecordId(id).GetSubscript(); };
@@ -185,8 +188,14 @@ TEST_F(ObjectsInAJob, UnderlyingMethodOfAMeanTurnedAngle) {
     EXPECT_TRUE(env.assertions.empty());
     EXPECT_EQ(Point(index, withDistance)->GetUnderlyingMethod(), DBENTITY_DirectReading) << "kept";
 
+    // Worked out as the index follows the point, which has no mean turned angle.
+    const DBID bare = AppendPoint("M3", DBENTITY_MeanTurnedAngle);
     EXPECT_EQ(index->GetUnderlyingMethod(at(bare)), DBENTITY_AngleOnly);
     EXPECT_EQ(env.Expressions(), Reports{"position.Original == COORD_MTAType"});
+
+    // A new measurement is looked at again.
+    Access()->ApplyInGroup(bare, &mta);
+    EXPECT_EQ(index->GetUnderlyingMethod(at(bare)), DBENTITY_DirectReading);
 }
 
 // ---------------------------------------------------------------- file objects

@@ -70,20 +70,4 @@ protected:
     }
 
     dbAccess* Access() { return job.GetAccess(); }
-
-    // Objects for the points, lines and arcs of the job, in chain order, as the job
-    // index builds them.
-    void IndexTheChain(dbIndex& index) {
-        for (DBID id = Access()->GetFirstId(); id != NODBID; id = Access()->GetNextId(id)) {
-            dbObject* object = nullptr;
-            switch (Access()->GetRecord(id)->GetType()) {
-            case DATABASE_ObservationRecord: object = new ObservationObject; break;
-            case DATABASE_LineRecord: object = new LineObject; break;
-            case DATABASE_ArcRecord: object = new ArcObject; break;
-            default: continue;
-            }
-            object->SetRecordId(id);
-            index.AddObject(object);
-        }
-    }
 };
