@@ -67,6 +67,9 @@ bool Conversion::CreateJob(const xml_Element* element, const Str& product, int v
     if (!_Job->Create(_JobPath, element->text, true)) return false;
     _JobCreated = true;
     _JobOpen = true;
+    // Nothing reads the new file before it closes, and the close waits for every device
+    // flush: they need not hold up the conversion.
+    _Job->GetAccess()->GetJournal().DeferDeviceFlushes();
     _Job->GetAccess()->SetAutoGroup();
     _Writer = std::make_unique<JobWriter>(_Job.get(), product, version);
     return true;
