@@ -14,6 +14,7 @@
 #include "foundation/text/codepage.h"
 #include "foundation/text/number.h"
 #include "foundation/xml/element.h"
+#include "foundation/xml/readahead.h"
 #include "foundation/xml/reader.h"
 #include "import/writejob.h"
 #include "jobdb/dbJob.h"
@@ -68,6 +69,9 @@ bool Conversion::CreateJob(const xml_Element* element, const Str& product, int v
     if (!_Job->Create(_JobPath, element->text, true)) return false;
     _JobCreated = true;
     _JobOpen = true;
+    // Nothing reads the new file before it closes, and the close waits for every device
+    // flush: they need not hold up the conversion.
+    _Job->GetAccess()->GetJournal().DeferDeviceFlushes();
     _Job->GetAccess()->SetAutoGroup();
     _Writer = std::make_unique<JobWriter>(_Job.get(), product, version);
     return true;
@@ -88,8 +92,11 @@ int Conversion::Run() {
     }
     _Job = std::make_unique<JobDatabase>();
 
+    // The export is tokenised on a thread of its own while the elements before are
+    // converted; it ends (and the reader is ours again) on every way out of this loop.
+    xml_ReadAhead reading(_Reader);
     while (true) {
-        std::unique_ptr<xml_Element> element(_Reader.ReadElement());
+        std::unique_ptr<xml_Element> element(reading.ReadElement());
         if (!element) break;
         if (_Writer) {
             _Writer->WriteElement(element.get());
@@ -99,19 +106,22 @@ int Conversion::Run() {
             _Job->GetAccess()->PurgeSuperseded();
         } else if (IsJobHeaderElement(element.get())) {
             if (!CreateJob(element.get(), product, version)) {
+                reading.Stop();
                 _Reader.Close();
                 _Job.reset();
                 return IMPORT_NotCreated;
             }
         }
         // Its nodes make the next elements.
-        _Reader.Recycle(element.release());
-        if (_Progress && !_Progress(_Reader.GetPercent())) {
+        reading.Recycle(element.release());
+        if (_Progress && !_Progress(reading.GetPercent())) {
+            reading.Stop();
             _Reader.Close();
             Abandon();
             return IMPORT_Cancelled;
         }
     }
+    reading.Stop();
 
     if (_Writer) {
         _Writer->roadSet.SetDirectory(writejob_RoadFileDirectory(_JobPath));

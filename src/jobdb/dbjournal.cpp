@@ -1,10 +1,16 @@
 #include "jobdb/dbjournal.h"
 
+#include <algorithm>
 #include <array>
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
+#include <thread>
+#include <utility>
 
 #include "foundation/environment.h"
 #include "foundation/files/path.h"
+#include "platform/error.h"
 #include "records/dbRecordFactory.h"
 #include "records/imaging.h"
 
@@ -78,6 +84,97 @@ void Warn(const char* text, uint64_t value) { Environment::Get()->Warning(WithHe
 
 }  // namespace
 
+// Runs the device flushes of one open file on threads of their own. Each write asks for
+// one flush, taken in the order asked; a few run at once, since a device commits flushes
+// that wait together in one go. It reports nothing: the error numbers of failed flushes
+// wait for the journal's thread to collect them, in the order the flushes were asked for.
+class dbJournal_Flusher {
+public:
+    explicit dbJournal_Flusher(const file_Class& file) : _File(file) {
+        _Running.reserve(kThreads);
+        for (std::thread& thread : _Threads) thread = std::thread([this] { Run(); });
+    }
+    dbJournal_Flusher(const dbJournal_Flusher&) = delete;
+    dbJournal_Flusher& operator=(const dbJournal_Flusher&) = delete;
+    // Runs what was asked for, then ends the threads.
+    ~dbJournal_Flusher() {
+        {
+            std::lock_guard<std::mutex> lock(_Mutex);
+            _Stop = true;
+        }
+        _Wake.notify_all();
+        for (std::thread& thread : _Threads) thread.join();
+    }
+
+    void Ask() {
+        {
+            std::lock_guard<std::mutex> lock(_Mutex);
+            ++_Asked;
+        }
+        _Wake.notify_one();
+    }
+
+    // The failures since the last collection, in the order asked; with wait, once every
+    // flush asked for has run.
+    std::vector<uint32_t> Collect(bool wait) {
+        std::unique_lock<std::mutex> lock(_Mutex);
+        if (wait) _Done.wait(lock, [this] { return _Ran == _Asked; });
+        std::vector<uint32_t> errors;
+        if (_Failures.empty()) return errors;
+        // Only the failures before the first flush still running are due: a later one
+        // waits, so the reports keep the order asked.
+        std::sort(_Failures.begin(), _Failures.end());
+        size_t due = 0;
+        while (due < _Failures.size() && _Failures[due].first < FirstUnfinished()) ++due;
+        for (size_t i = 0; i < due; ++i) errors.push_back(_Failures[i].second);
+        _Failures.erase(_Failures.begin(), _Failures.begin() + static_cast<std::ptrdiff_t>(due));
+        return errors;
+    }
+
+private:
+    static constexpr int kThreads = 4;
+
+    void Run() {
+        std::unique_lock<std::mutex> lock(_Mutex);
+        for (;;) {
+            _Wake.wait(lock, [this] { return _Stop || _Taken < _Asked; });
+            if (_Taken == _Asked) return;
+            const uint64_t number = _Taken++;
+            _Running.push_back(number);
+            lock.unlock();
+            const uint32_t error = _File.FlushDevice();
+            lock.lock();
+            _Running.erase(std::find(_Running.begin(), _Running.end(), number));
+            ++_Ran;
+            if (error != PLATFORM_ErrorSuccess) _Failures.emplace_back(number, error);
+            if (_Ran == _Asked) _Done.notify_all();
+        }
+    }
+
+    // The number of the earliest flush not yet run (with the mutex held).
+    uint64_t FirstUnfinished() const {
+        uint64_t first = _Taken;
+        for (uint64_t number : _Running) first = std::min(first, number);
+        return first;
+    }
+
+    // Only its handle is read here, and the handle stays until the journal closes, which
+    // ends these threads first.
+    const file_Class& _File;
+    std::mutex _Mutex;
+    std::condition_variable _Wake;
+    std::condition_variable _Done;
+    uint64_t _Asked = 0;
+    uint64_t _Taken = 0;
+    uint64_t _Ran = 0;
+    bool _Stop = false;
+    // Flushes taken and not yet finished, at most one a thread.
+    std::vector<uint64_t> _Running;
+    // The number of each failed flush and its error.
+    std::vector<std::pair<uint64_t, uint32_t>> _Failures;
+    std::array<std::thread, kThreads> _Threads;
+};
+
 dbJournal::dbJournal()
     : _Header(FILEHDR_Journal), _FlushDeadline(kNoDeadline), _Output(ENDIAN_Little), _Pending(ENDIAN_Little) {}
 
@@ -134,9 +231,24 @@ bool dbJournal::Open(const Str& path, bool writable) {
     return true;
 }
 
+void dbJournal::DeferDeviceFlushes() {
+    if (_File.IsOpen() && !_Flusher) _Flusher = std::make_unique<dbJournal_Flusher>(_File);
+}
+
+void dbJournal::CollectDeviceFlushes(bool wait) {
+    if (!_Flusher) return;
+    for (uint32_t error : _Flusher->Collect(wait)) {
+        _File.ReportFlush(error);
+        _WriteFailed = true;
+    }
+}
+
 bool dbJournal::Close() {
     if (!QZ_ASSERT_TEXT(_File.IsOpen(), "_File.IsOpen()")) return false;
     Flush();
+    // The last write's device flush included: the file is on the device before Close answers.
+    CollectDeviceFlushes(true);
+    _Flusher.reset();
     bool ok = !_WriteFailed;
     if (_Output.Length() > 0) {
         Warn("Journal close: Flush() failed.  Bytes unwritten:", static_cast<uint64_t>(_Output.Length()));
@@ -223,7 +335,12 @@ void dbJournal::Flush() {
         }
         _AppendPosition += n;
         _Output.Clear();
-        if (!_File.Flush()) _WriteFailed = true;
+        if (_Flusher) {
+            _Flusher->Ask();
+            CollectDeviceFlushes(false);
+        } else if (!_File.Flush()) {
+            _WriteFailed = true;
+        }
     }
     _FlushDeadline = kNoDeadline;
 }
@@ -375,6 +492,7 @@ dbTransaction* dbJournal::ReadTransaction(int& status) {
 int64_t dbJournal::TruncateAtLastGood() { return TruncateAt(_LastGoodAppendPosition); }
 
 int64_t dbJournal::TruncateAt(int64_t position) {
+    CollectDeviceFlushes(true);
     if (!_File.Truncate(position)) position = 0;
     if (_OpenMode != file_Class::ModeRead) _Writable = !_File.IsReadOnly();
     return position;
@@ -383,6 +501,7 @@ int64_t dbJournal::TruncateAt(int64_t position) {
 bool dbJournal::CopyFile(const Str& name) {
     if (!QZ_ASSERT_TEXT(_File.IsOpen(), "_File.IsOpen()")) return false;
     file_Class copy;
+    CollectDeviceFlushes(true);
     if (!copy.Create(path_Combine(_File.GetDirectory(), name))) return false;
     uint64_t left = _File.GetSize();
     std::vector<uint8_t> block(kCopyBlock);

@@ -49,10 +49,13 @@
 // flush to the device, once it holds more than 40,960 bytes, on the timed path and at
 // close. A failed write or device flush, and a record too long for any reader (its
 // whole transaction is refused), are remembered: Close then answers false, so nothing
-// is lost silently.
+// is lost silently. A new file written in bulk may have its device flushes run on a
+// thread of their own (DeferDeviceFlushes): the same flushes in the same order, each
+// behind its write, while encoding goes on; Close waits for them all.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "foundation/buffer.h"
@@ -90,6 +93,8 @@ enum dbJournal_Status : int {
     DBJOURNAL_ReadPartial = 3,  // incomplete or headless: skip it
     DBJOURNAL_ReadDamaged = 4,  // stop reading
 };
+
+class dbJournal_Flusher;
 
 class dbJournal {
 public:
@@ -133,6 +138,12 @@ public:
     void FlushIfFull();
     // The timed path: a flush 3 seconds after the first byte was buffered.
     void FlushIfDue(double now);
+    // From now until Close, the device flush that ends each write runs on a thread of
+    // its own, one after another in the order of the writes, while the caller goes on.
+    // Close (and a truncation or copy) waits for all of them; a failed one is reported
+    // on the caller's thread as an inline one is, and Close then answers false. For a
+    // new file that nothing reads before it is closed.
+    void DeferDeviceFlushes();
     void HoldOutput() { _OutputOnHold = true; }
     void ReleaseOutput() { _OutputOnHold = false; }
 
@@ -172,6 +183,9 @@ private:
     // Environment::Warning: the text and value, then the file size (or the second
     // text and value when given).
     void Report(const char* text, uint64_t value, const char* secondText = nullptr, uint64_t second = 0) const;
+    // Reports the deferred device flushes that failed; with wait, once every one asked
+    // for has run.
+    void CollectDeviceFlushes(bool wait);
 
     file_Class _File;
     int _ByteOrder = ENDIAN_Little;
@@ -190,6 +204,8 @@ private:
     int _OpenMode = file_Class::ModeRead;
     // The bytes of the record being read, reused.
     std::vector<uint8_t> _RecordBytes;
+    // The thread of the deferred device flushes, while they are deferred.
+    std::unique_ptr<dbJournal_Flusher> _Flusher;
 };
 
 // Reads the 48-byte header of any file; true only when it opened and was read.

@@ -1,6 +1,6 @@
 // Injected failures of file calls, for tests that walk a failing disk through every call
 // of an operation. Nothing in the library arms them; while none is armed each call costs
-// one relaxed load.
+// one load. Calls may be counted on several threads at once.
 //
 // A fault is armed for one kind of call: the n-th call of that kind counted from arming
 // fails with the given Windows error number (112 disk full, 5 access denied, 29 write

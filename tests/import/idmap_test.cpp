@@ -43,4 +43,25 @@ TEST(RecordIdMap, ManyIdsStayFoundAcrossGrowth) {
     EXPECT_EQ(map.Count(), static_cast<int>(2 * n));
 }
 
+TEST(RecordIdMap, AnIdKeepsItsEntryWhenItsPageComesIntoReach) {
+    // 100000 is far beyond the first IDs' pages when it is entered, and within reach
+    // once thousands of IDs were: its later entries still hide the earlier ones.
+    writejob_RecordIdMap map;
+    map.Set(100000, DBID(1));
+    for (uint32_t i = 1; i <= 20000; ++i) map.Set(i, DBID(static_cast<int>(i)));
+    EXPECT_EQ(map.Find(100000), DBID(1));
+    map.Set(100000, DBID(2));
+    EXPECT_EQ(map.Find(100000), DBID(2));
+    map.Set(100000, NODBID);
+    EXPECT_EQ(map.Find(100000), NODBID);
+    EXPECT_EQ(map.Count(), 20001);
+    // Unentered IDs beside entered ones, on a page in use and past the last.
+    map.Set(20010, DBID(5));
+    EXPECT_EQ(map.Find(20009), NODBID);
+    EXPECT_EQ(map.Find(20011), NODBID);
+    EXPECT_EQ(map.Find(20010), DBID(5));
+    EXPECT_EQ(map.Find(100001), NODBID);
+    EXPECT_EQ(map.Count(), 20002);
+}
+
 }  // namespace

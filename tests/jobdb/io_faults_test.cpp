@@ -80,6 +80,68 @@ TEST(IoFaults, AFailedCloseSaysSoAndKeepsWholeTransactions) {
     EXPECT_GT(failures, 0);
 }
 
+// A job filled and closed with the n-th call of one kind failing (0: none), its journal's
+// device flushes inline or deferred: what the close answers, what was reported, what
+// reached the file, and the calls of that kind made.
+struct FillOutcome {
+    bool closed = false;
+    std::vector<std::string> warnings;
+    std::vector<std::string> systemErrors;
+    std::vector<TransactionSeen> read;
+    int calls = 0;
+};
+
+FillOutcome FillAndClose(bool deferred, platform_FaultCall call, int n) {
+    FillOutcome outcome;
+    RecordingEnvironment env;
+    TempFolder tmp;
+    const std::string path = tmp / "j.job";
+    JobDatabase job;
+    EXPECT_TRUE(job.Create(Str(path.c_str()), "Job", true));
+    if (deferred) job.GetAccess()->GetJournal().DeferDeviceFlushes();
+    Disarm disarm;
+    platform_ArmFault(call, n, n > 0 ? kErrors[(n - 1) % 4] : 0);
+    for (int i = 0; i < 12; ++i) {
+        db_Note note;
+        note.SetNotes(Str(std::string(9000, static_cast<char>('a' + i)).c_str()));
+        job.AddRecord(&note);
+    }
+    outcome.closed = job.Close();
+    outcome.calls = platform_FaultCallCount(call);
+    EXPECT_EQ(platform_FaultFired(), n > 0);
+    platform_DisarmFaults();
+    outcome.warnings = env.warnings;
+    for (const SystemErrorReport& report : env.systemErrors)
+        outcome.systemErrors.push_back(report.module + " " + std::to_string(report.line) + " " +
+                                       std::to_string(report.code));
+    outcome.read = ReadJobFile(path);
+    return outcome;
+}
+
+TEST(IoFaults, DeferredDeviceFlushesFailAsInlineOnes) {
+    // The same calls, and each failing one answered, reported and cut off alike.
+    int failures = 0;
+    for (platform_FaultCall call : kCalls) {
+        const FillOutcome clean = FillAndClose(false, call, 0);
+        EXPECT_EQ(FillAndClose(true, call, 0).calls, clean.calls);
+        EXPECT_TRUE(clean.closed);
+        for (int n = 1; n <= clean.calls; ++n) {
+            SCOPED_TRACE("call kind " + std::to_string(call) + ", call " + std::to_string(n));
+            const FillOutcome inlined = FillAndClose(false, call, n);
+            const FillOutcome deferred = FillAndClose(true, call, n);
+            EXPECT_FALSE(deferred.closed);
+            EXPECT_EQ(deferred.closed, inlined.closed);
+            EXPECT_EQ(deferred.warnings, inlined.warnings);
+            EXPECT_EQ(deferred.systemErrors, inlined.systemErrors);
+            EXPECT_EQ(deferred.read, inlined.read);
+            EXPECT_EQ(deferred.calls, inlined.calls);
+            ++failures;
+        }
+    }
+    // Writes, device flushes and seeks at least, several of each.
+    EXPECT_GT(failures, 6);
+}
+
 class DefaultSettingsFaults : public JobFileTest {
 protected:
     void SetUp() override {

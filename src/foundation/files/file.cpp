@@ -409,11 +409,18 @@ bool file_Class::Truncate(int64_t position) {
 
 bool file_Class::Flush() {
     if (!QZ_ASSERT_TEXT(_WinHandle != PLATFORM_NoHandle, "_WinHandle != NULL")) return false;
-    if (!platform_FileFlush(_WinHandle)) {
-        Fail(__LINE__, GetFullPath());
-        return false;
-    }
-    return true;
+    return ReportFlush(FlushDevice());
+}
+
+uint32_t file_Class::FlushDevice() const {
+    return platform_FileFlush(_WinHandle) ? static_cast<uint32_t>(PLATFORM_ErrorSuccess) : platform_GetLastError();
+}
+
+bool file_Class::ReportFlush(uint32_t error) {
+    if (error == PLATFORM_ErrorSuccess) return true;
+    platform_SetLastError(error);
+    Fail(__LINE__, GetFullPath());
+    return false;
 }
 
 // ---- line reading ----------------------------------------------------------------------

@@ -83,6 +83,12 @@ public:
     // Ends the disk file at the position; the logical size stays.
     bool Truncate(int64_t position);
     bool Flush();
+    // Flush in two halves, for a device flush run on another thread: FlushDevice reads
+    // nothing of this object but the handle, reports nothing and answers the error number
+    // (0 on success); ReportFlush then reports that number on the caller's thread exactly
+    // as Flush would, and answers whether the flush succeeded.
+    uint32_t FlushDevice() const;
+    bool ReportFlush(uint32_t error);
 
     bool Exists() const;
     bool IsReadOnly() const;
