@@ -285,39 +285,74 @@ bool position_Class::BeginComputing(int32_t bit) {
     return true;
 }
 
-coord_WGS84 position_Class::GetWGS84(const transfrm_Class* transform) {
-    if (!HaveTransform(transform)) return coord_WGS84();
+template <class Coord>
+Coord position_Class::Get(const transfrm_Class* transform, Coord* member,
+                          bool (position_Class::*compute)(const transfrm_Class*)) {
+    if (!HaveTransform(transform)) return Coord();
     CheckTransform(transform);
-    if (Original == COORD_NullType || !ComputeWGS84(transform)) WGS84.SetNull();
-    return WGS84;
+    if (Original == COORD_NullType || !(this->*compute)(transform)) member->SetNull();
+    return *member;
+}
+
+coord_WGS84 position_Class::GetWGS84(const transfrm_Class* transform) {
+    return Get(transform, &WGS84, &position_Class::ComputeWGS84);
 }
 
 coord_Local position_Class::GetLocal(const transfrm_Class* transform) {
-    if (!HaveTransform(transform)) return coord_Local();
-    CheckTransform(transform);
-    if (Original == COORD_NullType || !ComputeLocal(transform)) Local.SetNull();
-    return Local;
+    return Get(transform, &Local, &position_Class::ComputeLocal);
 }
 
 coord_Local position_Class::GetUncalibratedLocal(const transfrm_Class* transform) {
-    if (!HaveTransform(transform)) return coord_Local();
-    CheckTransform(transform);
-    if (Original == COORD_NullType || !ComputeUncalibratedLocal(transform)) UncalibratedLocal.SetNull();
-    return UncalibratedLocal;
+    return Get(transform, &UncalibratedLocal, &position_Class::ComputeUncalibratedLocal);
 }
 
 coord_CorrectedGrid position_Class::GetGrid(const transfrm_Class* transform) {
-    if (!HaveTransform(transform)) return coord_CorrectedGrid();
-    CheckTransform(transform);
-    if (Original == COORD_NullType || !ComputeGrid(transform)) Grid.SetNull();
-    return Grid;
+    return Get(transform, &Grid, &position_Class::ComputeGrid);
 }
 
 coord_ECEFGround position_Class::GetECEFGround(const transfrm_Class* transform) {
-    if (!HaveTransform(transform)) return coord_ECEFGround();
+    return Get(transform, &ECEFGround, &position_Class::ComputeECEFGround);
+}
+
+coord_ECEF position_Class::GetECEF(const transfrm_Class* transform) {
+    return Get(transform, &ECEF, &position_Class::ComputeECEF);
+}
+
+coord_ECEFDeltas position_Class::GetECEFDeltas(const transfrm_Class* transform) {
+    return Get(transform, &ECEFDeltas, &position_Class::ComputeECEFDeltas);
+}
+
+coord_GridDeltas position_Class::GetGridDeltas(const transfrm_Class* transform) {
+    return Get(transform, &GridDeltas, &position_Class::ComputeGridDeltas);
+}
+
+coord_Polar position_Class::GetPolar(const transfrm_Class* transform) {
+    return Get(transform, &Polar, &position_Class::ComputePolar);
+}
+
+coord_Ground position_Class::GetGround(const transfrm_Class* transform) {
+    return Get(transform, &Ground, &position_Class::ComputeGround);
+}
+
+coord_Unturned position_Class::GetUnturned(const transfrm_Class* transform) {
+    return Get(transform, &Unturned, &position_Class::ReduceCircle);
+}
+
+coord_LocalTransformedGrid position_Class::GetLocalTransformedGrid(const transfrm_Class* transform,
+                                                                   LocalTransformation* transformation) {
+    if (Original == COORD_LocalTransformedGridType && transformation == nullptr) return LocalTransformedGrid;
+    coord_LocalTransformedGrid result;
+    if (!HaveTransform(transform)) return result;
     CheckTransform(transform);
-    if (Original == COORD_NullType || !ComputeECEFGround(transform)) ECEFGround.SetNull();
-    return ECEFGround;
+    if (Original == COORD_NullType || !ComputeGrid(transform)) return result;
+    transform->CogoGridToLocalTransformedGrid(transform->GridToCogoGrid(Grid), transformation, &result);
+    return result;
+}
+
+position_Class* position_Class::DeletingDestructor(int flags) {
+    this->~position_Class();
+    if (flags & 1) ::operator delete(this);
+    return this;
 }
 
 coord_CogoGrid position_Class::GetCogoGrid(const transfrm_Class* transform) {

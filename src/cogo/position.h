@@ -13,6 +13,7 @@
 #include "records/dbid.h"
 
 class dbJobIndex;
+class LocalTransformation;
 class transfrm_Class;
 
 enum : int32_t {
@@ -51,6 +52,9 @@ public:
     position_Class(const position_Class& other) = default;
     position_Class& operator=(const position_Class& other) = default;
     ~position_Class() = default;
+    // Destroys the position and, with bit 0 of flags, frees it (it came from new);
+    // returns the object.
+    position_Class* DeletingDestructor(int flags);
 
     void Reset();
     void ClearCoordinates();
@@ -90,6 +94,16 @@ public:
     coord_Local GetUncalibratedLocal(const transfrm_Class* transform);
     coord_CorrectedGrid GetGrid(const transfrm_Class* transform);
     coord_ECEFGround GetECEFGround(const transfrm_Class* transform);
+    coord_ECEF GetECEF(const transfrm_Class* transform);
+    coord_ECEFDeltas GetECEFDeltas(const transfrm_Class* transform);
+    coord_GridDeltas GetGridDeltas(const transfrm_Class* transform);
+    coord_Polar GetPolar(const transfrm_Class* transform);
+    coord_Ground GetGround(const transfrm_Class* transform);
+    coord_Unturned GetUnturned(const transfrm_Class* transform);
+    // The stored member for a locally transformed grid original asked without a
+    // transformation; otherwise the grid through the given one (null without one).
+    coord_LocalTransformedGrid GetLocalTransformedGrid(const transfrm_Class* transform,
+                                                       LocalTransformation* transformation);
     coord_CogoGrid GetCogoGrid(const transfrm_Class* transform);
     coord_Circle GetCircle();
     coord_LaserOffset GetLaserOffset();
@@ -109,6 +123,14 @@ public:
     bool ComputeLocal(const transfrm_Class* transform);
     bool ComputeGrid(const transfrm_Class* transform);
     bool ComputeECEFGround(const transfrm_Class* transform);
+    // Values reached through the base point or the antenna: known here only as the
+    // original; any other attempt fails.
+    bool ComputeECEF(const transfrm_Class* transform);
+    bool ComputeECEFDeltas(const transfrm_Class* transform);
+    bool ComputeGridDeltas(const transfrm_Class* transform);
+    bool ComputePolar(const transfrm_Class* transform);
+    bool ComputeGround(const transfrm_Class* transform);
+    bool ReduceCircle(const transfrm_Class* transform);
     bool Resolve(const transfrm_Class* transform);
     void ApplyDefaultHeight(const transfrm_Class* transform);
 
@@ -166,6 +188,9 @@ private:
     void BeginOriginal(int32_t type, const transfrm_Class* transform);
     void ClearRecordLocations();
     void NullDerived();
+    template <class Coord>
+    Coord Get(const transfrm_Class* transform, Coord* member, bool (position_Class::*compute)(const transfrm_Class*));
+    bool OriginalOnly(int32_t bit);
     coordsys_Ellipsoid CachedEllipsoid(int32_t bit, coordsys_Ellipsoid* cache, const coordsys_Ellipsoid& base,
                                        double height, coordsys_CogoSettings mask, const transfrm_Class* transform);
 };

@@ -151,6 +151,19 @@ bool position_Class::ComputeECEFGround(const transfrm_Class* transform) {
     return true;
 }
 
+bool position_Class::OriginalOnly(int32_t bit) {
+    QZ_ASSERT_TEXT(Original != COORD_NullType, "this->Original != COORD_NullType");
+    if (!BeginComputing(bit)) return (Status & bit) != 0;
+    return false;
+}
+
+bool position_Class::ComputeECEF(const transfrm_Class*) { return OriginalOnly(POSITION_DoneECEF); }
+bool position_Class::ComputeECEFDeltas(const transfrm_Class*) { return OriginalOnly(POSITION_DoneECEFDeltas); }
+bool position_Class::ComputeGridDeltas(const transfrm_Class*) { return OriginalOnly(POSITION_DoneGridDeltas); }
+bool position_Class::ComputePolar(const transfrm_Class*) { return OriginalOnly(POSITION_DonePolar); }
+bool position_Class::ComputeGround(const transfrm_Class*) { return OriginalOnly(POSITION_DoneGround); }
+bool position_Class::ReduceCircle(const transfrm_Class*) { return OriginalOnly(POSITION_DoneUnturned); }
+
 bool position_Class::Resolve(const transfrm_Class* transform) {
     if (IsPositionOriginal(Original)) {
         if (DefaultNullHeights) ApplyDefaultHeight(transform);

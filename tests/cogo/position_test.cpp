@@ -15,7 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include "cogo/localtransformation.h"
 #include "cogo/transfrm.h"
+#include "jobdb/dbJobIndex.h"
 #include "csib/csibplatform.h"
 #include "support/recording_environment.h"
 
@@ -417,6 +419,67 @@ TEST_F(Position, DropBorrowedHeights) {
     EXPECT_TRUE(maths_IsNull(p.Grid.Elev));
     EXPECT_TRUE(maths_IsNull(p.WGS84.Height));
     EXPECT_EQ(1.0, p.Grid.North);
+}
+
+TEST_F(Position, OriginalsAreHandedOutWithoutABasePoint) {
+    auto t = Definitions().Create(TRANSFRM_Corrections);
+    ASSERT_TRUE(t);
+    position_Class p;
+    p.SetPolar(coord_Polar(0.5, 12.0, -1.25), t.get());
+    const coord_Polar polar = p.GetPolar(t.get());
+    EXPECT_EQ(0.5, polar.Azimuth);
+    EXPECT_EQ(12.0, polar.HDist);
+    EXPECT_EQ(-1.25, polar.VDist);
+    // Without a base point nothing else comes out, and it is not attempted again.
+    EXPECT_TRUE(p.GetGrid(t.get()).IsNull());
+    EXPECT_TRUE(p.GetGround(t.get()).IsNull());
+    EXPECT_EQ(POSITION_DonePolar, p.Status);
+    EXPECT_EQ(POSITION_DoneGrid | POSITION_DoneGround, p.Computing);
+
+    p.SetGridDeltas(coord_GridDeltas(1.0, 2.0, 3.0), t.get());
+    EXPECT_EQ(2.0, p.GetGridDeltas(t.get()).dEast);
+    EXPECT_TRUE(p.GetGrid(t.get()).IsNull());
+    EXPECT_TRUE(p.GetWGS84(t.get()).IsNull());
+    EXPECT_TRUE(env.assertions.empty());
+
+    position_Class empty;
+    EXPECT_TRUE(empty.GetPolar(t.get()).IsNull());
+    EXPECT_TRUE(empty.GetWGS84(t.get()).IsNull());
+    EXPECT_EQ(0, empty.Computing);
+}
+
+TEST_F(Position, LocallyTransformedGrid) {
+    auto t = Definitions().Create(TRANSFRM_Corrections);
+    ASSERT_TRUE(t);
+    position_Class p;
+    p.SetLocalTransformedGrid(coord_LocalTransformedGrid(1.0, 2.0, 3.0), Str("SITE"), t.get());
+    EXPECT_EQ(coord_LocalTransformedGrid(1.0, 2.0, 3.0), p.GetLocalTransformedGrid(t.get(), nullptr));
+
+    LocalNullTransformation none;
+    position_Class g;
+    g.SetGrid(coord_CorrectedGrid(10.0, 20.0, 5.0), t.get());
+    EXPECT_TRUE(g.GetLocalTransformedGrid(t.get(), nullptr).IsNull());
+    EXPECT_TRUE(g.GetLocalTransformedGrid(t.get(), &none).IsNull());
+}
+
+TEST_F(Position, DeletingDestructorFreesOnlyWhenAsked) {
+    position_Class* heap = new position_Class;
+    heap->Name = "A fairly long point name that lives on the heap";
+    EXPECT_EQ(heap, heap->DeletingDestructor(1));
+
+    alignas(position_Class) unsigned char storage[sizeof(position_Class)];
+    auto* placed = new (storage) position_Class;
+    placed->NameOfBase = "Another name long enough to take memory of its own";
+    EXPECT_EQ(placed, placed->DeletingDestructor(0));
+}
+
+TEST_F(Position, BindsOnlyToAnIndexWithAnOpenJob) {
+    dbJobIndex index;
+    position_Class p(&index);
+    EXPECT_EQ(nullptr, p.SearchData);
+    EXPECT_EQ(-1, p.TransformId);
+    position_Class q(nullptr);
+    EXPECT_EQ(nullptr, q.SearchData);
 }
 
 // --- Orientation and default heights ------------------------------------------------
