@@ -12,21 +12,6 @@ namespace {
 
 constexpr const char* kModule = "QZ/position";
 
-bool IsPositionOriginal(int32_t type) {
-    switch (type) {
-        case COORD_WGS84Type:
-        case COORD_LocalType:
-        case COORD_UncalibratedLocalType:
-        case COORD_GridType:
-        case COORD_ECEFType:
-        case COORD_ECEFGroundType:
-        case COORD_LocalTransformedGridType:
-            return true;
-        default:
-            return false;
-    }
-}
-
 // Types that convert through the base point, the observations or the index, which
 // positions do not reach yet.
 bool IsDeferredType(int32_t type) {
@@ -165,7 +150,7 @@ bool position_Class::ComputeGround(const transfrm_Class*) { return OriginalOnly(
 bool position_Class::ReduceCircle(const transfrm_Class*) { return OriginalOnly(POSITION_DoneUnturned); }
 
 bool position_Class::Resolve(const transfrm_Class* transform) {
-    if (IsPositionOriginal(Original)) {
+    if (coord_IsPositionType(Original)) {
         if (DefaultNullHeights) ApplyDefaultHeight(transform);
         return true;
     }
@@ -174,7 +159,7 @@ bool position_Class::Resolve(const transfrm_Class* transform) {
 }
 
 void position_Class::ApplyDefaultHeight(const transfrm_Class* transform) {
-    if (!IsPositionOriginal(Original) || transform == nullptr) return;
+    if (!coord_IsPositionType(Original) || transform == nullptr) return;
     const double h = transform->IsScaleOnly() ? 0.0 : transform->GetGroundOriginHeight();
     if (maths_IsNull(h)) return;
     switch (Original) {
