@@ -1,0 +1,196 @@
+// One named point of a job with every representation of it asked for so far. The
+// point is given in one coordinate type (its original); the others are computed on
+// demand through the job's transform, cached, and marked known in Status. A value is
+// attempted once per transform: a failure is remembered until the transform changes.
+#pragma once
+
+#include <cstdint>
+
+#include "foundation/coords/coord.h"
+#include "foundation/coords/coordsys.h"
+#include "foundation/text/str.h"
+#include "jobdb/dbobjectref.h"
+#include "records/dbid.h"
+
+class dbJobIndex;
+class LocalTransformation;
+class transfrm_Class;
+
+enum : int32_t {
+    POSITION_DoneGrid = 0x2,
+    POSITION_DoneLocal = 0x4,
+    POSITION_DoneUncalibratedLocal = 0x8,
+    POSITION_DoneWGS84 = 0x10,
+    POSITION_DoneECEFGround = 0x20,
+    POSITION_DoneECEF = 0x40,
+    POSITION_DoneGround = 0x80,
+    POSITION_DoneGridDeltas = 0x100,
+    POSITION_DoneECEFDeltas = 0x200,
+    POSITION_DonePolar = 0x400,
+    POSITION_DoneCircle = 0x800,
+    POSITION_DoneCorrected = 0x1000,
+    POSITION_DoneUnturned = 0x2000,
+    POSITION_DoneLaserOffset = 0x4000,
+    POSITION_DoneAntenna = 0x8000,
+    POSITION_DoneLocalEllipsoid = 0x10000,
+    POSITION_DoneWGS84Ellipsoid = 0x20000,
+    POSITION_DoneWGS84W = 0x40000,
+    POSITION_DoneConvergence = 0x80000,
+    POSITION_DoneLocalW = 0x100000,
+    POSITION_DoneGridLocal = 0x200000,
+};
+
+// The Status bit of an original type; 0 for a type a position is never given in.
+int32_t position_OriginalBit(int32_t type);
+
+class position_Class {
+public:
+    position_Class();
+    // Bound to the index and its transform when the index's job is open.
+    explicit position_Class(dbJobIndex* jobIndex);
+    // Copies share the cache: Status, Computing and TransformId come along.
+    position_Class(const position_Class& other) = default;
+    position_Class& operator=(const position_Class& other) = default;
+    ~position_Class() = default;
+    // Destroys the position and, with bit 0 of flags, frees it (it came from new);
+    // returns the object.
+    position_Class* DeletingDestructor(int flags);
+
+    void Reset();
+    void ClearCoordinates();
+    void Clear();
+    void DropBorrowedHeights();
+
+    void SetWGS84(const coord_WGS84& wgs84, const transfrm_Class* transform);
+    void SetLocal(const coord_Local& local, const transfrm_Class* transform);
+    void SetUncalibratedLocal(const coord_Local& local, const transfrm_Class* transform);
+    void SetGrid(const coord_CorrectedGrid& grid, const transfrm_Class* transform);
+    void SetCogoGrid(const coord_CogoGrid& cogo, const transfrm_Class* transform);
+    void SetGridDeltas(const coord_GridDeltas& deltas, const transfrm_Class* transform);
+    void SetECEF(const coord_ECEF& ecef, const transfrm_Class* transform);
+    void SetECEFGround(const coord_ECEFGround& ecef, const transfrm_Class* transform);
+    void SetECEFDeltas(const coord_ECEFDeltas& deltas, const transfrm_Class* transform);
+    void SetPolar(const coord_Polar& polar, const transfrm_Class* transform);
+    void SetGround(const coord_Ground& ground, const transfrm_Class* transform);
+    void SetUnturned(const coord_Unturned& unturned, double backsightCircle, const transfrm_Class* transform);
+    void SetLocalTransformedGrid(const coord_LocalTransformedGrid& grid, const Str& transformationName,
+                                 const transfrm_Class* transform);
+    void SetLaserOffsetObservation(const coord_LaserOffset& laser, DBID magneticDeclinationLocation,
+                                   DBID laserHeightLocation, DBID targetHeightLocation,
+                                   const transfrm_Class* transform);
+    void SetCircleObservation(const coord_Circle& circle, DBID stationLocation, DBID targetLocation,
+                              DBID backbearingLocation, const transfrm_Class* transform);
+    void SetMTAObservation(const coord_MTA& mta, DBID stationLocation, DBID targetLocation,
+                           DBID backbearingLocation, const transfrm_Class* transform);
+    void SetCogoSystem(coordsys_CogoSettings system);
+
+    // Binds the position to the candidate; under another id every derived value goes.
+    void CheckTransform(const transfrm_Class* candidateTransform);
+    bool IsDoneOrComputing(int32_t mask) const { return ((Status | Computing) & mask) != 0; }
+    bool BeginComputing(int32_t bit);
+
+    coord_WGS84 GetWGS84(const transfrm_Class* transform);
+    coord_Local GetLocal(const transfrm_Class* transform);
+    coord_Local GetUncalibratedLocal(const transfrm_Class* transform);
+    coord_CorrectedGrid GetGrid(const transfrm_Class* transform);
+    coord_ECEFGround GetECEFGround(const transfrm_Class* transform);
+    coord_ECEF GetECEF(const transfrm_Class* transform);
+    coord_ECEFDeltas GetECEFDeltas(const transfrm_Class* transform);
+    coord_GridDeltas GetGridDeltas(const transfrm_Class* transform);
+    coord_Polar GetPolar(const transfrm_Class* transform);
+    coord_Ground GetGround(const transfrm_Class* transform);
+    coord_Unturned GetUnturned(const transfrm_Class* transform);
+    // The stored member for a locally transformed grid original asked without a
+    // transformation; otherwise the grid through the given one (null without one).
+    coord_LocalTransformedGrid GetLocalTransformedGrid(const transfrm_Class* transform,
+                                                       LocalTransformation* transformation);
+    coord_CogoGrid GetCogoGrid(const transfrm_Class* transform);
+    coord_Circle GetCircle();
+    coord_LaserOffset GetLaserOffset();
+    coord_MTA GetMTA();
+    Str GetName() const { return Name; }
+    bool IsDefined() const { return Original != COORD_NullType; }
+    bool HasOriginal() const { return Original != COORD_NullType; }
+
+    coordsys_Ellipsoid GetLocalEllipsoid(coordsys_CogoSettings mask, const transfrm_Class* transform);
+    coordsys_Ellipsoid GetWGS84Ellipsoid(coordsys_CogoSettings mask, const transfrm_Class* transform);
+    double GetLocalW(coordsys_CogoSettings mask, const transfrm_Class* transform);
+    double GetWGS84W(coordsys_CogoSettings mask, const transfrm_Class* transform);
+    double GetGridConvergence(const transfrm_Class* transform);
+
+    bool ComputeWGS84(const transfrm_Class* transform);
+    bool ComputeUncalibratedLocal(const transfrm_Class* transform);
+    bool ComputeLocal(const transfrm_Class* transform);
+    bool ComputeGrid(const transfrm_Class* transform);
+    bool ComputeECEFGround(const transfrm_Class* transform);
+    // Values reached through the base point or the antenna: known here only as the
+    // original; any other attempt fails.
+    bool ComputeECEF(const transfrm_Class* transform);
+    bool ComputeECEFDeltas(const transfrm_Class* transform);
+    bool ComputeGridDeltas(const transfrm_Class* transform);
+    bool ComputePolar(const transfrm_Class* transform);
+    bool ComputeGround(const transfrm_Class* transform);
+    bool ReduceCircle(const transfrm_Class* transform);
+    bool Resolve(const transfrm_Class* transform);
+    void ApplyDefaultHeight(const transfrm_Class* transform);
+
+    Str Name;
+    dbObjectRef IndexLocation;
+    Str NameOfBase;
+    Str NameOfBacksight;
+    bool HasStationSetup = false;
+    coord_StationSetupData StationSetup;
+    int32_t Original = COORD_NullType;
+    int32_t Computing = 0;
+    int32_t Status = 0;
+    coord_LocalTransformedGrid LocalTransformedGrid;
+    coord_CorrectedGrid Grid;
+    coord_Local Local;
+    coord_Local UncalibratedLocal;
+    coord_WGS84 WGS84;
+    coord_ECEFGround ECEFGround;
+    coord_ECEF ECEF;
+    coord_Ground Ground;
+    coord_GridDeltas GridDeltas;
+    coord_ECEFDeltas ECEFDeltas;
+    coord_Polar Polar;
+    coord_LaserOffset LaserOffset;
+    coord_Circle Circle;
+    coord_Corrected Corrected;
+    coord_Unturned Unturned;
+    coord_MTA MTA;
+    double BacksightCircle = MATHS_Null;
+    double Antenna = MATHS_Null;
+    double ReferenceAntenna = MATHS_Null;
+    coordsys_Ellipsoid LocalEllipsoid;
+    double GridConvergence = MATHS_Null;
+    double LocalW = MATHS_Null;
+    coordsys_Ellipsoid WGS84Ellipsoid = coordsys_WGS84Ellipsoid;
+    double WGS84W = MATHS_Null;
+    int32_t TransformId = -1;
+    coordsys_CogoSettings CogoSystem;
+    dbJobIndex* SearchData = nullptr;  // borrowed
+    bool DefaultNullHeights = false;
+    DBID DBLocationUnused = NODBID;
+    DBID DBLocationOfBase = NODBID;
+    DBID DBLocationOfAntenna = NODBID;
+    DBID DBLocationOfECEFDeltasReference = NODBID;
+    DBID DBLocationOfStation = NODBID;
+    DBID DBLocationOfTarget = NODBID;
+    DBID DBLocationOfBackBearing = NODBID;
+    DBID DBLocationOfMagneticDeclination = NODBID;
+    DBID DBLocationOfLaserHeight = NODBID;
+    DBID DBLocationOfTargetHeight = NODBID;
+    Str TransformationName;
+    bool HeightBorrowed = false;
+
+private:
+    void BeginOriginal(int32_t type, const transfrm_Class* transform);
+    void ClearRecordLocations();
+    void NullDerived();
+    template <class Coord>
+    Coord Get(const transfrm_Class* transform, Coord* member, bool (position_Class::*compute)(const transfrm_Class*));
+    bool OriginalOnly(int32_t bit);
+    coordsys_Ellipsoid CachedEllipsoid(int32_t bit, coordsys_Ellipsoid* cache, const coordsys_Ellipsoid& base,
+                                       double height, coordsys_CogoSettings mask, const transfrm_Class* transform);
+};
