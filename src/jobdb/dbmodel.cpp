@@ -380,7 +380,7 @@ void dbModel::Append(const dbRecord_Class& record) {
     if (!dbRecord_IsRecordType(record.GetType()) || !CanTakeId(record)) return;
     dbRecord_Class* copy = record.Clone();
     if (!copy) return;
-    dbModel_Record* holder = new dbModel_Record(copy);
+    dbModel_Record* holder = NewHolder(copy);
     holder->ChainBack = _MainThread._BackPointer;
     if (_MainThread._BackPointer) _MainThread._BackPointer->ChainForward = holder;
     else _MainThread._FrontPointer = holder;
@@ -412,7 +412,7 @@ void dbModel::InsertBefore(DBID target, const dbRecord_Class& record) {
     if (!next) return;
     dbRecord_Class* copy = record.Clone();
     if (!copy) return;
-    dbModel_Record* holder = new dbModel_Record(copy);
+    dbModel_Record* holder = NewHolder(copy);
     holder->ChainForward = next;
     holder->ChainBack = next->ChainBack;
     if (next->ChainBack) next->ChainBack->ChainForward = holder;
@@ -449,8 +449,33 @@ void dbModel::PutOnFreeList(dbModel_Record* holder) {
 void dbModel::Discard(dbRecord_Class* record) {
     if (!record) return;
     record->SetRecordId(NODBID);
-    PutOnFreeList(new dbModel_Record(record));
+    PutOnFreeList(NewHolder(record));
     ++_SupersededCount;
+}
+
+dbModel_Record* dbModel::NewHolder(dbRecord_Class* record) {
+    if (!_SpareHolders) {
+        _HolderSlabs.push_back(std::make_unique<dbModel_Record[]>(HolderSlabSize));
+        dbModel_Record* slab = _HolderSlabs.back().get();
+        for (int i = HolderSlabSize - 1; i >= 0; --i) {
+            slab[i].ChainForward = _SpareHolders;
+            _SpareHolders = &slab[i];
+        }
+    }
+    dbModel_Record* holder = _SpareHolders;
+    _SpareHolders = holder->ChainForward;
+    holder->ChainForward = holder->ChainBack = nullptr;
+    holder->DBRecord = record;
+    holder->Discarded = false;
+    return holder;
+}
+
+void dbModel::DeleteHolder(dbModel_Record* holder) {
+    delete holder->DBRecord;
+    holder->DBRecord = nullptr;
+    holder->ChainBack = nullptr;
+    holder->ChainForward = _SpareHolders;
+    _SpareHolders = holder;
 }
 
 void dbModel::PurgeSuperseded() {
@@ -461,7 +486,7 @@ void dbModel::PurgeSuperseded() {
             continue;
         }
         *link = holder->ChainForward;
-        delete holder;
+        DeleteHolder(holder);
         --_SupersededCount;
     }
     _SupersededCount = 0;
@@ -474,7 +499,7 @@ void dbModel::PurgeDiscarded() {
         _FreeList = holder->ChainForward;
         DBID id = holder->DBRecord ? holder->DBRecord->GetRecordId() : NODBID;
         if (id != NODBID && _IdTable.Get(id) == holder) _IdTable.Set(id, nullptr);
-        delete holder;
+        DeleteHolder(holder);
     }
 }
 
@@ -482,7 +507,7 @@ void dbModel::Clear() {
     dbModel_Record* holder = _MainThread._FrontPointer;
     while (holder) {
         dbModel_Record* next = holder->ChainForward;
-        delete holder;
+        DeleteHolder(holder);
         holder = next;
     }
     _MainThread._FrontPointer = _MainThread._BackPointer = nullptr;

@@ -19,7 +19,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <unordered_map>
+#include <vector>
 
 #include "records/dbRecord.h"
 #include "records/dbRecordTypes.h"
@@ -97,7 +99,7 @@ private:
 // The holder of one record in the chain or on the free list; owns its record.
 class dbModel_Record {
 public:
-    explicit dbModel_Record(dbRecord_Class* record) : DBRecord(record) {}
+    explicit dbModel_Record(dbRecord_Class* record = nullptr) : DBRecord(record) {}
     // Copies both links and a clone of the record.
     dbModel_Record(const dbModel_Record& other);
     dbModel_Record& operator=(const dbModel_Record&) = delete;
@@ -222,9 +224,18 @@ private:
     void PutOnFreeList(dbModel_Record* holder);
     // A superseded record: its id becomes NODBID and it waits on the free list.
     void Discard(dbRecord_Class* record);
+    // Holders come from slabs and go back to a list of spares, so a job of a million
+    // records asks the heap for holders a thousand times, not a million, and each
+    // holder costs its own 32 bytes and no allocator overhead.
+    dbModel_Record* NewHolder(dbRecord_Class* record);
+    // Deletes the holder's record and keeps the holder for the next one.
+    void DeleteHolder(dbModel_Record* holder);
 
     dbModel_Thread _MainThread;
     dbModel_Record* _FreeList = nullptr;
+    static constexpr int HolderSlabSize = 1024;
+    std::vector<std::unique_ptr<dbModel_Record[]>> _HolderSlabs;
+    dbModel_Record* _SpareHolders = nullptr;  // linked by ChainForward
     DBID _NextRecordId{1};
     dbModel_TypeSummary _Summary[DATABASE_AllRecords + 1];
     dbModel_IdTable _IdTable;

@@ -51,11 +51,13 @@ public:
     // The integer value and the link pair take no part.
     bool IsEqual(const FeatureAttribute& other) const;
 
-    int type = FEATURE_AttribSeparator;
+    // Ordered for size (64 bytes, no padding): a job holds one per attribute of
+    // every coded point.
     Str name;
-    double number = 0.0;
-    int integer = 0;
     Str text;
+    double number = 0.0;
+    int type = FEATURE_AttribSeparator;
+    int integer = 0;
     int menuIndex = 0;  // u16 on disk
     // Copied with the attribute, never serialised.
     int link[2] = {0, 0};
@@ -69,7 +71,7 @@ public:
         Assign(other);
         return *this;
     }
-    virtual ~Attributes() = default;
+    ~Attributes() = default;
 
     void Clear() { _Attribs.clear(); }
     int Count() const { return static_cast<int>(_Attribs.size()); }
@@ -133,12 +135,12 @@ public:
         Assign(other);
         return *this;
     }
-    virtual ~FeatureArray() = default;
+    ~FeatureArray() = default;
 
-    virtual bool IsEqual(const FeatureArray& other) const;
-    virtual bool IsNotEqual(const FeatureArray& other) const { return !IsEqual(other); }
-    virtual bool SharesStorage(const FeatureArray& other) const;
-    virtual void Assign(const FeatureArray& other);
+    bool IsEqual(const FeatureArray& other) const;
+    bool IsNotEqual(const FeatureArray& other) const { return !IsEqual(other); }
+    bool SharesStorage(const FeatureArray& other) const;
+    void Assign(const FeatureArray& other);
 
     void Clear() { _Features.clear(); }
     int Count() const { return static_cast<int>(_Features.size()); }

@@ -39,7 +39,7 @@ TEST(Str, IsEmptyAlsoWhenFirstByteIsZero) {
 }
 
 TEST(Str, ShorteningKeepsTheBlockAndGrowingReallocates) {
-    Str s("abcdef");
+    Str s("abcdef, too long to fit inside");
     const char* block = s.Data();
     s.Truncate(3);
     EXPECT_EQ(s.Data(), block);
@@ -52,14 +52,14 @@ TEST(Str, ShorteningKeepsTheBlockAndGrowingReallocates) {
     s += "";
     s += Str();
     EXPECT_EQ(s.Data(), block);
-    Str t("xyz");
+    Str t("xyz, too long to fit inside");
     t = Str();  // an empty Str shrinks the owned block to one byte, but keeps owning one
     EXPECT_TRUE(t.OwnsBlock());
     EXPECT_EQ(t.Length(), 0);
 }
 
 TEST(Str, AssignKeepsABlockTheTextFits) {
-    Str s("a longer text");
+    Str s("a longer text than fits inside");
     const char* block = s.Data();
     s.Assign("short", 5);
     EXPECT_EQ(s.Data(), block);
@@ -68,8 +68,8 @@ TEST(Str, AssignKeepsABlockTheTextFits) {
     s.Assign(nullptr, 0);  // empty, still owning the block
     EXPECT_EQ(s.Data(), block);
     EXPECT_TRUE(s.IsEmpty());
-    s.Assign("a longer text!", 14);  // one byte past the block: a new one
-    EXPECT_EQ(s, "a longer text!");
+    s.Assign("a longer text than fits inside!", 31);  // one byte past the block: a new one
+    EXPECT_EQ(s, "a longer text than fits inside!");
     s.Assign(s.Data() + 2, 6);  // from inside its own block
     EXPECT_EQ(s, "longer");
     s.Assign("ab\0cd", 5);  // stops at a zero, as Str(buffer, count) does
@@ -77,6 +77,63 @@ TEST(Str, AssignKeepsABlockTheTextFits) {
     Str empty;
     empty.Assign("", 0);
     EXPECT_FALSE(empty.OwnsBlock());
+}
+
+// Texts of up to 14 bytes live inside the Str: no block, and every operation treats
+// them as it treats a block, also across the border between the two.
+TEST(Str, ShortTextsLiveInside) {
+    Str s("fourteen bytes");
+    EXPECT_EQ(s.Length(), Str::InlineCapacity);
+    EXPECT_TRUE(s.IsInline());
+    EXPECT_FALSE(s.OwnsBlock());
+    Str copy(s);
+    EXPECT_TRUE(copy.IsInline());
+    EXPECT_EQ(copy, "fourteen bytes");
+    EXPECT_NE(copy.Data(), s.Data());
+    s += "!";  // one past: a block of exactly the new length
+    EXPECT_TRUE(s.OwnsBlock());
+    EXPECT_EQ(s, "fourteen bytes!");
+    EXPECT_EQ(s.Length(), 15);
+
+    Str t("abc");
+    t.Insert("XY", 1);
+    EXPECT_EQ(t, "aXYbc");
+    t.PadLeft(7, '0');
+    EXPECT_EQ(t, "00aXYbc");
+    t.MakeUpper();
+    t.Delete(0, 2);
+    EXPECT_EQ(t, "AXYBC");
+    t.Replace("XY", "--");
+    EXPECT_EQ(t, "A--BC");
+    t += t;  // itself, inside
+    EXPECT_EQ(t, "A--BCA--BC");
+    t += t.Data() + 5;  // a text in its own bytes, crossing into a block
+    EXPECT_EQ(t, "A--BCA--BCA--BC");
+    EXPECT_TRUE(t.OwnsBlock());
+
+    Str u("inside");
+    u.Assign(u.Data() + 2, 3);  // from its own bytes
+    EXPECT_EQ(u, "sid");
+    u = u.Data() + 1;
+    EXPECT_EQ(u, "id");
+    u = "a text long enough for a block";
+    EXPECT_TRUE(u.OwnsBlock());
+    u.Truncate(2);
+    EXPECT_TRUE(u.OwnsBlock());  // a block, once there, is kept
+
+    Str moved(static_cast<Str&&>(copy));
+    EXPECT_EQ(moved, "fourteen bytes");
+    EXPECT_EQ(copy.Length(), 0);
+    Str target("x");
+    target = static_cast<Str&&>(moved);
+    EXPECT_EQ(target, "fourteen bytes");
+    EXPECT_EQ(moved.Length(), 0);
+    target.Truncate(0);
+    target.Compact();
+    EXPECT_FALSE(target.IsInline());
+    EXPECT_EQ(target.Data(), Str().Data());  // back on the shared empty text
+    EXPECT_EQ(Str("abc").Mid(1, 5), "bc");
+    EXPECT_EQ(Str("x") + Str("y"), "xy");
 }
 
 TEST(Str, SelfAssignmentAndSelfAppend) {
@@ -429,10 +486,10 @@ namespace {
 
 TEST(Str, MoveAssignmentEndsLikeACopy) {
     Str s("abc");
-    Str source("longer text");
+    Str source("a text too long to fit inside");
     const char* block = source.Data();
     s = static_cast<Str&&>(source);
-    EXPECT_EQ(s, "longer text");
+    EXPECT_EQ(s, "a text too long to fit inside");
     EXPECT_EQ(s.Data(), block);
     EXPECT_EQ(source.Length(), 0);
     Str shared;

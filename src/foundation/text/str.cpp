@@ -1,6 +1,7 @@
 #include "foundation/text/str.h"
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -32,7 +33,10 @@ void* CheckedRealloc(void* block, size_t bytes) {
 
 // ---- storage ---------------------------------------------------------------------------
 
-bool Str::OwnsBlock() const { return _Pointer != emptyBuffer; }
+static_assert(sizeof(Str) == 16, "an inline text takes the Str's own 16 bytes");
+static_assert(std::endian::native == std::endian::little, "the inline tag is the top byte of the block size");
+
+bool Str::OwnsBlock() const { return !IsInline() && _Pointer != emptyBuffer; }
 
 namespace {
 // A text inside the string's own block, past the terminator of a shortened string too.
@@ -42,15 +46,40 @@ bool LiesInBlock(const char* block, int32_t blockSize, const char* text) {
 }
 }  // namespace
 
+void Str::SetLength(int n) {
+    if (IsInline()) reinterpret_cast<unsigned char*>(this)[15] = static_cast<unsigned char>(0x80 | n);
+    else _Length = n;
+}
+
+void Str::MakeInline() {
+    if (OwnsBlock()) std::free(_Pointer);
+    std::memset(static_cast<void*>(this), 0, sizeof(Str));
+    reinterpret_cast<unsigned char*>(this)[15] = 0x80;
+}
+
+// Room for n characters, from a fresh string: inside for a short text, else a block.
 void Str::Allocate(int n) {
+    if (n > 0 && n <= InlineCapacity) {
+        MakeInline();
+        return;
+    }
     _Pointer = static_cast<char*>(CheckedRealloc(nullptr, static_cast<size_t>(n) + 1));
     _BlockSize = n + 1;
     _Pointer[0] = 0;
 }
 
-// Room for exactly n characters and the terminator; never any spare capacity.
+// Room for exactly n characters and the terminator, keeping the text; never any spare
+// capacity. A string without a block keeps a text that fits inside.
 void Str::Reallocate(int n) {
-    if (!OwnsBlock()) {
+    if (IsInline()) {
+        if (n <= InlineCapacity) return;
+        const int length = Length();
+        char* block = static_cast<char*>(CheckedRealloc(nullptr, static_cast<size_t>(n) + 1));
+        std::memcpy(block, this, static_cast<size_t>(length) + 1);
+        _Pointer = block;
+        _Length = length;
+        _BlockSize = n + 1;
+    } else if (!OwnsBlock()) {
         Allocate(n);
     } else {
         _Pointer = static_cast<char*>(CheckedRealloc(_Pointer, static_cast<size_t>(n) + 1));
@@ -58,15 +87,16 @@ void Str::Reallocate(int n) {
     }
 }
 
-// Appends n bytes that do not lie inside this string's block.
+// Appends n bytes that do not lie inside this string's storage.
 void Str::AppendBytes(const char* text, int n) {
     if (n <= 0) return;
-    if (n > INT_MAX - 1 - _Length) throw std::bad_alloc();
-    int old = _Length;
+    const int old = Length();
+    if (n > INT_MAX - 1 - old) throw std::bad_alloc();
     Reallocate(old + n);
-    std::memcpy(_Pointer + old, text, static_cast<size_t>(n));
-    _Length = old + n;
-    _Pointer[_Length] = 0;
+    char* p = Buffer();
+    std::memcpy(p + old, text, static_cast<size_t>(n));
+    SetLength(old + n);
+    p[old + n] = 0;
 }
 
 // ---- construction ----------------------------------------------------------------------
@@ -74,10 +104,11 @@ void Str::AppendBytes(const char* text, int n) {
 Str::Str() : _Pointer(emptyBuffer), _Length(0) {}
 
 Str::Str(const Str& other) : _Pointer(emptyBuffer), _Length(0) {
-    if (other._Length == 0) return;
-    Allocate(other._Length);
-    std::memcpy(_Pointer, other._Pointer, static_cast<size_t>(other._Length) + 1);
-    _Length = other._Length;
+    const int n = other.Length();
+    if (n == 0) return;
+    Allocate(n);
+    std::memcpy(Buffer(), other.Data(), static_cast<size_t>(n) + 1);
+    SetLength(n);
 }
 
 Str::Str(Str&& other) noexcept : _Pointer(other._Pointer), _Length(other._Length), _BlockSize(other._BlockSize) {
@@ -91,8 +122,8 @@ Str::Str(const char* text) : _Pointer(emptyBuffer), _Length(0) {
     size_t n = std::strlen(text);
     if (n > INT_MAX - 1) throw std::bad_alloc();
     Allocate(static_cast<int>(n));
-    std::memcpy(_Pointer, text, n + 1);
-    _Length = static_cast<int32_t>(n);
+    std::memcpy(Buffer(), text, n + 1);
+    SetLength(static_cast<int>(n));
 }
 
 Str::Str(const unsigned char* text) : Str(reinterpret_cast<const char*>(text)) {}
@@ -101,17 +132,19 @@ Str::Str(const char* buffer, int count) : _Pointer(emptyBuffer), _Length(0) {
     if (!QZ_ASSERT(count >= 0)) return;
     if (!buffer || count == 0) return;
     Allocate(count);
-    std::memcpy(_Pointer, buffer, static_cast<size_t>(count));
-    _Pointer[count] = 0;
-    _Length = static_cast<int32_t>(std::strlen(_Pointer));
+    char* p = Buffer();
+    std::memcpy(p, buffer, static_cast<size_t>(count));
+    p[count] = 0;
+    SetLength(static_cast<int>(std::strlen(p)));
 }
 
 Str::Str(char c) : _Pointer(emptyBuffer), _Length(0) {
     if (c == 0) return;
     Allocate(1);
-    _Pointer[0] = c;
-    _Pointer[1] = 0;
-    _Length = 1;
+    char* p = Buffer();
+    p[0] = c;
+    p[1] = 0;
+    SetLength(1);
 }
 
 Str::Str(const char* first, const char* second) : _Pointer(emptyBuffer), _Length(0) {
@@ -119,10 +152,11 @@ Str::Str(const char* first, const char* second) : _Pointer(emptyBuffer), _Length
     size_t b = second ? std::strlen(second) : 0;
     if (a + b > INT_MAX - 1) throw std::bad_alloc();
     Allocate(static_cast<int>(a + b));
-    if (a) std::memcpy(_Pointer, first, a);
-    if (b) std::memcpy(_Pointer + a, second, b);
-    _Pointer[a + b] = 0;
-    _Length = static_cast<int32_t>(a + b);
+    char* p = Buffer();
+    if (a) std::memcpy(p, first, a);
+    if (b) std::memcpy(p + a, second, b);
+    p[a + b] = 0;
+    SetLength(static_cast<int>(a + b));
 }
 
 Str::Str(const char16_t* text) : _Pointer(emptyBuffer), _Length(0) {
@@ -137,10 +171,10 @@ Str::Str(const char16_t* text) : _Pointer(emptyBuffer), _Length(0) {
     for (size_t i = 0; text[i]; ++i) bytes += static_cast<size_t>(utf8_EncodedLength(next(i)));
     if (bytes > INT_MAX - 1) throw std::bad_alloc();
     Allocate(static_cast<int>(bytes));
-    char* out = _Pointer;
+    char* out = Buffer();
     for (size_t i = 0; text[i]; ++i) out += utf8_Encode(next(i), out);
     *out = 0;
-    _Length = static_cast<int32_t>(bytes);
+    SetLength(static_cast<int>(bytes));
 }
 
 Str::~Str() {
@@ -149,22 +183,36 @@ Str::~Str() {
 
 Str& Str::operator=(const Str& other) {
     if (this == &other) return *this;
-    if (!OwnsBlock() && other._Length == 0) {
-        _Length = 0;
+    const int n = other.Length();
+    if (!OwnsBlock() && n == 0) {
+        SetLength(0);
+        if (IsInline()) Buffer()[0] = 0;
         return *this;
     }
-    Reallocate(other._Length);
-    std::memcpy(_Pointer, other._Pointer, static_cast<size_t>(other._Length));
-    _Length = other._Length;
-    _Pointer[_Length] = 0;
+    if (!OwnsBlock() && n <= InlineCapacity) {
+        // No block to keep: the text goes inside (other is not this, so no overlap).
+        MakeInline();
+        std::memcpy(Buffer(), other.Data(), static_cast<size_t>(n) + 1);
+        SetLength(n);
+        return *this;
+    }
+    Reallocate(n);
+    char* p = Buffer();
+    std::memcpy(p, other.Data(), static_cast<size_t>(n));
+    SetLength(n);
+    p[n] = 0;
     return *this;
 }
 
 // Taking over a non-empty source's block ends exactly where a copy would: a block of
-// length + 1 owned by this string. An empty source follows the copy rules.
+// length + 1 owned by this string. An empty or inline source follows the copy rules.
 Str& Str::operator=(Str&& other) noexcept {
     if (this == &other) return *this;
-    if (other._Length == 0 || !other.OwnsBlock()) return *this = static_cast<const Str&>(other);
+    if (other.Length() == 0 || !other.OwnsBlock()) {
+        *this = static_cast<const Str&>(other);
+        if (other.IsInline()) other = Str();  // moved out, as a block would be
+        return *this;
+    }
     if (OwnsBlock()) std::free(_Pointer);
     _Pointer = other._Pointer;
     _BlockSize = other._BlockSize;
@@ -182,8 +230,17 @@ void Str::Assign(const char* text, int count) {
             count = static_cast<int>(static_cast<const char*>(zero) - text);
     }
     if (count == 0) {
-        _Length = 0;
-        if (OwnsBlock()) _Pointer[0] = 0;
+        SetLength(0);
+        if (OwnsBlock() || IsInline()) Buffer()[0] = 0;
+        return;
+    }
+    if (!OwnsBlock() && count <= InlineCapacity) {
+        // Inside; the text may lie in this string's own bytes.
+        char copy[InlineCapacity];
+        std::memcpy(copy, text, static_cast<size_t>(count));
+        MakeInline();
+        std::memcpy(Buffer(), copy, static_cast<size_t>(count));
+        SetLength(count);
         return;
     }
     if (count >= _BlockSize) {
@@ -203,18 +260,22 @@ void Str::Assign(const char* text, int count) {
 
 Str& Str::operator=(const char* text) {
     if (!text || !*text) {
-        _Length = 0;
-        if (OwnsBlock()) _Pointer[0] = 0;
+        SetLength(0);
+        if (OwnsBlock() || IsInline()) Buffer()[0] = 0;
         return *this;
     }
     size_t n = std::strlen(text);
     if (n > INT_MAX - 1) throw std::bad_alloc();
-    if (LiesInBlock(_Pointer, _BlockSize, text)) {
-        // The text may lie in our block, past the terminator of a shortened string too:
-        // fill a new block before the old one goes.
+    if (!OwnsBlock() && n <= static_cast<size_t>(InlineCapacity)) {
+        Assign(text, static_cast<int>(n));
+        return *this;
+    }
+    if (LiesInBlock(_Pointer, _BlockSize, text) || IsInline()) {
+        // The text may lie in our storage, past the terminator of a shortened string
+        // too: fill a new block before the old one goes.
         char* fresh = static_cast<char*>(CheckedRealloc(nullptr, n + 1));
         std::memcpy(fresh, text, n + 1);
-        std::free(_Pointer);
+        if (OwnsBlock()) std::free(_Pointer);
         _Pointer = fresh;
         _BlockSize = static_cast<int32_t>(n) + 1;
     } else {
@@ -233,9 +294,9 @@ Str& Str::operator=(char c) {
 void string_AssignText(Str& target, const char* text) { target = text; }
 
 char Str::operator[](int i) const {
-    bool ok = QZ_ASSERT(i < _Length);
+    bool ok = QZ_ASSERT_TEXT(i < Length(), "i < _Length");
     ok = QZ_ASSERT(i >= 0) && ok;
-    return ok ? _Pointer[i] : 0;
+    return ok ? Data()[i] : 0;
 }
 
 // ---- changing in place -----------------------------------------------------------------
@@ -243,16 +304,12 @@ char Str::operator[](int i) const {
 Str& Str::operator+=(const char* text) {
     if (!text || !*text) return *this;
     size_t n = std::strlen(text);
-    if (n > INT_MAX - 1 - static_cast<size_t>(_Length)) throw std::bad_alloc();
-    if (LiesInBlock(_Pointer, _BlockSize, text)) {
-        // As in assignment: the old block stays until the text has been copied out of it.
-        char* fresh = static_cast<char*>(CheckedRealloc(nullptr, static_cast<size_t>(_Length) + n + 1));
-        std::memcpy(fresh, _Pointer, static_cast<size_t>(_Length));
-        std::memcpy(fresh + _Length, text, n + 1);
-        std::free(_Pointer);
-        _Pointer = fresh;
-        _Length += static_cast<int32_t>(n);
-        _BlockSize = _Length + 1;
+    const int length = Length();
+    if (n > INT_MAX - 1 - static_cast<size_t>(length)) throw std::bad_alloc();
+    if (LiesInBlock(_Pointer, _BlockSize, text) || LiesInBlock(Data(), IsInline() ? 16 : 0, text)) {
+        // As in assignment: the old storage stays until the text has been copied out.
+        Str copy(text);
+        AppendBytes(copy.Data(), copy.Length());
         return *this;
     }
     AppendBytes(text, static_cast<int>(n));
@@ -260,13 +317,13 @@ Str& Str::operator+=(const char* text) {
 }
 
 Str& Str::operator+=(const Str& text) {
-    if (text._Length == 0) return *this;
+    if (text.Length() == 0) return *this;
     if (&text == this) {
         Str copy(text);
-        AppendBytes(copy._Pointer, copy._Length);
+        AppendBytes(copy.Data(), copy.Length());
         return *this;
     }
-    AppendBytes(text._Pointer, text._Length);
+    AppendBytes(text.Data(), text.Length());
     return *this;
 }
 
@@ -277,86 +334,95 @@ Str& Str::operator+=(char c) {
 
 void Str::Insert(const char* text, int pos) {
     if (!text || !*text || pos < 0) return;
-    if (pos >= _Length) {
+    const int old = Length();
+    if (pos >= old) {
         *this += text;
         return;
     }
     Str copy(text);
-    int n = copy._Length;
-    if (n > INT_MAX - 1 - _Length) throw std::bad_alloc();
-    int old = _Length;
+    int n = copy.Length();
+    if (n > INT_MAX - 1 - old) throw std::bad_alloc();
     Reallocate(old + n);
-    std::memmove(_Pointer + pos + n, _Pointer + pos, static_cast<size_t>(old - pos) + 1);
-    std::memcpy(_Pointer + pos, copy._Pointer, static_cast<size_t>(n));
-    _Length = old + n;
+    char* p = Buffer();
+    std::memmove(p + pos + n, p + pos, static_cast<size_t>(old - pos) + 1);
+    std::memcpy(p + pos, copy.Data(), static_cast<size_t>(n));
+    SetLength(old + n);
 }
 
 void Str::PadRight(int n, char c) {
-    if (_Length >= n || c == 0) return;
-    int old = _Length;
+    const int old = Length();
+    if (old >= n || c == 0) return;
     Reallocate(n);
-    std::memset(_Pointer + old, c, static_cast<size_t>(n - old));
-    _Length = n;
-    _Pointer[n] = 0;
+    char* p = Buffer();
+    std::memset(p + old, c, static_cast<size_t>(n - old));
+    SetLength(n);
+    p[n] = 0;
 }
 
 void Str::PadLeft(int n, char c) {
-    QZ_ASSERT(_Pointer);
-    if (_Length >= n || c == 0) return;
-    int old = _Length;
+    QZ_ASSERT_TEXT(Data(), "_Pointer");
+    const int old = Length();
+    if (old >= n || c == 0) return;
     int add = n - old;
     Reallocate(n);
-    std::memmove(_Pointer + add, _Pointer, static_cast<size_t>(old) + 1);
-    std::memset(_Pointer, c, static_cast<size_t>(add));
-    _Length = n;
+    char* p = Buffer();
+    std::memmove(p + add, p, static_cast<size_t>(old) + 1);
+    std::memset(p, c, static_cast<size_t>(add));
+    SetLength(n);
 }
 
 void Str::Fill(char c, int n) {
     if (!QZ_ASSERT(c)) return;
     if (!QZ_ASSERT(n >= 0)) return;
     Reallocate(n);
-    std::memset(_Pointer, c, static_cast<size_t>(n));
-    _Pointer[n] = 0;
-    _Length = n;
+    char* p = Buffer();
+    std::memset(p, c, static_cast<size_t>(n));
+    p[n] = 0;
+    SetLength(n);
 }
 
 void Str::SetAt(int i, char v) {
-    bool ok = QZ_ASSERT(i < _Length);
+    bool ok = QZ_ASSERT_TEXT(i < Length(), "i < _Length");
     ok = QZ_ASSERT(i >= 0) && ok;
     ok = QZ_ASSERT(v) && ok;
-    if (ok) _Pointer[i] = v;
+    if (ok) Buffer()[i] = v;
 }
 
 void Str::Truncate(int pos) {
     if (!QZ_ASSERT(pos >= 0)) return;
-    if (pos < _Length) {
-        _Pointer[pos] = 0;
-        _Length = pos;
+    if (pos < Length()) {
+        Buffer()[pos] = 0;
+        SetLength(pos);
     }
 }
 
 void Str::Delete(int i, int n) {
     bool ok = QZ_ASSERT(i >= 0);
     ok = QZ_ASSERT(n >= 0) && ok;
-    if (!ok || i >= _Length) return;
-    if (n > _Length - i) n = _Length - i;
+    const int length = Length();
+    if (!ok || i >= length) return;
+    if (n > length - i) n = length - i;
     if (n == 0) return;
-    std::memmove(_Pointer + i, _Pointer + i + n, static_cast<size_t>(_Length - i - n) + 1);
-    _Length -= n;
+    char* p = Buffer();
+    std::memmove(p + i, p + i + n, static_cast<size_t>(length - i - n) + 1);
+    SetLength(length - n);
 }
 
 void Str::StripLeading(char c) {
-    QZ_ASSERT(_Pointer);
+    QZ_ASSERT_TEXT(Data(), "_Pointer");
     if (c == 0) return;
+    const char* p = Data();
+    const int length = Length();
     int k = 0;
-    while (k < _Length && _Pointer[k] == c) ++k;
+    while (k < length && p[k] == c) ++k;
     if (k) Delete(0, k);
 }
 
 void Str::StripTrailing(char c) {
     if (c == 0) return;
-    int k = _Length;
-    while (k > 0 && _Pointer[k - 1] == c) --k;
+    const char* p = Data();
+    int k = Length();
+    while (k > 0 && p[k - 1] == c) --k;
     Truncate(k);
 }
 
@@ -366,15 +432,18 @@ void Str::Strip(char c) {
 }
 
 void Str::StripLeadingAny(const char* set) {
-    QZ_ASSERT(_Pointer);
+    QZ_ASSERT_TEXT(Data(), "_Pointer");
+    const char* p = Data();
+    const int length = Length();
     int k = 0;
-    while (k < _Length && string_IsInSet(_Pointer[k], set)) ++k;
+    while (k < length && string_IsInSet(p[k], set)) ++k;
     if (k) Delete(0, k);
 }
 
 void Str::StripTrailingAny(const char* set) {
-    int k = _Length;
-    while (k > 0 && string_IsInSet(_Pointer[k - 1], set)) --k;
+    const char* p = Data();
+    int k = Length();
+    while (k > 0 && string_IsInSet(p[k - 1], set)) --k;
     Truncate(k);
 }
 
@@ -388,40 +457,50 @@ void Str::Replace(const char* Old, const char* New) {
     Str oldText(Old);
     Str newText(New);
     Str copy(*this);
-    _Length = 0;
-    _Pointer[0] = 0;
-    AppendBytes(copy._Pointer, at);
+    Buffer()[0] = 0;
+    SetLength(0);
+    AppendBytes(copy.Data(), at);
     while (!copy.PastTheEnd(at)) {
-        AppendBytes(newText._Pointer, newText._Length);
+        AppendBytes(newText.Data(), newText.Length());
         int from = at + LengthOld;
-        at = copy.FindSubString(oldText._Pointer, from);
-        AppendBytes(copy._Pointer + from, at - from);
+        at = copy.FindSubString(oldText.Data(), from);
+        AppendBytes(copy.Data() + from, at - from);
     }
 }
 
 void Str::ReplaceChar(char Old, char New) {
-    QZ_ASSERT(_Pointer);
+    QZ_ASSERT_TEXT(Data(), "_Pointer");
     if (!QZ_ASSERT(Old && New)) return;
-    for (int i = 0; i < _Length; ++i)
-        if (_Pointer[i] == Old) _Pointer[i] = New;
+    char* p = Buffer();
+    const int length = Length();
+    for (int i = 0; i < length; ++i)
+        if (p[i] == Old) p[i] = New;
 }
 
 void Str::MakeLower() {
-    QZ_ASSERT(_Pointer);
-    for (int i = 0; i < _Length; ++i) _Pointer[i] = LowerAscii(_Pointer[i]);
+    QZ_ASSERT_TEXT(Data(), "_Pointer");
+    char* p = Buffer();
+    const int length = Length();
+    for (int i = 0; i < length; ++i) p[i] = LowerAscii(p[i]);
 }
 
 void Str::MakeUpper() {
-    QZ_ASSERT(_Pointer);
-    for (int i = 0; i < _Length; ++i) _Pointer[i] = UpperAscii(_Pointer[i]);
+    QZ_ASSERT_TEXT(Data(), "_Pointer");
+    char* p = Buffer();
+    const int length = Length();
+    for (int i = 0; i < length; ++i) p[i] = UpperAscii(p[i]);
 }
 
-void Str::Reverse() { std::reverse(_Pointer, _Pointer + _Length); }
+void Str::Reverse() {
+    char* p = Buffer();
+    std::reverse(p, p + Length());
+}
 
 void Str::Compact() {
-    if (_Length == 0 && OwnsBlock()) {
-        std::free(_Pointer);
+    if (Length() == 0 && (OwnsBlock() || IsInline())) {
+        if (OwnsBlock()) std::free(_Pointer);
         _Pointer = emptyBuffer;
+        _Length = 0;
         _BlockSize = 0;
     }
 }
@@ -429,42 +508,50 @@ void Str::Compact() {
 // ---- searching -------------------------------------------------------------------------
 
 int Str::FindChar(char c, int start) const {
-    if (!QZ_ASSERT(start >= 0)) return _Length;
-    if (start >= _Length) return _Length;
-    const void* hit = std::memchr(_Pointer + start, c, static_cast<size_t>(_Length - start));
-    return hit ? static_cast<int>(static_cast<const char*>(hit) - _Pointer) : _Length;
+    const int length = Length();
+    if (!QZ_ASSERT(start >= 0)) return length;
+    if (start >= length) return length;
+    const char* p = Data();
+    const void* hit = std::memchr(p + start, c, static_cast<size_t>(length - start));
+    return hit ? static_cast<int>(static_cast<const char*>(hit) - p) : length;
 }
 
 int Str::FindSubString(const char* s, int start) const {
-    if (!QZ_ASSERT(start >= 0)) return _Length;
-    if (!s || !*s) return _Length;
+    const int length = Length();
+    if (!QZ_ASSERT(start >= 0)) return length;
+    if (!s || !*s) return length;
+    const char* p = Data();
     size_t n = std::strlen(s);
-    for (int at = FindChar(s[0], start); at < _Length; at = FindChar(s[0], at + 1)) {
-        if (static_cast<size_t>(_Length - at) < n) break;
-        if (std::memcmp(_Pointer + at, s, n) == 0) return at;
+    for (int at = FindChar(s[0], start); at < length; at = FindChar(s[0], at + 1)) {
+        if (static_cast<size_t>(length - at) < n) break;
+        if (std::memcmp(p + at, s, n) == 0) return at;
     }
-    return _Length;
+    return length;
 }
 
 int Str::FindLastChar(char c) const {
-    for (int i = _Length - 1; i >= 0; --i)
-        if (_Pointer[i] == c) return i;
-    return _Length;
+    const char* p = Data();
+    const int length = Length();
+    for (int i = length - 1; i >= 0; --i)
+        if (p[i] == c) return i;
+    return length;
 }
 
 int Str::FindFirstOf(const char* set, int start) const {
-    if (!QZ_ASSERT(start >= 0)) return _Length;
-    if (!set || !*set) return _Length;
-    for (int i = start; i < _Length; ++i)
-        if (string_IsInSet(_Pointer[i], set)) return i;
-    return _Length;
+    const int length = Length();
+    if (!QZ_ASSERT(start >= 0)) return length;
+    if (!set || !*set) return length;
+    const char* p = Data();
+    for (int i = start; i < length; ++i)
+        if (string_IsInSet(p[i], set)) return i;
+    return length;
 }
 
 bool string_IsInSet(char c, const char* set) { return c != 0 && set && std::strchr(set, c) != nullptr; }
 
 // ---- comparing -------------------------------------------------------------------------
 
-int Str::Compare(const Str& other) const { return std::strcmp(_Pointer, other._Pointer); }
+int Str::Compare(const Str& other) const { return std::strcmp(Data(), other.Data()); }
 
 int string_CompareInsensitive(const char* a, const char* b) {
     for (;; ++a, ++b) {
@@ -474,12 +561,15 @@ int string_CompareInsensitive(const char* a, const char* b) {
     }
 }
 
-int Str::CompareInsensitive(const Str& other) const { return string_CompareInsensitive(_Pointer, other._Pointer); }
+int Str::CompareInsensitive(const Str& other) const { return string_CompareInsensitive(Data(), other.Data()); }
 
 bool Str::EqualInsensitive(const Str& other) const {
-    if (_Length != other._Length) return false;
-    for (int i = 0; i < _Length; ++i)
-        if (LowerAscii(_Pointer[i]) != LowerAscii(other._Pointer[i])) return false;
+    const int length = Length();
+    if (length != other.Length()) return false;
+    const char* p = Data();
+    const char* q = other.Data();
+    for (int i = 0; i < length; ++i)
+        if (LowerAscii(p[i]) != LowerAscii(q[i])) return false;
     return true;
 }
 
@@ -491,25 +581,26 @@ bool operator!=(const Str& a, const Str& b) { return a.Compare(b) != 0; }
 // ---- new strings -----------------------------------------------------------------------
 
 Str Str::Mid(int pos, int count) const {
+    const int length = Length();
     if (!QZ_ASSERT(pos >= 0)) return Str();
-    if (pos >= _Length || count <= 0) return Str();
-    if (count > _Length - pos) count = _Length - pos;
+    if (pos >= length || count <= 0) return Str();
+    if (count > length - pos) count = length - pos;
     Str out;
-    out.AppendBytes(_Pointer + pos, count);
+    out.AppendBytes(Data() + pos, count);
     return out;
 }
 
 Str Str::Left(int n) const {
     if (!QZ_ASSERT_TEXT(n >= 0, "n > 0")) return Str();
     if (n == 0) return Str();
-    if (n >= _Length) return *this;
+    if (n >= Length()) return *this;
     return Mid(0, n);
 }
 
 Str Str::MidToEnd(int i) const {
     if (!QZ_ASSERT(i >= 0)) return Str();
-    if (i >= _Length) return Str();
-    return Mid(i, _Length - i);
+    if (i >= Length()) return Str();
+    return Mid(i, Length() - i);
 }
 
 Str Str::CutLeft(int n) {

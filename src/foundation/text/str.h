@@ -3,10 +3,19 @@
 // failures are thrown as a Str holding the message and caught by reference.
 //
 // Storage: an empty Str points at one shared static byte holding 0, never written or
-// freed. Any other Str owns a malloc'd block of at least _Length + 1 bytes. There is
-// no spare capacity: growing reallocates to exactly the new length + 1, shortening
-// keeps the block. Assign alone keeps a block the new text fits, so a Str that is
-// reused for text after text stops asking the heap.
+// freed. A text of up to InlineCapacity bytes made by a constructor (a copy included)
+// or by assignment to a Str without a block lives inside the Str's own 16 bytes: names,
+// codes and numbers, which are most texts of a job, then cost no heap block, and a job
+// model holding hundreds of thousands of records stays small. Any other Str owns a
+// malloc'd block of at least length + 1 bytes. There is no spare capacity: growing
+// reallocates to exactly the new length + 1, shortening keeps the block. Assign alone
+// keeps a block the new text fits, so a Str that is reused for text after text stops
+// asking the heap.
+//
+// Inline layout (little-endian): the text and its terminator from byte 0, and in byte
+// 15 the length with the top bit set; a block size is never negative, so that bit tells
+// the two forms apart. An inline text moves with the Str: Data() of a moved or copied
+// Str is not the source's.
 //
 // StrArray: an owning array of heap-allocated Str, growing to the needed count + 16.
 #pragma once
@@ -35,11 +44,14 @@ public:
     // when they fit in it (an empty result keeps the block too).
     void Assign(const char* text, int count);
 
-    int Length() const { return _Length; }
-    const char* Data() const { return _Pointer; }
-    bool IsEmpty() const { return _Length == 0 || _Pointer[0] == 0; }
+    // Longest text kept inside the Str.
+    static constexpr int InlineCapacity = 14;
+
+    int Length() const { return IsInline() ? InlineBytes()[15] & 0x7F : _Length; }
+    const char* Data() const { return IsInline() ? reinterpret_cast<const char*>(this) : _Pointer; }
+    bool IsEmpty() const { return Length() == 0 || Data()[0] == 0; }
     char operator[](int i) const;
-    bool PastTheEnd(int i) const { return i >= _Length; }
+    bool PastTheEnd(int i) const { return i >= Length(); }
 
     Str& operator+=(const char* text);
     Str& operator+=(const Str& text);
@@ -67,8 +79,8 @@ public:
     int FindSubString(const char* s, int start = 0) const;
     int FindLastChar(char c) const;
     int FindFirstOf(const char* set, int start = 0) const;
-    bool Contains(char c) const { return FindChar(c, 0) < _Length; }
-    bool ContainsSubString(const char* s) const { return FindSubString(s, 0) < _Length; }
+    bool Contains(char c) const { return FindChar(c, 0) < Length(); }
+    bool ContainsSubString(const char* s) const { return FindSubString(s, 0) < Length(); }
 
     int Compare(const Str& other) const;
     int CompareInsensitive(const Str& other) const;
@@ -79,14 +91,22 @@ public:
     Str MidToEnd(int i) const;
     Str CutLeft(int n);
 
-    // Whether this Str owns a block (false on the shared empty buffer); for tests.
+    // Whether this Str owns a block (false on the shared empty buffer and for a text
+    // kept inside); for tests.
     bool OwnsBlock() const;
+    bool IsInline() const { return _BlockSize < 0; }
 
 private:
+    const unsigned char* InlineBytes() const { return reinterpret_cast<const unsigned char*>(this); }
+    char* Buffer() { return IsInline() ? reinterpret_cast<char*>(this) : _Pointer; }
+    void SetLength(int n);
+    // Empty and inline, any block freed first.
+    void MakeInline();
     void Allocate(int n);
     void Reallocate(int n);
     void AppendBytes(const char* text, int n);
 
+    // In the inline form these bytes hold the text instead.
     char* _Pointer;
     int32_t _Length;
     // Bytes in the owned block (0 on the shared buffer): a shortened string keeps its
