@@ -1,10 +1,35 @@
 #include "roads/roadquorvel.h"
 
 #include "cogo/approx.h"
+#include "cogo/transfrm.h"
 #include "foundation/environment.h"
+#include "records/coordsysdefs.h"
 
 namespace {
 constexpr const char* kModule = "RoadQuorvel";
+
+transfrm_Class* CurrentConverterTransformation = nullptr;
+}  // namespace
+
+void road_CreateConverterTransformation(const db_Corrections& corrections) {
+    road_DeleteConverterTransformation();
+    // Roads work in the job's cogo grid alone, so the corrections are the only component;
+    // a failure shows through the report and the null pointer, not the code.
+    int32_t error = 0;
+    CurrentConverterTransformation =
+        transfrm_Create(TRANSFRM_Corrections, nullptr, nullptr, nullptr, nullptr, nullptr, &corrections.Corrections,
+                        TRANSFRM_ConversionLoadFlags, &error);
+    QZ_ASSERT_TEXT(CurrentConverterTransformation != nullptr, "CurrentConverterTransformation != NULL");
+}
+
+void road_DeleteConverterTransformation() {
+    delete CurrentConverterTransformation;
+    CurrentConverterTransformation = nullptr;
+}
+
+transfrm_Class* road_GetConverterTransformation() {
+    QZ_ASSERT_TEXT(CurrentConverterTransformation != nullptr, "CurrentTransform != NULL");
+    return CurrentConverterTransformation;
 }
 
 RoadElement& RoadElement::operator=(const RoadElement& other) {

@@ -24,11 +24,22 @@
 
 struct xml_Node;
 class xmlout_element;
+class transfrm_Class;
+class db_Corrections;
 
 // Road geometry measures grid azimuths and grid distances, ellipsoid distances and
 // orthometric heights.
 inline constexpr int32_t ROAD_CogoMask =
     COORDSYS_CogoAzimuthGrid | COORDSYS_CogoDistanceGrid | COORDSYS_CogoEllipsoidDistances | COORDSYS_CogoOrthoHeights;
+
+// The one transform that every road computation runs through, made from the job's
+// corrections before any road is built. A later create replaces it. When it cannot be
+// built the failure is reported and none is current; road computations then give null
+// outputs instead of reaching for it.
+void road_CreateConverterTransformation(const db_Corrections& corrections);
+void road_DeleteConverterTransformation();
+// The current transform; null, reported, when there is none.
+transfrm_Class* road_GetConverterTransformation();
 
 // Flags of a key station; coinciding key stations merge their flags.
 enum road_KeyFlags : int32_t {
