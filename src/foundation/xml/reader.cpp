@@ -31,16 +31,17 @@ struct ByteTable {
                         (c >= 0xC0 && c <= 0xD6) || (c >= 0xD8 && c <= 0xF6) || c >= 0xF8;
             kind[c] = name ? kName : kOther;
         }
-        kind['\n'] = kind['\r'] = kind['\t'] = kind[' '] = kSpace;
-        kind['&'] = kAmpersand;
+        const auto at = [](char c) { return static_cast<unsigned char>(c); };
+        kind[at('\n')] = kind[at('\r')] = kind[at('\t')] = kind[at(' ')] = kSpace;
+        kind[at('&')] = kAmpersand;
         kind[0] = kZero;
         const char marks[] = "<>=/!?\"";
         for (int type = 0; type < 7; ++type) {
-            kind[static_cast<unsigned char>(marks[type])] = kPunctuation;
-            punctuation[static_cast<unsigned char>(marks[type])] = static_cast<unsigned char>(type);
+            kind[at(marks[type])] = kPunctuation;
+            punctuation[at(marks[type])] = static_cast<unsigned char>(type);
         }
         for (int c = 0; c < 256; ++c) valueStop[c] = kind[c] == kSpace || kind[c] == kAmpersand || kind[c] == kZero;
-        valueStop['"'] = true;
+        valueStop[at('"')] = true;
     }
 };
 
