@@ -249,6 +249,34 @@ void dbJobIndex::DeleteTransform() {
     Transform = nullptr;
 }
 
+void dbJobIndex::SetTransform(transfrm_Class* transform, const coordsys_Corrections* corrections,
+                              uint32_t components, int32_t projectionKind) {
+    if (transform != Transform) DeleteTransform();
+    Transform = transform;
+    CogoSettings = static_cast<uint32_t>(dbJobIndex_DefaultCogoSettings(corrections, components, projectionKind).Value());
+}
+
+BitMask dbJobIndex_DefaultCogoSettings(const coordsys_Corrections* corrections, uint32_t components,
+                                       int32_t projectionKind) {
+    BitMask mask(COORDSYS_CogoAzimuthGrid | COORDSYS_CogoDistanceGrid | COORDSYS_CogoEllipsoidDistances |
+                 COORDSYS_CogoOrthoHeights);
+    if (corrections && corrections->Distances == COORDSYS_EllipsoidDistance) {
+        mask.Clear(COORDSYS_CogoDistanceGrid);
+        mask.Set(COORDSYS_CogoDistanceLocal);
+    } else if (corrections && corrections->Distances == COORDSYS_GroundDistance) {
+        mask.Clear(COORDSYS_CogoDistanceGrid | COORDSYS_CogoEllipsoidDistances);
+        mask.Set(COORDSYS_CogoDistanceLocal | COORDSYS_CogoGroundDistances);
+    }
+    // A datum and a true projection without a height model leave only ellipsoid heights.
+    constexpr uint32_t kDatum = 0x2, kProjection = 0x4, kHeight = 0x10, kScaleOnly = 0x40;
+    if ((components & (kDatum | kProjection)) == (kDatum | kProjection) && !(components & (kHeight | kScaleOnly)) &&
+        projectionKind != COORDSYS_ScaleOnly) {
+        mask.Clear(COORDSYS_CogoOrthoHeights);
+        mask.Set(COORDSYS_CogoEllipsoidHeights);
+    }
+    return mask;
+}
+
 void dbJobIndex::ClearChains() {
     for (StrArray& chain : resolutionChainNames) chain.Clear();
 }

@@ -13,6 +13,7 @@
 // how to delete one (dbJobIndex_SetTransformDeleter) before handing it over.
 #pragma once
 
+#include "foundation/coords/coordsys.h"
 #include "foundation/text/str.h"
 #include "jobdb/dbindex.h"
 #include "jobdb/dbselection.h"
@@ -27,6 +28,12 @@ using dbJobIndex_TransformDeleter = void (*)(transfrm_Class* transform);
 // Registered once by the code that makes transforms; the index calls it to delete the
 // transform it holds. Without one a held transform cannot be freed and is reported.
 void dbJobIndex_SetTransformDeleter(dbJobIndex_TransformDeleter deleter);
+
+// The cogo mask for computing positions under a transform of these component bits
+// (ellipsoid 1, datum 2, projection 4, height 0x10, scale-only 0x40) and projection
+// kind. Without corrections distances stay grid distances.
+BitMask dbJobIndex_DefaultCogoSettings(const coordsys_Corrections* corrections, uint32_t components,
+                                       int32_t projectionKind);
 
 // What the coordinate geometry answers about a transform it made, registered by the
 // same code as the deleter. A member left null answers as if nothing were registered.
@@ -160,6 +167,12 @@ public:
 
     // The class check of a job index.
     bool CheckClassName() const;
+
+    // Takes over a transform made for this job (the old one is freed) and sets
+    // CogoSettings to the default mask of its corrections, component bits and
+    // projection kind.
+    void SetTransform(transfrm_Class* transform, const coordsys_Corrections* corrections, uint32_t components,
+                      int32_t projectionKind);
 
     // The job's access object, borrowed; JobDatabase::Close sets it to null first.
     dbAccess* Database = nullptr;

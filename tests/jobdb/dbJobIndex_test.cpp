@@ -626,3 +626,40 @@ TEST_F(JobIndexTest, AFullRegistryLeavesTheIndexEmpty) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(JobIndexCogoSettings, DefaultMaskFollowsDistancesAndComponents) {
+    constexpr uint32_t kDatumAndProjection = 0x2 | 0x4;
+    struct Case {
+        int distances;  // -1: no corrections
+        uint32_t components;
+        int32_t projectionKind;
+        int32_t mask;
+    };
+    const Case cases[] = {
+        {-1, 0, 0, 0x8A4},
+        {COORDSYS_GridDistance, 0, 0, 0x8A4},
+        {COORDSYS_EllipsoidDistance, 0, 0, 0x894},
+        {COORDSYS_GroundDistance, 0, 0, 0x854},
+        {7, 0, 0, 0x8A4},
+        {COORDSYS_GridDistance, 0x1 | kDatumAndProjection, 3, 0x4A4},
+        {-1, kDatumAndProjection, 3, 0x4A4},
+        {COORDSYS_GroundDistance, kDatumAndProjection, 3, 0x454},
+        {COORDSYS_GridDistance, kDatumAndProjection | 0x10, 3, 0x8A4},
+        {COORDSYS_GridDistance, kDatumAndProjection | 0x40, 3, 0x8A4},
+        {COORDSYS_GridDistance, kDatumAndProjection, COORDSYS_ScaleOnly, 0x8A4},
+        {COORDSYS_GridDistance, 0x4, 3, 0x8A4},
+        {COORDSYS_GridDistance, 0x2, 3, 0x8A4},
+    };
+    for (const Case& c : cases) {
+        coordsys_Corrections corrections;
+        corrections.Distances = c.distances;
+        const BitMask mask =
+            dbJobIndex_DefaultCogoSettings(c.distances < 0 ? nullptr : &corrections, c.components, c.projectionKind);
+        EXPECT_EQ(mask.Value(), c.mask) << "distances " << c.distances << ", components " << c.components
+                                        << ", projection " << c.projectionKind;
+    }
+}
+
+}  // namespace

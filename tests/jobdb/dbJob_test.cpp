@@ -330,6 +330,31 @@ TEST_F(JobTest, AHeaderOnlyJobIndexAnswersNotFound) {
     dbJobIndex_SetTransformDeleter(nullptr);
 }
 
+TEST_F(JobTest, ATransformGivenToTheIndexSetsItsCogoSettings) {
+    ASSERT_TRUE(job.Create(Path().c_str(), "Job", true));
+    dbJobIndex* index = job.GetJobIndex();
+    ASSERT_NE(index, nullptr);
+    EXPECT_EQ(index->CogoSettings, 0u);
+    dbJobIndex_SetTransformDeleter(&CountDeletion);
+    transformsDeleted = 0;
+    alignas(8) static char first[8], second[8];
+    coordsys_Corrections ground;
+    ground.Distances = COORDSYS_GroundDistance;
+    index->SetTransform(reinterpret_cast<transfrm_Class*>(first), &ground, 0x2 | 0x4, 3);
+    EXPECT_EQ(index->CogoSettings, 0x454u);
+    // Giving the same transform again keeps it; a new one frees the old.
+    index->SetTransform(reinterpret_cast<transfrm_Class*>(first), nullptr, 0x2 | 0x4 | 0x10, 3);
+    EXPECT_EQ(transformsDeleted, 0);
+    EXPECT_EQ(index->CogoSettings, 0x8A4u);
+    index->SetTransform(reinterpret_cast<transfrm_Class*>(second), nullptr, 0x2 | 0x4, 3);
+    EXPECT_EQ(transformsDeleted, 1);
+    EXPECT_EQ(index->Transform, reinterpret_cast<transfrm_Class*>(second));
+    EXPECT_EQ(index->CogoSettings, 0x4A4u);
+    ASSERT_TRUE(job.Close());
+    EXPECT_EQ(transformsDeleted, 2);
+    dbJobIndex_SetTransformDeleter(nullptr);
+}
+
 TEST(ObjectRefTest, PackingAndNull) {
     EXPECT_TRUE(dbObjectRef().IsNull());
     EXPECT_EQ(dbObjectRef().Pack(), 0xFFFFFFFFu);
