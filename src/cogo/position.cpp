@@ -435,6 +435,34 @@ double position_Class::GetWGS84W(coordsys_CogoSettings mask, const transfrm_Clas
     return WGS84W;
 }
 
+int32_t position_Class::GetDistanceSystem(const transfrm_Class* transform) const {
+    if (transform && transform->IsScaleOnly()) return 1;
+    int32_t mask = 0;
+    switch (Original) {
+    case COORD_PolarType:
+    case COORD_GroundType:
+    case COORD_UnturnedType:
+    case COORD_CircleType:
+    case COORD_LaserOffsetType:
+    case COORD_MTAType:
+        QZ_ASSERT_TEXT(CogoSystem.IsNotNull(), "this->CogoSystem != 0u");
+        mask = CogoSystem.Value();
+        break;
+    default:
+        if (QZ_ASSERT_TEXT(SearchData != nullptr, "this->SearchData")) mask = static_cast<int32_t>(SearchData->CogoSettings);
+        break;
+    }
+    const int32_t distance = mask & (COORDSYS_CogoDistanceGrid | COORDSYS_CogoDistanceLocal | COORDSYS_CogoDistanceWGS84);
+    QZ_ASSERT_TEXT(distance == COORDSYS_CogoDistanceGrid || distance == COORDSYS_CogoDistanceLocal ||
+                       distance == COORDSYS_CogoDistanceWGS84,
+                   "(cogoSystem & COORDSYS_CogoDistanceGrid) ^ (cogoSystem & COORDSYS_CogoDistanceLocal) ^ "
+                   "(cogoSystem & COORDSYS_CogoDistanceWGS84)");
+    if (mask & COORDSYS_CogoDistanceGrid) return 1;
+    if (mask & COORDSYS_CogoDistanceLocal) return 2;
+    if (mask & COORDSYS_CogoDistanceWGS84) return 3;
+    return 0;
+}
+
 double position_Class::GetGridConvergence(const transfrm_Class* transform) {
     if (!HaveTransform(transform)) return MATHS_Null;
     CheckTransform(transform);

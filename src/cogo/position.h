@@ -117,6 +117,10 @@ public:
     double GetLocalW(coordsys_CogoSettings mask, const transfrm_Class* transform);
     double GetWGS84W(coordsys_CogoSettings mask, const transfrm_Class* transform);
     double GetGridConvergence(const transfrm_Class* transform);
+    // The coordinate distances are reckoned in: 1 cogo grid, 2 local ellipsoid,
+    // 3 WGS84, 0 none. Observation originals follow CogoSystem, any other the job
+    // index's cogo settings; a scale-only projection is always grid.
+    int32_t GetDistanceSystem(const transfrm_Class* transform) const;
 
     bool ComputeWGS84(const transfrm_Class* transform);
     bool ComputeUncalibratedLocal(const transfrm_Class* transform);

@@ -388,6 +388,58 @@ TEST_F(Position, SettersAndAssertions) {
               env.Expressions());
 }
 
+TEST_F(Position, DistanceSystemFromTheCogoMaskOrTheJobIndex) {
+    auto tm = Definitions().TransverseMercator().Create(kGrid);
+    Definitions scale;
+    scale.projection.ProjectionType = COORDSYS_ScaleOnly;
+    scale.projection.Scale = 1.0;
+    auto scaleOnly = scale.Create(kGrid);
+    ASSERT_TRUE(tm && scaleOnly);
+    dbJobIndex index;
+    struct Case {
+        int distances;
+        int32_t expected;
+    };
+    const Case cases[] = {{COORDSYS_GridDistance, 1}, {COORDSYS_EllipsoidDistance, 2}, {COORDSYS_GroundDistance, 2}};
+    for (const Case& c : cases) {
+        coordsys_Corrections corrections;
+        corrections.Distances = c.distances;
+        index.CogoSettings = static_cast<uint32_t>(dbJobIndex_DefaultCogoSettings(&corrections, kGrid, 3).Value());
+        position_Class grid;
+        grid.SearchData = &index;  // binding needs an open job; the mask is all that is read here
+        grid.SetGrid(coord_CorrectedGrid(5094533.0, 577432.0, 0.0), tm.get());
+        EXPECT_EQ(c.expected, grid.GetDistanceSystem(tm.get())) << c.distances;
+        EXPECT_EQ(1, grid.GetDistanceSystem(scaleOnly.get())) << c.distances;
+    }
+
+    // Observations follow their own mask, whatever the index says.
+    position_Class observed;
+    observed.SetUnturned(coord_Unturned(0.5, 10.0, 1.0), 0.0, tm.get());
+    observed.SetCogoSystem(coordsys_CogoSettings(COORDSYS_CogoDistanceWGS84 | COORDSYS_CogoAzimuthGrid));
+    EXPECT_EQ(3, observed.GetDistanceSystem(tm.get()));
+    EXPECT_TRUE(env.assertions.empty());
+
+    // No distance bit, or two, is reported.
+    observed.SetCogoSystem(coordsys_CogoSettings(COORDSYS_CogoAzimuthGrid));
+    EXPECT_EQ(0, observed.GetDistanceSystem(tm.get()));
+    observed.SetCogoSystem(coordsys_CogoSettings(COORDSYS_CogoDistanceGrid | COORDSYS_CogoDistanceLocal));
+    EXPECT_EQ(1, observed.GetDistanceSystem(tm.get()));
+    const std::string distanceBits =
+        "(cogoSystem & COORDSYS_CogoDistanceGrid) ^ (cogoSystem & COORDSYS_CogoDistanceLocal) ^ "
+        "(cogoSystem & COORDSYS_CogoDistanceWGS84)";
+    // The other two reports are of the mask changed under the position.
+    EXPECT_EQ((std::vector<std::string>{"this->CogoSystem == system", distanceBits, "this->CogoSystem == system",
+                                        distanceBits}),
+              env.Expressions());
+    env.Clear();
+
+    // A position of no index is reported and reckons in nothing.
+    position_Class loose;
+    loose.SetGrid(coord_CorrectedGrid(5094533.0, 577432.0, 0.0), tm.get());
+    EXPECT_EQ(0, loose.GetDistanceSystem(tm.get()));
+    EXPECT_EQ((std::vector<std::string>{"this->SearchData", distanceBits}), env.Expressions());
+}
+
 TEST_F(Position, AMissingTransformIsReportedAndLeavesTheCache) {
     auto t = Definitions().TransverseMercator().Create(kGrid);
     ASSERT_TRUE(t);
