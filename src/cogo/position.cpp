@@ -449,10 +449,12 @@ int32_t position_Class::GetDistanceSystem(const transfrm_Class* transform) const
         mask = CogoSystem.Value();
         break;
     default:
-        if (QZ_ASSERT_TEXT(SearchData != nullptr, "this->SearchData")) mask = static_cast<int32_t>(SearchData->CogoSettings);
+        if (QZ_ASSERT_TEXT(SearchData != nullptr, "this->SearchData"))
+            mask = static_cast<int32_t>(SearchData->CogoSettings);
         break;
     }
-    const int32_t distance = mask & (COORDSYS_CogoDistanceGrid | COORDSYS_CogoDistanceLocal | COORDSYS_CogoDistanceWGS84);
+    const int32_t distance =
+        mask & (COORDSYS_CogoDistanceGrid | COORDSYS_CogoDistanceLocal | COORDSYS_CogoDistanceWGS84);
     QZ_ASSERT_TEXT(distance == COORDSYS_CogoDistanceGrid || distance == COORDSYS_CogoDistanceLocal ||
                        distance == COORDSYS_CogoDistanceWGS84,
                    "(cogoSystem & COORDSYS_CogoDistanceGrid) ^ (cogoSystem & COORDSYS_CogoDistanceLocal) ^ "

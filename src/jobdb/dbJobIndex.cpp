@@ -253,7 +253,8 @@ void dbJobIndex::SetTransform(transfrm_Class* transform, const coordsys_Correcti
                               uint32_t components, int32_t projectionKind) {
     if (transform != Transform) DeleteTransform();
     Transform = transform;
-    CogoSettings = static_cast<uint32_t>(dbJobIndex_DefaultCogoSettings(corrections, components, projectionKind).Value());
+    const BitMask settings = dbJobIndex_DefaultCogoSettings(corrections, components, projectionKind);
+    CogoSettings = static_cast<uint32_t>(settings.Value());
 }
 
 BitMask dbJobIndex_DefaultCogoSettings(const coordsys_Corrections* corrections, uint32_t components,
