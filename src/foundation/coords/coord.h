@@ -183,7 +183,7 @@ public:
 };
 
 // A grid coordinate after a local transformation.
-class coord_LocalTransformedGrid : public coord_HeldGrid<coord_LocalTransformedGrid> {
+class coord_LocalTransformedGrid final : public coord_HeldGrid<coord_LocalTransformedGrid> {
 public:
     using coord_HeldGrid::coord_HeldGrid;
 };
