@@ -18,7 +18,7 @@ namespace {
 constexpr int32_t kNodes = 1000;
 
 std::string WriteGrid(uint8_t methodBits, int16_t window) {
-    gridtest::GridSpec s;
+    gridtest::GridLayout s;
     s.rows = kNodes;
     s.columns = kNodes;
     s.south = 0.0;

@@ -319,7 +319,7 @@ TEST_F(GlueBuild, MissingOrSkippedModelFiles) {
 // A projection grid and a shift grid from their containers in the shared folder; a
 // shift grid missing or refused fails with its own code or is dropped.
 TEST_F(GlueBuild, ProjectionGridAndShiftGridFiles) {
-    gridtest::GridSpec s;
+    gridtest::GridLayout s;
     s.plane = true;
     s.south = 0.0;
     s.west = 0.0;
@@ -406,7 +406,7 @@ TEST_F(GlueBuild, GridModelFiles) {
             EXPECT_EQ(0, held.block->verticalKind);
         }
     }
-    gridtest::GridSpec s;
+    gridtest::GridLayout s;
     s.south = 45.0;
     s.west = 5.0;
     s.rows = 9;
@@ -438,7 +438,7 @@ TEST_F(GlueBuild, GridModelFiles) {
     uk.projection.ProjectionType = COORDSYS_UnitedKingdomNationalGrid;
     uk.projection.UKNorthGridFile = "north";
     uk.projection.UKEastGridFile = "east";
-    gridtest::GridSpec plane;
+    gridtest::GridLayout plane;
     plane.plane = true;
     plane.south = -200000.0;
     plane.west = 0.0;
@@ -506,9 +506,9 @@ TEST_F(GlueBuild, RTCMDatumFiles) {
     EXPECT_EQ(CSIBGLUE_RTCMFile, error);
 
     // The exact rotation's first case of the RTCM tests.
-    rtdtest::RtdSpec spec;
-    spec.messageFlags = 0;
-    tmp.Write("project/net.RTD", rtdtest::File(spec));
+    rtdtest::RtdLayout layout;
+    layout.messageFlags = 0;
+    tmp.Write("project/net.RTD", rtdtest::File(layout));
     ASSERT_TRUE(Build(d, kAll, 0, &error));
     EXPECT_EQ(COORDSYS_NoError, error);
     EXPECT_EQ(6, held.block->datumKind);

@@ -19,7 +19,7 @@ namespace {
 
 using gridtest::AsString;
 using gridtest::Embedded;
-using gridtest::GridSpec;
+using gridtest::GridLayout;
 
 constexpr double kDeg = 3.141592653589793 / 180.0;
 constexpr double kArcSecond = 4.84813681109536e-06;
@@ -36,8 +36,8 @@ struct Block {
 };
 
 // Geographic grids over 10..12 N, 20..21.25 E; fields linear in degrees.
-GridSpec Geographic(bool targetIndexed = false) {
-    GridSpec s;
+GridLayout Geographic(bool targetIndexed = false) {
+    GridLayout s;
     s.targetIndexed = targetIndexed;
     return s;
 }
@@ -47,7 +47,7 @@ double HeightShift(double lat, double lon) { return 3.0 + 0.1 * lat - 0.2 * lon;
 double Separation(double lat, double lon) { return 40.0 + 0.5 * lat - 0.25 * lon; }
 
 using DegreeField = double (*)(double, double);
-std::vector<uint8_t> FieldGrid(const GridSpec& s, DegreeField f) {
+std::vector<uint8_t> FieldGrid(const GridLayout& s, DegreeField f) {
     return gridtest::GridImage(s, [&](int32_t r, int32_t c) {
         return f(s.south + r * s.rowSpacing, s.west + c * s.columnSpacing);
     });
@@ -64,7 +64,7 @@ csib_GeodeticPoint Point(double latDeg, double lonDeg, double h = 0.0, bool hasH
 
 // The saved part of datum kind 4 at a version: latitude, longitude, marker, height.
 std::vector<uint8_t> DatumPart(bool targetIndexed, bool height, bool marker, uint8_t markerValue = 0xF0) {
-    const GridSpec s = Geographic(targetIndexed);
+    const GridLayout s = Geographic(targetIndexed);
     std::vector<uint8_t> part = Embedded("lat.grd", FieldGrid(s, LatitudeShift));
     const std::vector<uint8_t> lon = Embedded("lon.grd", FieldGrid(s, LongitudeShift));
     part.insert(part.end(), lon.begin(), lon.end());
@@ -157,7 +157,7 @@ TEST(DatumGrid, CombinedFileInEitherByteOrderAndReleasingIt) {
     TempFolder folder;
     for (bool swap : {false, true}) {
         SCOPED_TRACE(swap);
-        GridSpec s = Geographic();
+        GridLayout s = Geographic();
         s.swap = swap;
         const std::string path = folder.Write(
             swap ? "Swapped.CDG" : "plain.CDG",
@@ -233,8 +233,8 @@ TEST(GeoidGrid, SeparationAtTheWGS84PositionThroughThePipeline) {
 
 // Planar shift grids over the true national-grid position: south -100 km to 1000 km,
 // west 0 to 700 km, both with 100 km spacing.
-GridSpec ShiftSpec() {
-    GridSpec s;
+GridLayout ShiftLayout() {
+    GridLayout s;
     s.plane = true;
     s.rows = 12;
     s.columns = 8;
@@ -252,7 +252,7 @@ struct UKFiles {
     std::string north, east;
 };
 UKFiles WriteShifts(const TempFolder& folder, const std::string& tag, DegreeField n, DegreeField e,
-                    const GridSpec& s = ShiftSpec()) {
+                    const GridLayout& s = ShiftLayout()) {
     return {folder.Write(tag + "N.pgf", AsString(FieldGrid(s, n))),
             folder.Write(tag + "E.pgf", AsString(FieldGrid(s, e)))};
 }

@@ -17,7 +17,7 @@ namespace {
 
 using gridtest::AsString;
 using gridtest::Embedded;
-using gridtest::GridSpec;
+using gridtest::GridLayout;
 
 struct Block {
     csib_Block* block = nullptr;
@@ -44,7 +44,7 @@ struct Position {
 const Position kPositions[] = {{10.3, 20.6}, {10.0, 20.0}, {12.0, 21.25}, {11.77, 21.25}, {12.0, 20.13},
                                {10.5, 20.25}, {11.1, 20.9}};
 
-double Expected(const GridSpec& s, const Position& p) {
+double Expected(const GridLayout& s, const Position& p) {
     const double x = gridtest::NodeX(s, p.lon), y = gridtest::NodeY(s, p.lat);
     return 1.25 + 0.5 * y - 0.75 * x + 0.25 * y * x;
 }
@@ -54,7 +54,7 @@ TEST(GridFile, EveryStorageVariantGivesTheSameValues) {
     int checked = 0;
     for (int type = 0; type <= 5; ++type) {
         for (int order = 0; order < 16; ++order) {
-            GridSpec s;
+            GridLayout s;
             s.cellType = type;
             s.scale = type <= 2 ? 4.0 : (order & 1 ? 8.0 : 0.0);
             s.swap = order & 1;
@@ -102,7 +102,7 @@ TEST(GridFile, EachMethodIsExactOnTheFieldsItReproduces) {
                           {0x08, 3, false}, {0x10, 4, false}, {0x08, 5, false}, {0x08, 3, true},  {0x10, 4, true},
                           {0x08, 5, true}};
     for (const Case& c : cases) {
-        GridSpec s;
+        GridLayout s;
         s.rows = 7;
         s.columns = 8;
         s.methodBits = c.methodBits;
@@ -127,7 +127,7 @@ TEST(GridFile, EachMethodIsExactOnTheFieldsItReproduces) {
 
 TEST(GridFile, SplineFollowsItsRecurrence) {
     TempFolder folder;
-    GridSpec s;
+    GridLayout s;
     s.rows = 5;
     s.columns = 9;
     s.west = 0.0;
@@ -148,7 +148,7 @@ TEST(GridFile, BordersWrappingAndNullCells) {
     TempFolder folder;
     Block b(1);
     {
-        GridSpec s;  // east 21.25, north 12
+        GridLayout s;  // east 21.25, north 12
         Grid g;
         ASSERT_EQ(CSIB_Ok, OpenFile(g, b, folder.Write("e.grd", AsString(gridtest::GridImage(s, Bilinear)))));
         double value = NAN;
@@ -160,7 +160,7 @@ TEST(GridFile, BordersWrappingAndNullCells) {
             EXPECT_EQ(CSIB_OutsideGrid, gridfile_Interpolate(g.grid, p.lat, p.lon, &value));
     }
     for (bool plane : {false, true}) {
-        GridSpec s;
+        GridLayout s;
         s.west = 0.0;
         s.columns = 13;
         s.columnSpacing = 30.0;  // 0..360
@@ -177,7 +177,7 @@ TEST(GridFile, BordersWrappingAndNullCells) {
         }
     }
     {
-        GridSpec s;
+        GridLayout s;
         s.cellType = 1;
         s.scale = 100.0;
         s.hasNull = true;
@@ -216,7 +216,7 @@ TEST(GridFile, CacheSizeAndWindows) {
         {8, 8, 0x08, 2, CSIB_BadGridDimensions, 0, 0},
     };
     for (const Case& c : cases) {
-        GridSpec s;
+        GridLayout s;
         s.rows = c.rows;
         s.columns = c.columns;
         s.methodBits = c.methodBits;
@@ -242,28 +242,28 @@ TEST(GridFile, DamagedHeadersAndFilesAreRefused) {
     const int64_t live = csib_LiveAllocations();
     struct Case {
         const char* what;
-        void (*damage)(GridSpec&);
+        void (*damage)(GridLayout&);
         csib_Status status;
     };
     const Case cases[] = {
-        {"no rows", [](GridSpec& s) { s.storedRows = 0; }, CSIB_BadGridDimensions},
-        {"rows beyond 32767", [](GridSpec& s) { s.storedRows = 32768; }, CSIB_BadGridDimensions},
-        {"north off the spacing", [](GridSpec& s) { s.north = 12.01; }, CSIB_BadGridDimensions},
-        {"east not finite", [](GridSpec& s) { s.east = INFINITY; }, CSIB_BadGridDimensions},
-        {"zero spacing", [](GridSpec& s) { s.rowSpacing = 0.0; }, CSIB_FileContentInvalid},
-        {"negative spacing", [](GridSpec& s) { s.columnSpacing = -0.25; }, CSIB_FileContentInvalid},
-        {"spacing not a number", [](GridSpec& s) { s.rowSpacing = NAN; }, CSIB_FileContentInvalid},
-        {"no cell type", [](GridSpec& s) { s.typeBits = 0x40; }, CSIB_FileContentInvalid},
+        {"no rows", [](GridLayout& s) { s.storedRows = 0; }, CSIB_BadGridDimensions},
+        {"rows beyond 32767", [](GridLayout& s) { s.storedRows = 32768; }, CSIB_BadGridDimensions},
+        {"north off the spacing", [](GridLayout& s) { s.north = 12.01; }, CSIB_BadGridDimensions},
+        {"east not finite", [](GridLayout& s) { s.east = INFINITY; }, CSIB_BadGridDimensions},
+        {"zero spacing", [](GridLayout& s) { s.rowSpacing = 0.0; }, CSIB_FileContentInvalid},
+        {"negative spacing", [](GridLayout& s) { s.columnSpacing = -0.25; }, CSIB_FileContentInvalid},
+        {"spacing not a number", [](GridLayout& s) { s.rowSpacing = NAN; }, CSIB_FileContentInvalid},
+        {"no cell type", [](GridLayout& s) { s.typeBits = 0x40; }, CSIB_FileContentInvalid},
     };
     for (const Case& c : cases) {
-        GridSpec s;
+        GridLayout s;
         c.damage(s);
         Grid g;
         EXPECT_EQ(c.status, OpenFile(g, b, folder.Write("d.grd", AsString(gridtest::GridImage(s, Bilinear)))))
             << c.what;
         EXPECT_EQ(nullptr, g.grid);
     }
-    std::vector<uint8_t> image = gridtest::GridImage(GridSpec{}, Bilinear);
+    std::vector<uint8_t> image = gridtest::GridImage(GridLayout{}, Bilinear);
     std::vector<uint8_t> magic = image;
     magic[5] = 'x';
     Grid g;
@@ -271,7 +271,7 @@ TEST(GridFile, DamagedHeadersAndFilesAreRefused) {
     EXPECT_EQ(CSIB_FileReadFailed, OpenFile(g, b, folder.Write("h.grd", AsString(image).substr(0, 100))));
     EXPECT_EQ(CSIB_FileOpenFailed, OpenFile(g, b, folder / "absent.grd"));
     // Cells cut short: the open succeeds, the refill fails and the grid stays usable.
-    GridSpec tall;
+    GridLayout tall;
     tall.rows = 9;
     image = gridtest::GridImage(tall, Bilinear);
     image.resize(image.size() - 16 - 8 * 6);
@@ -286,7 +286,7 @@ TEST(GridFile, DamagedHeadersAndFilesAreRefused) {
 
 TEST(GridFile, FailingAllocationsFreeWhatWasBuilt) {
     TempFolder folder;
-    GridSpec s;
+    GridLayout s;
     s.methodBits = 0x04;
     s.window = 3;
     const std::vector<uint8_t> saved = Embedded("x", gridtest::GridImage(s, Bilinear));
@@ -309,7 +309,7 @@ TEST(GridFile, FailingAllocationsFreeWhatWasBuilt) {
 
 TEST(GridFile, SavedFormsAndNames) {
     TempFolder folder;
-    GridSpec s;
+    GridLayout s;
     s.swap = true;
     const std::vector<uint8_t> image = gridtest::GridImage(s, Bilinear);
     const std::vector<uint8_t> container = gridtest::Container({image, image}, false, 7);
@@ -365,7 +365,7 @@ TEST(GridFile, SavedFormsAndNames) {
     EXPECT_FALSE(csib_IsGridFileNamed(copy.grid, path.c_str()));
 
     // An embedded copy beyond 65,534 bytes is refused.
-    GridSpec big;
+    GridLayout big;
     big.rows = 100;
     big.columns = 100;
     Grid large;
@@ -376,7 +376,7 @@ TEST(GridFile, SavedFormsAndNames) {
 }
 
 TEST(GridFile, ImagesOlderThanNamesCarryNone) {
-    GridSpec s;
+    GridLayout s;
     const std::vector<uint8_t> image = gridtest::GridImage(s, Bilinear);
     Block b(0);
     b.block->version = 1.0;

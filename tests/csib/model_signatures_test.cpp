@@ -26,7 +26,7 @@ using gridtest::AsString;
 Str S(const std::string& text) { return Str(text.c_str()); }
 
 std::vector<uint8_t> SmallGrid(const std::string& name) {
-    gridtest::GridSpec s;
+    gridtest::GridLayout s;
     s.rows = 2;
     s.columns = 3;
     s.name = name;
@@ -138,16 +138,16 @@ TEST(CdgSignature, RefusedFiles) {
 
 TEST(RtdSignature, TargetEllipsoid) {
     TempFolder folder;
-    rtdtest::RtdSpec spec;
+    rtdtest::RtdLayout layout;
     coordsys_Ellipsoid ellipsoid;
-    ASSERT_TRUE(datum_GetRtdEllipsoid(S(folder.Write("a.RTD", rtdtest::File(spec))), ellipsoid));
+    ASSERT_TRUE(datum_GetRtdEllipsoid(S(folder.Write("a.RTD", rtdtest::File(layout))), ellipsoid));
     EXPECT_EQ(6377397.155, ellipsoid.EarthRadius);
     EXPECT_EQ((6377397.155 - 6356078.962818) / 6377397.155, ellipsoid.Flattening);
-    spec.version = 2;
-    EXPECT_FALSE(datum_GetRtdEllipsoid(S(folder.Write("v.RTD", rtdtest::File(spec))), ellipsoid));
-    spec.version = 1;
-    spec.title = "RTCM Trafo Data Fil";
-    EXPECT_FALSE(datum_GetRtdEllipsoid(S(folder.Write("t.RTD", rtdtest::File(spec))), ellipsoid));
+    layout.version = 2;
+    EXPECT_FALSE(datum_GetRtdEllipsoid(S(folder.Write("v.RTD", rtdtest::File(layout))), ellipsoid));
+    layout.version = 1;
+    layout.title = "RTCM Trafo Data Fil";
+    EXPECT_FALSE(datum_GetRtdEllipsoid(S(folder.Write("t.RTD", rtdtest::File(layout))), ellipsoid));
     EXPECT_FALSE(datum_GetRtdEllipsoid(S(folder / "none.RTD"), ellipsoid));
     EXPECT_FALSE(datum_GetRtdEllipsoid(S(folder.Write("s.RTD", "RTCM")), ellipsoid));
     EXPECT_FALSE(datum_GetRtdEllipsoid(S(std::string(300, 'x')), ellipsoid));
@@ -193,7 +193,7 @@ TEST(GridSignature, HeadersAtAnOffset) {
     EXPECT_FALSE(gridfile_IsGridFile(file_Class(S(folder / "none.grd"))));
 
     // A name filling its 32 bytes ends one short.
-    gridtest::GridSpec s;
+    gridtest::GridLayout s;
     s.name = std::string(32, 'N');
     const auto zero = [](int32_t, int32_t) { return 0.0; };
     file_Class named(S(folder.Write("named.grd", AsString(gridtest::GridImage(s, zero)))));

@@ -21,7 +21,7 @@ namespace {
 
 using gridtest::AsString;
 using gridtest::Embedded;
-using gridtest::GridSpec;
+using gridtest::GridLayout;
 
 constexpr double kDeg = 3.141592653589793 / 180.0;
 
@@ -34,8 +34,8 @@ struct Block {
 const uint8_t* Bytes(const std::string& text) { return reinterpret_cast<const uint8_t*>(text.data()); }
 
 // North 0..100 km, east 0..80 km, nodes every 10 km; positions are plane metres.
-GridSpec Plane(bool swap = false) {
-    GridSpec s;
+GridLayout Plane(bool swap = false) {
+    GridLayout s;
     s.rows = 11;
     s.columns = 9;
     s.south = 0.0;
@@ -48,7 +48,7 @@ GridSpec Plane(bool swap = false) {
 }
 
 using PlaneField = double (*)(double north, double east);
-std::vector<uint8_t> FieldGrid(const GridSpec& s, PlaneField f) {
+std::vector<uint8_t> FieldGrid(const GridLayout& s, PlaneField f) {
     return gridtest::GridImage(s, [&](int32_t r, int32_t c) {
         return f(s.south + r * s.rowSpacing, s.west + c * s.columnSpacing);
     });
@@ -62,7 +62,7 @@ double LongitudeNearPi(double, double e) { return 178.0 * kDeg + 1e-6 * e; }
 
 std::string Container(const TempFolder& folder, const std::string& name, PlaneField lat, PlaneField lon,
                       bool swap = false) {
-    const GridSpec s = Plane(swap);
+    const GridLayout s = Plane(swap);
     return folder.Write(name, AsString(gridtest::PairContainer(gridtest::kProjectionGridTitle, FieldGrid(s, lat),
                                                                FieldGrid(s, lon), swap)));
 }
@@ -197,7 +197,7 @@ TEST(ProjectionGrid, LongitudesPastPiAndAReversedNorthAxis) {
 
 TEST(ProjectionGrid, ContainerFaults) {
     TempFolder folder;
-    const GridSpec s = Plane();
+    const GridLayout s = Plane();
     const std::vector<uint8_t> lat = FieldGrid(s, Latitude), lon = FieldGrid(s, Longitude);
     std::vector<uint8_t> format = gridtest::PairContainer(gridtest::kProjectionGridTitle, lat, lon);
     format[0] = 2;
@@ -227,7 +227,7 @@ TEST(ProjectionGrid, ContainerFaults) {
 // container part, each written as a current image and read back.
 TEST(ProjectionGrid, SavedPartsOfEachLayoutRoundTrip) {
     TempFolder folder;
-    const GridSpec s = Plane();
+    const GridLayout s = Plane();
     const std::string lat = AsString(Embedded("lat.grd", FieldGrid(s, Latitude)));
     const std::string lon = AsString(Embedded("lon.grd", FieldGrid(s, Longitude)));
     const std::string container = Container(folder, "site.pjg", Latitude, Longitude);
@@ -268,7 +268,7 @@ TEST(ProjectionGrid, SavedPartsOfEachLayoutRoundTrip) {
 // reopened from the part the model keeps.
 TEST(ProjectionGrid, ClosingAndReopeningAnOlderPart) {
     TempFolder folder;
-    const GridSpec s = Plane();
+    const GridLayout s = Plane();
     const std::string lat = folder.Write("lat.grd", AsString(FieldGrid(s, Latitude)));
     const std::string lon = folder.Write("lon.grd", AsString(FieldGrid(s, Longitude)));
     Block b(1);
@@ -296,8 +296,8 @@ TEST(ProjectionGrid, ClosingAndReopeningAnOlderPart) {
 // --- Shift grid -----------------------------------------------------------------------
 
 // Over north -100 .. 600 km and east 0 .. 700 km, shifts of decimetres.
-GridSpec ShiftPlane(bool targetIndexed = false) {
-    GridSpec s = Plane();
+GridLayout ShiftPlane(bool targetIndexed = false) {
+    GridLayout s = Plane();
     s.rows = 8;
     s.columns = 8;
     s.south = -100000.0;
@@ -310,7 +310,7 @@ double NorthShift(double n, double e) { return 0.1 + 1e-6 * n + 2e-6 * e; }
 double EastShift(double n, double e) { return -0.2 + 3e-7 * n - 1e-6 * e; }
 
 std::string ShiftContainer(const TempFolder& folder, const std::string& name, bool targetIndexed = false) {
-    const GridSpec s = ShiftPlane(targetIndexed);
+    const GridLayout s = ShiftPlane(targetIndexed);
     return folder.Write(name, AsString(gridtest::PairContainer(gridtest::kShiftGridTitle, FieldGrid(s, NorthShift),
                                                                FieldGrid(s, EastShift))));
 }
@@ -388,7 +388,7 @@ TEST(ShiftGrid, RefusedContainersAndTargetIndexedGrids) {
         EXPECT_EQ(CSIB_FileContentInvalid, csib_ApplyShiftGrid(b.block, &g));
         EXPECT_EQ(1000.0, g.north);
     }
-    const GridSpec s = Plane();
+    const GridLayout s = Plane();
     const std::string wrongTitle = folder.Write(
         "title.sgf", AsString(gridtest::PairContainer(gridtest::kProjectionGridTitle, FieldGrid(s, NorthShift),
                                                       FieldGrid(s, EastShift))));

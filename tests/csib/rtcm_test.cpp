@@ -17,7 +17,7 @@
 namespace {
 
 using rtdtest::Row;
-using rtdtest::RtdSpec;
+using rtdtest::RtdLayout;
 
 constexpr double kDeg = 3.141592653589793 / 180.0;
 
@@ -48,8 +48,8 @@ double Residual(const Record& record, int layer, int32_t row, int32_t column) {
 }
 
 // Grids of 5 rows (46..48 N) and 7 columns (7..10 E) every half degree.
-RtdSpec WithRows() {
-    RtdSpec s;
+RtdLayout WithRows() {
+    RtdLayout s;
     s.layers[0] = {{1.5, 1.5, 3.5, 0.5, {1e-7, 2e-7, 3e-7}}, {1.5, 0.5, 0.5, 4.5, {-4e-7}}};
     s.layers[1] = {{2.5, 2.5, 4.5, 2.5, {5e-7, -9999.0, 6e-7}}};
     return s;
@@ -57,16 +57,16 @@ RtdSpec WithRows() {
 
 TEST(RtcmFile, ReadAndWrittenBackByteForByte) {
     TempFolder folder;
-    const RtdSpec spec = WithRows();
-    const std::string original = rtdtest::File(spec);
-    const RtdSpec foreign = [&spec] {
-        RtdSpec f = spec;
+    const RtdLayout layout = WithRows();
+    const std::string original = rtdtest::File(layout);
+    const RtdLayout foreign = [&layout] {
+        RtdLayout f = layout;
         f.source = "Another source";
         f.sourceA = 6378388.0;
         f.sourceB = 6356911.946;
         return f;
     }();
-    for (const RtdSpec* s : {&spec, &foreign}) {
+    for (const RtdLayout* s : {&layout, &foreign}) {
         Record r;
         r.Name(folder.Write("in.RTD", rtdtest::File(*s)));
         ASSERT_EQ(CSIB_Ok, rtcm_ReadFile(r.r));
@@ -105,8 +105,8 @@ TEST(RtcmFile, ReadAndWrittenBackByteForByte) {
 
 TEST(RtcmFile, RefusedFiles) {
     TempFolder folder;
-    const auto damaged = [](void (*change)(RtdSpec&)) {
-        RtdSpec s = WithRows();
+    const auto damaged = [](void (*change)(RtdLayout&)) {
+        RtdLayout s = WithRows();
         change(s);
         return rtdtest::File(s);
     };
@@ -117,21 +117,21 @@ TEST(RtcmFile, RefusedFiles) {
         csib_Status status;
     } cases[] = {
         {"short header", good.substr(0, 299), CSIB_FileReadFailed},
-        {"title", damaged([](RtdSpec& s) { s.title = "RTCM Trafo Data Fila"; }), CSIB_FileContentInvalid},
-        {"version 2", damaged([](RtdSpec& s) { s.version = 2; }), CSIB_FileContentInvalid},
-        {"latitude spacing 0", damaged([](RtdSpec& s) { s.latitudeSpacing = 0.0; }), CSIB_FileContentInvalid},
-        {"longitude spacing -1", damaged([](RtdSpec& s) { s.longitudeSpacing = -1.0; }), CSIB_FileContentInvalid},
-        {"spacing NaN", damaged([](RtdSpec& s) { s.latitudeSpacing = NAN; }), CSIB_FileContentInvalid},
-        {"scale 0", damaged([](RtdSpec& s) { s.scale = 0.0; }), CSIB_FileContentInvalid},
-        {"1001 rows", damaged([](RtdSpec& s) { s.latitudeSpacing = s.latitudeExtent / 1000.0; }), CSIB_TooLarge},
-        {"negative extent", damaged([](RtdSpec& s) { s.longitudeExtent = -1.0; }), CSIB_BadGridDimensions},
+        {"title", damaged([](RtdLayout& s) { s.title = "RTCM Trafo Data Fila"; }), CSIB_FileContentInvalid},
+        {"version 2", damaged([](RtdLayout& s) { s.version = 2; }), CSIB_FileContentInvalid},
+        {"latitude spacing 0", damaged([](RtdLayout& s) { s.latitudeSpacing = 0.0; }), CSIB_FileContentInvalid},
+        {"longitude spacing -1", damaged([](RtdLayout& s) { s.longitudeSpacing = -1.0; }), CSIB_FileContentInvalid},
+        {"spacing NaN", damaged([](RtdLayout& s) { s.latitudeSpacing = NAN; }), CSIB_FileContentInvalid},
+        {"scale 0", damaged([](RtdLayout& s) { s.scale = 0.0; }), CSIB_FileContentInvalid},
+        {"1001 rows", damaged([](RtdLayout& s) { s.latitudeSpacing = s.latitudeExtent / 1000.0; }), CSIB_TooLarge},
+        {"negative extent", damaged([](RtdLayout& s) { s.longitudeExtent = -1.0; }), CSIB_BadGridDimensions},
         {"row record of layer 2 in layer 1",
-         damaged([](RtdSpec& s) { s.layers[0][0].layer = 2.5; }), CSIB_FileContentInvalid},
+         damaged([](RtdLayout& s) { s.layers[0][0].layer = 2.5; }), CSIB_FileContentInvalid},
         {"last column below the first",
-         damaged([](RtdSpec& s) { s.layers[0][1] = {1.5, 3.5, 2.5, 1.5, {}}; }), CSIB_FileContentInvalid},
-        {"row 1001", damaged([](RtdSpec& s) { s.layers[0][1].row = 1001.5; }), CSIB_FileContentInvalid},
-        {"row beyond the grid", damaged([](RtdSpec& s) { s.layers[0][1].row = 5.5; }), CSIB_OutsideGrid},
-        {"residual not finite", damaged([](RtdSpec& s) { s.layers[1][0].values[0] = INFINITY; }),
+         damaged([](RtdLayout& s) { s.layers[0][1] = {1.5, 3.5, 2.5, 1.5, {}}; }), CSIB_FileContentInvalid},
+        {"row 1001", damaged([](RtdLayout& s) { s.layers[0][1].row = 1001.5; }), CSIB_FileContentInvalid},
+        {"row beyond the grid", damaged([](RtdLayout& s) { s.layers[0][1].row = 5.5; }), CSIB_OutsideGrid},
+        {"residual not finite", damaged([](RtdLayout& s) { s.layers[1][0].values[0] = INFINITY; }),
          CSIB_FileContentInvalid},
         {"layers cut short", good.substr(0, good.size() - 8), CSIB_FileContentInvalid},
     };
@@ -147,7 +147,7 @@ TEST(RtcmFile, RefusedFiles) {
     }
     // Scale 0 means nothing to a translation.
     Record translation;
-    translation.Name(folder.Write("t.RTD", damaged([](RtdSpec& s) { s.scale = 0.0, s.computationMode = 2; })));
+    translation.Name(folder.Write("t.RTD", damaged([](RtdLayout& s) { s.scale = 0.0, s.computationMode = 2; })));
     EXPECT_EQ(CSIB_Ok, rtcm_ReadFile(translation.r));
     Record missing, unnamed;
     missing.Name(folder / "none.RTD");
@@ -232,7 +232,7 @@ csib_GeodeticPoint Point(double latDeg, double lonDeg, double h) {
     return p;
 }
 
-// WGS84 (b 6356752.3142) to a = 6377397.155, b = 6356078.962818 with the spec's
+// WGS84 (b 6356752.3142) to a = 6377397.155, b = 6356078.962818 with these
 // parameters (rotations 1e-5, -2e-5, 3e-5 rad, s 5 ppm). cct -d 12 through cart with
 //   1: helmert +exact +convention=coordinate_frame
 //   3: molobadekas +px=4300000 +py=650000 +pz=4700000 +convention=coordinate_frame
@@ -280,7 +280,7 @@ TEST(RtcmDatum, ModesAgainstPROJWithinANanodegreeAndAMillimetre) {
     TempFolder folder;
     for (const ModeCase& m : kModes) {
         SCOPED_TRACE(int(m.mode));
-        RtdSpec s;
+        RtdLayout s;
         s.messageFlags = 0;
         s.computationMode = m.mode;
         s.centreLatitude = 47.0 * kDeg;
@@ -410,7 +410,7 @@ std::vector<uint8_t> ReceivedBlock(uint8_t systemId, double lat, double lon, dou
 
 TEST(RtcmResiduals, MergingReceivedBlocks) {
     TempFolder folder;
-    RtdSpec s;
+    RtdLayout s;
     s.layers[0] = {{1.5, 0.5, 0.5, 0.5, {1e-7}}};
     const std::string path = folder.Write("merge.RTD", rtdtest::File(s));
     Record r;
@@ -448,7 +448,7 @@ TEST(RtcmResiduals, MergingReceivedBlocks) {
     // A block whose corner lies one spacing south-west of the grid: its second row and
     // column land on the grid's first (truncating would store it one node off).
     Record shifted;
-    shifted.Name(folder.Write("corner.RTD", rtdtest::File(RtdSpec())));
+    shifted.Name(folder.Write("corner.RTD", rtdtest::File(RtdLayout())));
     ASSERT_EQ(CSIB_Ok, rtcm_ReadFile(shifted.r));
     const std::vector<uint8_t> below =
         ReceivedBlock(7, shifted->south + 0.5 * spacing, shifted->west + 0.5 * spacing, 1.0);
@@ -463,7 +463,7 @@ TEST(RtcmResiduals, MergingReceivedBlocks) {
 // them to the transformation, and ToWGS84 iterates back to the WGS84 point.
 TEST(RtcmDatum, ResidualsAddedAndTheRoundTrip) {
     TempFolder folder;
-    RtdSpec s;
+    RtdLayout s;
     s.heightMode = 1;
     for (int layer = 0; layer < 3; ++layer) {
         for (int row = 0; row < 5; ++row) {
@@ -474,7 +474,7 @@ TEST(RtcmDatum, ResidualsAddedAndTheRoundTrip) {
             s.layers[layer].push_back(record);
         }
     }
-    RtdSpec plain = s;
+    RtdLayout plain = s;
     plain.messageFlags = 0;
     Block withGrids, without;
     ASSERT_EQ(CSIB_Ok, csib_SetDatum(withGrids.block, 6, Bytes(folder.Write("grids.RTD", rtdtest::File(s)))));

@@ -15,7 +15,7 @@
 
 namespace gridtest {
 
-struct GridSpec {
+struct GridLayout {
     int32_t rows = 5;
     int32_t columns = 6;
     double south = 10.0;
@@ -67,7 +67,7 @@ private:
     bool swap_;
 };
 
-inline void PutCell(Bytes& b, const GridSpec& s, double value) {
+inline void PutCell(Bytes& b, const GridLayout& s, double value) {
     const double stored = s.scale != 0.0 ? value * s.scale : value;
     switch (s.cellType) {
         case 0: b.Put(static_cast<int8_t>(std::lround(stored))); break;
@@ -89,7 +89,7 @@ inline void PutCell(Bytes& b, const GridSpec& s, double value) {
 }
 
 // One grid image: header, cells and the 16 bytes an embedded image carries.
-inline std::vector<uint8_t> GridImage(const GridSpec& s, const Field& field) {
+inline std::vector<uint8_t> GridImage(const GridLayout& s, const Field& field) {
     Bytes b(s.swap);
     b.Put<uint16_t>(0xFEFF);
     b.Raw("QVX GRID FILE", 14);
@@ -150,8 +150,8 @@ inline std::vector<uint8_t> Embedded(const std::string& name, const std::vector<
 inline std::string AsString(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
 // The fractional node positions of a point, for writing expected values.
-inline double NodeX(const GridSpec& s, double column) { return (column - s.west) / s.columnSpacing; }
-inline double NodeY(const GridSpec& s, double row) { return (row - s.south) / s.rowSpacing; }
+inline double NodeX(const GridLayout& s, double column) { return (column - s.west) / s.columnSpacing; }
+inline double NodeY(const GridLayout& s, double row) { return (row - s.south) / s.rowSpacing; }
 
 // A combined container: identification, one grid set of type 1 (two grids) or 2
 // (three), then the grids at their offsets; `lead` padding bytes sit before the grids.

@@ -15,7 +15,7 @@ struct Row {
     std::vector<double> values;
 };
 
-struct RtdSpec {
+struct RtdLayout {
     std::string title = "RTCM Trafo Data File";
     uint8_t version = 1;
     std::string source = "World Geodetic System 1984";
@@ -49,7 +49,7 @@ inline void Put(std::vector<uint8_t>& out, std::size_t at, const void* data, std
 inline void PutDouble(std::vector<uint8_t>& out, std::size_t at, double value) { Put(out, at, &value, 8); }
 
 // The header at its offsets; the areas not interpreted hold 0x11.
-inline std::vector<uint8_t> Header(const RtdSpec& s) {
+inline std::vector<uint8_t> Header(const RtdLayout& s) {
     std::vector<uint8_t> out(300, 0x11);
     char text[32];
     std::memset(text, 0, sizeof text);
@@ -92,7 +92,7 @@ inline std::vector<uint8_t> Header(const RtdSpec& s) {
     return out;
 }
 
-inline std::string File(const RtdSpec& s) {
+inline std::string File(const RtdLayout& s) {
     std::vector<uint8_t> out = Header(s);
     const auto put = [&out](double value) {
         const std::size_t at = out.size();
