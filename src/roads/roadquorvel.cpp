@@ -194,3 +194,8 @@ void ChainageElementArray::AddStation(double station, int32_t flags) {
     }
     if (station <= EndStation + APPROX_Delta) Add(new ChainageElement(station, flags));
 }
+
+double road_GradeFromPercent(double percent) {
+    if (maths_IsNull(percent)) return MATHS_Null;
+    return maths_ATan(percent / 100);
+}

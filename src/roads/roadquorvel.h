@@ -41,6 +41,9 @@ void road_DeleteConverterTransformation();
 // The current transform; null, reported, when there is none.
 transfrm_Class* road_GetConverterTransformation();
 
+// A grade read from a road file, given in percent, as an angle in radians; null stays null.
+double road_GradeFromPercent(double percent);
+
 // Flags of a key station; coinciding key stations merge their flags.
 enum road_KeyFlags : int32_t {
     KEY_StraightToSpiral = 0x1,

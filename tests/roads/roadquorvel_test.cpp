@@ -1,5 +1,6 @@
 #include "roads/roadquorvel.h"
 
+#include <cmath>
 #include <functional>
 #include <memory>
 #include <string>
@@ -292,6 +293,12 @@ TEST(ChainageElementArray, AddStationKeepsOrderAndMerges) {
     assigned = list;
     EXPECT_EQ(Keys(assigned), Keys(list));
     EXPECT_EQ(assigned.GetStartStation(), 0.0);
+}
+
+TEST(RoadGrade, FromPercent) {
+    EXPECT_DOUBLE_EQ(road_GradeFromPercent(-2), std::atan(-0.02));
+    EXPECT_EQ(road_GradeFromPercent(0), 0.0);
+    EXPECT_TRUE(maths_IsNull(road_GradeFromPercent(MATHS_Null)));
 }
 
 }  // namespace
