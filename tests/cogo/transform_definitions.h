@@ -1,0 +1,46 @@
+// The coordinate-system definitions the cogo tests build transforms from: WGS-84 by
+// default, with a transverse Mercator or International 1924 with a three-parameter
+// datum on request.
+#pragma once
+
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "cogo/transfrm.h"
+
+struct TransformDefinitions {
+    static constexpr double kDeg = CONSTANT_Pi / 180.0;
+
+    coordsys_Ellipsoid ellipsoid = coordsys_WGS84Ellipsoid;
+    coordsys_Projection projection;
+    coordsys_Datum datum;
+    coordsys_Plane plane;
+    coordsys_Height height;
+    coordsys_Corrections corrections;
+
+    // Transverse Mercator, lon0 9, k0 0.9996, false easting 500,000.
+    TransformDefinitions& TransverseMercator() {
+        projection.ProjectionType = COORDSYS_TransverseMercator;
+        projection.OriginLocal = coord_Local(0.0, 9.0 * kDeg, 0.0);
+        projection.OriginGrid = coord_CorrectedGrid(0.0, 500000.0, 0.0);
+        projection.Scale = 0.9996;
+        return *this;
+    }
+    // International 1924 with a three-parameter datum (WGS84 to local 87, 98, 121 m).
+    TransformDefinitions& International() {
+        ellipsoid = coordsys_Ellipsoid(6378388.0, 1.0 / 297.0);
+        datum.DatumType = COORDSYS_ThreeParameter;
+        datum.TranslationX = 87.0;
+        datum.TranslationY = 98.0;
+        datum.TranslationZ = 121.0;
+        return *this;
+    }
+    std::unique_ptr<transfrm_Class> Create(uint16_t components) const {
+        int32_t error = -1;
+        transfrm_Class* t = transfrm_Create(components, &ellipsoid, &projection, &datum, &plane, &height,
+                                            &corrections, TRANSFRM_ConversionLoadFlags, &error);
+        EXPECT_NE(nullptr, t) << "error " << error;
+        return std::unique_ptr<transfrm_Class>(t);
+    }
+};
