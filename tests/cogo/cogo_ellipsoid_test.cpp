@@ -1,0 +1,208 @@
+// Coordinate geometry on the ellipsoid: the forward point and the inverse against the
+// geodesic, common heights, and the choice of the mask.
+//
+// Reference points computed beforehand with GeographicLib's GeodSolve (-p 12) on the
+// engine's WGS-84 flattening (0.0033528106718309905) and on International 1924
+// (-e 6378388 1/297), and pinned. Both operations follow the short-line series, whose
+// inverse stays within 1e-6 m and 0.02" of the geodesic up to 100 km.
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "cogo/cogo.h"
+#include "csib/csibplatform.h"
+#include "support/recording_environment.h"
+#include "transform_definitions.h"
+
+namespace {
+
+constexpr double kNull = MATHS_Null;
+constexpr double kDeg = CONSTANT_Pi / 180.0;
+constexpr double kArcSecond = kDeg / 3600.0;
+constexpr double kPi = CONSTANT_Pi;
+
+// WGS84 azimuths and distances, ellipsoid distances and heights.
+constexpr int32_t kWGS84Mask = 0x489;
+// The same on the local ellipsoid.
+constexpr int32_t kLocalMask = 0x492;
+constexpr uint16_t kJob = TRANSFRM_Ellipsoid | TRANSFRM_Datum | TRANSFRM_Projection | TRANSFRM_Corrections;
+
+struct Line {
+    double lat1, lon1, azimuth, distance;  // degrees, metres
+    double lat2, lon2;                     // the geodesic's end
+    double metres, seconds;                // tolerances
+};
+
+constexpr Line kWGS84Lines[] = {
+    {46.0, 7.0, 40.0, 1000.0, 46.006891600579770, 7.008298993640412, 1e-5, 0.001},
+    {46.0, 7.0, 40.0, 10000.0, 46.068888470684094, 7.083082795060590, 1e-5, 0.001},
+    {46.0, 7.0, 40.0, 100000.0, 46.686087177818202, 7.840237674913261, 0.01, 0.02},
+    {46.0, 7.0, 40.0, -10000.0, 45.931050447296350, 6.917123254363957, 1e-5, 0.001},  // along 220
+    {-33.9, 151.2, 250.0, 10000.0, -33.930792691648556, 151.098367252799932, 1e-5, 0.001},
+    {-33.9, 151.2, 250.0, 100000.0, -34.204123894855179, 150.180391763192659, 0.01, 0.02},
+};
+
+constexpr Line kInternationalLines[] = {
+    {46.0, 10.0, 40.0, 1000.0, 46.006891373806319, 10.008298606061269, 1e-5, 0.001},
+    {46.0, 10.0, 40.0, 10000.0, 46.068886203546903, 10.083078910591194, 1e-5, 0.001},
+    {46.0, 10.0, 40.0, 100000.0, 46.686064573094420, 10.840197945518637, 0.01, 0.02},
+};
+
+class CogoEllipsoid : public ::testing::Test {
+protected:
+    void SetUp() override {
+        transfrm_GetWGS84Transform();  // kept to the end of the process
+        live = csib_LiveAllocations();
+    }
+    void TearDown() override { EXPECT_EQ(live, csib_LiveAllocations()) << "engine blocks left behind"; }
+
+    RecordingEnvironment env;
+    int64_t live = 0;
+};
+
+position_Class Geodetic(double latDeg, double lonDeg, double h, const transfrm_Class* t, bool local) {
+    position_Class p;
+    p.Name = "P";
+    cogo_SetGeodetic(p, t, coord_Local(latDeg * kDeg, lonDeg * kDeg, h), local);
+    return p;
+}
+
+// Metres between two geodetic points a few centimetres apart at most.
+double Apart(const coord_Local& a, double latDeg, double lonDeg) {
+    double dLon = a.Long - lonDeg * kDeg;
+    coord_NormalisePlusMinusPi(&dLon);
+    const double north = (a.Lat - latDeg * kDeg) * 6378137.0;
+    const double east = dLon * 6378137.0 * std::cos(latDeg * kDeg);
+    return std::hypot(north, east);
+}
+
+void CheckLines(const transfrm_Class* t, const Line* lines, size_t count, int32_t mask, bool local) {
+    for (size_t i = 0; i < count; ++i) {
+        const Line& l = lines[i];
+        SCOPED_TRACE(testing::Message() << l.lat1 << " over " << l.distance);
+        position_Class start = Geodetic(l.lat1, l.lon1, 500.0, t, local);
+        position_Class end = Geodetic(l.lat2, l.lon2, 500.0, t, local);
+        const double azimuth = l.azimuth * kDeg, dv = 0.0;
+        position_Class result;
+        cogo_ComputePoint(start, t, &azimuth, &l.distance, &dv, &result, mask);
+        coord_Local reached;
+        cogo_GetGeodetic(result, t, &reached, local);
+        EXPECT_LT(Apart(reached, l.lat2, l.lon2), l.metres);
+        EXPECT_NEAR(500.0, reached.Height, 1e-3);
+
+        double a = kNull, d = kNull;
+        cogo_InverseAzimuthDistance(start, end, t, &a, &d, mask);
+        double expected = l.distance < 0 ? azimuth + kPi : azimuth;
+        coord_NormaliseAzimuth(&expected);
+        EXPECT_NEAR(std::fabs(l.distance), d, l.metres);
+        EXPECT_NEAR(expected, a, l.seconds * kArcSecond);
+    }
+}
+
+TEST_F(CogoEllipsoid, WGS84LinesAgainstTheGeodesic) {
+    const transfrm_Class* t = transfrm_GetWGS84Transform();
+    CheckLines(t, kWGS84Lines, std::size(kWGS84Lines), kWGS84Mask, false);
+    EXPECT_TRUE(env.assertions.empty());
+}
+
+TEST_F(CogoEllipsoid, LocalLinesOnTheJobsInternationalEllipsoid) {
+    auto t = TransformDefinitions().TransverseMercator().International().Create(kJob);
+    ASSERT_TRUE(t);
+    CheckLines(t.get(), kInternationalLines, std::size(kInternationalLines), kLocalMask, true);
+    EXPECT_TRUE(env.assertions.empty());
+}
+
+TEST_F(CogoEllipsoid, ShortLongAndMissingLines) {
+    const transfrm_Class* t = transfrm_GetWGS84Transform();
+    position_Class start = Geodetic(46.0, 7.0, 500.0, t, false);
+    const double azimuth = 40.0 * kDeg, dv = 1.5;
+    position_Class result;
+
+    const double tiny = 0.0004;
+    cogo_ComputePoint(start, t, &azimuth, &tiny, &dv, &result, kWGS84Mask);
+    const coord_WGS84 same = result.GetWGS84(t);
+    EXPECT_EQ(46.0 * kDeg, same.Lat);
+    EXPECT_EQ(7.0 * kDeg, same.Long);
+    EXPECT_NEAR(501.5, same.Height, 1e-9);
+
+    const double tooFar = 1000001.0;
+    cogo_ComputePoint(start, t, &azimuth, &tooFar, &dv, &result, kWGS84Mask);
+    EXPECT_FALSE(result.IsDefined());
+    EXPECT_EQ("P", result.Name);
+
+    const double none = kNull, distance = 100.0;
+    cogo_ComputePoint(start, t, &none, &distance, &dv, &result, kWGS84Mask);
+    const coord_WGS84 nowhere = result.GetWGS84(t);
+    EXPECT_TRUE(maths_IsNull(nowhere.Lat) && maths_IsNull(nowhere.Long));
+    EXPECT_NEAR(501.5, nowhere.Height, 1e-9);
+}
+
+TEST_F(CogoEllipsoid, TheLocalCaseKeepsTheStartsGridElevation) {
+    // A geoid-free job: the grid elevation is the local height, so the new point keeps 500.
+    auto t = TransformDefinitions().TransverseMercator().International().Create(kJob);
+    ASSERT_TRUE(t);
+    position_Class start = Geodetic(46.0, 10.0, 500.0, t.get(), true);
+    const double azimuth = 0.0, distance = 5000.0, dv = -20.0;
+    position_Class result;
+    cogo_ComputePoint(start, t.get(), &azimuth, &distance, &dv, &result, kLocalMask);
+    EXPECT_NEAR(480.0, result.GetLocal(t.get()).Height, 1e-6);
+    EXPECT_NEAR(480.0, result.GetGrid(t.get()).Elev, 1e-3);
+    double dvBack = kNull, slope = kNull, d = kNull, a = kNull;
+    cogo_Inverse(start, result, t.get(), &a, &d, &dvBack, &slope, kLocalMask);
+    EXPECT_NEAR(-20.0, dvBack, 1e-6);
+    EXPECT_NEAR(std::hypot(5000.0, 20.0), slope, 1e-4);
+}
+
+TEST_F(CogoEllipsoid, MeanAndCommonHeights) {
+    auto t = TransformDefinitions().TransverseMercator().International().Create(kJob);
+    ASSERT_TRUE(t);
+    position_Class high = Geodetic(46.0, 10.0, 100.0, t.get(), true);
+    position_Class low = Geodetic(46.001, 10.0, kNull, t.get(), true);
+    position_Class alsoLow = Geodetic(46.002, 10.0, kNull, t.get(), true);
+    const int32_t groundMask = 0x452;
+
+    // Both heights missing, no ground-origin height: ellipsoid distances fall back to 0.
+    EXPECT_EQ(0.0, cogo_MeanHeight(low, alsoLow, t.get(), kLocalMask));
+    EXPECT_TRUE(maths_IsNull(cogo_MeanHeight(low, alsoLow, t.get(), groundMask)));
+    EXPECT_EQ(50.0, cogo_MeanHeight(high, low, t.get(), kLocalMask));  // the missing one at 0
+    EXPECT_EQ(100.0, cogo_MeanHeight(high, low, t.get(), groundMask));  // the missing one borrows
+
+    position_Class c1, c2;
+    cogo_CommonHeight(high, low, t.get(), &c1, &c2, kLocalMask);
+    EXPECT_EQ(50.0, c1.GetLocal(t.get()).Height);
+    EXPECT_EQ(50.0, c2.GetLocal(t.get()).Height);
+    EXPECT_FALSE(c1.HeightBorrowed);
+    EXPECT_TRUE(c2.HeightBorrowed);
+    c2.DropBorrowedHeights();
+    EXPECT_TRUE(maths_IsNull(c2.GetLocal(t.get()).Height));
+    c1.DropBorrowedHeights();
+    EXPECT_EQ(50.0, c1.GetLocal(t.get()).Height);
+
+    // Level against a line through the common height: north of the start, 0 offset.
+    const double north = 0.0;
+    double station = kNull, offset = kNull;
+    EXPECT_EQ(COGO_Ok, cogo_PointToLineCommonHeight(high, &north, low, t.get(), &station, &offset, kLocalMask));
+    EXPECT_NEAR(111.1, station, 0.5);
+    EXPECT_NEAR(0.0, offset, 1e-3);
+    EXPECT_TRUE(env.assertions.empty());
+}
+
+TEST_F(CogoEllipsoid, PointToLineOnTheEllipsoid) {
+    const transfrm_Class* t = transfrm_GetWGS84Transform();
+    const Line& l = kWGS84Lines[1];
+    position_Class start = Geodetic(l.lat1, l.lon1, 500.0, t, false);
+    position_Class end = Geodetic(l.lat2, l.lon2, 500.0, t, false);
+    const double azimuth = l.azimuth * kDeg, grade = 0.0;
+    position_Class foot;
+    double footAzimuth = kNull, station = kNull, offset = kNull, dv = kNull;
+    EXPECT_EQ(COGO_Ok, cogo_PointToLine(start, t, &azimuth, &grade, end, &foot, &footAzimuth, &station, &offset,
+                                        &dv, kWGS84Mask));
+    EXPECT_NEAR(l.distance, station, 1e-3);
+    EXPECT_NEAR(0.0, offset, 1e-3);
+    // The geodesic's azimuth at its end.
+    EXPECT_NEAR(40.059799462054997 * kDeg, footAzimuth, 0.01 * kArcSecond);
+}
+
+}  // namespace
