@@ -155,6 +155,57 @@ TEST_F(CogoEllipsoid, TheLocalCaseKeepsTheStartsGridElevation) {
     EXPECT_NEAR(std::hypot(5000.0, 20.0), slope, 1e-4);
 }
 
+TEST_F(CogoEllipsoid, GroundDistancesOnTheRaisedEllipsoid) {
+    // Local ground distances with the sea-level factor: measured on the ellipsoid raised
+    // to the line's mean height, so forward and inverse agree and the line reaches
+    // further over the sea-level surface.
+    auto t = TransformDefinitions().TransverseMercator().International().Create(kJob);
+    ASSERT_TRUE(t);
+    const int32_t groundMask = 0x452;
+    position_Class start = Geodetic(46.0, 10.0, 500.0, t.get(), true);
+    const double azimuth = 40.0 * kDeg, distance = 10000.0, dv = 20.0;
+    position_Class ground;
+    cogo_ComputePoint(start, t.get(), &azimuth, &distance, &dv, &ground, groundMask);
+    EXPECT_NEAR(520.0, ground.GetLocal(t.get()).Height, 1e-6);
+    double a = kNull, d = kNull;
+    cogo_InverseAzimuthDistance(start, ground, t.get(), &a, &d, groundMask);
+    EXPECT_NEAR(distance, d, 1e-4);
+    EXPECT_NEAR(azimuth, a, 0.001 * kArcSecond);
+    // Fresh positions: a position keeps the ellipsoid it was first asked for.
+    position_Class from, to;
+    from.SetLocal(start.GetLocal(t.get()), t.get());
+    to.SetLocal(ground.GetLocal(t.get()), t.get());
+    cogo_InverseDistance(from, to, t.get(), &d, kLocalMask);
+    EXPECT_NEAR(distance * 6378388.0 / (6378388.0 + 510.0), d, 1e-3);
+
+    // Heightless points without a ground-origin height have no ground distance.
+    position_Class p1 = Geodetic(46.0, 10.0, kNull, t.get(), true);
+    position_Class p2 = Geodetic(46.01, 10.0, kNull, t.get(), true);
+    cogo_InverseDistance(p1, p2, t.get(), &d, groundMask);
+    EXPECT_TRUE(maths_IsNull(d));
+    cogo_InverseDistance(p1, p2, t.get(), &d, kLocalMask);
+    EXPECT_NEAR(1111.6, d, 1.0);
+}
+
+TEST_F(CogoEllipsoid, GeodeticAzimuthsInTheGridTurnByTheConvergence) {
+    // Grid distances with local azimuths: the grid line is turned by the convergence
+    // (0.72 deg at 46 N 10 E), so it runs along the geodetic azimuth asked for.
+    auto t = TransformDefinitions().TransverseMercator().International().Create(kJob);
+    ASSERT_TRUE(t);
+    const int32_t mask = COORDSYS_CogoAzimuthLocal | COORDSYS_CogoDistanceGrid | COORDSYS_CogoEllipsoidDistances |
+                         COORDSYS_CogoOrthoHeights;
+    position_Class start = Geodetic(46.0, 10.0, 500.0, t.get(), true);
+    const double azimuth = 0.0, distance = 100.0, dv = 0.0;
+    position_Class result;
+    cogo_ComputePoint(start, t.get(), &azimuth, &distance, &dv, &result, mask);
+    double a = kNull;
+    cogo_InverseAzimuth(start, result, t.get(), &a, kLocalMask);
+    coord_NormalisePlusMinusPi(&a);
+    EXPECT_NEAR(0.0, a, 0.1 * kArcSecond);
+    cogo_InverseAzimuth(start, result, t.get(), &a, mask | COORDSYS_CogoAzimuthGrid);
+    EXPECT_NEAR(2 * kPi - 0.7194 * kDeg, a, 0.001 * kDeg);
+}
+
 TEST_F(CogoEllipsoid, MeanAndCommonHeights) {
     auto t = TransformDefinitions().TransverseMercator().International().Create(kJob);
     ASSERT_TRUE(t);
