@@ -20,6 +20,7 @@
 #include "jobdb/dbJobIndex.h"
 #include "csib/csibplatform.h"
 #include "support/recording_environment.h"
+#include "transform_definitions.h"
 
 namespace {
 
@@ -31,39 +32,7 @@ constexpr double kAngle = 1e-9 * kDeg;
 
 constexpr uint16_t kGrid = TRANSFRM_Ellipsoid | TRANSFRM_Projection | TRANSFRM_Corrections;
 
-struct Definitions {
-    coordsys_Ellipsoid ellipsoid = coordsys_WGS84Ellipsoid;
-    coordsys_Projection projection;
-    coordsys_Datum datum;
-    coordsys_Plane plane;
-    coordsys_Height height;
-    coordsys_Corrections corrections;
-
-    // Transverse Mercator, lon0 9, k0 0.9996, false easting 500,000.
-    Definitions& TransverseMercator() {
-        projection.ProjectionType = COORDSYS_TransverseMercator;
-        projection.OriginLocal = coord_Local(0.0, 9.0 * kDeg, 0.0);
-        projection.OriginGrid = coord_CorrectedGrid(0.0, 500000.0, 0.0);
-        projection.Scale = 0.9996;
-        return *this;
-    }
-    // International 1924 with a three-parameter datum (WGS84 to local 87, 98, 121 m).
-    Definitions& International() {
-        ellipsoid = coordsys_Ellipsoid(6378388.0, 1.0 / 297.0);
-        datum.DatumType = COORDSYS_ThreeParameter;
-        datum.TranslationX = 87.0;
-        datum.TranslationY = 98.0;
-        datum.TranslationZ = 121.0;
-        return *this;
-    }
-    std::unique_ptr<transfrm_Class> Create(uint16_t components) const {
-        int32_t error = -1;
-        transfrm_Class* t = transfrm_Create(components, &ellipsoid, &projection, &datum, &plane, &height,
-                                            &corrections, TRANSFRM_ConversionLoadFlags, &error);
-        EXPECT_NE(nullptr, t) << "error " << error;
-        return std::unique_ptr<transfrm_Class>(t);
-    }
-};
+using Definitions = TransformDefinitions;
 
 class Position : public ::testing::Test {
 protected:
