@@ -111,7 +111,7 @@ void cogo_ComputePoint(position_Class& start, const transfrm_Class* transform, c
                        coordsys_CogoSettings mask) {
     cogo_CheckMask(mask);
     if (result == &start) {
-        // The start is read again after the result is written.
+        // The start is read again once the result is written.
         position_Class origin = start;
         cogo_ComputePoint(origin, transform, azimuth, distance, verticalDifference, result, mask);
         return;
@@ -130,8 +130,13 @@ void cogo_ComputePoint(position_Class& start, const transfrm_Class* transform, c
 void cogo_ComputePointOnGrid(position_Class& start, const transfrm_Class* transform, const double* azimuth,
                              const double* distance, const double* verticalDifference, double scale,
                              position_Class* result, coordsys_CogoSettings mask) {
+    if (result == &start) {
+        position_Class origin = start;
+        cogo_ComputePointOnGrid(origin, transform, azimuth, distance, verticalDifference, scale, result, mask);
+        return;
+    }
     const coord_CogoGrid s = start.GetCogoGrid(transform);
-    if (result != &start) *result = start;
+    *result = start;
     result->Clear();
     const int32_t m = mask.Value();
     const double a = cogo_Value(azimuth);

@@ -15,7 +15,9 @@
 // whatever the bits select.
 //
 // Azimuths, distances and heights are passed as pointers to doubles that may hold
-// MATHS_Null; a failure leaves null outputs or a cleared result position, never throws.
+// MATHS_Null (a missing input pointer reads as null; every output must be given); a
+// failure leaves null outputs or a cleared result position, never throws. A result
+// position may be the start itself.
 // On the ellipsoid the geometry is that of the short-line series (roadcogo_ellipsoid.h):
 // the forward point converges within 0.01" and 0.00005 m onto the series inverse.
 #pragma once
@@ -70,7 +72,7 @@ void cogo_GetW(position_Class& position, const transfrm_Class* transform, double
 
 // --- Forward point -------------------------------------------------------------------
 
-// The result starts as a copy of the start (name and links kept). It may be the start.
+// The result starts as a copy of the start (name and links kept).
 void cogo_ComputePoint(position_Class& start, const transfrm_Class* transform, const double* azimuth,
                        const double* distance, const double* verticalDifference, position_Class* result,
                        coordsys_CogoSettings mask);

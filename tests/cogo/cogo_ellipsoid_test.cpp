@@ -204,6 +204,13 @@ TEST_F(CogoEllipsoid, GeodeticAzimuthsInTheGridTurnByTheConvergence) {
     EXPECT_NEAR(0.0, a, 0.1 * kArcSecond);
     cogo_InverseAzimuth(start, result, t.get(), &a, mask | COORDSYS_CogoAzimuthGrid);
     EXPECT_NEAR(2 * kPi - 0.7194 * kDeg, a, 0.001 * kDeg);
+
+    // Into the start itself the turn is the same.
+    position_Class same = Geodetic(46.0, 10.0, 500.0, t.get(), true);
+    cogo_ComputePointOnGrid(same, t.get(), &azimuth, &distance, &dv, 1.0, &same, mask);
+    const coord_CogoGrid expected = result.GetCogoGrid(t.get());
+    EXPECT_NEAR(expected.North, same.GetCogoGrid(t.get()).North, 1e-6);
+    EXPECT_NEAR(expected.East, same.GetCogoGrid(t.get()).East, 1e-6);
 }
 
 TEST_F(CogoEllipsoid, MeanAndCommonHeights) {
