@@ -139,6 +139,28 @@ TEST_F(CogoEllipsoid, ShortLongAndMissingLines) {
     EXPECT_NEAR(501.5, nowhere.Height, 1e-9);
 }
 
+TEST_F(CogoEllipsoid, HeightsInTheSystemOfTheDistanceBits) {
+    auto t = TransformDefinitions().TransverseMercator().International().Create(kJob);
+    ASSERT_TRUE(t);
+    for (const int32_t mask : {kWGS84Mask, kLocalMask}) {
+        SCOPED_TRACE(mask);
+        const bool local = mask == kLocalMask;
+        position_Class from = Geodetic(46.0, 10.0, 120.0, t.get(), local);
+        position_Class to = Geodetic(46.1, 10.1, kNull, t.get(), local);
+        const double up = 2.5;
+        cogo_ApplyVerticalDifference(&to, t.get(), &up, mask);  // nothing to raise
+        coord_Local c;
+        cogo_GetGeodetic(to, t.get(), &c, local);
+        EXPECT_TRUE(maths_IsNull(c.Height));
+        cogo_CopyHeight(from, &to, t.get(), mask);
+        cogo_ApplyVerticalDifference(&to, t.get(), &up, mask);
+        cogo_GetGeodetic(to, t.get(), &c, local);
+        EXPECT_NEAR(122.5, c.Height, 1e-6);
+        EXPECT_NEAR(46.1 * kDeg, c.Lat, 1e-12);
+    }
+    EXPECT_TRUE(env.assertions.empty());
+}
+
 TEST_F(CogoEllipsoid, TheLocalCaseKeepsTheStartsGridElevation) {
     // A geoid-free job: the grid elevation is the local height, so the new point keeps 500.
     auto t = TransformDefinitions().TransverseMercator().International().Create(kJob);
