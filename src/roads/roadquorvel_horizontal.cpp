@@ -3,12 +3,15 @@
 #include <cmath>
 
 #include "cogo/approx.h"
+#include "cogo/cogo.h"
+#include "cogo/position.h"
 #include "cogo/position_angles.h"
 #include "foundation/environment.h"
 #include "foundation/kernel/maths.h"
 #include "foundation/xml/format.h"
 #include "foundation/xml/xmlindex.h"
 #include "foundation/xml/xmlout.h"
+#include "roads/roadcogo.h"
 
 namespace {
 
@@ -78,6 +81,22 @@ HorizontalBase& HorizontalBase::operator=(const HorizontalBase& other) {
     PICoordinate = other.PICoordinate;
     TangentialToPrevious = other.TangentialToPrevious;
     return *this;
+}
+
+bool HorizontalBase::IsAbeam(const coord_CorrectedGrid& point, double* distance) const {
+    if (Type == HorizontalStartPoint::TypeCode) return false;
+    const transfrm_Class* transform = road_GetConverterTransformation();
+    double toEndAzimuth = MATHS_Null, toEnd = MATHS_Null, toStartAzimuth = MATHS_Null, toStart = MATHS_Null;
+    roadcogo_InverseAzimuthDistance(transform, ROAD_CogoMask, EndCoordinate, point, &toEndAzimuth, &toEnd);
+    roadcogo_InverseAzimuthDistance(transform, ROAD_CogoMask, StartCoordinate, point, &toStartAzimuth, &toStart);
+    *distance = toEnd < toStart ? toEnd : toStart;
+    if (maths_IsNull(*distance)) return false;
+    if (*distance == 0.0) return true;
+    // Ahead of the perpendicular at the start and behind the one at the end.
+    const double fromStart = AngleBetween(toStartAzimuth, StartAzimuth);
+    const double fromEnd = AngleBetween(toEndAzimuth, EndAzimuth);
+    if (maths_IsNull(fromStart) || maths_IsNull(fromEnd)) return false;
+    return fromStart <= CONSTANT_PiOverTwo && fromEnd >= CONSTANT_PiOverTwo;
 }
 
 void HorizontalBase::TakeStartFromPrevious(const HorizontalBase* previous) {
@@ -208,6 +227,11 @@ bool HorizontalStartPoint::operator==(const RoadElement& other) const {
            SameGrid(o->StartCoordinate, StartCoordinate) && o->TangentialToPrevious == TangentialToPrevious;
 }
 
+bool HorizontalStartPoint::Compute() {
+    EndCoordinate = StartCoordinate;
+    return true;
+}
+
 void HorizontalStartPoint::ComputeEndCoordinate() {
     EndCoordinate = StartCoordinate;
     EndAzimuth = StartAzimuth;
@@ -269,4 +293,48 @@ bool HorizontalStraight::operator==(const RoadElement& other) const {
 HorizontalStraight& HorizontalStraight::operator=(const HorizontalStraight& other) {
     HorizontalBase::operator=(other);
     return *this;
+}
+
+bool HorizontalStraight::Compute() {
+    if (!IsEndPointKeyed()) {
+        if (KeyinMethod == 1) Length = maths_Subtract(EndStation, StartStation);
+        ComputeEndCoordinate();
+        return true;
+    }
+    QZ_ASSERT_TEXT(!EndCoordinate.IsHorizontalNull(), "!EndCoordinate.NullHorizontal()");
+    roadcogo_InverseAzimuthDistance(road_GetConverterTransformation(), ROAD_CogoMask, StartCoordinate, EndCoordinate,
+                                    &StartAzimuth, &Length);
+    EndAzimuth = StartAzimuth;
+    return true;
+}
+
+void HorizontalStraight::ComputeEndCoordinate() {
+    QZ_ASSERT_TEXT(!maths_IsNull(Length), "!maths_IsNull ( Length )");
+    QZ_ASSERT_TEXT(!maths_IsNull(StartAzimuth), "!maths_IsNull ( StartAzimuth )");
+    roadcogo_PointAtAzimuthDistance(road_GetConverterTransformation(), ROAD_CogoMask, StartCoordinate, StartAzimuth,
+                                    Length, &EndCoordinate);
+    EndAzimuth = StartAzimuth;
+}
+
+AlignmentPoint HorizontalStraight::PointAtStation(double station) const {
+    AlignmentPoint point;
+    point.Station = station;
+    point.Azimuth = StartAzimuth;
+    roadcogo_StraightPointAtDistance(road_GetConverterTransformation(), ROAD_CogoMask, StartCoordinate, StartAzimuth,
+                                     maths_Subtract(station, StartStation), &point.Point);
+    return point;
+}
+
+coord_StationOffset HorizontalStraight::StationOffsetOfPoint(const coord_CorrectedGrid& point) const {
+    const transfrm_Class* transform = road_GetConverterTransformation();
+    if (transform == nullptr) return coord_StationOffset();
+    position_Class start, target, foot;
+    start.SetGrid(StartCoordinate, transform);
+    target.SetGrid(point, transform);
+    const double level = 0.0, noOffset = 0.0;
+    double footAzimuth = MATHS_Null, along = MATHS_Null, offset = MATHS_Null, rise = MATHS_Null;
+    if (cogo_PointToLineWithOffsets(start, transform, &StartAzimuth, &noOffset, &noOffset, &level, target, &foot,
+                                    &footAzimuth, &along, &offset, &rise, ROAD_CogoMask) != COGO_Ok)
+        return coord_StationOffset();
+    return coord_StationOffset(maths_Add(StartStation, along), offset, MATHS_Null);
 }

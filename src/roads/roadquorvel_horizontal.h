@@ -28,9 +28,16 @@ class HorizontalBase : public RoadElement {
 public:
     ~HorizontalBase() override = default;
 
+    // Whether the point lies between the perpendiculars through the start and the end
+    // (on them included), with its distance to the nearer end. A start point is never
+    // abeam and leaves the distance alone; without a converter transformation the
+    // answer is false and the distance null.
+    virtual bool IsAbeam(const coord_CorrectedGrid& point, double* distance) const;
     using RoadElement::operator=;
     // The type code and every field.
     virtual HorizontalBase& operator=(const HorizontalBase& other);
+    // Solves the element from its keyed values; true when it could.
+    virtual bool Compute() = 0;
     // Fills the end from the start and the keyed values; nothing in the base.
     virtual void ComputeEndCoordinate() {}
     virtual bool IsSpiral() const { return false; }
@@ -107,6 +114,8 @@ public:
     RoadElement* Clone() const override { return new HorizontalStartPoint(*this); }
     using HorizontalBase::operator=;
 
+    // The start is also the end.
+    bool Compute() override;
     void ComputeEndCoordinate() override;
     bool IsEndPointKeyed() const override { return true; }
     // The start point's own station and coordinate, azimuth 0, whatever the station.
@@ -144,9 +153,19 @@ public:
     RoadElement* Clone() const override { return new HorizontalStraight(*this); }
     using HorizontalBase::operator=;
 
+    // Keyed by azimuth: the length (from the end station for method 1) and the end point.
+    // Keyed by end point: the azimuth and the length; the end station is left to the
+    // alignment's chain.
+    bool Compute() override;
+    // The end point Length along StartAzimuth; the end azimuth is the start's.
+    void ComputeEndCoordinate() override;
     bool IsLengthKeyed() const override { return KeyinMethod == 0; }
     bool IsEndStationKeyed() const override { return KeyinMethod == 1; }
     bool IsEndPointKeyed() const override { return KeyinMethod == 2 || KeyinMethod == 3; }
+    // The point on the line (or its extension either way) at the station.
+    AlignmentPoint PointAtStation(double station) const override;
+    // Station along the line (before the start too) and offset, positive to the right.
+    coord_StationOffset StationOffsetOfPoint(const coord_CorrectedGrid& point) const override;
     bool IsEndFromExistingPoint() const override { return KeyinMethod == 3; }
     bool IsEndFromKeyedCoordinates() const override { return KeyinMethod == 2; }
     virtual HorizontalStraight& operator=(const HorizontalStraight& other);
