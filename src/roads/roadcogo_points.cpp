@@ -65,7 +65,9 @@ void roadcogo_ArcPointAtDistance(const transfrm_Class* transform, coordsys_CogoS
                                  double length, bool right, double distance, coord_CorrectedGrid* point,
                                  double* tangentAzimuth) {
     double deflection = 0.0;
-    if (length != 0.0) {
+    if (!Usable(distance)) {
+        deflection = MATHS_Null;
+    } else if (length != 0.0) {
         deflection = maths_Multiply(maths_Divide(distance, length), angle);
     } else if (length < distance) {
         QZ_ASSERT_TEXT(false, "DistanceAlong <= Length");

@@ -108,6 +108,9 @@ TEST_F(RoadCogoPoints, ArcWithoutLengthOrWithNulls) {
         else
             EXPECT_EQ(tangent, N);
     }
+    roadcogo_ArcPointAtDistance(t, ROAD_CogoMask, kStart, 0.3, 0.8, 250, 0, true, N, &p, &tangent);
+    EXPECT_TRUE(p.IsHorizontalNull());  // nor is a null distance taken for a long one
+    EXPECT_EQ(tangent, N);
     roadcogo_ArcPointAtDistance(nullptr, ROAD_CogoMask, kStart, 0.3, 0.8, 250, 200, true, 50, &p, &tangent);
     EXPECT_TRUE(p.IsHorizontalNull());
     EXPECT_EQ(env.assertions.size(), 1u);
