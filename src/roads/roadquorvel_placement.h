@@ -62,7 +62,9 @@ public:
     using RoadElement::operator=;
     virtual SidedTemplatePlacement& operator=(const SidedTemplatePlacement& other);
 
-    static SidedTemplatePlacement* Cast(RoadElement* element) { return road_CastByCode<SidedTemplatePlacement>(element); }
+    static SidedTemplatePlacement* Cast(RoadElement* element) {
+        return road_CastByCode<SidedTemplatePlacement>(element);
+    }
     static const SidedTemplatePlacement* Cast(const RoadElement* element) {
         return road_CastByCode<SidedTemplatePlacement>(element);
     }

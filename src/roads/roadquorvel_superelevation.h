@@ -42,7 +42,9 @@ public:
     // Both widenings are known.
     bool HasWidening() const;
 
-    static SuperElevationWidening* Cast(RoadElement* element) { return road_CastByCode<SuperElevationWidening>(element); }
+    static SuperElevationWidening* Cast(RoadElement* element) {
+        return road_CastByCode<SuperElevationWidening>(element);
+    }
     static const SuperElevationWidening* Cast(const RoadElement* element) {
         return road_CastByCode<SuperElevationWidening>(element);
     }

@@ -57,7 +57,9 @@ public:
     xmlout_element* WriteXml() const override;
     // Same type code and every field exactly.
     bool operator==(const RoadElement& other) const override;
-    bool operator==(const TemplateDistanceGrade& other) const { return *this == static_cast<const RoadElement&>(other); }
+    bool operator==(const TemplateDistanceGrade& other) const {
+        return *this == static_cast<const RoadElement&>(other);
+    }
     RoadElement* Clone() const override { return new TemplateDistanceGrade(*this); }
     using RoadElement::operator=;
     virtual TemplateDistanceGrade& operator=(const TemplateDistanceGrade& other);
@@ -81,7 +83,9 @@ public:
     xmlout_element* WriteXml() const override;
     // Same type code and every field exactly.
     bool operator==(const RoadElement& other) const override;
-    bool operator==(const TemplateDistanceDelta& other) const { return *this == static_cast<const RoadElement&>(other); }
+    bool operator==(const TemplateDistanceDelta& other) const {
+        return *this == static_cast<const RoadElement&>(other);
+    }
     RoadElement* Clone() const override { return new TemplateDistanceDelta(*this); }
     using RoadElement::operator=;
     virtual TemplateDistanceDelta& operator=(const TemplateDistanceDelta& other);

@@ -122,7 +122,7 @@ TEST(SidePlacement, TypeTextsAndEquality) {
     EXPECT_TRUE(*clone == *p);
     SidedTemplatePlacement assigned;
     assigned = *p;
-    assigned = assigned;
+    assigned = *&assigned;  // self-assignment keeps everything
     EXPECT_TRUE(assigned == *p);
     assigned.Sides[DBROAD_SideRight].Station = 6;
     EXPECT_FALSE(assigned == *p);
@@ -217,7 +217,8 @@ TEST(TemplatePlacementArray, NamesRenamesAndKeyStations) {
     const struct {
         double station;
         int32_t flags;
-    } expected[] = {{0, KEY_TemplatePlacement}, {50, KEY_TemplatePlacement}, {150.0004, KEY_ArcStart | KEY_TemplatePlacement}};
+    } expected[] = {
+        {0, KEY_TemplatePlacement}, {50, KEY_TemplatePlacement}, {150.0004, KEY_ArcStart | KEY_TemplatePlacement}};
     for (int32_t i = 0; i < 3; ++i) {
         EXPECT_EQ(keys.At(i)->Station, expected[i].station);
         EXPECT_EQ(keys.At(i)->Flags, expected[i].flags);

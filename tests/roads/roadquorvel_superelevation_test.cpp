@@ -111,7 +111,7 @@ TEST(SuperElevationWidening, CopiesCompareEveryValue) {
     EXPECT_TRUE(*clone == *e);
     SuperElevationWidening assigned;
     assigned = *e;
-    assigned = assigned;
+    assigned = *&assigned;  // self-assignment keeps everything
     EXPECT_TRUE(assigned == *e);
     for (int field = 0; field < 6; ++field) {
         SuperElevationWidening changed(*e);

@@ -132,7 +132,8 @@ TEST(CrossSectionTemplate, WritesItsRecordAndReadsItBack) {
     EXPECT_EQ(batter->CutDitchWidth, 0);
     EXPECT_EQ(road_test::Owned(read.WriteXml()), kCarriagewayText);
 
-    EXPECT_EQ(road_test::Owned(CrossSectionTemplate().WriteXml()), "\r\n<TemplateRecord>\r\n    <Name/>\r\n</TemplateRecord>\r\n");
+    EXPECT_EQ(road_test::Owned(CrossSectionTemplate().WriteXml()),
+              "\r\n<TemplateRecord>\r\n    <Name/>\r\n</TemplateRecord>\r\n");
 }
 
 TEST(TemplateDistanceGrade, AVerticalElementReadsWithoutSuperelevation) {
@@ -208,7 +209,7 @@ TEST(TemplateElements, ChildlessElementsReadEmptyFalseAndNull) {
         ASSERT_NE(node, nullptr);
         e->ReadXml(node.get());
     }
-    for (const TemplateDistanceElement* w : {static_cast<TemplateDistanceElement*>(&g), static_cast<TemplateDistanceElement*>(&d)}) {
+    for (const TemplateDistanceElement* w : {TemplateDistanceElement::Cast(&g), TemplateDistanceElement::Cast(&d)}) {
         EXPECT_TRUE(w->Code.IsEmpty());
         EXPECT_FALSE(w->ApplySuperelevation || w->ApplyWidening || w->ApplyRollover);
         EXPECT_EQ(w->HorizontalDistance, N);
@@ -221,7 +222,8 @@ TEST(TemplateElements, ChildlessElementsReadEmptyFalseAndNull) {
     EXPECT_EQ(s.FillGrade, N);
     EXPECT_EQ(s.CutDitchWidth, N);
     EXPECT_EQ(Written(s),
-              "<SideSlope>\r\n    <Code/>\r\n    <CutGrade/>\r\n    <FillGrade/>\r\n    <CutDitchWidth/>\r\n</SideSlope>\r\n");
+              "<SideSlope>\r\n    <Code/>\r\n    <CutGrade/>\r\n    <FillGrade/>\r\n"
+              "    <CutDitchWidth/>\r\n</SideSlope>\r\n");
 }
 
 TEST(TemplateElements, CopiesCompareFieldByField) {
@@ -273,7 +275,7 @@ TEST(TemplateElements, CopiesCompareFieldByField) {
 
     TemplateDistanceGrade assigned;
     assigned = g;
-    assigned = assigned;
+    assigned = *&assigned;  // self-assignment keeps everything
     EXPECT_TRUE(assigned == g);
     TemplateSideSlope slope;
     slope = s;
@@ -342,7 +344,7 @@ TEST(CrossSectionTemplate, CopiesCarryTheNameButCloneDoesNot) {
     EXPECT_TRUE(*copy.At(0) == *t.At(0));
     CrossSectionTemplate assigned;
     assigned = t;
-    assigned = assigned;
+    assigned = *&assigned;  // self-assignment keeps everything
     EXPECT_EQ(assigned.Name, "Main 2");
     EXPECT_EQ(assigned.Count(), 3);
 
@@ -411,7 +413,7 @@ TEST(TemplateArray, TakesDeepCopies) {
     TemplateArray assigned;
     assigned.Add(Named("Gone"));
     assigned = templates;
-    assigned = assigned;
+    assigned = *&assigned;  // self-assignment keeps everything
     EXPECT_EQ(assigned.Count(), 22);
     EXPECT_EQ(assigned.Size(), 22);
     EXPECT_EQ(assigned.FindByName("Gone"), nullptr);
