@@ -178,11 +178,16 @@ void cogo_VerticalDifference(position_Class& p1, position_Class& p2, const trans
         const double h2 = p2.GetWGS84(transform).Height;
         if (maths_IsNull(h1) || maths_IsNull(h2)) return;
         *verticalDifference = h2 - h1;
-    } else if ((m & COORDSYS_CogoDistanceLocal) && !scaleOnly) {
+    }
+    // A mask with two distance bits runs both steps; the local one then decides.
+    if ((m & COORDSYS_CogoDistanceLocal) && !scaleOnly) {
         const coord_Local l1 = p1.GetLocal(transform);
         const coord_Local l2 = p2.GetLocal(transform);
         if (maths_IsNull(l1.Height) || maths_IsNull(l2.Height)) {
-            if (!l1.IsHorizontalNull() && !l2.IsHorizontalNull()) return;
+            if (!l1.IsHorizontalNull() && !l2.IsHorizontalNull()) {
+                *verticalDifference = MATHS_Null;
+                return;
+            }
             const double e1 = p1.GetCogoGrid(transform).Elev;
             const double e2 = p2.GetCogoGrid(transform).Elev;
             if (maths_IsNull(e1) || maths_IsNull(e2)) return;

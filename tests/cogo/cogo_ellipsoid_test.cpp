@@ -102,8 +102,15 @@ void CheckLines(const transfrm_Class* t, const Line* lines, size_t count, int32_
 }
 
 TEST_F(CogoEllipsoid, WGS84LinesAgainstTheGeodesic) {
-    const transfrm_Class* t = transfrm_GetWGS84Transform();
-    CheckLines(t, kWGS84Lines, std::size(kWGS84Lines), kWGS84Mask, false);
+    // The bare WGS-84 transform and a WGS-84 job with a projection: WGS84 azimuths are
+    // geodetic in both, whatever the grid.
+    auto job = TransformDefinitions().TransverseMercator().Create(kJob);
+    ASSERT_TRUE(job);
+    for (const transfrm_Class* t : {static_cast<const transfrm_Class*>(transfrm_GetWGS84Transform()),
+                                    static_cast<const transfrm_Class*>(job.get())}) {
+        SCOPED_TRACE(t == job.get() ? "job" : "bare");
+        CheckLines(t, kWGS84Lines, std::size(kWGS84Lines), kWGS84Mask, false);
+    }
     EXPECT_TRUE(env.assertions.empty());
 }
 
@@ -157,6 +164,44 @@ TEST_F(CogoEllipsoid, HeightsInTheSystemOfTheDistanceBits) {
         cogo_GetGeodetic(to, t.get(), &c, local);
         EXPECT_NEAR(122.5, c.Height, 1e-6);
         EXPECT_NEAR(46.1 * kDeg, c.Lat, 1e-12);
+    }
+    EXPECT_TRUE(env.assertions.empty());
+}
+
+TEST_F(CogoEllipsoid, VerticalDifferenceFollowsTheDistanceBits) {
+    // Two local points of the International job; their WGS84 heights (through the
+    // datum, pinned by PROJ) differ by another amount than their local heights.
+    auto t = TransformDefinitions().TransverseMercator().International().Create(kJob);
+    ASSERT_TRUE(t);
+    constexpr double kLocal = 120.3 - 500.0;
+    constexpr double kWGS84 = 165.887081 - 545.417800;
+    const int32_t bothSystems = COORDSYS_CogoAzimuthLocal | COORDSYS_CogoDistanceWGS84 | COORDSYS_CogoDistanceLocal |
+                                COORDSYS_CogoEllipsoidDistances | COORDSYS_CogoEllipsoidHeights;
+    struct Case {
+        const char* what;
+        int32_t mask;
+        double h2;
+        double dv;
+    };
+    const Case cases[] = {
+        {"WGS84 heights", kWGS84Mask, 120.3, kWGS84},
+        {"local heights", kLocalMask, 120.3, kLocal},
+        {"two distance systems: the local one decides", bothSystems, 120.3, kLocal},
+        {"a local point without height", kLocalMask, kNull, kNull},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        position_Class p1 = Geodetic(46.0, 10.0, 500.0, t.get(), true);
+        position_Class p2 = Geodetic(47.5, 7.2, c.h2, t.get(), true);
+        const double hd = 1000.0;
+        double dv = 0.0, slope = 0.0;
+        cogo_VerticalDifference(p1, p2, t.get(), &hd, &dv, &slope, c.mask);
+        if (maths_IsNull(c.dv)) {
+            EXPECT_TRUE(maths_IsNull(dv) && maths_IsNull(slope)) << dv << ", " << slope;
+        } else {
+            EXPECT_NEAR(c.dv, dv, 1e-3);
+            EXPECT_NEAR(std::hypot(hd, c.dv), slope, 1e-3);
+        }
     }
     EXPECT_TRUE(env.assertions.empty());
 }
