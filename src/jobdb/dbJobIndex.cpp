@@ -77,6 +77,8 @@ void dbJobIndex_SetCoordinateGeometry(const dbJobIndex_CoordinateGeometry* geome
     g_Geometry = geometry ? *geometry : dbJobIndex_CoordinateGeometry();
 }
 
+const dbJobIndex_CoordinateGeometry& dbJobIndex_GetCoordinateGeometry() { return g_Geometry; }
+
 int dbJobIndex_GridOrientation(const dbJobIndex* index) {
     if (!index || !index->Transform || !g_Geometry.GridOrientation) return 0;
     return g_Geometry.GridOrientation(index->Transform);
