@@ -158,7 +158,7 @@ public:
     // owner, each visited once. A point becomes its name's best point, or a null
     // reference when none is met, followed by the other points of the name.
     // Environment::Yield is called every 300 items.
-    void GatherSameNamed(dbJobIndex* index, bool allIndexes);
+    void GatherSameNamed(dbIndex* index, bool allIndexes);
     // Replaces each point that is not the best in its index by its job index's point of
     // the name, removing it when there is none; true when nothing changed.
     bool ReplaceByBestPoints();

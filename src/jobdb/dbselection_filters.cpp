@@ -401,7 +401,7 @@ void dbSelection::SetNearStart(dbObject* object, bool value) {
 
 // ---------------------------------------------------------------- same-named objects and best points
 
-void dbSelection::GatherSameNamed(dbJobIndex* index, bool allIndexes) {
+void dbSelection::GatherSameNamed(dbIndex* index, bool allIndexes) {
     if (!QZ_ASSERT_TEXT(index != nullptr, "index")) return;
     constexpr int kYieldEvery = 300;
     dbSelection gathered;
