@@ -6,7 +6,8 @@
 // A lookup that needs the record of an object, or the measurement of a record, and
 // meets one without it answers false, null or NODBID: an index that has lost step with
 // its job gives no answer rather than a wrong one.
-#include <cstring>
+#include <algorithm>
+#include <vector>
 
 #include "foundation/environment.h"
 #include "jobdb/dbJob.h"
@@ -32,10 +33,20 @@ ObservationObject* PointOf(const dbSelection& selection, int item) {
     return ObservationObject::Cast(selection.GetObject(item));
 }
 
-// A point of a job stands on its record; a point of a file has none.
-bool LacksRecord(const ObservationObject& point) {
+// The classification and method of a point: a job point's from its record, read once
+// (false when the job lacks it), a file point's its own.
+bool ReadPoint(const ObservationObject& point, db_PointClassification& classification, int32_t& method) {
     const dbIndex* index = point.GetIndex();
-    return index && index->GetFileType() == dbIndex::DatabaseFile && !point.GetRecord();
+    if (index && index->GetFileType() == dbIndex::DatabaseFile) {
+        const db_Observation* obs = db_Observation::Cast(point.GetRecord());
+        if (!obs) return false;
+        classification = obs->Classification;
+        method = obs->Method;
+        return true;
+    }
+    classification = point.GetClassification();
+    method = point.GetMethod();
+    return true;
 }
 
 // Removes, scanning from the last item, every item that is not a point passing `keep`.
@@ -88,13 +99,11 @@ bool dbJobIndex::FindBest(dbSelection& selection, int& itemNum) {
             continue;
         }
         ObservationObject* point = PointOf(selection, item);
-        if (!point || LacksRecord(*point)) {
+        dbPointSearchResult candidate;
+        if (!point || !ReadPoint(*point, candidate.Classification, candidate.Method)) {
             itemNum = -1;
             return false;
         }
-        dbPointSearchResult candidate;
-        candidate.Classification = point->GetClassification();
-        candidate.Method = point->GetMethod();
         candidate.UniqueId = selection.GetReference(item);
         if (candidate.Method == DBENTITY_MatchedPairHidden || candidate.Method == DBENTITY_MeanTurnedAngleHidden)
             continue;
@@ -278,10 +287,11 @@ bool dbJobIndex::FindObservationFromNamedStation(const char* pointName, const ch
     if (withOther && !SelectByName(otherName, DATABASE_ObservationRecord, others)) return false;
 
     const Str wanted(stationName);
+    std::vector<DBID> otherStations;
+    for (int item = 0; item < others.GetItemCount(); ++item)
+        if (!others.IsDeleted(item)) otherStations.push_back(StationOfObservation(others.GetRecordId(item)));
     auto otherFrom = [&](DBID setup) {
-        for (int item = 0; item < others.GetItemCount(); ++item)
-            if (!others.IsDeleted(item) && StationOfObservation(others.GetRecordId(item)) == setup) return true;
-        return false;
+        return std::find(otherStations.begin(), otherStations.end(), setup) != otherStations.end();
     };
     for (int item = points.GetItemCount() - 1; item >= 0; --item) {
         const DBID setup = StationOfObservation(points.GetRecordId(item));

@@ -322,6 +322,30 @@ TEST_F(JobIndexLookups, RecordsTheJobLacksAreReported) {
         if (names.GetReference(i).GetIndexNumber() == file.GetIndexNumber()) names.RemoveItem(i);
 }
 
+TEST_F(JobIndexLookups, AJobObjectWithoutItsRecordGivesNoAnswer) {
+    const DBID live = KeyedIn("P");
+    // An object of the job index whose record the job does not hold.
+    auto* orphan = new ObservationObject;
+    orphan->SetRecordId(DBID(999));
+    const dbObjectRef lost = Index()->AddObject(orphan);
+    position_ReductionRecords setup;
+    RegisterRecordingGeometry();
+    for (const std::vector<dbObjectRef>& items : {std::vector<dbObjectRef>{Ref(live), lost},
+                                                  std::vector<dbObjectRef>{lost, Ref(live)}}) {
+        dbSelection selection;
+        for (const dbObjectRef& ref : items) selection.AddItemMarkUnsorted(dbSelectionItem(ref));
+        int item = 0;
+        EXPECT_FALSE(Index()->FindBest(selection, item));
+        EXPECT_EQ(item, -1);
+    }
+    EXPECT_TRUE(env.assertions.empty());
+    EXPECT_EQ(Index()->StationOfObservation(DBID(999)), NODBID);
+    EXPECT_FALSE(Index()->GetStationSetupOfRecord(DBID(999), setup));
+    EXPECT_TRUE(calls.calls.empty());
+    for (const std::string& expression : env.Expressions())
+        EXPECT_EQ(expression, "obs->GetType() == DATABASE_ObservationRecord");
+}
+
 // ---------------------------------------------------------------- stations, back bearings, azimuths
 
 TEST_F(JobIndexLookups, StationOfObservation) {
