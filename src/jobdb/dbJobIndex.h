@@ -104,6 +104,11 @@ public:
     bool AnyWanted() const;
 };
 
+// The measurement categories of the best-point slots: ECEF deltas, ECEF and WGS84; grid,
+// local transformed grid, circle and mean turned angle.
+bool dbJobIndex_IsGnssMeasurement(int type);
+bool dbJobIndex_IsGridMeasurement(int type);
+
 // The precedence of point methods and classifications behind the best point.
 bool dbJobIndex_IsObservedMethod(int32_t method);
 bool dbJobIndex_IsAngleMethod(int32_t method);

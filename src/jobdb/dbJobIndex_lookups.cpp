@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "foundation/environment.h"
-#include "jobdb/dbJob.h"
 #include "jobdb/dbJobIndex.h"
 #include "jobdb/dbaccess.h"
 #include "jobdb/dbobjects.h"
@@ -56,15 +55,6 @@ void KeepPoints(dbSelection& selection, Keep keep) {
         ObservationObject* point = PointOf(selection, item);
         if (!point || !keep(*point)) selection.RemoveItem(item);
     }
-}
-
-bool IsGnssMeasurement(int type) {
-    return type == DATABASE_ECEFDeltasRecord || type == DATABASE_ECEFRecord || type == DATABASE_WGS84Record;
-}
-
-bool IsGridMeasurement(int type) {
-    return type == DATABASE_GridRecord || type == DATABASE_LocalTransformedGridRecord ||
-           type == DATABASE_CircleRecord || type == DATABASE_MeanTurnedAngleRecord;
 }
 
 // The Station of a circle reading or mean turned angle.
@@ -126,11 +116,11 @@ void dbJobIndex::KeepPositionPoints(dbSelection& selection) {
 }
 
 void dbJobIndex::KeepGnssPoints(dbSelection& selection) {
-    KeepPoints(selection, [](ObservationObject& point) { return IsGnssMeasurement(point.GetMeasurementType()); });
+    KeepPoints(selection, [](ObservationObject& point) { return dbJobIndex_IsGnssMeasurement(point.GetMeasurementType()); });
 }
 
 void dbJobIndex::KeepGridPoints(dbSelection& selection) {
-    KeepPoints(selection, [](ObservationObject& point) { return IsGridMeasurement(point.GetMeasurementType()); });
+    KeepPoints(selection, [](ObservationObject& point) { return dbJobIndex_IsGridMeasurement(point.GetMeasurementType()); });
 }
 
 void dbJobIndex::KeepNonLocalGridPoints(dbSelection& selection) {
