@@ -1,7 +1,8 @@
 // The job index on a large job: a job of 10^6 point observations (names mostly unique,
 // a few repeated 10^3 and 10^4 times), lines and targets, written without the index
 // following, then reopened. Prints the time of Open (replay and build), the memory per
-// object, look-ups per second, the time for every object's status and single-point
+// object, look-ups per second (the best point and the position of a name through a fill
+// that answers at once included), the time for every object's status and single-point
 // transactions per second on the open job.
 //   jobindex_bench [folder]
 #include <malloc.h>
@@ -15,6 +16,7 @@
 #include "jobdb/dbJob.h"
 #include "jobdb/dbJobIndex.h"
 #include "jobdb/dbRecordCalls.h"
+#include "cogo/position.h"
 #include "jobdb/dbobjects.h"
 #include "records/conventional.h"
 #include "records/entities.h"
@@ -130,6 +132,15 @@ int main(int argc, char** argv) {
         return index->FindTargetRecord(Str(Named("T", i % 150).c_str())) != nullptr;
     });
     rate("FindPointReference", [&](int i) { return !index->FindPointReference(names[i].c_str()).IsNull(); });
+    rate("FindBestPointObject", [&](int i) { return index->FindBestPointObject(names[i].c_str()) != nullptr; });
+    // The look-up alone: the fill answers without computing anything.
+    dbJobIndex_CoordinateGeometry geometry = dbJobIndex_GetCoordinateGeometry();
+    geometry.FillFromRecordId = [](position_Class*, dbIndex*, DBID id) { return id != NODBID; };
+    dbJobIndex_SetCoordinateGeometry(&geometry);
+    position_Class position;
+    std::vector<Str> texts;
+    for (const std::string& name : names) texts.emplace_back(name.c_str());
+    rate("PositionOfName", [&](int i) { return dbJobIndex_PositionOfName(index, texts[i], position); });
 
     index->ClearComputedFlags();
     start = Clock::now();

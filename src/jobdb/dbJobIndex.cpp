@@ -48,15 +48,6 @@ dbFilterTriple ShapeTriple(dbFilterTriple triple) {
     return triple;
 }
 
-bool IsGnssType(int type) {
-    return type == DATABASE_ECEFDeltasRecord || type == DATABASE_ECEFRecord || type == DATABASE_WGS84Record;
-}
-
-bool IsGridType(int type) {
-    return type == DATABASE_GridRecord || type == DATABASE_LocalTransformedGridRecord ||
-           type == DATABASE_CircleRecord || type == DATABASE_MeanTurnedAngleRecord;
-}
-
 // Name order of the name selection: names bytewise, then references.
 bool NameLess(const dbObjectRef& a, const dbObjectRef& b) {
     const int c = std::strcmp(dbSelection::GetName(a), dbSelection::GetName(b));
@@ -76,6 +67,8 @@ void dbJobIndex_SetTransformDeleter(dbJobIndex_TransformDeleter deleter) { g_Tra
 void dbJobIndex_SetCoordinateGeometry(const dbJobIndex_CoordinateGeometry* geometry) {
     g_Geometry = geometry ? *geometry : dbJobIndex_CoordinateGeometry();
 }
+
+const dbJobIndex_CoordinateGeometry& dbJobIndex_GetCoordinateGeometry() { return g_Geometry; }
 
 int dbJobIndex_GridOrientation(const dbJobIndex* index) {
     if (!index || !index->Transform || !g_Geometry.GridOrientation) return 0;
@@ -99,6 +92,15 @@ dbJobIndex* dbJobIndex_New() { return g_Maker ? g_Maker() : new dbJobIndex; }
 // ---------------------------------------------------------------- best point of a name
 
 bool dbBestPointTable::AnyWanted() const { return std::find(std::begin(Wanted), std::end(Wanted), true) != std::end(Wanted); }
+
+bool dbJobIndex_IsGnssMeasurement(int type) {
+    return type == DATABASE_ECEFDeltasRecord || type == DATABASE_ECEFRecord || type == DATABASE_WGS84Record;
+}
+
+bool dbJobIndex_IsGridMeasurement(int type) {
+    return type == DATABASE_GridRecord || type == DATABASE_LocalTransformedGridRecord ||
+           type == DATABASE_CircleRecord || type == DATABASE_MeanTurnedAngleRecord;
+}
 
 bool dbJobIndex_IsObservedMethod(int32_t method) {
     return (method >= DBENTITY_GpsStaticObs && method <= DBENTITY_GpsContOffsetPt2) ||
@@ -203,9 +205,9 @@ bool dbJobIndex::FindBestPoints(const char* name, dbBestPointTable& table, uint3
         const int type = obs->GetMeasurementType();
         candidate.MeasurementType = type;
         offer(dbBestPointTable::Overall, candidate);
-        if (IsGnssType(type)) offer(dbBestPointTable::Gnss, candidate);
+        if (dbJobIndex_IsGnssMeasurement(type)) offer(dbBestPointTable::Gnss, candidate);
         if (type == DATABASE_LocalTransformedGridRecord) offer(dbBestPointTable::LocalGrid, candidate);
-        if (IsGridType(type)) offer(dbBestPointTable::Grid, candidate);
+        if (dbJobIndex_IsGridMeasurement(type)) offer(dbBestPointTable::Grid, candidate);
         if (type != DATABASE_LocalTransformedGridRecord) offer(dbBestPointTable::NotLocalGrid, candidate);
     }
     for (int slot = 0; slot < dbBestPointTable::SlotCount; ++slot) table.Wanted[slot] = table.Results[slot].IsEmpty();

@@ -22,6 +22,9 @@ class JobDatabase;
 class dbAccess;
 class dbTransaction;
 class dbRecord_Class;
+class ObservationObject;
+class position_Class;
+class position_ReductionRecords;
 class transfrm_Class;
 
 using dbJobIndex_TransformDeleter = void (*)(transfrm_Class* transform);
@@ -44,9 +47,23 @@ struct dbJobIndex_CoordinateGeometry {
     bool (*SouthAzimuths)(const transfrm_Class* transform) = nullptr;
     // The azimuth turned to the grid orientation and south setting, in [0, 2 pi).
     double (*OrientAzimuth)(int gridOrientation, bool southAzimuths, double azimuth) = nullptr;
+    // Fills the position from the object of that record id in the index; false when it
+    // cannot.
+    bool (*FillFromRecordId)(position_Class* position, dbIndex* index, DBID id) = nullptr;
+    // Fills the position from the point object at the reference; false when it cannot.
+    bool (*FillFromIndexLocation)(position_Class* position, const dbObjectRef& reference) = nullptr;
+    // The position's one-byte option, which a fill may overwrite.
+    uint8_t (*GetPositionOption)(const position_Class* position) = nullptr;
+    void (*SetPositionOption)(position_Class* position, uint8_t option) = nullptr;
+    // reduce_GetStationSetup: the station, target and back bearing records into the
+    // setup; true only when every one was read.
+    bool (*GetStationSetup)(dbAccess* access, DBID station, DBID target, DBID backBearing,
+                            position_ReductionRecords* setup) = nullptr;
 };
 // Keeps a copy; null forgets the registered one.
 void dbJobIndex_SetCoordinateGeometry(const dbJobIndex_CoordinateGeometry* geometry);
+// The registered answers; every member null when nothing is registered.
+const dbJobIndex_CoordinateGeometry& dbJobIndex_GetCoordinateGeometry();
 // Of the index's transform; without an index, a transform or a registered answer: code
 // 0, not south.
 int dbJobIndex_GridOrientation(const dbJobIndex* index);
@@ -86,6 +103,11 @@ public:
 
     bool AnyWanted() const;
 };
+
+// The measurement categories of the best-point slots: ECEF deltas, ECEF and WGS84; grid,
+// local transformed grid, circle and mean turned angle.
+bool dbJobIndex_IsGnssMeasurement(int type);
+bool dbJobIndex_IsGridMeasurement(int type);
 
 // The precedence of point methods and classifications behind the best point.
 bool dbJobIndex_IsObservedMethod(int32_t method);
@@ -157,6 +179,61 @@ public:
     // More than the threshold of point records in the job.
     bool HasManyPoints() const;
 
+    // The best item of the selection, scanning from the last: deleted items and hidden
+    // methods (46, 48) are passed over; any item that is not a point is taken without
+    // comparison, so the oldest such item wins over the points. itemNum is -1 for none.
+    // A job point without its record makes the answer false.
+    bool FindBest(dbSelection& selection, int& itemNum);
+    dbObject* FindBestObject(dbSelection& selection);
+    // Narrowing filters: each keeps the points (record type 2) that pass, in order.
+    void KeepPositionPoints(dbSelection& selection);  // method not 32
+    void KeepGnssPoints(dbSelection& selection);      // measurement 8, 9, 11
+    void KeepGridPoints(dbSelection& selection);      // measurement 13, 14, 17, 19
+    void KeepNonLocalGridPoints(dbSelection& selection);
+    void KeepLocalGridPoints(dbSelection& selection);
+    // Angle observations (33..45, 47) of a ranked classification taken from the station.
+    void KeepStationObservations(dbSelection& selection, DBID station);
+    // The best point of the name after the filter; null when none is left.
+    ObservationObject* FindBestPointObject(const char* name);
+    ObservationObject* FindBestGnssPoint(const char* name);
+    ObservationObject* FindBestGridPoint(const char* name);
+    ObservationObject* FindBestNonLocalGridPoint(const char* name);
+    ObservationObject* FindBestLocalGridPoint(const char* name);
+
+    // A name not held as spelt but held in another case takes the stored spelling.
+    void NormaliseName(Str& name, int recordType);
+    // The first item of the name (any record type) made from that record; null otherwise.
+    dbObjectRef FindReferenceByRecordId(const char* name, DBID id);
+
+    // The newest non-deleted record of the name with the type of `record`, copied into
+    // it; recordLocation and itemNum tell where it is. False for an empty name, none, or
+    // a record the job does not hold (reported).
+    bool LoadLast(const Str& name, dbRecord_Class& record, DBID& recordLocation, int& itemNum);
+    // The next older one from itemNum, loaded the same way.
+    bool LoadPrevious(const Str& name, dbRecord_Class& record, DBID& recordLocation, int& itemNum);
+    // The object of the newest non-deleted item of the name and type, or null.
+    dbObject* FindLast(const Str& name, int recordType);
+    dbObject* FindLast(const char* name, int recordType);
+
+    // The station of a circle reading or mean turned angle; NODBID for anything else.
+    DBID StationOfObservation(DBID observation);
+    // The best azimuth-only point of the name measured from the source point (any case).
+    ObservationObject* FindAzimuth(const char* name, const char* sourcePoint);
+    ObservationObject* FindObservationFromStation(const char* name, DBID station);
+    // The best observation of the point from a station of that name, and, when
+    // otherName is given, from a station that also observed otherName.
+    bool FindObservationFromNamedStation(const char* pointName, const char* otherName, const char* stationName,
+                                         DBID& observation, DBID& station);
+    // The newest mean turned angle of the name (hidden or not) observed after the
+    // station was set up; null at the first older point.
+    dbObject* FindMtaAfterStation(const char* name, DBID station);
+    ObservationObject* FindMtaOfCurrentStation(const char* name);
+    // The newest reading of the point to the newest back bearing; null once a reading
+    // derived "RS" is met. meanTurnedAngle gets the newest mean turned angle passed.
+    ObservationObject* FindBackSightObservation(const char* pointName, DBID& meanTurnedAngle);
+    // The station set-up of a circle reading through the coordinate geometry.
+    bool GetStationSetupOfRecord(DBID observation, position_ReductionRecords& setup);
+
     // ------------------------------------------------ attached indexes
     // Registers the index and keeps it under its number; a job index becomes its own
     // owner, any other is owned by this one; this index is its root. The owner.
@@ -220,6 +297,18 @@ private:
     // subscript to the end.
     void ClearFlagsFrom(int subscript, uint16_t flags, bool withLinesAndArcs);
 };
+
+// The position of the best point of the name in this index, filled by the registered
+// coordinate geometry; the position's option byte survives the fill. False when the
+// name has no point or nothing fills positions.
+bool dbJobIndex_PositionOfName(dbJobIndex* index, const Str& name, position_Class& position);
+// The same, then through the attached indexes by number: point and background files by
+// the name in any case, attached jobs by their best point. The name takes the spelling
+// of the index that holds it.
+bool dbJobIndex_PositionOfNameAnyIndex(dbJobIndex* index, Str& name, position_Class& position);
+// The reference of the object the lookup answers for the name, or null.
+using dbJobIndex_Lookup = dbObject* (*)(void* argument, const char* name);
+dbObjectRef dbJobIndex_ReferenceFromLookup(dbJobIndex_Lookup lookup, void* argument, const Str& name);
 
 // The index as a job index; null (reported) for a null index or another class.
 dbJobIndex* dbJobIndex_FromIndex(dbIndex* index);

@@ -153,6 +153,15 @@ public:
     // Adds the other's items whose reference is not here yet: at itemNum, itemNum + 1,
     // ... when itemNum lies in 0..count-1, else by AddItem. The other's item count.
     int Merge(int itemNum, const dbSelection& other);
+    // Replaces the items of `index` (of every index with allIndexes) by all objects of
+    // their names and record types, in `index` and then in the indexes attached to its
+    // owner, each visited once. A point becomes its name's best point, or a null
+    // reference when none is met, followed by the other points of the name.
+    // Environment::Yield is called every 300 items.
+    void GatherSameNamed(dbIndex* index, bool allIndexes);
+    // Replaces each point that is not the best in its index by its job index's point of
+    // the name, removing it when there is none; true when nothing changed.
+    bool ReplaceByBestPoints();
 
     // ------------------------------------------------ positions
     // The nearest point, the first of equals; -1 for none.

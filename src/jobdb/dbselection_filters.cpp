@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "foundation/environment.h"
@@ -395,4 +397,87 @@ void dbSelection::SetNearStart(dbObject* object, bool value) {
         group->_NearStart = value;
         for (int child = 0; child < group->GetChildCount(); ++child) SetNearStart(group->GetChild(child), value);
     }
+}
+
+// ---------------------------------------------------------------- same-named objects and best points
+
+void dbSelection::GatherSameNamed(dbIndex* index, bool allIndexes) {
+    if (!QZ_ASSERT_TEXT(index != nullptr, "index")) return;
+    constexpr int kYieldEvery = 300;
+    dbSelection gathered;
+    // How often each reference occurs in `gathered`, for the test of a reference
+    // already gathered.
+    std::unordered_map<uint32_t, int> present;
+    auto put = [&](int at, const dbObjectRef& ref) {
+        const uint32_t old = gathered.Load(at).Reference;
+        if (old != dbObjectRef().Pack() && --present[old] == 0) present.erase(old);
+        gathered.Store(at, dbSelectionItem(ref));
+        ++present[ref.Pack()];
+    };
+    auto append = [&](const dbObjectRef& ref) {
+        if (gathered.AddItemMarkUnsorted(dbSelectionItem(ref)) >= 0) ++present[ref.Pack()];
+    };
+    const dbJobIndex* owner = index->GetOwner();
+    const int highest = dbIndex::GetHighestIndexNumber();
+    for (int i = 0; i < _ItemCount; ++i) {
+        if (i % kYieldEvery == 0) Environment::Get()->Yield();
+        const dbObjectRef ref = Load(i).GetReference();
+        if (!allIndexes && ref.GetIndex() != index) continue;
+        if (present.count(ref.Pack())) continue;
+        dbObject* object = ref.GetObject();
+        if (!object) continue;
+        const bool point = IsPoint(object);
+        const int placeholder = point ? gathered.AddItemMarkUnsorted(dbSelectionItem(dbObjectRef())) : -1;
+        if (point && placeholder < 0) continue;
+        const char* name = object->GetName();
+        const int type = object->GetRecordType();
+        auto visit = [&](dbIndex* x) {
+            const uint32_t bestBit = x == index ? 0x4 : 0x200;
+            const dbSelection& names = x->GetNameSelection();
+            int item = -1;
+            for (bool found = names.Search(name, type, 0, &item); found; found = names.Search(name, type, 2, &item)) {
+                const dbObjectRef match = names.GetReference(item);
+                dbObject* matched = x->GetObject(match.GetSubscript());
+                if (point && matched && (matched->GetStatusBits() & bestBit)) put(placeholder, match);
+                else append(match);
+            }
+        };
+        visit(index);
+        // An index attached to its own owner is not visited twice.
+        for (int number = 0; allIndexes && owner && number <= highest; ++number) {
+            dbIndex* attached = owner->GetAttachedIndex(number);
+            if (attached && attached != index) visit(attached);
+        }
+    }
+    std::swap(_Items, gathered._Items);
+    std::swap(_Allocated, gathered._Allocated);
+    std::swap(_ItemCount, gathered._ItemCount);
+}
+
+bool dbSelection::ReplaceByBestPoints() {
+    bool changed = false;
+    int i = 0;
+    while (i < _ItemCount) {
+        const dbSelectionItem item = Load(i);
+        dbObject* object = item.GetReference().GetObject();
+        if (!IsPoint(object) || object->IsBestInIndex()) {
+            ++i;
+            continue;
+        }
+        dbJobIndex* job = GetJobIndex(i);
+        const dbObjectRef best = job ? job->FindPointReference(object->GetName()) : dbObjectRef();
+        if (best.IsNull()) {
+            // The next item moves into this place and is visited in turn.
+            RemoveItem(i);
+            changed = true;
+            continue;
+        }
+        const dbSelectionItem replacement(best);
+        if (replacement.Flag != item.Flag || replacement.Reference != item.Reference) {
+            SetItem(i, replacement);
+            changed = true;
+        }
+        ++i;
+    }
+    return !changed;
 }
