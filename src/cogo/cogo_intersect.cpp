@@ -30,6 +30,8 @@ double Normalised(double azimuth) {
     return azimuth;
 }
 
+bool HalfNull(const coord_CogoGrid& point) { return maths_IsNull(point.North) || maths_IsNull(point.East); }
+
 // The result of a failed intersection: a cleared copy of the first position.
 cogo_Result Failed(const position_Class& first, position_Class* result, cogo_Result code) {
     *result = first;
@@ -47,8 +49,7 @@ cogo_Result cogo_IntersectLines(const coord_CogoGrid& point1, const double* azim
                                 const double* azimuth2, coord_CogoGrid* result) {
     result->SetNull();
     const double a1 = cogo_Value(azimuth1), a2 = cogo_Value(azimuth2);
-    if (point1.IsHorizontalNull() || point2.IsHorizontalNull() || maths_IsNull(a1) || maths_IsNull(a2))
-        return COGO_NullInput;
+    if (HalfNull(point1) || HalfNull(point2) || maths_IsNull(a1) || maths_IsNull(a2)) return COGO_NullInput;
     if (cogo_AzimuthsParallel(a1, a2)) return COGO_Parallel;
     const double n1 = point1.North, e1 = point1.East, n2 = point2.North, e2 = point2.East;
     const double t1 = std::tan(a1), t2 = std::tan(a2);
@@ -124,21 +125,26 @@ cogo_Result cogo_IntersectBearingBearingOnEllipsoid(position_Class& p1, const do
         }
     }
     if (code != COGO_Ok) return Failed(first, result, code);
-    double s = MATHS_Null;
-    cogo_InverseDistance(*result, first, transform, &s, mask);
+    double s = MATHS_Null, toStart = MATHS_Null;
+    cogo_InverseAzimuthDistance(first, *result, transform, &toStart, &s, mask);
     if (maths_IsNull(s)) return Failed(first, result, COGO_Degenerate);
+    // Lines may cross behind the first point: s counts along azimuth 1.
+    const double backwards = position_AngleDifferenceAbs(toStart, a1);
+    if (!maths_IsNull(backwards) && backwards > CONSTANT_PiOverTwo) s = -s;
 
-    // Slide along line 1 until the inverse from p2 gives azimuth 2.
+    // Slide along line 1 until the inverse from p2 gives azimuth 2; D sin(g) is the
+    // point's signed distance across line 2 whichever side of p2 it lies.
     const double turn = position_AngleDifference(a2, a1);
     for (int round = 0; round < kRounds; ++round) {
         coord_Local reached = c1;
-        roadcogo_EllipsoidDirect(c1, a1, s, e1, w1, &reached);
+        roadcogo_EllipsoidDirect(c1, s < 0.0 ? Normalised(a1 + CONSTANT_Pi) : a1, std::fabs(s), e1, w1, &reached);
         cogo_SetGeodetic(*result, transform, reached, useLocal);
         double w = MATHS_Null, meanAzimuth = MATHS_Null, azimuth = MATHS_Null, distance = MATHS_Null;
         cogo_GetW(*result, transform, &w, useLocal, mask);
         roadcogo_EllipsoidInverse(mean, c2, w2, reached, w, &meanAzimuth, &azimuth, &distance);
         if (maths_IsNull(azimuth) || maths_IsNull(distance)) return Failed(first, result, COGO_Degenerate);
-        if (cogo_AnglesEqual(azimuth, a2)) {
+        // The point may lie behind p2 as well: then the azimuth to it is opposite.
+        if (cogo_AzimuthsParallel(azimuth, a2)) {
             *result = first;
             cogo_SetGeodetic(*result, transform, reached, useLocal);
             return COGO_Ok;
@@ -203,7 +209,7 @@ cogo_Result cogo_IntersectBearingDistance(position_Class& start, const double* a
     position_Class from = start, middle = centre;  // the results may be either
     for (position_Class* result : {result1, result2}) {
         *result = position_Class(from.SearchData);
-        result->SetCogoSystem(from.CogoSystem);
+        if (from.CogoSystem.IsNotNull()) result->SetCogoSystem(from.CogoSystem);
     }
 
     position_Class commonStart, commonCentre, foot;
@@ -308,8 +314,10 @@ cogo_Result cogo_IntersectDistanceDistance(position_Class& centre1, const double
     cogo_CommonHeight(centre1, centre2, transform, &common1, &common2, mask);
     double azimuth = MATHS_Null, d = MATHS_Null;
     cogo_InverseAzimuthDistance(common1, common2, transform, &azimuth, &d, mask);
-    if (maths_IsNull(azimuth) || maths_IsNull(d)) return COGO_NullInput;
+    if (maths_IsNull(d)) return COGO_NullInput;
+    // Coincident centres have no azimuth between them.
     if (d < COGO_DistanceTolerance) return COGO_CoincidentCentres;
+    if (maths_IsNull(azimuth)) return COGO_NullInput;
     if (d + r1 < r2 || r1 > d + r2) return COGO_CircleInside;
     if (d > r1 + r2) return COGO_TooFarApart;
 
