@@ -71,7 +71,7 @@ void roadcogo_SpiralOffsets(double smallRadius, double largeRadius, double lengt
     }
     // Between two radii the segment is integrated along itself, as the coordinate
     // geometry does.
-    cogospiral_SegmentOffsets(smallRadius, largeRadius, length, s, deflection, offset, along);
+    cogospiral_SegmentOffsets(smallRadius, largeRadius, length, s, deflection, along, offset);
 }
 
 void roadcogo_ParabolaElevation(const double* start, const double* vpi, const double* end, double lengthIn,
