@@ -142,9 +142,12 @@ cogo_Result cogo_IntersectBearingBearingOnEllipsoid(position_Class& p1, const do
         double w = MATHS_Null, meanAzimuth = MATHS_Null, azimuth = MATHS_Null, distance = MATHS_Null;
         cogo_GetW(*result, transform, &w, useLocal, mask);
         roadcogo_EllipsoidInverse(mean, c2, w2, reached, w, &meanAzimuth, &azimuth, &distance);
-        if (maths_IsNull(azimuth) || maths_IsNull(distance)) return Failed(first, result, COGO_Degenerate);
-        // The point may lie behind p2 as well: then the azimuth to it is opposite.
-        if (cogo_AzimuthsParallel(azimuth, a2)) {
+        if (maths_IsNull(distance)) return Failed(first, result, COGO_Degenerate);
+        // At p2 itself the point lies on line 2 without an azimuth to it; elsewhere it
+        // may lie behind p2, and the azimuth to it is then opposite.
+        const bool atSecond = distance < COGO_DistanceTolerance;
+        if (!atSecond && maths_IsNull(azimuth)) return Failed(first, result, COGO_Degenerate);
+        if (atSecond || cogo_AzimuthsParallel(azimuth, a2)) {
             *result = first;
             cogo_SetGeodetic(*result, transform, reached, useLocal);
             return COGO_Ok;

@@ -308,7 +308,7 @@ TEST_F(CogoIntersectEllipsoid, BearingBearingFromTheGrid) {
     EXPECT_TRUE(env.assertions.empty());
 }
 
-TEST_F(CogoIntersectEllipsoid, BearingBearingFailuresLeaveNothingBehind) {
+TEST_F(CogoIntersectEllipsoid, BearingBearingFailuresAndCrossingsBehindOrAtTheStarts) {
     const transfrm_Class* t = transfrm_GetWGS84Transform();
     const Crossing& c = kWGS84Crossings[0];
     position_Class p1 = Geodetic(c.lat1, c.lon1, 100.0, t, false);
@@ -320,6 +320,10 @@ TEST_F(CogoIntersectEllipsoid, BearingBearingFailuresLeaveNothingBehind) {
     EXPECT_EQ(COGO_NullInput, cogo_IntersectBearingBearing(p1, &a1, nowhere, t, &a2, &result, kWGS84Mask));
     EXPECT_EQ(COGO_NullInput, cogo_IntersectBearingBearingOnPlane(p1, &a1, nowhere, &a2, t, false, &result));
     // Lines that cross behind the starts meet too, as they do in the grid.
+    // Line 1 through the second point: the crossing is that point.
+    position_Class onLine = Geodetic(c.latX, c.lonX, 100.0, t, false);
+    ASSERT_EQ(COGO_Ok, cogo_IntersectBearingBearing(p1, &a1, onLine, t, &a2, &result, kWGS84Mask));
+    EXPECT_LT(Apart(result, t, false, c.latX, c.lonX), 0.0005);
     for (double first : {a1, a1 + kPi}) {
         for (double second : {a2, a2 - kPi}) {
             SCOPED_TRACE(testing::Message() << first << ", " << second);
