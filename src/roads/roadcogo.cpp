@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "cogo/approx.h"
+#include "cogo/cogospiral.h"
 #include "foundation/kernel/maths.h"
 
 namespace {
@@ -18,42 +19,8 @@ double NullIfUnusable(double x) { return Usable(x) ? x : MATHS_Null; }
 
 void SetNull(double* a, double* b, double* c) { *a = *b = *c = MATHS_Null; }
 
-// Gauss-Legendre, 10 points on [-1, 1]: nodes and weights of the positive half.
-constexpr double kNode[5] = {0.1488743389816312108848260, 0.4333953941292471907992659, 0.6794095682990244062343274,
-                             0.8650633666889845107320967, 0.9739065285171717200779640};
-constexpr double kWeight[5] = {0.2955242247147528701738930, 0.2692667193099963550912269, 0.2190863625159820439955349,
-                               0.1494513491505805931457763, 0.0666713443086881375935688};
-
-// Each panel turns the tangent by at most this much, which keeps the 10-point rule far
-// below 1e-12 of the panel's length.
-constexpr double kPanelTurn = 0.25;
-// A spiral that would need more panels turns thousands of times; it gets no more.
-constexpr int kMostPanels = 65536;
-
-// Along = integral of cos(theta), offset = integral of sin(theta) over [0, s], with
-// theta(u) = k0 u + c u^2.
-void IntegrateSegment(double k0, double c, double s, double* along, double* offset) {
-    const double k1 = k0 + 2 * c * s;
-    const double turn = std::fabs(s) * std::fmax(std::fabs(k0), std::fabs(k1));
-    const double wanted = std::ceil(turn / kPanelTurn);
-    const int panels = wanted < 1 ? 1 : wanted > kMostPanels ? kMostPanels : static_cast<int>(wanted);
-    const double h = s / panels;
-    double sumCos = 0, sumSin = 0;
-    for (int p = 0; p < panels; ++p) {
-        const double mid = (p + 0.5) * h;
-        double panelCos = 0, panelSin = 0;
-        for (int i = 0; i < 5; ++i) {
-            const double below = mid - kNode[i] * h / 2, above = mid + kNode[i] * h / 2;
-            const double thetaBelow = below * (k0 + c * below), thetaAbove = above * (k0 + c * above);
-            panelCos += kWeight[i] * (std::cos(thetaBelow) + std::cos(thetaAbove));
-            panelSin += kWeight[i] * (std::sin(thetaBelow) + std::sin(thetaAbove));
-        }
-        sumCos += panelCos;
-        sumSin += panelSin;
-    }
-    *along = sumCos * h / 2;
-    *offset = sumSin * h / 2;
-}
+// The road elements evaluate the clothoid series to this, whatever their resolution.
+constexpr double kSeriesResolution = 0.0001;
 
 // The grades in and out of a parabola and the two halves' rates of change.
 struct Parabola {
@@ -83,28 +50,7 @@ bool ParabolaUsable(const double* start, const double* vpi, const double* end, d
 }  // namespace
 
 void roadcogo_ClothoidSeries(double l, double a2, double* y, double* x) {
-    if (!Usable(l, a2) || a2 == 0.0) {
-        *y = *x = MATHS_Null;
-        return;
-    }
-    const double ratio = l * l / (2 * a2);
-    const double q = -(ratio * ratio);
-
-    double term = l * l * l / (6 * a2);
-    double sum = term;
-    for (int i = 1; std::fabs(term) > 0.0001 && i < 30; ++i) {
-        term = term * q * (4 * i - 1) / (i * (4 * i + 3) * (4 * i + 2));
-        sum += term;
-    }
-    *y = NullIfUnusable(sum);
-
-    term = l;
-    sum = term;
-    for (int i = 1; std::fabs(term) > 0.0001 && i < 30; ++i) {
-        term = term * q * (4 * i - 3) / (i * (4 * i + 1) * (4 * i - 2));
-        sum += term;
-    }
-    *x = NullIfUnusable(sum);
+    cogospiral_Series(l, a2, kSeriesResolution, y, x);
 }
 
 void roadcogo_SpiralOffsets(double smallRadius, double largeRadius, double length, double s, double* deflection,
@@ -123,21 +69,9 @@ void roadcogo_SpiralOffsets(double smallRadius, double largeRadius, double lengt
         roadcogo_ClothoidSeries(s, a2, offset, along);
         return;
     }
-    // Between two radii: subtracting two far points of one clothoid loses everything to
-    // cancellation when the radii are close, and fails when the large radius is the
-    // smaller, so the segment is integrated directly. theta(u) = u/RL + u^2 (1/Rs - 1/RL) / 2L.
-    if (largeRadius == 0.0) {
-        SetNull(deflection, offset, along);
-        return;
-    }
-    const double k0 = 1 / largeRadius;
-    const double c = (1 / smallRadius - k0) / (2 * length);
-    double a = 0, o = 0;
-    IntegrateSegment(k0, c, s, &a, &o);
-    *deflection = NullIfUnusable(s * (k0 + c * s));
-    *offset = NullIfUnusable(std::fabs(o));
-    *along = NullIfUnusable(a);
-    if (maths_IsNull(*deflection) || maths_IsNull(*offset) || maths_IsNull(*along)) SetNull(deflection, offset, along);
+    // Between two radii the segment is integrated along itself, as the coordinate
+    // geometry does.
+    cogospiral_SegmentOffsets(smallRadius, largeRadius, length, s, deflection, along, offset);
 }
 
 void roadcogo_ParabolaElevation(const double* start, const double* vpi, const double* end, double lengthIn,
