@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "road_xml_testing.h"
+#include "vertical_testing.h"
 #include "support/recording_environment.h"
 
 namespace {
@@ -15,36 +16,33 @@ namespace {
 constexpr double N = MATHS_Null;
 using Reports = std::vector<std::string>;
 
-// Closed-form values (circles solved from the distances to both grade lines, parabolas
-// y = y0 + g1 t + (g2 - g1) t^2 / 2L), computed beforehand to 40 digits.
-constexpr double kTol = 1e-9;
+constexpr double kTol = kVerticalTolerance;
 
-#define EXPECT_POINT(p, s, e)                        \
-    do {                                             \
-        EXPECT_NEAR((p).Station, (s), kTol) << #p;   \
-        EXPECT_NEAR((p).Elevation, (e), kTol) << #p; \
-    } while (0)
+// A new element keyed by VPI.
+template <class Element>
+Element* AtVpi(double station, double elevation) {
+    Element* e = new Element;
+    e->KeyinMethod = 0;
+    e->IntersectionPoint = {station, elevation};
+    return e;
+}
 
 VerticalPoint* Point(double station, double elevation, int32_t method = 0) {
-    VerticalPoint* p = new VerticalPoint;
+    VerticalPoint* p = AtVpi<VerticalPoint>(station, elevation);
     p->KeyinMethod = method;
     // As the import and the road file reader build it.
-    p->IntersectionPoint = p->StartPoint = p->EndPoint = {station, elevation};
+    p->StartPoint = p->EndPoint = p->IntersectionPoint;
     return p;
 }
 
 VerticalArc* Arc(double station, double elevation, double radius) {
-    VerticalArc* a = new VerticalArc;
-    a->KeyinMethod = 0;
-    a->IntersectionPoint = {station, elevation};
+    VerticalArc* a = AtVpi<VerticalArc>(station, elevation);
     a->Radius = radius;
     return a;
 }
 
 VerticalParabola* Parabola(double station, double elevation, double length) {
-    VerticalParabola* p = new VerticalParabola;
-    p->KeyinMethod = 0;
-    p->IntersectionPoint = {station, elevation};
+    VerticalParabola* p = AtVpi<VerticalParabola>(station, elevation);
     p->Length = length;
     return p;
 }

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "road_xml_testing.h"
+#include "vertical_testing.h"
 #include "support/recording_environment.h"
 
 namespace {
@@ -15,15 +16,7 @@ namespace {
 constexpr double N = MATHS_Null;
 using Reports = std::vector<std::string>;
 
-// Values pinned below are closed forms (circles solved from the distances to both grade
-// lines, parabolas y = y0 + g1 t + (g2 - g1) t^2 / 2L), computed beforehand to 40 digits.
-constexpr double kTol = 1e-9;
-
-#define EXPECT_POINT(p, s, e)                           \
-    do {                                                \
-        EXPECT_NEAR((p).Station, (s), kTol) << #p;      \
-        EXPECT_NEAR((p).Elevation, (e), kTol) << #p;    \
-    } while (0)
+constexpr double kTol = kVerticalTolerance;
 
 bool AllNull(const StationElevation& p) { return maths_IsNull(p.Station) && maths_IsNull(p.Elevation); }
 
@@ -50,6 +43,18 @@ bool Finite(const VerticalBase& e) {
 }
 
 // A curve keyed by VPI between the two neighbouring VPIs, computed.
+// An arc keyed by its start and end points after the previous element's end, computed.
+VerticalArc KeyedArc(double radius, StationElevation previousEnd, StationElevation start, StationElevation end) {
+    VerticalArc arc;
+    arc.KeyinMethod = 1;
+    arc.Radius = radius;
+    arc.PreviousEndPoint = previousEnd;
+    arc.StartPoint = start;
+    arc.EndPoint = end;
+    arc.Compute();
+    return arc;
+}
+
 template <class Curve>
 void Place(Curve& curve, StationElevation previous, StationElevation vpi, StationElevation next) {
     curve.KeyinMethod = 0;
@@ -327,14 +332,8 @@ TEST(VerticalArc, EqualGradesOrNoRadiusComputeNoCurve) {
 TEST(VerticalArc, KeyedByStartAndEndPoints) {
     // The start's grade comes from the previous end (0, 10); the VPI lies on it, as far
     // from the start as from the end; Radius 3000 places the centre on the bisector.
-    VerticalArc arc;
-    arc.KeyinMethod = 1;
-    arc.Radius = 3000;
-    arc.PreviousEndPoint = {0, 10};
-    arc.StartPoint = {100, 12};
-    arc.EndPoint = {200, 11};
+    VerticalArc arc = KeyedArc(3000, {0, 10}, {100, 12}, {200, 11});
     EXPECT_TRUE(arc.IsRadiusValid());
-    arc.Compute();
     EXPECT_NEAR(arc.GradeIn, 0.019997333973150533, 1e-15);
     EXPECT_NEAR(arc.GradeOut, -0.039996667346481009, 1e-12);
     EXPECT_POINT(arc.IntersectionPoint, 150.01500300060012, 13.000300060012002);
@@ -347,14 +346,8 @@ TEST(VerticalArc, KeyedByStartAndEndPoints) {
                 3000, kTol);
 
     // A Radius below half the chord is invalid: no centre, length or K-factor.
-    VerticalArc tight;
-    tight.KeyinMethod = 1;
-    tight.Radius = 50;
-    tight.PreviousEndPoint = {0, 10};
-    tight.StartPoint = {100, 12};
-    tight.EndPoint = {200, 11};
+    VerticalArc tight = KeyedArc(50, {0, 10}, {100, 12}, {200, 11});
     EXPECT_FALSE(tight.IsRadiusValid());
-    tight.Compute();
     EXPECT_TRUE(tight.GradesDiffer());
     EXPECT_TRUE(AllNull(tight.CentrePoint));
     EXPECT_TRUE(maths_IsNull(tight.Length));
@@ -365,13 +358,7 @@ TEST(VerticalArc, KeyedByStartAndEndPoints) {
 
     // The end straight above the start: the start's tangent is parallel to the other
     // side of the triangle and meets it nowhere. No VPI, nothing infinite.
-    VerticalArc upright;
-    upright.KeyinMethod = 1;
-    upright.Radius = 3000;
-    upright.PreviousEndPoint = {0, 10};
-    upright.StartPoint = {100, 10};
-    upright.EndPoint = {100, 20};
-    upright.Compute();
+    const VerticalArc upright = KeyedArc(3000, {0, 10}, {100, 10}, {100, 20});
     EXPECT_EQ(upright.GradeIn, 0.0);
     EXPECT_TRUE(AllNull(upright.IntersectionPoint));
     EXPECT_TRUE(maths_IsNull(upright.GradeOut));
@@ -541,21 +528,7 @@ TEST(VerticalAsymmetricParabola, AHalfOfNoLengthHasNoZeroGradeStation) {
 }
 
 TEST(VerticalElements, WriteTheirXml) {
-    VerticalPoint point;
-    point.KeyinMethod = 0;
-    point.IntersectionPoint = {0, 8};
-    point.GradeOut = std::atan(0.02);
-    EXPECT_EQ(road_WrittenText(point),
-              "<VerticalPoint>\r\n"
-              "    <KeyinMethod>VPI</KeyinMethod>\r\n"
-              "    <IntersectionPoint>\r\n"
-              "        <Station>0</Station>\r\n"
-              "        <Elevation>8</Elevation>\r\n"
-              "    </IntersectionPoint>\r\n"
-              "    <GradeIn/>\r\n"
-              "    <GradeOut>2</GradeOut>\r\n"
-              "</VerticalPoint>\r\n");
-
+    // The point's own text is pinned with the alignment's.
     VerticalArc arc;
     arc.KeyinMethod = 1;
     arc.IntersectionPoint = {100, 10};
@@ -738,13 +711,8 @@ TEST(VerticalElements, EqualityCopiesAndAssignment) {
 
 TEST(VerticalArc, AStartOnThePreviousEndHasNoGradeAndComputesNothing) {
     RecordingEnvironment env;
-    VerticalArc arc;
-    arc.KeyinMethod = 1;
-    arc.Radius = 100;
-    arc.StartPoint = {100, 10};
-    arc.EndPoint = {140, 10};
-    arc.PreviousEndPoint = {100, 10};  // coincides with the start: no grade in
-    arc.Compute();
+    // The previous end coincides with the start: no grade in.
+    const VerticalArc arc = KeyedArc(100, {100, 10}, {100, 10}, {140, 10});
     EXPECT_TRUE(maths_IsNull(arc.GradeIn));
     EXPECT_TRUE(AllNull(arc.CentrePoint));
     EXPECT_TRUE(env.Expressions().empty());  // nothing computed, nothing reported
