@@ -12,16 +12,18 @@
 
 namespace road_test {
 
+// The text of a tree, "(null)" for none.
 inline std::string Text(const xmlout_element* e) {
+    if (!e) return "(null)";
     std::string buffer;
     xmlout_WriteElement(e, nullptr, true, 0, buffer);
     return buffer;
 }
 
-// The text of a tree the caller hands over, "(null)" for none.
+// The text of a tree the caller hands over.
 inline std::string Owned(xmlout_element* tree) {
     std::unique_ptr<xmlout_element> owned(tree);
-    return owned ? Text(owned.get()) : std::string("(null)");
+    return Text(owned.get());
 }
 
 inline std::string Written(const RoadElement& element) { return Owned(element.WriteXml()); }

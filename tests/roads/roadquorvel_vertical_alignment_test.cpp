@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "road_xml_testing.h"
+#include "road_xml_test.h"
 #include "vertical_testing.h"
 #include "support/recording_environment.h"
 
@@ -354,7 +354,7 @@ TEST(VerticalElementArray, WritesItsXml) {
     EXPECT_EQ(VerticalElementArray().WriteXml(), nullptr);
     const VerticalElementArray list = Worked();
     std::unique_ptr<xmlout_element> tree(list.WriteXml());
-    EXPECT_EQ(road_TreeText(tree.get()),
+    EXPECT_EQ(road_test::Text(tree.get()),
               "\r\n"
               "<VerticalAlignment>\r\n"
               "    <StartStation>0</StartStation>\r\n"
@@ -444,7 +444,7 @@ TEST(VerticalElementArray, NewElementsCopiesAndForeignElements) {
     EXPECT_TRUE(foreign.IsValid());
     EXPECT_NEAR(foreign.ElevationAt(200), 8, kTol);
     std::unique_ptr<xmlout_element> tree(foreign.WriteXml());
-    EXPECT_EQ(road_TreeText(tree.get()).find("Chainage"), std::string::npos);
+    EXPECT_EQ(road_test::Text(tree.get()).find("Chainage"), std::string::npos);
     EXPECT_EQ(foreign.NewElementLike(1), nullptr);
     EXPECT_TRUE(env.Expressions().empty());
 }

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "road_xml_testing.h"
+#include "road_xml_test.h"
 #include "vertical_testing.h"
 #include "support/recording_environment.h"
 
@@ -112,7 +112,7 @@ TEST(StationElevation, TheWorkingPairIsNotPartOfTheValue) {
     EXPECT_TRUE(b == a);
 
     std::unique_ptr<xmlout_element> tree(StationElevation(12.5, N).WriteXml("EndPoint"));
-    EXPECT_EQ(road_TreeText(tree.get()),
+    EXPECT_EQ(road_test::Text(tree.get()),
               "<EndPoint>\r\n"
               "    <Station>12.5</Station>\r\n"
               "    <Elevation/>\r\n"
@@ -519,7 +519,7 @@ TEST(VerticalAsymmetricParabola, AHalfOfNoLengthHasNoZeroGradeStation) {
         EXPECT_FALSE(maths_IsNull(p.KFactor)) << c.name;
         EXPECT_TRUE(AllNull(p.SagSummitPoint)) << c.name;
         EXPECT_TRUE(Finite(p)) << c.name;
-        EXPECT_EQ(road_WrittenText(p).find("NAN"), std::string::npos) << c.name;
+        EXPECT_EQ(road_test::Written(p).find("NAN"), std::string::npos) << c.name;
         ChainageElementArray keys = KeyList(0, 200);
         p.AddKeyStations(keys);
         for (int32_t i = 0; i < keys.Count(); ++i)
@@ -540,7 +540,7 @@ TEST(VerticalElements, WriteTheirXml) {
     arc.GradeIn = std::atan(0.05);
     arc.GradeOut = std::atan(-0.05);
     arc.KFactor = 2;
-    EXPECT_EQ(road_WrittenText(arc),
+    EXPECT_EQ(road_test::Written(arc),
               "<VerticalArc>\r\n"
               "    <KeyinMethod>StartAndEndPoints</KeyinMethod>\r\n"
               "    <IntersectionPoint>\r\n"
@@ -573,7 +573,7 @@ TEST(VerticalElements, WriteTheirXml) {
     VerticalAsymmetricParabola asymmetric;
     asymmetric.LengthIn = 30;
     asymmetric.LengthOut = 10;
-    const std::string text = road_WrittenText(asymmetric);
+    const std::string text = road_test::Written(asymmetric);
     const char* order[] = {"<VerticalAsymmetricParabola>", "<KeyinMethod/>", "<IntersectionPoint>",
                            "<LengthIn>30</LengthIn>",       "<LengthOut>10</LengthOut>", "<StartPoint>",
                            "<EndPoint>",                    "<SagSummitPoint>",          "<GradeIn/>",
@@ -587,7 +587,7 @@ TEST(VerticalElements, WriteTheirXml) {
     EXPECT_EQ(text.find("CentrePoint"), std::string::npos);
     VerticalParabola parabola;
     parabola.Length = 40;
-    EXPECT_NE(road_WrittenText(parabola).find("<IntersectionPoint>\r\n        <Station/>\r\n        <Elevation/>\r\n"
+    EXPECT_NE(road_test::Written(parabola).find("<IntersectionPoint>\r\n        <Station/>\r\n        <Elevation/>\r\n"
                                               "    </IntersectionPoint>\r\n    <Length>40</Length>\r\n    <StartPoint>"),
               std::string::npos);
 }
@@ -595,11 +595,11 @@ TEST(VerticalElements, WriteTheirXml) {
 // Writes the element, reads the text into a fresh element of its class and compares.
 template <class Element>
 void ExpectRoundTrip(const TempFolder& tmp, const Element& written) {
-    auto node = road_ScanText(tmp, road_WrittenText(written));
+    auto node = road_test::Scan(tmp, road_test::Written(written));
     ASSERT_NE(node, nullptr);
     Element read;
     read.ReadXml(node.get());
-    EXPECT_EQ(road_WrittenText(read), road_WrittenText(written));
+    EXPECT_EQ(road_test::Written(read), road_test::Written(written));
     for (double* v : {&read.IntersectionPoint.Station, &read.StartPoint.Elevation, &read.EndPoint.Station})
         EXPECT_TRUE(std::isfinite(*v));
 }
@@ -626,7 +626,7 @@ TEST(VerticalElements, ReadWhatTheyWrite) {
     ExpectRoundTrip(tmp, point);
 
     // Read grades are angles; a point's start and end take its VPI.
-    auto node = road_ScanText(tmp, road_WrittenText(point));
+    auto node = road_test::Scan(tmp, road_test::Written(point));
     ASSERT_NE(node, nullptr);
     VerticalPoint readPoint;
     readPoint.ReadXml(node.get());
@@ -638,7 +638,7 @@ TEST(VerticalElements, ReadWhatTheyWrite) {
 
     // A negative radius reads as its size; an unknown method leaves the value; absent
     // numbers and numbers beyond a double read null.
-    node = road_ScanText(tmp,
+    node = road_test::Scan(tmp,
                          "<VerticalArc><KeyinMethod>Sideways</KeyinMethod><Radius>-500</Radius>"
                          "<Length>1e999</Length><GradeIn>1e999</GradeIn><GradeOut>99999999</GradeOut>"
                          "<StartPoint><Station>-1e400</Station><Elevation>3</Elevation></StartPoint></VerticalArc>");
