@@ -64,39 +64,7 @@ TEST(CogoIntersectLines, ClosedForms) {
     }
 }
 
-class CogoIntersectGrid : public ::testing::Test {
-protected:
-    void SetUp() override {
-        live = csib_LiveAllocations();
-        transform = TransformDefinitions().Create(TRANSFRM_Ellipsoid | TRANSFRM_Corrections);
-        ASSERT_TRUE(transform);
-    }
-    void TearDown() override {
-        transform.reset();
-        EXPECT_EQ(live, csib_LiveAllocations());
-    }
-
-    position_Class At(double n, double e, double h, const char* name = "P") {
-        position_Class p;
-        p.Name = name;
-        p.SetCogoGrid(coord_CogoGrid(n, e, h), transform.get());
-        return p;
-    }
-    void ExpectAt(double n, double e, double h, position_Class& p, double tolerance = kTight) {
-        ASSERT_TRUE(p.IsDefined());
-        const coord_CogoGrid c = p.GetCogoGrid(transform.get());
-        EXPECT_NEAR(n, c.North, tolerance);
-        EXPECT_NEAR(e, c.East, tolerance);
-        if (IsNull(h))
-            EXPECT_TRUE(IsNull(c.Elev)) << c.Elev;
-        else
-            EXPECT_NEAR(h, c.Elev, tolerance);
-    }
-
-    RecordingEnvironment env;
-    int64_t live = 0;
-    std::unique_ptr<transfrm_Class> transform;
-};
+class CogoIntersectGrid : public CogoGridTest {};
 
 TEST_F(CogoIntersectGrid, BearingBearing) {
     position_Class p1 = At(0, 0, 10, "A"), p2 = At(5, -5, 20);

@@ -93,43 +93,19 @@ TEST(CogoArc, AnglesAndMajorArcs) {
     EXPECT_FALSE(cogoarc_IsMajorArc(COGOARC_LeftHand, kNull));
 }
 
-class CogoArcs : public ::testing::Test {
+class CogoArcs : public CogoGridTest {
 protected:
     void SetUp() override {
-        live = csib_LiveAllocations();
-        transform = TransformDefinitions().Create(TRANSFRM_Ellipsoid | TRANSFRM_Corrections);
-        ASSERT_TRUE(transform);
+        CogoGridTest::SetUp();
         centre = At(0, 0, 5);
         start = At(0, 100, 10);
     }
-    void TearDown() override {
-        transform.reset();
-        EXPECT_EQ(live, csib_LiveAllocations());
-    }
 
-    position_Class At(double n, double e, double h) {
-        position_Class p;
-        p.Name = "P";
-        p.SetCogoGrid(coord_CogoGrid(n, e, h), transform.get());
-        return p;
-    }
     // On the circle about the origin at the azimuth.
     position_Class Around(double azimuth, double radius, double h) {
         return At(radius * std::cos(azimuth), radius * std::sin(azimuth), h);
     }
-    void ExpectAt(double n, double e, double h, position_Class& p) {
-        const coord_CogoGrid c = p.GetCogoGrid(transform.get());
-        EXPECT_NEAR(n, c.North, kTight);
-        EXPECT_NEAR(e, c.East, kTight);
-        if (IsNull(h))
-            EXPECT_TRUE(IsNull(c.Elev)) << c.Elev;
-        else
-            EXPECT_NEAR(h, c.Elev, kTight);
-    }
 
-    RecordingEnvironment env;
-    int64_t live = 0;
-    std::unique_ptr<transfrm_Class> transform;
     position_Class centre, start;
 };
 

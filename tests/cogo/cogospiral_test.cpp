@@ -166,22 +166,13 @@ TEST(CogoSpiral, StartsAndMissingValuesOfTheTypes) {
     EXPECT_EQ(std::vector<std::string>{"Unknown spiral type"}, env.Expressions());
 }
 
-class CogoSpiralPoints : public ::testing::Test {
+class CogoSpiralPoints : public CogoGridTest {
 protected:
     void SetUp() override {
-        live = csib_LiveAllocations();
-        transform = TransformDefinitions().Create(TRANSFRM_Ellipsoid | TRANSFRM_Corrections);
-        ASSERT_TRUE(transform);
+        CogoGridTest::SetUp();
         start.SetCogoGrid(coord_CogoGrid(1000.0, 2000.0, 50.0), transform.get());
     }
-    void TearDown() override {
-        transform.reset();
-        EXPECT_EQ(live, csib_LiveAllocations());
-    }
 
-    RecordingEnvironment env;
-    int64_t live = 0;
-    std::unique_ptr<transfrm_Class> transform;
     position_Class start;
 };
 

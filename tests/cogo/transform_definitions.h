@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include "cogo/position.h"
 #include "cogo/transfrm.h"
+#include "csib/csibplatform.h"
+#include "support/recording_environment.h"
 
 struct TransformDefinitions {
     static constexpr double kDeg = CONSTANT_Pi / 180.0;
@@ -43,4 +46,40 @@ struct TransformDefinitions {
         EXPECT_NE(nullptr, t) << "error " << error;
         return std::unique_ptr<transfrm_Class>(t);
     }
+};
+
+// Positions in the cogo grid of a plain transform (north azimuths, no projection), and a
+// check that no engine block outlives the test.
+class CogoGridTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        live = csib_LiveAllocations();
+        transform = TransformDefinitions().Create(TRANSFRM_Ellipsoid | TRANSFRM_Corrections);
+        ASSERT_TRUE(transform);
+    }
+    void TearDown() override {
+        transform.reset();
+        EXPECT_EQ(live, csib_LiveAllocations()) << "engine blocks left behind";
+    }
+
+    position_Class At(double n, double e, double h, const char* name = "P") {
+        position_Class p;
+        p.Name = name;
+        p.SetCogoGrid(coord_CogoGrid(n, e, h), transform.get());
+        return p;
+    }
+    void ExpectAt(double n, double e, double h, position_Class& p, double tolerance = 1e-9) {
+        ASSERT_TRUE(p.IsDefined());
+        const coord_CogoGrid c = p.GetCogoGrid(transform.get());
+        EXPECT_NEAR(n, c.North, tolerance);
+        EXPECT_NEAR(e, c.East, tolerance);
+        if (maths_IsNull(h))
+            EXPECT_TRUE(maths_IsNull(c.Elev)) << c.Elev;
+        else
+            EXPECT_NEAR(h, c.Elev, tolerance);
+    }
+
+    RecordingEnvironment env;
+    int64_t live = 0;
+    std::unique_ptr<transfrm_Class> transform;
 };
