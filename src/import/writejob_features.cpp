@@ -6,6 +6,8 @@
 // A feature element carries its values in attributes and its children are taken by
 // position, whatever their names. Its counts are trusted only as far as the children
 // that are there.
+#include <utility>
+
 #include "foundation/environment.h"
 #include "foundation/xml/element.h"
 #include "import/writejob.h"
@@ -19,9 +21,12 @@ namespace {
 
 constexpr const char* kModule = "converter/writejob";
 
-// One db_Features edit holding a copy of the array, applied to the entity.
-void SetRecordFeatures(JobDatabase* job, DBID target, const FeatureArray& array) {
-    if (job->SetRecordFeatures(target, array) == NODBID) throw Str("features not stored: refused by the job");
+// One db_Features edit holding a copy of the array (or the array itself, when the
+// caller is done with it), applied to the entity.
+template <class Array>
+void SetRecordFeatures(JobDatabase* job, DBID target, Array&& array) {
+    if (job->SetRecordFeatures(target, std::forward<Array>(array)) == NODBID)
+        throw Str("features not stored: refused by the job");
 }
 
 void AddAttribute(Attributes& attributes, const xml_Element* child) {
@@ -127,7 +132,7 @@ void JobWriter::WriteFeatureAttribData(const xml_Element* element) {
             AddAttribute(feature->GetAttributes(), attribute);
     }
 
-    SetRecordFeatures(job, current, array);
+    SetRecordFeatures(job, current, std::move(array));
     writejob_CheckRecAttribute(element, IsVersionFrom(1200, 600)   ? "FeatureArray"
                                         : IsVersionFrom(1120, 500) ? "db_FeatureArray"
                                                                    : "db_FeatureAttribData");

@@ -130,6 +130,8 @@ public:
     // id the apply consumed.
     DBID ApplyBoolAction(DBID target, int action);  // 0 deletes, 1 undeletes
     DBID SetRecordFeatures(DBID target, const FeatureArray& features);
+    // The same with an array the caller is done with: its features move into the edit.
+    DBID SetRecordFeatures(DBID target, FeatureArray&& features);
     DBID ApplyDBID(DBID target, DBID id);
     DBID ApplyStr(DBID target, const Str& text, int code);  // 0 point name, 1 transformation name
     // A note replaces the target's whole notes text; a tunnel point joins its list.

@@ -4,6 +4,8 @@
 // An edit record (db_BoolAction, db_DBID, db_Str, db_Features) is journaled as an
 // apply aimed at the record it changes. It takes a record id of its own, which never
 // names a record of the chain.
+#include <memory>
+
 #include "foundation/environment.h"
 #include "jobdb/dbJob.h"
 #include "records/editactions.h"
@@ -37,6 +39,13 @@ DBID JobDatabase::SetRecordFeatures(DBID target, const FeatureArray& features) {
     db_Features edit;
     edit.Features.Assign(features);
     return ChangeRecord(target, edit);
+}
+
+DBID JobDatabase::SetRecordFeatures(DBID target, FeatureArray&& features) {
+    if (!QZ_ASSERT_TEXT(_Access != nullptr, "_Access != NULL")) return NODBID;
+    auto edit = std::make_unique<db_Features>();
+    edit->Features.Swap(features);
+    return _Access->ApplyInGroup(target, std::move(edit));
 }
 
 DBID JobDatabase::ApplyDBID(DBID target, DBID id) { return ChangeRecord(target, db_DBID(id)); }

@@ -89,12 +89,21 @@ void dbAccess::EndGroupNested() {
         return;
     }
     dbTransaction& transaction = CurrentTransaction();
-    if (_Model.ApplyTransaction(transaction)) {
-        AbortGroupNested();
-        return;
+    if (!_Model.HasFailed() && (_AutoGroup || !_Listener)) {
+        // No listener sees the transaction and nothing can fail it now (the model stops
+        // only on a flag set before): the journal encodes its records first, which the
+        // model never changes, so the bytes are the same, and the model then keeps the
+        // records themselves instead of copies.
+        if (!transaction.Empty()) _Journal.AppendTransaction(transaction);
+        _Model.ApplyTransactionUsingRecords(transaction);
+    } else {
+        if (_Model.ApplyTransaction(transaction)) {
+            AbortGroupNested();
+            return;
+        }
+        if (!transaction.Empty() && _Listener && !_AutoGroup) _Listener->Committed(transaction);
+        if (!transaction.Empty()) _Journal.AppendTransaction(transaction);
     }
-    if (!transaction.Empty() && _Listener && !_AutoGroup) _Listener->Committed(transaction);
-    if (!transaction.Empty()) _Journal.AppendTransaction(transaction);
     --_GroupNestCount;
     transaction.Clear();
     _GroupStartThread = -1;
@@ -120,6 +129,16 @@ void dbAccess::AbortGroupNested() {
 }
 
 DBID dbAccess::AddAction(int operation, DBID target, const dbRecord_Class* record) {
+    return QueueAction(operation, target, record, nullptr);
+}
+
+DBID dbAccess::AddAction(int operation, DBID target, std::unique_ptr<dbRecord_Class> record) {
+    const dbRecord_Class* given = record.get();
+    return QueueAction(operation, target, given, std::move(record));
+}
+
+DBID dbAccess::QueueAction(int operation, DBID target, const dbRecord_Class* record,
+                           std::unique_ptr<dbRecord_Class> owned) {
     CheckThreadSafe();
     // Refused actions store nothing and say so by NODBID: nothing could be journaled or
     // replayed from them.
@@ -138,7 +157,7 @@ DBID dbAccess::AddAction(int operation, DBID target, const dbRecord_Class* recor
     QZ_ASSERT_TEXT(InGroup(), "InGroup()");
     DBID id = NODBID;
     if (!_Model.HasFailed()) {
-        dbRecord_Class* clone = record->Clone();
+        dbRecord_Class* clone = owned ? owned.release() : record->Clone();
         if (QZ_ASSERT_TEXT(clone != nullptr, "clone != NULL")) {
             id = KeepsTargetId(operation) ? target : _Model.NextRecordId();
             clone->SetRecordId(id);
@@ -157,6 +176,13 @@ DBID dbAccess::AddAction(int operation, DBID target, const dbRecord_Class* recor
 DBID dbAccess::ApplyInGroup(DBID target, const dbRecord_Class* record) {
     BeginGroupNested();
     DBID id = AddAction(DBMODEL_Apply, target, record);
+    EndGroupNested();
+    return id;
+}
+
+DBID dbAccess::ApplyInGroup(DBID target, std::unique_ptr<dbRecord_Class> record) {
+    BeginGroupNested();
+    DBID id = AddAction(DBMODEL_Apply, target, std::move(record));
     EndGroupNested();
     return id;
 }

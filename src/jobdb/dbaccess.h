@@ -17,6 +17,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "foundation/files/filehdr.h"
 #include "foundation/text/str.h"
@@ -69,8 +70,12 @@ public:
     // type is no record type, a measurement handed in for anything but an apply, and
     // any action while the model has failed store nothing and give NODBID.
     DBID AddAction(int operation, DBID target, const dbRecord_Class* record);
+    // The same with a record made for the action alone: it is queued itself rather than
+    // a copy (and deleted when the action is refused).
+    DBID AddAction(int operation, DBID target, std::unique_ptr<dbRecord_Class> record);
     // An apply in a group of its own.
     DBID ApplyInGroup(DBID target, const dbRecord_Class* record);
+    DBID ApplyInGroup(DBID target, std::unique_ptr<dbRecord_Class> record);
 
     // From now on every action outside a group is a transaction of its own, and no
     // group is reported to the listener. There is no way back.
@@ -121,6 +126,8 @@ public:
     int GetGroupNestCount() const { return _GroupNestCount; }
 
 private:
+    // AddAction's work: owned, when given, is record itself and is queued as it is.
+    DBID QueueAction(int operation, DBID target, const dbRecord_Class* record, std::unique_ptr<dbRecord_Class> owned);
     bool ReplayJournal();
     void ApplyReplayedTransaction(dbTransaction& transaction);
     // The calling thread's slot, 0 when the thread number is out of range (reported).

@@ -29,27 +29,34 @@ constexpr std::array<uint16_t, 256> MakeCrcTable() {
 
 constexpr std::array<uint16_t, 256> kCrcTable = MakeCrcTable();
 
-// The CRC of a byte followed by a zero byte: with it, two bytes take one step, since
-// the register of a 16-bit CRC is wholly replaced by two byte steps.
-constexpr std::array<uint16_t, 256> MakeCrcPairTable() {
-    std::array<uint16_t, 256> table{};
-    for (int i = 0; i < 256; ++i)
-        table[i] = static_cast<uint16_t>((kCrcTable[i] >> 8) ^ kCrcTable[kCrcTable[i] & 0xFF]);
-    return table;
+// Eight bytes a step ("slicing"): table k holds the CRC of a byte followed by k zero
+// bytes, so the register, xored into the first two bytes of a group of eight, and the
+// other six bytes each look up their contribution independently.
+constexpr int kCrcSlices = 8;
+
+constexpr std::array<std::array<uint16_t, 256>, kCrcSlices> MakeCrcSliceTables() {
+    std::array<std::array<uint16_t, 256>, kCrcSlices> tables{};
+    tables[0] = kCrcTable;
+    for (int k = 1; k < kCrcSlices; ++k)
+        for (int i = 0; i < 256; ++i)
+            tables[k][i] = static_cast<uint16_t>((tables[k - 1][i] >> 8) ^ kCrcTable[tables[k - 1][i] & 0xFF]);
+    return tables;
 }
 
-constexpr std::array<uint16_t, 256> kCrcPairTable = MakeCrcPairTable();
+constexpr std::array<std::array<uint16_t, 256>, kCrcSlices> kCrcSlice = MakeCrcSliceTables();
 
 }  // namespace
 
 uint16_t dbJournal_CRC16(const void* bytes, int n, uint16_t crc) {
     const uint8_t* p = static_cast<const uint8_t*>(bytes);
     int i = 0;
-    for (; i + 1 < n; i += 2) {
-        const uint32_t x = crc ^ (static_cast<uint32_t>(p[i]) | (static_cast<uint32_t>(p[i + 1]) << 8));
-        crc = static_cast<uint16_t>(kCrcPairTable[x & 0xFF] ^ kCrcTable[x >> 8]);
+    for (; i + kCrcSlices <= n; i += kCrcSlices) {
+        const uint8_t* b = p + i;
+        crc = static_cast<uint16_t>(kCrcSlice[7][(b[0] ^ crc) & 0xFF] ^ kCrcSlice[6][b[1] ^ (crc >> 8)] ^
+                                    kCrcSlice[5][b[2]] ^ kCrcSlice[4][b[3]] ^ kCrcSlice[3][b[4]] ^
+                                    kCrcSlice[2][b[5]] ^ kCrcSlice[1][b[6]] ^ kCrcSlice[0][b[7]]);
     }
-    if (i < n) crc = static_cast<uint16_t>((crc >> 8) ^ kCrcTable[(crc ^ p[i]) & 0xFF]);
+    for (; i < n; ++i) crc = static_cast<uint16_t>((crc >> 8) ^ kCrcTable[(crc ^ p[i]) & 0xFF]);
     return crc;
 }
 

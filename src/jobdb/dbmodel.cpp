@@ -16,15 +16,20 @@ constexpr const char* kModule = "Library/dbmodel";
 // whether it took the edit.
 
 // The observation lets go of its measurement (returned in previous, to be discarded)
-// and links a clone of the new one.
+// and links a clone of the new one, or the new one itself when it is held (taken).
 bool family_AttachMeasurement(dbRecord_Class& observation, const dbRecord_Class& measurement,
-                              dbRecord_Class*& previous) {
+                              dbRecord_Class*& previous, dbRecord_Class** held) {
     previous = nullptr;
     db_Observation* point = db_Observation::Cast(&observation);
     const db_Measurement* linked = db_Measurement::Cast(&measurement);
     if (!point || !linked) return false;
     previous = point->GetMeasurement();
-    point->AttachMeasurement(linked);
+    if (held && *held == &measurement) {
+        point->AdoptMeasurement(db_Measurement::Cast(*held));
+        *held = nullptr;
+    } else {
+        point->AttachMeasurement(linked);
+    }
     return true;
 }
 
@@ -72,11 +77,18 @@ const FeatureArray* family_GetEditFeatures(const dbRecord_Class& edit) {
     return features ? &features->Features : nullptr;
 }
 
-// A db_Features record holding a superseded set of features, for the free list.
-dbRecord_Class* family_MakeFeaturesRecord(const FeatureArray& features) {
+// A db_Features record that takes over a superseded set of features, for the free
+// list; the features stay where they are in memory, so pointers to them stay valid.
+dbRecord_Class* family_MakeFeaturesRecord(FeatureArray& features) {
     db_Features* record = new db_Features;
-    record->Features = features;
+    record->Features.Swap(features);
     return record;
+}
+
+// The edit's features, to be used up (held) or copied.
+FeatureArray* family_GetHeldFeatures(dbRecord_Class* edit) {
+    db_Features* features = db_Features::Cast(edit);
+    return features ? &features->Features : nullptr;
 }
 
 // 161: the descriptions of a db_Descriptions record.
@@ -88,6 +100,16 @@ const dbrecord_Descriptions* family_GetEditDescriptions(const dbRecord_Class& ed
 // ---------------------------------------------------------------------------------
 
 dbRecord_Class* CloneRecord(const dbRecord_Class* record) { return record ? record->Clone() : nullptr; }
+
+// The record to store: the action's own when it is held, else a clone.
+dbRecord_Class* TakeOrClone(const dbRecord_Class& record, dbRecord_Class** held) {
+    if (held && *held == &record) {
+        dbRecord_Class* taken = *held;
+        *held = nullptr;
+        return taken;
+    }
+    return record.Clone();
+}
 
 }  // namespace
 
@@ -228,25 +250,33 @@ bool dbModel::ApplyTransaction(const dbTransaction& transaction) {
     return _Failed;
 }
 
-void dbModel::ApplyAction(const dbModel_Action& action) {
+bool dbModel::ApplyTransactionUsingRecords(dbTransaction& transaction) {
+    for (dbModel_Action* action = transaction.GetFirst(); action && !_Failed; action = action->GetNext())
+        Apply(*action, &action->DBRecord);
+    return _Failed;
+}
+
+void dbModel::ApplyAction(const dbModel_Action& action) { Apply(action, nullptr); }
+
+void dbModel::Apply(const dbModel_Action& action, dbRecord_Class** held) {
     const dbRecord_Class* record = action.DBRecord;
     if (!record) {
         QZ_FAIL("!\"Bad action\"");
         return;
     }
     if (record->IsMeasurement()) {
-        ApplyMeasurement(action);
+        ApplyMeasurement(action, held);
         return;
     }
     switch (record->GetType()) {
     case DATABASE_NoteRecord:
-        ApplyNote(action);
+        ApplyNote(action, held);
         return;
     case DATABASE_ObservationRecord:
     case DATABASE_LineRecord:
     case DATABASE_ArcRecord:
         if (action.Operation == DBMODEL_Replace) ApplyUpdate(action);
-        else ApplyChainOperation(action);
+        else ApplyChainOperation(action, held);
         return;
     case DATABASE_TunnelPointDeltaRecord:
     case DATABASE_TunnelSetoutPointRecord: {
@@ -280,15 +310,9 @@ void dbModel::ApplyAction(const dbModel_Action& action) {
             }
         }
         return;
-    case DATABASE_FeaturesActionRecord: {
-        dbModel_Record* target = FindTarget(action.Target);
-        dbRecordWithFeatures_Class* coded = target ? dbRecordWithFeatures_Class::Cast(target->DBRecord) : nullptr;
-        const FeatureArray* features = family_GetEditFeatures(*record);
-        if (!coded || !features || coded->GetFeatures().IsEqual(*features)) return;
-        Discard(family_MakeFeaturesRecord(coded->GetFeatures()));
-        coded->SetFeatures(*features);
+    case DATABASE_FeaturesActionRecord:
+        ApplyFeatures(action, held);
         return;
-    }
     case DATABASE_DescriptionsActionRecord: {
         dbModel_Record* target = FindTarget(action.Target);
         dbRecordWithFeatures_Class* coded = target ? dbRecordWithFeatures_Class::Cast(target->DBRecord) : nullptr;
@@ -297,27 +321,37 @@ void dbModel::ApplyAction(const dbModel_Action& action) {
         return;
     }
     default:
-        ApplyChainOperation(action);
+        ApplyChainOperation(action, held);
         return;
     }
 }
 
+void dbModel::ApplyFeatures(const dbModel_Action& action, dbRecord_Class** held) {
+    dbModel_Record* target = FindTarget(action.Target);
+    dbRecordWithFeatures_Class* coded = target ? dbRecordWithFeatures_Class::Cast(target->DBRecord) : nullptr;
+    const FeatureArray* features = family_GetEditFeatures(*action.DBRecord);
+    if (!coded || !features || coded->GetFeatures().IsEqual(*features)) return;
+    Discard(family_MakeFeaturesRecord(coded->GetFeatures()));
+    if (held && *held == action.DBRecord) coded->GetFeatures().Swap(*family_GetHeldFeatures(*held));
+    else coded->SetFeatures(*features);
+}
+
 // Whatever the operation: the measurement replaces the observation's current one.
-void dbModel::ApplyMeasurement(const dbModel_Action& action) {
+void dbModel::ApplyMeasurement(const dbModel_Action& action, dbRecord_Class** held) {
     dbModel_Record* target = FindTarget(action.Target);
     if (!target || target->DBRecord->GetType() != DATABASE_ObservationRecord) {
         QZ_FAIL("!\"Bad action\"");
         return;
     }
     dbRecord_Class* previous = nullptr;
-    if (family_AttachMeasurement(*target->DBRecord, *action.DBRecord, previous)) Discard(previous);
+    if (family_AttachMeasurement(*target->DBRecord, *action.DBRecord, previous, held)) Discard(previous);
 }
 
-void dbModel::ApplyNote(const dbModel_Action& action) {
+void dbModel::ApplyNote(const dbModel_Action& action, dbRecord_Class** held) {
     switch (action.Operation) {
     case DBMODEL_Append:
     case DBMODEL_InsertBefore:
-        ApplyChainOperation(action);
+        ApplyChainOperation(action, held);
         return;
     case DBMODEL_Replace:
     case DBMODEL_Apply:
@@ -342,16 +376,16 @@ void dbModel::ApplyUpdate(const dbModel_Action& action) {
     if (stored && update) stored->UpdateFrom(*update);
 }
 
-void dbModel::ApplyChainOperation(const dbModel_Action& action) {
+void dbModel::ApplyChainOperation(const dbModel_Action& action, dbRecord_Class** held) {
     switch (action.Operation) {
     case DBMODEL_Append:
-        Append(*action.DBRecord);
+        Append(*action.DBRecord, held);
         return;
     case DBMODEL_Replace:
-        Replace(action.Target, *action.DBRecord);
+        Replace(action.Target, *action.DBRecord, held);
         return;
     case DBMODEL_InsertBefore:
-        InsertBefore(action.Target, *action.DBRecord);
+        InsertBefore(action.Target, *action.DBRecord, held);
         return;
     case DBMODEL_Remove:
         Remove(action.Target);
@@ -376,9 +410,9 @@ void dbModel::CountNew(const dbRecord_Class& record) {
     ++_Summary[DATABASE_AllRecords].Count;
 }
 
-void dbModel::Append(const dbRecord_Class& record) {
+void dbModel::Append(const dbRecord_Class& record, dbRecord_Class** held) {
     if (!dbRecord_IsRecordType(record.GetType()) || !CanTakeId(record)) return;
-    dbRecord_Class* copy = record.Clone();
+    dbRecord_Class* copy = TakeOrClone(record, held);
     if (!copy) return;
     dbModel_Record* holder = NewHolder(copy);
     holder->ChainBack = _MainThread._BackPointer;
@@ -390,13 +424,13 @@ void dbModel::Append(const dbRecord_Class& record) {
     _Summary[copy->GetType()].Last = copy->GetRecordId();
 }
 
-void dbModel::Replace(DBID target, const dbRecord_Class& record) {
+void dbModel::Replace(DBID target, const dbRecord_Class& record, dbRecord_Class** held) {
     dbModel_Record* holder = FindTarget(target);
     if (!holder) return;
     if (!QZ_ASSERT_TEXT(holder->DBRecord->GetType() == record.GetType(),
                         "oldRecord->DBRecord->GetType() == record->GetType()"))
         return;
-    dbRecord_Class* copy = record.Clone();
+    dbRecord_Class* copy = TakeOrClone(record, held);
     if (!copy) return;
     // The stored record keeps its place, its id and its timestamp.
     copy->SetRecordId(target);
@@ -406,11 +440,11 @@ void dbModel::Replace(DBID target, const dbRecord_Class& record) {
     Discard(old);
 }
 
-void dbModel::InsertBefore(DBID target, const dbRecord_Class& record) {
+void dbModel::InsertBefore(DBID target, const dbRecord_Class& record, dbRecord_Class** held) {
     if (!dbRecord_IsRecordType(record.GetType()) || !CanTakeId(record)) return;
     dbModel_Record* next = FindTarget(target);
     if (!next) return;
-    dbRecord_Class* copy = record.Clone();
+    dbRecord_Class* copy = TakeOrClone(record, held);
     if (!copy) return;
     dbModel_Record* holder = NewHolder(copy);
     holder->ChainForward = next;

@@ -191,6 +191,11 @@ public:
     // Applies each action in order while the failure flag is clear; returns the flag.
     bool ApplyTransaction(const dbTransaction& transaction);
     void ApplyAction(const dbModel_Action& action);
+    // The same for a transaction that is discarded once applied: where the model would
+    // store a copy of an action's record it keeps the record itself (the action is left
+    // without one), and the records of edits may be emptied. The model ends in the same
+    // state; only the copies are saved.
+    bool ApplyTransactionUsingRecords(dbTransaction& transaction);
 
     const dbModel_Thread& GetThread() const { return _MainThread; }
     // The entry of a type code 0..162; any other code is reported and gets an empty one.
@@ -209,13 +214,17 @@ public:
 private:
     // A holder in the chain with that id, or null (missing, removed, superseded).
     dbModel_Record* FindTarget(DBID id) const;
-    void ApplyMeasurement(const dbModel_Action& action);
-    void ApplyNote(const dbModel_Action& action);
+    // held, when not null, is the action's own record, which the model may take (and
+    // null) instead of storing a copy.
+    void Apply(const dbModel_Action& action, dbRecord_Class** held);
+    void ApplyMeasurement(const dbModel_Action& action, dbRecord_Class** held);
+    void ApplyFeatures(const dbModel_Action& action, dbRecord_Class** held);
+    void ApplyNote(const dbModel_Action& action, dbRecord_Class** held);
     void ApplyUpdate(const dbModel_Action& action);
-    void ApplyChainOperation(const dbModel_Action& action);
-    void Append(const dbRecord_Class& record);
-    void Replace(DBID target, const dbRecord_Class& record);
-    void InsertBefore(DBID target, const dbRecord_Class& record);
+    void ApplyChainOperation(const dbModel_Action& action, dbRecord_Class** held);
+    void Append(const dbRecord_Class& record, dbRecord_Class** held);
+    void Replace(DBID target, const dbRecord_Class& record, dbRecord_Class** held);
+    void InsertBefore(DBID target, const dbRecord_Class& record, dbRecord_Class** held);
     void Remove(DBID target);
     // Whether a new record may take its id: positive and not held by another record.
     bool CanTakeId(const dbRecord_Class& record) const;

@@ -154,6 +154,8 @@ public:
     void Remove(const Feature& feature);
     // A new array that takes over the features; this one is left empty.
     FeatureArray* Detach();
+    // Exchanges the features of two arrays; no feature is copied or moves in memory.
+    void Swap(FeatureArray& other) { _Features.swap(other._Features); }
 
     void Write(WriteBuffer& buffer) const;
     void Read(ReadBuffer& buffer, int& byteOffset);

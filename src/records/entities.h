@@ -90,6 +90,9 @@ public:
     void Set(const db_Measurement* measurement);
     // Hands the linked measurement to the caller and leaves none.
     db_Measurement* Release();
+    // Links the measurement itself, which the link now owns. As with Attach, the one
+    // linked before is not destroyed.
+    void Adopt(db_Measurement* measurement) { _Record = measurement; }
 
 private:
     db_Measurement* _Record = nullptr;
@@ -118,6 +121,8 @@ public:
     db_Measurement* GetMeasurement() const { return _Measurement.Get(); }
     // The linked measurement, now owned by the caller; the observation keeps none.
     db_Measurement* ReleaseMeasurement() { return _Measurement.Release(); }
+    // Takes the measurement itself rather than a clone (see dbrecord_LinkedMeasurement).
+    void AdoptMeasurement(db_Measurement* measurement) { _Measurement.Adopt(measurement); }
     // The linked measurement's type, 163 when there is none.
     database_RecordType GetMeasurementType() const;
     // The linked measurement's coordinate kind, COORD_NullType when there is none.

@@ -489,6 +489,77 @@ TEST_F(ModelTest, ClearLeavesNoIdBehind) {
     EXPECT_EQ(model.PeekNextRecordId(), DBID(3));
 }
 
+// A transaction applied using its records leaves the model as copies would, holding
+// the actions' own records; a superseded feature set stays readable where it was until
+// the purge.
+TEST_F(ModelTest, ATransactionAppliedUsingItsRecordsEqualsOneAppliedByCopies) {
+    const auto build = [](dbTransaction& transaction, bool secondFeatures) {
+        db_Observation point;
+        point.PointName = "P1";
+        point.SetRecordId(DBID(1));
+        transaction.Append(new dbModel_Action(DBMODEL_Append, NODBID, &point));
+        db_Grid grid;
+        grid.Grid.North = 100;
+        grid.SetRecordId(DBID(2));
+        transaction.Append(new dbModel_Action(DBMODEL_Apply, DBID(1), &grid));
+        db_Features features;
+        features.Features.Append(Feature()).SetCode("KERB");
+        features.SetRecordId(DBID(3));
+        transaction.Append(new dbModel_Action(DBMODEL_Apply, DBID(1), &features));
+        if (secondFeatures) {
+            features.Features.GetAt(0).SetCode("TREE");
+            features.SetRecordId(DBID(4));
+            transaction.Append(new dbModel_Action(DBMODEL_Apply, DBID(1), &features));
+        }
+        db_Note note;
+        note.SetNotes("n");
+        note.SetRecordId(DBID(5));
+        transaction.Append(new dbModel_Action(DBMODEL_Append, NODBID, &note));
+    };
+    dbTransaction copied;
+    build(copied, true);
+    EXPECT_FALSE(model.ApplyTransaction(copied));
+
+    dbModel used;
+    dbTransaction own;
+    build(own, false);
+    const dbRecord_Class* pointRecord = own.GetFirst()->DBRecord;
+    const dbRecord_Class* gridRecord = own.GetFirst()->GetNext()->DBRecord;
+    EXPECT_FALSE(used.ApplyTransactionUsingRecords(own));
+    EXPECT_EQ(used.GetRecord(DBID(1)), pointRecord);
+    EXPECT_EQ(own.GetFirst()->DBRecord, nullptr);
+    EXPECT_EQ(db_Observation::Cast(used.GetRecord(DBID(1)))->GetMeasurement(), gridRecord);
+    EXPECT_EQ(own.GetFirst()->GetNext()->DBRecord, nullptr);
+    db_Observation* point = db_Observation::Cast(used.GetRecord(DBID(1)));
+    ASSERT_NE(point, nullptr);
+    const Feature* kerb = &point->GetFeatures().GetAt(0);
+    dbTransaction more;
+    db_Features tree;
+    tree.Features.Append(Feature()).SetCode("TREE");
+    tree.SetRecordId(DBID(6));
+    more.Append(new dbModel_Action(DBMODEL_Apply, DBID(1), &tree));
+    EXPECT_FALSE(used.ApplyTransactionUsingRecords(more));
+    EXPECT_EQ(kerb->GetCode(), "KERB");
+
+    // Both models hold the same records in the same chain.
+    for (dbModel* m : {&model, &used}) {
+        const db_Observation* stored = db_Observation::Cast(m->GetRecord(DBID(1)));
+        ASSERT_NE(stored, nullptr);
+        EXPECT_EQ(stored->PointName, "P1");
+        ASSERT_EQ(stored->GetFeatures().Count(), 1);
+        EXPECT_EQ(stored->GetFeatures().GetAt(0).GetCode(), "TREE");
+        const db_Grid* grid = db_Grid::Cast(stored->GetMeasurement());
+        ASSERT_NE(grid, nullptr);
+        EXPECT_EQ(grid->Grid.North, 100);
+        ASSERT_NE(m->GetRecord(DBID(5)), nullptr);
+        EXPECT_EQ(m->GetRecord(DBID(5))->GetNotes(), "n");
+        EXPECT_EQ(m->GetTypeSummary(DATABASE_AllRecords).Count, 2u);
+    }
+    used.PurgeDiscarded();
+    used.Clear();
+    EXPECT_TRUE(env.Expressions().empty());
+}
+
 TEST(Transaction, FlagsMarkTheLastAction) {
     dbTransaction transaction;
     EXPECT_TRUE(transaction.Empty());

@@ -11,11 +11,17 @@ namespace {
 
 constexpr const char* kModule = "Library/xml";
 
-// strcmp's answer, inline: lookups compare short names, and most differ at once.
-bool SameName(const Str& name, const char* other) {
-    for (const char* a = name.Data(); *a == *other; ++a, ++other)
-        if (*a == 0) return true;
-    return false;
+// A name looked up, measured once. A Str holds no zero byte, so equal lengths and
+// bytes are strcmp's answer; most siblings differ in length already, and a long name's
+// bytes (in a block of its own) are then never touched.
+struct NameKey {
+    explicit NameKey(const char* text) : text(text), length(std::strlen(text)) {}
+    const char* text;
+    size_t length;
+};
+
+bool SameName(const Str& name, const NameKey& key) {
+    return static_cast<size_t>(name.Length()) == key.length && std::memcmp(name.Data(), key.text, key.length) == 0;
 }
 
 // Freed nodes kept for the next trees of the same thread, so that reading a file costs
@@ -162,8 +168,9 @@ bool xml_Element::RemoveChild(xml_Element* child) {
 }
 
 xml_Element* xml_Element::FindChild(const char* name) const {
+    const NameKey key(name);
     for (xml_Element* e = firstChild; e; e = e->nextSibling)
-        if (SameName(e->name, name)) return e;
+        if (SameName(e->name, key)) return e;
     return nullptr;
 }
 
@@ -176,8 +183,9 @@ xml_Element* xml_Element::GetChild(int n) const {
 
 xml_Element* xml_Element::GetChild(int n, const char* name) const {
     if (n < 0) return nullptr;
+    const NameKey key(name);
     for (xml_Element* e = firstChild; e; e = e->nextSibling)
-        if (SameName(e->name, name) && n-- == 0) return e;
+        if (SameName(e->name, key) && n-- == 0) return e;
     return nullptr;
 }
 
@@ -191,8 +199,9 @@ int xml_Element::GetChildCount() const {
 
 int xml_Element::CountChildren(const char* name) const {
     int count = 0;
+    const NameKey key(name);
     for (xml_Element* e = firstChild; e; e = e->nextSibling)
-        if (SameName(e->name, name)) ++count;
+        if (SameName(e->name, key)) ++count;
     return count;
 }
 
@@ -202,8 +211,9 @@ Str xml_Element::GetChildText(const char* name) const {
 }
 
 xml_Attribute* xml_Element::FindAttribute(const char* name) const {
+    const NameKey key(name);
     for (xml_Attribute* a = firstAttribute; a; a = a->next)
-        if (SameName(a->name, name)) return a;
+        if (SameName(a->name, key)) return a;
     return nullptr;
 }
 

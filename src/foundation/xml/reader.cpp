@@ -23,8 +23,10 @@ struct ByteTable {
     unsigned char punctuation[256];
     // Bytes that end a quoted value taken as it stands: the quote, white space, "&" and zero.
     bool valueStop[256];
+    // Bytes that end a run of element text taken as it stands: "<", white space, "&" and zero.
+    bool textStop[256];
 
-    constexpr ByteTable() : kind(), punctuation(), valueStop() {
+    constexpr ByteTable() : kind(), punctuation(), valueStop(), textStop() {
         for (int c = 0; c < 256; ++c) {
             bool name = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
                         c == '-' || c == '.' || c == '_' || c == 0xB2 || c == 0xB3 || c == 0xB9 ||
@@ -42,6 +44,9 @@ struct ByteTable {
         }
         for (int c = 0; c < 256; ++c) valueStop[c] = kind[c] == kSpace || kind[c] == kAmpersand || kind[c] == kZero;
         valueStop[at('"')] = true;
+        for (int c = 0; c < 256; ++c) textStop[c] = valueStop[c];
+        textStop[at('"')] = false;
+        textStop[at('<')] = true;
     }
 };
 
@@ -405,6 +410,43 @@ void xml_Tokenizer::ReadQuotedValue(std::string& out) {
     out.erase(base, begin - base);
 }
 
+// Element text read straight from the buffer, run by run, as the tokens would give it:
+// the bytes of every token but white space as they stand, one blank for each run of
+// white space. It starts at the current token and stops before a "<", a reference or a
+// zero byte, or before a run that reaches the end of the bytes read (the run may go on
+// in the next piece); the tokens take over from there.
+bool xml_Tokenizer::ReadPlainText(std::string& out) {
+    if (_count != 1) return false;
+    const int type = _ring[_head].type;
+    if (type == xml_OpenAngle || type == xml_EndOfFile) return false;
+    const char* const start = _buffer + _tokenStart;
+    const char* const end = _buffer + _end;
+    const char* p = start;
+    const char* taken = start;
+    for (;;) {
+        const char* run = p;
+        if (KindOf(*p) == kSpace) {
+            do ++p;
+            while (KindOf(*p) == kSpace);
+            if (p == end) break;
+            out.push_back(' ');
+        } else if (!kBytes.textStop[static_cast<unsigned char>(*p)]) {
+            do ++p;
+            while (!kBytes.textStop[static_cast<unsigned char>(*p)]);
+            if (p == end) break;
+            out.append(run, static_cast<size_t>(p - run));
+        } else {
+            break;
+        }
+        taken = p;
+    }
+    if (taken == start) return false;
+    _scan = static_cast<int32_t>(taken - _buffer);
+    _head = (_head + 1) & (kRing - 1);
+    Lex(_ring[_head]);
+    return true;
+}
+
 xml_Attribute* xml_Tokenizer::NewAttribute() {
     if (!_spareAttributes) return new xml_Attribute(Str(), Str());
     xml_Attribute* a = _spareAttributes;
@@ -578,6 +620,7 @@ xml_Element* xml_ElementReader::Read() {
     const size_t base = _text.size();
     for (;;) {
         while (t.Current().type != xml_OpenAngle) {
+            if (t.ReadPlainText(_text)) continue;
             if (t.Current().type == xml_EndOfFile) t.Expect(xml_OpenAngle);
             t.AppendText(t.Current(), _text);
             t.Advance(1);

@@ -95,6 +95,10 @@ public:
     void SkipMarkup();
     // Appends the quoted value (quotes dropped, blanks trimmed) to out.
     void ReadQuotedValue(std::string& out);
+    // Appends element text from the current token on, up to the next token that needs
+    // decoding or a "<", exactly as the tokens would append it, and makes that token
+    // current; false, with nothing done, when no text could be taken so.
+    bool ReadPlainText(std::string& out);
     void ReadAttributes(xml_Element* element);
     // Keeps an attribute (unlinked) for the next ReadAttributes, or deletes it.
     void RecycleAttribute(xml_Attribute* attribute);
