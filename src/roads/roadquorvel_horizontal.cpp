@@ -12,6 +12,11 @@
 #include "foundation/xml/xmlindex.h"
 #include "foundation/xml/xmlout.h"
 #include "roads/roadcogo.h"
+#include "roads/roadquorvel_horizontal_io.h"
+
+using road_io::Child;
+using road_io::ReadMethod;
+using road_io::ReadPoint;
 
 namespace {
 
@@ -26,27 +31,6 @@ constexpr double kTangencyTolerance = 2e-06;
 constexpr const char* kStartPointMethods[] = {"UserDefinedCoordinates", "ExistingPoint"};
 constexpr const char* kStraightMethods[] = {"AzimuthAndLength", "AzimuthAndEndStation", "UserDefinedCoordinates",
                                             "ExistingPoint"};
-
-template <size_t N>
-Str MethodName(const char* const (&names)[N], int32_t method) {
-    return method >= 0 && static_cast<size_t>(method) < N ? Str(names[method]) : Str();
-}
-
-// An unknown name leaves the method as it was.
-template <size_t N>
-void ReadMethod(const char* const (&names)[N], const xml_Node* node, int32_t* method) {
-    const Str text = node->GetValueByPath("KeyinMethod");
-    for (size_t i = 0; i < N; ++i)
-        if (text == names[i]) *method = static_cast<int32_t>(i);
-}
-
-xmlout_element* Child(const char* name, const Str& value) { return new xmlout_element(name, value); }
-
-void ReadPoint(const xml_Node* node, const char* name, coord_CorrectedGrid* point) {
-    const Str path(name);
-    point->East = node->GetDoubleByPath((path + "/East").Data(), MATHS_Null);
-    point->North = node->GetDoubleByPath((path + "/North").Data(), MATHS_Null);
-}
 
 bool SameGrid(const coord_CorrectedGrid& a, const coord_CorrectedGrid& b) {
     return a.East == b.East && a.Elev == b.Elev && a.North == b.North;
@@ -212,7 +196,7 @@ xmlout_element* HorizontalStartPoint::WriteXml() const {
         return nullptr;
     }
     xmlout_element* element = new xmlout_element(Kind == 0 ? "StartPoint" : "StartPI");
-    element->AddChild(Child("KeyinMethod", MethodName(kStartPointMethods, KeyinMethod)));
+    element->AddChild(Child("KeyinMethod", road_io::Name(kStartPointMethods, KeyinMethod)));
     element->AddChild(Child("StartStation", xml_FormatDouble(StartStation)));
     if (KeyinMethod == 1)
         element->AddChild(Child(Kind == 0 ? "StartCoordinatesFromPoint" : "PICoordinatesFromPoint", PointName));
@@ -270,7 +254,7 @@ void HorizontalStraight::ReadXml(const xml_Node* node) {
 xmlout_element* HorizontalStraight::WriteXml() const {
     xmlout_element* element = new xmlout_element("Straight");
     if (!TangentialToPrevious) element->AddChild(Child("TangentialToPrevious", xml_FormatBool(false)));
-    element->AddChild(Child("KeyinMethod", MethodName(kStraightMethods, KeyinMethod)));
+    element->AddChild(Child("KeyinMethod", road_io::Name(kStraightMethods, KeyinMethod)));
     element->AddChild(Child("StartStation", xml_FormatDouble(StartStation)));
     element->AddChild(Child("StartAzimuth", xml_FormatAngle(StartAzimuth, true)));
     element->AddChild(WritePointXml("StartCoordinate", StartCoordinate));

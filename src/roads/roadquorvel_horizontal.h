@@ -55,7 +55,7 @@ public:
     virtual coord_StationOffset StationOffsetOfPoint(const coord_CorrectedGrid& point) const;
     virtual bool IsEndFromExistingPoint() const { return false; }
     virtual bool IsEndFromKeyedCoordinates() const { return false; }
-    virtual int32_t* DirectionPtr() { return nullptr; }
+    virtual bool* DirectionPtr() { return nullptr; }
     virtual double* EndRadiusPtr() { return nullptr; }
     virtual double* StartRadiusPtr() { return nullptr; }
     // Tangential when the start azimuth lies within 2e-6 rad of the previous end azimuth;
