@@ -82,12 +82,6 @@ csib_Status GetParameters(csib_Block* block, int16_t index, void** parameter) {
     return CSIB_Ok;
 }
 
-csib_Status GetSavedSize(csib_Block*, uint8_t, int32_t* size) {
-    if (!size) return CSIB_MissingOutput;
-    *size = 24;
-    return CSIB_Ok;
-}
-
 }  // namespace
 
 void csib_MolodenskyShifts(const csib_Block* block, const csib_GeodeticPoint* point, double* dLat, double* dLon,
@@ -119,5 +113,5 @@ void csib_MolodenskyShifts(const csib_Block* block, const csib_GeodeticPoint* po
 }
 
 const csib_DatumFunctions csib_MolodenskyFunctions = {
-    Load, csib_NoFileWork, csib_NoFileWork, Free, Save, FromWGS84, ToWGS84, GetParameters, GetSavedSize,
+    Load, csib_NoFileWork, csib_NoFileWork, Free, Save, FromWGS84, ToWGS84, GetParameters, csib_FixedSavedSize<24>,
 };

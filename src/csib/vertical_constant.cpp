@@ -37,14 +37,8 @@ csib_Status GetParameters(csib_Block* block, int16_t, void** parameter) {
     return CSIB_Ok;
 }
 
-csib_Status GetSavedSize(csib_Block*, uint8_t, int32_t* size) {
-    if (!size) return CSIB_MissingOutput;
-    *size = 8;
-    return CSIB_Ok;
-}
-
 }  // namespace
 
 const csib_VerticalFunctions csib_ConstantSeparationFunctions = {
-    Load, csib_NoFileWork, csib_NoFileWork, Free, Save, Separation, GetParameters, GetSavedSize,
+    Load, csib_NoFileWork, csib_NoFileWork, Free, Save, Separation, GetParameters, csib_FixedSavedSize<8>,
 };
