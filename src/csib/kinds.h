@@ -85,6 +85,9 @@ extern const csib_ShiftGridModel csib_ShiftGridFunctions;
 
 // Close and Reopen of every model that reads no file: nothing to do.
 csib_Status csib_NoFileWork(csib_Block* block);
+// Free of every datum or vertical model whose record is one allocation.
+csib_Status csib_FreeDatumRecord(csib_Block* block);
+csib_Status csib_FreeVerticalRecord(csib_Block* block);
 
 // The saved-size slot of every model whose saved part is always Bytes long.
 template <int32_t Bytes>
