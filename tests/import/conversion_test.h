@@ -145,6 +145,24 @@ protected:
         return message;
     }
 
+    // An element of the given name (ID 0x50), "rec" and children that is refused with
+    // message: the dispatcher's text naming the element, and a conversion that fails
+    // with result 2 and leaves no job file.
+    struct Refusal {
+        const char* name;
+        const char* rec;
+        std::string children;
+        std::string message;
+    };
+    void ExpectRefused(const Refusal& c) {
+        SCOPED_TRACE(std::string(c.name) + " " + c.children);
+        const std::string element =
+            std::string("<") + c.name + " ID=\"0x50\" rec=\"" + c.rec + "\">" + c.children + "</" + c.name + ">";
+        EXPECT_EQ(Message(element), "XML read error: \n" + c.message + "\n" + c.name + " ID=\"0x50\"");
+        EXPECT_EQ(Convert(element), 2);
+        EXPECT_FALSE(std::filesystem::exists(jobPath));
+    }
+
     std::map<uint32_t, const dbRecord_Class*> records;
 };
 

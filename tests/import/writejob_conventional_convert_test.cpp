@@ -453,12 +453,7 @@ TEST_F(RefusedConventional, EachGivesItsExactMessageAndResultTwo) {
     const std::string manual = "<Type>TOTAL_Manual</Type>";
     const std::string laserStart =
         "<LaserType>DBLASER_None</LaserType><Port>RS232_COM1</Port><Parity>RS232_NoParity</Parity>";
-    const struct {
-        const char* name;
-        const char* rec;
-        std::string children;
-        std::string message;
-    } cases[] = {
+    const Refusal cases[] = {
         {instrument, "db_TotalInstrument", kInstrumentRequired, Invalid("total_InstrumentType", "Type", "")},
         {instrument, "db_TotalInstrument", "<Type>TOTAL_Unknown</Type>",
          Invalid("total_InstrumentType", "Type", "TOTAL_Unknown")},
@@ -509,14 +504,7 @@ TEST_F(RefusedConventional, EachGivesItsExactMessageAndResultTwo) {
          "<PressureInputMethod>TOTAL_Keyed</PressureInputMethod>",
          Invalid("total_AtmosphereMethod", "PressureInputMethod", "TOTAL_Keyed")},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.name) + " " + c.children);
-        const std::string element =
-            std::string("<") + c.name + " ID=\"0x50\" rec=\"" + c.rec + "\">" + c.children + "</" + c.name + ">";
-        EXPECT_EQ(Message(element), "XML read error: \n" + c.message + "\n" + c.name + " ID=\"0x50\"");
-        EXPECT_EQ(Convert(element), 2);
-        EXPECT_FALSE(std::filesystem::exists(jobPath));
-    }
+    for (const Refusal& c : cases) ExpectRefused(c);
     // Without "rec" the instrument is refused after all its children were read.
     EXPECT_EQ(Message("<DATABASE_LaserHeightRecord ID=\"0x50\"><Height>1</Height></DATABASE_LaserHeightRecord>"),
               "XML read error: \nmissing rec=\"db_LaserHeight\"\nDATABASE_LaserHeightRecord ID=\"0x50\"");

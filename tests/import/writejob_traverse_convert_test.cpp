@@ -267,10 +267,6 @@ std::string Wrapped(const std::string& message, const char* element) {
     return "XML read error: \n" + message + "\n" + element + " ID=\"0x50\"";
 }
 
-std::string Element(const char* name, const char* rec, const std::string& children) {
-    return std::string("<") + name + " ID=\"0x50\" rec=\"" + rec + "\">" + children + "</" + name + ">";
-}
-
 TEST_F(RefusedElements, EachGivesItsExactMessageAndResultTwo) {
     const char* resect = "DATABASE_ResectResidualRecord";
     const char* setup = "DATABASE_StationSetupResidualRecord";
@@ -278,12 +274,7 @@ TEST_F(RefusedElements, EachGivesItsExactMessageAndResultTwo) {
     const char* closure = "DATABASE_TraverseClosureRecord";
     const char* adjustment = "DATABASE_TraverseAdjustmentRecord";
     const std::string keyedIn = "<BSAzimuthKeyedIn>true</BSAzimuthKeyedIn><FSAzimuthKeyedIn>false</FSAzimuthKeyedIn>";
-    const struct {
-        const char* name;
-        const char* rec;
-        std::string children;
-        std::string message;
-    } cases[] = {
+    const Refusal cases[] = {
         // Each residual element refuses the other's "rec".
         {resect, "db_StationSetupResiduals", "<Dimension>DBTYPE_1d</Dimension>",
          "wrong rec sttribute: db_StationSetupResiduals instead of db_ResectResiduals"},
@@ -322,13 +313,7 @@ TEST_F(RefusedElements, EachGivesItsExactMessageAndResultTwo) {
          "<Method>DBENTITY_CompassMethod</Method><Angle>DBENTITY_NoMethod</Angle>",
          Invalid("dbentity_TrvAdjustmentType", "Elevation", "")},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.children);
-        const std::string element = Element(c.name, c.rec, c.children);
-        EXPECT_EQ(Message(element), Wrapped(c.message, c.name));
-        EXPECT_EQ(Convert(element), 2);
-        EXPECT_FALSE(std::filesystem::exists(jobPath));
-    }
+    for (const Refusal& c : cases) ExpectRefused(c);
     // The elements without a "rec".
     EXPECT_EQ(Message("<DATABASE_StationingRecord ID=\"0x50\"/>"),
               Wrapped("missing rec=\"db_Stationing\"", "DATABASE_StationingRecord"));
