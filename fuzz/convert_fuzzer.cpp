@@ -8,6 +8,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "fuzz_support.h"
 #include "jobdb/dbJob.h"
 #include "jobdb/dbaccess.h"
 #include "qzxmli.h"
@@ -16,19 +17,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void Fail(const char* what) {
-    std::fprintf(stderr, "contract broken: %s\n", what);
-    std::abort();
-}
+using fuzz::Fail;
 
-// tmpfs when there is one: the job's device flush is then cheap.
 const fs::path& Folder() {
-    static const fs::path folder = [] {
-        fs::path base = fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-        fs::path made = base / ("qz-convert-fuzz-" + std::to_string(getpid()));
-        fs::create_directories(made);
-        return made;
-    }();
+    static const fs::path folder = fuzz::MakeFolder("qz-convert-fuzz");
     return folder;
 }
 

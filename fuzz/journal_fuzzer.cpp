@@ -10,6 +10,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "fuzz_support.h"
 #include "jobdb/dbJob.h"
 #include "jobdb/dbaccess.h"
 #include "jobdb/dbjournal.h"
@@ -18,18 +19,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void Fail(const char* what) {
-    std::fprintf(stderr, "contract broken: %s\n", what);
-    std::abort();
-}
+using fuzz::Fail;
 
 const fs::path& Folder() {
-    static const fs::path folder = [] {
-        fs::path base = fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-        fs::path made = base / ("qz-journal-fuzz-" + std::to_string(getpid()));
-        fs::create_directories(made);
-        return made;
-    }();
+    static const fs::path folder = fuzz::MakeFolder("qz-journal-fuzz");
     return folder;
 }
 

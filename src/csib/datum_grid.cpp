@@ -15,6 +15,7 @@
 #include <initializer_list>
 
 #include "csib/csibplatform.h"
+#include "csib/grid_model.h"
 #include "csib/gridfile.h"
 #include "csib/image.h"
 #include "csib/kinds.h"
@@ -50,13 +51,10 @@ bool ReadsMarker(double version) { return version >= 1.2; }
 
 csib_Status OpenImages(csib_Block* block, const uint8_t* saved) {
     DatumGrid* record = Record(block);
-    int32_t first = 0, second = 0;
-    csib_Status status = gridfile_Open(&record->latitudeGrid, block, saved, 0);
-    if (status == CSIB_Ok) status = gridfile_GetSavedSize(record->latitudeGrid, block->gridMode, &first);
-    if (status == CSIB_Ok) status = gridfile_Open(&record->longitudeGrid, block, saved + first, 0);
-    if (status == CSIB_Ok) status = gridfile_GetSavedSize(record->longitudeGrid, block->gridMode, &second);
+    int32_t both = 0;
+    csib_Status status = gridfile_OpenPair(&record->latitudeGrid, &record->longitudeGrid, block, saved, &both);
     if (status != CSIB_Ok) return status;
-    const uint8_t* marker = saved + first + second;
+    const uint8_t* marker = saved + both;
     if (ReadsMarker(block->version) && *marker != kNoHeightGrid)
         status = gridfile_Open(&record->heightGrid, block, marker + 1, 0);
     return status;
@@ -130,54 +128,31 @@ csib_Status LoadContainer(csib_Block* block, const uint8_t* saved) {
                              : status;
 }
 
-csib_Status Close(csib_Block* block) {
-    DatumGrid* record = Record(block);
-    if (!record) return CSIB_Ok;
-    if (record->closed) return CSIB_AlreadyClosed;
-    record->closed = 1;
-    CloseGrids(record);
-    return CSIB_Ok;
-}
-
-// A failed reopen closes what it opened: the model stays closed.
-csib_Status Reopen(csib_Block* block, csib_Status (*open)(csib_Block*, const char*)) {
-    DatumGrid* record = Record(block);
-    if (!record || !record->closed) return CSIB_Ok;
-    const csib_Status status = open(block, reinterpret_cast<const char*>(record->savedForm));
-    if (status == CSIB_Ok) record->closed = 0;
-    else CloseGrids(record);
-    return status;
-}
+csib_Status Close(csib_Block* block) { return csib_CloseGridModel(Record(block), CloseGrids); }
 
 csib_Status ReopenImages(csib_Block* block) {
-    return Reopen(block, [](csib_Block* b, const char* saved) {
-        return OpenImages(b, reinterpret_cast<const uint8_t*>(saved));
+    DatumGrid* record = Record(block);
+    return csib_ReopenGridModel(record, CloseGrids, [&] { return OpenImages(block, record->savedForm); });
+}
+
+csib_Status ReopenContainer(csib_Block* block) {
+    DatumGrid* record = Record(block);
+    return csib_ReopenGridModel(record, CloseGrids, [&] {
+        return OpenContainer(block, reinterpret_cast<const char*>(record->savedForm));
     });
 }
 
-csib_Status ReopenContainer(csib_Block* block) { return Reopen(block, OpenContainer); }
-
-csib_Status Free(csib_Block* block) {
-    DatumGrid* record = Record(block);
-    if (!record) return CSIB_Ok;
-    CloseGrids(record);
-    csib_MemFree(record->savedForm);
-    csib_MemFree(record);
-    block->datumParameters = nullptr;
-    return CSIB_Ok;
-}
+csib_Status Free(csib_Block* block) { return csib_FreeGridModel(block->datumParameters, CloseGrids); }
 
 csib_Status SaveImages(csib_Block* block, uint8_t* out, uint8_t gridMode) {
     const DatumGrid* record = Record(block);
     if (record->closed) return CSIB_ModelClosed;
-    int32_t size = 0;
-    csib_Status status = gridfile_Save(record->latitudeGrid, out, gridMode);
-    if (status == CSIB_Ok) status = gridfile_GetSavedSize(record->latitudeGrid, gridMode, &size);
+    int32_t both = 0;
+    csib_Status status = gridfile_SavePair(record->latitudeGrid, record->longitudeGrid, out, gridMode);
+    if (status == CSIB_Ok)
+        status = gridfile_GetPairSavedSize(record->latitudeGrid, record->longitudeGrid, gridMode, &both);
     if (status != CSIB_Ok) return status;
-    out += size;
-    if ((status = gridfile_Save(record->longitudeGrid, out, gridMode)) != CSIB_Ok) return status;
-    if ((status = gridfile_GetSavedSize(record->longitudeGrid, gridMode, &size)) != CSIB_Ok) return status;
-    out += size;
+    out += both;
     if (!ReadsMarker(block->version)) return CSIB_Ok;
     if (!record->heightGrid) {
         *out = kNoHeightGrid;

@@ -28,12 +28,6 @@ csib_Status Load(csib_Block* block, const uint8_t* saved) {
     return CSIB_Ok;
 }
 
-csib_Status Free(csib_Block* block) {
-    csib_MemFree(block->datumParameters);
-    block->datumParameters = nullptr;
-    return CSIB_Ok;
-}
-
 csib_Status Save(csib_Block* block, uint8_t* out, uint8_t) {
     for (int i = 0; i < kSavedValues; ++i) csib_PutDouble(out + 8 * i, Record(block)->values[i]);
     return CSIB_Ok;
@@ -71,12 +65,6 @@ csib_Status GetParameters(csib_Block* block, int16_t index, void** parameter) {
     return CSIB_Ok;
 }
 
-csib_Status GetSavedSize(csib_Block*, uint8_t, int32_t* size) {
-    if (!size) return CSIB_MissingOutput;
-    *size = 8 * kSavedValues;
-    return CSIB_Ok;
-}
-
 }  // namespace
 
 void csib_HelmertRotation(csib_HelmertParameters* p) {
@@ -106,5 +94,6 @@ void csib_HelmertReverse(const csib_HelmertParameters* p, const double in[3], do
 }
 
 const csib_DatumFunctions csib_HelmertFunctions = {
-    Load, csib_NoFileWork, csib_NoFileWork, Free, Save, FromWGS84, ToWGS84, GetParameters, GetSavedSize,
+    Load, csib_NoFileWork, csib_NoFileWork, csib_FreeDatumRecord, Save, FromWGS84, ToWGS84, GetParameters,
+    csib_FixedSavedSize<8 * kSavedValues>,
 };

@@ -29,12 +29,6 @@ csib_Status Load(csib_Block* block, const uint8_t* saved) {
     return CSIB_Ok;
 }
 
-csib_Status Free(csib_Block* block) {
-    csib_MemFree(block->datumParameters);
-    block->datumParameters = nullptr;
-    return CSIB_Ok;
-}
-
 csib_Status Save(csib_Block* block, uint8_t* out, uint8_t) {
     const csib_MolodenskyParameters* record = Record(block);
     csib_PutDouble(out, record->dX);
@@ -82,12 +76,6 @@ csib_Status GetParameters(csib_Block* block, int16_t index, void** parameter) {
     return CSIB_Ok;
 }
 
-csib_Status GetSavedSize(csib_Block*, uint8_t, int32_t* size) {
-    if (!size) return CSIB_MissingOutput;
-    *size = 24;
-    return CSIB_Ok;
-}
-
 }  // namespace
 
 void csib_MolodenskyShifts(const csib_Block* block, const csib_GeodeticPoint* point, double* dLat, double* dLon,
@@ -119,5 +107,6 @@ void csib_MolodenskyShifts(const csib_Block* block, const csib_GeodeticPoint* po
 }
 
 const csib_DatumFunctions csib_MolodenskyFunctions = {
-    Load, csib_NoFileWork, csib_NoFileWork, Free, Save, FromWGS84, ToWGS84, GetParameters, GetSavedSize,
+    Load, csib_NoFileWork, csib_NoFileWork, csib_FreeDatumRecord, Save, FromWGS84, ToWGS84, GetParameters,
+    csib_FixedSavedSize<24>,
 };

@@ -21,14 +21,8 @@ csib_Status GetParameters(csib_Block*, int16_t, void** parameter) {
     return CSIB_Ok;
 }
 
-csib_Status GetSavedSize(csib_Block*, uint8_t, int32_t* size) {
-    if (!size) return CSIB_MissingOutput;
-    *size = 0;
-    return CSIB_Ok;
-}
-
 }  // namespace
 
 const csib_DatumFunctions csib_DatumNone = {
-    Load, csib_NoFileWork, csib_NoFileWork, Free, Save, Copy, Copy, GetParameters, GetSavedSize,
+    Load, csib_NoFileWork, csib_NoFileWork, Free, Save, Copy, Copy, GetParameters, csib_FixedSavedSize<0>,
 };

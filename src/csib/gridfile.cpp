@@ -513,6 +513,35 @@ csib_Status gridfile_InterpolatePair(csib_GridFile* first, csib_GridFile* second
     return status == CSIB_Ok ? gridfile_Interpolate(second, row, column, secondValue) : status;
 }
 
+csib_Status gridfile_OpenPair(csib_GridFile** first, csib_GridFile** second, const csib_Block* block,
+                              const uint8_t* saved, int32_t* total) {
+    int32_t firstSize = 0, secondSize = 0;
+    csib_Status status = gridfile_Open(first, block, saved, 0);
+    if (status == CSIB_Ok) status = gridfile_GetSavedSize(*first, block->gridMode, &firstSize);
+    if (status == CSIB_Ok) status = gridfile_Open(second, block, saved + firstSize, 0);
+    if (!total) return status;
+    if (status == CSIB_Ok) status = gridfile_GetSavedSize(*second, block->gridMode, &secondSize);
+    *total = firstSize + secondSize;
+    return status;
+}
+
+csib_Status gridfile_GetPairSavedSize(const csib_GridFile* first, const csib_GridFile* second, uint8_t gridMode,
+                                      int32_t* size) {
+    int32_t firstSize = 0, secondSize = 0;
+    csib_Status status = gridfile_GetSavedSize(first, gridMode, &firstSize);
+    if (status == CSIB_Ok) status = gridfile_GetSavedSize(second, gridMode, &secondSize);
+    if (status == CSIB_Ok) *size = firstSize + secondSize;
+    return status;
+}
+
+csib_Status gridfile_SavePair(const csib_GridFile* first, const csib_GridFile* second, uint8_t* out,
+                              uint8_t gridMode) {
+    int32_t firstSize = 0;
+    csib_Status status = gridfile_Save(first, out, gridMode);
+    if (status == CSIB_Ok) status = gridfile_GetSavedSize(first, gridMode, &firstSize);
+    return status == CSIB_Ok ? gridfile_Save(second, out + firstSize, gridMode) : status;
+}
+
 csib_Status gridfile_RemoveShifts(csib_GridFile* northGrid, csib_GridFile* eastGrid, double* north, double* east) {
     constexpr int kRounds = 100;
     constexpr double kSettled = 1e-12;

@@ -78,6 +78,15 @@ csib_Status gridfile_InterpolatePair(csib_GridFile* first, csib_GridFile* second
 csib_Status gridfile_RemoveShifts(csib_GridFile* northGrid, csib_GridFile* eastGrid, double* north, double* east);
 csib_Status gridfile_GetSavedSize(const csib_GridFile* grid, uint8_t gridMode, int32_t* size);
 csib_Status gridfile_Save(const csib_GridFile* grid, uint8_t* out, uint8_t gridMode);
+// Two grids saved one after the other, the first's saved form and then the second's.
+// Opening reads both from saved in the block's grid mode; with total, it also gives the
+// size of both saved forms.
+csib_Status gridfile_OpenPair(csib_GridFile** first, csib_GridFile** second, const csib_Block* block,
+                              const uint8_t* saved, int32_t* total);
+csib_Status gridfile_GetPairSavedSize(const csib_GridFile* first, const csib_GridFile* second, uint8_t gridMode,
+                                      int32_t* size);
+csib_Status gridfile_SavePair(const csib_GridFile* first, const csib_GridFile* second, uint8_t* out,
+                              uint8_t gridMode);
 // 0 the file name, 1 the embedded image, others null.
 csib_Status gridfile_GetParameters(const csib_GridFile* grid, int16_t index, void** parameter);
 

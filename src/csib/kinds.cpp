@@ -1,5 +1,7 @@
 #include "csib/kinds.h"
 
+#include "csib/csibplatform.h"
+
 namespace {
 
 // Projection and vertical kind 0: every slot null.
@@ -51,3 +53,15 @@ const csib_VerticalKind csib_VerticalKinds[CSIB_VerticalKindCount] = {
 const csib_ShiftGridModel* const csib_ShiftGridSupport = &csib_ShiftGridFunctions;
 
 csib_Status csib_NoFileWork(csib_Block*) { return CSIB_Ok; }
+
+csib_Status csib_FreeDatumRecord(csib_Block* block) {
+    csib_MemFree(block->datumParameters);
+    block->datumParameters = nullptr;
+    return CSIB_Ok;
+}
+
+csib_Status csib_FreeVerticalRecord(csib_Block* block) {
+    csib_MemFree(block->verticalParameters);
+    block->verticalParameters = nullptr;
+    return CSIB_Ok;
+}

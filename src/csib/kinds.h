@@ -85,3 +85,14 @@ extern const csib_ShiftGridModel csib_ShiftGridFunctions;
 
 // Close and Reopen of every model that reads no file: nothing to do.
 csib_Status csib_NoFileWork(csib_Block* block);
+// Free of every datum or vertical model whose record is one allocation.
+csib_Status csib_FreeDatumRecord(csib_Block* block);
+csib_Status csib_FreeVerticalRecord(csib_Block* block);
+
+// The saved-size slot of every model whose saved part is always Bytes long.
+template <int32_t Bytes>
+csib_Status csib_FixedSavedSize(csib_Block*, uint8_t, int32_t* size) {
+    if (!size) return CSIB_MissingOutput;
+    *size = Bytes;
+    return CSIB_Ok;
+}

@@ -48,12 +48,6 @@ csib_Status Save(csib_Block* block, uint8_t* out, uint8_t) {
     return CSIB_Ok;
 }
 
-csib_Status GetSavedSize(csib_Block*, uint8_t, int32_t* size) {
-    if (!size) return CSIB_MissingOutput;
-    *size = 16;
-    return CSIB_Ok;
-}
-
 csib_Status GetParameters(csib_Block* block, int16_t selector, void** parameter) {
     if (!parameter) return CSIB_MissingOutput;
     auto* p = static_cast<Record*>(block->projectionParameters);
@@ -115,5 +109,5 @@ csib_Status ScaleFactor(csib_Block* block, const csib_GeodeticPoint* in, double*
 
 const csib_ProjectionFunctions csib_AlbersFunctions = {
     Load,    csib_NoFileWork, csib_NoFileWork, csib_FreeProjectionRecord, Save,        Forward,
-    Inverse, ScaleFactor,     csib_ConvergenceUnavailable, GetParameters,             GetSavedSize,
+    Inverse, ScaleFactor,     csib_ConvergenceUnavailable, GetParameters,             csib_FixedSavedSize<16>,
 };

@@ -84,12 +84,6 @@ csib_Status Save(csib_Block* block, uint8_t* out, uint8_t) {
     return CSIB_Ok;
 }
 
-csib_Status GetSavedSize(csib_Block*, uint8_t, int32_t* size) {
-    if (!size) return CSIB_MissingOutput;
-    *size = 1;
-    return CSIB_Ok;
-}
-
 csib_Status GetParameters(csib_Block* block, int16_t index, void** parameter) {
     if (!parameter) return CSIB_MissingOutput;
     *parameter = index == 0 ? &Record(block)->area : nullptr;
@@ -150,5 +144,5 @@ csib_Status denmark_Polynomial(double north, double east, double* outNorth, doub
 
 const csib_ProjectionFunctions csib_DenmarkFunctions = {
     Load,    csib_NoFileWork, csib_NoFileWork, csib_FreeProjectionRecord, Save,        Forward,
-    Inverse, tm_ScaleFactor,  tm_Convergence,  GetParameters,             GetSavedSize,
+    Inverse, tm_ScaleFactor,  tm_Convergence,  GetParameters,             csib_FixedSavedSize<1>,
 };

@@ -76,12 +76,6 @@ csib_Status Save(csib_Block* block, uint8_t* out, uint8_t) {
     return CSIB_Ok;
 }
 
-csib_Status GetSavedSize(csib_Block*, uint8_t, int32_t* size) {
-    if (!size) return CSIB_MissingOutput;
-    *size = 8 * kSavedValues;
-    return CSIB_Ok;
-}
-
 csib_Status GetParameters(csib_Block* block, int16_t index, void** parameter) {
     if (!parameter) return CSIB_MissingOutput;
     *parameter = index >= 0 && index < kSavedValues ? SavedValue(Record(block), index) : nullptr;
@@ -128,5 +122,5 @@ csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* o
 const csib_ProjectionFunctions csib_EcefPlaneFunctions = {
     Load,        csib_NoFileWork,  csib_NoFileWork,  csib_FreeProjectionRecord,
     Save,        Forward,          Inverse,          csib_ScaleFactorUnavailable,
-    csib_ConvergenceUnavailable, GetParameters, GetSavedSize,
+    csib_ConvergenceUnavailable, GetParameters, csib_FixedSavedSize<8 * kSavedValues>,
 };

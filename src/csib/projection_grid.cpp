@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "csib/csibplatform.h"
+#include "csib/grid_model.h"
 #include "csib/image.h"
 #include "csib/kinds.h"
 
@@ -79,10 +80,7 @@ csib_Status OpenGrids(csib_Block* block, const uint8_t* part, bool withByte) {
         if (status == CSIB_Ok) status = gridfile_OpenFromFile(&record->latitudeGrid, block, name, offsets[0]);
         if (status == CSIB_Ok) status = gridfile_OpenFromFile(&record->longitudeGrid, block, name, offsets[1]);
     } else {
-        int32_t first = 0;
-        status = gridfile_Open(&record->latitudeGrid, block, part, 0);
-        if (status == CSIB_Ok) status = gridfile_GetSavedSize(record->latitudeGrid, block->gridMode, &first);
-        if (status == CSIB_Ok) status = gridfile_Open(&record->longitudeGrid, block, part + first, 0);
+        status = gridfile_OpenPair(&record->latitudeGrid, &record->longitudeGrid, block, part, nullptr);
     }
     if (status != CSIB_Ok) return status;
     const csib_GridFile* lat = record->latitudeGrid;
@@ -118,34 +116,14 @@ csib_Status Load(csib_Block* block, const uint8_t* saved) {
     return CSIB_Ok;
 }
 
-csib_Status Close(csib_Block* block) {
-    csib_ProjectionGrid* record = Record(block);
-    if (!record) return CSIB_Ok;
-    if (record->closed) return CSIB_AlreadyClosed;
-    record->closed = 1;
-    CloseGrids(record);
-    return CSIB_Ok;
-}
+csib_Status Close(csib_Block* block) { return csib_CloseGridModel(Record(block), CloseGrids); }
 
-// A failed reopen closes what it opened: the model stays closed.
 csib_Status Reopen(csib_Block* block) {
     csib_ProjectionGrid* record = Record(block);
-    if (!record || !record->closed) return CSIB_Ok;
-    const csib_Status status = OpenGrids(block, record->savedForm, true);
-    if (status == CSIB_Ok) record->closed = 0;
-    else CloseGrids(record);
-    return status;
+    return csib_ReopenGridModel(record, CloseGrids, [&] { return OpenGrids(block, record->savedForm, true); });
 }
 
-csib_Status Free(csib_Block* block) {
-    csib_ProjectionGrid* record = Record(block);
-    if (!record) return CSIB_Ok;
-    CloseGrids(record);
-    csib_MemFree(record->savedForm);
-    csib_MemFree(record);
-    block->projectionParameters = nullptr;
-    return CSIB_Ok;
-}
+csib_Status Free(csib_Block* block) { return csib_FreeGridModel(block->projectionParameters, CloseGrids); }
 
 csib_Status GetSavedSize(csib_Block* block, uint8_t gridMode, int32_t* size) {
     if (!size) return CSIB_MissingOutput;
@@ -155,10 +133,8 @@ csib_Status GetSavedSize(csib_Block* block, uint8_t gridMode, int32_t* size) {
         *size = static_cast<int32_t>(std::strlen(record->latitudeGrid->fileName)) + 2;
         return CSIB_Ok;
     }
-    int32_t first = 0, second = 0;
-    csib_Status status = gridfile_GetSavedSize(record->latitudeGrid, gridMode, &first);
-    if (status == CSIB_Ok) status = gridfile_GetSavedSize(record->longitudeGrid, gridMode, &second);
-    if (status == CSIB_Ok) *size = first + second + (HasSeparationByte(block->version) ? 1 : 0);
+    const csib_Status status = gridfile_GetPairSavedSize(record->latitudeGrid, record->longitudeGrid, gridMode, size);
+    if (status == CSIB_Ok && HasSeparationByte(block->version)) *size += 1;
     return status;
 }
 
@@ -171,10 +147,7 @@ csib_Status Save(csib_Block* block, uint8_t* out, uint8_t gridMode) {
         return CSIB_Ok;
     }
     if (HasSeparationByte(block->version)) *out++ = 1;
-    int32_t first = 0;
-    csib_Status status = gridfile_Save(record->latitudeGrid, out, gridMode);
-    if (status == CSIB_Ok) status = gridfile_GetSavedSize(record->latitudeGrid, gridMode, &first);
-    return status == CSIB_Ok ? gridfile_Save(record->longitudeGrid, out + first, gridMode) : status;
+    return gridfile_SavePair(record->latitudeGrid, record->longitudeGrid, out, gridMode);
 }
 
 double Oriented(double value, uint8_t axis) { return axis == 2 ? -value : value; }
@@ -329,33 +302,17 @@ csib_Status csib_LoadShiftGridFile(csib_Block* block, const char* fileName) {
     return CSIB_Ok;
 }
 
-csib_Status csib_CloseShiftGrid(csib_Block* block) {
-    csib_ShiftGrid* record = Shift(block);
-    if (!record) return CSIB_Ok;
-    if (record->closed) return CSIB_AlreadyClosed;
-    record->closed = 1;
-    CloseShiftGrids(record);
-    return CSIB_Ok;
-}
+csib_Status csib_CloseShiftGrid(csib_Block* block) { return csib_CloseGridModel(Shift(block), CloseShiftGrids); }
 
 csib_Status csib_ReopenShiftGrid(csib_Block* block) {
     csib_ShiftGrid* record = Shift(block);
-    if (!record || !record->closed) return CSIB_Ok;
-    const csib_Status status = OpenShiftGrid(block, record->savedForm);
-    if (status == CSIB_Ok) record->closed = 0;
-    else CloseShiftGrids(record);
-    return status;
+    return csib_ReopenGridModel(record, CloseShiftGrids, [&] { return OpenShiftGrid(block, record->savedForm); });
 }
 
 csib_Status csib_FreeShiftGrid(csib_Block* block) {
-    csib_ShiftGrid* record = Shift(block);
-    if (!record) return CSIB_Ok;
-    CloseShiftGrids(record);
-    csib_MemFree(record->savedForm);
-    csib_MemFree(record);
-    block->shiftGrid = nullptr;
+    if (!block->shiftGrid) return CSIB_Ok;
     block->hasShiftGrid = 0;
-    return CSIB_Ok;
+    return csib_FreeGridModel(block->shiftGrid, CloseShiftGrids);
 }
 
 csib_Status csib_SaveShiftGrid(csib_Block* block, uint8_t* out) {

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "csib/csibplatform.h"
+#include "csib/grid_model.h"
 #include "csib/kinds.h"
 #include "csib/projection_tm.h"
 
@@ -34,16 +35,6 @@ csib_Block OnFixedAxes(const csib_Block* block) {
     return copy;
 }
 
-csib_Status OpenGrids(csib_Block* block, csib_UKGridParameters* record, const uint8_t* saved, int32_t* total) {
-    int32_t first = 0, second = 0;
-    csib_Status status = gridfile_Open(&record->northShiftGrid, block, saved, 0);
-    if (status == CSIB_Ok) status = gridfile_GetSavedSize(record->northShiftGrid, block->gridMode, &first);
-    if (status == CSIB_Ok) status = gridfile_Open(&record->eastShiftGrid, block, saved + first, 0);
-    if (status == CSIB_Ok) status = gridfile_GetSavedSize(record->eastShiftGrid, block->gridMode, &second);
-    *total = first + second;
-    return status;
-}
-
 void CloseGrids(csib_UKGridParameters* record) {
     gridfile_Close(&record->northShiftGrid);
     gridfile_Close(&record->eastShiftGrid);
@@ -62,62 +53,37 @@ csib_Status Load(csib_Block* block, const uint8_t* saved) {
     block->projectionKind = 15;
     csib_FillTMParameters(block, &record->tm);
     int32_t size = 0;
-    const csib_Status status = OpenGrids(block, record, saved, &size);
+    const csib_Status status = gridfile_OpenPair(&record->northShiftGrid, &record->eastShiftGrid, block, saved, &size);
     if (status != CSIB_Ok) return status;
-    if (!(record->savedCopy = static_cast<uint8_t*>(csib_MemAlloc(static_cast<std::size_t>(size)))))
+    if (!(record->savedForm = static_cast<uint8_t*>(csib_MemAlloc(static_cast<std::size_t>(size)))))
         return CSIB_OutOfMemory;
-    std::memcpy(record->savedCopy, saved, static_cast<std::size_t>(size));
+    std::memcpy(record->savedForm, saved, static_cast<std::size_t>(size));
     return CSIB_Ok;
 }
 
-csib_Status Close(csib_Block* block) {
-    csib_UKGridParameters* record = Record(block);
-    if (!record) return CSIB_Ok;
-    if (record->closed) return CSIB_AlreadyClosed;
-    record->closed = 1;
-    CloseGrids(record);
-    return CSIB_Ok;
-}
+csib_Status Close(csib_Block* block) { return csib_CloseGridModel(Record(block), CloseGrids); }
 
-// A failed reopen closes what it opened: the model stays closed.
 csib_Status Reopen(csib_Block* block) {
     csib_UKGridParameters* record = Record(block);
-    if (!record || !record->closed) return CSIB_Ok;
-    int32_t size = 0;
-    const csib_Status status = OpenGrids(block, record, record->savedCopy, &size);
-    if (status == CSIB_Ok) record->closed = 0;
-    else CloseGrids(record);
-    return status;
+    return csib_ReopenGridModel(record, CloseGrids, [&] {
+        int32_t size = 0;
+        return gridfile_OpenPair(&record->northShiftGrid, &record->eastShiftGrid, block, record->savedForm, &size);
+    });
 }
 
-csib_Status Free(csib_Block* block) {
-    csib_UKGridParameters* record = Record(block);
-    if (!record) return CSIB_Ok;
-    CloseGrids(record);
-    csib_MemFree(record->savedCopy);
-    csib_MemFree(record);
-    block->projectionParameters = nullptr;
-    return CSIB_Ok;
-}
+csib_Status Free(csib_Block* block) { return csib_FreeGridModel(block->projectionParameters, CloseGrids); }
 
 csib_Status GetSavedSize(csib_Block* block, uint8_t gridMode, int32_t* size) {
     if (!size) return CSIB_MissingOutput;
     const csib_UKGridParameters* record = Record(block);
     if (record->closed) return CSIB_ModelClosed;
-    int32_t first = 0, second = 0;
-    csib_Status status = gridfile_GetSavedSize(record->northShiftGrid, gridMode, &first);
-    if (status == CSIB_Ok) status = gridfile_GetSavedSize(record->eastShiftGrid, gridMode, &second);
-    if (status == CSIB_Ok) *size = first + second;
-    return status;
+    return gridfile_GetPairSavedSize(record->northShiftGrid, record->eastShiftGrid, gridMode, size);
 }
 
 csib_Status Save(csib_Block* block, uint8_t* out, uint8_t gridMode) {
     const csib_UKGridParameters* record = Record(block);
     if (record->closed) return CSIB_ModelClosed;
-    int32_t first = 0;
-    csib_Status status = gridfile_Save(record->northShiftGrid, out, gridMode);
-    if (status == CSIB_Ok) status = gridfile_GetSavedSize(record->northShiftGrid, gridMode, &first);
-    return status == CSIB_Ok ? gridfile_Save(record->eastShiftGrid, out + first, gridMode) : status;
+    return gridfile_SavePair(record->northShiftGrid, record->eastShiftGrid, out, gridMode);
 }
 
 csib_Status Forward(csib_Block* block, const csib_GeodeticPoint* in, csib_GridPoint* out) {

@@ -11,6 +11,6 @@ struct csib_UKGridParameters {
     csib_TMParameters tm;  // leads, so the transverse Mercator routines read it
     csib_GridFile* northShiftGrid;
     csib_GridFile* eastShiftGrid;
-    uint8_t* savedCopy;  // both grids' saved forms, for Reopen
+    uint8_t* savedForm;  // both grids' saved forms, for Reopen
     uint8_t closed;
 };

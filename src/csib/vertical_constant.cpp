@@ -15,12 +15,6 @@ csib_Status Load(csib_Block* block, const uint8_t* saved) {
     return CSIB_Ok;
 }
 
-csib_Status Free(csib_Block* block) {
-    csib_MemFree(block->verticalParameters);
-    block->verticalParameters = nullptr;
-    return CSIB_Ok;
-}
-
 csib_Status Save(csib_Block* block, uint8_t* out, uint8_t) {
     csib_PutDouble(out, *Record(block));
     return CSIB_Ok;
@@ -37,14 +31,9 @@ csib_Status GetParameters(csib_Block* block, int16_t, void** parameter) {
     return CSIB_Ok;
 }
 
-csib_Status GetSavedSize(csib_Block*, uint8_t, int32_t* size) {
-    if (!size) return CSIB_MissingOutput;
-    *size = 8;
-    return CSIB_Ok;
-}
-
 }  // namespace
 
 const csib_VerticalFunctions csib_ConstantSeparationFunctions = {
-    Load, csib_NoFileWork, csib_NoFileWork, Free, Save, Separation, GetParameters, GetSavedSize,
+    Load, csib_NoFileWork, csib_NoFileWork, csib_FreeVerticalRecord, Save, Separation, GetParameters,
+    csib_FixedSavedSize<8>,
 };

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "csib/csibplatform.h"
+#include "csib/grid_model.h"
 #include "csib/gridfile.h"
 #include "csib/kinds.h"
 
@@ -34,32 +35,18 @@ csib_Status Load(csib_Block* block, const uint8_t* saved) {
     return CSIB_Ok;
 }
 
-csib_Status Close(csib_Block* block) {
-    GeoidGrid* record = Record(block);
-    if (!record) return CSIB_Ok;
-    if (record->closed) return CSIB_AlreadyClosed;
-    record->closed = 1;
-    gridfile_Close(&record->grid);
-    return CSIB_Ok;
-}
+void CloseGrid(GeoidGrid* record) { gridfile_Close(&record->grid); }
 
+csib_Status Close(csib_Block* block) { return csib_CloseGridModel(Record(block), CloseGrid); }
+
+// A failed open leaves no grid behind, so the close after it finds nothing to close.
 csib_Status Reopen(csib_Block* block) {
     GeoidGrid* record = Record(block);
-    if (!record || !record->closed) return CSIB_Ok;
-    const csib_Status status = gridfile_Open(&record->grid, block, record->savedForm, 0);
-    if (status == CSIB_Ok) record->closed = 0;
-    return status;
+    return csib_ReopenGridModel(record, CloseGrid,
+                                [&] { return gridfile_Open(&record->grid, block, record->savedForm, 0); });
 }
 
-csib_Status Free(csib_Block* block) {
-    GeoidGrid* record = Record(block);
-    if (!record) return CSIB_Ok;
-    gridfile_Close(&record->grid);
-    csib_MemFree(record->savedForm);
-    csib_MemFree(record);
-    block->verticalParameters = nullptr;
-    return CSIB_Ok;
-}
+csib_Status Free(csib_Block* block) { return csib_FreeGridModel(block->verticalParameters, CloseGrid); }
 
 csib_Status Save(csib_Block* block, uint8_t* out, uint8_t gridMode) {
     const GeoidGrid* record = Record(block);

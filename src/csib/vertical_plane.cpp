@@ -51,12 +51,6 @@ csib_Status Load(csib_Block* block, const uint8_t* saved) {
     return CSIB_Ok;
 }
 
-csib_Status Free(csib_Block* block) {
-    csib_MemFree(block->verticalParameters);
-    block->verticalParameters = nullptr;
-    return CSIB_Ok;
-}
-
 csib_Status Save(csib_Block* block, uint8_t* out, uint8_t) {
     for (int i = 0; i < kSavedValues; ++i) csib_PutDouble(out + 8 * i, Record(block)->saved[i]);
     return CSIB_Ok;
@@ -82,14 +76,9 @@ csib_Status GetParameters(csib_Block* block, int16_t index, void** parameter) {
     return CSIB_Ok;
 }
 
-csib_Status GetSavedSize(csib_Block*, uint8_t, int32_t* size) {
-    if (!size) return CSIB_MissingOutput;
-    *size = 8 * kSavedValues;
-    return CSIB_Ok;
-}
-
 }  // namespace
 
 const csib_VerticalFunctions csib_InclinedPlaneFunctions = {
-    Load, csib_NoFileWork, csib_NoFileWork, Free, Save, Separation, GetParameters, GetSavedSize,
+    Load, csib_NoFileWork, csib_NoFileWork, csib_FreeVerticalRecord, Save, Separation, GetParameters,
+    csib_FixedSavedSize<8 * kSavedValues>,
 };

@@ -6,6 +6,7 @@
 #include "foundation/kernel/maths.h"
 #include "foundation/xml/element.h"
 #include "import/writejob_groups.h"
+#include "import/writejob_handler.h"
 #include "records/conventional.h"
 #include "records/coordsysstyle.h"
 #include "records/laserecho.h"
@@ -79,14 +80,12 @@ void ReadTargetBody(const xml_Element* element, total_Target& target) {
 
 // A target element without name, IsDR and IsDualPrism children: the name is fixed.
 void StoreNamedTarget(JobWriter& writer, const xml_Element* element, const char* name, const char* rec) {
-    db_Target record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    ReadTargetBody(element, record.Target);
-    record.Name = name;
-    record.IsDR = false;
-    record.IsDualPrism = false;
-    writejob_CheckRecAttribute(element, rec);
-    writer.StoreRecord(element, &record);
+    writejob_WriteRecord<db_Target>(writer, element, rec, [&](db_Target& record) {
+        ReadTargetBody(element, record.Target);
+        record.Name = name;
+        record.IsDR = false;
+        record.IsDualPrism = false;
+    });
 }
 
 struct FixedWavelengths {
@@ -113,87 +112,71 @@ const FixedWavelengths* FindFixedWavelengths(int32_t type) {
 }  // namespace
 
 void JobWriter::WriteSurveyStyle(const xml_Element* element) {
-    db_SurveyStyle record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.ConfigName = writejob_ReadString(element, "ConfigName");
-    record.Device = load_dbqz_PositioningTechnology(element, "Device");
-    writejob_CheckRecAttribute(element, "db_SurveyStyle");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_SurveyStyle>(*this, element, "db_SurveyStyle", [&](auto& record) {
+        record.ConfigName = writejob_ReadString(element, "ConfigName");
+        record.Device = load_dbqz_PositioningTechnology(element, "Device");
+    });
 }
 
 void JobWriter::WriteIntegratedStyle(const xml_Element* element) {
-    db_IntegratedStyle record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.IntegratedStyle = writejob_ReadOptionalBool(element, "IntegratedStyle", false);
-    record.GPSStyleName = writejob_ReadString(element, "GPSStyleName");
-    record.TSStyleName = writejob_ReadString(element, "TSStyleName");
-    writejob_CheckRecAttribute(element, "db_IntegratedStyle");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_IntegratedStyle>(*this, element, "db_IntegratedStyle", [&](auto& record) {
+        record.IntegratedStyle = writejob_ReadOptionalBool(element, "IntegratedStyle", false);
+        record.GPSStyleName = writejob_ReadString(element, "GPSStyleName");
+        record.TSStyleName = writejob_ReadString(element, "TSStyleName");
+    });
 }
 
 void JobWriter::WriteIntegratedTarget(const xml_Element* element) {
-    db_IntegratedTarget record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.OffsetFromCenterOfPrismToAntenna =
-        writejob_ReadOptionalDouble(element, "OffsetFromCenterOfPrismToAntenna", MATHS_Null);
-    writejob_CheckRecAttribute(element, "db_IntegratedTarget");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_IntegratedTarget>(*this, element, "db_IntegratedTarget", [&](auto& record) {
+        record.OffsetFromCenterOfPrismToAntenna =
+            writejob_ReadOptionalDouble(element, "OffsetFromCenterOfPrismToAntenna", MATHS_Null);
+    });
 }
 
 void JobWriter::WriteLaserBasePoint(const xml_Element* element) {
-    db_LaserBasePoint record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.TheName = writejob_ReadString(element, "TheName");
-    writejob_CheckRecAttribute(element, "db_LaserBasePoint");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_LaserBasePoint>(*this, element, "db_LaserBasePoint", [&](auto& record) {
+        record.TheName = writejob_ReadString(element, "TheName");
+    });
 }
 
 void JobWriter::WriteLaserHeight(const xml_Element* element) {
-    db_LaserHeight record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.Height = writejob_ReadDouble(element, "Height");
-    writejob_CheckRecAttribute(element, "db_LaserHeight");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_LaserHeight>(*this, element, "db_LaserHeight", [&](auto& record) {
+        record.Height = writejob_ReadDouble(element, "Height");
+    });
 }
 
 void JobWriter::WriteLaserTargetHeight(const xml_Element* element) {
-    db_LaserTargetHeight record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.Height = writejob_ReadDouble(element, "Height");
-    writejob_CheckRecAttribute(element, "db_LaserTargetHeight");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_LaserTargetHeight>(*this, element, "db_LaserTargetHeight", [&](auto& record) {
+        record.Height = writejob_ReadDouble(element, "Height");
+    });
 }
 
 void JobWriter::WriteLaserConfig(const xml_Element* element) {
-    db_LaserConfig record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.LaserType = load_dblaser_LaserType(element, "LaserType");
-    record.Port = load_rs232_Ports(element, "Port");
-    record.BaudRate = static_cast<uint32_t>(writejob_ReadHexOrDecimal(element, "BaudRate"));
-    record.DataBits = writejob_ReadInt(element, "DataBits");
-    record.StopBits = writejob_ReadInt(element, "StopBits");
-    record.Parity = load_rs232_ParityCodes(element, "Parity");
-    record.Features = static_cast<uint32_t>(load_dblaser_Features(element, "Features"));
-    record.UseFireCommand = writejob_ReadBool(element, "UseFireCommand");
-    record.AutoStore = writejob_ReadBool(element, "AutoStore");
-    record.AcceptLowQuality = writejob_ReadOptionalBool(element, "AcceptLowQuality", false);
-    record.DistancePrecision = writejob_ReadDouble(element, "DistancePrecision");
-    record.AzimuthPrecision = writejob_ReadDouble(element, "AzimuthPrecision");
-    record.InclinePrecision = writejob_ReadDouble(element, "InclinePrecision");
-    writejob_CheckRecAttribute(element, "db_LaserConfig");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_LaserConfig>(*this, element, "db_LaserConfig", [&](auto& record) {
+        record.LaserType = load_dblaser_LaserType(element, "LaserType");
+        record.Port = load_rs232_Ports(element, "Port");
+        record.BaudRate = static_cast<uint32_t>(writejob_ReadHexOrDecimal(element, "BaudRate"));
+        record.DataBits = writejob_ReadInt(element, "DataBits");
+        record.StopBits = writejob_ReadInt(element, "StopBits");
+        record.Parity = load_rs232_ParityCodes(element, "Parity");
+        record.Features = static_cast<uint32_t>(load_dblaser_Features(element, "Features"));
+        record.UseFireCommand = writejob_ReadBool(element, "UseFireCommand");
+        record.AutoStore = writejob_ReadBool(element, "AutoStore");
+        record.AcceptLowQuality = writejob_ReadOptionalBool(element, "AcceptLowQuality", false);
+        record.DistancePrecision = writejob_ReadDouble(element, "DistancePrecision");
+        record.AzimuthPrecision = writejob_ReadDouble(element, "AzimuthPrecision");
+        record.InclinePrecision = writejob_ReadDouble(element, "InclinePrecision");
+    });
 }
 
 void JobWriter::WriteTarget(const xml_Element* element) {
-    db_Target record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.Name = writejob_ReadString(element, "Name");
-    if (record.Name.IsEmpty()) record.Name = "Target 1";
-    record.IsDR = writejob_ReadOptionalBool(element, "IsDR", false);
-    ReadTargetBody(element, record.Target);
-    record.IsDualPrism = writejob_ReadOptionalBool(element, "IsDualPrism", false);
-    writejob_CheckRecAttribute(element, "db_Target");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_Target>(*this, element, "db_Target", [&](auto& record) {
+        record.Name = writejob_ReadString(element, "Name");
+        if (record.Name.IsEmpty()) record.Name = "Target 1";
+        record.IsDR = writejob_ReadOptionalBool(element, "IsDR", false);
+        ReadTargetBody(element, record.Target);
+        record.IsDualPrism = writejob_ReadOptionalBool(element, "IsDualPrism", false);
+    });
 }
 
 void JobWriter::WriteTarget1(const xml_Element* element) {
@@ -209,162 +192,149 @@ void JobWriter::WriteTargetSystem(const xml_Element* element) {
 }
 
 void JobWriter::WriteDualPrismOffset(const xml_Element* element) {
-    db_DualPrismOffset record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    writejob_ReadCircle(element, "PrismAObservation", record.PrismAObservation);
-    writejob_ReadCircle(element, "PrismBObservation", record.PrismBObservation);
-    db_DualPrismConstants& constants = record.Constants;
-    constants.PrismConstantA = writejob_ReadOptionalDouble(element, "PrismConstantA", MATHS_Null);
-    constants.PrismConstantB = writejob_ReadOptionalDouble(element, "PrismConstantB", MATHS_Null);
-    constants.DistanceAB = writejob_ReadOptionalDouble(element, "DistanceAB", MATHS_Null);
-    constants.DistanceBC = writejob_ReadOptionalDouble(element, "DistanceBC", MATHS_Null);
-    constants.ToleranceAB = writejob_ReadOptionalDouble(element, "ToleranceAB", 0.02);
-    constants.CalculatedDistanceAB = writejob_ReadOptionalDouble(element, "CalculatedDistanceAB", MATHS_Null);
-    writejob_CheckRecAttribute(element, "db_DualPrismOffset");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_DualPrismOffset>(*this, element, "db_DualPrismOffset", [&](auto& record) {
+        writejob_ReadCircle(element, "PrismAObservation", record.PrismAObservation);
+        writejob_ReadCircle(element, "PrismBObservation", record.PrismBObservation);
+        db_DualPrismConstants& constants = record.Constants;
+        constants.PrismConstantA = writejob_ReadOptionalDouble(element, "PrismConstantA", MATHS_Null);
+        constants.PrismConstantB = writejob_ReadOptionalDouble(element, "PrismConstantB", MATHS_Null);
+        constants.DistanceAB = writejob_ReadOptionalDouble(element, "DistanceAB", MATHS_Null);
+        constants.DistanceBC = writejob_ReadOptionalDouble(element, "DistanceBC", MATHS_Null);
+        constants.ToleranceAB = writejob_ReadOptionalDouble(element, "ToleranceAB", 0.02);
+        constants.CalculatedDistanceAB = writejob_ReadOptionalDouble(element, "CalculatedDistanceAB", MATHS_Null);
+    });
 }
 
 void JobWriter::WriteCircularObject(const xml_Element* element) {
-    db_CircularObject record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    writejob_ReadCircle(element, "FirstRawObservation", record.FirstRawObservation);
-    writejob_ReadCircle(element, "SecondRawObservation", record.SecondRawObservation);
-    record.Radius = writejob_ReadDouble(element, "Radius");
-    writejob_CheckRecAttribute(element, "db_CircularObject");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_CircularObject>(*this, element, "db_CircularObject", [&](auto& record) {
+        writejob_ReadCircle(element, "FirstRawObservation", record.FirstRawObservation);
+        writejob_ReadCircle(element, "SecondRawObservation", record.SecondRawObservation);
+        record.Radius = writejob_ReadDouble(element, "Radius");
+    });
 }
 
 void JobWriter::WriteRemoteObject(const xml_Element* element) {
-    db_RemoteObject record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    writejob_ReadCircle(element, "RawObservation", record.RawObservation);
-    record.ObjectHeight = writejob_ReadDouble(element, "ObjectHeight");
-    record.ObjectWidth = writejob_ReadDouble(element, "ObjectWidth");
-    record.ROBasePointName = writejob_ReadString(element, "ROBasePointName");
-    record.ROBasePointID = writejob_ReadReference(element, "ROBasePointID");
-    writejob_CheckRecAttribute(element, "db_RemoteObject");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_RemoteObject>(*this, element, "db_RemoteObject", [&](auto& record) {
+        writejob_ReadCircle(element, "RawObservation", record.RawObservation);
+        record.ObjectHeight = writejob_ReadDouble(element, "ObjectHeight");
+        record.ObjectWidth = writejob_ReadDouble(element, "ObjectWidth");
+        record.ROBasePointName = writejob_ReadString(element, "ROBasePointName");
+        record.ROBasePointID = writejob_ReadReference(element, "ROBasePointID");
+    });
 }
 
 void JobWriter::WriteAngleOffset(const xml_Element* element) {
-    db_AngleOffset record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.FirstRawObservationTarget = writejob_ReadReference(element, "FirstRawObservationTarget");
-    writejob_ReadCircle(element, "FirstRawObservation", record.FirstRawObservation);
-    writejob_ReadCircle(element, "SecondRawObservation", record.SecondRawObservation);
-    writejob_CheckRecAttribute(element, "db_AngleOffset");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_AngleOffset>(*this, element, "db_AngleOffset", [&](auto& record) {
+        record.FirstRawObservationTarget = writejob_ReadReference(element, "FirstRawObservationTarget");
+        writejob_ReadCircle(element, "FirstRawObservation", record.FirstRawObservation);
+        writejob_ReadCircle(element, "SecondRawObservation", record.SecondRawObservation);
+    });
 }
 
 void JobWriter::WriteAtmosphere(const xml_Element* element) {
-    db_TotalAtmosphere record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.Pressure = writejob_ReadDouble(element, "Pressure");
-    record.Temperature = writejob_ReadDouble(element, "Temperature");
-    record.PPM = writejob_ReadDouble(element, "PPM");
-    if (IsVersionFrom(1240, 600)) {
-        record.ApplyCurvature = writejob_ReadOptionalBool(element, "ApplyCurvature", true);
-        record.ApplyRefraction = writejob_ReadOptionalBool(element, "ApplyRefraction", true);
-        record.RefractionCoefficient = writejob_ReadOptionalDouble(element, "RefractionCoefficient", 0.142);
-    } else {
-        ReadOlderRefraction(element, record);
-    }
-    record.PressureInputMethod = load_optional_total_AtmosphereMethod(element, "PressureInputMethod", 0);
-    writejob_CheckRecAttribute(element, "db_TotalAtmosphere");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_TotalAtmosphere>(*this, element, "db_TotalAtmosphere", [&](auto& record) {
+        record.Pressure = writejob_ReadDouble(element, "Pressure");
+        record.Temperature = writejob_ReadDouble(element, "Temperature");
+        record.PPM = writejob_ReadDouble(element, "PPM");
+        if (IsVersionFrom(1240, 600)) {
+            record.ApplyCurvature = writejob_ReadOptionalBool(element, "ApplyCurvature", true);
+            record.ApplyRefraction = writejob_ReadOptionalBool(element, "ApplyRefraction", true);
+            record.RefractionCoefficient = writejob_ReadOptionalDouble(element, "RefractionCoefficient", 0.142);
+        } else {
+            ReadOlderRefraction(element, record);
+        }
+        record.PressureInputMethod = load_optional_total_AtmosphereMethod(element, "PressureInputMethod", 0);
+    });
 }
 
 void JobWriter::WriteBackBearing(const xml_Element* element) {
-    db_TotalBackBearing record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.Station = writejob_ReadString(element, "Station");
-    record.BackSight = writejob_ReadString(element, "BackSight");
-    record.F1HorzCircle = writejob_ReadDouble(element, "F1HorzCircle");
-    record.F2HorzCircle = writejob_ReadDouble(element, "F2HorzCircle");
-    record.OrientationCorrectionStdError =
-        writejob_ReadOptionalDouble(element, "OrientationCorrectionStdError", MATHS_Null);
-    writejob_CheckRecAttribute(element, "db_TotalBackBearing");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_TotalBackBearing>(*this, element, "db_TotalBackBearing", [&](auto& record) {
+        record.Station = writejob_ReadString(element, "Station");
+        record.BackSight = writejob_ReadString(element, "BackSight");
+        record.F1HorzCircle = writejob_ReadDouble(element, "F1HorzCircle");
+        record.F2HorzCircle = writejob_ReadDouble(element, "F2HorzCircle");
+        record.OrientationCorrectionStdError =
+            writejob_ReadOptionalDouble(element, "OrientationCorrectionStdError", MATHS_Null);
+    });
 }
 
 void JobWriter::WriteInstrument(const xml_Element* element) {
-    db_TotalInstrument record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.Type = load_total_InstrumentType(element, "Type");
-    if (const FixedWavelengths* fixed = FindFixedWavelengths(record.Type)) {
-        record.RefractiveIndex = fixed->refractiveIndex;
-        record.CarrierWavelength = fixed->carrierWavelength;
-    } else {
-        record.RefractiveIndex = writejob_ReadDouble(element, "RefractiveIndex");
-        record.CarrierWavelength = writejob_ReadDouble(element, "CarrierWavelength");
-    }
-    record.HasExtraInfo = writejob_ReadBool(element, "HasExtraInfo");
-    record.AutolockOffForOffsets = writejob_ReadOptionalBool(element, "AutolockOffForOffsets", false);
-    record.MeasurementMode = load_total_MeasurementMode(element, "MeasurementMode");
-    record.SetHzCircleMode = load_total_SetHzCircleMode(element, "SetHzCircleMode");
-    // An absent or empty "AutoTurn" means the instrument turns.
-    const xml_Element* autoTurnChild = element->FindChild("AutoTurn");
-    const bool autoTurn =
-        !autoTurnChild || autoTurnChild->text.IsEmpty() || writejob_ReadBool(element, "AutoTurn");
-    record.Servo = autoTurn ? load_total_ServoOptions(element, "Servo") : 2;  // TOTAL_NoServo
-    record.AnglesOnlyRate = writejob_ReadDouble(element, "AnglesOnlyRate");
-    record.TurnToZero = writejob_ReadBool(element, "TurnToZero");
-    record.AverageMeasurements = static_cast<uint32_t>(writejob_ReadInt(element, "AverageMeasurements"));
-    record.AutoMatchedFace1_2 = writejob_ReadOptionalBool(element, "AutoMatchedFace1_2", false);
-    record.MeasureDistOnFace2 = writejob_ReadOptionalBool(element, "MeasureDistOnFace2", true);
-    record.StakeUsingTracking = writejob_ReadOptionalBool(element, "StakeUsingTracking", true);
-    record.SendRecordAck = writejob_ReadOptionalBool(element, "SendRecordAck", true);
-    writejob_ReadPortParam(element, "PortParam", record.PortParam);
-    writejob_ReadInstrumentPrecisions(element, "Precisions", record.Precisions);
-    if (IsVersionFrom(1100, 500)) {
-        record.CenteringError = writejob_ReadOptionalDouble(element, "CenteringError", 0.0);
-    } else {
-        const xml_Element* precisions = element->FindChild("Precisions");
-        record.CenteringError = precisions ? writejob_ReadOptionalDouble(precisions, "CenteringError", 0.0) : 0.0;
-    }
-    record.EditInstrumentPrecisions = IsVersionFrom(1200, 600) ? writejob_ReadBool(element, "EditInstrumentPrecisions")
-                                                               : !record.IsCorvaneType();
-    writejob_ReadInstrumentRadio(element, "Radio", record);
-    record.Model = writejob_ReadString(element, "Model");
-    record.Serial = writejob_ReadString(element, "Serial");
-    record.FirmwareVersion = writejob_ReadString(element, "FirmwareVersion");
-    record.ModelNumber = static_cast<uint32_t>(writejob_ReadOptionalHexOrDecimal(element, "ModelNumber", 0));
-    record.InstrumentAppliedHCollimation =
-        writejob_ReadOptionalDouble(element, "InstrumentAppliedHCollimation", MATHS_Null);
-    record.InstrumentAppliedVCollimation =
-        writejob_ReadOptionalDouble(element, "InstrumentAppliedVCollimation", MATHS_Null);
-    record.TrunionAxisTiltCorrection = writejob_ReadOptionalDouble(element, "TrunionAxisTiltCorrection", MATHS_Null);
-    record.UserDefinedName = writejob_ReadString(element, "UserDefinedName");
-    record.InstrumentAppliedAutolockHCollimation =
-        writejob_ReadOptionalDouble(element, "InstrumentAppliedAutolockHCollimation", MATHS_Null);
-    record.InstrumentAppliedAutolockVCollimation =
-        writejob_ReadOptionalDouble(element, "InstrumentAppliedAutolockVCollimation", MATHS_Null);
-    record.AtmosphereCorrectionCoeff = writejob_ReadOptionalDouble(element, "AtmosphereCorrectionCoeff", MATHS_Null);
-    record.OffsetUserPerspective = load_optional_dbconfig_OffsetPerspectiveMode(element, "OffsetUserPerspective", 0);
-    writejob_CheckRecAttribute(element, "db_TotalInstrument");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_TotalInstrument>(*this, element, "db_TotalInstrument", [&](auto& record) {
+        record.Type = load_total_InstrumentType(element, "Type");
+        if (const FixedWavelengths* fixed = FindFixedWavelengths(record.Type)) {
+            record.RefractiveIndex = fixed->refractiveIndex;
+            record.CarrierWavelength = fixed->carrierWavelength;
+        } else {
+            record.RefractiveIndex = writejob_ReadDouble(element, "RefractiveIndex");
+            record.CarrierWavelength = writejob_ReadDouble(element, "CarrierWavelength");
+        }
+        record.HasExtraInfo = writejob_ReadBool(element, "HasExtraInfo");
+        record.AutolockOffForOffsets = writejob_ReadOptionalBool(element, "AutolockOffForOffsets", false);
+        record.MeasurementMode = load_total_MeasurementMode(element, "MeasurementMode");
+        record.SetHzCircleMode = load_total_SetHzCircleMode(element, "SetHzCircleMode");
+        // An absent or empty "AutoTurn" means the instrument turns.
+        const xml_Element* autoTurnChild = element->FindChild("AutoTurn");
+        const bool autoTurn =
+            !autoTurnChild || autoTurnChild->text.IsEmpty() || writejob_ReadBool(element, "AutoTurn");
+        record.Servo = autoTurn ? load_total_ServoOptions(element, "Servo") : 2;  // TOTAL_NoServo
+        record.AnglesOnlyRate = writejob_ReadDouble(element, "AnglesOnlyRate");
+        record.TurnToZero = writejob_ReadBool(element, "TurnToZero");
+        record.AverageMeasurements = static_cast<uint32_t>(writejob_ReadInt(element, "AverageMeasurements"));
+        record.AutoMatchedFace1_2 = writejob_ReadOptionalBool(element, "AutoMatchedFace1_2", false);
+        record.MeasureDistOnFace2 = writejob_ReadOptionalBool(element, "MeasureDistOnFace2", true);
+        record.StakeUsingTracking = writejob_ReadOptionalBool(element, "StakeUsingTracking", true);
+        record.SendRecordAck = writejob_ReadOptionalBool(element, "SendRecordAck", true);
+        writejob_ReadPortParam(element, "PortParam", record.PortParam);
+        writejob_ReadInstrumentPrecisions(element, "Precisions", record.Precisions);
+        if (IsVersionFrom(1100, 500)) {
+            record.CenteringError = writejob_ReadOptionalDouble(element, "CenteringError", 0.0);
+        } else {
+            const xml_Element* precisions = element->FindChild("Precisions");
+            record.CenteringError = precisions ? writejob_ReadOptionalDouble(precisions, "CenteringError", 0.0) : 0.0;
+        }
+        record.EditInstrumentPrecisions =
+            IsVersionFrom(1200, 600) ? writejob_ReadBool(element, "EditInstrumentPrecisions") : !record.IsCorvaneType();
+        writejob_ReadInstrumentRadio(element, "Radio", record);
+        record.Model = writejob_ReadString(element, "Model");
+        record.Serial = writejob_ReadString(element, "Serial");
+        record.FirmwareVersion = writejob_ReadString(element, "FirmwareVersion");
+        record.ModelNumber = static_cast<uint32_t>(writejob_ReadOptionalHexOrDecimal(element, "ModelNumber", 0));
+        record.InstrumentAppliedHCollimation =
+            writejob_ReadOptionalDouble(element, "InstrumentAppliedHCollimation", MATHS_Null);
+        record.InstrumentAppliedVCollimation =
+            writejob_ReadOptionalDouble(element, "InstrumentAppliedVCollimation", MATHS_Null);
+        record.TrunionAxisTiltCorrection =
+            writejob_ReadOptionalDouble(element, "TrunionAxisTiltCorrection", MATHS_Null);
+        record.UserDefinedName = writejob_ReadString(element, "UserDefinedName");
+        record.InstrumentAppliedAutolockHCollimation =
+            writejob_ReadOptionalDouble(element, "InstrumentAppliedAutolockHCollimation", MATHS_Null);
+        record.InstrumentAppliedAutolockVCollimation =
+            writejob_ReadOptionalDouble(element, "InstrumentAppliedAutolockVCollimation", MATHS_Null);
+        record.AtmosphereCorrectionCoeff =
+            writejob_ReadOptionalDouble(element, "AtmosphereCorrectionCoeff", MATHS_Null);
+        record.OffsetUserPerspective =
+            load_optional_dbconfig_OffsetPerspectiveMode(element, "OffsetUserPerspective", 0);
+    });
 }
 
 void JobWriter::WriteStation(const xml_Element* element) {
-    db_TotalStation record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.StationName = writejob_ReadString(element, "StationName");
-    const double theodoliteHt = writejob_ReadDouble(element, "TheodoliteHt");
-    total_TargetHeightData& height = record.TheodoliteHeight;
-    height.MeasurementMethod = load_optional_total_TargetHeightMethod(element, "MeasurementMethod", 0);
-    height.Height = writejob_ReadOptionalDouble(element, "RawTheodoliteHt", theodoliteHt);
-    height.HorizontalOffset = writejob_ReadOptionalDouble(element, "HorizontalOffset", 0.0);
-    height.VerticalOffset = writejob_ReadOptionalDouble(element, "VerticalOffset", 0.0);
-    record.Instrument = writejob_ReadReference(element, "Instrument");
-    record.Atmosphere = writejob_ReadReference(element, "Atmosphere");
-    record.NumberOfBacksightObservations =
-        static_cast<uint32_t>(writejob_ReadOptionalInt(element, "NumberOfBacksightObservations", 1));
-    record.NumberOfUniqueBacksights =
-        static_cast<uint32_t>(writejob_ReadOptionalInt(element, "NumberOfUniqueBacksights", 1));
-    record.ScaleFactor = writejob_ReadOptionalDouble(element, "ScaleFactor", 1.0);
-    record.ScaleType = load_optional_total_ScaleFactorType(element, "ScaleType", 0);
-    record.ScaleFactorStdError = writejob_ReadOptionalDouble(element, "ScaleFactorStdError", MATHS_Null);
-    record.StationType = load_optional_total_StationType(element, "StationType", 0);
-    writejob_CheckRecAttribute(element, "db_TotalStation");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_TotalStation>(*this, element, "db_TotalStation", [&](auto& record) {
+        record.StationName = writejob_ReadString(element, "StationName");
+        const double theodoliteHt = writejob_ReadDouble(element, "TheodoliteHt");
+        total_TargetHeightData& height = record.TheodoliteHeight;
+        height.MeasurementMethod = load_optional_total_TargetHeightMethod(element, "MeasurementMethod", 0);
+        height.Height = writejob_ReadOptionalDouble(element, "RawTheodoliteHt", theodoliteHt);
+        height.HorizontalOffset = writejob_ReadOptionalDouble(element, "HorizontalOffset", 0.0);
+        height.VerticalOffset = writejob_ReadOptionalDouble(element, "VerticalOffset", 0.0);
+        record.Instrument = writejob_ReadReference(element, "Instrument");
+        record.Atmosphere = writejob_ReadReference(element, "Atmosphere");
+        record.NumberOfBacksightObservations =
+            static_cast<uint32_t>(writejob_ReadOptionalInt(element, "NumberOfBacksightObservations", 1));
+        record.NumberOfUniqueBacksights =
+            static_cast<uint32_t>(writejob_ReadOptionalInt(element, "NumberOfUniqueBacksights", 1));
+        record.ScaleFactor = writejob_ReadOptionalDouble(element, "ScaleFactor", 1.0);
+        record.ScaleType = load_optional_total_ScaleFactorType(element, "ScaleType", 0);
+        record.ScaleFactorStdError = writejob_ReadOptionalDouble(element, "ScaleFactorStdError", MATHS_Null);
+        record.StationType = load_optional_total_StationType(element, "StationType", 0);
+    });
 }

@@ -5,6 +5,7 @@
 #include "foundation/kernel/maths.h"
 #include "foundation/xml/element.h"
 #include "import/writejob_groups.h"
+#include "import/writejob_handler.h"
 #include "records/coordsysdefs.h"
 #include "vocabulary/dbField.h"
 
@@ -138,12 +139,10 @@ template <class Record, class Body>
 void WriteDefinition(JobWriter& writer, const xml_Element* element, Body Record::*body,
                      void (*read)(const xml_Element*, writejob_ChildName, Body&), const char* groupName,
                      const char* recName) {
-    Record record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.Derivation = load_DerivationCode(element, "Derivation");
-    read(element, groupName, record.*body);
-    writejob_CheckRecAttribute(element, recName);
-    writer.StoreRecord(element, &record);
+    writejob_WriteRecord<Record>(writer, element, recName, [&](Record& record) {
+        record.Derivation = load_DerivationCode(element, "Derivation");
+        read(element, groupName, record.*body);
+    });
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "foundation/text/number.h"
 #include "foundation/xml/element.h"
 #include "import/writejob.h"
+#include "import/writejob_handler.h"
 #include "records/imaging.h"
 #include "records/lists.h"
 #include "vocabulary/dbField.h"
@@ -68,76 +69,70 @@ void JobWriter::WriteStakeoutList(const xml_Element* element) {
 }
 
 void JobWriter::WriteAttachedFiles(const xml_Element* element) {
-    db_AttachedFilesList record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    writejob_ReadHexOrDecimal(element, "FileCount");  // a bad count still fails the element
-    if (const xml_Element* list = element->FindChild("Files")) {
-        for (const xml_Element* file = list->FindChild("File"); file && file->name == "File"; file = file->nextSibling) {
-            std::unique_ptr<dbrecord_AttachedFile> entry(new dbrecord_AttachedFile(writejob_ReadString(file, "Filename")));
-            entry->CoordType = load_optional_coord_Type(file, "CoordType", 4);
-            entry->LocalReferenceTransform = writejob_ReadString(file, "LocalReferenceTransform");
-            // An entry without a slot is dropped.
-            const xml_Attribute* index = file->FindAttribute("index");
-            if (!index) continue;
-            const int slot = SlotOf(index->value);
-            record.Files.Set(slot, entry.release());
+    writejob_WriteRecord<db_AttachedFilesList>(*this, element, "db_AttachedFilesList", [&](auto& record) {
+        writejob_ReadHexOrDecimal(element, "FileCount");  // a bad count still fails the element
+        if (const xml_Element* list = element->FindChild("Files")) {
+            for (const xml_Element* file = list->FindChild("File"); file && file->name == "File";
+                 file = file->nextSibling) {
+                std::unique_ptr<dbrecord_AttachedFile> entry(
+                    new dbrecord_AttachedFile(writejob_ReadString(file, "Filename")));
+                entry->CoordType = load_optional_coord_Type(file, "CoordType", 4);
+                entry->LocalReferenceTransform = writejob_ReadString(file, "LocalReferenceTransform");
+                // An entry without a slot is dropped.
+                const xml_Attribute* index = file->FindAttribute("index");
+                if (!index) continue;
+                const int slot = SlotOf(index->value);
+                record.Files.Set(slot, entry.release());
+            }
         }
-    }
-    record.FileCount = static_cast<uint32_t>(record.Files.Occupied());
-    writejob_CheckRecAttribute(element, "db_AttachedFilesList");
-    StoreRecord(element, &record);
+        record.FileCount = static_cast<uint32_t>(record.Files.Occupied());
+    });
 }
 
 void JobWriter::WriteBackgroundFileList(const xml_Element* element) {
-    db_BackgroundFileList record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    const int32_t count = writejob_ReadHexOrDecimal(element, "FilenameCount");
-    ReadIndexedItems(element, "Filenames", count, record.Filenames, [](const Str& name) { return new Str(name); });
-    record.FilenameCount = static_cast<uint32_t>(record.Filenames.Occupied());
-    writejob_CheckRecAttribute(element, "db_BackgroundFileList");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_BackgroundFileList>(*this, element, "db_BackgroundFileList", [&](auto& record) {
+        const int32_t count = writejob_ReadHexOrDecimal(element, "FilenameCount");
+        ReadIndexedItems(element, "Filenames", count, record.Filenames, [](const Str& name) { return new Str(name); });
+        record.FilenameCount = static_cast<uint32_t>(record.Filenames.Occupied());
+    });
 }
 
 void JobWriter::WriteImage(const xml_Element* element) {
-    db_Image record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.StationID = writejob_ReadReference(element, "StationID");
-    record.BackBearingID = writejob_ReadReference(element, "BackBearingID");
-    record.CameraID = writejob_ReadReference(element, "CameraID");
-    record.PointRecordID = writejob_ReadReference(element, "PointRecordID");
-    record.FileName = writejob_ReadString(element, "FileName");
-    record.HorizontalAngle = writejob_ReadDouble(element, "HorizontalAngle");
-    record.VerticalAngle = writejob_ReadDouble(element, "VerticalAngle");
-    record.Width = writejob_ReadInt(element, "Width");
-    record.Height = writejob_ReadInt(element, "Height");
-    record.SourceX = writejob_ReadInt(element, "SourceX");
-    record.SourceY = writejob_ReadInt(element, "SourceY");
-    record.SourceWidth = writejob_ReadInt(element, "SourceWidth");
-    record.SourceHeight = writejob_ReadInt(element, "SourceHeight");
-    writejob_CheckRecAttribute(element, "db_Image");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_Image>(*this, element, "db_Image", [&](auto& record) {
+        record.StationID = writejob_ReadReference(element, "StationID");
+        record.BackBearingID = writejob_ReadReference(element, "BackBearingID");
+        record.CameraID = writejob_ReadReference(element, "CameraID");
+        record.PointRecordID = writejob_ReadReference(element, "PointRecordID");
+        record.FileName = writejob_ReadString(element, "FileName");
+        record.HorizontalAngle = writejob_ReadDouble(element, "HorizontalAngle");
+        record.VerticalAngle = writejob_ReadDouble(element, "VerticalAngle");
+        record.Width = writejob_ReadInt(element, "Width");
+        record.Height = writejob_ReadInt(element, "Height");
+        record.SourceX = writejob_ReadInt(element, "SourceX");
+        record.SourceY = writejob_ReadInt(element, "SourceY");
+        record.SourceWidth = writejob_ReadInt(element, "SourceWidth");
+        record.SourceHeight = writejob_ReadInt(element, "SourceHeight");
+    });
 }
 
 void JobWriter::WriteCamera(const xml_Element* element) {
-    db_Camera record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    CameraCalibration& c = record.Calibration;
-    c.CalibDate64 = writejob_ReadCalibDate64(element, "CalibDate64");
-    double* const parameters[] = {&c.X0, &c.Y0, &c.CK, &c.Kappa, &c.Phi, &c.Omega, &c.S0, &c.C0, &c.Z0, &c.I};
-    const char* const names[] = {"X0", "Y0", "CK", "Kappa", "Phi", "Omega", "S0", "C0", "Z0", "I"};
-    for (int i = 0; i < 10; ++i) *parameters[i] = writejob_ReadDouble(element, names[i]);
-    // 16-bit members keep the low 16 bits of the value read.
-    c.K1 = static_cast<int16_t>(writejob_ReadInt(element, "K1"));
-    c.P1 = static_cast<int16_t>(writejob_ReadInt(element, "P1"));
-    c.P2 = static_cast<int16_t>(writejob_ReadInt(element, "P2"));
-    c.PixelSizeX = writejob_ReadDouble(element, "PixelSizeX");
-    c.PixelSizeY = writejob_ReadDouble(element, "PixelSizeY");
-    c.PixelCountX = static_cast<uint16_t>(writejob_ReadInt(element, "PixelCountX"));
-    c.PixelCountY = static_cast<uint16_t>(writejob_ReadInt(element, "PixelCountY"));
-    c.ErrMeas = writejob_ReadDouble(element, "ErrMeas");
-    c.CalibType = static_cast<uint16_t>(writejob_ReadHexOrDecimal(element, "CalibType"));
-    c.UpdateDerived();
-    c.isCalibrated = writejob_ReadBool(element, "isCalibrated");
-    writejob_CheckRecAttribute(element, "db_Camera");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_Camera>(*this, element, "db_Camera", [&](auto& record) {
+        CameraCalibration& c = record.Calibration;
+        c.CalibDate64 = writejob_ReadCalibDate64(element, "CalibDate64");
+        double* const parameters[] = {&c.X0, &c.Y0, &c.CK, &c.Kappa, &c.Phi, &c.Omega, &c.S0, &c.C0, &c.Z0, &c.I};
+        const char* const names[] = {"X0", "Y0", "CK", "Kappa", "Phi", "Omega", "S0", "C0", "Z0", "I"};
+        for (int i = 0; i < 10; ++i) *parameters[i] = writejob_ReadDouble(element, names[i]);
+        // 16-bit members keep the low 16 bits of the value read.
+        c.K1 = static_cast<int16_t>(writejob_ReadInt(element, "K1"));
+        c.P1 = static_cast<int16_t>(writejob_ReadInt(element, "P1"));
+        c.P2 = static_cast<int16_t>(writejob_ReadInt(element, "P2"));
+        c.PixelSizeX = writejob_ReadDouble(element, "PixelSizeX");
+        c.PixelSizeY = writejob_ReadDouble(element, "PixelSizeY");
+        c.PixelCountX = static_cast<uint16_t>(writejob_ReadInt(element, "PixelCountX"));
+        c.PixelCountY = static_cast<uint16_t>(writejob_ReadInt(element, "PixelCountY"));
+        c.ErrMeas = writejob_ReadDouble(element, "ErrMeas");
+        c.CalibType = static_cast<uint16_t>(writejob_ReadHexOrDecimal(element, "CalibType"));
+        c.UpdateDerived();
+        c.isCalibrated = writejob_ReadBool(element, "isCalibrated");
+    });
 }

@@ -5,6 +5,7 @@
 
 #include "foundation/kernel/maths.h"
 #include "foundation/xml/element.h"
+#include "import/writejob_handler.h"
 #include "records/gnssquality.h"
 #include "records/gnsssettings.h"
 #include "vocabulary/dbField.h"
@@ -135,11 +136,7 @@ void WriteGnssSurveyStyle(JobWriter& writer, const xml_Element* element, const c
 
 template <class R>
 void WriteRadio(JobWriter& writer, const xml_Element* element, const char* recName) {
-    R record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    writer.ReadRadio(element, record);
-    writejob_CheckRecAttribute(element, recName);
-    writer.StoreRecord(element, &record);
+    writejob_WriteRecord<R>(writer, element, recName, [&](R& record) { writer.ReadRadio(element, record); });
 }
 
 }  // namespace
@@ -149,84 +146,74 @@ void WriteRadio(JobWriter& writer, const xml_Element* element, const char* recNa
 // IDs until the second pass.
 
 void JobWriter::WriteQC1(const xml_Element* element) {
-    db_QC1 record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.NumberOfSVs = Read16(element, "NumberOfSVs");
-    record.RelativeDOPs = writejob_ReadBool(element, "RelativeDOPs");
-    record.PDOP = writejob_ReadDouble(element, "PDOP");
-    record.HDOP = writejob_ReadDouble(element, "HDOP");
-    record.VDOP = writejob_ReadDouble(element, "VDOP");
-    record.RMS = writejob_ReadDouble(element, "RMS");
-    record.PositionsUsed = Read16(element, "PositionsUsed");
-    record.HorzStandardDeviation = writejob_ReadDouble(element, "HorzStandardDeviation");
-    record.VertStandardDeviation = writejob_ReadDouble(element, "VertStandardDeviation");
-    writejob_ReadGPSTime(element, "StartTime", record.StartTime);
-    writejob_ReadGPSTime(element, "EndTime", record.EndTime);
-    record.MonitorState = load_dbgps_MonitorState(element, "MonitorState");
-    writejob_CheckRecAttribute(element, "db_QC1");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_QC1>(*this, element, "db_QC1", [&](auto& record) {
+        record.NumberOfSVs = Read16(element, "NumberOfSVs");
+        record.RelativeDOPs = writejob_ReadBool(element, "RelativeDOPs");
+        record.PDOP = writejob_ReadDouble(element, "PDOP");
+        record.HDOP = writejob_ReadDouble(element, "HDOP");
+        record.VDOP = writejob_ReadDouble(element, "VDOP");
+        record.RMS = writejob_ReadDouble(element, "RMS");
+        record.PositionsUsed = Read16(element, "PositionsUsed");
+        record.HorzStandardDeviation = writejob_ReadDouble(element, "HorzStandardDeviation");
+        record.VertStandardDeviation = writejob_ReadDouble(element, "VertStandardDeviation");
+        writejob_ReadGPSTime(element, "StartTime", record.StartTime);
+        writejob_ReadGPSTime(element, "EndTime", record.EndTime);
+        record.MonitorState = load_dbgps_MonitorState(element, "MonitorState");
+    });
 }
 
 void JobWriter::WriteQC2(const xml_Element* element) {
-    db_QC2 record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.NumberOfSVs = Read16(element, "NumberOfSVs");
-    record.ErrorScale = writejob_ReadDouble(element, "ErrorScale");
-    record.VCVxx = writejob_ReadDouble(element, "VCVxx");
-    record.VCVxy = writejob_ReadDouble(element, "VCVxy");
-    record.VCVxz = writejob_ReadDouble(element, "VCVxz");
-    record.VCVyy = writejob_ReadDouble(element, "VCVyy");
-    record.VCVyz = writejob_ReadDouble(element, "VCVyz");
-    record.VCVzz = writejob_ReadDouble(element, "VCVzz");
-    record.UnitVariance = writejob_ReadOptionalDouble(element, "UnitVariance", MATHS_Null);
-    writejob_CheckRecAttribute(element, "db_QC2");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_QC2>(*this, element, "db_QC2", [&](auto& record) {
+        record.NumberOfSVs = Read16(element, "NumberOfSVs");
+        record.ErrorScale = writejob_ReadDouble(element, "ErrorScale");
+        record.VCVxx = writejob_ReadDouble(element, "VCVxx");
+        record.VCVxy = writejob_ReadDouble(element, "VCVxy");
+        record.VCVxz = writejob_ReadDouble(element, "VCVxz");
+        record.VCVyy = writejob_ReadDouble(element, "VCVyy");
+        record.VCVyz = writejob_ReadDouble(element, "VCVyz");
+        record.VCVzz = writejob_ReadDouble(element, "VCVzz");
+        record.UnitVariance = writejob_ReadOptionalDouble(element, "UnitVariance", MATHS_Null);
+    });
 }
 
 void JobWriter::WriteQC3(const xml_Element* element) {
-    db_QC3 record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.SigmaNorth = writejob_ReadDouble(element, "SigmaNorth");
-    record.SigmaEast = writejob_ReadDouble(element, "SigmaEast");
-    record.SigmaElev = writejob_ReadDouble(element, "SigmaElev");
-    record.CovarianceNE = writejob_ReadDouble(element, "CovarianceNE");
-    record.SemiMajorAxis = writejob_ReadDouble(element, "SemiMajorAxis");
-    record.SemiMinorAxis = writejob_ReadDouble(element, "SemiMinorAxis");
-    record.Orientation = writejob_ReadDouble(element, "Orientation");
-    record.UnitVariance = writejob_ReadDouble(element, "UnitVariance");
-    writejob_CheckRecAttribute(element, "db_QC3");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_QC3>(*this, element, "db_QC3", [&](auto& record) {
+        record.SigmaNorth = writejob_ReadDouble(element, "SigmaNorth");
+        record.SigmaEast = writejob_ReadDouble(element, "SigmaEast");
+        record.SigmaElev = writejob_ReadDouble(element, "SigmaElev");
+        record.CovarianceNE = writejob_ReadDouble(element, "CovarianceNE");
+        record.SemiMajorAxis = writejob_ReadDouble(element, "SemiMajorAxis");
+        record.SemiMinorAxis = writejob_ReadDouble(element, "SemiMinorAxis");
+        record.Orientation = writejob_ReadDouble(element, "Orientation");
+        record.UnitVariance = writejob_ReadDouble(element, "UnitVariance");
+    });
 }
 
 void JobWriter::WriteEquipment(const xml_Element* element) {
-    db_Equipment record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.ReceiverType = writejob_ReadString(element, "ReceiverType");
-    record.ReceiverSerialNo = writejob_ReadString(element, "ReceiverSerialNo");
-    record.FullReceiverSerialNo = writejob_ReadString(element, "FullReceiverSerialNo");
-    record.ReceiverNavVersion = writejob_ReadDouble(element, "ReceiverNavVersion");
-    record.AntennaName = writejob_ReadString(element, "AntennaName");
-    record.AntennaShortName = writejob_ReadString(element, "AntennaShortName");
-    record.MeasureMethod = writejob_ReadString(element, "MeasureMethod");
-    record.AntennaSerialNo = writejob_ReadString(element, "AntennaSerialNo");
-    record.AntennaNumber = writejob_ReadInt(element, "AntennaNumber");
-    record.AntennaMethod = writejob_ReadInt(element, "AntennaMethod");
-    record.TapeAdjustment = writejob_ReadDouble(element, "TapeAdjustment");
-    record.HorizontalOffset = writejob_ReadDouble(element, "HorizontalOffset");
-    record.VerticalOffset = writejob_ReadDouble(element, "VerticalOffset");
-    record.Derivation = load_DerivationCode(element, "Derivation");
-    writejob_CheckRecAttribute(element, "db_Equipment");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_Equipment>(*this, element, "db_Equipment", [&](auto& record) {
+        record.ReceiverType = writejob_ReadString(element, "ReceiverType");
+        record.ReceiverSerialNo = writejob_ReadString(element, "ReceiverSerialNo");
+        record.FullReceiverSerialNo = writejob_ReadString(element, "FullReceiverSerialNo");
+        record.ReceiverNavVersion = writejob_ReadDouble(element, "ReceiverNavVersion");
+        record.AntennaName = writejob_ReadString(element, "AntennaName");
+        record.AntennaShortName = writejob_ReadString(element, "AntennaShortName");
+        record.MeasureMethod = writejob_ReadString(element, "MeasureMethod");
+        record.AntennaSerialNo = writejob_ReadString(element, "AntennaSerialNo");
+        record.AntennaNumber = writejob_ReadInt(element, "AntennaNumber");
+        record.AntennaMethod = writejob_ReadInt(element, "AntennaMethod");
+        record.TapeAdjustment = writejob_ReadDouble(element, "TapeAdjustment");
+        record.HorizontalOffset = writejob_ReadDouble(element, "HorizontalOffset");
+        record.VerticalOffset = writejob_ReadDouble(element, "VerticalOffset");
+        record.Derivation = load_DerivationCode(element, "Derivation");
+    });
 }
 
 void JobWriter::WriteAntenna(const xml_Element* element) {
-    db_Antenna record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.MeasuredHeight = writejob_ReadDouble(element, "MeasuredHeight");
-    record.APCType = load_dbgps_APCType(element, "APCType");
-    record.Equipment = writejob_ReadReference(element, "Equipment");
-    writejob_CheckRecAttribute(element, "db_Antenna");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_Antenna>(*this, element, "db_Antenna", [&](auto& record) {
+        record.MeasuredHeight = writejob_ReadDouble(element, "MeasuredHeight");
+        record.APCType = load_dbgps_APCType(element, "APCType");
+        record.Equipment = writejob_ReadReference(element, "Equipment");
+    });
 }
 
 void JobWriter::WriteRoverSurvey(const xml_Element* element) {
@@ -238,19 +225,15 @@ void JobWriter::WriteBaseSurvey(const xml_Element* element) {
 }
 
 void JobWriter::WriteSurveyEvent(const xml_Element* element) {
-    db_SurveyEvent record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.Event = load_dbgps_SurveyEvent(element, "Event");
-    writejob_CheckRecAttribute(element, "db_SurveyEvent");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_SurveyEvent>(*this, element, "db_SurveyEvent", [&](auto& record) {
+        record.Event = load_dbgps_SurveyEvent(element, "Event");
+    });
 }
 
 void JobWriter::WriteContParameters(const xml_Element* element) {
-    db_ContParameters record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    writejob_ReadContParameters(element, "Params", record.Params);
-    writejob_CheckRecAttribute(element, "db_ContParameters");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_ContParameters>(*this, element, "db_ContParameters", [&](auto& record) {
+        writejob_ReadContParameters(element, "Params", record.Params);
+    });
 }
 
 void JobWriter::WriteRoverRadio(const xml_Element* element) {
@@ -262,46 +245,40 @@ void JobWriter::WriteBaseRadio(const xml_Element* element) {
 }
 
 void JobWriter::WriteInitialisation(const xml_Element* element) {
-    db_Initialisation record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.InitEvent = load_dbgps_InitEvent(element, "InitEvent");
-    writejob_ReadGPSTime(element, "Time", record.Time);
-    record.InitType = load_dbgps_InitType(element, "InitType");
-    record.InitSystem = load_dbgps_InitSystem(element, "InitSystem");
-    record.InitCount = Read16(element, "InitCount");
-    record.PointName = writejob_ReadString(element, "PointName");
-    record.PlateAzimuth = writejob_ReadDouble(element, "PlateAzimuth");
-    record.PlateHDist = writejob_ReadDouble(element, "PlateHDist");
-    record.PlateVDist = writejob_ReadDouble(element, "PlateVDist");
-    writejob_CheckRecAttribute(element, "db_Initialisation");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_Initialisation>(*this, element, "db_Initialisation", [&](auto& record) {
+        record.InitEvent = load_dbgps_InitEvent(element, "InitEvent");
+        writejob_ReadGPSTime(element, "Time", record.Time);
+        record.InitType = load_dbgps_InitType(element, "InitType");
+        record.InitSystem = load_dbgps_InitSystem(element, "InitSystem");
+        record.InitCount = Read16(element, "InitCount");
+        record.PointName = writejob_ReadString(element, "PointName");
+        record.PlateAzimuth = writejob_ReadDouble(element, "PlateAzimuth");
+        record.PlateHDist = writejob_ReadDouble(element, "PlateHDist");
+        record.PlateVDist = writejob_ReadDouble(element, "PlateVDist");
+    });
 }
 
 void JobWriter::WriteReference(const xml_Element* element) {
-    db_Reference record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.PointName = writejob_ReadString(element, "PointName");
-    record.Antenna = writejob_ReadReference(element, "Antenna");
-    record.Derivation = load_DerivationCode(element, "Derivation");
-    writejob_CheckRecAttribute(element, "db_Reference");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_Reference>(*this, element, "db_Reference", [&](auto& record) {
+        record.PointName = writejob_ReadString(element, "PointName");
+        record.Antenna = writejob_ReadReference(element, "Antenna");
+        record.Derivation = load_DerivationCode(element, "Derivation");
+    });
 }
 
 void JobWriter::WritePostProcess(const xml_Element* element) {
-    db_PostProcess record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.FileName = writejob_ReadString(element, "FileName");
-    record.FileStatus = load_dbgps_FileStatus(element, "FileStatus");
-    record.Previous = writejob_ReadReference(element, "Previous");
-    record.Antenna = writejob_ReadReference(element, "Antenna");
-    // A useless log has no start time worth keeping, whatever the export says.
-    if (record.FileStatus == 0) {
-        record.StartTime = db_GPSTime();
-    } else {
-        writejob_ReadGPSTime(element, "StartTime", record.StartTime);
-    }
-    writejob_CheckRecAttribute(element, "db_PostProcess");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_PostProcess>(*this, element, "db_PostProcess", [&](auto& record) {
+        record.FileName = writejob_ReadString(element, "FileName");
+        record.FileStatus = load_dbgps_FileStatus(element, "FileStatus");
+        record.Previous = writejob_ReadReference(element, "Previous");
+        record.Antenna = writejob_ReadReference(element, "Antenna");
+        // A useless log has no start time worth keeping, whatever the export says.
+        if (record.FileStatus == 0) {
+            record.StartTime = db_GPSTime();
+        } else {
+            writejob_ReadGPSTime(element, "StartTime", record.StartTime);
+        }
+    });
 }
 
 void JobWriter::WriteNTRIPDataSource(const xml_Element* element) {

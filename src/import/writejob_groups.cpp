@@ -14,6 +14,14 @@ const xml_Element* Group(const xml_Element* element, const Str& groupName) {
     return element->FindChild(groupName.Data());
 }
 
+// The group, or null with the value made wholly null when the element has none.
+template <class Value>
+const xml_Element* GroupOrNull(const xml_Element* element, const Str& groupName, Value& value) {
+    const xml_Element* group = Group(element, groupName);
+    if (!group) value.SetNull();
+    return group;
+}
+
 double OptionalGroupDouble(const xml_Element* group, const char* name, double defaultValue) {
     const xml_Element* child = group->FindChild(name);
     return child ? writejob_TextToDouble(child->text) : defaultValue;
@@ -33,11 +41,8 @@ void ReadGridGroup(const xml_Element* element, const Str& groupName, Grid& value
 
 template <class Geodetic>
 void ReadLatLongHeightGroup(const xml_Element* element, const Str& groupName, Geodetic& value) {
-    const xml_Element* group = Group(element, groupName);
-    if (!group) {
-        value.SetNull();
-        return;
-    }
+    const xml_Element* group = GroupOrNull(element, groupName, value);
+    if (!group) return;
     value.Lat = writejob_GroupDouble(group, "Lat");
     value.Long = writejob_GroupDouble(group, "Long");
     value.Height = writejob_GroupDouble(group, "Height");
@@ -45,11 +50,8 @@ void ReadLatLongHeightGroup(const xml_Element* element, const Str& groupName, Ge
 
 template <class EarthCentred>
 void ReadXYZGroup(const xml_Element* element, const Str& groupName, EarthCentred& value) {
-    const xml_Element* group = Group(element, groupName);
-    if (!group) {
-        value.SetNull();
-        return;
-    }
+    const xml_Element* group = GroupOrNull(element, groupName, value);
+    if (!group) return;
     value.X = writejob_GroupDouble(group, "X");
     value.Y = writejob_GroupDouble(group, "Y");
     value.Z = writejob_GroupDouble(group, "Z");
@@ -63,11 +65,8 @@ double writejob_GroupDouble(const xml_Element* group, const char* name) {
 }
 
 void writejob_ReadPolar(const xml_Element* element, const Str& groupName, coord_Polar& value) {
-    const xml_Element* group = Group(element, groupName);
-    if (!group) {
-        value.SetNull();
-        return;
-    }
+    const xml_Element* group = GroupOrNull(element, groupName, value);
+    if (!group) return;
     value.Azimuth = writejob_GroupDouble(group, "Azimuth");
     value.HDist = writejob_GroupDouble(group, "HDist");
     value.VDist = writejob_GroupDouble(group, "VDist");
@@ -112,22 +111,16 @@ void writejob_ReadXYZ(const xml_Element* element, const Str& groupName, coord_EC
 }
 
 void writejob_ReadGridDeltas(const xml_Element* element, const Str& groupName, coord_GridDeltas& value) {
-    const xml_Element* group = Group(element, groupName);
-    if (!group) {
-        value.SetNull();
-        return;
-    }
+    const xml_Element* group = GroupOrNull(element, groupName, value);
+    if (!group) return;
     value.dNorth = writejob_GroupDouble(group, "dNorth");
     value.dEast = writejob_GroupDouble(group, "dEast");
     value.dElev = writejob_GroupDouble(group, "dElev");
 }
 
 void writejob_ReadCorrected(const xml_Element* element, const Str& groupName, coord_Corrected& value) {
-    const xml_Element* group = Group(element, groupName);
-    if (!group) {
-        value.SetNull();
-        return;
-    }
+    const xml_Element* group = GroupOrNull(element, groupName, value);
+    if (!group) return;
     value.HorzCircle = writejob_GroupDouble(group, "HorzCircle");
     value.VertCircle = writejob_GroupDouble(group, "VertCircle");
     value.SlopeDist = writejob_GroupDouble(group, "SlopeDist");
@@ -155,11 +148,8 @@ void writejob_ReadGroundScale(const xml_Element* element, const Str& groupName,
 }
 
 void writejob_ReadMTA(const xml_Element* element, const Str& groupName, coord_MTA& value) {
-    const xml_Element* group = Group(element, groupName);
-    if (!group) {
-        value.SetNull();
-        return;
-    }
+    const xml_Element* group = GroupOrNull(element, groupName, value);
+    if (!group) return;
     value.HorzCircle = writejob_GroupDouble(group, "HorzCircle");
     value.VertCircle = writejob_GroupDouble(group, "VertCircle");
     value.EDMDistance = writejob_GroupDouble(group, "EDMDistance");

@@ -7,6 +7,7 @@
 #include "foundation/kernel/maths.h"
 #include "foundation/xml/element.h"
 #include "import/writejob_groups.h"
+#include "import/writejob_handler.h"
 #include "import/writejob_settings.h"
 #include "records/localtransform.h"
 #include "vocabulary/dbField.h"
@@ -66,91 +67,82 @@ void writejob_ReadHelmertVertical(const xml_Element* element, writejob_ChildName
 }
 
 void JobWriter::WriteAverageResiduals(const xml_Element* element) {
-    db_AverageResiduals record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    const int32_t count = writejob_ReadHexOrDecimal(element, "NumberOfResiduals");
-    if (count > 0) {
-        const xml_Element* entry =
-            writejob_FindCountedRun(element, "Residual", count, "NumberOfResiduals exceeds the residuals present");
-        record.SetNumberOfResiduals(count);
-        for (int32_t i = 0; i < count; ++i, entry = entry->nextSibling)
-            writejob_ReadAverageResidual(entry, *record.GetResidual(i));
-    } else {
-        // Kept as read, with no entries.
-        record.SetNumberOfResiduals(count);
-    }
-    writejob_CheckRecAttribute(element, "db_AverageResiduals");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_AverageResiduals>(*this, element, "db_AverageResiduals", [&](auto& record) {
+        const int32_t count = writejob_ReadHexOrDecimal(element, "NumberOfResiduals");
+        if (count > 0) {
+            const xml_Element* entry =
+                writejob_FindCountedRun(element, "Residual", count, "NumberOfResiduals exceeds the residuals present");
+            record.SetNumberOfResiduals(count);
+            for (int32_t i = 0; i < count; ++i, entry = entry->nextSibling)
+                writejob_ReadAverageResidual(entry, *record.GetResidual(i));
+        } else {
+            // Kept as read, with no entries.
+            record.SetNumberOfResiduals(count);
+        }
+    });
 }
 
 void JobWriter::WriteAutoEntityNames(const xml_Element* element) {
-    db_AutoEntityNames record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.Point = writejob_ReadString(element, "Point");
-    record.Line = writejob_ReadString(element, "Line");
-    record.Arc = writejob_ReadString(element, "Arc");
-    record.Reading = writejob_ReadString(element, "Reading");
-    record.QuickMark = writejob_ReadString(element, "QuickMark");
-    record.StakeOut = writejob_ReadString(element, "StakeOut");
-    record.ContinuousPoint = writejob_ReadString(element, "ContinuousPoint");
-    record.ContinuousOffsetPointOne = writejob_ReadString(element, "ContinuousOffsetPointOne");
-    record.ContinuousOffsetPointTwo = writejob_ReadString(element, "ContinuousOffsetPointTwo");
-    record.LaserOffset = writejob_ReadString(element, "LaserOffset");
-    record.Offset = writejob_ReadString(element, "Offset");
-    record.GpsRTKControlPoint = writejob_ReadString(element, "GpsRTKControlPoint");
-    record.ConstructionPoint = writejob_ReadString(element, "ConstructionPoint");
-    record.TSContinuous = writejob_ReadString(element, "TSContinuous");
-    record.TSSurfaceScan = writejob_ReadString(element, "TSSurfaceScan");
-    writejob_CheckRecAttribute(element, "db_AutoEntityNames");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_AutoEntityNames>(*this, element, "db_AutoEntityNames", [&](auto& record) {
+        record.Point = writejob_ReadString(element, "Point");
+        record.Line = writejob_ReadString(element, "Line");
+        record.Arc = writejob_ReadString(element, "Arc");
+        record.Reading = writejob_ReadString(element, "Reading");
+        record.QuickMark = writejob_ReadString(element, "QuickMark");
+        record.StakeOut = writejob_ReadString(element, "StakeOut");
+        record.ContinuousPoint = writejob_ReadString(element, "ContinuousPoint");
+        record.ContinuousOffsetPointOne = writejob_ReadString(element, "ContinuousOffsetPointOne");
+        record.ContinuousOffsetPointTwo = writejob_ReadString(element, "ContinuousOffsetPointTwo");
+        record.LaserOffset = writejob_ReadString(element, "LaserOffset");
+        record.Offset = writejob_ReadString(element, "Offset");
+        record.GpsRTKControlPoint = writejob_ReadString(element, "GpsRTKControlPoint");
+        record.ConstructionPoint = writejob_ReadString(element, "ConstructionPoint");
+        record.TSContinuous = writejob_ReadString(element, "TSContinuous");
+        record.TSSurfaceScan = writejob_ReadString(element, "TSSurfaceScan");
+    });
 }
 
 void JobWriter::WriteLocalTransformation(const xml_Element* element) {
-    db_LocalTransformation record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.TransformationName = writejob_ReadString(element, "TransformationName");
-    record.TransformationMethod = load_transformation_Method(element, "TransformationMethod");
-    record.VerticalAdjustmentMethod = load_dbqz_VerticalCalibrationMethod(element, "VerticalAdjustmentMethod");
-    record.Deleted = writejob_ReadOptionalBool(element, "Deleted", false);
-    record.ReadOnly = writejob_ReadOptionalBool(element, "ReadOnly", false);
-    record.Source = writejob_ReadString(element, "Source");
-    writejob_CheckRecAttribute(element, "db_LocalTransformation");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_LocalTransformation>(*this, element, "db_LocalTransformation", [&](auto& record) {
+        record.TransformationName = writejob_ReadString(element, "TransformationName");
+        record.TransformationMethod = load_transformation_Method(element, "TransformationMethod");
+        record.VerticalAdjustmentMethod = load_dbqz_VerticalCalibrationMethod(element, "VerticalAdjustmentMethod");
+        record.Deleted = writejob_ReadOptionalBool(element, "Deleted", false);
+        record.ReadOnly = writejob_ReadOptionalBool(element, "ReadOnly", false);
+        record.Source = writejob_ReadString(element, "Source");
+    });
 }
 
 void JobWriter::WriteLineTransformationDefinition(const xml_Element* element) {
-    db_LineTransformationDefinition record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.StartPointName = writejob_ReadString(element, "StartPointName");
-    writejob_ReadGrid(element, "StartPointGrid", record.StartPointGrid);
-    writejob_ReadGrid(element, "StartPointLocalGrid", record.StartPointLocalGrid);
-    record.EndPointName = writejob_ReadString(element, "EndPointName");
-    writejob_ReadGrid(element, "EndPointGrid", record.EndPointGrid);
-    writejob_ReadGrid(element, "EndPointLocalGrid", record.EndPointLocalGrid);
-    record.ComputedGroundDistance = writejob_ReadDouble(element, "ComputedGroundDistance");
-    record.ComputedLocalGridDistance = writejob_ReadDouble(element, "ComputedLocalGridDistance");
-    record.DeltaComputedHDist = writejob_ReadDouble(element, "DeltaComputedHDist");
-    record.ScaleApplicationMethod = load_transformation_ScaleApplicationMethod(element, "ScaleApplicationMethod");
-    writejob_CheckRecAttribute(element, "db_LineTransformationDefinition");
-    StoreRecord(element, &record);
+    const char* rec = "db_LineTransformationDefinition";
+    writejob_WriteRecord<db_LineTransformationDefinition>(*this, element, rec, [&](auto& record) {
+        record.StartPointName = writejob_ReadString(element, "StartPointName");
+        writejob_ReadGrid(element, "StartPointGrid", record.StartPointGrid);
+        writejob_ReadGrid(element, "StartPointLocalGrid", record.StartPointLocalGrid);
+        record.EndPointName = writejob_ReadString(element, "EndPointName");
+        writejob_ReadGrid(element, "EndPointGrid", record.EndPointGrid);
+        writejob_ReadGrid(element, "EndPointLocalGrid", record.EndPointLocalGrid);
+        record.ComputedGroundDistance = writejob_ReadDouble(element, "ComputedGroundDistance");
+        record.ComputedLocalGridDistance = writejob_ReadDouble(element, "ComputedLocalGridDistance");
+        record.DeltaComputedHDist = writejob_ReadDouble(element, "DeltaComputedHDist");
+        record.ScaleApplicationMethod = load_transformation_ScaleApplicationMethod(element, "ScaleApplicationMethod");
+    });
 }
 
 void JobWriter::WriteLocalTransformationPointPair(const xml_Element* element) {
-    db_LocalTransformationPointPair record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.NEEPointId = writejob_ReadString(element, "NEEPointId");
-    record.LocalGridPointId = writejob_ReadString(element, "LocalGridPointId");
-    record.Status = load_dbqz_CalibrateStatus(element, "Status");
-    writejob_ReadCalibResiduals(element, "Residuals", record.Residuals);
-    writejob_CheckRecAttribute(element, "db_LocalTransformationPointPair");
-    StoreRecord(element, &record);
+    const char* rec = "db_LocalTransformationPointPair";
+    writejob_WriteRecord<db_LocalTransformationPointPair>(*this, element, rec, [&](auto& record) {
+        record.NEEPointId = writejob_ReadString(element, "NEEPointId");
+        record.LocalGridPointId = writejob_ReadString(element, "LocalGridPointId");
+        record.Status = load_dbqz_CalibrateStatus(element, "Status");
+        writejob_ReadCalibResiduals(element, "Residuals", record.Residuals);
+    });
 }
 
 void JobWriter::WriteLocalTransformationHelmertParameters(const xml_Element* element) {
-    db_LocalTransformationHelmertParameters record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    writejob_ReadHelmertHorizontal(element, "HorizontalParameters", record.HorizontalParameters);
-    writejob_ReadHelmertVertical(element, "VerticalParameters", record.VerticalParameters);
-    writejob_CheckRecAttribute(element, "db_LocalTransformationHelmertParameters");
-    StoreRecord(element, &record);
+    const char* rec = "db_LocalTransformationHelmertParameters";
+    writejob_WriteRecord<db_LocalTransformationHelmertParameters>(*this, element, rec, [&](auto& record) {
+        writejob_ReadHelmertHorizontal(element, "HorizontalParameters", record.HorizontalParameters);
+        writejob_ReadHelmertVertical(element, "VerticalParameters", record.VerticalParameters);
+    });
 }

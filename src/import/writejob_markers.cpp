@@ -4,6 +4,7 @@
 
 #include "foundation/xml/element.h"
 #include "import/writejob.h"
+#include "import/writejob_handler.h"
 #include "records/jobproperties.h"
 #include "records/stakeoutsettings.h"
 
@@ -13,70 +14,54 @@ void JobWriter::WriteEndEntity(const xml_Element* element) {
         roadSet.CloseAlignment();
         return;
     }
-    db_EndEntity record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    writejob_CheckRecAttribute(element, "db_EndEntity");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_EndEntity>(*this, element, "db_EndEntity");
 }
-
-namespace {
 
 // The header and notes alone; the two resection-type elements share a class but not
 // their "rec".
-template <class R>
-void WriteMarker(JobWriter& writer, const xml_Element* element, const char* recName) {
-    R record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    writejob_CheckRecAttribute(element, recName);
-    writer.StoreRecord(element, &record);
-}
-
-}  // namespace
 
 void JobWriter::WriteCalibBegin(const xml_Element* element) {
-    WriteMarker<db_CalibBegin>(*this, element, "db_CalibBegin");
+    writejob_WriteRecord<db_CalibBegin>(*this, element, "db_CalibBegin");
 }
 
 void JobWriter::WriteResectBegin(const xml_Element* element) {
-    WriteMarker<db_StationSetupResidualsBegin>(*this, element, "db_ResectBegin");
+    writejob_WriteRecord<db_StationSetupResidualsBegin>(*this, element, "db_ResectBegin");
 }
 
 void JobWriter::WriteStationSetupResidualsBegin(const xml_Element* element) {
-    WriteMarker<db_StationSetupResidualsBegin>(*this, element, "db_StationSetupResidualsBegin");
+    writejob_WriteRecord<db_StationSetupResidualsBegin>(*this, element, "db_StationSetupResidualsBegin");
 }
 
 void JobWriter::WriteMeanTurnedAngleResidualsBegin(const xml_Element* element) {
-    WriteMarker<db_MeanTurnedAngleResidualsBegin>(*this, element, "db_MeanTurnedAngleResidualsBegin");
+    writejob_WriteRecord<db_MeanTurnedAngleResidualsBegin>(*this, element, "db_MeanTurnedAngleResidualsBegin");
 }
 
 void JobWriter::WriteEndContinuous(const xml_Element* element) {
-    WriteMarker<db_EndContinuous>(*this, element, "db_EndContinuous");
+    writejob_WriteRecord<db_EndContinuous>(*this, element, "db_EndContinuous");
 }
 
 void JobWriter::WriteEndStyle(const xml_Element* element) {
-    WriteMarker<db_EndSurveyStyle>(*this, element, "db_EndSurveyStyle");
+    writejob_WriteRecord<db_EndSurveyStyle>(*this, element, "db_EndSurveyStyle");
 }
 
 void JobWriter::WriteContinuous(const xml_Element* element) {
-    WriteMarker<db_Continuous>(*this, element, "db_Continuous");
+    writejob_WriteRecord<db_Continuous>(*this, element, "db_Continuous");
 }
 
 void JobWriter::WriteStartRounds(const xml_Element* element) {
-    WriteMarker<db_StartRounds>(*this, element, "db_StartRounds");
+    writejob_WriteRecord<db_StartRounds>(*this, element, "db_StartRounds");
 }
 
 void JobWriter::WriteEndRound(const xml_Element* element) {
-    WriteMarker<db_EndRound>(*this, element, "db_EndRound");
+    writejob_WriteRecord<db_EndRound>(*this, element, "db_EndRound");
 }
 
 void JobWriter::WriteEndRounds(const xml_Element* element) {
-    WriteMarker<db_EndRounds>(*this, element, "db_EndRounds");
+    writejob_WriteRecord<db_EndRounds>(*this, element, "db_EndRounds");
 }
 
 void JobWriter::WriteStartRound(const xml_Element* element) {
-    db_StartRound record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.Round = static_cast<uint16_t>(writejob_ReadHexOrDecimal(element, "Round"));
-    writejob_CheckRecAttribute(element, "db_StartRound");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_StartRound>(*this, element, "db_StartRound", [&](auto& record) {
+        record.Round = static_cast<uint16_t>(writejob_ReadHexOrDecimal(element, "Round"));
+    });
 }

@@ -6,66 +6,45 @@
 #include "foundation/xml/element.h"
 #include "import/writejob.h"
 #include "import/writejob_groups.h"
+#include "import/writejob_handler.h"
 #include "records/measurements.h"
 
-namespace {
-
-// Notes first; the record's own children come after.
-template <class Record>
-void ReadNotes(const xml_Element* element, Record& record) {
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-}
-
-}  // namespace
-
 void JobWriter::WriteECEF(const xml_Element* element) {
-    db_ECEF record;
-    ReadNotes(element, record);
-    writejob_ReadXYZ(element, "ECEF", record.ECEF);
-    record.Antenna = writejob_ReadReference(element, "Antenna");
-    writejob_CheckRecAttribute(element, "db_ECEF");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_ECEF>(*this, element, "db_ECEF", [&](auto& record) {
+        writejob_ReadXYZ(element, "ECEF", record.ECEF);
+        record.Antenna = writejob_ReadReference(element, "Antenna");
+    });
 }
 
 void JobWriter::WriteECEFGround(const xml_Element* element) {
-    db_ECEFGround record;
-    ReadNotes(element, record);
-    writejob_ReadXYZ(element, "ECEFGround", record.ECEFGround);
-    writejob_CheckRecAttribute(element, "db_ECEFGround");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_ECEFGround>(*this, element, "db_ECEFGround", [&](auto& record) {
+        writejob_ReadXYZ(element, "ECEFGround", record.ECEFGround);
+    });
 }
 
 void JobWriter::WriteWGS84(const xml_Element* element) {
-    db_WGS84 record;
-    ReadNotes(element, record);
-    writejob_ReadLatLongHeight(element, "WGS84", record.WGS84);
-    writejob_CheckRecAttribute(element, "db_WGS84");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_WGS84>(*this, element, "db_WGS84", [&](auto& record) {
+        writejob_ReadLatLongHeight(element, "WGS84", record.WGS84);
+    });
 }
 
 void JobWriter::WriteLocal(const xml_Element* element) {
-    db_Local record;
-    ReadNotes(element, record);
-    writejob_ReadLatLongHeight(element, "Local", record.Local);
-    writejob_CheckRecAttribute(element, "db_Local");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_Local>(*this, element, "db_Local", [&](auto& record) {
+        writejob_ReadLatLongHeight(element, "Local", record.Local);
+    });
 }
 
 void JobWriter::WriteGrid(const xml_Element* element) {
-    db_Grid record;
-    ReadNotes(element, record);
-    writejob_ReadGrid(element, "Grid", record.Grid);
-    writejob_CheckRecAttribute(element, "db_Grid");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_Grid>(*this, element, "db_Grid", [&](auto& record) {
+        writejob_ReadGrid(element, "Grid", record.Grid);
+    });
 }
 
 void JobWriter::WriteLocalTransformedGrid(const xml_Element* element) {
-    db_LocalTransformedGrid record;
-    ReadNotes(element, record);
-    writejob_ReadGrid(element, "LocalTransformedGrid", record.LocalTransformedGrid);
-    record.ReferenceTransformation = writejob_ReadString(element, "ReferenceTransformation");
-    writejob_CheckRecAttribute(element, "db_LocalTransformedGrid");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_LocalTransformedGrid>(*this, element, "db_LocalTransformedGrid", [&](auto& record) {
+        writejob_ReadGrid(element, "LocalTransformedGrid", record.LocalTransformedGrid);
+        record.ReferenceTransformation = writejob_ReadString(element, "ReferenceTransformation");
+    });
 }
 
 void JobWriter::ReadECEFDeltas(const xml_Element* element, const Str& groupName,
@@ -82,11 +61,9 @@ void JobWriter::ReadECEFDeltas(const xml_Element* element, const Str& groupName,
 }
 
 void JobWriter::WriteECEFDeltas(const xml_Element* element) {
-    db_ECEFDeltas record;
-    ReadNotes(element, record);
-    ReadECEFDeltas(element, "ECEFDeltas", record.ECEFDeltas);
-    record.Reference = writejob_ReadReference(element, "Reference");
-    record.Antenna = writejob_ReadReference(element, "Antenna");
-    writejob_CheckRecAttribute(element, "db_ECEFDeltas");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_ECEFDeltas>(*this, element, "db_ECEFDeltas", [&](auto& record) {
+        ReadECEFDeltas(element, "ECEFDeltas", record.ECEFDeltas);
+        record.Reference = writejob_ReadReference(element, "Reference");
+        record.Antenna = writejob_ReadReference(element, "Antenna");
+    });
 }

@@ -13,6 +13,7 @@
 #include "foundation/xml/element.h"
 #include "import/writejob.h"
 #include "import/writejob_groups.h"
+#include "import/writejob_handler.h"
 #include "records/cogo.h"
 #include "records/entities.h"
 #include "records/measurements.h"
@@ -104,13 +105,11 @@ void JobWriter::WriteObservationMeasurement(const xml_Element* element) {
 }
 
 void JobWriter::WritePolar(const xml_Element* element) {
-    db_Polar record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.SourcePoint = writejob_ReadString(element, "SourcePoint");
-    writejob_ReadPolar(element, "Polar", record.Polar);
-    record.CreatedView = load_coordsys_CogoSettings(element, "CreatedView");
-    writejob_CheckRecAttribute(element, "db_Polar");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_Polar>(*this, element, "db_Polar", [&](auto& record) {
+        record.SourcePoint = writejob_ReadString(element, "SourcePoint");
+        writejob_ReadPolar(element, "Polar", record.Polar);
+        record.CreatedView = load_coordsys_CogoSettings(element, "CreatedView");
+    });
 }
 
 void JobWriter::ReadLaserOffset(const xml_Element* element, const Str& groupName,
@@ -126,64 +125,54 @@ void JobWriter::ReadLaserOffset(const xml_Element* element, const Str& groupName
 }
 
 void JobWriter::WriteLaserOffset(const xml_Element* element) {
-    db_LaserOffset record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    ReadLaserOffset(element, "LaserOffset", record.LaserOffset);
-    record.BasePoint = writejob_ReadReference(element, "BasePoint");
-    record.LaserHeight = writejob_ReadReference(element, "LaserHeight");
-    record.TargetHeight = writejob_ReadReference(element, "TargetHeight");
-    record.MagneticDeclination = writejob_ReadReference(element, "MagneticDeclination");
-    record.CreatedView = load_coordsys_CogoSettings(element, "CreatedView");
-    writejob_CheckRecAttribute(element, "db_LaserOffset");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_LaserOffset>(*this, element, "db_LaserOffset", [&](auto& record) {
+        ReadLaserOffset(element, "LaserOffset", record.LaserOffset);
+        record.BasePoint = writejob_ReadReference(element, "BasePoint");
+        record.LaserHeight = writejob_ReadReference(element, "LaserHeight");
+        record.TargetHeight = writejob_ReadReference(element, "TargetHeight");
+        record.MagneticDeclination = writejob_ReadReference(element, "MagneticDeclination");
+        record.CreatedView = load_coordsys_CogoSettings(element, "CreatedView");
+    });
 }
 
 void JobWriter::WriteCircle(const xml_Element* element) {
-    db_Circle record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    writejob_ReadCircle(element, "Circle", record.Circle);
-    record.Station = writejob_ReadReference(element, "Station");
-    record.Target = writejob_ReadReference(element, "Target");
-    record.BackBearing = writejob_ReadReference(element, "BackBearing");
-    record.CreatedView = load_coordsys_CogoSettings(element, "CreatedView");
-    writejob_CheckRecAttribute(element, "db_Circle");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_Circle>(*this, element, "db_Circle", [&](auto& record) {
+        writejob_ReadCircle(element, "Circle", record.Circle);
+        record.Station = writejob_ReadReference(element, "Station");
+        record.Target = writejob_ReadReference(element, "Target");
+        record.BackBearing = writejob_ReadReference(element, "BackBearing");
+        record.CreatedView = load_coordsys_CogoSettings(element, "CreatedView");
+    });
 }
 
 void JobWriter::WriteAzimuth(const xml_Element* element) {
-    db_Azimuth record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.SourcePoint = writejob_ReadString(element, "SourcePoint");
-    record.Azimuth = writejob_ReadDouble(element, "Azimuth");
-    record.CreatedView = load_coordsys_CogoSettings(element, "CreatedView");
-    writejob_CheckRecAttribute(element, "db_Azimuth");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_Azimuth>(*this, element, "db_Azimuth", [&](auto& record) {
+        record.SourcePoint = writejob_ReadString(element, "SourcePoint");
+        record.Azimuth = writejob_ReadDouble(element, "Azimuth");
+        record.CreatedView = load_coordsys_CogoSettings(element, "CreatedView");
+    });
 }
 
 void JobWriter::WriteMeanTurnedAngle(const xml_Element* element) {
-    db_MeanTurnedAngle record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    writejob_ReadMTA(element, "MTA", record.MTA);
-    record.Station = writejob_ReadReference(element, "Station");
-    record.Target = writejob_ReadReference(element, "Target");
-    record.BackBearing = writejob_ReadReference(element, "BackBearing");
-    record.CreatedView = load_coordsys_CogoSettings(element, "CreatedView");
-    writejob_CheckRecAttribute(element, "db_MeanTurnedAngle");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_MeanTurnedAngle>(*this, element, "db_MeanTurnedAngle", [&](auto& record) {
+        writejob_ReadMTA(element, "MTA", record.MTA);
+        record.Station = writejob_ReadReference(element, "Station");
+        record.Target = writejob_ReadReference(element, "Target");
+        record.BackBearing = writejob_ReadReference(element, "BackBearing");
+        record.CreatedView = load_coordsys_CogoSettings(element, "CreatedView");
+    });
 }
 
 void JobWriter::WriteMeanTurnedAngleResiduals(const xml_Element* element) {
-    db_MeanTurnedAngleResiduals record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.PointName = writejob_ReadString(element, "PointName");
-    record.HorzAngResidual = writejob_ReadDouble(element, "HorzAngResidual");
-    record.VertAngResidual = writejob_ReadDouble(element, "VertAngResidual");
-    record.SlopeDistResidual = writejob_ReadDouble(element, "SlopeDistResidual");
-    record.Round = writejob_ReadInt(element, "Round");
-    record.Observation = writejob_ReadReference(element, "Observation");
-    record.MeanTurnedAngle = writejob_ReadReference(element, "MeanTurnedAngle");
-    writejob_CheckRecAttribute(element, "db_MeanTurnedAngleResiduals");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_MeanTurnedAngleResiduals>(*this, element, "db_MeanTurnedAngleResiduals", [&](auto& record) {
+        record.PointName = writejob_ReadString(element, "PointName");
+        record.HorzAngResidual = writejob_ReadDouble(element, "HorzAngResidual");
+        record.VertAngResidual = writejob_ReadDouble(element, "VertAngResidual");
+        record.SlopeDistResidual = writejob_ReadDouble(element, "SlopeDistResidual");
+        record.Round = writejob_ReadInt(element, "Round");
+        record.Observation = writejob_ReadReference(element, "Observation");
+        record.MeanTurnedAngle = writejob_ReadReference(element, "MeanTurnedAngle");
+    });
 }
 
 double writejob_ReadSignedDistance(const xml_Element* element, const Str& direction) {

@@ -10,6 +10,7 @@
 #include "foundation/xml/element.h"
 #include "import/writejob.h"
 #include "import/writejob_groups.h"
+#include "import/writejob_handler.h"
 #include "records/imaging.h"
 #include "records/laserecho.h"
 #include "records/lists.h"
@@ -33,54 +34,46 @@ void WriteTunnelList(JobWriter& writer, const xml_Element* element, const char* 
 }  // namespace
 
 void JobWriter::WriteScanning(const xml_Element* element) {
-    db_Scanning record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.StationID = writejob_ReadReference(element, "StationID");
-    record.BackBearingID = writejob_ReadReference(element, "BackBearingID");
-    record.ScanType = load_dbentity_ScanType(element, "ScanType");
-    // An absent or empty mode is the loader's empty-text value, high speed.
-    record.ScanMode = load_dbentity_ScanMode(element, "ScanMode");
-    record.FileName = writejob_ReadString(element, "FileName");
-    record.NumberOfPoints = static_cast<uint32_t>(writejob_ReadHexOrDecimal(element, "NumberOfPoints"));
-    record.TimeTaken = writejob_ReadOptionalDouble(element, "TimeTaken", MATHS_Null);
-    record.AtDistance = writejob_ReadOptionalDouble(element, "AtDistance", MATHS_Null);
-    record.HorizontalStep = writejob_ReadOptionalDouble(element, "HorizontalStep", MATHS_Null);
-    record.VerticalStep = writejob_ReadOptionalDouble(element, "VerticalStep", MATHS_Null);
-    record.HorizontalDistInterval = writejob_ReadOptionalDouble(element, "HorizontalDistInterval", MATHS_Null);
-    record.VerticalDistInterval = writejob_ReadOptionalDouble(element, "VerticalDistInterval", MATHS_Null);
-    writejob_CheckRecAttribute(element, "db_Scanning");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_Scanning>(*this, element, "db_Scanning", [&](auto& record) {
+        record.StationID = writejob_ReadReference(element, "StationID");
+        record.BackBearingID = writejob_ReadReference(element, "BackBearingID");
+        record.ScanType = load_dbentity_ScanType(element, "ScanType");
+        // An absent or empty mode is the loader's empty-text value, high speed.
+        record.ScanMode = load_dbentity_ScanMode(element, "ScanMode");
+        record.FileName = writejob_ReadString(element, "FileName");
+        record.NumberOfPoints = static_cast<uint32_t>(writejob_ReadHexOrDecimal(element, "NumberOfPoints"));
+        record.TimeTaken = writejob_ReadOptionalDouble(element, "TimeTaken", MATHS_Null);
+        record.AtDistance = writejob_ReadOptionalDouble(element, "AtDistance", MATHS_Null);
+        record.HorizontalStep = writejob_ReadOptionalDouble(element, "HorizontalStep", MATHS_Null);
+        record.VerticalStep = writejob_ReadOptionalDouble(element, "VerticalStep", MATHS_Null);
+        record.HorizontalDistInterval = writejob_ReadOptionalDouble(element, "HorizontalDistInterval", MATHS_Null);
+        record.VerticalDistInterval = writejob_ReadOptionalDouble(element, "VerticalDistInterval", MATHS_Null);
+    });
 }
 
 void JobWriter::WritePanorama(const xml_Element* element) {
-    db_Panorama record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.Method = load_dbentity_PanoramaMethod(element, "Method");
-    record.Top = writejob_ReadDouble(element, "Top");
-    record.Left = writejob_ReadDouble(element, "Left");
-    record.Bottom = writejob_ReadDouble(element, "Bottom");
-    record.Right = writejob_ReadDouble(element, "Right");
-    record.HAstep = writejob_ReadDouble(element, "HAstep");
-    record.VAstep = writejob_ReadDouble(element, "VAstep");
-    writejob_CheckRecAttribute(element, "db_Panorama");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_Panorama>(*this, element, "db_Panorama", [&](auto& record) {
+        record.Method = load_dbentity_PanoramaMethod(element, "Method");
+        record.Top = writejob_ReadDouble(element, "Top");
+        record.Left = writejob_ReadDouble(element, "Left");
+        record.Bottom = writejob_ReadDouble(element, "Bottom");
+        record.Right = writejob_ReadDouble(element, "Right");
+        record.HAstep = writejob_ReadDouble(element, "HAstep");
+        record.VAstep = writejob_ReadDouble(element, "VAstep");
+    });
 }
 
 void JobWriter::WriteGridStdDeviations(const xml_Element* element) {
-    db_GridStdDeviations record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    writejob_ReadGrid(element, "StdDev", record.StdDev);
-    writejob_CheckRecAttribute(element, "db_GridStdDeviations");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_GridStdDeviations>(*this, element, "db_GridStdDeviations", [&](auto& record) {
+        writejob_ReadGrid(element, "StdDev", record.StdDev);
+    });
 }
 
 void JobWriter::WriteTimeZone(const xml_Element* element) {
-    db_TimeZone record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.TimeZoneName = writejob_ReadString(element, "TimeZoneName");
-    record.HoursToUTC = writejob_ReadOptionalDouble(element, "HoursToUTC", MATHS_Null);
-    writejob_CheckRecAttribute(element, "db_TimeZone");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_TimeZone>(*this, element, "db_TimeZone", [&](auto& record) {
+        record.TimeZoneName = writejob_ReadString(element, "TimeZoneName");
+        record.HoursToUTC = writejob_ReadOptionalDouble(element, "HoursToUTC", MATHS_Null);
+    });
 }
 
 void JobWriter::WriteTunnelXSPoints(const xml_Element* element) {
@@ -149,65 +142,55 @@ void JobWriter::WriteTunnelSettings(const xml_Element* element) {
 }
 
 void JobWriter::WriteImportDataBegin(const xml_Element* element) {
-    db_ImportDataBegin record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.Source = writejob_ReadString(element, "Source");
-    writejob_CheckRecAttribute(element, "db_ImportDataBegin");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_ImportDataBegin>(*this, element, "db_ImportDataBegin", [&](auto& record) {
+        record.Source = writejob_ReadString(element, "Source");
+    });
 }
 
 void JobWriter::WriteImportDataEnd(const xml_Element* element) {
-    db_ImportDataEnd record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.EntitiesImported = writejob_ReadInt(element, "EntitiesImported");
-    writejob_CheckRecAttribute(element, "db_ImportDataEnd");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_ImportDataEnd>(*this, element, "db_ImportDataEnd", [&](auto& record) {
+        record.EntitiesImported = writejob_ReadInt(element, "EntitiesImported");
+    });
 }
 
 void JobWriter::WriteEchoSounding(const xml_Element* element) {
-    db_EchoSounding record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.Depth = writejob_ReadDouble(element, "Depth");
-    writejob_CheckRecAttribute(element, "db_EchoSounding");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_EchoSounding>(*this, element, "db_EchoSounding", [&](auto& record) {
+        record.Depth = writejob_ReadDouble(element, "Depth");
+    });
 }
 
 void JobWriter::WriteEchoSounderConfig(const xml_Element* element) {
-    db_EchoSounderConfig record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.EchoSounderType = load_dbecho_EchoSounderType(element, "EchoSounderType");
-    record.Port = load_rs232_Ports(element, "Port");
-    record.BaudRate = static_cast<uint32_t>(writejob_ReadHexOrDecimal(element, "BaudRate"));
-    record.DataBits = writejob_ReadInt(element, "DataBits");
-    record.StopBits = writejob_ReadInt(element, "StopBits");
-    record.Parity = load_rs232_ParityCodes(element, "Parity");
-    record.UseEchoSounder = writejob_ReadOptionalBool(element, "UseEchoSounder", true);
-    record.EchoLatency = writejob_ReadOptionalDouble(element, "EchoLatency", 0.0);
-    writejob_CheckRecAttribute(element, "db_EchoSounderConfig");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_EchoSounderConfig>(*this, element, "db_EchoSounderConfig", [&](auto& record) {
+        record.EchoSounderType = load_dbecho_EchoSounderType(element, "EchoSounderType");
+        record.Port = load_rs232_Ports(element, "Port");
+        record.BaudRate = static_cast<uint32_t>(writejob_ReadHexOrDecimal(element, "BaudRate"));
+        record.DataBits = writejob_ReadInt(element, "DataBits");
+        record.StopBits = writejob_ReadInt(element, "StopBits");
+        record.Parity = load_rs232_ParityCodes(element, "Parity");
+        record.UseEchoSounder = writejob_ReadOptionalBool(element, "UseEchoSounder", true);
+        record.EchoLatency = writejob_ReadOptionalDouble(element, "EchoLatency", 0.0);
+    });
 }
 
 void JobWriter::Write3DAxes(const xml_Element* element) {
-    db_3DAxes record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.P1Name = writejob_ReadString(element, "P1Name");
-    record.P1Code = writejob_ReadString(element, "P1Code");
-    writejob_ReadGrid(element, "P1Grid", record.P1Grid);
-    record.P2Name = writejob_ReadString(element, "P2Name");
-    record.P2Code = writejob_ReadString(element, "P2Code");
-    writejob_ReadGrid(element, "P2Grid", record.P2Grid);
-    record.OrthogHorizontalOffset = writejob_ReadDouble(element, "OrthogHorizontalOffset");
-    record.OrthogPerpendicularOffset = writejob_ReadDouble(element, "OrthogPerpendicularOffset");
-    record.OrthogRadialOffset = writejob_ReadDouble(element, "OrthogRadialOffset");
-    record.OrthogDistanceToP1 = writejob_ReadDouble(element, "OrthogDistanceToP1");
-    record.OrthogDistanceToP2 = writejob_ReadDouble(element, "OrthogDistanceToP2");
-    writejob_ReadGrid(element, "OrthogIntersectionPoint", record.OrthogIntersectionPoint);
-    record.VertHorizontalOffset = writejob_ReadDouble(element, "VertHorizontalOffset");
-    record.VertVerticalOffset = writejob_ReadDouble(element, "VertVerticalOffset");
-    record.VertRadialOffset = writejob_ReadDouble(element, "VertRadialOffset");
-    record.VertDistanceToP1 = writejob_ReadDouble(element, "VertDistanceToP1");
-    record.VertDistanceToP2 = writejob_ReadDouble(element, "VertDistanceToP2");
-    writejob_ReadGrid(element, "VertIntersectionPoint", record.VertIntersectionPoint);
-    writejob_CheckRecAttribute(element, "db_3DAxes");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_3DAxes>(*this, element, "db_3DAxes", [&](auto& record) {
+        record.P1Name = writejob_ReadString(element, "P1Name");
+        record.P1Code = writejob_ReadString(element, "P1Code");
+        writejob_ReadGrid(element, "P1Grid", record.P1Grid);
+        record.P2Name = writejob_ReadString(element, "P2Name");
+        record.P2Code = writejob_ReadString(element, "P2Code");
+        writejob_ReadGrid(element, "P2Grid", record.P2Grid);
+        record.OrthogHorizontalOffset = writejob_ReadDouble(element, "OrthogHorizontalOffset");
+        record.OrthogPerpendicularOffset = writejob_ReadDouble(element, "OrthogPerpendicularOffset");
+        record.OrthogRadialOffset = writejob_ReadDouble(element, "OrthogRadialOffset");
+        record.OrthogDistanceToP1 = writejob_ReadDouble(element, "OrthogDistanceToP1");
+        record.OrthogDistanceToP2 = writejob_ReadDouble(element, "OrthogDistanceToP2");
+        writejob_ReadGrid(element, "OrthogIntersectionPoint", record.OrthogIntersectionPoint);
+        record.VertHorizontalOffset = writejob_ReadDouble(element, "VertHorizontalOffset");
+        record.VertVerticalOffset = writejob_ReadDouble(element, "VertVerticalOffset");
+        record.VertRadialOffset = writejob_ReadDouble(element, "VertRadialOffset");
+        record.VertDistanceToP1 = writejob_ReadDouble(element, "VertDistanceToP1");
+        record.VertDistanceToP2 = writejob_ReadDouble(element, "VertDistanceToP2");
+        writejob_ReadGrid(element, "VertIntersectionPoint", record.VertIntersectionPoint);
+    });
 }

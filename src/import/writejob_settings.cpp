@@ -9,6 +9,7 @@
 #include "foundation/kernel/maths.h"
 #include "foundation/xml/element.h"
 #include "import/writejob_groups.h"
+#include "import/writejob_handler.h"
 #include "records/cogo.h"
 #include "records/coordsysstyle.h"
 #include "records/jobheader.h"
@@ -153,76 +154,65 @@ Str writejob_TimeStampText(int32_t derivation, double time) {
 // The handlers: notes, children in the listed order, "rec", store.
 
 void JobWriter::WritePrecision(const xml_Element* element) {
-    db_Precision record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.Horizontal = writejob_ReadDouble(element, "Horizontal");
-    record.Vertical = writejob_ReadDouble(element, "Vertical");
-    writejob_CheckRecAttribute(element, "db_Precision");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_Precision>(*this, element, "db_Precision", [&](auto& record) {
+        record.Horizontal = writejob_ReadDouble(element, "Horizontal");
+        record.Vertical = writejob_ReadDouble(element, "Vertical");
+    });
 }
 
 void JobWriter::WriteCoding(const xml_Element* element) {
-    db_Coding record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.Comment = writejob_ReadString(element, "Comment");
-    record.Filename = writejob_ReadString(element, "Filename");
-    record.DDFFilename = writejob_ReadString(element, "DDFFilename");
-    // The low 16 bits of the value read.
-    record.CheckSum = static_cast<uint16_t>(static_cast<uint32_t>(writejob_ReadHexOrDecimal(element, "CheckSum")));
-    record.AttributesActive = writejob_ReadBool(element, "AttributesActive");
-    record.UseAttributesOfBaseCode = writejob_ReadOptionalBool(element, "UseAttributesOfBaseCode", false);
-    writejob_CheckRecAttribute(element, "db_Coding");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_Coding>(*this, element, "db_Coding", [&](auto& record) {
+        record.Comment = writejob_ReadString(element, "Comment");
+        record.Filename = writejob_ReadString(element, "Filename");
+        record.DDFFilename = writejob_ReadString(element, "DDFFilename");
+        // The low 16 bits of the value read.
+        record.CheckSum = static_cast<uint16_t>(static_cast<uint32_t>(writejob_ReadHexOrDecimal(element, "CheckSum")));
+        record.AttributesActive = writejob_ReadBool(element, "AttributesActive");
+        record.UseAttributesOfBaseCode = writejob_ReadOptionalBool(element, "UseAttributesOfBaseCode", false);
+    });
 }
 
 void JobWriter::WriteDescriptionsDefinition(const xml_Element* element) {
-    db_DescriptionsDefinition record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.UseDescriptions = writejob_ReadBool(element, "UseDescriptions");
-    record.Description1Label = writejob_ReadString(element, "Description1Label");
-    record.Description2Label = writejob_ReadString(element, "Description2Label");
-    writejob_CheckRecAttribute(element, "db_DescriptionsDefinition");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_DescriptionsDefinition>(*this, element, "db_DescriptionsDefinition", [&](auto& record) {
+        record.UseDescriptions = writejob_ReadBool(element, "UseDescriptions");
+        record.Description1Label = writejob_ReadString(element, "Description1Label");
+        record.Description2Label = writejob_ReadString(element, "Description2Label");
+    });
 }
 
 void JobWriter::WriteMeterological(const xml_Element* element) {
-    db_Meterological record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.Pressure = writejob_ReadDouble(element, "Pressure");
-    record.DryBulbTemperature = writejob_ReadDouble(element, "DryBulbTemperature");
-    record.WetBulbTemperature = writejob_ReadDouble(element, "WetBulbTemperature");
-    record.RelativeHumidity = writejob_ReadDouble(element, "RelativeHumidity");
-    writejob_CheckRecAttribute(element, "db_Meterological");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_Meterological>(*this, element, "db_Meterological", [&](auto& record) {
+        record.Pressure = writejob_ReadDouble(element, "Pressure");
+        record.DryBulbTemperature = writejob_ReadDouble(element, "DryBulbTemperature");
+        record.WetBulbTemperature = writejob_ReadDouble(element, "WetBulbTemperature");
+        record.RelativeHumidity = writejob_ReadDouble(element, "RelativeHumidity");
+    });
 }
 
 void JobWriter::WriteConfigCalib(const xml_Element* element) {
-    db_ConfigCalib record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.FixHorzScaleToOne = writejob_ReadBool(element, "FixHorzScaleToOne");
-    record.FixHorzRotationToZero = writejob_ReadBool(element, "FixHorzRotationToZero");
-    record.CalibType = load_dbqz_ObservationType(element, "CalibType");
-    record.AutoCalibrate = writejob_ReadBool(element, "AutoCalibrate");
-    record.VerticalCalibrationMethod = load_optional_dbqz_VerticalCalibrationMethod(element, "VerticalCalibrationMethod", 2);
-    record.MaxHorzResiduals = writejob_ReadDouble(element, "MaxHorzResiduals");
-    record.MaxVertResiduals = writejob_ReadDouble(element, "MaxVertResiduals");
-    record.MaxHorzScale = writejob_ReadDouble(element, "MaxHorzScale");
-    record.MinHorzScale = writejob_ReadDouble(element, "MinHorzScale");
-    record.MaxVertIncline = writejob_ReadDouble(element, "MaxVertIncline");
-    writejob_ReadCalibPointName(element, "PointName", record.PointName);
-    writejob_CheckRecAttribute(element, "db_ConfigCalib");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_ConfigCalib>(*this, element, "db_ConfigCalib", [&](auto& record) {
+        record.FixHorzScaleToOne = writejob_ReadBool(element, "FixHorzScaleToOne");
+        record.FixHorzRotationToZero = writejob_ReadBool(element, "FixHorzRotationToZero");
+        record.CalibType = load_dbqz_ObservationType(element, "CalibType");
+        record.AutoCalibrate = writejob_ReadBool(element, "AutoCalibrate");
+        record.VerticalCalibrationMethod =
+            load_optional_dbqz_VerticalCalibrationMethod(element, "VerticalCalibrationMethod", 2);
+        record.MaxHorzResiduals = writejob_ReadDouble(element, "MaxHorzResiduals");
+        record.MaxVertResiduals = writejob_ReadDouble(element, "MaxVertResiduals");
+        record.MaxHorzScale = writejob_ReadDouble(element, "MaxHorzScale");
+        record.MinHorzScale = writejob_ReadDouble(element, "MinHorzScale");
+        record.MaxVertIncline = writejob_ReadDouble(element, "MaxVertIncline");
+        writejob_ReadCalibPointName(element, "PointName", record.PointName);
+    });
 }
 
 void JobWriter::WriteCalibPoint(const xml_Element* element) {
-    db_CalibPoint record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.NEEPointId = writejob_ReadString(element, "NEEPointId");
-    record.WGS84PointId = writejob_ReadString(element, "WGS84PointId");
-    record.Status = load_dbqz_CalibrateStatus(element, "Status");
-    writejob_ReadCalibResiduals(element, "Residuals", record.Residuals);
-    writejob_CheckRecAttribute(element, "db_CalibPoint");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_CalibPoint>(*this, element, "db_CalibPoint", [&](auto& record) {
+        record.NEEPointId = writejob_ReadString(element, "NEEPointId");
+        record.WGS84PointId = writejob_ReadString(element, "WGS84PointId");
+        record.Status = load_dbqz_CalibrateStatus(element, "Status");
+        writejob_ReadCalibResiduals(element, "Residuals", record.Residuals);
+    });
 }
 
 void JobWriter::WriteArea(const xml_Element* element) {
@@ -252,29 +242,25 @@ void JobWriter::WriteSubdividedArea(const xml_Element* element) {
 }
 
 void JobWriter::WriteCoordSystem(const xml_Element* element) {
-    db_CoordSystem record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.SystemName = writejob_ReadString(element, "SystemName");
-    record.ZoneName = writejob_ReadString(element, IsVersionFrom(1130, 500) ? "ZoneSiteName" : "ZoneName");
-    record.DatumName = writejob_ReadString(element, "DatumName");
-    record.UseGeoid = writejob_ReadBool(element, "UseGeoid");
-    record.UseDatumGrid = writejob_ReadBool(element, "UseDatumGrid");
-    record.GeoidFilename = writejob_ReadString(element, "GeoidFilename");
-    // No child carries the three words.
-    record.Word1 = record.Word2 = record.Word3 = 0;
-    writejob_ReadGroundScale(element, GroundScaleName(), record.GroundScale);
-    writejob_CheckRecAttribute(element, "db_CoordSystem");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_CoordSystem>(*this, element, "db_CoordSystem", [&](auto& record) {
+        record.SystemName = writejob_ReadString(element, "SystemName");
+        record.ZoneName = writejob_ReadString(element, IsVersionFrom(1130, 500) ? "ZoneSiteName" : "ZoneName");
+        record.DatumName = writejob_ReadString(element, "DatumName");
+        record.UseGeoid = writejob_ReadBool(element, "UseGeoid");
+        record.UseDatumGrid = writejob_ReadBool(element, "UseDatumGrid");
+        record.GeoidFilename = writejob_ReadString(element, "GeoidFilename");
+        // No child carries the three words.
+        record.Word1 = record.Word2 = record.Word3 = 0;
+        writejob_ReadGroundScale(element, GroundScaleName(), record.GroundScale);
+    });
 }
 
 void JobWriter::WriteCoordSysControl(const xml_Element* element) {
-    db_CoordSystemControl record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.HorzAdjust = writejob_ReadBool(element, "HorzAdjust");
-    record.VertAdjust = writejob_ReadBool(element, "VertAdjust");
-    record.DoGeolib = writejob_ReadBool(element, "DoGeolib");
-    writejob_CheckRecAttribute(element, "db_CoordSystemControl");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_CoordSystemControl>(*this, element, "db_CoordSystemControl", [&](auto& record) {
+        record.HorzAdjust = writejob_ReadBool(element, "HorzAdjust");
+        record.VertAdjust = writejob_ReadBool(element, "VertAdjust");
+        record.DoGeolib = writejob_ReadBool(element, "DoGeolib");
+    });
 }
 
 void JobWriter::WriteTimeStamp(const xml_Element* element) {

@@ -6,6 +6,7 @@
 #include "foundation/kernel/maths.h"
 #include "foundation/xml/element.h"
 #include "import/writejob_groups.h"
+#include "import/writejob_handler.h"
 #include "records/stakeoutsettings.h"
 #include "records/unitstiming.h"
 #include "vocabulary/dbField.h"
@@ -27,11 +28,8 @@ constexpr int32_t kDistanceDisplay0001 = 2;
 // The six occupation-time records differ only in their class and "rec".
 template <class R>
 void WriteOccupationTimes(JobWriter& writer, const xml_Element* element, const char* recName) {
-    R record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    writejob_ReadInitTimes(element, "times", record.times);
-    writejob_CheckRecAttribute(element, recName);
-    writer.StoreRecord(element, &record);
+    writejob_WriteRecord<R>(writer, element, recName,
+                            [element](R& record) { writejob_ReadInitTimes(element, "times", record.times); });
 }
 
 }  // namespace
@@ -64,38 +62,38 @@ void writejob_ReadStakeTolerance(const xml_Element* element, writejob_ChildName 
 }
 
 void JobWriter::WriteUnits(const xml_Element* element) {
-    db_Units record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.VerticalUnits = load_units_Type(element, "VerticalUnits");
-    record.HorizontalUnits = load_units_Type(element, "HorizontalUnits");
-    record.AngleUnits = load_units_Type(element, "AngleUnits");
-    record.LatLongUnits = load_units_Type(element, "LatLongUnits");
-    record.VelocityUnits = load_units_Type(element, "VelocityUnits");
-    record.CoordOrder = load_dbconfig_CoordOrder(element, "CoordOrder");
-    record.TemperatureUnits = load_units_Type(element, "TemperatureUnits");
-    record.PressureUnits = load_units_Type(element, "PressureUnits");
-    record.Grade = load_units_Type(element, "Grade");
-    record.AreaUnits = load_units_Type(element, "AreaUnits");
-    record.Stationing = load_dbconfig_Stationing(element, "Stationing");
-    record.LaserVA = load_dbconfig_LaserVA(element, "LaserVA");
-    record.GPSTimeDisplay = load_optional_dbconfig_GPSTimeDisplay(element, "GPSTimeDisplay", 0);
-    if (IsVersionFrom(1130, 500)) {
-        record.DMSAngleDisplay = load_dbconfig_DMSAngleDisplay(element, "DMSAngleDisplay");
-        record.DistanceDisplay = load_optional_dbconfig_DistanceDisplay(element, "DistanceDisplay", kDistanceDisplay0001);
-        record.AzimuthFormat = load_optional_dbconfig_AzimuthFormat(element, "AzimuthFormat", 0);
-    } else {
-        record.DMSAngleDisplay = load_dbconfig_DMSAngleDisplay(element, "HAVAAngleDisplay");
-        record.DistanceDisplay = load_optional_dbconfig_DistanceDisplay(element, "SDDisplay", kDistanceDisplay0001);
-        // The older exports had quadrant bearings as an angle unit.
-        if (record.AngleUnits == kUnitsQuad) {
-            record.AngleUnits = kUnitsDdmmss;
-            record.AzimuthFormat = kAzimuthFormatQuadrantBearing;
+    writejob_WriteRecord<db_Units>(*this, element, "db_Units", [&](auto& record) {
+        record.VerticalUnits = load_units_Type(element, "VerticalUnits");
+        record.HorizontalUnits = load_units_Type(element, "HorizontalUnits");
+        record.AngleUnits = load_units_Type(element, "AngleUnits");
+        record.LatLongUnits = load_units_Type(element, "LatLongUnits");
+        record.VelocityUnits = load_units_Type(element, "VelocityUnits");
+        record.CoordOrder = load_dbconfig_CoordOrder(element, "CoordOrder");
+        record.TemperatureUnits = load_units_Type(element, "TemperatureUnits");
+        record.PressureUnits = load_units_Type(element, "PressureUnits");
+        record.Grade = load_units_Type(element, "Grade");
+        record.AreaUnits = load_units_Type(element, "AreaUnits");
+        record.Stationing = load_dbconfig_Stationing(element, "Stationing");
+        record.LaserVA = load_dbconfig_LaserVA(element, "LaserVA");
+        record.GPSTimeDisplay = load_optional_dbconfig_GPSTimeDisplay(element, "GPSTimeDisplay", 0);
+        if (IsVersionFrom(1130, 500)) {
+            record.DMSAngleDisplay = load_dbconfig_DMSAngleDisplay(element, "DMSAngleDisplay");
+            record.DistanceDisplay =
+                load_optional_dbconfig_DistanceDisplay(element, "DistanceDisplay", kDistanceDisplay0001);
+            record.AzimuthFormat = load_optional_dbconfig_AzimuthFormat(element, "AzimuthFormat", 0);
+        } else {
+            record.DMSAngleDisplay = load_dbconfig_DMSAngleDisplay(element, "HAVAAngleDisplay");
+            record.DistanceDisplay = load_optional_dbconfig_DistanceDisplay(element, "SDDisplay", kDistanceDisplay0001);
+            // The older exports had quadrant bearings as an angle unit.
+            if (record.AngleUnits == kUnitsQuad) {
+                record.AngleUnits = kUnitsDdmmss;
+                record.AzimuthFormat = kAzimuthFormatQuadrantBearing;
+            }
         }
-    }
-    record.CoordinateDisplay = load_optional_dbconfig_DistanceDisplay(element, "CoordinateDisplay", kDistanceDisplay0001);
-    record.DecAngleDisplay = load_optional_dbconfig_DecAngleDisplay(element, "DecAngleDisplay", 1);
-    writejob_CheckRecAttribute(element, "db_Units");
-    StoreRecord(element, &record);
+        record.CoordinateDisplay =
+            load_optional_dbconfig_DistanceDisplay(element, "CoordinateDisplay", kDistanceDisplay0001);
+        record.DecAngleDisplay = load_optional_dbconfig_DecAngleDisplay(element, "DecAngleDisplay", 1);
+    });
 
     // Older exports kept the coordinate view in the units. The second record takes the
     // element's ID too, so a reference to the element finds it.
@@ -107,50 +105,42 @@ void JobWriter::WriteUnits(const xml_Element* element) {
 }
 
 void JobWriter::WriteCoordViewType(const xml_Element* element) {
-    db_CoordViewType record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.CoordType = load_coord_Type(element, "CoordType");
-    record.LocalReferenceTransformation = writejob_ReadString(element, "LocalReferenceTransformation");
-    writejob_CheckRecAttribute(element, "db_CoordViewType");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_CoordViewType>(*this, element, "db_CoordViewType", [&](auto& record) {
+        record.CoordType = load_coord_Type(element, "CoordType");
+        record.LocalReferenceTransformation = writejob_ReadString(element, "LocalReferenceTransformation");
+    });
 }
 
 void JobWriter::WriteTracking(const xml_Element* element) {
-    db_Tracking record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.L1Tracking = load_dbconfig_TrackingMode(element, "L1Tracking");
-    record.L2Tracking = load_dbconfig_TrackingMode(element, "L2Tracking");
-    writejob_CheckRecAttribute(element, "db_Tracking");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_Tracking>(*this, element, "db_Tracking", [&](auto& record) {
+        record.L1Tracking = load_dbconfig_TrackingMode(element, "L1Tracking");
+        record.L2Tracking = load_dbconfig_TrackingMode(element, "L2Tracking");
+    });
 }
 
 void JobWriter::WriteGPSReading(const xml_Element* element) {
-    db_GPSReading record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.Measurements = Read16(element, "Measurements");
-    record.Duration = writejob_ReadDouble(element, "Duration");
-    record.HorzAcc = writejob_ReadDouble(element, "HorzAcc");
-    record.VertAcc = writejob_ReadDouble(element, "VertAcc");
-    record.AutoRove = writejob_ReadBool(element, "AutoRove");
-    record.AutoPointName = writejob_ReadString(element, "AutoPointName");
-    record.AsBuiltId = load_dbconfig_BuildId(element, "AsBuiltId");
-    record.AutoPointIncr = static_cast<int16_t>(writejob_ReadInt(element, "AutoPointIncr"));
-    record.QualityControl = load_dbconfig_QualityControl(element, "QualityControl");
-    record.DisplayPointType = load_coord_Type(element, "DisplayPointType");
-    record.AutoPrecisions = writejob_ReadOptionalBool(element, "AutoPrecisions", false);
-    record.StoreRTKFixedOnly = writejob_ReadOptionalBool(element, "StoreRTKFixedOnly", true);
-    writejob_CheckRecAttribute(element, "db_GPSReading");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_GPSReading>(*this, element, "db_GPSReading", [&](auto& record) {
+        record.Measurements = Read16(element, "Measurements");
+        record.Duration = writejob_ReadDouble(element, "Duration");
+        record.HorzAcc = writejob_ReadDouble(element, "HorzAcc");
+        record.VertAcc = writejob_ReadDouble(element, "VertAcc");
+        record.AutoRove = writejob_ReadBool(element, "AutoRove");
+        record.AutoPointName = writejob_ReadString(element, "AutoPointName");
+        record.AsBuiltId = load_dbconfig_BuildId(element, "AsBuiltId");
+        record.AutoPointIncr = static_cast<int16_t>(writejob_ReadInt(element, "AutoPointIncr"));
+        record.QualityControl = load_dbconfig_QualityControl(element, "QualityControl");
+        record.DisplayPointType = load_coord_Type(element, "DisplayPointType");
+        record.AutoPrecisions = writejob_ReadOptionalBool(element, "AutoPrecisions", false);
+        record.StoreRTKFixedOnly = writejob_ReadOptionalBool(element, "StoreRTKFixedOnly", true);
+    });
 }
 
 void JobWriter::WriteTSReading(const xml_Element* element) {
-    db_TSReading record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.ViewBeforeStorage = writejob_ReadBool(element, "ViewBeforeStorage");
-    record.AutoPointIncr = static_cast<int16_t>(writejob_ReadInt(element, "AutoPointIncr"));
-    record.DisplayPointType = load_coord_Type(element, "DisplayPointType");
-    writejob_CheckRecAttribute(element, "db_TSReading");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_TSReading>(*this, element, "db_TSReading", [&](auto& record) {
+        record.ViewBeforeStorage = writejob_ReadBool(element, "ViewBeforeStorage");
+        record.AutoPointIncr = static_cast<int16_t>(writejob_ReadInt(element, "AutoPointIncr"));
+        record.DisplayPointType = load_coord_Type(element, "DisplayPointType");
+    });
 }
 
 void JobWriter::WriteL2OTFTimes(const xml_Element* element) {
@@ -178,142 +168,126 @@ void JobWriter::WriteNewPtTimes(const xml_Element* element) {
 }
 
 void JobWriter::WriteTolerance(const xml_Element* element) {
-    db_Tolerance record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.HDist = writejob_ReadDouble(element, "HDist");
-    record.VDist = writejob_ReadDouble(element, "VDist");
-    record.HAngular = writejob_ReadDouble(element, "HAngular");
-    record.VAngular = writejob_ReadDouble(element, "VAngular");
-    record.HorzAngle = writejob_ReadDouble(element, "HorzAngle");
-    record.VertAngle = writejob_ReadDouble(element, "VertAngle");
-    record.SlopeDistance = writejob_ReadDouble(element, "SlopeDistance");
-    record.AutoAverage = writejob_ReadOptionalBool(element, "AutoAverage", false);
-    record.AutoAverageMaxHorizResidual =
-        writejob_ReadOptionalDouble(element, "AutoAverageMaxHorizResidual", record.AutoAverageMaxHorizResidual);
-    record.AutoAverageMaxVertResidual =
-        writejob_ReadOptionalDouble(element, "AutoAverageMaxVertResidual", record.AutoAverageMaxVertResidual);
-    writejob_CheckRecAttribute(element, "db_Tolerance");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_Tolerance>(*this, element, "db_Tolerance", [&](auto& record) {
+        record.HDist = writejob_ReadDouble(element, "HDist");
+        record.VDist = writejob_ReadDouble(element, "VDist");
+        record.HAngular = writejob_ReadDouble(element, "HAngular");
+        record.VAngular = writejob_ReadDouble(element, "VAngular");
+        record.HorzAngle = writejob_ReadDouble(element, "HorzAngle");
+        record.VertAngle = writejob_ReadDouble(element, "VertAngle");
+        record.SlopeDistance = writejob_ReadDouble(element, "SlopeDistance");
+        record.AutoAverage = writejob_ReadOptionalBool(element, "AutoAverage", false);
+        record.AutoAverageMaxHorizResidual =
+            writejob_ReadOptionalDouble(element, "AutoAverageMaxHorizResidual", record.AutoAverageMaxHorizResidual);
+        record.AutoAverageMaxVertResidual =
+            writejob_ReadOptionalDouble(element, "AutoAverageMaxVertResidual", record.AutoAverageMaxVertResidual);
+    });
 }
 
 void JobWriter::WriteContPoints(const xml_Element* element) {
-    db_ContinuousPoints record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.QualityControl = load_dbconfig_QualityControl(element, "QualityControl");
-    record.HorzPrec = writejob_ReadDouble(element, "HorzPrec");
-    record.VertPrec = writejob_ReadDouble(element, "VertPrec");
-    record.AutoPrecisions = writejob_ReadOptionalBool(element, "AutoPrecisions", false);
-    record.LowLatencyRTK = writejob_ReadOptionalBool(element, "LowLatencyRTK", true);
-    record.StoreRTKFixedOnly = writejob_ReadOptionalBool(element, "StoreRTKFixedOnly", true);
-    writejob_CheckRecAttribute(element, "db_ContinuousPoints");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_ContinuousPoints>(*this, element, "db_ContinuousPoints", [&](auto& record) {
+        record.QualityControl = load_dbconfig_QualityControl(element, "QualityControl");
+        record.HorzPrec = writejob_ReadDouble(element, "HorzPrec");
+        record.VertPrec = writejob_ReadDouble(element, "VertPrec");
+        record.AutoPrecisions = writejob_ReadOptionalBool(element, "AutoPrecisions", false);
+        record.LowLatencyRTK = writejob_ReadOptionalBool(element, "LowLatencyRTK", true);
+        record.StoreRTKFixedOnly = writejob_ReadOptionalBool(element, "StoreRTKFixedOnly", true);
+    });
 }
 
 void JobWriter::WriteFastStatic(const xml_Element* element) {
-    db_FastStatic record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.AutoRove = writejob_ReadBool(element, "AutoRove");
-    writejob_ReadInitTimes(element, "L1Times", record.L1Times);
-    writejob_ReadInitTimes(element, "L1L2Times", record.L1L2Times);
-    writejob_CheckRecAttribute(element, "db_FastStatic");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_FastStatic>(*this, element, "db_FastStatic", [&](auto& record) {
+        record.AutoRove = writejob_ReadBool(element, "AutoRove");
+        writejob_ReadInitTimes(element, "L1Times", record.L1Times);
+        writejob_ReadInitTimes(element, "L1L2Times", record.L1L2Times);
+    });
 }
 
 void JobWriter::WriteConfigStakeOut(const xml_Element* element) {
-    db_StakeOut record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.DistanceType = load_coordsys_CogoDistance(element, "DistanceType");
-    record.DisplayPointType = load_coord_Type(element, "DisplayPointType");
-    record.DisplayElevToDTM = writejob_ReadBool(element, "DisplayElevToDTM");
-    record.TerrainModel = writejob_ReadString(element, "TerrainModel");
-    record.VOffsetToDTM = writejob_ReadOptionalDouble(element, "VOffsetToDTM", 0.0);
-    record.AsStakedName = load_dbconfig_AsStaked(element, "AsStakedName");
-    record.AsStakedCode = load_dbconfig_AsStaked(element, "AsStakedCode");
-    record.QualityControl = load_dbconfig_QualityControl(element, "QualityControl");
-    record.Duration = writejob_ReadDouble(element, "Duration");
-    record.Measurements = Read16(element, "Measurements");
-    record.HorzAcc = writejob_ReadDouble(element, "HorzAcc");
-    record.VertAcc = writejob_ReadDouble(element, "VertAcc");
-    record.AutoFineMode = writejob_ReadOptionalBool(element, "AutoFineMode", false);
-    record.PointLabels = load_dbconfig_AsStaked(element, "PointLabels");
-    record.OrientTo = load_dbconfig_OrientTo(element, "OrientTo");
-    record.GridDeltas = writejob_ReadBool(element, "GridDeltas");
-    // The gate looks at the main product's version alone.
-    if (!IsMainVersionBelow1245()) {
-        record.GPSDeltasPoint = load_optional_dbconfig_DeltasMode(element, "GPSDeltasPoint", kDeltasGrid);
-        record.GPSDeltasOther = load_optional_dbconfig_DeltasMode(element, "GPSDeltasOther", kDeltasStationOffset);
-        record.TSDeltasPoint = load_optional_dbconfig_DeltasMode(element, "TSDeltasPoint", kDeltasDistance);
-        record.TSDeltasOther = load_optional_dbconfig_DeltasMode(element, "TSDeltasOther", kDeltasStationOffset);
-    } else {
-        record.GPSDeltasPoint = load_optional_dbconfig_DeltasMode(element, "GPSDeltas", kDeltasGrid);
-        record.GPSDeltasOther = kDeltasStationOffset;
-        record.TSDeltasPoint = load_optional_dbconfig_DeltasMode(element, "TSDeltas", kDeltasDistance);
-        record.TSDeltasOther = kDeltasStationOffset;
-    }
-    record.TSAngleDeltaTolerance = writejob_ReadDouble(element, "TSAngleDeltaTolerance");
-    record.TSDistanceDeltaTolerance = writejob_ReadDouble(element, "TSDistanceDeltaTolerance");
-    record.MapMode = load_dbconfig_StakeMapMode(element, "MapMode");
-    record.TSViewMode = load_dbconfig_TSStakeViewMode(element, "TSViewMode");
-    record.DoToleranceCheck = writejob_ReadBool(element, "DoToleranceCheck");
-    writejob_ReadStakeTolerance(element, "Tolerance", record.Tolerance);
-    record.AutoPointIncr = Read16(element, "AutoPointIncr");
-    record.AutoSideSlope = writejob_ReadOptionalBool(element, "AutoSideSlope", true);
-    record.PointStakeoutStyleSheet = writejob_ReadString(element, "PointStakeoutStyleSheet");
-    record.LineStakeoutStyleSheet = writejob_ReadString(element, "LineStakeoutStyleSheet");
-    record.ArcStakeoutStyleSheet = writejob_ReadString(element, "ArcStakeoutStyleSheet");
-    record.DTMStakeoutStyleSheet = writejob_ReadString(element, "DTMStakeoutStyleSheet");
-    record.RoadStakeoutStyleSheet = writejob_ReadString(element, "RoadStakeoutStyleSheet");
-    record.AlignmentStakeoutStyleSheet = writejob_ReadString(element, "AlignmentStakeoutStyleSheet");
-    record.RemovePointFromList = writejob_ReadOptionalBool(element, "RemovePointFromList", true);
-    writejob_CheckRecAttribute(element, "db_StakeOut");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_StakeOut>(*this, element, "db_StakeOut", [&](auto& record) {
+        record.DistanceType = load_coordsys_CogoDistance(element, "DistanceType");
+        record.DisplayPointType = load_coord_Type(element, "DisplayPointType");
+        record.DisplayElevToDTM = writejob_ReadBool(element, "DisplayElevToDTM");
+        record.TerrainModel = writejob_ReadString(element, "TerrainModel");
+        record.VOffsetToDTM = writejob_ReadOptionalDouble(element, "VOffsetToDTM", 0.0);
+        record.AsStakedName = load_dbconfig_AsStaked(element, "AsStakedName");
+        record.AsStakedCode = load_dbconfig_AsStaked(element, "AsStakedCode");
+        record.QualityControl = load_dbconfig_QualityControl(element, "QualityControl");
+        record.Duration = writejob_ReadDouble(element, "Duration");
+        record.Measurements = Read16(element, "Measurements");
+        record.HorzAcc = writejob_ReadDouble(element, "HorzAcc");
+        record.VertAcc = writejob_ReadDouble(element, "VertAcc");
+        record.AutoFineMode = writejob_ReadOptionalBool(element, "AutoFineMode", false);
+        record.PointLabels = load_dbconfig_AsStaked(element, "PointLabels");
+        record.OrientTo = load_dbconfig_OrientTo(element, "OrientTo");
+        record.GridDeltas = writejob_ReadBool(element, "GridDeltas");
+        // The gate looks at the main product's version alone.
+        if (!IsMainVersionBelow1245()) {
+            record.GPSDeltasPoint = load_optional_dbconfig_DeltasMode(element, "GPSDeltasPoint", kDeltasGrid);
+            record.GPSDeltasOther = load_optional_dbconfig_DeltasMode(element, "GPSDeltasOther", kDeltasStationOffset);
+            record.TSDeltasPoint = load_optional_dbconfig_DeltasMode(element, "TSDeltasPoint", kDeltasDistance);
+            record.TSDeltasOther = load_optional_dbconfig_DeltasMode(element, "TSDeltasOther", kDeltasStationOffset);
+        } else {
+            record.GPSDeltasPoint = load_optional_dbconfig_DeltasMode(element, "GPSDeltas", kDeltasGrid);
+            record.GPSDeltasOther = kDeltasStationOffset;
+            record.TSDeltasPoint = load_optional_dbconfig_DeltasMode(element, "TSDeltas", kDeltasDistance);
+            record.TSDeltasOther = kDeltasStationOffset;
+        }
+        record.TSAngleDeltaTolerance = writejob_ReadDouble(element, "TSAngleDeltaTolerance");
+        record.TSDistanceDeltaTolerance = writejob_ReadDouble(element, "TSDistanceDeltaTolerance");
+        record.MapMode = load_dbconfig_StakeMapMode(element, "MapMode");
+        record.TSViewMode = load_dbconfig_TSStakeViewMode(element, "TSViewMode");
+        record.DoToleranceCheck = writejob_ReadBool(element, "DoToleranceCheck");
+        writejob_ReadStakeTolerance(element, "Tolerance", record.Tolerance);
+        record.AutoPointIncr = Read16(element, "AutoPointIncr");
+        record.AutoSideSlope = writejob_ReadOptionalBool(element, "AutoSideSlope", true);
+        record.PointStakeoutStyleSheet = writejob_ReadString(element, "PointStakeoutStyleSheet");
+        record.LineStakeoutStyleSheet = writejob_ReadString(element, "LineStakeoutStyleSheet");
+        record.ArcStakeoutStyleSheet = writejob_ReadString(element, "ArcStakeoutStyleSheet");
+        record.DTMStakeoutStyleSheet = writejob_ReadString(element, "DTMStakeoutStyleSheet");
+        record.RoadStakeoutStyleSheet = writejob_ReadString(element, "RoadStakeoutStyleSheet");
+        record.AlignmentStakeoutStyleSheet = writejob_ReadString(element, "AlignmentStakeoutStyleSheet");
+        record.RemovePointFromList = writejob_ReadOptionalBool(element, "RemovePointFromList", true);
+    });
 }
 
 void JobWriter::WriteCheckShot(const xml_Element* element) {
-    db_CheckShot record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.Measurements = Read16(element, "Measurements");
-    record.Duration = writejob_ReadDouble(element, "Duration");
-    record.HorzAcc = writejob_ReadDouble(element, "HorzAcc");
-    record.VertAcc = writejob_ReadDouble(element, "VertAcc");
-    record.AutoRove = writejob_ReadBool(element, "AutoRove");
-    record.QualityControl = load_dbconfig_QualityControl(element, "QualityControl");
-    record.StoreChecks = writejob_ReadBool(element, "StoreChecks");
-    writejob_CheckRecAttribute(element, "db_CheckShot");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_CheckShot>(*this, element, "db_CheckShot", [&](auto& record) {
+        record.Measurements = Read16(element, "Measurements");
+        record.Duration = writejob_ReadDouble(element, "Duration");
+        record.HorzAcc = writejob_ReadDouble(element, "HorzAcc");
+        record.VertAcc = writejob_ReadDouble(element, "VertAcc");
+        record.AutoRove = writejob_ReadBool(element, "AutoRove");
+        record.QualityControl = load_dbconfig_QualityControl(element, "QualityControl");
+        record.StoreChecks = writejob_ReadBool(element, "StoreChecks");
+    });
 }
 
 void JobWriter::WriteQuickMark(const xml_Element* element) {
-    db_QuickMark record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.HorzAcc = writejob_ReadDouble(element, "HorzAcc");
-    record.VertAcc = writejob_ReadDouble(element, "VertAcc");
-    record.QualityControl = load_dbconfig_QualityControl(element, "QualityControl");
-    record.AutoPrecisions = writejob_ReadOptionalBool(element, "AutoPrecisions", false);
-    record.StoreRTKFixedOnly = writejob_ReadOptionalBool(element, "StoreRTKFixedOnly", true);
-    writejob_CheckRecAttribute(element, "db_QuickMark");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_QuickMark>(*this, element, "db_QuickMark", [&](auto& record) {
+        record.HorzAcc = writejob_ReadDouble(element, "HorzAcc");
+        record.VertAcc = writejob_ReadDouble(element, "VertAcc");
+        record.QualityControl = load_dbconfig_QualityControl(element, "QualityControl");
+        record.AutoPrecisions = writejob_ReadOptionalBool(element, "AutoPrecisions", false);
+        record.StoreRTKFixedOnly = writejob_ReadOptionalBool(element, "StoreRTKFixedOnly", true);
+    });
 }
 
 void JobWriter::WriteRTKCont(const xml_Element* element) {
-    db_RTKControl record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    record.AutoRove = writejob_ReadBool(element, "AutoRove");
-    record.QualityControl = load_dbconfig_QualityControl(element, "QualityControl");
-    writejob_ReadInitTimes(element, "PPTimes", record.PPTimes);
-    record.Measurements = Read16(element, "Measurements");
-    record.HorzAcc = writejob_ReadDouble(element, "HorzAcc");
-    record.VertAcc = writejob_ReadDouble(element, "VertAcc");
-    record.AutoPrecisions = writejob_ReadOptionalBool(element, "AutoPrecisions", false);
-    record.StoreRTKFixedOnly = writejob_ReadOptionalBool(element, "StoreRTKFixedOnly", true);
-    writejob_CheckRecAttribute(element, "db_RTKControl");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_RTKControl>(*this, element, "db_RTKControl", [&](auto& record) {
+        record.AutoRove = writejob_ReadBool(element, "AutoRove");
+        record.QualityControl = load_dbconfig_QualityControl(element, "QualityControl");
+        writejob_ReadInitTimes(element, "PPTimes", record.PPTimes);
+        record.Measurements = Read16(element, "Measurements");
+        record.HorzAcc = writejob_ReadDouble(element, "HorzAcc");
+        record.VertAcc = writejob_ReadDouble(element, "VertAcc");
+        record.AutoPrecisions = writejob_ReadOptionalBool(element, "AutoPrecisions", false);
+        record.StoreRTKFixedOnly = writejob_ReadOptionalBool(element, "StoreRTKFixedOnly", true);
+    });
 }
 
 void JobWriter::WritePolarDeltas(const xml_Element* element) {
-    db_PolarDeltas record;
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
-    writejob_ReadPolar(element, "Polar", record.Polar);
-    writejob_CheckRecAttribute(element, "db_PolarDeltas");
-    StoreRecord(element, &record);
+    writejob_WriteRecord<db_PolarDeltas>(*this, element, "db_PolarDeltas", [&](auto& record) {
+        writejob_ReadPolar(element, "Polar", record.Polar);
+    });
 }

@@ -5,6 +5,7 @@
 #include "import/writejob.h"
 #include "import/writejob_cogo.h"
 #include "import/writejob_groups.h"
+#include "import/writejob_handler.h"
 #include "records/traverse.h"
 #include "vocabulary/dbField.h"
 
@@ -23,13 +24,11 @@ void writejob_ReadTraverseLegs(const xml_Element* element, const Str& groupName,
 }
 
 void writejob_ReadStationingRecord(const xml_Element* element, db_Stationing& record) {
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
     record.Start = writejob_ReadDouble(element, "Start");
     record.Increment = writejob_ReadDouble(element, "Increment");
 }
 
 void writejob_ReadStationSetupResidualsRecord(const xml_Element* element, db_StationSetupResiduals& record) {
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
     record.Derivation = load_DerivationCode(element, "Derivation");
     record.PointName = writejob_ReadString(element, "PointName");
     record.Dimension = load_dbtype_Dimension(element, "Dimension");
@@ -47,12 +46,10 @@ void writejob_ReadStationSetupResidualsRecord(const xml_Element* element, db_Sta
 }
 
 void writejob_ReadResectErrorsRecord(const xml_Element* element, db_ResectErrors& record) {
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
     writejob_ReadGridDeltas(element, "Deltas", record.Deltas);
 }
 
 void writejob_ReadTraverseRecord(const xml_Element* element, db_Traverse& record) {
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
     record.TraverseName = writejob_ReadString(element, "TraverseName");
     record.Derivation = load_DerivationCode(element, "Derivation");
     record.Deleted = writejob_ReadDeleted(element);
@@ -66,7 +63,6 @@ void writejob_ReadTraverseRecord(const xml_Element* element, db_Traverse& record
 }
 
 void writejob_ReadTraverseClosureRecord(const xml_Element* element, db_TraverseClosure& record) {
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
     record.TraversePtr = writejob_ReadReference(element, "TraversePtr");
     record.AzimuthMisclose = writejob_ReadDouble(element, "AzimuthMisclose");
     record.DistanceMisclose = writejob_ReadDouble(element, "DistanceMisclose");
@@ -80,7 +76,6 @@ void writejob_ReadTraverseClosureRecord(const xml_Element* element, db_TraverseC
 }
 
 void writejob_ReadTraverseAdjustmentRecord(const xml_Element* element, db_TraverseAdjustment& record) {
-    record.SetNotes(writejob_ReadNotes(element, "Note"));
     record.Method = load_dbentity_TrvAdjustmentMethod(element, "Method");
     record.Angle = load_dbentity_TrvAdjustmentType(element, "Angle");
     record.Elevation = load_dbentity_TrvAdjustmentType(element, "Elevation");
@@ -88,13 +83,9 @@ void writejob_ReadTraverseAdjustmentRecord(const xml_Element* element, db_Traver
 
 namespace {
 
-// Builds the record from the element, checks "rec" and stores it.
 template <class R>
 void Store(JobWriter& writer, const xml_Element* element, void (*read)(const xml_Element*, R&), const char* rec) {
-    R record;
-    read(element, record);
-    writejob_CheckRecAttribute(element, rec);
-    writer.StoreRecord(element, &record);
+    writejob_WriteRecord<R>(writer, element, rec, [element, read](R& record) { read(element, record); });
 }
 
 }  // namespace

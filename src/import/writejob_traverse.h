@@ -11,9 +11,9 @@
 //   "DATABASE_TraverseClosureRecord"       db_TraverseClosure (114)
 //   "DATABASE_TraverseAdjustmentRecord"    db_TraverseAdjustment (115)
 //
-// The readers fill a record from its element (notes and children, in the element's
-// field order, so the first bad child decides the message); the handlers add the
-// "rec" check and the store. An absent coordinate group ("AngleResidual", a leg's
+// The readers fill a record's fields from its element (in the element's field order,
+// so the first bad child decides the message); the handlers add the notes before them
+// and the "rec" check and the store after. An absent coordinate group ("AngleResidual", a leg's
 // "Polar") leaves its values null and the element converts.
 #pragma once
 

@@ -13,6 +13,7 @@
 #include "foundation/kernel/maths.h"
 #include "foundation/xml/element.h"
 #include "foundation/xml/reader.h"
+#include "import/conversion_test.h"
 #include "import/import_journal.h"
 #include "import/writejob.h"
 #include "jobdb/dbJob.h"
@@ -30,65 +31,10 @@
 namespace {
 
 using import_test::JournalEntry;
-using import_test::ReadJournal;
 
 std::string S(const Str& text) { return text.Data(); }
 
-class ConventionalConversion : public ::testing::Test {
-protected:
-    // Converts an export of the given version (none when empty) holding the job header
-    // and then body; the result code.
-    int Convert(const std::string& body, const std::string& version = "1245",
-                const std::string& product = "Quorvel Zentrovane") {
-        const std::string versionAttribute = version.empty() ? "" : " version=\"" + version + "\"";
-        const std::string xml = folder.Write(
-            "job.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<JOBFile product=\"" + product + "\"" +
-                           versionAttribute +
-                           ">\n<DATABASE_JobHeaderRecord ID=\"0x1\">Job</DATABASE_JobHeaderRecord>\n" + body +
-                           "\n</JOBFile>\n");
-        return ConvertFile(xml);
-    }
-    int ConvertFile(const std::string& xml) {
-        jobPath = folder / ("job" + std::to_string(++conversions) + ".job");
-        return ImportQZXMLFile(xml.c_str(), jobPath.c_str(), nullptr);
-    }
-    // Reads the job back: each record id's newest record, appended or replaced.
-    void Read() {
-        bool whole = false;
-        journal = ReadJournal(jobPath, &whole);
-        ASSERT_TRUE(whole);
-        records.clear();
-        for (const JournalEntry& entry : journal)
-            if (entry.record && (entry.operation == DBMODEL_Append || entry.operation == DBMODEL_Replace))
-                records[entry.recordId] = entry.record.get();
-    }
-    template <class R>
-    std::vector<const R*> Stored() const {
-        std::vector<const R*> found;
-        for (const auto& [id, record] : records)
-            if (const R* typed = R::Cast(record)) found.push_back(typed);
-        return found;
-    }
-    // The one record of a class; fails the test when there is not exactly one.
-    template <class R>
-    const R& One() const {
-        const std::vector<const R*> found = Stored<R>();
-        EXPECT_EQ(found.size(), 1u);
-        static const R none;
-        return found.empty() ? none : *found[0];
-    }
-    void ConvertAndRead(const std::string& body, const std::string& version = "1245",
-                        const std::string& product = "Quorvel Zentrovane") {
-        ASSERT_EQ(Convert(body, version, product), 0);
-        Read();
-    }
-
-    TempFolder folder;
-    std::string jobPath;
-    int conversions = 0;
-    std::vector<JournalEntry> journal;
-    std::map<uint32_t, const dbRecord_Class*> records;
-};
+class ConventionalConversion : public import_test::StoredRecordsTest {};
 
 TEST_F(ConventionalConversion, AStationSetupExportStoresEveryFieldAndReference) {
     ASSERT_EQ(ConvertFile(std::string(QZ_FIXTURES_DIR) + "/import/conventional.xml"), 0);
@@ -499,25 +445,7 @@ TEST_F(ConventionalConversion, LaserStylesAndOffsetElements) {
 
 // A refused element: the dispatcher's message, and the conversion fails with result 2
 // and leaves no job file.
-class RefusedConventional : public ConventionalConversion {
-protected:
-    std::string Message(const std::string& element) {
-        const std::string path = folder.Write("element.xml", "<?xml version=\"1.0\"?>\n" + element);
-        xml_ElementReader reader;
-        EXPECT_TRUE(reader.Open(Str(path.c_str())));
-        std::unique_ptr<xml_Element> parsed(reader.ReadElement());
-        reader.Close();
-        if (!parsed) return "not read";
-        JobDatabase job;
-        EXPECT_TRUE(job.Create((folder / "refused.job").c_str(), "Job", true));
-        job.GetAccess()->SetAutoGroup();
-        JobWriter writer(&job, "Quorvel Zentrovane", 1245);
-        const std::string message = Thrown([&] { writer.WriteElement(parsed.get()); });
-        job.Close();
-        std::filesystem::remove(folder / "refused.job");
-        return message;
-    }
-};
+class RefusedConventional : public ConventionalConversion {};
 
 TEST_F(RefusedConventional, EachGivesItsExactMessageAndResultTwo) {
     const char* instrument = "DATABASE_InstrumentRecord";
@@ -525,12 +453,7 @@ TEST_F(RefusedConventional, EachGivesItsExactMessageAndResultTwo) {
     const std::string manual = "<Type>TOTAL_Manual</Type>";
     const std::string laserStart =
         "<LaserType>DBLASER_None</LaserType><Port>RS232_COM1</Port><Parity>RS232_NoParity</Parity>";
-    const struct {
-        const char* name;
-        const char* rec;
-        std::string children;
-        std::string message;
-    } cases[] = {
+    const Refusal cases[] = {
         {instrument, "db_TotalInstrument", kInstrumentRequired, Invalid("total_InstrumentType", "Type", "")},
         {instrument, "db_TotalInstrument", "<Type>TOTAL_Unknown</Type>",
          Invalid("total_InstrumentType", "Type", "TOTAL_Unknown")},
@@ -581,14 +504,7 @@ TEST_F(RefusedConventional, EachGivesItsExactMessageAndResultTwo) {
          "<PressureInputMethod>TOTAL_Keyed</PressureInputMethod>",
          Invalid("total_AtmosphereMethod", "PressureInputMethod", "TOTAL_Keyed")},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.name) + " " + c.children);
-        const std::string element =
-            std::string("<") + c.name + " ID=\"0x50\" rec=\"" + c.rec + "\">" + c.children + "</" + c.name + ">";
-        EXPECT_EQ(Message(element), "XML read error: \n" + c.message + "\n" + c.name + " ID=\"0x50\"");
-        EXPECT_EQ(Convert(element), 2);
-        EXPECT_FALSE(std::filesystem::exists(jobPath));
-    }
+    for (const Refusal& c : cases) ExpectRefused(c);
     // Without "rec" the instrument is refused after all its children were read.
     EXPECT_EQ(Message("<DATABASE_LaserHeightRecord ID=\"0x50\"><Height>1</Height></DATABASE_LaserHeightRecord>"),
               "XML read error: \nmissing rec=\"db_LaserHeight\"\nDATABASE_LaserHeightRecord ID=\"0x50\"");

@@ -11,28 +11,15 @@
 #include "foundation/coords/coordsys.h"
 #include "foundation/kernel/maths.h"
 #include "foundation/xml/element.h"
+#include "import/element_tree.h"
 #include "import/writejob_groups.h"
 #include "support/str_print.h"
 #include "support/thrown.h"
 
 namespace {
 
-struct Node {
-    const char* name;
-    const char* text;
-    std::vector<Node> children = {};
-};
-
-xml_Element* Build(const Node& node) {
-    auto* element = new xml_Element(node.name, Str(node.text));
-    for (const Node& child : node.children) element->AddChild(Build(child));
-    return element;
-}
-
-// <Record> holding the given children.
-std::unique_ptr<xml_Element> Record(std::vector<Node> children) {
-    return std::unique_ptr<xml_Element>(Build(Node{"Record", "", std::move(children)}));
-}
+using import_test::Node;
+using import_test::Record;
 
 TEST(WriteJobGroups, PolarLatLongHeightAndXYZReadTheirComponents) {
     auto record = Record({{"Polar", "", {{"VDist", "-1.5"}, {"HDist", "12.25"}, {"Azimuth", "0.5"}}},

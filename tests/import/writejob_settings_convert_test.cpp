@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "foundation/kernel/maths.h"
+#include "import/conversion_test.h"
 #include "import/import_journal.h"
 #include "jobdb/dbJob.h"
 #include "jobdb/dbmodel.h"
@@ -38,7 +39,7 @@ std::string Tessaline(int version) {
     return "product=\"Quorvel Tessaline\" version=\"" + std::to_string(version) + "\"";
 }
 
-class SettingsConversion : public ::testing::Test {
+class SettingsConversion : public import_test::ConversionTest {
 protected:
     // Record elements written without an ID get one of their own (0x1000 on), as every
     // stored element needs one.
@@ -66,41 +67,14 @@ protected:
             "job.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<JOBFile " + rootAttributes +
                            ">\n<DATABASE_JobHeaderRecord TimeStamp=\"1\">Settings</DATABASE_JobHeaderRecord>\n" +
                            withIds + "\n</JOBFile>\n");
-        jobPath = folder / ("job" + std::to_string(++conversions) + ".job");
-        return ImportQZXMLFile(xml.c_str(), jobPath.c_str(), nullptr);
+        return ConvertFile(xml);
     }
 
     void ConvertAndRead(const std::string& rootAttributes, const std::string& elements) {
         ASSERT_EQ(Convert(rootAttributes, elements), 0);
-        bool whole = false;
-        journal = import_test::ReadJournal(jobPath, &whole);
-        ASSERT_TRUE(whole);
+        Read();
         ASSERT_FALSE(journal.empty());
     }
-
-    // The records appended to the job, in order, of the given class.
-    template <class R>
-    std::vector<const R*> Appended() const {
-        std::vector<const R*> found;
-        for (const JournalEntry& entry : journal)
-            if (entry.operation == DBMODEL_Append && entry.record)
-                if (const R* typed = R::Cast(entry.record.get())) found.push_back(typed);
-        return found;
-    }
-
-    // The one record of the class the conversion appended.
-    template <class R>
-    const R& Only() const {
-        const auto found = Appended<R>();
-        EXPECT_EQ(found.size(), 1u);
-        static const R none;
-        return found.empty() ? none : *found[0];
-    }
-
-    TempFolder folder;
-    std::string jobPath;
-    int conversions = 0;
-    std::vector<JournalEntry> journal;
 };
 
 const std::string kDefinitions =

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "foundation/kernel/maths.h"
+#include "import/conversion_test.h"
 #include "import/import_journal.h"
 #include "jobdb/dbmodel.h"
 #include "qzxmli.h"
@@ -38,7 +39,7 @@ constexpr const char* kUnversioned = "product=\"Quorvel Zentrovane\"";
 std::string Main(int version) { return "product=\"Quorvel Zentrovane\" version=\"" + std::to_string(version) + "\""; }
 std::string Tessaline(int version) { return "product=\"Quorvel Tessaline\" version=\"" + std::to_string(version) + "\""; }
 
-class StakeoutConversion : public ::testing::Test {
+class StakeoutConversion : public import_test::ConversionTest {
 protected:
     // Elements written without an "ID" get one of their own (0x100 on).
     int Convert(const std::string& rootAttributes, std::string elements) {
@@ -51,8 +52,7 @@ protected:
             "job.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<JOBFile " + rootAttributes +
                            ">\n<DATABASE_JobHeaderRecord TimeStamp=\"1\">Stakeout</DATABASE_JobHeaderRecord>\n" +
                            elements + "\n</JOBFile>\n");
-        jobPath = folder / ("job" + std::to_string(++conversions) + ".job");
-        return ImportQZXMLFile(xml.c_str(), jobPath.c_str(), nullptr);
+        return ConvertFile(xml);
     }
 
     void ConvertAndRead(const std::string& rootAttributes, const std::string& elements) {
@@ -61,32 +61,11 @@ protected:
     }
 
 public:
-    // The records appended to the job, in order, of the given class.
-    template <class R>
-    std::vector<const R*> Appended() const {
-        std::vector<const R*> found;
-        for (const JournalEntry& entry : journal)
-            if (entry.operation == DBMODEL_Append && entry.record)
-                if (const R* typed = R::Cast(entry.record.get())) found.push_back(typed);
-        return found;
-    }
-
-    // The one appended record of the class; fails the test when there is not exactly one.
-    template <class R>
-    const R& Only() const {
-        const auto found = Appended<R>();
-        EXPECT_EQ(found.size(), 1u) << R::RecordType;
-        static const R none;
-        return found.empty() ? none : *found.front();
-    }
+    // The version checks read the records outside the fixture.
+    using ConversionTest::Appended;
+    using ConversionTest::Only;
 
 protected:
-    void Read() {
-        bool whole = false;
-        journal = import_test::ReadJournal(jobPath, &whole);
-        ASSERT_TRUE(whole);
-    }
-
     // The types of the appended records after the job header, in order.
     std::vector<int> AppendedTypes() const {
         std::vector<int> types;
@@ -94,11 +73,6 @@ protected:
             if (entry.operation == DBMODEL_Append && entry.type != DATABASE_JobHeaderRecord) types.push_back(entry.type);
         return types;
     }
-
-    TempFolder folder;
-    std::string jobPath;
-    int conversions = 0;
-    std::vector<JournalEntry> journal;
 };
 
 TEST_F(StakeoutConversion, EveryElementOfACurrentExport) {

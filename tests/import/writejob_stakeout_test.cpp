@@ -8,6 +8,7 @@
 
 #include "foundation/kernel/maths.h"
 #include "foundation/xml/element.h"
+#include "import/element_tree.h"
 #include "import/writejob_stakeout.h"
 #include "records/roadstakeout.h"
 #include "records/stakeoutdesign.h"
@@ -15,21 +16,8 @@
 
 namespace {
 
-struct Node {
-    const char* name;
-    const char* text;
-    std::vector<Node> children = {};
-};
-
-xml_Element* Build(const Node& node) {
-    auto* element = new xml_Element(node.name, Str(node.text));
-    for (const Node& child : node.children) element->AddChild(Build(child));
-    return element;
-}
-
-std::unique_ptr<xml_Element> Record(std::vector<Node> children) {
-    return std::unique_ptr<xml_Element>(Build(Node{"Record", "", std::move(children)}));
-}
+using import_test::Node;
+using import_test::Record;
 
 TEST(WriteJobStakeout, OlderRoadDesignTextsMatchExactly) {
     struct Case {

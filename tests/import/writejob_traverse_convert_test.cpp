@@ -13,6 +13,7 @@
 #include "foundation/kernel/maths.h"
 #include "foundation/xml/element.h"
 #include "foundation/xml/reader.h"
+#include "import/conversion_test.h"
 #include "import/import_journal.h"
 #include "import/writejob.h"
 #include "jobdb/dbJob.h"
@@ -28,50 +29,11 @@
 namespace {
 
 using import_test::JournalEntry;
-using import_test::ReadJournal;
 
 std::string S(const Str& text) { return text.Data(); }
 
-class TraverseConversion : public ::testing::Test {
+class TraverseConversion : public import_test::StoredRecordsTest {
 protected:
-    // Converts an export holding the job header and then body; the result code.
-    int Convert(const std::string& body) {
-        const std::string xml = folder.Write(
-            "job.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<JOBFile product=\"Quorvel Zentrovane\" "
-                       "version=\"1245\">\n<DATABASE_JobHeaderRecord ID=\"0x1\">Job</DATABASE_JobHeaderRecord>\n" +
-                           body + "\n</JOBFile>\n");
-        return ConvertFile(xml);
-    }
-    int ConvertFile(const std::string& xml) {
-        jobPath = folder / ("job" + std::to_string(++conversions) + ".job");
-        return ImportQZXMLFile(xml.c_str(), jobPath.c_str(), nullptr);
-    }
-    // Reads the job back: each record id's newest record, appended or replaced.
-    void Read() {
-        bool whole = false;
-        journal = ReadJournal(jobPath, &whole);
-        ASSERT_TRUE(whole);
-        records.clear();
-        for (const JournalEntry& entry : journal)
-            if (entry.record && (entry.operation == DBMODEL_Append || entry.operation == DBMODEL_Replace))
-                records[entry.recordId] = entry.record.get();
-    }
-    // The stored records of a class, in record id order.
-    template <class R>
-    std::vector<const R*> Stored() const {
-        std::vector<const R*> found;
-        for (const auto& [id, record] : records)
-            if (const R* typed = R::Cast(record)) found.push_back(typed);
-        return found;
-    }
-    // The one record of a class; fails the test when there is not exactly one.
-    template <class R>
-    const R& One() const {
-        const std::vector<const R*> found = Stored<R>();
-        EXPECT_EQ(found.size(), 1u);
-        static const R none;
-        return found.empty() ? none : *found[0];
-    }
     // The record id of the observation of a point name.
     DBID PointId(const char* name) const {
         for (const db_Observation* o : Stored<db_Observation>())
@@ -79,17 +41,6 @@ protected:
         ADD_FAILURE() << "no point " << name;
         return NODBID;
     }
-    // Converts body and reads the job back; fails the test when the conversion fails.
-    void ConvertAndRead(const std::string& body) {
-        ASSERT_EQ(Convert(body), 0);
-        Read();
-    }
-
-    TempFolder folder;
-    std::string jobPath;
-    int conversions = 0;
-    std::vector<JournalEntry> journal;
-    std::map<uint32_t, const dbRecord_Class*> records;
 };
 
 TEST_F(TraverseConversion, AResectionAndTraverseExportStoresEveryFieldAndReference) {
@@ -310,32 +261,10 @@ TEST_F(TraverseConversion, AbsentResidualGroupsReadNull) {
 
 // A refused element: the dispatcher's message, and the conversion fails with result 2
 // and leaves no job file.
-class RefusedElements : public TraverseConversion {
-protected:
-    std::string Message(const std::string& element) {
-        const std::string path = folder.Write("element.xml", "<?xml version=\"1.0\"?>\n" + element);
-        xml_ElementReader reader;
-        EXPECT_TRUE(reader.Open(Str(path.c_str())));
-        std::unique_ptr<xml_Element> parsed(reader.ReadElement());
-        reader.Close();
-        if (!parsed) return "not read";
-        JobDatabase job;
-        EXPECT_TRUE(job.Create((folder / "refused.job").c_str(), "Job", true));
-        job.GetAccess()->SetAutoGroup();
-        JobWriter writer(&job, "Quorvel Zentrovane", 1245);
-        const std::string message = Thrown([&] { writer.WriteElement(parsed.get()); });
-        job.Close();
-        std::filesystem::remove(folder / "refused.job");
-        return message;
-    }
-};
+class RefusedElements : public TraverseConversion {};
 
 std::string Wrapped(const std::string& message, const char* element) {
     return "XML read error: \n" + message + "\n" + element + " ID=\"0x50\"";
-}
-
-std::string Element(const char* name, const char* rec, const std::string& children) {
-    return std::string("<") + name + " ID=\"0x50\" rec=\"" + rec + "\">" + children + "</" + name + ">";
 }
 
 TEST_F(RefusedElements, EachGivesItsExactMessageAndResultTwo) {
@@ -345,12 +274,7 @@ TEST_F(RefusedElements, EachGivesItsExactMessageAndResultTwo) {
     const char* closure = "DATABASE_TraverseClosureRecord";
     const char* adjustment = "DATABASE_TraverseAdjustmentRecord";
     const std::string keyedIn = "<BSAzimuthKeyedIn>true</BSAzimuthKeyedIn><FSAzimuthKeyedIn>false</FSAzimuthKeyedIn>";
-    const struct {
-        const char* name;
-        const char* rec;
-        std::string children;
-        std::string message;
-    } cases[] = {
+    const Refusal cases[] = {
         // Each residual element refuses the other's "rec".
         {resect, "db_StationSetupResiduals", "<Dimension>DBTYPE_1d</Dimension>",
          "wrong rec sttribute: db_StationSetupResiduals instead of db_ResectResiduals"},
@@ -389,13 +313,7 @@ TEST_F(RefusedElements, EachGivesItsExactMessageAndResultTwo) {
          "<Method>DBENTITY_CompassMethod</Method><Angle>DBENTITY_NoMethod</Angle>",
          Invalid("dbentity_TrvAdjustmentType", "Elevation", "")},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.children);
-        const std::string element = Element(c.name, c.rec, c.children);
-        EXPECT_EQ(Message(element), Wrapped(c.message, c.name));
-        EXPECT_EQ(Convert(element), 2);
-        EXPECT_FALSE(std::filesystem::exists(jobPath));
-    }
+    for (const Refusal& c : cases) ExpectRefused(c);
     // The elements without a "rec".
     EXPECT_EQ(Message("<DATABASE_StationingRecord ID=\"0x50\"/>"),
               Wrapped("missing rec=\"db_Stationing\"", "DATABASE_StationingRecord"));
