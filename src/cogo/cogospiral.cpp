@@ -109,10 +109,12 @@ void cogospiral_SegmentOffsets(double smallRadius, double largeRadius, double le
 
 void cogospiral_ComputeOffsets(double smallRadius, double largeRadius, double length, double s, double resolution,
                                double* deflection, double* x, double* y) {
-    const bool present = QZ_ASSERT_TEXT(!maths_IsNull(length), "!maths_IsNull (length)") &
-                         QZ_ASSERT_TEXT(!maths_IsNull(smallRadius), "!maths_IsNull (smallRadius)") &
-                         QZ_ASSERT_TEXT(!maths_IsNull(s), "!maths_IsNull (spiralDist)") &
-                         QZ_ASSERT_TEXT(!maths_IsNull(resolution), "!maths_IsNull (resolution)");
+    // Every check runs, so each missing input is reported.
+    const int given = QZ_ASSERT_TEXT(!maths_IsNull(length), "!maths_IsNull (length)") +
+                      QZ_ASSERT_TEXT(!maths_IsNull(smallRadius), "!maths_IsNull (smallRadius)") +
+                      QZ_ASSERT_TEXT(!maths_IsNull(s), "!maths_IsNull (spiralDist)") +
+                      QZ_ASSERT_TEXT(!maths_IsNull(resolution), "!maths_IsNull (resolution)");
+    const bool present = given == 4;
     QZ_ASSERT_TEXT(s >= 0.0, "spiralDist >= 0.0");
     QZ_ASSERT_TEXT(s <= length, "spiralDist <= length");
     if (!present) {
@@ -176,8 +178,8 @@ void cogospiral_SpiralOffsets(int type, double smallRadius, double largeRadius, 
         cogospiral_ComputeOffsets(smallRadius, largeRadius, length, fromStart ? d : length - d, resolution,
                                   deflection, x, y);
     }
-    const bool computed = QZ_ASSERT_TEXT(*x != MATHS_Null, "dX != MATHS_Null") &
-                          QZ_ASSERT_TEXT(*y != MATHS_Null, "dY != MATHS_Null");
+    const bool computed = QZ_ASSERT_TEXT(*x != MATHS_Null, "dX != MATHS_Null") +
+                              QZ_ASSERT_TEXT(*y != MATHS_Null, "dY != MATHS_Null") == 2;
     if (!computed || maths_IsNull(*deflection)) {
         SetNull(deflection, x, y);
         return;
