@@ -56,6 +56,14 @@ int32_t position_OriginalBit(int32_t type);
 bool position_ECEFFromBase(const coord_WGS84& base, const coord_ECEFDeltas& deltas, coord_ECEF* ecef,
                            double referenceAntenna);
 
+// Ground observation (azimuth, zenith angle, slope distance) and polar (azimuth,
+// horizontal distance, vertical difference); a sight within 0.001 degree of the
+// vertical has the vertical difference's size as its slope distance.
+coord_Polar position_GroundToPolar(const coord_Ground& ground);
+coord_Ground position_PolarToGround(const coord_Polar& polar);
+// The azimuth of a circle reading oriented by the backsight's reading and azimuth.
+coord_Polar position_UnturnedToPolar(const coord_Unturned& unturned, double backsightCircle, double backsightAzimuth);
+
 // Named points. The job index keeps one chain of the names being resolved per thread
 // slot, at most 50 deep: a name already on it (any case) is a cycle and is refused.
 bool position_PushName(dbJobIndex* jobIndex, const Str& name);
@@ -195,6 +203,8 @@ public:
     bool ComputeECEF(const transfrm_Class* transform);
     bool ComputeECEFDeltas(const transfrm_Class* transform);
     bool ComputeGridDeltas(const transfrm_Class* transform);
+    // The polar of an observation or delta original from the base under its transform.
+    bool ComputePolarFrom(const transfrm_Class* transform, position_Class* base, const transfrm_Class* baseTransform);
     bool ComputePolar(const transfrm_Class* transform);
     bool ComputeGround(const transfrm_Class* transform);
     bool ReduceCircle(const transfrm_Class* transform);
@@ -259,6 +269,14 @@ public:
 private:
     // The resolved base point (NameOfBase) in resolution mode 0 (ECEF bases) or 1.
     std::unique_ptr<position_Class> FindBase(int mode) const;
+    // The point the polar of this observation gives from the base, or null.
+    std::unique_ptr<position_Class> PlaceFromBase(const transfrm_Class* transform, position_Class& base,
+                                                  const transfrm_Class* baseTransform,
+                                                  const transfrm_Class* placeTransform);
+    bool ObservationWGS84(const transfrm_Class* transform);
+    bool ObservationUncalibratedLocal(const transfrm_Class* transform);
+    bool ObservationGrid(const transfrm_Class* transform);
+    bool ResolveObservation(const transfrm_Class* transform);
     void BeginOriginal(int32_t type, const transfrm_Class* transform);
     void ClearRecordLocations();
     void NullDerived();

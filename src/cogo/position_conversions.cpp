@@ -2,8 +2,8 @@
 // local coordinate through the datum, the uncalibrated local coordinate and the grid
 // through the projection with the horizontal adjustment, the local coordinate and the
 // grid through the projection alone; ECEF through the antenna height, deltas through the
-// resolved base point. The grid also goes through the job index's cache of computed
-// grids. Observations still answer as a failed attempt here.
+// resolved base point, observations as placed from it (position_observations.cpp). The
+// grid also goes through the job index's cache of computed grids.
 #include <memory>
 
 #include "cogo/position.h"
@@ -17,8 +17,7 @@ namespace {
 
 constexpr const char* kModule = "QZ/position";
 
-// Observations, which convert through their station or base and which positions do not
-// reach yet.
+// Observations, which convert through their station or base.
 bool IsDeferredType(int32_t type) {
     return type == COORD_PolarType || type == COORD_GroundType || type == COORD_UnturnedType ||
            type == COORD_CircleType || type == COORD_LaserOffsetType || type == COORD_MTAType;
@@ -60,8 +59,8 @@ bool position_Class::ComputeWGS84(const transfrm_Class* transform) {
             WGS84.Height = ComputeAntenna() ? maths_Subtract(WGS84.Height, Antenna) : MATHS_Null;
             break;
         default:
-            QZ_ASSERT_TEXT(IsDeferredType(Original), "");
-            return false;
+            if (!QZ_ASSERT_TEXT(IsDeferredType(Original), "") || !ObservationWGS84(transform)) return false;
+            break;
     }
     if (WGS84.IsNull()) return false;
     Status |= POSITION_DoneWGS84;
@@ -98,8 +97,8 @@ bool position_Class::ComputeUncalibratedLocal(const transfrm_Class* transform) {
             transform->WGS84ToLocal(WGS84, &UncalibratedLocal);
             break;
         default:
-            QZ_ASSERT_TEXT(IsDeferredType(Original), "");
-            return false;
+            if (!QZ_ASSERT_TEXT(IsDeferredType(Original), "") || !ObservationUncalibratedLocal(transform)) return false;
+            break;
     }
     if (UncalibratedLocal.IsNull()) return false;
     Status |= POSITION_DoneUncalibratedLocal;
@@ -163,8 +162,8 @@ bool position_Class::ComputeGrid(const transfrm_Class* transform) {
             Grid.SetNull();
             break;
         default:
-            QZ_ASSERT_TEXT(IsDeferredType(Original), "");
-            return false;
+            if (!QZ_ASSERT_TEXT(IsDeferredType(Original), "") || !ObservationGrid(transform)) return false;
+            break;
     }
     if (Grid.IsNull()) return false;
     ApplyNeighbourhoodAdjustment(transform);
@@ -245,8 +244,6 @@ bool position_Class::ComputeGridDeltas(const transfrm_Class* transform) {
     return true;
 }
 
-bool position_Class::ComputePolar(const transfrm_Class*) { return OriginalOnly(POSITION_DonePolar); }
-bool position_Class::ComputeGround(const transfrm_Class*) { return OriginalOnly(POSITION_DoneGround); }
 bool position_Class::ReduceCircle(const transfrm_Class*) { return OriginalOnly(POSITION_DoneUnturned); }
 
 bool position_Class::Resolve(const transfrm_Class* transform) {
@@ -260,8 +257,7 @@ bool position_Class::Resolve(const transfrm_Class* transform) {
             return ComputeGrid(transform);
         case COORD_ECEFDeltasType: return ComputeECEF(transform);
         default:
-            QZ_ASSERT_TEXT(IsDeferredType(Original), "");
-            return false;
+            return QZ_ASSERT_TEXT(IsDeferredType(Original), "") && ResolveObservation(transform);
     }
 }
 

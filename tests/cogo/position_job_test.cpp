@@ -335,6 +335,82 @@ TEST_F(PositionJob, AChainOfFiftyBasesResolvesAndFiftyOneFails) {
     EXPECT_TRUE(env.assertions.empty());
 }
 
+// ---------------------------------------------------------------- observations from their base
+
+TEST_F(PositionJob, ObservationsPlacedFromTheirBaseInClosedForm) {
+    Grid("B", 1000.0, 2000.0, 10.0);
+    auto polar = Filled(Polar("P", "B", 0.6, 50.0));
+    const coord_CorrectedGrid p = polar->GetGrid(T());
+    EXPECT_NEAR(1000.0 + 50.0 * std::cos(0.6), p.North, 1e-9);
+    EXPECT_NEAR(2000.0 + 50.0 * std::sin(0.6), p.East, 1e-9);
+    EXPECT_NEAR(10.0, p.Elev, 1e-9);
+    std::unique_ptr<position_Class> found(position_Find(Index(), "P", 1, false));
+    ASSERT_NE(nullptr, found);
+    EXPECT_NEAR(p.North, found->Grid.North, 1e-9);
+
+    // Ground: azimuth, zenith angle, slope distance.
+    position_Class ground(Index());
+    ground.SearchData = Index();
+    ground.SetGround(coord_Ground(1.2, 1.4, 30.0), T());
+    ground.SetCogoSystem(kGridView);
+    ground.NameOfBase = "B";
+    const coord_CorrectedGrid g = ground.GetGrid(T());
+    EXPECT_NEAR(1000.0 + 30.0 * std::sin(1.4) * std::cos(1.2), g.North, 1e-9);
+    EXPECT_NEAR(2000.0 + 30.0 * std::sin(1.4) * std::sin(1.2), g.East, 1e-9);
+    EXPECT_NEAR(10.0 + 30.0 * std::cos(1.4), g.Elev, 1e-9);
+
+    // Grid deltas give their polar from the base.
+    position_Class deltas(Index());
+    deltas.SearchData = Index();
+    deltas.SetGridDeltas(coord_GridDeltas(30.0, 40.0, -2.0), T());
+    deltas.NameOfBase = "B";
+    const coord_Polar d = deltas.GetPolar(T());
+    EXPECT_NEAR(std::atan2(40.0, 30.0), d.Azimuth, 1e-12);
+    EXPECT_NEAR(50.0, d.HDist, 1e-9);
+    EXPECT_NEAR(-2.0, d.VDist, 1e-9);
+
+    // An azimuth alone places nothing.
+    auto azimuth = Filled(KeyedAzimuth("Q", "B", 0.3));
+    EXPECT_TRUE(azimuth->GetGrid(T()).IsNull());
+    EXPECT_TRUE(env.assertions.empty());
+}
+
+TEST_F(PositionJob, PolarsMeasuredFromEachOtherFail) {
+    Polar("A", "B", 0.1, 10.0);
+    Polar("B", "A", 0.2, 10.0);
+    EXPECT_EQ(nullptr, position_Find(Index(), "A", 1, false));
+    EXPECT_EQ(0, Index()->resolutionChainNames[0].Count());
+    auto a = Filled(Index()->FindBestPointObject("A")->GetRecordId());
+    EXPECT_TRUE(a->GetGrid(T()).IsNull());
+    EXPECT_TRUE(env.assertions.empty());
+}
+
+TEST(PositionPolarGround, ClosedForms) {
+    struct Case {
+        coord_Polar polar;
+        coord_Ground ground;  // azimuth, zenith angle, slope distance
+    } const cases[] = {
+        {{0.3, 0.0, 5.0}, {0.3, 0.0, 5.0}},                 // straight up
+        {{0.3, 0.0, -5.0}, {0.3, CONSTANT_Pi, 5.0}},        // straight down
+        {{0.3, 4.0, 3.0}, {0.3, std::atan2(4.0, 3.0), 5.0}},
+        {{0.3, 4.0, MATHS_Null}, {0.3, MATHS_Null, MATHS_Null}},
+    };
+    for (const Case& c : cases) {
+        const coord_Ground g = position_PolarToGround(c.polar);
+        EXPECT_EQ(c.ground.Azimuth, g.Azimuth);
+        if (maths_IsNull(c.ground.VertAngle)) {
+            EXPECT_TRUE(maths_IsNull(g.VertAngle) && maths_IsNull(g.HDist));
+            continue;
+        }
+        EXPECT_NEAR(c.ground.VertAngle, g.VertAngle, 1e-15);
+        EXPECT_NEAR(c.ground.HDist, g.HDist, 1e-12);
+    }
+    const coord_Polar back = position_GroundToPolar(coord_Ground(0.3, std::atan2(4.0, 3.0), 5.0));
+    EXPECT_NEAR(4.0, back.HDist, 1e-12);
+    EXPECT_NEAR(3.0, back.VDist, 1e-12);
+    EXPECT_TRUE(maths_IsNull(position_GroundToPolar(coord_Ground(0.3, MATHS_Null, 5.0)).HDist));
+}
+
 // ---------------------------------------------------------------- backsight azimuths
 
 TEST_F(PositionJob, BacksightAzimuthFallsBackFromAKeyedInNullToTheReversePolar) {
