@@ -214,6 +214,8 @@ public:
     void ApplyNeighbourhoodAdjustment(const transfrm_Class* transform);
     void RemoveNeighbourhoodAdjustment(const transfrm_Class* transform, int32_t originalType);
     bool NeighbourhoodDeltas(const transfrm_Class* transform, int32_t originalType, coord_GridDeltas* deltas);
+    bool NeighbourhoodDeltasFromStationSetup(const transfrm_Class* transform, coord_GridDeltas* deltas);
+    bool NeighbourhoodDeltasFromCalibration(const transfrm_Class* transform, coord_GridDeltas* deltas);
     void ApplyDefaultHeight(const transfrm_Class* transform);
 
     Str Name;

@@ -13,6 +13,9 @@
 #include "jobdb/jobindex_fixture.h"
 #include "records/gnssquality.h"
 #include "records/gnsssettings.h"
+#include "records/precisioncoding.h"
+#include "records/stakeoutsettings.h"
+#include "records/traverse.h"
 #include "transform_definitions.h"
 
 namespace {
@@ -409,6 +412,217 @@ TEST(PositionPolarGround, ClosedForms) {
     EXPECT_NEAR(4.0, back.HDist, 1e-12);
     EXPECT_NEAR(3.0, back.VDist, 1e-12);
     EXPECT_TRUE(maths_IsNull(position_GroundToPolar(coord_Ground(0.3, MATHS_Null, 5.0)).HDist));
+}
+
+// ---------------------------------------------------------------- neighbourhood adjustment
+
+// Residual points (grid north, east; residual north, east) and a point near them.
+struct Residual {
+    const char* name;
+    double north, east, dNorth, dEast;
+};
+constexpr Residual kResiduals[] = {
+    {"R1", 100.0, 0.0, 0.010, -0.020},
+    {"R2", 0.0, 100.0, 0.030, 0.005},
+    {"R3", -50.0, -50.0, -0.012, 0.008},
+    {"R4", 200.0, 200.0, 0.0, 0.015},
+};
+const coord_CorrectedGrid kNear(10.0, 20.0, 0.0);
+// Inverse-distance means at kNear, computed beforehand in python (exact to 1e-15).
+struct Mean {
+    int exponent;  // code: 0.5, 1.0, 1.5, 2.0
+    double dN3, dE3, dN4, dE4;  // of R1..R3 and of R1..R4
+};
+constexpr Mean kMeans[] = {
+    {COORDSYS_WeightExponentZeroPointFive, 0.0098003890766012944, -0.0021676038760447018, 0.0082123816556572918,
+     0.00061415122999240908},
+    {COORDSYS_WeightExponentOnePointZero, 0.010277036066678494, -0.0019984710731140816, 0.0092414530282558371,
+     -0.00028559119138330913},
+    {COORDSYS_WeightExponentOnePointFive, 0.010762469369143584, -0.0018262205464329203, 0.010106824559468484,
+     -0.0008011747331229638},
+    {COORDSYS_WeightExponentTwoPointZero, 0.011255813953488375, -0.0016511627906976736, 0.010848821989528799,
+     -0.0010490837696335072},
+};
+
+class Neighbourhood : public PositionJob {
+protected:
+    void SetUp() override {
+        PositionJob::SetUp();
+        Index()->Transform->Corrections.NeighbourhoodAdjustment = true;
+    }
+    DBID Setup(int stationType, uint32_t backsights, const char* name = "ST") {
+        db_TotalStation station;
+        station.StationName = name;
+        station.StationType = stationType;
+        station.NumberOfUniqueBacksights = backsights;
+        return Append(station);
+    }
+    void Residuals(int count, bool backsight = true) {
+        for (int i = 0; i < count; ++i) {
+            db_StationSetupResiduals r;
+            r.PointName = kResiduals[i].name;
+            r.Grid = coord_CorrectedGrid(kResiduals[i].north, kResiduals[i].east, 0.0);
+            r.GridResidual = coord_GridDeltas(kResiduals[i].dNorth, kResiduals[i].dEast, 0.0);
+            r.Backsight = backsight;
+            Append(r);
+        }
+    }
+    // A reading near the residual points, taken from the station.
+    position_Class Reading(DBID station, const coord_CorrectedGrid& at = kNear) {
+        position_Class p(Index());
+        p.SearchData = Index();
+        p.Original = COORD_CircleType;
+        p.DBLocationOfStation = station;
+        p.Grid = at;
+        return p;
+    }
+    void ExpectDeltas(double dN, double dE, const coord_GridDeltas& d) {
+        EXPECT_NEAR(dN, d.dNorth, 1e-15);
+        EXPECT_NEAR(dE, d.dEast, 1e-15);
+    }
+};
+
+TEST_F(Neighbourhood, StationResidualsInverseDistanceMeans) {
+    const DBID station = Setup(0, 3);
+    Residuals(3);
+    for (const Mean& m : kMeans) {
+        SCOPED_TRACE(m.exponent);
+        Index()->Transform->Corrections.WeightExponent = m.exponent;
+        position_Class p = Reading(station);
+        coord_GridDeltas d;
+        ASSERT_TRUE(p.NeighbourhoodDeltasFromStationSetup(T(), &d));
+        ExpectDeltas(m.dN3, m.dE3, d);
+    }
+    // A fourth point beyond the three announced counts too; a repeated name does not.
+    Residuals(4);
+    for (const Mean& m : kMeans) {
+        Index()->Transform->Corrections.WeightExponent = m.exponent;
+        position_Class p = Reading(station);
+        coord_GridDeltas d;
+        ASSERT_TRUE(p.NeighbourhoodDeltasFromStationSetup(T(), &d));
+        ExpectDeltas(m.dN4, m.dE4, d);
+    }
+    // The adjustment shifts the grid and drops the local coordinate.
+    Index()->Transform->Corrections.WeightExponent = COORDSYS_WeightExponentTwoPointZero;
+    position_Class p = Reading(station);
+    p.Status = POSITION_DoneLocal;
+    p.ApplyNeighbourhoodAdjustment(T());
+    EXPECT_NEAR(10.0 + kMeans[3].dN4, p.Grid.North, 1e-12);
+    EXPECT_NEAR(20.0 + kMeans[3].dE4, p.Grid.East, 1e-12);
+    EXPECT_EQ(0, p.Status);
+    // Removal weighs at the shifted point, so it undoes the shift only to within 0.01 mm here.
+    p.RemoveNeighbourhoodAdjustment(T(), COORD_CircleType);
+    EXPECT_NEAR(10.0, p.Grid.North, 1e-5);
+    EXPECT_NEAR(20.0, p.Grid.East, 1e-5);
+    EXPECT_TRUE(env.assertions.empty());
+}
+
+TEST_F(Neighbourhood, TwoPointsNoShiftAndAPointOnAResidualTakesIt) {
+    const DBID two = Setup(0, 3);
+    Residuals(2);
+    Residuals(3, false);  // not backsights: not used
+    coord_GridDeltas d;
+    position_Class p = Reading(two);
+    EXPECT_FALSE(p.NeighbourhoodDeltasFromStationSetup(T(), &d));
+    EXPECT_TRUE(d.IsNull());
+
+    const DBID three = Setup(0, 3);
+    Residuals(3);
+    position_Class on = Reading(three, coord_CorrectedGrid(0.0, 100.0, 0.0));
+    ASSERT_TRUE(on.NeighbourhoodDeltasFromStationSetup(T(), &d));
+    EXPECT_EQ(0.030, d.dNorth);
+    EXPECT_EQ(0.005, d.dEast);
+
+    // Too few backsights announced, or the corrections turn it off: nothing.
+    const DBID few = Setup(0, 2);
+    Residuals(3);
+    position_Class q = Reading(few);
+    EXPECT_FALSE(q.NeighbourhoodDeltasFromStationSetup(T(), &d));
+    Index()->Transform->Corrections.NeighbourhoodAdjustment = false;
+    position_Class off = Reading(three);
+    EXPECT_FALSE(off.NeighbourhoodDeltasFromStationSetup(T(), &d));
+}
+
+TEST_F(Neighbourhood, StationSetupPlusCountsTheStationWithNoResidual) {
+    Grid("ST", 0.0, 0.0, 0.0);
+    const DBID station = Setup(2, 2);
+    Residuals(2);
+    Index()->Transform->Corrections.WeightExponent = COORDSYS_WeightExponentOnePointZero;
+    coord_GridDeltas d;
+    position_Class p = Reading(station);
+    ASSERT_TRUE(p.NeighbourhoodDeltasFromStationSetup(T(), &d));
+    ExpectDeltas(0.0070701757573445401, -0.0022790937222483009, d);  // python, exact to 1e-15
+
+    // At the station itself: no shift, unless a residual point lies there too.
+    position_Class at = Reading(station, coord_CorrectedGrid(0.0, 0.0, 0.0));
+    EXPECT_FALSE(at.NeighbourhoodDeltasFromStationSetup(T(), &d));
+    db_StationSetupResiduals here;
+    here.PointName = "H";
+    here.Grid = coord_CorrectedGrid(0.0, 0.0, 0.0);
+    here.GridResidual = coord_GridDeltas(0.004, -0.003, 0.0);
+    here.Backsight = true;
+    Append(here);
+    position_Class atResidual = Reading(station, coord_CorrectedGrid(0.0, 0.0, 0.0));
+    ASSERT_TRUE(atResidual.NeighbourhoodDeltasFromStationSetup(T(), &d));
+    EXPECT_EQ(0.004, d.dNorth);
+    EXPECT_EQ(-0.003, d.dEast);
+    EXPECT_TRUE(env.assertions.empty());
+}
+
+TEST_F(Neighbourhood, GridOrientationTurnsTheDeltas) {
+    const DBID station = Setup(0, 3);
+    Residuals(3);
+    Index()->Transform->Corrections.WeightExponent = COORDSYS_WeightExponentZeroPointFive;
+    const struct {
+        int orientation;
+        double north, east;  // signs
+    } cases[] = {{0, 1, 1}, {1, -1, -1}, {2, 1, -1}, {3, -1, 1}};
+    for (const auto& c : cases) {
+        Index()->Transform->GridOrientation = c.orientation;
+        position_Class p = Reading(station);
+        coord_GridDeltas d;
+        ASSERT_TRUE(p.NeighbourhoodDeltasFromStationSetup(T(), &d));
+        ExpectDeltas(c.north * kMeans[0].dN3, c.east * kMeans[0].dE3, d);
+    }
+}
+
+TEST_F(Neighbourhood, CalibrationResiduals) {
+    position_Class p(Index());
+    p.SearchData = Index();
+    p.Original = COORD_WGS84Type;
+    p.Grid = kNear;
+    coord_GridDeltas d;
+    Index()->Transform->Plane.PlaneType = COORDSYS_ValidHorizontal;
+    EXPECT_FALSE(p.NeighbourhoodDeltas(T(), COORD_WGS84Type, &d));  // no calibration yet
+
+    db_CalibBegin begin;
+    Append(begin);
+    for (int i = 0; i < 4; ++i) {
+        db_CalibPoint point;
+        point.Status = i == 3 ? 1 : 3;  // a 1D point carries no horizontal residual
+        point.Residuals.North = kResiduals[i].north;
+        point.Residuals.East = kResiduals[i].east;
+        point.Residuals.DeltaNorth = kResiduals[i].dNorth;
+        point.Residuals.DeltaEast = kResiduals[i].dEast;
+        Append(point);
+    }
+    db_EndEntity end;
+    Append(end);
+    db_CalibPoint after;  // beyond the calibration's end
+    after.Status = 3;
+    after.Residuals.North = after.Residuals.East = 0.0;
+    after.Residuals.DeltaNorth = after.Residuals.DeltaEast = 1.0;
+    Append(after);
+
+    for (const Mean& m : kMeans) {
+        Index()->Transform->Corrections.WeightExponent = m.exponent;
+        ASSERT_TRUE(p.NeighbourhoodDeltas(T(), COORD_ECEFDeltasType, &d));
+        ExpectDeltas(m.dN3, m.dE3, d);
+    }
+    EXPECT_FALSE(p.NeighbourhoodDeltas(T(), COORD_GridType, &d));
+    Index()->Transform->Plane.PlaneType = COORDSYS_NoHorizontal;
+    EXPECT_FALSE(p.NeighbourhoodDeltas(T(), COORD_WGS84Type, &d));
+    EXPECT_TRUE(env.assertions.empty());
 }
 
 // ---------------------------------------------------------------- backsight azimuths
