@@ -151,17 +151,18 @@ bool position_Class::FillFromIndexLocation(const dbObjectRef& reference) {
             TransformId = owner && owner->Transform ? owner->Transform->GetId() : -1;
             ClearCoordinates();
             IndexLocation = reference;
-            const coord_CorrectedGrid grid = point->GetCoordinates();
             if (index->GetFileType() == dbIndex::CommaSeparatedFile &&
                 index->GetCoordType() == COORD_LocalTransformedGridType) {
                 Original = COORD_LocalTransformedGridType;
                 Status = POSITION_DoneGridLocal;
-                LocalTransformedGrid = coord_LocalTransformedGrid(grid.North, grid.East, grid.Elev);
+                const auto* file = dynamic_cast<const CSVPointObject*>(point);
+                const coord_LocalTransformedGrid* local = file ? file->GetLocalGrid() : nullptr;
+                LocalTransformedGrid = local ? *local : coord_LocalTransformedGrid();
                 TransformationName = index->GetTransformationName();
             } else {
                 Original = COORD_GridType;
                 Status = POSITION_DoneGrid;
-                Grid = grid;
+                Grid = point->GetCoordinates();
             }
             return true;
         }

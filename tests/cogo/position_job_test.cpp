@@ -164,6 +164,42 @@ TEST_F(PositionJob, FillsFromRecordsObjectsAndTheMeasurementConstructor) {
     EXPECT_EQ(std::vector<std::string>{"Original != COORD_NullType"}, env.Expressions());
 }
 
+TEST_F(PositionJob, FillsFromPointFileObjects) {
+    TestIndex file(dbIndex::CommaSeparatedFile);
+    file.SetOwner(Index());
+    ASSERT_GE(file.Register(), 0);
+    auto* point = new CSVPointObject;
+    point->SetName("F");
+    point->SetCoordinates(coord_CorrectedGrid(5.0, 6.0, 7.0), true);
+    const dbObjectRef ref = file.AddObject(point);
+
+    position_Class p;
+    p.Name = "before";
+    ASSERT_TRUE(p.FillFromIndexLocation(ref));
+    EXPECT_EQ(COORD_GridType, p.Original);
+    EXPECT_EQ(POSITION_DoneGrid, p.Status);
+    EXPECT_EQ(coord_CorrectedGrid(5.0, 6.0, 7.0), p.GetGrid(T()));
+    EXPECT_EQ(Str("before"), p.GetName());  // only job points bring their name
+    EXPECT_EQ(Index(), p.SearchData);
+    EXPECT_EQ(ref, p.IndexLocation);
+
+    file.coordType = COORD_LocalTransformedGridType;
+    point->SetLocalGrid(1.0, 2.0, 3.0);
+    ASSERT_TRUE(p.FillFromIndexLocation(ref));
+    EXPECT_EQ(COORD_LocalTransformedGridType, p.Original);
+    EXPECT_EQ(POSITION_DoneGridLocal, p.Status);
+    EXPECT_EQ(coord_LocalTransformedGrid(1.0, 2.0, 3.0), p.LocalTransformedGrid);
+    EXPECT_EQ(Str("Site"), p.TransformationName);
+
+    file.SetFileType(dbIndex::BackgroundFile);
+    ASSERT_TRUE(p.FillFromIndexLocation(ref));
+    EXPECT_EQ(COORD_GridType, p.Original);
+    file.SetFileType(dbIndex::NoFile);
+    EXPECT_FALSE(p.FillFromIndexLocation(ref));
+    EXPECT_FALSE(p.FillFromIndexLocation(dbObjectRef()));
+    EXPECT_TRUE(env.assertions.empty());
+}
+
 TEST_F(PositionJob, PositionOfNameKeepsTheNullHeightOption) {
     Grid("G", 100.0, 200.0, MATHS_Null);
     position_Class p;
