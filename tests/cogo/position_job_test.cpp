@@ -13,6 +13,7 @@
 #include "jobdb/jobindex_fixture.h"
 #include "records/gnssquality.h"
 #include "records/gnsssettings.h"
+#include "records/laserecho.h"
 #include "records/precisioncoding.h"
 #include "records/stakeoutsettings.h"
 #include "records/traverse.h"
@@ -207,6 +208,40 @@ TEST_F(PositionJob, PositionOfNameKeepsTheNullHeightOption) {
     ASSERT_TRUE(dbJobIndex_PositionOfName(Index(), "G", p));
     EXPECT_TRUE(p.DefaultNullHeights);
     EXPECT_EQ(coord_CorrectedGrid(100.0, 200.0, MATHS_Null), p.Grid);
+}
+
+TEST_F(PositionJob, BaseNamesFromTheRecordAtTheLocation) {
+    db_TotalBackBearing backBearing;
+    backBearing.Station = "BST";
+    backBearing.BackSight = "BBS";
+    db_TotalStation station;
+    station.StationName = "ST";
+    db_Reference reference;
+    reference.PointName = "REF";
+    db_LaserBasePoint laser;
+    laser.TheName = "LB";
+    const struct {
+        DBID location;
+        const char* base;
+        const char* backsight;
+    } cases[] = {
+        {Grid("OBS", 0.0, 0.0, 0.0), "OBS", ""},
+        {Append(backBearing), "BST", "BBS"},
+        {Append(station), "ST", ""},
+        {Append(reference), "REF", ""},
+        {Append(laser), "LB", ""},
+        {Antenna(1.0), "", ""},  // any other record names nothing
+        {NODBID, "", ""},
+    };
+    for (const auto& c : cases) {
+        position_Class p;
+        p.NameOfBase = "old";
+        p.NameOfBacksight = "old";
+        p.SetBaseFromRecord(Access(), c.location);
+        EXPECT_EQ(Str(c.base), p.NameOfBase);
+        EXPECT_EQ(Str(c.backsight), p.NameOfBacksight);
+        EXPECT_EQ(c.location, p.DBLocationOfBase);
+    }
 }
 
 // ---------------------------------------------------------------- antenna
