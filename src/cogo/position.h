@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "foundation/coords/coord.h"
 #include "foundation/coords/coordsys.h"
@@ -12,9 +13,16 @@
 #include "jobdb/dbobjectref.h"
 #include "records/dbid.h"
 
+class dbAccess;
+class dbIndex;
 class dbJobIndex;
+class dbObject;
+class dbRecord_Class;
+class dbSelection;
+class db_TotalBackBearing;
 class LocalTransformation;
 class transfrm_Class;
+class position_Class;
 
 enum : int32_t {
     POSITION_DoneGrid = 0x2,
@@ -43,11 +51,55 @@ enum : int32_t {
 // The Status bit of an original type; 0 for a type a position is never given in.
 int32_t position_OriginalBit(int32_t type);
 
+// The ECEF of the antenna over the base (its WGS84 raised by the reference antenna
+// height) plus the deltas; false and null without a base height or antenna height.
+bool position_ECEFFromBase(const coord_WGS84& base, const coord_ECEFDeltas& deltas, coord_ECEF* ecef,
+                           double referenceAntenna);
+
+// Ground observation (azimuth, zenith angle, slope distance) and polar (azimuth,
+// horizontal distance, vertical difference); a sight within 0.001 degree of the
+// vertical has the vertical difference's size as its slope distance.
+coord_Polar position_GroundToPolar(const coord_Ground& ground);
+coord_Ground position_PolarToGround(const coord_Polar& polar);
+// The azimuth of a circle reading oriented by the backsight's reading and azimuth.
+coord_Polar position_UnturnedToPolar(const coord_Unturned& unturned, double backsightCircle, double backsightAzimuth);
+
+// Named points. The job index keeps one chain of the names being resolved per thread
+// slot, at most 50 deep: a name already on it (any case) is a cycle and is refused.
+bool position_PushName(dbJobIndex* jobIndex, const Str& name);
+void position_PopName(dbJobIndex* jobIndex, const Str& name);
+// A new position filled from the best live point of the name: mode 0 the best for GNSS
+// bases (search mode 5), mode 1 the best overall (search mode 4). Null when none.
+position_Class* position_CreateFromIndex(dbJobIndex* jobIndex, const Str& name, int mode, bool defaultNullHeights);
+// The same, resolved under the job index's transform; null when it cannot be. The
+// caller owns the position.
+position_Class* position_Find(dbJobIndex* jobIndex, const Str& name, int mode, bool defaultNullHeights);
+bool position_AzimuthToBest(dbJobIndex* jobIndex, dbSelection& selection, position_Class& base,
+                            const transfrm_Class* transform, const Str& backsightName, double* azimuth);
+// The azimuth from the station to the backsight: keyed in, the reverse of the station's
+// observation from the backsight, or computed to the backsight's best point.
+bool position_GetBacksightAzimuth(dbJobIndex* jobIndex, position_Class& base, const transfrm_Class* transform,
+                                  const Str& backsightName, double* azimuth, bool* keyedIn);
+bool position_BacksightAzimuthOfNames(dbJobIndex* jobIndex, const Str& baseName, const Str& backsightName,
+                                      double* azimuth, bool* keyedIn);
+// The azimuth of the horizontal circle's zero direction, in [-pi, pi); null when unknown.
+double position_OrientationOfBackBearing(dbJobIndex* jobIndex, const db_TotalBackBearing* backBearing);
+
+// The vertical antenna height of the antenna record there: its measured height, or for
+// a slant measurement (APCType not 0) the height through its equipment record's offsets.
+bool position_ReadAntennaHeight(dbAccess* database, DBID location, double* height);
+// sqrt((measured + tape)^2 - horizontalOffset^2) + verticalOffset; false (null) when the
+// slant is negative or shorter than the horizontal offset.
+bool position_SlantToVertical(double tape, double horizontalOffset, double verticalOffset, double measured,
+                              double* height);
+
 class position_Class {
 public:
     position_Class();
     // Bound to the index and its transform when the index's job is open.
     explicit position_Class(dbJobIndex* jobIndex);
+    // Filled from a point's measurement record (types 8 to 19).
+    position_Class(dbJobIndex* jobIndex, const dbRecord_Class* measurement);
     // Copies share the cache: Status, Computing and TransformId come along.
     position_Class(const position_Class& other) = default;
     position_Class& operator=(const position_Class& other) = default;
@@ -83,6 +135,25 @@ public:
     void SetMTAObservation(const coord_MTA& mta, DBID stationLocation, DBID targetLocation,
                            DBID backbearingLocation, const transfrm_Class* transform);
     void SetCogoSystem(coordsys_CogoSettings system);
+
+    // Fills from the job; each starts from Reset. False when the record, object or
+    // index is missing, and for a point whose measurement gives no original.
+    void FillFromMeasurement(dbJobIndex* jobIndex, const dbRecord_Class* measurement);
+    bool FillFromIndexLocation(const dbObjectRef& reference);
+    bool FillFromRecordId(dbIndex* index, DBID id);
+    bool FillFromObject(dbObject* object);
+    bool FillFromIndexLocationWithHeights(const dbObjectRef& reference, bool defaultNullHeights);
+    // NameOfBase (and NameOfBacksight for a back bearing) from the record there.
+    void SetBaseFromRecord(dbAccess* database, DBID location);
+    // The job index's grid cache of the point at IndexLocation, valid under TransformId.
+    bool TakeGridFromIndex();
+    void StoreGridInIndex();
+    void SetAntenna(double antenna);
+    void DefaultAntennaToZero();
+    // The antenna height of an ECEF or ECEF-delta original from the job; null otherwise
+    // unless one was set.
+    double GetAntenna();
+    bool ComputeAntenna();
 
     // Binds the position to the candidate; under another id every derived value goes.
     void CheckTransform(const transfrm_Class* candidateTransform);
@@ -132,10 +203,19 @@ public:
     bool ComputeECEF(const transfrm_Class* transform);
     bool ComputeECEFDeltas(const transfrm_Class* transform);
     bool ComputeGridDeltas(const transfrm_Class* transform);
+    // The polar of an observation or delta original from the base under its transform.
+    bool ComputePolarFrom(const transfrm_Class* transform, position_Class* base, const transfrm_Class* baseTransform);
     bool ComputePolar(const transfrm_Class* transform);
     bool ComputeGround(const transfrm_Class* transform);
     bool ReduceCircle(const transfrm_Class* transform);
     bool Resolve(const transfrm_Class* transform);
+    // The shift of the grid by the job's station-setup or calibration residuals near the
+    // point; not for positions with a given station setup.
+    void ApplyNeighbourhoodAdjustment(const transfrm_Class* transform);
+    void RemoveNeighbourhoodAdjustment(const transfrm_Class* transform, int32_t originalType);
+    bool NeighbourhoodDeltas(const transfrm_Class* transform, int32_t originalType, coord_GridDeltas* deltas);
+    bool NeighbourhoodDeltasFromStationSetup(const transfrm_Class* transform, coord_GridDeltas* deltas);
+    bool NeighbourhoodDeltasFromCalibration(const transfrm_Class* transform, coord_GridDeltas* deltas);
     void ApplyDefaultHeight(const transfrm_Class* transform);
 
     Str Name;
@@ -189,6 +269,16 @@ public:
     bool HeightBorrowed = false;
 
 private:
+    // The resolved base point (NameOfBase) in resolution mode 0 (ECEF bases) or 1.
+    std::unique_ptr<position_Class> FindBase(int mode) const;
+    // The point the polar of this observation gives from the base, or null.
+    std::unique_ptr<position_Class> PlaceFromBase(const transfrm_Class* transform, position_Class& base,
+                                                  const transfrm_Class* baseTransform,
+                                                  const transfrm_Class* placeTransform);
+    bool ObservationWGS84(const transfrm_Class* transform);
+    bool ObservationUncalibratedLocal(const transfrm_Class* transform);
+    bool ObservationGrid(const transfrm_Class* transform);
+    bool ResolveObservation(const transfrm_Class* transform);
     void BeginOriginal(int32_t type, const transfrm_Class* transform);
     void ClearRecordLocations();
     void NullDerived();

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "cogo/localtransformation.h"
+#include "cogo/position.h"
 #include "csib/glue.h"
 #include "csib/pipeline.h"
 #include "foundation/environment.h"
@@ -221,6 +222,19 @@ void transfrm_Register() {
     geometry.GridOrientation = GridOrientationOf;
     geometry.SouthAzimuths = SouthAzimuthsOf;
     geometry.OrientAzimuth = OrientAzimuth;
+    geometry.FillFromRecordId = [](position_Class* position, dbIndex* index, DBID id) {
+        return position->FillFromRecordId(index, id);
+    };
+    geometry.FillFromIndexLocation = [](position_Class* position, const dbObjectRef& reference) {
+        return position->FillFromIndexLocation(reference);
+    };
+    // The option a fill overwrites and the job index keeps: the default for null heights.
+    geometry.GetPositionOption = [](const position_Class* position) {
+        return static_cast<uint8_t>(position->DefaultNullHeights ? 1 : 0);
+    };
+    geometry.SetPositionOption = [](position_Class* position, uint8_t option) {
+        position->DefaultNullHeights = option != 0;
+    };
     dbJobIndex_SetCoordinateGeometry(&geometry);
 }
 

@@ -451,10 +451,15 @@ TEST_F(Position, OriginalsAreHandedOutWithoutABasePoint) {
     EXPECT_EQ(0.5, polar.Azimuth);
     EXPECT_EQ(12.0, polar.HDist);
     EXPECT_EQ(-1.25, polar.VDist);
-    // Without a base point nothing else comes out, and it is not attempted again.
+    // Without a base point no coordinate comes out, and it is not attempted again; the
+    // ground observation needs none (closed form: zenith atan2(12, -1.25), slope
+    // sqrt(12^2 + 1.25^2)).
     EXPECT_TRUE(p.GetGrid(t.get()).IsNull());
-    EXPECT_TRUE(p.GetGround(t.get()).IsNull());
-    EXPECT_EQ(POSITION_DonePolar, p.Status);
+    const coord_Ground ground = p.GetGround(t.get());
+    EXPECT_EQ(0.5, ground.Azimuth);
+    EXPECT_NEAR(1.6745886672519394, ground.VertAngle, 1e-15);
+    EXPECT_NEAR(12.064928512013655, ground.HDist, 1e-12);
+    EXPECT_EQ(POSITION_DonePolar | POSITION_DoneGround, p.Status);
     EXPECT_EQ(POSITION_DoneGrid | POSITION_DoneGround, p.Computing);
 
     p.SetGridDeltas(coord_GridDeltas(1.0, 2.0, 3.0), t.get());
