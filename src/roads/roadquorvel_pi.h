@@ -61,8 +61,9 @@ public:
     // spiral lengths from what the arc leaves of the deflection. A zero deflection or
     // radius changes nothing.
     void DeriveFromArcLength();
-    // The radius at which a spiral of that length turns the whole deflection:
-    // length / |Deflection|; nothing for a null, non-positive length or no deflection.
+    // The radius of a spiral-spiral curve whose two spirals, each that long, meet with
+    // no arc: length / |Deflection|; nothing for a null or non-positive length or
+    // without deflection.
     void SetRadiusFromSpiralLength(double length);
     // Spiral-spiral PIs only.
     void SetRadiusFromSpiralIn();

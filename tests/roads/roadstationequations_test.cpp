@@ -54,6 +54,13 @@ TEST(StationEquations, WithoutEquationsStationsPassThrough) {
         EXPECT_EQ(m->ToInternalStation(&null), N);
     }
     EXPECT_EQ(road_GetNullStationEquationManager(), road_GetNullStationEquationManager());
+    double start = 0, end = 0;
+    int32_t direction = 5;
+    ASSERT_TRUE(road_GetNullStationEquationManager()->GetZoneRange(1, &start, &end, &direction));
+    EXPECT_EQ(start, -1e308);
+    EXPECT_EQ(end, 1e308);
+    EXPECT_EQ(direction, 0);
+    EXPECT_FALSE(road_GetNullStationEquationManager()->GetZoneRange(2, &start, &end, &direction));
 }
 
 TEST(StationEquations, OneIncreasingEquation) {
