@@ -168,8 +168,10 @@ public:
     // point; a null component (in either point) takes none, two null points included.
     bool IsWithin(const Derived& b, const double& tolerance) const;
     // Exact; two nulls are equal.
-    bool operator==(const Derived& b) const { return North == b.North && East == b.East && Elev == b.Elev; }
-    bool operator!=(const Derived& b) const { return !(*this == b); }
+    // A friend over two Derived, so C++20's reversed candidates are not ambiguous.
+    friend bool operator==(const Derived& a, const Derived& b) {
+        return a.North == b.North && a.East == b.East && a.Elev == b.Elev;
+    }
 
     double East = MATHS_Null;
     double Elev = MATHS_Null;
