@@ -1,6 +1,5 @@
 // The dispatcher's table: every record element name an export can hold, the "rec"
-// value its handler expects, and the handler. Families whose handlers are not built
-// yet have null entries; their elements are skipped like names outside the table.
+// value its handler expects, and the handler.
 #include <algorithm>
 #include <array>
 #include <cstring>
