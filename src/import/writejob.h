@@ -126,6 +126,25 @@ public:
     // Handlers.
     void WriteNote(const xml_Element* element);
     void WriteEndEntity(const xml_Element* element);
+    // The road definition elements, collected into roadSet (writejob_roads.cpp).
+    void WriteRoadHeader(const xml_Element* element);
+    void WriteHorzHeader(const xml_Element* element);
+    void WriteHorzStraight(const xml_Element* element);
+    void WriteHorzArcAngLen(const xml_Element* element);
+    void WriteHorzArcRadLen(const xml_Element* element);
+    void WriteHorzArcRadAng(const xml_Element* element);
+    void WriteHorzSpiral(const xml_Element* element);
+    void WriteVertHeader(const xml_Element* element);
+    void WriteVertArc(const xml_Element* element);
+    void WriteVertParabola(const xml_Element* element);
+    void WriteVertAsymParabola(const xml_Element* element);
+    void WriteVertPoint(const xml_Element* element);
+    void WriteApplyTmplts(const xml_Element* element);
+    void WriteApplySuper(const xml_Element* element);
+    void WriteTmpltHeader(const xml_Element* element);
+    void WriteTmpltDistGrade(const xml_Element* element);
+    void WriteTmpltDistDelta(const xml_Element* element);
+    void WriteTmpltBatter(const xml_Element* element);
     // The other markers and the start of a round (writejob_markers.cpp).
     void WriteCalibBegin(const xml_Element* element);
     void WriteResectBegin(const xml_Element* element);

@@ -1,6 +1,5 @@
 // The dispatcher's table: every record element name an export can hold, the "rec"
-// value its handler expects, and the handler. Families whose handlers are not built
-// yet have null entries; their elements are skipped like names outside the table.
+// value its handler expects, and the handler.
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -23,24 +22,24 @@ constexpr writejob_ElementHandler kElements[] = {
     // features
     {"DATABASE_FeatureAttribDataRecord", nullptr, Call<&JobWriter::WriteFeatureAttribData>},
     // road definitions
-    {"DATABASE_RoadHeaderRecord", nullptr, nullptr},
-    {"DATABASE_HorzHeaderRecord", nullptr, nullptr},
-    {"DATABASE_HorzStraightRecord", nullptr, nullptr},
-    {"DATABASE_HorzArcAngLenRecord", nullptr, nullptr},
-    {"DATABASE_HorzArcRadLenRecord", nullptr, nullptr},
-    {"DATABASE_HorzArcRadAngRecord", nullptr, nullptr},
-    {"DATABASE_HorzSpiralRecord", nullptr, nullptr},
-    {"DATABASE_VertHeaderRecord", nullptr, nullptr},
-    {"DATABASE_VertArcRecord", nullptr, nullptr},
-    {"DATABASE_VertParabolaRecord", nullptr, nullptr},
-    {"DATABASE_VertAsymParabolaRecord", nullptr, nullptr},
-    {"DATABASE_VertPointRecord", nullptr, nullptr},
-    {"DATABASE_ApplyTmpltsRecord", nullptr, nullptr},
-    {"DATABASE_ApplySuperRecord", nullptr, nullptr},
-    {"DATABASE_TmpltHeaderRecord", nullptr, nullptr},
-    {"DATABASE_TmpltDistGradeRecord", nullptr, nullptr},
-    {"DATABASE_TmpltDistDeltaRecord", nullptr, nullptr},
-    {"DATABASE_TmpltBatterRecord", nullptr, nullptr},
+    {"DATABASE_RoadHeaderRecord", nullptr, Call<&JobWriter::WriteRoadHeader>},
+    {"DATABASE_HorzHeaderRecord", nullptr, Call<&JobWriter::WriteHorzHeader>},
+    {"DATABASE_HorzStraightRecord", nullptr, Call<&JobWriter::WriteHorzStraight>},
+    {"DATABASE_HorzArcAngLenRecord", nullptr, Call<&JobWriter::WriteHorzArcAngLen>},
+    {"DATABASE_HorzArcRadLenRecord", nullptr, Call<&JobWriter::WriteHorzArcRadLen>},
+    {"DATABASE_HorzArcRadAngRecord", nullptr, Call<&JobWriter::WriteHorzArcRadAng>},
+    {"DATABASE_HorzSpiralRecord", nullptr, Call<&JobWriter::WriteHorzSpiral>},
+    {"DATABASE_VertHeaderRecord", nullptr, Call<&JobWriter::WriteVertHeader>},
+    {"DATABASE_VertArcRecord", nullptr, Call<&JobWriter::WriteVertArc>},
+    {"DATABASE_VertParabolaRecord", nullptr, Call<&JobWriter::WriteVertParabola>},
+    {"DATABASE_VertAsymParabolaRecord", nullptr, Call<&JobWriter::WriteVertAsymParabola>},
+    {"DATABASE_VertPointRecord", nullptr, Call<&JobWriter::WriteVertPoint>},
+    {"DATABASE_ApplyTmpltsRecord", nullptr, Call<&JobWriter::WriteApplyTmplts>},
+    {"DATABASE_ApplySuperRecord", nullptr, Call<&JobWriter::WriteApplySuper>},
+    {"DATABASE_TmpltHeaderRecord", nullptr, Call<&JobWriter::WriteTmpltHeader>},
+    {"DATABASE_TmpltDistGradeRecord", nullptr, Call<&JobWriter::WriteTmpltDistGrade>},
+    {"DATABASE_TmpltDistDeltaRecord", nullptr, Call<&JobWriter::WriteTmpltDistDelta>},
+    {"DATABASE_TmpltBatterRecord", nullptr, Call<&JobWriter::WriteTmpltBatter>},
     // coordinate geometry
     {"DATABASE_LineRecord", "db_Line", Call<&JobWriter::WriteLine>},
     {"DATABASE_ArcRecord", "db_Arc", Call<&JobWriter::WriteArc>},

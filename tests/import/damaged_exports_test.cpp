@@ -282,7 +282,7 @@ INSTANTIATE_TEST_SUITE_P(SmallExports, DamagedExports,
                          ::testing::Values("example.xml", "cogo_1050.xml", "entity_notes.xml", "notes.xml",
                                            "header_only.xml", "bad_rec.xml", "after_root.xml", "no_header.xml",
                                            "truncated.xml", "gnss.xml", "stakeout.xml", "settings.xml", "traverse.xml", "scanning_tunnels.xml", "localtransform.xml", "all_elements.xml",
-                                           "conventional.xml", "stylesettings.xml"),
+                                           "conventional.xml", "stylesettings.xml", "roads.xml"),
                          [](const ::testing::TestParamInfo<const char*>& info) {
                              std::string name = info.param;
                              name = name.substr(0, name.find('.'));

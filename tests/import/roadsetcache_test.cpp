@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <string>
 
 #include "foundation/kernel/maths.h"
 #include "foundation/xml/element.h"
@@ -37,6 +38,49 @@ TEST(RoadSetCacheHooks, CollectsRoadHeadersAndWritesNothingYet) {
 
     cache.WriteRoadFiles();
     EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
+}
+
+TEST(RoadSetCacheArrays, GrowToTwentyThenFourTimesKeepingTheEntries) {
+    RoadSetArray<RoadDefinition> definitions;
+    EXPECT_EQ(definitions.Size(), 0);
+    const int32_t sizes[][2] = {{1, 20}, {20, 20}, {21, 80}, {80, 80}, {81, 320}};
+    int32_t added = 0;
+    for (const auto& step : sizes) {
+        while (added < step[0]) {
+            RoadDefinition definition;
+            definition.RoadName = Str(std::to_string(added).c_str());
+            ASSERT_TRUE(definitions.Add(definition));
+            ++added;
+        }
+        EXPECT_EQ(definitions.Count(), step[0]);
+        EXPECT_EQ(definitions.Size(), step[1]);
+    }
+    for (int32_t i : {0, 19, 20, 79, 80})
+        EXPECT_EQ(definitions[static_cast<size_t>(i)].RoadName, Str(std::to_string(i).c_str()));
+}
+
+TEST(RoadSetCacheArrays, CloseFindAndCopyAlignments) {
+    RoadSetCache cache(nullptr);
+    xml_Element header("DATABASE_VertHeaderRecord");
+    header.AddAttribute(new xml_Attribute(Str("ID"), Str("0x7")));
+    cache.CloseAlignment();  // empty: nothing
+    EXPECT_EQ(cache.GetAlignments().Count(), 0);
+    cache.AddVertHeader(&header);
+    cache.CloseAlignment();
+    ASSERT_EQ(cache.GetAlignments().Count(), 1);
+    EXPECT_EQ(cache.GetCurrentCache().Count(), 0);
+    EXPECT_EQ(cache.GetCurrentCache().CacheType, Str());
+    EXPECT_EQ(cache.GetCurrentCache().AlignmentID, Str());
+
+    RoadElementArray target;
+    cache.CopyAlignment(target, Str("0x7"));
+    EXPECT_EQ(target.Count(), 1);
+    cache.CopyAlignment(target, Str("0X7"));  // IDs compare byte-wise
+    EXPECT_EQ(target.Count(), 1);
+    RoadElementArray untouched;
+    cache.CopyAlignment(untouched, Str("0X7"));
+    EXPECT_EQ(untouched.Count(), 0);
+    EXPECT_EQ(cache.FindAlignment(Str("0X7")), nullptr);
 }
 
 }  // namespace
