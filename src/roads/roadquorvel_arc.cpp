@@ -240,13 +240,7 @@ void HorizontalArc::ComputeEndCoordinate() {
 }
 
 void HorizontalArc::TakeStartFromPrevious(const HorizontalBase* previous) {
-    if (!QZ_ASSERT_TEXT(previous != nullptr, "element != NULL")) return;
-    HorizontalBase::TakeStartFromPrevious(previous);
-    if (!previous->HasRadius()) return;
-    // The radius and turn are read, never written, through the previous element.
-    HorizontalBase* source = const_cast<HorizontalBase*>(previous);
-    if (const double* radius = source->EndRadiusPtr()) Radius = *radius;
-    if (const bool* right = source->DirectionPtr()) Direction = *right;
+    TakeStartAndCurveFromPrevious(previous, Radius, Direction);
 }
 
 AlignmentPoint HorizontalArc::PointAtStation(double station) const {

@@ -94,6 +94,16 @@ void HorizontalBase::TakeStartFromPrevious(const HorizontalBase* previous) {
     }
 }
 
+void HorizontalBase::TakeStartAndCurveFromPrevious(const HorizontalBase* previous, double& radius, bool& direction) {
+    if (!QZ_ASSERT_TEXT(previous != nullptr, "element != NULL")) return;
+    HorizontalBase::TakeStartFromPrevious(previous);
+    if (!previous->HasRadius()) return;
+    // The radius and turn are read, never written, through the previous element.
+    HorizontalBase* source = const_cast<HorizontalBase*>(previous);
+    if (const double* endRadius = source->EndRadiusPtr()) radius = *endRadius;
+    if (const bool* right = source->DirectionPtr()) direction = *right;
+}
+
 AlignmentPoint HorizontalBase::PointAtStation(double station) const {
     AlignmentPoint point;
     point.Azimuth = 0;

@@ -73,6 +73,12 @@ public:
     void GrowExtents(coord_CorrectedGrid* northWest, coord_CorrectedGrid* southEast) const;
     // |a - b| folded into [0, pi].
     static double AngleBetween(double a, double b);
+
+protected:
+    // The base's start taking, then the radius and turn the previous element ends with,
+    // when it has them (arcs and spirals start on the curve they follow).
+    void TakeStartAndCurveFromPrevious(const HorizontalBase* previous, double& radius, bool& direction);
+public:
     // dN^2 + dE^2 and the grid azimuth from one point to the other (pi/2 between
     // coincident points).
     static void SquaredDistanceAndAzimuth(const coord_CorrectedGrid& from, const coord_CorrectedGrid& to,

@@ -146,13 +146,7 @@ void HorizontalSpiral::ComputeEndCoordinate(double resolution) {
 }
 
 void HorizontalSpiral::TakeStartFromPrevious(const HorizontalBase* previous) {
-    if (!QZ_ASSERT_TEXT(previous != nullptr, "element != NULL")) return;
-    HorizontalBase::TakeStartFromPrevious(previous);
-    if (!previous->HasRadius()) return;
-    // The radius and turn are read, never written, through the previous element.
-    HorizontalBase* source = const_cast<HorizontalBase*>(previous);
-    if (const double* radius = source->EndRadiusPtr()) StartRadius = *radius;
-    if (const bool* right = source->DirectionPtr()) Direction = *right;
+    TakeStartAndCurveFromPrevious(previous, StartRadius, Direction);
 }
 
 AlignmentPoint HorizontalSpiral::PointAtStation(double station) const {
