@@ -110,6 +110,15 @@ public:
     // Every vertical element is a point at the end station of some horizontal element.
     bool VerticalPointsOnHorizontalEnds() const;
 
+    // The cross section at the station; the centre line only when CentreLineOnly is set.
+    void CrossSectionAt(double station, roadxs_Section& section) const override;
+    // The design elevation at the station and offset; null off the road or beyond its edges.
+    double ElevationAt(double station, double offset) const;
+    // The grid point at the station and offset, its elevation the given height above the design.
+    coord_CorrectedGrid PointAtStationOffset(double station, double offset, double height) const;
+    // The point's station and offset, with its height above the design as the elevation.
+    coord_StationOffset StationOffsetElevationOfPoint(const coord_CorrectedGrid& point) const;
+
     Str Name;
     Str FilePath;
     Str Code;
