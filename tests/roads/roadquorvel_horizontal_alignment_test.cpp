@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "alignment_building.h"
 #include "foundation/kernel/maths.h"
 #include "road_transform_fixture.h"
 #include "road_xml_test.h"
@@ -21,31 +22,9 @@ namespace {
 constexpr double N = MATHS_Null;
 using Reports = std::vector<std::string>;
 
-// Appends an element that starts where the last one ends (in its direction, unless the
-// element has an azimuth of its own) and computes its end, as the import does (spirals
-// at its resolution 0.0001).
-void Append(HorizontalElementArray& list, HorizontalBase* e, double length) {
-    const HorizontalBase* previous = list.At(list.Count() - 1);
-    e->KeyinMethod = 0;
-    e->StartStation = previous->EndStation;
-    e->StartCoordinate = previous->EndCoordinate;
-    if (maths_IsNull(e->StartAzimuth)) e->StartAzimuth = previous->EndAzimuth;
-    e->Length = length;
-    e->EndStation = e->StartStation + length;
-    if (e->IsSpiral())
-        static_cast<HorizontalSpiral*>(e)->ComputeEndCoordinate(1e-04);
-    else
-        e->ComputeEndCoordinate();
-    list.Add(e);
-}
+using road_test::Append;
 
-void Start(HorizontalElementArray& list) {
-    HorizontalStartPoint* start = new HorizontalStartPoint(0);
-    start->KeyinMethod = 0;
-    start->StartStation = start->EndStation = 0;
-    start->StartCoordinate = start->EndCoordinate = coord_CorrectedGrid(1000, 2000, N);
-    list.Add(start);
-}
+void Start(HorizontalElementArray& list) { road_test::StartAt(list, 1000, 2000); }
 
 HorizontalStraight* Straight(double azimuth) {
     HorizontalStraight* s = new HorizontalStraight;

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "alignment_building.h"
 #include "road_transform_fixture.h"
 #include "roads/roadquorvel_arc.h"
 #include "roads/roadxs.h"
@@ -18,17 +19,7 @@ namespace {
 
 constexpr double N = MATHS_Null;
 
-void Append(HorizontalElementArray& list, HorizontalBase* e, double length) {
-    const HorizontalBase* previous = list.At(list.Count() - 1);
-    e->KeyinMethod = 0;
-    e->StartStation = previous->EndStation;
-    e->StartCoordinate = previous->EndCoordinate;
-    if (maths_IsNull(e->StartAzimuth)) e->StartAzimuth = previous->EndAzimuth;
-    e->Length = length;
-    e->EndStation = e->StartStation + length;
-    e->ComputeEndCoordinate();
-    list.Add(e);
-}
+using road_test::Append;
 
 TemplateDistanceGrade* Grade(double width, double slope) {
     auto* e = new TemplateDistanceGrade;
@@ -42,11 +33,7 @@ protected:
     void SetUp() override {
         RoadTransformTest::SetUp();
         road.SetName("Main");
-        auto* start = new HorizontalStartPoint(0);
-        start->KeyinMethod = 0;
-        start->StartStation = start->EndStation = 0;
-        start->StartCoordinate = start->EndCoordinate = coord_CorrectedGrid(1000, 2000, N);
-        road.HorizontalAlignment.Add(start);
+        road_test::StartAt(road.HorizontalAlignment, 1000, 2000);
         auto* straight = new HorizontalStraight;
         straight->StartAzimuth = 0.5;
         Append(road.HorizontalAlignment, straight, 100);

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "alignment_building.h"
 #include "road_transform_fixture.h"
 #include "support/recording_environment.h"
 
@@ -91,20 +92,10 @@ struct TestRoad {
     StationEquationArray equations;
 
     TestRoad() {
-        auto* start = new HorizontalStartPoint(0);
-        start->KeyinMethod = 0;
-        start->StartStation = start->EndStation = 0;
-        start->StartCoordinate = start->EndCoordinate = coord_CorrectedGrid(1000, 2000, N);
-        horizontal.Add(start);
+        road_test::StartAt(horizontal, 1000, 2000);
         auto* straight = new HorizontalStraight;
-        straight->KeyinMethod = 0;
-        straight->StartStation = 0;
-        straight->StartCoordinate = start->EndCoordinate;
         straight->StartAzimuth = 0;
-        straight->Length = 200;
-        straight->EndStation = 200;
-        straight->ComputeEndCoordinate();
-        horizontal.Add(straight);
+        road_test::Append(horizontal, straight, 200);
         for (double station : {0.0, 200.0}) {
             auto* p = new VerticalPoint;
             p->KeyinMethod = 0;
