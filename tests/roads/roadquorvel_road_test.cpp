@@ -297,4 +297,158 @@ TEST_F(RoadFile, LoadGivesTheSameListsAndWritesTheSameBytes) {
     EXPECT_TRUE(env.assertions.empty());
 }
 
+// A road file around the given children of the root.
+std::string RoadText(const std::string& children) {
+    return kDeclaration + kRootStart + children + "</QuorvelRoad>\r\n";
+}
+
+TEST_F(RoadFile, ReaderKeepsWhatTheFileDoesNotHold) {
+    QuorvelRoad road;
+    road.Code = "old";
+    road.StationInterval = 15;
+    const std::string noCode = tmp.Write("nocode.rxl", RoadText("<Name>A</Name><StationInterval></StationInterval>"));
+    ASSERT_TRUE(road.Load(Str(noCode.c_str())));
+    EXPECT_EQ(road.GetName(), "A");
+    EXPECT_EQ(road.GetCode(), "old");
+    EXPECT_EQ(road.StationInterval, 15);
+
+    const std::string emptyCode = tmp.Write("empty.rxl", RoadText("<Name>B</Name><Code></Code>"));
+    ASSERT_TRUE(road.Load(Str(emptyCode.c_str())));
+    EXPECT_EQ(road.GetCode(), "");
+
+    // Without "Name" the road keeps the name from the path, the whole path without an
+    // extension.
+    const std::string bare = tmp.Write("bare", RoadText("<StationInterval>30</StationInterval>"));
+    ASSERT_TRUE(road.Load(Str(bare.c_str())));
+    EXPECT_EQ(road.GetName(), Str(bare.c_str()));
+    EXPECT_EQ(road.StationInterval, 30);
+    EXPECT_TRUE(env.assertions.empty());
+}
+
+TEST_F(RoadFile, ReaderSkipsDeletedTemplatesAndUnknownElements) {
+    const std::string path = tmp.Write(
+        "t.rxl", RoadText("<Name>T</Name>"
+                          "<HorizontalAlignment><StartStation>0</StartStation>"
+                          "<StartPoint><StartStation>0</StartStation></StartPoint>"
+                          "<Spiral><Length>5</Length></Spiral>"
+                          "<Straight><StartStation>0</StartStation><Length>10</Length><EndStation>10</EndStation></Straight>"
+                          "</HorizontalAlignment>"
+                          "<TemplateRecord><Name>Gone</Name><Deleted>true</Deleted>"
+                          "<SideSlope><Code>x</Code></SideSlope></TemplateRecord>"
+                          "<TemplateRecord><Name>Kept</Name><Deleted>True</Deleted>"
+                          "<SideSlope><Code>y</Code></SideSlope></TemplateRecord>"
+                          "<TemplateRecord><Name>Also &amp; kept</Name></TemplateRecord>"));
+    QuorvelRoad road;
+    ASSERT_TRUE(road.Load(Str(path.c_str())));
+    ASSERT_EQ(road.HorizontalAlignment.Count(), 2);
+    EXPECT_EQ(road.HorizontalAlignment.At(0)->GetType(), HorizontalStartPoint::TypeCode);
+    EXPECT_EQ(road.HorizontalAlignment.At(1)->GetType(), HorizontalStraight::TypeCode);
+    EXPECT_EQ(road.EndStation(), 10);
+    ASSERT_EQ(road.Templates.Count(), 2);
+    EXPECT_EQ(road.Templates.At(0)->Name, "Kept");
+    EXPECT_EQ(road.Templates.At(0)->Count(), 1);
+    EXPECT_EQ(road.Templates.At(1)->Name, "Also & kept");
+    EXPECT_TRUE(env.assertions.empty());
+}
+
+TEST_F(RoadFile, LoadHeaderReadsOnlyTheHeaderLists) {
+    const std::string path = tmp.Write("full.rxl", TempFolder::Read(FixturePath("full_road.rxl")));
+    QuorvelRoad road;
+    road.VerticalAlignment.Add(Vertical(new VerticalPoint, 5, 6));
+    road.Supers.Add(Super(7, 0, 0, 0));
+    road.Chainages.Fill(ChainageElementArray());
+    ASSERT_TRUE(road.LoadHeader(Str(path.c_str())));
+    EXPECT_TRUE(road.Loaded);
+    EXPECT_FALSE(road.FullyLoaded);
+    EXPECT_EQ(road.GetName(), "Ring & Main");
+    EXPECT_EQ(road.StationInterval, 25);
+    EXPECT_EQ(road.HorizontalAlignment.Count(), 6);
+    EXPECT_EQ(road.StationEquations.Count(), 1);
+    EXPECT_EQ(road.VerticalAlignment.Count(), 1);
+    EXPECT_EQ(road.Supers.Count(), 1);
+    EXPECT_EQ(road.HorizontalAlignmentPIs.Count(), 0);
+    EXPECT_EQ(road.TemplatePositioning.Count(), 0);
+    EXPECT_EQ(road.Templates.Count(), 0);
+    EXPECT_TRUE(road.Chainages.IsFilled());
+    EXPECT_FALSE(road.IsLoadedFrom(Str(path.c_str())));
+}
+
+TEST_F(RoadFile, LoadFailures) {
+    QuorvelRoad road;
+    road.SetName("kept");
+    road.Loaded = road.FullyLoaded = true;
+    EXPECT_FALSE(road.Load(Str()));
+    EXPECT_FALSE(road.Loaded);
+    EXPECT_FALSE(road.FullyLoaded);
+    EXPECT_EQ(road.GetName(), "kept");
+
+    road.StationInterval = 5;
+    const std::string missing = tmp / "missing.rxl";
+    EXPECT_FALSE(road.Load(Str(missing.c_str())));
+    EXPECT_FALSE(road.LoadHeader(Str(missing.c_str())));
+    EXPECT_EQ(road.GetFilePath(), Str(missing.c_str()));
+    EXPECT_EQ(road.GetName(), Str((tmp / "missing").c_str()));
+    EXPECT_EQ(road.StationInterval, 5);
+    EXPECT_FALSE(road.Loaded);
+}
+
+TEST_F(RoadFile, WritingOverAWritableFileReplacesIt) {
+    const std::string path = tmp.Write("road.rxl", "old bytes");
+    QuorvelRoad road;
+    road.SetFileName(Str(path.c_str()));
+    EXPECT_EQ(road.GetName(), "road");
+    ASSERT_TRUE(road.WriteRxlFile(0));
+    EXPECT_NE(TempFolder::Read(path).find("<Name>road</Name>"), std::string::npos);
+    EXPECT_FALSE(Exists(path + ".tmp"));
+
+    // A temporary left by an interrupted write does not stop the next one.
+    tmp.Write("road.rxl.tmp", "left over");
+    road.SetName("again");
+    ASSERT_TRUE(road.WriteRxlFile(0));
+    EXPECT_NE(TempFolder::Read(path).find("<Name>again</Name>"), std::string::npos);
+    EXPECT_FALSE(Exists(path + ".tmp"));
+
+    QuorvelRoad unnamed;
+    EXPECT_FALSE(unnamed.WriteRxlFile(0));
+    EXPECT_TRUE(env.assertions.empty());
+}
+
+TEST_F(RoadFile, FailedWritesLeaveTheOldFileAndNoTemporary) {
+    QuorvelRoad road = FullRoad();
+    const std::string path = tmp.Write("road.rxl", "old bytes");
+
+    ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+    EXPECT_FALSE(road.WriteRxlFileTo(Str(path.c_str())));
+    EXPECT_EQ(TempFolder::Read(path), "old bytes");
+    EXPECT_FALSE(Exists(path + ".tmp"));
+    ASSERT_EQ(chmod(path.c_str(), 0644), 0);
+
+    // Large enough to go out in several writes: the disk fills on the first or a later
+    // one, or the move into place fails.
+    for (int i = 0; i < 500; ++i) road.Supers.Add(Super(1200 + i * 0.25, 0, 0, 0));
+    struct {
+        platform_FaultCall call;
+        int n;
+    } faults[] = {{PLATFORM_FaultWrite, 1}, {PLATFORM_FaultWrite, 3}, {PLATFORM_FaultRename, 1}};
+    for (const auto& f : faults) {
+        platform_ArmFault(f.call, f.n, 112);
+        EXPECT_FALSE(road.WriteRxlFileTo(Str(path.c_str())));
+        EXPECT_TRUE(platform_FaultFired());
+        platform_DisarmFaults();
+        if (f.call == PLATFORM_FaultWrite) {
+            EXPECT_GT(platform_FaultCallCount(f.call), 3);  // the failure came part way
+        }
+        EXPECT_EQ(TempFolder::Read(path), "old bytes");
+        EXPECT_FALSE(Exists(path + ".tmp"));
+        EXPECT_FALSE(env.systemErrors.empty());
+        env.systemErrors.clear();
+    }
+
+    // A folder that cannot be made: its parent is a file.
+    const std::string blocked = tmp / "road.rxl/sub/road.rxl";
+    EXPECT_FALSE(road.WriteRxlFileTo(Str(blocked.c_str())));
+    EXPECT_EQ(TempFolder::Read(path), "old bytes");
+    EXPECT_FALSE(Exists(blocked + ".tmp"));
+}
+
 }  // namespace
