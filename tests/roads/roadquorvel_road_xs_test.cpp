@@ -11,6 +11,7 @@
 
 #include "alignment_building.h"
 #include "road_transform_fixture.h"
+#include "template_building.h"
 #include "roads/roadquorvel_arc.h"
 #include "roads/roadxs.h"
 #include "support/recording_environment.h"
@@ -21,12 +22,7 @@ constexpr double N = MATHS_Null;
 
 using road_test::Append;
 
-TemplateDistanceGrade* Grade(double width, double slope) {
-    auto* e = new TemplateDistanceGrade;
-    e->HorizontalDistance = width;
-    e->Grade = std::atan(slope);
-    return e;
-}
+using road_test::Grade;
 
 class RoadCrossSections : public RoadTransformTest {
 protected:
@@ -50,18 +46,8 @@ protected:
             road.VerticalAlignment.Add(p);
         }
         road.VerticalAlignment.Recompute();
-        CrossSectionTemplate t1;
-        t1.Name = "T1";
-        t1.Add(Grade(3.5, -0.02));
-        t1.Add(Grade(1.0, -0.04));
-        road.Templates.Add(t1);
-        auto* placement = new SidedTemplatePlacement;
-        for (SidePlacement& side : placement->Sides) {
-            side.Type = SidePlacement::UserDefinedTemplate;
-            side.Name = "T1";
-            side.Station = 0;
-        }
-        road.TemplatePositioning.Add(placement);
+        road.Templates.Add(road_test::Template("T1", {Grade(3.5, -0.02), Grade(1.0, -0.04)}));
+        road.TemplatePositioning.Add(road_test::Place(0, "T1", "T1"));
     }
 
     QuorvelRoad road;

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "alignment_building.h"
+#include "template_building.h"
 #include "road_transform_fixture.h"
 #include "support/recording_environment.h"
 
@@ -22,53 +23,11 @@ constexpr int32_t L = DBROAD_SideLeft;
 constexpr int32_t R = DBROAD_SideRight;
 constexpr double kTol = 1e-9;
 
-TemplateDistanceGrade* Grade(double width, double slope, bool supered = false, double rollover = N,
-                             bool widened = false, const char* code = "") {
-    auto* e = new TemplateDistanceGrade;
-    e->HorizontalDistance = width;
-    e->Grade = std::atan(slope);
-    e->ApplySuperelevation = supered;
-    e->ApplyRollover = rollover != N;
-    e->RolloverGrade = rollover == N ? N : std::atan(rollover);
-    e->ApplyWidening = widened;
-    e->Code = code;
-    return e;
-}
-
-TemplateDistanceDelta* Delta(double width, double rise, bool supered = false) {
-    auto* e = new TemplateDistanceDelta;
-    e->HorizontalDistance = width;
-    e->VerticalDistance = rise;
-    e->ApplySuperelevation = supered;
-    return e;
-}
-
-TemplateSideSlope* Slope(double cut, double fill, double ditch) {
-    auto* e = new TemplateSideSlope;
-    e->Code = "BAT";
-    e->CutGrade = std::atan(cut);
-    e->FillGrade = std::atan(fill);
-    e->CutDitchWidth = ditch;
-    return e;
-}
-
-CrossSectionTemplate Template(const char* name, std::initializer_list<RoadElement*> elements) {
-    CrossSectionTemplate t;
-    t.Name = name;
-    for (RoadElement* e : elements) t.Add(e);
-    return t;
-}
-
-SidedTemplatePlacement* Place(double station, const char* left, const char* right) {
-    auto* p = new SidedTemplatePlacement;
-    const char* names[2] = {left, right};
-    for (int32_t side : {L, R}) {
-        p->Sides[side].Station = station;
-        p->Sides[side].Type = names[side] ? SidePlacement::UserDefinedTemplate : SidePlacement::NoTemplate;
-        if (names[side]) p->Sides[side].Name = names[side];
-    }
-    return p;
-}
+using road_test::Delta;
+using road_test::Grade;
+using road_test::Place;
+using road_test::Slope;
+using road_test::Template;
 
 SuperElevationWidening* Super(double station, double left, double right, int32_t pivot, double leftWidening = 0,
                               double rightWidening = 0) {
