@@ -113,6 +113,12 @@ coord_Corrected position_Class::GetCorrected() {
 bool position_Class::ReduceCircle(const transfrm_Class*) {
     if (!BeginComputing(POSITION_DoneUnturned)) return (Status & POSITION_DoneUnturned) != 0;
     if (Original != COORD_CircleType && Original != COORD_MTAType) return false;
+    // A reading reduced in the caller's environment has no records to read again; its
+    // reduction outlives a change of transform, as the reading itself does.
+    if (DBLocationOfStation == NODBID && !Unturned.IsNull()) {
+        Status |= POSITION_DoneCorrected | POSITION_DoneUnturned;
+        return true;
+    }
     position_ReductionRecords environment(DefaultNullHeights);
     dbAccess* database = SearchData ? SearchData->Database : nullptr;
     if (!reduce_GetStationSetup(database, DBLocationOfStation, DBLocationOfTarget, DBLocationOfBackBearing,

@@ -20,6 +20,7 @@ namespace {
 
 constexpr double kDeg = CONSTANT_Pi / 180.0;
 constexpr double kGridTolerance = 1e-6;  // metres
+constexpr uint16_t kComponents = TRANSFRM_Ellipsoid | TRANSFRM_Projection;
 const coordsys_CogoSettings kGridView(COORDSYS_CogoAzimuthGrid | COORDSYS_CogoDistanceGrid |
                                       COORDSYS_CogoEllipsoidDistances | COORDSYS_CogoOrthoHeights);
 
@@ -39,9 +40,8 @@ protected:
     void SetUp() override {
         JobIndexJobTest::SetUp();
         transfrm_Register();
-        const uint16_t components = TRANSFRM_Ellipsoid | TRANSFRM_Projection;
-        Index()->SetTransform(TransformDefinitions().TransverseMercator().Create(components).release(), nullptr,
-                              components, COORDSYS_TransverseMercator);
+        Index()->SetTransform(TransformDefinitions().TransverseMercator().Create(kComponents).release(), nullptr,
+                              kComponents, COORDSYS_TransverseMercator);
         Grid("S", kNorth, kEast, kElev);
         Grid("BS", kNorth + 100.0 * std::cos(kBacksightAzimuth), kEast + 100.0 * std::sin(kBacksightAzimuth), 0.0);
         db_TotalInstrument instrument;
@@ -323,6 +323,12 @@ TEST_F(ReductionJob, CircleFromStationToAnotherPointReducesBackToIt) {
     EXPECT_NEAR(target.North, g.North, 1e-9);
     EXPECT_NEAR(target.East, g.East, 1e-9);
     EXPECT_NEAR(target.Elev, g.Elev, 1e-9);
+    // Under a new transform the reduction is kept: there are no records to read it from.
+    Index()->SetTransform(TransformDefinitions().TransverseMercator().Create(kComponents).release(), nullptr,
+                          kComponents, COORDSYS_TransverseMercator);
+    const coord_CorrectedGrid again = reading.GetGrid(T());
+    EXPECT_NEAR(target.North, again.North, 1e-9);
+    EXPECT_NEAR(target.Elev, again.Elev, 1e-9);
 
     // A setup given by the caller is kept instead of names.
     e.HasStationSetup = true;
