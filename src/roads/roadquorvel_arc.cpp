@@ -285,8 +285,10 @@ bool HorizontalArc::IsAbeam(const coord_CorrectedGrid& point, double* distance) 
                                     &unused);
     const double centreToEnd = Turned(centreToStart, Angle, Direction);
     if (maths_IsNull(centreToPoint) || maths_IsNull(centreToEnd)) return false;
-    if (Direction)
-        return position_AngleDifference(centreToStart, centreToPoint) <=
-               position_AngleDifference(centreToStart, centreToEnd);
-    return position_AngleDifference(centreToEnd, centreToPoint) <= position_AngleDifference(centreToEnd, centreToStart);
+    // Swept clockwise from the first radius to the point, within the arc's own sweep; a
+    // point just short of the first radius (a sweep near 2 pi) counts as on it.
+    const double from = Direction ? centreToStart : centreToEnd;
+    const double swept = position_AngleDifference(from, centreToPoint);
+    return swept <= position_AngleDifference(from, Direction ? centreToEnd : centreToStart) + AbeamTolerance ||
+           swept >= CONSTANT_TwoPi - AbeamTolerance;
 }

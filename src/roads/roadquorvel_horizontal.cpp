@@ -80,7 +80,7 @@ bool HorizontalBase::IsAbeam(const coord_CorrectedGrid& point, double* distance)
     const double fromStart = AngleBetween(toStartAzimuth, StartAzimuth);
     const double fromEnd = AngleBetween(toEndAzimuth, EndAzimuth);
     if (maths_IsNull(fromStart) || maths_IsNull(fromEnd)) return false;
-    return fromStart <= CONSTANT_PiOverTwo && fromEnd >= CONSTANT_PiOverTwo;
+    return fromStart <= CONSTANT_PiOverTwo + AbeamTolerance && fromEnd >= CONSTANT_PiOverTwo - AbeamTolerance;
 }
 
 void HorizontalBase::TakeStartFromPrevious(const HorizontalBase* previous) {

@@ -73,6 +73,9 @@ public:
     void GrowExtents(coord_CorrectedGrid* northWest, coord_CorrectedGrid* southEast) const;
     // |a - b| folded into [0, pi].
     static double AngleBetween(double a, double b);
+    // Slack on the perpendiculars at an element's ends, so that rounding cannot leave a
+    // point abeam of a join held by neither element.
+    static constexpr double AbeamTolerance = 1e-10;
 
 protected:
     // The base's start taking, then the radius and turn the previous element ends with,

@@ -198,6 +198,28 @@ TEST_F(Alignment, StationOffsetInvertsPointAtStationOffset) {
     }
 }
 
+TEST_F(Alignment, PointsAbeamOfAJoinKeepTheirStation) {
+    // Across a join the earlier element's end and the later element's offset lie at one
+    // distance; rounding must not leave such a point without a station.
+    for (double azimuth : {0.0, 0.5, 1.3})
+        for (bool right : {true, false}) {
+            HorizontalElementArray list;
+            Start(list);
+            Append(list, Straight(azimuth), 100);
+            Append(list, Arc(right, 100, 50), 50);
+            Append(list, Straight(N), 50);
+            for (double station : {100.0, 150.0})
+                for (double offset : {-0.4, -3.0, 0.4, 3.0}) {
+                    SCOPED_TRACE(testing::Message() << azimuth << " " << right << " " << station << " " << offset);
+                    const coord_CorrectedGrid q = list.PointAtStationOffset(coord_StationOffset(station, offset, N));
+                    ASSERT_FALSE(q.IsHorizontalNull());
+                    const coord_StationOffset so = list.StationOffsetOfPoint(q);
+                    EXPECT_NEAR(so.Station, station, 1e-9);
+                    EXPECT_NEAR(so.Offset, offset, 1e-9);
+                }
+        }
+}
+
 TEST_F(Alignment, UpdateTangencyLeavesTheFirstElementAlone) {
     HorizontalElementArray list;
     Start(list);
