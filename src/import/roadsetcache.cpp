@@ -95,6 +95,32 @@ void RoadSetCache::WriteRoadFiles() {
     // Road documents are written by the road file writer; until it stands nothing is.
 }
 
+namespace {
+
+// The characters no file name may hold.
+constexpr const char* kRefusedInFileNames = "\"*/:<>?\\|";
+
+}  // namespace
+
+bool RoadSetCache::IsValidFileName(const Str& name) {
+    return name.PastTheEnd(name.FindFirstOf(kRefusedInFileNames)) && !name.ContainsSubString("$(");
+}
+
+Str RoadSetCache::FileNamePart(const Str& jobName) {
+    Str part = jobName;
+    for (int i = 0; i < part.Length(); ++i)
+        if (string_IsInSet(part[i], kRefusedInFileNames)) part.SetAt(i, '_');
+    // The job name comes from the export: it must neither leave the job's folder nor
+    // expand as a path macro.
+    part.Replace("$(", "_(");
+    return part;
+}
+
+Str RoadSetCache::RoadFileName(const Str& roadName, const Str& jobName) const {
+    const Str base = IsValidFileName(roadName) ? roadName : Str("road");
+    return _Directory + base + "(" + FileNamePart(jobName) + ").rxl";
+}
+
 void RoadSetCache::CreateTransformations() {
     db_Corrections record;
     if (_Job && _Job->GetAccess()) record.LoadLatest(_Job->GetAccess());

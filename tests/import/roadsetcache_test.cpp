@@ -84,3 +84,38 @@ TEST(RoadSetCacheArrays, CloseFindAndCopyAlignments) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(RoadFileNames, RefuseTheNineCharactersAndPathMacros) {
+    for (const char* valid : {"", "Main", "Main St", "a.b", "..", "$", "$x(", "(1)", "Ost\xC3\xBC"})
+        EXPECT_TRUE(RoadSetCache::IsValidFileName(Str(valid))) << valid;
+    for (const char* invalid : {"a\"b", "a*", "a/b", "C:", "<a", "a>", "?", "a\\b", "a|b", "$(TempDir)", "x$(y"})
+        EXPECT_FALSE(RoadSetCache::IsValidFileName(Str(invalid))) << invalid;
+}
+
+TEST(RoadFileNames, ComposeDirectoryRoadAndJobName) {
+    RoadSetCache cache(nullptr);
+    cache.SetDirectory(Str("D\\"));
+    struct Case {
+        const char* road;
+        const char* job;
+        const char* file;
+    };
+    const Case cases[] = {
+        {"Main", "S", "D\\Main(S).rxl"},
+        {"a/b", "S", "D\\road(S).rxl"},
+        {"$(TempDir)", "S", "D\\road(S).rxl"},
+        {"", "S", "D\\(S).rxl"},
+        {"Main", "", "D\\Main().rxl"},
+        // The job name never leads out of the folder nor expands.
+        {"Main", "..\\x/$(TempDir)", "D\\Main(.._x__(TempDir)).rxl"},
+        {"Main", "a\"*:<>?|b", "D\\Main(a_______b).rxl"},
+        {"Main", "$($$(", "D\\Main(_($_().rxl"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(cache.RoadFileName(Str(c.road), Str(c.job)), Str(c.file)) << c.road << " " << c.job;
+    cache.SetDirectory(Str());
+    EXPECT_EQ(cache.RoadFileName(Str("Main"), Str("S")), Str("Main(S).rxl"));
+}
+
+}  // namespace
