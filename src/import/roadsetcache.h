@@ -118,6 +118,10 @@ public:
     // nothing is written or listed. A road file that cannot be written throws (the
     // conversion fails); the files written before it stay, and stay listed.
     void WriteRoadFiles();
+    // One road per road definition, with its name, station interval and its alignments
+    // copied by ID; kept until the road files are written.
+    void BuildRoads();
+    const RoadArray& GetRoads() const { return _Roads; }
 
     // False when the name holds a character that no file name may hold (double quote,
     // "*", "/", ":", "<", ">", "?", backslash, "|") or "$(", which the file layer would
@@ -207,6 +211,7 @@ private:
     double _Resolution = Resolution;
     JobDatabase* _Job;
     Str _Directory;
+    RoadArray _Roads;
     RoadSetArray<RoadDefinition> _Definitions;
     TemplateArray _Templates;
     CrossSectionTemplate* _CurrentTemplate = nullptr;

@@ -4,10 +4,11 @@
 // numbers replaced by huge, negative or not-a-number texts, very long texts, deep
 // nesting, wrong IDs and references, broken markup. Every case must end with a
 // documented result; a failed one leaves no job file and touches nothing else (a file
-// already standing at the job path stays as it was), a finished one leaves a job that
-// reads back whole.
+// already standing at the job path stays as it was) but the road files it listed, a
+// finished one leaves a job that reads back whole and its listed road files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <filesystem>
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "import/import_journal.h"
+#include "import/writejob.h"
 #include "jobdb/dbaccess.h"
 #include "qzxmli.h"
 #include "support/allocation_watch.h"
@@ -185,12 +187,28 @@ private:
 std::vector<std::string> Listing(const std::string& folder) {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
     return names;
 }
 
 void DrainRoadFileList() {
     char16_t buffer[260];
     while (int count = qzxmli_ExtraOutputFileCount()) qzxmli_GetExtraOutputFileName(buffer, count - 1);
+}
+
+// The road files listed for the host, as names inside the folder (each once, sorted);
+// a listed file outside the folder is named whole, so that it shows. The list is
+// empty after.
+std::vector<std::string> TakeListedRoadFiles(const std::string& folder) {
+    std::set<std::string> names;
+    for (int i = 0, count = qzxmli_ExtraOutputFileCount(); i < count; ++i) {
+        const Str name = writejob_TakeExtraOutputFile(i);
+        const std::string path = name.Data();
+        const bool inside = path.size() > folder.size() + 1 && path.compare(0, folder.size() + 1, folder + "/") == 0 &&
+                            path.find('/', folder.size() + 1) == std::string::npos;
+        names.insert(inside ? path.substr(folder.size() + 1) : path);
+    }
+    return std::vector<std::string>(names.begin(), names.end());
 }
 
 int cancelAt = 0;
@@ -250,13 +268,18 @@ TEST_P(DamagedExports, EndWithADocumentedResultAndLeaveNothingBehind) {
         if (AllocationWatch::Available()) {
             EXPECT_LE(largest, AllocationBound(text.size()));
         }
+        // Road files stay, listed, whatever the result; nothing else is left behind.
+        std::vector<std::string> left = TakeListedRoadFiles(out);
         if (taken) {
             EXPECT_NE(result, 0);
             EXPECT_EQ(TempFolder::Read(job), "someone else's file") << "result " << result;
             EXPECT_EQ(Listing(out), std::vector<std::string>{"job.job"}) << "result " << result;
         } else if (result != 0) {
-            EXPECT_EQ(Listing(out), std::vector<std::string>()) << "result " << result;
+            EXPECT_EQ(Listing(out), left) << "result " << result;
         } else {
+            left.push_back("job.job");
+            std::sort(left.begin(), left.end());
+            EXPECT_EQ(Listing(out), left);
             bool whole = false;
             const auto entries = import_test::ReadJournal(job, &whole);
             EXPECT_TRUE(whole);
@@ -282,7 +305,7 @@ INSTANTIATE_TEST_SUITE_P(SmallExports, DamagedExports,
                          ::testing::Values("example.xml", "cogo_1050.xml", "entity_notes.xml", "notes.xml",
                                            "header_only.xml", "bad_rec.xml", "after_root.xml", "no_header.xml",
                                            "truncated.xml", "gnss.xml", "stakeout.xml", "settings.xml", "traverse.xml", "scanning_tunnels.xml", "localtransform.xml", "all_elements.xml",
-                                           "conventional.xml", "stylesettings.xml", "roads.xml"),
+                                           "conventional.xml", "stylesettings.xml", "roads.xml", "road_files.xml"),
                          [](const ::testing::TestParamInfo<const char*>& info) {
                              std::string name = info.param;
                              name = name.substr(0, name.find('.'));

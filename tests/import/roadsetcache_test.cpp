@@ -1,4 +1,4 @@
-// The road-set cache as the conversion sees it before road files can be built.
+// The road-set cache on its own: road headers, alignments and the road file names.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,12 +8,13 @@
 #include "foundation/kernel/maths.h"
 #include "foundation/xml/element.h"
 #include "import/roadsetcache.h"
+#include "import/writejob.h"
 #include "support/str_print.h"
 #include "support/temp_folder.h"
 
 namespace {
 
-TEST(RoadSetCacheHooks, CollectsRoadHeadersAndWritesNothingYet) {
+TEST(RoadSetCacheHooks, CollectsRoadHeadersAndWritesOneFilePerHeader) {
     TempFolder folder;
     RoadSetCache cache(nullptr);
     cache.SetDirectory(Str((folder.Path() + "/").c_str()));
@@ -36,8 +37,15 @@ TEST(RoadSetCacheHooks, CollectsRoadHeadersAndWritesNothingYet) {
     cache.AddRoadHeader(&bare);
     EXPECT_EQ(cache.GetDefinitions()[1].SectionInterval, MATHS_Null);
 
+    // Without a job there is no job name; the roads are gone once written.
     cache.WriteRoadFiles();
-    EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
+    EXPECT_TRUE(std::filesystem::exists(folder / "Main St().rxl"));
+    EXPECT_TRUE(std::filesystem::exists(folder / "().rxl"));
+    EXPECT_EQ(cache.GetRoads().Count(), 0);
+    EXPECT_EQ(writejob_ExtraOutputFileCount(), 2);
+    EXPECT_EQ(writejob_TakeExtraOutputFile(0), Str((folder.Path() + "/Main St().rxl").c_str()));
+    EXPECT_EQ(writejob_TakeExtraOutputFile(1), Str((folder.Path() + "/().rxl").c_str()));
+    EXPECT_EQ(writejob_ExtraOutputFileCount(), 0);
 }
 
 TEST(RoadSetCacheArrays, GrowToTwentyThenFourTimesKeepingTheEntries) {
