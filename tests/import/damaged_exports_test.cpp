@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "import/import_journal.h"
-#include "import/writejob.h"
+#include "import/road_file_list.h"
 #include "jobdb/dbaccess.h"
 #include "qzxmli.h"
 #include "support/allocation_watch.h"
@@ -184,32 +184,10 @@ private:
     std::mt19937 rng_;
 };
 
-std::vector<std::string> Listing(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
+using import_test::FolderListing;
+using import_test::TakeListedRoadFiles;
 
-void DrainRoadFileList() {
-    char16_t buffer[260];
-    while (int count = qzxmli_ExtraOutputFileCount()) qzxmli_GetExtraOutputFileName(buffer, count - 1);
-}
-
-// The road files listed for the host, as names inside the folder (each once, sorted);
-// a listed file outside the folder is named whole, so that it shows. The list is
-// empty after.
-std::vector<std::string> TakeListedRoadFiles(const std::string& folder) {
-    std::set<std::string> names;
-    for (int i = 0, count = qzxmli_ExtraOutputFileCount(); i < count; ++i) {
-        const Str name = writejob_TakeExtraOutputFile(i);
-        const std::string path = name.Data();
-        const bool inside = path.size() > folder.size() + 1 && path.compare(0, folder.size() + 1, folder + "/") == 0 &&
-                            path.find('/', folder.size() + 1) == std::string::npos;
-        names.insert(inside ? path.substr(folder.size() + 1) : path);
-    }
-    return std::vector<std::string>(names.begin(), names.end());
-}
+void DrainRoadFileList() { import_test::TakeRoadFileNames(); }
 
 int cancelAt = 0;
 int progressCalls = 0;
@@ -273,13 +251,13 @@ TEST_P(DamagedExports, EndWithADocumentedResultAndLeaveNothingBehind) {
         if (taken) {
             EXPECT_NE(result, 0);
             EXPECT_EQ(TempFolder::Read(job), "someone else's file") << "result " << result;
-            EXPECT_EQ(Listing(out), std::vector<std::string>{"job.job"}) << "result " << result;
+            EXPECT_EQ(FolderListing(out), std::vector<std::string>{"job.job"}) << "result " << result;
         } else if (result != 0) {
-            EXPECT_EQ(Listing(out), left) << "result " << result;
+            EXPECT_EQ(FolderListing(out), left) << "result " << result;
         } else {
             left.push_back("job.job");
             std::sort(left.begin(), left.end());
-            EXPECT_EQ(Listing(out), left);
+            EXPECT_EQ(FolderListing(out), left);
             bool whole = false;
             const auto entries = import_test::ReadJournal(job, &whole);
             EXPECT_TRUE(whole);
@@ -289,7 +267,7 @@ TEST_P(DamagedExports, EndWithADocumentedResultAndLeaveNothingBehind) {
             EXPECT_EQ(access.GetOpenStatus(), DBACCESS_Opened);
             if (access.IsOpen()) access.Close();
         }
-        EXPECT_EQ(Listing(in), std::vector<std::string>{"export.xml"});
+        EXPECT_EQ(FolderListing(in), std::vector<std::string>{"export.xml"});
         for (const auto& entry : fs::directory_iterator(out)) fs::remove(entry.path());
         DrainRoadFileList();
         environment.Clear();

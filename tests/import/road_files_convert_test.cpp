@@ -17,6 +17,7 @@
 #include "foundation/kernel/maths.h"
 #include "import/conversion_test.h"
 #include "import/road_exports.h"
+#include "import/road_file_list.h"
 #include "roads/roadquorvel_arc.h"
 #include "roads/roadquorvel_horizontal.h"
 #include "roads/roadquorvel_placement.h"
@@ -36,24 +37,9 @@ using namespace road_exports;
 const std::string kFixtures = std::string(QZ_FIXTURES_DIR) + "/import/";
 constexpr const char* kCurrent = "product=\"Quorvel Zentrovane\" version=\"1245\"";
 
-// The names listed for the host, fetched as a host does; the list is empty after.
-std::vector<std::string> TakeRoadFileNames() {
-    std::vector<std::string> names;
-    const int count = qzxmli_ExtraOutputFileCount();
-    for (int i = 0; i < count; ++i) {
-        char16_t buffer[260];
-        qzxmli_GetExtraOutputFileName(buffer, i);
-        names.push_back(Str(buffer).Data());
-    }
-    return names;
-}
+using import_test::TakeRoadFileNames;
 
-std::vector<std::string> Listing(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
+std::vector<std::string> Listing(const std::string& folder) { return import_test::FolderListing(folder); }
 
 bool WellFormed(const std::string& path) {
     return std::system(("xmllint --noout '" + path + "' 2>/dev/null").c_str()) == 0;
@@ -215,6 +201,63 @@ TEST_F(RoadFiles, StandNextToTheJobAndAreListedInDefinitionOrder) {
     }
     // The job itself is whole.
     Read();
+}
+
+// One road of a start point and one straight: the whole file. Azimuth 0.5 rad is
+// 28.64788975654116 degrees; the end (1000 + 100 cos 0.5, 2000 + 100 sin 0.5) is
+// (1087.7582561890373, 2047.9425538604203); numbers keep 14 significant digits.
+TEST_F(RoadFiles, TheSmallestRoadFileHoldsExactlyTheseBytes) {
+    ASSERT_EQ(Convert(kCurrent, RoadHeader("Main", "0x3") +
+                                    "<DATABASE_HorzHeaderRecord ID=\"0x3\"><Method>DBROAD_UserDefinedCoords</Method>"
+                                    "<Coordinate><North>1000</North><East>2000</East></Coordinate><Azimuth>0.5</Azimuth>"
+                                    "<StartChainage>0</StartChainage></DATABASE_HorzHeaderRecord>"
+                                    "<DATABASE_HorzStraightRecord><Distance>100</Distance><Azimuth>0.5</Azimuth>"
+                                    "</DATABASE_HorzStraightRecord><DATABASE_EndEntityRecord rec=\"db_EndEntity\"/>"),
+              0);
+    const std::string file = Dir() + "Main(Gnss).rxl";
+    EXPECT_EQ(TakeRoadFileNames(), std::vector<std::string>{file});
+    EXPECT_EQ(TempFolder::Read(file),
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+              "<QuorvelRoad version=\"5.2\" product=\"Quorvel Zentrovane\" productVersion=\"12.45\" "
+              "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+              "xsi:schemaLocation=\"https://schemas.quorvel.invalid/road/5.2 "
+              "https://schemas.quorvel.invalid/road/5.2/QuorvelRoad.xsd\">\r\n"
+              "    <Name>Main(Gnss)</Name>\r\n"
+              "    <StationInterval>20</StationInterval>\r\n"
+              "\r\n"
+              "    <HorizontalAlignment>\r\n"
+              "        <StartStation>0</StartStation>\r\n"
+              "        <EndStation>100</EndStation>\r\n"
+              "        <StartPoint>\r\n"
+              "            <KeyinMethod>UserDefinedCoordinates</KeyinMethod>\r\n"
+              "            <StartStation>0</StartStation>\r\n"
+              "\r\n"
+              "            <StartCoordinate>\r\n"
+              "                <North>1000</North>\r\n"
+              "                <East>2000</East>\r\n"
+              "            </StartCoordinate>\r\n"
+              "        </StartPoint>\r\n"
+              "        <Straight>\r\n"
+              "            <KeyinMethod>AzimuthAndLength</KeyinMethod>\r\n"
+              "            <StartStation>0</StartStation>\r\n"
+              "            <StartAzimuth>28.647889756541</StartAzimuth>\r\n"
+              "\r\n"
+              "            <StartCoordinate>\r\n"
+              "                <North>1000</North>\r\n"
+              "                <East>2000</East>\r\n"
+              "            </StartCoordinate>\r\n"
+              "            <Length>100</Length>\r\n"
+              "            <EndStation>100</EndStation>\r\n"
+              "            <EndAzimuth>28.647889756541</EndAzimuth>\r\n"
+              "\r\n"
+              "            <EndCoordinate>\r\n"
+              "                <North>1087.758256189</North>\r\n"
+              "                <East>2047.9425538604</East>\r\n"
+              "            </EndCoordinate>\r\n"
+              "        </Straight>\r\n"
+              "    </HorizontalAlignment>\r\n"
+              "</QuorvelRoad>\r\n");
+    EXPECT_TRUE(WellFormed(file));
 }
 
 TEST_F(RoadFiles, ReadBackGiveTheAlignmentsTheExportDescribes) {
