@@ -209,8 +209,9 @@ void QuorvelRoad::SwitchHorizontalDefinition() {
     // Only a list holding just its start point moves: anything else would read an
     // absent entry or drop the rest of the chain.
     if (HorizontalAlignmentPIs.Count() == 0) {
-        const HorizontalStartPoint* start = HorizontalStartPoint::Cast(HorizontalAlignment.At(0));
-        if (!QZ_ASSERT_TEXT(HorizontalAlignment.Count() == 1 && start, "HorizontalAlignment.Count() == 1")) return;
+        const HorizontalStartPoint* start =
+            HorizontalAlignment.Count() == 1 ? HorizontalStartPoint::Cast(HorizontalAlignment.At(0)) : nullptr;
+        if (!QZ_ASSERT_TEXT(start, "HorizontalAlignment.Count() == 1")) return;
         HorizontalStartPoint* copy = new HorizontalStartPoint(*start);
         copy->SetKind(1);
         HorizontalAlignmentPIs.Clear();
@@ -219,8 +220,9 @@ void QuorvelRoad::SwitchHorizontalDefinition() {
         HorizontalAlignment.Clear();
         return;
     }
-    const HorizontalStartPoint* start = HorizontalStartPoint::Cast(HorizontalAlignmentPIs.At(0));
-    if (!QZ_ASSERT_TEXT(HorizontalAlignmentPIs.Count() == 1 && start, "HorizontalAlignmentPIs.Count() == 1")) return;
+    const HorizontalStartPoint* start =
+        HorizontalAlignmentPIs.Count() == 1 ? HorizontalStartPoint::Cast(HorizontalAlignmentPIs.At(0)) : nullptr;
+    if (!QZ_ASSERT_TEXT(start, "HorizontalAlignmentPIs.Count() == 1")) return;
     HorizontalStartPoint* copy = new HorizontalStartPoint(*start);
     copy->SetKind(0);
     HorizontalAlignment.Clear();
