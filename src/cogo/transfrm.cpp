@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <new>
 
+#include "cogo/jobindex_geometry.h"
 #include "cogo/localtransformation.h"
 #include "cogo/position.h"
 #include "csib/glue.h"
@@ -235,6 +236,7 @@ void transfrm_Register() {
     geometry.SetPositionOption = [](position_Class* position, uint8_t option) {
         position->DefaultNullHeights = option != 0;
     };
+    jobindexgeometry_Fill(&geometry);
     dbJobIndex_SetCoordinateGeometry(&geometry);
 }
 
