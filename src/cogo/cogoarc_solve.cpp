@@ -271,24 +271,40 @@ cogo_Result cogoarc_ComputeArc(dbJobIndex* jobIndex, db_Arc* arc, position_Class
     if (!QZ_ASSERT_TEXT(jobIndex != nullptr, "jobfile") || !QZ_ASSERT_TEXT(arc != nullptr, "arc"))
         return COGO_NotFound;
     ArcSolver solver(jobIndex, arc, mask, corrections, searchAllIndexes);
-    if (!solver.Find(arc->Point1, start)) return COGO_NotFound;
-    switch (arc->Method) {
-        case kTwoPointsAndRadius:
-            return solver.TwoPointsAndRadius(start, end, centre, intersection, azimuth, verticalDifference);
-        case kDeltaAngleAndRadius:
-            if (maths_IsNull(arc->ScribedAngle)) return COGO_NotFound;
-            arc->Length = maths_Multiply(arc->Radius, arc->ScribedAngle);
-            return solver.AlongTangent(start, end, centre, intersection, azimuth, verticalDifference, true);
-        case kCurveLengthAndRadius:
-            return solver.AlongTangent(start, end, centre, intersection, azimuth, verticalDifference, false);
-        case kIPAndTangents:
-            return solver.IPAndTangents(start, end, centre, intersection, azimuth, verticalDifference);
-        case kTwoPointsAndCentrePoint:
-            return solver.CentrePoint(start, end, centre, intersection, azimuth, verticalDifference);
-        case kThreePoints:
-            return solver.ThreePoints(start, end, centre, intersection, azimuth, verticalDifference);
-        default:
-            QZ_FAIL("Invalid method");
-            return COGO_NotFound;
+    cogo_Result result = COGO_NotFound;
+    if (solver.Find(arc->Point1, start)) {
+        switch (arc->Method) {
+            case kTwoPointsAndRadius:
+                result = solver.TwoPointsAndRadius(start, end, centre, intersection, azimuth, verticalDifference);
+                break;
+            case kDeltaAngleAndRadius:
+                if (maths_IsNull(arc->ScribedAngle)) break;
+                arc->Length = maths_Multiply(arc->Radius, arc->ScribedAngle);
+                result = solver.AlongTangent(start, end, centre, intersection, azimuth, verticalDifference, true);
+                break;
+            case kCurveLengthAndRadius:
+                result = solver.AlongTangent(start, end, centre, intersection, azimuth, verticalDifference, false);
+                break;
+            case kIPAndTangents:
+                result = solver.IPAndTangents(start, end, centre, intersection, azimuth, verticalDifference);
+                break;
+            case kTwoPointsAndCentrePoint:
+                result = solver.CentrePoint(start, end, centre, intersection, azimuth, verticalDifference);
+                break;
+            case kThreePoints:
+                result = solver.ThreePoints(start, end, centre, intersection, azimuth, verticalDifference);
+                break;
+            default:
+                QZ_FAIL("Invalid method");
+                break;
+        }
     }
+    // A failed solution leaves no positions behind, only the record fields it wrote.
+    if (result != COGO_Ok) {
+        start->Clear();
+        end->Clear();
+        centre->Clear();
+        intersection->Clear();
+    }
+    return result;
 }
