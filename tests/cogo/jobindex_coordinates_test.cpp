@@ -7,15 +7,21 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "cogo/cogoarc.h"
 #include "cogo/localtransformation.h"
 #include "cogo/position.h"
 #include "cogo/transfrm.h"
+#include "foundation/files/path.h"
 #include "jobdb/jobindex_fixture.h"
+#include "records/coordsysdefs.h"
 #include "records/editactions.h"
 #include "records/localtransform.h"
+#include "support/temp_folder.h"
 #include "transform_definitions.h"
 
 namespace {
@@ -400,6 +406,114 @@ TEST_F(JobLocalTransformations, FindingBuildingAndCaching) {
     EXPECT_STREQ(Index()->GetLocalTransformationName(newer).Data(), "Site");
     EXPECT_TRUE(Index()->GetLocalTransformationName(NODBID).IsEmpty());
     EXPECT_TRUE(env.assertions.empty());
+}
+
+// ---------------------------------------------------------------- setting up
+
+class JobCoordinateSystem : public JobIndexCoordinates {
+protected:
+    void SetUp() override {
+        JobIndexCoordinates::SetUp();
+        PathMacroNames.Clear();
+        PathMacroValues.Clear();
+        path_DefineMacro("SharedDir", shared.Path().c_str());
+        std::ofstream(shared.Path() + "/Egm2008.GGF") << "geoid";
+    }
+    void TearDown() override {
+        PathMacroNames.Clear();
+        PathMacroValues.Clear();
+        JobIndexCoordinates::TearDown();
+    }
+    // WGS-84 and a transverse Mercator at 9 degrees east, with or without a ground height.
+    void TransverseMercator(double groundHeight) {
+        db_Ellipsoid ellipsoid;
+        ellipsoid.Ellipsoid = coordsys_WGS84Ellipsoid;
+        dbRecord_AppendGrouped(Access(), &ellipsoid);
+        db_Projection projection;
+        projection.Projection = TransformDefinitions().TransverseMercator().projection;
+        projection.Projection.GroundScale.ProjectLocation.Height = groundHeight;
+        dbRecord_AppendGrouped(Access(), &projection);
+        db_Corrections corrections;
+        corrections.Corrections.Distances = COORDSYS_GridDistance;
+        dbRecord_AppendGrouped(Access(), &corrections);
+    }
+    bool SetUpWith(int flags) {
+        loadFlags = flags;
+        for (Str& name : names) name = Str();
+        return Index()->SetUpCoordinateSystem(error, loadFlags, names);
+    }
+    std::vector<std::string> Names() const {
+        std::vector<std::string> out;
+        for (const Str& name : names) out.emplace_back(name.Data());
+        return out;
+    }
+
+    TempFolder shared;
+    int error = -1;
+    int loadFlags = 0;
+    Str names[DBJOBINDEX_FileNameCount];
+};
+
+TEST_F(JobCoordinateSystem, AProjectionNeedsAGroundHeightUnlessTheCallerWaivesIt) {
+    TransverseMercator(MATHS_Null);
+    const transfrm_Class* before = Index()->Transform;
+    EXPECT_FALSE(SetUpWith(TRANSFRM_ConversionLoadFlags));
+    EXPECT_EQ(error, DBJOBINDEX_NoGroundHeight);
+    EXPECT_EQ(Index()->Transform, before) << "the old transform stays";
+
+    ASSERT_TRUE(SetUpWith(TRANSFRM_ConversionLoadFlags | DBJOBINDEX_LoadWithoutGroundHeight)) << error;
+    EXPECT_EQ(error, 0);
+    ASSERT_NE(Index()->Transform, before);
+    EXPECT_EQ(Index()->Transform->Components, TRANSFRM_Ellipsoid | TRANSFRM_Projection | TRANSFRM_Corrections);
+    // Grid distances, no datum: orthometric heights.
+    EXPECT_EQ(Index()->CogoSettings, 0x8A4u);
+
+    TransverseMercator(400.0);
+    ASSERT_TRUE(SetUpWith(TRANSFRM_ConversionLoadFlags)) << error;
+    EXPECT_DOUBLE_EQ(Index()->Transform->GetGroundOriginHeight(), 400.0);
+    EXPECT_TRUE(env.assertions.empty());
+}
+
+TEST_F(JobCoordinateSystem, ReportsTheSevenFileNamesAndCorrectsAGeoidFoundUnderAnotherName) {
+    TransverseMercator(400.0);
+    db_Height height;
+    height.Height.HeightType = COORDSYS_GeoidModel;
+    height.Height.GeoidFilename = "EGM2008";
+    const DBID stored = dbRecord_AppendGrouped(Access(), &height);
+    db_Datum datum;
+    datum.Datum.DatumType = COORDSYS_GridDatum;
+    datum.Datum.GridName = "NotThere";
+    dbRecord_AppendGrouped(Access(), &datum);
+    db_Projection projection;
+    projection.Projection.ProjectionType = COORDSYS_UnitedKingdomNationalGrid;
+    projection.Projection.UKNorthGridFile = "North";
+    projection.Projection.UKEastGridFile = "East";
+    projection.Projection.ProjectionGridFile = "Third";
+    projection.Projection.ShiftGridFile = "Shift";
+    projection.Projection.GroundScale.ProjectLocation.Height = 0.0;
+    dbRecord_AppendGrouped(Access(), &projection);
+
+    SetUpWith(TRANSFRM_ConversionLoadFlags);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"EGM2008", "NotThere", "", "North", "East", "", "Shift"}));
+    EXPECT_EQ(loadFlags & (DBJOBINDEX_LoadGeoid | DBJOBINDEX_LoadGridDatum),
+              DBJOBINDEX_LoadGeoid | DBJOBINDEX_LoadGridDatum);
+    const DBID corrected = Access()->GetLastIdOfType(DATABASE_HeightRecord);
+    ASSERT_NE(corrected, stored) << "the found name is written back in a record of its own";
+    EXPECT_STREQ(db_Height::Cast(Access()->GetRecord(corrected))->Height.GeoidFilename.Data(), "Egm2008");
+    // A datum grid not found leaves the job as it was.
+    EXPECT_STREQ(db_Datum::Cast(Access()->GetRecord(Access()->GetLastIdOfType(DATABASE_DatumRecord)))
+                     ->Datum.GridName.Data(),
+                 "NotThere");
+
+    datum.Datum.DatumType = COORDSYS_RTCMGrid;
+    datum.Datum.GridName = "Rtcm";
+    dbRecord_AppendGrouped(Access(), &datum);
+    projection.Projection.ProjectionType = COORDSYS_ProjectionGrid;
+    dbRecord_AppendGrouped(Access(), &projection);
+    SetUpWith(TRANSFRM_ConversionLoadFlags);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Egm2008", "", "Rtcm", "", "", "Third", "Shift"}));
+    EXPECT_EQ(loadFlags & DBJOBINDEX_LoadRTCMGrid, DBJOBINDEX_LoadRTCMGrid);
+    EXPECT_EQ(Access()->GetLastIdOfType(DATABASE_HeightRecord), corrected) << "found under its own name now";
 }
 
 }  // namespace
