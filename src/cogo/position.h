@@ -23,6 +23,8 @@ class db_TotalBackBearing;
 class LocalTransformation;
 class transfrm_Class;
 class position_Class;
+class position_ReductionRecords;
+struct reduce_LaserSettings;
 
 enum : int32_t {
     POSITION_DoneGrid = 0x2,
@@ -63,6 +65,20 @@ coord_Polar position_GroundToPolar(const coord_Ground& ground);
 coord_Ground position_PolarToGround(const coord_Polar& polar);
 // The azimuth of a circle reading oriented by the backsight's reading and azimuth.
 coord_Polar position_UnturnedToPolar(const coord_Unturned& unturned, double backsightCircle, double backsightAzimuth);
+// The circle reading that points along the polar's azimuth.
+coord_Unturned position_PolarToUnturned(const coord_Polar& polar, double backsightCircle, double backsightAzimuth);
+// 1 when the backsight's face-2 reading is the one to use with a reading at this
+// zenith: a face-2 reading whose backsight has one, or a face-1 reading whose backsight
+// has none on face 1.
+int position_BackBearingIsMissing(double zenith, const db_TotalBackBearing& backBearing);
+// The backsight's circle reading as a face-1 reading: mode 0 face 1, mode 1 face 2,
+// any other the mean of both. A mean turned angle is measured from the backsight: 0.
+void position_BacksightCircle(const db_TotalBackBearing& backBearing, int mode, bool isMTA, double* out);
+// The polar of a laser offset: magnetic azimuth turned by the declination (and by pi
+// for south azimuths), the sight moved from the laser to the target height. True when
+// the polar is incomplete (the vertical difference is unknown without both heights).
+bool position_LaserOffsetToPolar(const coord_LaserOffset& laser, coord_Polar* polar,
+                                 const reduce_LaserSettings& settings);
 
 // Named points. The job index keeps one chain of the names being resolved per thread
 // slot, at most 50 deep: a name already on it (any case) is a cycle and is refused.
@@ -134,6 +150,13 @@ public:
                               DBID backbearingLocation, const transfrm_Class* transform);
     void SetMTAObservation(const coord_MTA& mta, DBID stationLocation, DBID targetLocation,
                            DBID backbearingLocation, const transfrm_Class* transform);
+    // A circle reading reduced at once in the given environment (its station setup, or
+    // its station and backsight names).
+    void SetCircleInEnvironment(const position_ReductionRecords* environment, double backsightCircle,
+                                const coord_Circle& circle, const transfrm_Class* transform);
+    // A laser offset with its polar from the given settings.
+    void SetLaserOffset(const coord_LaserOffset& laser, const reduce_LaserSettings& settings,
+                        const transfrm_Class* transform);
     void SetCogoSystem(coordsys_CogoSettings system);
 
     // Fills from the job; each starts from Reset. False when the record, object or
@@ -177,6 +200,8 @@ public:
                                                        LocalTransformation* transformation);
     coord_CogoGrid GetCogoGrid(const transfrm_Class* transform);
     coord_Circle GetCircle();
+    // The corrected reading of a circle or mean-turned-angle original once reduced.
+    coord_Corrected GetCorrected();
     coord_LaserOffset GetLaserOffset();
     coord_MTA GetMTA();
     Str GetName() const { return Name; }
@@ -207,7 +232,14 @@ public:
     bool ComputePolarFrom(const transfrm_Class* transform, position_Class* base, const transfrm_Class* baseTransform);
     bool ComputePolar(const transfrm_Class* transform);
     bool ComputeGround(const transfrm_Class* transform);
-    bool ReduceCircle(const transfrm_Class* transform);
+    // A circle or mean-turned-angle original reduced in its station environment from the
+    // job: Corrected, Unturned and BacksightCircle. The transform is not needed.
+    bool ReduceCircle(const transfrm_Class* transform = nullptr);
+    // The circle reading that the environment's instrument, reading c on its backsight,
+    // would show to this point; null parts where it cannot be known.
+    void ComputeCircleFromStation(dbJobIndex* jobIndex, const transfrm_Class* transform,
+                                  const position_ReductionRecords& environment, double backsightCircle,
+                                  coord_Circle* circle);
     bool Resolve(const transfrm_Class* transform);
     // The shift of the grid by the job's station-setup or calibration residuals near the
     // point; not for positions with a given station setup.

@@ -249,7 +249,6 @@ bool position_Class::ComputeGridDeltas(const transfrm_Class* transform) {
     return true;
 }
 
-bool position_Class::ReduceCircle(const transfrm_Class*) { return OriginalOnly(POSITION_DoneUnturned); }
 
 bool position_Class::Resolve(const transfrm_Class* transform) {
     if (coord_IsPositionType(Original)) {

@@ -1,13 +1,13 @@
 // Observation originals (polar, ground, unturned, circle, laser offset, mean turned
 // angle): their polar from the base point, and the coordinates that polar gives when it
-// is placed from the resolved base. Circle readings and laser offsets are reduced in
-// their station environment first; until that reduction is available they give no
-// polar.
+// is placed from the resolved base. Circle readings and mean turned angles are reduced
+// in their station environment first, laser offsets with the job's laser settings.
 #include <cmath>
 #include <memory>
 
 #include "cogo/cogo.h"
 #include "cogo/position.h"
+#include "cogo/reduce.h"
 #include "cogo/transfrm.h"
 #include "foundation/environment.h"
 #include "foundation/kernel/maths.h"
@@ -79,9 +79,14 @@ bool position_Class::ComputePolarFrom(const transfrm_Class* transform, position_
             Polar = position_UnturnedToPolar(Unturned, BacksightCircle, azimuth);
             break;
         }
-        case COORD_LaserOffsetType:
-            // Needs the laser settings of the station environment, not read here yet.
-            return false;
+        case COORD_LaserOffsetType: {
+            reduce_LaserSettings settings;
+            if (!SearchData || !reduce_GetLaserSettings(SearchData->Database, DBLocationOfMagneticDeclination,
+                                                        DBLocationOfLaserHeight, DBLocationOfTargetHeight, &settings))
+                return false;
+            position_LaserOffsetToPolar(LaserOffset, &Polar, settings);
+            break;
+        }
         default:
             if (!coord_IsPositionType(Original)) QZ_FAIL("");
             return false;

@@ -6,6 +6,7 @@
 #include "cogo/jobindex_geometry.h"
 #include "cogo/localtransformation.h"
 #include "cogo/position.h"
+#include "cogo/reduce.h"
 #include "csib/glue.h"
 #include "csib/pipeline.h"
 #include "foundation/environment.h"
@@ -235,6 +236,10 @@ void transfrm_Register() {
     };
     geometry.SetPositionOption = [](position_Class* position, uint8_t option) {
         position->DefaultNullHeights = option != 0;
+    };
+    geometry.GetStationSetup = [](dbAccess* access, DBID station, DBID target, DBID backBearing,
+                                  position_ReductionRecords* setup) {
+        return setup != nullptr && reduce_GetStationSetup(access, station, target, backBearing, *setup);
     };
     jobindexgeometry_Fill(&geometry);
     dbJobIndex_SetCoordinateGeometry(&geometry);
