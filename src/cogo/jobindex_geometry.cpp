@@ -37,6 +37,8 @@ void BearingDistanceEnd(dbJobIndex* index, const dbObjectRef& start, double azim
 
 int SolveArc(dbJobIndex* index, db_Arc* arc, dbJobIndex_ArcSolution* solution) {
     const transfrm_Class* transform = index->Transform;
+    // Without a transform no point has a grid: nothing to solve.
+    if (!transform) return COGO_NullInput;
     position_Class start, end, centre, intersection;
     // The mask of the still empty start: the job's default for this transform.
     const coordsys_CogoSettings settings = cogo_GetSystemForPosition(start, transform, CorrectionsOf(transform));

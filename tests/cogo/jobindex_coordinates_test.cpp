@@ -299,14 +299,23 @@ TEST_F(JobIndexCoordinates, PointsAndLinesOfBothMethods) {
     EXPECT_TRUE(env.assertions.empty());
 }
 
-TEST_F(JobIndexCoordinates, APointOfAnIndexNeverSetUpIsComputedNull) {
-    const DBID a = GridPoint("A", 100.0, 0.0, 10.0);
+TEST_F(JobIndexCoordinates, AnIndexNeverSetUpComputesNullCoordinates) {
+    CirclePoints();
     Index()->SetTransform(nullptr, nullptr, 0, COORDSYS_NoProjection);
-    ObservationObject* point = ComputedPoint(a);
+    ObservationObject* point = ObservationObject::Cast(Index()->FindBestPointObject("A"));
     ASSERT_NE(point, nullptr);
     EXPECT_TRUE(point->GetCoordinates().IsNull());
     EXPECT_TRUE(point->HasFlag(DBOBJECT_HorizontalComputed) && point->HasFlag(DBOBJECT_ElevationComputed));
     EXPECT_EQ(env.Expressions(), std::vector<std::string>{"this->Transform"});
+    env.assertions.clear();
+
+    db_Arc record = ArcRecord(4, "A", "B", "C");
+    ArcObject* arc = ComputedArc(record);
+    ASSERT_NE(arc, nullptr);
+    EXPECT_TRUE(arc->_Centre.IsNull());
+    EXPECT_TRUE(arc->HasFlag(DBOBJECT_HorizontalComputed));
+    // The arc itself, and its points B and C computed on the way.
+    for (const std::string& expression : env.Expressions()) EXPECT_EQ(expression, "this->Transform");
 }
 
 // ---------------------------------------------------------------- local transformations
