@@ -12,6 +12,8 @@
 
 #include "cogo/cogo.h"
 
+class db_Arc;
+
 enum : int {
     COGOARC_RightHand = 0,
     COGOARC_LeftHand = 1,
@@ -63,3 +65,16 @@ cogo_Result cogoarc_SolveIPAndTangents(position_Class& intersection, const trans
 // scale-only transform, else the local height, left null where either end had none).
 void cogoarc_SetIPHeight(position_Class& start, position_Class& end, position_Class* intersection,
                          const transfrm_Class* transform, coordsys_CogoSettings mask);
+
+// Solves a job's arc record by its construction method: the start, end and centre
+// positions, the tangents' intersection position, the azimuth from the centre to the
+// start and the start-to-end vertical difference; the record's derived fields (delta,
+// length, tangents, chord, tangent length, grade, large-arc flag, and the radius or
+// direction where the method finds them) are written back, even when a later step
+// fails. Point names are looked up in the job index, or in every attached index with
+// searchAllIndexes. A null mask is set to the mask of the first points looked at.
+// COGO_UnequalRadii: the two radii of a centre-point arc differ by more than 0.001 m.
+cogo_Result cogoarc_ComputeArc(dbJobIndex* jobIndex, db_Arc* arc, position_Class* start, position_Class* end,
+                               position_Class* centre, position_Class* intersection, double* azimuth,
+                               double* verticalDifference, coordsys_CogoSettings* mask,
+                               const coordsys_Corrections* corrections, bool searchAllIndexes);

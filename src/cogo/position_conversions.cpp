@@ -6,6 +6,7 @@
 // grid also goes through the job index's cache of computed grids.
 #include <memory>
 
+#include "cogo/localtransformation.h"
 #include "cogo/position.h"
 #include "cogo/transfrm.h"
 #include "foundation/environment.h"
@@ -156,11 +157,15 @@ bool position_Class::ComputeGrid(const transfrm_Class* transform) {
             Grid = base->Grid.Add(GridDeltas);
             break;
         }
-        case COORD_LocalTransformedGridType:
-            // The job index does not look local transformations up by name yet: the
-            // grid stays null rather than being taken through no transformation.
-            Grid.SetNull();
+        case COORD_LocalTransformedGridType: {
+            // Without a job index there is no transformation of the name: the grid stays
+            // null rather than being taken through none.
+            const std::unique_ptr<LocalTransformation> local(
+                SearchData ? SearchData->FindLocalTransformation(TransformationName) : nullptr);
+            transform->LocalTransformedGridToCogoGrid(LocalTransformedGrid, local.get(), &cogo);
+            Grid = transform->CogoGridToGrid(cogo);
             break;
+        }
         default:
             if (!QZ_ASSERT_TEXT(IsDeferredType(Original), "") || !ObservationGrid(transform)) return false;
             break;

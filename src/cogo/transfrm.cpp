@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <new>
 
+#include "cogo/jobindex_geometry.h"
 #include "cogo/localtransformation.h"
 #include "cogo/position.h"
 #include "cogo/reduce.h"
@@ -240,6 +241,7 @@ void transfrm_Register() {
                                   position_ReductionRecords* setup) {
         return setup != nullptr && reduce_GetStationSetup(access, station, target, backBearing, *setup);
     };
+    jobindexgeometry_Fill(&geometry);
     dbJobIndex_SetCoordinateGeometry(&geometry);
 }
 

@@ -290,7 +290,7 @@ void dbJobIndex::Reset() {
     // the index it is attached to.
     Database = nullptr;
     DeleteTransform();
-    _CachedLocalTransformationId = DBID(0xFFFFFFFFu);
+    ResetLocalTransformation();
     Job = nullptr;
     CogoSettings = 0;
     ClearChains();
@@ -331,20 +331,16 @@ dbObject* dbJobIndex::CreateObject(const dbRecord_Class* record) const {
         object->SetFilter(Triple(3, dbfilter_GetPointCategory(*point) | 1, inProgress ? 0x4000 : 1));
         break;
     }
-    case DATABASE_LineRecord: {
-        const db_Line* line = db_Line::Cast(record);
-        if (!line) return nullptr;
+    case DATABASE_LineRecord:
+        if (!db_Line::Cast(record)) return nullptr;
         object = new LineObject;
-        object->SetFilter(ShapeTriple(dbfilter_GetLineTriple(*line)));
+        object->SetFilter(ShapeFilterOf(record));
         break;
-    }
-    case DATABASE_ArcRecord: {
-        const db_Arc* arc = db_Arc::Cast(record);
-        if (!arc) return nullptr;
+    case DATABASE_ArcRecord:
+        if (!db_Arc::Cast(record)) return nullptr;
         object = new ArcObject;
-        object->SetFilter(ShapeTriple(dbfilter_GetArcTriple(*arc)));
+        object->SetFilter(ShapeFilterOf(record));
         break;
-    }
     case DATABASE_BackBearingRecord:
         object = new BackBearingObject;
         object->SetFilter(Triple(1, 5, 0x81));
@@ -378,6 +374,12 @@ dbObject* dbJobIndex::CreateObject(const dbRecord_Class* record) const {
     return object;
 }
 
+dbFilterTriple dbJobIndex::ShapeFilterOf(const dbRecord_Class* record) {
+    if (const db_Line* line = db_Line::Cast(record)) return ShapeTriple(dbfilter_GetLineTriple(*line));
+    if (const db_Arc* arc = db_Arc::Cast(record)) return ShapeTriple(dbfilter_GetArcTriple(*arc));
+    return dbFilterTriple();
+}
+
 void dbJobIndex::Clear() {
     for (int number = 0; number < DBINDEX_IndexCount; ++number)
         if (_AttachedIndexes[number]) CloseAttachedIndex(number);
@@ -385,7 +387,7 @@ void dbJobIndex::Clear() {
     _SortedByName.Clear();
     ClearChains();
     DeleteTransform();
-    _CachedLocalTransformationId = DBID(0xFFFFFFFFu);
+    ResetLocalTransformation();
 }
 
 Str dbJobIndex::GetFullPath() const { return Database ? Database->GetJobFile().GetFullPath() : Str(); }
@@ -441,30 +443,6 @@ void dbJobIndex::CloseAttachedIndex(int number) {
     }
     index->Clear();
     delete index;
-}
-
-// ---------------------------------------------------------------- computing objects
-
-bool dbJobIndex::ComputeObject(dbObject* object) {
-    if (!object) return false;
-    if (!QZ_ASSERT_TEXT(Database != nullptr, "this->Database")) return false;
-    switch (object->GetRecordType()) {
-    case DATABASE_ObservationRecord:
-        if (!object->HasFlag(DBOBJECT_Removed)) {
-            const ObservationObject* point = ObservationObject::Cast(object);
-            const db_Observation* obs = point ? point->GetObservation() : nullptr;
-            if (obs && obs->GetMeasurement()) ComputeStatusBits(object);
-        }
-        object->SetFlags(DBOBJECT_HorizontalComputed | DBOBJECT_ElevationComputed);
-        return true;
-    case DBOBJECT_GroupType:
-        if (GroupObject* group = GroupObject::Cast(object))
-            for (int i = 0; i < group->GetChildCount(); ++i) ComputeObject(group->GetChild(i));
-        return true;
-    default:
-        object->SetFlags(DBOBJECT_HorizontalComputed | DBOBJECT_StatusComputed);
-        return true;
-    }
 }
 
 void dbJobIndex::FindBestTables(const char* name, dbBestPointTable& own, dbBestPointTable& overall, uint32_t& status,

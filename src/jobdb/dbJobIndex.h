@@ -22,6 +22,8 @@ class JobDatabase;
 class dbAccess;
 class dbTransaction;
 class dbRecord_Class;
+class db_Arc;
+class LocalTransformation;
 class ObservationObject;
 class position_Class;
 class position_ReductionRecords;
@@ -38,9 +40,44 @@ void dbJobIndex_SetTransformDeleter(dbJobIndex_TransformDeleter deleter);
 BitMask dbJobIndex_DefaultCogoSettings(const coordsys_Corrections* corrections, uint32_t components,
                                        int32_t projectionKind);
 
+// What the coordinate geometry gives back from solving an arc record.
+struct dbJobIndex_ArcSolution {
+    coord_CorrectedGrid Start;   // the start position's grid
+    coord_CorrectedGrid Centre;  // the centre position's grid
+    Str StartName;               // the names of the start and end positions
+    Str EndName;
+    double StartAzimuth = MATHS_Null;  // centre to start
+};
+
 // What the coordinate geometry answers about a transform it made, registered by the
 // same code as the deleter. A member left null answers as if nothing were registered.
 struct dbJobIndex_CoordinateGeometry {
+    // A transform from the six definitions; null, with *error set, when it cannot be
+    // built. The caller owns it.
+    transfrm_Class* (*CreateTransform)(uint16_t components, const coordsys_Ellipsoid* ellipsoid,
+                                       const coordsys_Projection* projection, const coordsys_Datum* datum,
+                                       const coordsys_Plane* plane, const coordsys_Height* height,
+                                       const coordsys_Corrections* corrections, int32_t loadFlags,
+                                       int32_t* error) = nullptr;
+    // The component bits the transform was built with.
+    uint16_t (*TransformComponents)(const transfrm_Class* transform) = nullptr;
+    // The grid of a point's measurement record under the index's transform; false when
+    // the point cannot be resolved.
+    bool (*GridOfMeasurement)(dbJobIndex* index, const dbRecord_Class* measurement,
+                              coord_CorrectedGrid* grid) = nullptr;
+    // The end of a line from the point at the reference along the azimuth at the grade
+    // over the horizontal length.
+    void (*BearingDistanceEnd)(dbJobIndex* index, const dbObjectRef& start, double azimuth, double grade,
+                               double length, coord_CorrectedGrid* end) = nullptr;
+    // Solves the arc record by its method, writing its derived fields back; the cogo
+    // result code (0 solved).
+    int (*SolveArc)(dbJobIndex* index, db_Arc* arc, dbJobIndex_ArcSolution* solution) = nullptr;
+    // A new local transformation of the name from its definition record (line or
+    // Helmert); a null transformation for anything else or no record.
+    LocalTransformation* (*MakeLocalTransformation)(dbJobIndex* index, const Str& name,
+                                                   const dbRecord_Class* definition) = nullptr;
+    LocalTransformation* (*CopyLocalTransformation)(const LocalTransformation* transformation) = nullptr;
+    void (*DeleteLocalTransformation)(LocalTransformation* transformation) = nullptr;
     // The grid orientation code, 0..3.
     int (*GridOrientation)(const transfrm_Class* transform) = nullptr;
     // Azimuths are reckoned from south.
@@ -71,6 +108,32 @@ bool dbJobIndex_SouthAzimuths(const dbJobIndex* index);
 // Without a registered answer the azimuth normalised to [0, 2 pi), as for code 0 and
 // north azimuths.
 double dbJobIndex_OrientAzimuth(int gridOrientation, bool southAzimuths, double azimuth);
+
+// Load flags of a coordinate-system set-up.
+enum : int {
+    DBJOBINDEX_LoadGeoid = 0x4,                 // the height uses a geoid model
+    DBJOBINDEX_LoadGridDatum = 0x10,            // datum from a grid file
+    DBJOBINDEX_LoadWithoutGroundHeight = 0x200, // set by the caller
+    DBJOBINDEX_LoadRTCMGrid = 0x400,            // RTCM grid datum with a grid file
+};
+// The set-up's error for a projection without a ground-origin height.
+inline constexpr int DBJOBINDEX_NoGroundHeight = 11;
+// The file names a set-up reports: geoid, datum grid, RTCM grid, the two national grid
+// files, the projection grid and the shift grid.
+inline constexpr int DBJOBINDEX_FileNameCount = 7;
+
+class db_Ellipsoid;
+class db_Datum;
+class db_Projection;
+class db_Plane;
+class db_Height;
+class db_Corrections;
+// Loads the newest record of each of the six types and sets the component bits (1
+// ellipsoid, 2 datum, 4 projection, 8 plane, 0x10 height, 0x20 corrections, 0x40
+// scale-only) and load flags they call for. Always true.
+bool dbJobIndex_LoadCoordinateSystemRecords(dbAccess* database, uint16_t& components, db_Ellipsoid& ellipsoid,
+                                            db_Datum& datum, db_Projection& projection, db_Plane& plane,
+                                            db_Height& height, db_Corrections& corrections, int& loadFlags);
 
 // One candidate for the best point of a name.
 class dbPointSearchResult {
@@ -155,9 +218,10 @@ public:
     Str GetJobFilePath() const;
     dbSelection& GetNameSelection() override { return _SortedByName; }
     bool FindBestPoints(const char* name, dbBestPointTable& table, uint32_t& status) override;
-    // Until positions are computed: a point gets its status bits (when it has a
-    // measurement) and flags 1 and 16, a group its members, anything else flags 1 and 8;
-    // coordinates stay null.
+    // The coordinates of a point (from its measurement, flags 1 and 16), a line or arc
+    // (from its record and points, flags 1 and 8), a group's members; anything else
+    // gets flags 1 and 8. A point the index cannot resolve, for want of a transform or
+    // of a registered coordinate geometry, is computed with null coordinates.
     bool ComputeObject(dbObject* object) override;
     // The best-point bits of a point (and of every other point of its name, which share
     // one search); flag 8 for any object.
@@ -245,6 +309,37 @@ public:
     // The class check of a job index.
     bool CheckClassName() const;
 
+    // Builds Transform and CogoSettings from the job's coordinate-system records; model
+    // files are looked up among the shared files and a geoid or datum grid found under
+    // another name is written back to the job. False, with the transform unchanged, on
+    // error 11 (a projection without a ground-origin height, unless load flag 0x200) or
+    // the transform's own error code.
+    bool SetUpCoordinateSystem(int& error, int& loadFlags, Str fileNames[DBJOBINDEX_FileNameCount]);
+
+    // ------------------------------------------------ local transformations
+    // The id of the oldest live local transformation record of the name; NODBID for an
+    // empty name or none.
+    DBID FindLocalTransformationId(const Str& name);
+    // From the record at start on in chain order: the first line or Helmert definition
+    // (name set from a local transformation record passed on the way); null at an end
+    // entity or the end of the chain.
+    const dbRecord_Class* FindLocalTransformationDefinition(DBID start, Str& name);
+    // A new transformation of the id, owned by the caller (free it with
+    // dbJobIndex_DeleteLocalTransformation): the null one for NODBID or no definition, a
+    // copy of the cached one for the cached id. Null when nothing makes transformations.
+    LocalTransformation* BuildLocalTransformation(DBID id);
+    LocalTransformation* FindLocalTransformation(const Str& name);
+    // Caches the transformation of the id unless it is cached already.
+    void SetCurrentLocalTransformation(DBID id);
+    DBID SelectLocalTransformation(const Str& name);
+    // The cached transformation after making current the job's local reference one.
+    LocalTransformation* GetCurrentLocalTransformation();
+    Str GetLocalReferenceTransformationName();
+    // The cached name for the cached id, else the name of the record with that id.
+    Str GetLocalTransformationName(DBID id);
+    void ResetLocalTransformation();
+    DBID GetCachedLocalTransformationId() const { return _CachedLocalTransformationId; }
+
     // Takes over a transform made for this job (the old one is freed) and sets
     // CogoSettings to the default mask of its corrections, component bits and
     // projection kind.
@@ -273,6 +368,8 @@ protected:
     dbIndex* _AttachedIndexes[DBINDEX_IndexCount] = {};
     // The id of the cached local transformation: all bits set for none.
     DBID _CachedLocalTransformationId{0xFFFFFFFFu};
+    LocalTransformation* _CachedLocalTransformation = nullptr;  // owned
+    Str _CachedLocalTransformationName;
 
 private:
     // The tables of the name over this index and, for an attached index, over its root
@@ -293,10 +390,21 @@ private:
     // The given object takes the place of the object of its record, with its flags less
     // the computed ones; false (reported, the given object freed) when there is none.
     bool ReplaceWith(dbObject* newObject, uint32_t& previousStatus, int& subscript);
+    // The filter triple of a line or arc record.
+    static dbFilterTriple ShapeFilterOf(const dbRecord_Class* record);
+    void ComputePoint(dbObject* object);
+    void ComputeLine(dbObject* object);
+    void ComputeArc(dbObject* object);
+    // The grid of the live point at the reference, or null; `point` tells whether there
+    // is one.
+    coord_CorrectedGrid GridOfReference(const dbObjectRef& reference, const char* check, bool& point);
     // Clears the flags of the points, and lines and arcs too when asked, from the
     // subscript to the end.
     void ClearFlagsFrom(int subscript, uint16_t flags, bool withLinesAndArcs);
 };
+
+// Frees a transformation the index handed out; null is fine.
+void dbJobIndex_DeleteLocalTransformation(LocalTransformation* transformation);
 
 // The position of the best point of the name in this index, filled by the registered
 // coordinate geometry; the position's option byte survives the fill. False when the
