@@ -6,6 +6,7 @@
 #include "records/editactions.h"
 #include "records/entities.h"
 #include "records/lists.h"
+#include "records/recordheap.h"
 
 namespace {
 
@@ -122,6 +123,10 @@ dbModel_Action::dbModel_Action(const dbModel_Action& other)
     : Flags(other.Flags), Operation(other.Operation), Target(other.Target), DBRecord(CloneRecord(other.DBRecord)) {}
 
 dbModel_Action::~dbModel_Action() { delete DBRecord; }
+
+void* dbModel_Action::operator new(std::size_t size) { return dbRecord_Heap::Allocate(size); }
+
+void dbModel_Action::operator delete(void* action, std::size_t size) noexcept { dbRecord_Heap::Free(action, size); }
 
 void dbModel_Action::SetRecord(dbRecord_Class* record) {
     if (record == DBRecord) return;

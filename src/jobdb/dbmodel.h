@@ -18,6 +18,7 @@
 // replace costs the same whatever the number of lists.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <unordered_map>
@@ -53,6 +54,10 @@ public:
     dbModel_Action(const dbModel_Action& other);
     dbModel_Action& operator=(const dbModel_Action&) = delete;
     virtual ~dbModel_Action();
+
+    // One or more per record written: kept with the records (records/recordheap.h).
+    static void* operator new(std::size_t size);
+    static void operator delete(void* action, std::size_t size) noexcept;
 
     dbModel_Action* GetNext() const { return _Next; }
     // Replaces the record held, deleting the old one; the action owns the new one.

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "foundation/text/str.h"
+#include "records/recordheap.h"
 
 class ReadBuffer;
 class WriteBuffer;
@@ -98,7 +99,7 @@ public:
     void ClearLinks();
 
 private:
-    std::vector<FeatureAttribute> _Attribs;
+    std::vector<FeatureAttribute, dbRecord_HeapAllocator<FeatureAttribute>> _Attribs;
 };
 
 class Feature {
@@ -179,7 +180,7 @@ public:
     void ClearAttributeLinks();
 
 private:
-    std::vector<Feature> _Features;
+    std::vector<Feature, dbRecord_HeapAllocator<Feature>> _Features;
 };
 
 // Takes the next blank-separated token off rest; false when rest is empty, 43

@@ -6,6 +6,7 @@
 #include "foundation/environment.h"
 #include "foundation/kernel/clock.h"
 #include "records/damage.h"
+#include "records/recordheap.h"
 
 namespace {
 constexpr const char* kModule = dbRecord_Module;
@@ -14,6 +15,10 @@ constexpr const char* kModule = dbRecord_Module;
 // ---------------------------------------------------------------- dbRecord_Class
 
 dbRecord_Class::dbRecord_Class() : _RecordId(NODBID), _TimeStamp(clock_GetTime()) {}
+
+void* dbRecord_Class::operator new(std::size_t size) { return dbRecord_Heap::Allocate(size); }
+
+void dbRecord_Class::operator delete(void* record, std::size_t size) noexcept { dbRecord_Heap::Free(record, size); }
 
 dbRecord_Class& dbRecord_Class::operator=(const dbRecord_Class& other) {
     if (this == &other) return *this;

@@ -23,6 +23,7 @@
 // IsEqual and copying follow that list.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "foundation/text/str.h"
@@ -49,6 +50,10 @@ public:
     // self-assignment.
     dbRecord_Class& operator=(const dbRecord_Class& other);
     virtual ~dbRecord_Class() = default;
+
+    // Records live in the record heap (records/recordheap.h).
+    static void* operator new(std::size_t size);
+    static void operator delete(void* record, std::size_t size) noexcept;
 
     // The virtual operations, in the order the engine knows them.
     virtual database_RecordType GetType() const = 0;

@@ -2,6 +2,7 @@
 // derivation code and the two small helpers that stand beside the tables.
 #include "vocabulary/dbField.h"
 
+#include <cstring>
 #include <string>
 
 #include "foundation/environment.h"
@@ -87,17 +88,35 @@ Str dbField_CutFirstToken(Str& text) {
     return token;
 }
 
-uint32_t dbField_LoadFlagsText(const dbField_FlagSet& set, Str text) {
+uint32_t dbField_LoadFlagsText(const dbField_FlagSet& set, const Str& text) {
     uint32_t mask = 0;
-    // Every cut removes at least one byte, so this ends on any text.
-    while (!text.IsEmpty()) {
-        Str token = dbField_CutFirstToken(text);
+    const auto take = [&](const char* token, size_t length) {
         for (const dbField_Flag& flag : set.flags) {
-            if (IsName(token, flag.name)) {
+            if (std::strlen(flag.name) == length && std::memcmp(flag.name, token, length) == 0) {
                 mask |= flag.bit;
-                break;
+                return;
             }
         }
+    };
+    if (text.Length() > 0 && text.Data()[0] == ' ') {
+        // Not a text the reader gives (it strips blanks): cut as ever, with its report.
+        Str rest = text;
+        while (!rest.IsEmpty()) {
+            const Str token = dbField_CutFirstToken(rest);
+            take(token.Data(), static_cast<size_t>(token.Length()));
+        }
+        return mask;
+    }
+    // The tokens dbField_CutFirstToken would cut, found in place: read once per
+    // measurement, so no copies.
+    const char* p = text.Data();
+    const char* const end = p + text.Length();
+    while (p < end) {
+        const char* blank = static_cast<const char*>(std::memchr(p, ' ', static_cast<size_t>(end - p)));
+        if (!blank) blank = end;
+        take(p, static_cast<size_t>(blank - p));
+        p = blank;
+        while (p < end && *p == ' ') ++p;
     }
     return mask;
 }

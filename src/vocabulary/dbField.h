@@ -152,7 +152,7 @@ Str dbField_Save(const dbField_Enum& type, int32_t value);
 
 // The mask of a blank-separated list of flag names; tokens that are no name are
 // skipped, so this never fails.
-uint32_t dbField_LoadFlagsText(const dbField_FlagSet& set, Str text);
+uint32_t dbField_LoadFlagsText(const dbField_FlagSet& set, const Str& text);
 
 // The names of the mask's named bits in ascending bit order, joined by single blanks.
 Str dbField_SaveFlags(const dbField_FlagSet& set, uint32_t mask);

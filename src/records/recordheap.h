@@ -1,0 +1,44 @@
+// The storage of job records, of their feature lists and of the actions that carry
+// them to the model. An open job holds hundreds of thousands of small records for as
+// long as it is open; carved from large blocks of pages they cost no allocator header
+// each and few page faults as the job grows, and the space of a deleted record goes to
+// the next record of its size class. Safe to use from any thread.
+//
+// Records larger than kLargest bytes, and every record while a memory checker watches
+// the process (so that it sees each record as a block of its own), come from the
+// general heap. When no record is left, every block but the last goes back to the
+// system; the last is kept for the next job.
+#pragma once
+
+#include <cstddef>
+
+namespace dbRecord_Heap {
+
+constexpr std::size_t kLargest = 1024;
+
+// Space for an object of `size` bytes, aligned for any type; throws std::bad_alloc.
+void* Allocate(std::size_t size);
+// Takes back the space of Allocate(size); null is ignored.
+void Free(void* object, std::size_t size) noexcept;
+// Records held at the moment; for tests.
+std::size_t LiveCount();
+
+}  // namespace dbRecord_Heap
+
+// The record heap for a standard container inside a record.
+template <class T>
+struct dbRecord_HeapAllocator {
+    using value_type = T;
+
+    dbRecord_HeapAllocator() = default;
+    template <class U>
+    dbRecord_HeapAllocator(const dbRecord_HeapAllocator<U>&) noexcept {}
+
+    T* allocate(std::size_t n) { return static_cast<T*>(dbRecord_Heap::Allocate(n * sizeof(T))); }
+    void deallocate(T* p, std::size_t n) noexcept { dbRecord_Heap::Free(p, n * sizeof(T)); }
+
+    template <class U>
+    bool operator==(const dbRecord_HeapAllocator<U>&) const noexcept {
+        return true;
+    }
+};
