@@ -32,7 +32,9 @@ std::string General14(double x) {
 }  // namespace
 
 Str xml_FormatDouble(double x) {
-    if (x == 1e308) return Str();
+    // Not a number and infinity have no text a reader could take back, so they are
+    // written as null is.
+    if (x == 1e308 || !std::isfinite(x)) return Str();
     std::string s;
     if (std::fabs(x) < 1) {
         s = Fixed14(x);

@@ -118,6 +118,10 @@ int DecodeReference(const char* reference, int length, char* out) {
 
 }  // namespace
 
+int xml_DecodeReference(const char* reference, int length, char* out) {
+    return DecodeReference(reference, length, out);
+}
+
 const char* xml_TokenTypeName(int type) {
     static const char* const names[] = {"<", ">", "=", "/", "!", "?", "\"", "white space",
                                         "an identifier", "a literal", "end-of-file"};

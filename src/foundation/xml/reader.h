@@ -42,6 +42,9 @@ enum xml_TokenType {
 
 // The kind's name as error messages give it ("an identifier", "end-of-file", ...).
 const char* xml_TokenTypeName(int type);
+// The UTF-8 text (at most 4 bytes) of a complete reference "&...;" into out; throws a
+// Str for a reference that is not one of the five entities or a character reference.
+int xml_DecodeReference(const char* reference, int length, char* out);
 
 // One token. An identifier's bytes stay in the tokenizer's buffer (at `offset`); every
 // other kind keeps its text here: a decoded reference is at most one UTF-8 sequence.

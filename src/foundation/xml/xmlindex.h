@@ -8,7 +8,7 @@
 // - The fragment scanner: xml_IndexNode::LoadChild reads one child's byte range and
 //   parses it in place into xml_Node objects whose names and values point into one text
 //   buffer owned by the tree's root. An element holds a value, children, or both (text
-//   first); references are not decoded.
+//   first); references are resolved when a name, value or attribute is asked for.
 //
 // Names and values come back converted from the system code page to UTF-8 unless the
 // document's declaration names a UTF encoding. Errors inside the index reader and the

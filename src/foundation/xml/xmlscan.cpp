@@ -4,6 +4,7 @@
 #include <climits>
 #include <memory>
 #include <cstring>
+#include <string>
 
 #include "foundation/environment.h"
 #include "foundation/text/codepage.h"
@@ -19,9 +20,44 @@ constexpr const char* kModule = "Library/xml";
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
+// The ';' of a reference starting at the '&', looked for within a short reach so a
+// text full of bare '&' stays linear; null when there is none or it cannot be one.
+const char* ReferenceEnd(const char* p) {
+    constexpr int kReach = 32;
+    for (int i = 1; i < kReach && p[i]; ++i) {
+        if (p[i] == ';') return i >= 3 ? p + i : nullptr;
+        if (p[i] == '&') return nullptr;
+    }
+    return nullptr;
+}
+
+// The text with its references resolved; an '&' that starts no known reference stays.
+Str DecodeReferences(const Str& text) {
+    const char* p = text.Data();
+    if (!std::strchr(p, '&')) return text;
+    std::string out;
+    while (*p) {
+        const char* semicolon = *p == '&' ? ReferenceEnd(p) : nullptr;
+        if (semicolon) {
+            char bytes[4];
+            try {
+                const int n = xml_DecodeReference(p, static_cast<int>(semicolon - p + 1), bytes);
+                out.append(bytes, static_cast<size_t>(n));
+                p = semicolon + 1;
+                continue;
+            } catch (const Str&) {
+            }
+        }
+        out += *p++;
+    }
+    return Str(out.data(), static_cast<int>(out.size()));
+}
+
+// Names, values and attribute values in UTF-8 with references resolved, so a text the
+// writer escaped reads back as it was.
 Str Converted(const char* text, int utf8) {
     if (!text) return Str();
-    return utf8 ? Str(text) : unistr_CodePageToUTF8(Str(text));
+    return DecodeReferences(utf8 ? Str(text) : unistr_CodePageToUTF8(Str(text)));
 }
 
 bool NameIs(const xml_Node* node, const char* name) {

@@ -362,6 +362,29 @@ TEST_F(XmlIndex, ScannedFileTextAndMixedContent) {
     EXPECT_EQ(root->GetChild(2)->GetAttribute("a"), "1");
 }
 
+TEST_F(XmlIndex, ScannedTextsResolveReferences) {
+    NodePtr root(xml_ScanFile(Write("refs.xml", "<?xml version=\"1.0\"?>\r\n<R k=\"&quot;q&quot; &amp;\">"
+                                                "<a>A &amp; B &lt;x&gt; &apos;&#x41;&#66;&#xE9;</a>"
+                                                "<b>&bogus; &#; & alone &amp</b></R>"),
+                              true));
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(root->GetAttribute("k"), "\"q\" &");
+    EXPECT_EQ(root->GetValueByPath("a"), "A & B <x> 'AB\xC3\xA9");
+    // Text that is no known reference stays as it stands, without a report.
+    EXPECT_EQ(root->GetValueByPath("b"), "&bogus; &#; & alone &amp");
+    EXPECT_TRUE(env.assertions.empty());
+
+    // What the writer escapes reads back as the text it was given.
+    xmlout_element written("R");
+    const Str text("Lane & <Verge> \"1\" 'a'");
+    written.AddChild(new xmlout_element("T", text));
+    std::string buffer = "<?xml version=\"1.0\"?>\r\n";
+    xmlout_WriteElement(&written, nullptr, true, 0, buffer);
+    NodePtr back(xml_ScanFile(Write("escaped.xml", buffer), true));
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->GetValueByPath("T"), text);
+}
+
 TEST_F(XmlIndex, WrittenRoadFileIndexesAndReadsBack) {
     xmlout_element road("QuorvelRoad");
     road.AddAttribute("version", "5.2");
