@@ -22,6 +22,8 @@
 #include "import/writejob.h"
 #include "jobdb/dbindex.h"
 #include "roads/roadcogo.h"
+#include "roads/roadquorvel_road.h"
+#include "roads/roadquorvel_rxlwriter.h"
 #include "roads/roadquorvel_template.h"
 #include "roads/roadstationequations.h"
 
@@ -37,6 +39,9 @@ extern "C" void qz_BuildProcessObjects() {
     transfrm_GetWGS84Transform();
     road_GetNullStationEquationManager();
     CrossSectionTemplate::Empty();
+    RXL_XsiNamespace();
+    RXL_SchemaLocation();
+    road_KeepStaticRoad();
     ExtraOutputFiles();
     Environment::Get();         // the built-in instance, constant-initialised
     PathMacroNames();

@@ -16,6 +16,7 @@
 #include "import/writejob.h"
 #include "jobdb/dbindex.h"
 #include "qzxmli.h"
+#include "roads/roadquorvel_rxlwriter.h"
 #include "roads/roadquorvel_template.h"
 #include "roads/roadstationequations.h"
 #include "support/fresh_process.h"
@@ -67,6 +68,9 @@ FreshFailures ObjectsAsBuiltAtLoad() {
     FRESH_CHECK(failures, road_GetNullStationEquationManager()->Count() == 0);
     FRESH_CHECK(failures, CrossSectionTemplate::Empty().Count() == 0);
     FRESH_CHECK(failures, CrossSectionTemplate::Empty().Name.IsEmpty());
+    FRESH_CHECK(failures, RXL_XsiNamespace() == "http://www.w3.org/2001/XMLSchema-instance");
+    FRESH_CHECK(failures, RXL_SchemaLocation() == "https://schemas.quorvel.invalid/road/5.2 "
+                                                  "https://schemas.quorvel.invalid/road/5.2/QuorvelRoad.xsd");
     return failures;
 }
 
