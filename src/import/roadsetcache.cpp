@@ -13,10 +13,13 @@
 #include "import/writejob_groups.h"
 #include "jobdb/dbJob.h"
 #include "jobdb/dbJobIndex.h"
+#include "jobdb/dbRecordCalls.h"
 #include "records/coordsysdefs.h"
+#include "records/jobheader.h"
 #include "roads/roadquorvel_arc.h"
 #include "roads/roadquorvel_horizontal.h"
 #include "roads/roadquorvel_placement.h"
+#include "roads/roadquorvel_road.h"
 #include "roads/roadquorvel_spiral.h"
 #include "roads/roadquorvel_superelevation.h"
 #include "roads/roadquorvel_vertical.h"
@@ -90,9 +93,75 @@ RoadSetCache::~RoadSetCache() { road_DeleteConverterTransformation(); }
 
 void RoadSetCache::SetInspector(Inspector inspector) { g_Inspector = inspector; }
 
+void RoadSetCache::BuildRoads() {
+    for (int32_t i = 0; i < _Definitions.Count(); ++i) {
+        const RoadDefinition& definition = _Definitions[static_cast<size_t>(i)];
+        auto* road = new QuorvelRoad;
+        road->SetName(definition.RoadName);
+        road->StationInterval = definition.SectionInterval;
+        CopyAlignment(road->VerticalAlignment, definition.VertAlignment);
+        CopyAlignment(road->HorizontalAlignment, definition.HorzAlignment);
+        CopyAlignment(road->TemplatePositioning, definition.TemplateApplication);
+        CopyAlignment(road->Supers, definition.SuperApplication);
+        _Roads.Add(road);
+    }
+}
+
 void RoadSetCache::WriteRoadFiles() {
     if (g_Inspector) g_Inspector(*this);
-    // Road documents are written by the road file writer; until it stands nothing is.
+    if (_Definitions.Count() == 0) return;
+    // The roads live only while they are written, however the writing ends.
+    struct Built {
+        RoadArray& roads;
+        ~Built() { roads.Clear(); }
+    } built{_Roads};
+    BuildRoads();
+    // A road that found no room in the list is gone: no file may go missing unnoticed.
+    if (_Roads.Count() != _Definitions.Count()) throw Str("a road could not be built");
+
+    db_JobHeader header;
+    if (_Job && _Job->GetAccess()) dbRecord_ReadJobHeader(_Job->GetAccess(), &header);
+    const Str jobName = header.GetName();
+    for (int32_t i = 0; i < _Roads.Count(); ++i) {
+        // Every road of the list was built here as a QuorvelRoad.
+        auto* road = static_cast<QuorvelRoad*>(_Roads.At(i));
+        road->VerticalAlignment.Recompute();
+        road->HorizontalAlignment.UpdateTangency();
+        road->Templates = _Templates;
+        const Str fileName = RoadFileName(road->GetName(), jobName);
+        road->SetFileName(fileName);
+        // Listed only once it stands whole: the host never gets the name of a file
+        // that is not there. A road that cannot be written fails the conversion; the
+        // files written before it stay, and stay listed.
+        if (!road->WriteRxlFile(0)) throw Str("the road file could not be written: ") + fileName;
+        writejob_AddExtraOutputFile(fileName);
+    }
+}
+
+namespace {
+
+// The characters no file name may hold.
+constexpr const char* kRefusedInFileNames = "\"*/:<>?\\|";
+
+}  // namespace
+
+bool RoadSetCache::IsValidFileName(const Str& name) {
+    return name.PastTheEnd(name.FindFirstOf(kRefusedInFileNames)) && !name.ContainsSubString("$(");
+}
+
+Str RoadSetCache::FileNamePart(const Str& jobName) {
+    Str part = jobName;
+    for (int i = 0; i < part.Length(); ++i)
+        if (string_IsInSet(part[i], kRefusedInFileNames)) part.SetAt(i, '_');
+    // The job name comes from the export: it must neither leave the job's folder nor
+    // expand as a path macro.
+    part.Replace("$(", "_(");
+    return part;
+}
+
+Str RoadSetCache::RoadFileName(const Str& roadName, const Str& jobName) const {
+    const Str base = IsValidFileName(roadName) ? roadName : Str("road");
+    return _Directory + base + "(" + FileNamePart(jobName) + ").rxl";
 }
 
 void RoadSetCache::CreateTransformations() {

@@ -113,9 +113,26 @@ public:
     // separator, or empty.
     void SetDirectory(const Str& path) { _Directory = path; }
     const Str& GetDirectory() const { return _Directory; }
-    // Writes one road file per road header and lists each name among the extra
-    // output files; with no road header nothing is written or listed.
+    // Writes one road file per road header, in definition order, and lists each name
+    // among the extra output files once its file is written whole; with no road header
+    // nothing is written or listed. A road file that cannot be written throws (the
+    // conversion fails); the files written before it stay, and stay listed.
     void WriteRoadFiles();
+    // One road per road definition, with its name, station interval and its alignments
+    // copied by ID; kept until the road files are written.
+    void BuildRoads();
+    const RoadArray& GetRoads() const { return _Roads; }
+
+    // False when the name holds a character that no file name may hold (double quote,
+    // "*", "/", ":", "<", ">", "?", backslash, "|") or "$(", which the file layer would
+    // expand as a path macro; an empty name is valid.
+    static bool IsValidFileName(const Str& name);
+    // The job name as it may stand inside a file name: every character that
+    // IsValidFileName refuses becomes "_", and "$(" becomes "_(".
+    static Str FileNamePart(const Str& jobName);
+    // directory + road name + "(" + job name + ").rxl"; "road" stands for a road name
+    // that is not a valid file name.
+    Str RoadFileName(const Str& roadName, const Str& jobName) const;
 
     // Builds the job index's transform and the converter transformation from the job's
     // newest corrections record, or from default corrections when the job has none.
@@ -194,6 +211,7 @@ private:
     double _Resolution = Resolution;
     JobDatabase* _Job;
     Str _Directory;
+    RoadArray _Roads;
     RoadSetArray<RoadDefinition> _Definitions;
     TemplateArray _Templates;
     CrossSectionTemplate* _CurrentTemplate = nullptr;

@@ -4,10 +4,11 @@
 // numbers replaced by huge, negative or not-a-number texts, very long texts, deep
 // nesting, wrong IDs and references, broken markup. Every case must end with a
 // documented result; a failed one leaves no job file and touches nothing else (a file
-// already standing at the job path stays as it was), a finished one leaves a job that
-// reads back whole.
+// already standing at the job path stays as it was) but the road files it listed, a
+// finished one leaves a job that reads back whole and its listed road files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <filesystem>
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "import/import_journal.h"
+#include "import/road_file_list.h"
 #include "jobdb/dbaccess.h"
 #include "qzxmli.h"
 #include "support/allocation_watch.h"
@@ -182,16 +184,10 @@ private:
     std::mt19937 rng_;
 };
 
-std::vector<std::string> Listing(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
-    return names;
-}
+using import_test::FolderListing;
+using import_test::TakeListedRoadFiles;
 
-void DrainRoadFileList() {
-    char16_t buffer[260];
-    while (int count = qzxmli_ExtraOutputFileCount()) qzxmli_GetExtraOutputFileName(buffer, count - 1);
-}
+void DrainRoadFileList() { import_test::TakeRoadFileNames(); }
 
 int cancelAt = 0;
 int progressCalls = 0;
@@ -250,13 +246,18 @@ TEST_P(DamagedExports, EndWithADocumentedResultAndLeaveNothingBehind) {
         if (AllocationWatch::Available()) {
             EXPECT_LE(largest, AllocationBound(text.size()));
         }
+        // Road files stay, listed, whatever the result; nothing else is left behind.
+        std::vector<std::string> left = TakeListedRoadFiles(out);
         if (taken) {
             EXPECT_NE(result, 0);
             EXPECT_EQ(TempFolder::Read(job), "someone else's file") << "result " << result;
-            EXPECT_EQ(Listing(out), std::vector<std::string>{"job.job"}) << "result " << result;
+            EXPECT_EQ(FolderListing(out), std::vector<std::string>{"job.job"}) << "result " << result;
         } else if (result != 0) {
-            EXPECT_EQ(Listing(out), std::vector<std::string>()) << "result " << result;
+            EXPECT_EQ(FolderListing(out), left) << "result " << result;
         } else {
+            left.push_back("job.job");
+            std::sort(left.begin(), left.end());
+            EXPECT_EQ(FolderListing(out), left);
             bool whole = false;
             const auto entries = import_test::ReadJournal(job, &whole);
             EXPECT_TRUE(whole);
@@ -266,7 +267,7 @@ TEST_P(DamagedExports, EndWithADocumentedResultAndLeaveNothingBehind) {
             EXPECT_EQ(access.GetOpenStatus(), DBACCESS_Opened);
             if (access.IsOpen()) access.Close();
         }
-        EXPECT_EQ(Listing(in), std::vector<std::string>{"export.xml"});
+        EXPECT_EQ(FolderListing(in), std::vector<std::string>{"export.xml"});
         for (const auto& entry : fs::directory_iterator(out)) fs::remove(entry.path());
         DrainRoadFileList();
         environment.Clear();
@@ -282,7 +283,7 @@ INSTANTIATE_TEST_SUITE_P(SmallExports, DamagedExports,
                          ::testing::Values("example.xml", "cogo_1050.xml", "entity_notes.xml", "notes.xml",
                                            "header_only.xml", "bad_rec.xml", "after_root.xml", "no_header.xml",
                                            "truncated.xml", "gnss.xml", "stakeout.xml", "settings.xml", "traverse.xml", "scanning_tunnels.xml", "localtransform.xml", "all_elements.xml",
-                                           "conventional.xml", "stylesettings.xml", "roads.xml"),
+                                           "conventional.xml", "stylesettings.xml", "roads.xml", "road_files.xml"),
                          [](const ::testing::TestParamInfo<const char*>& info) {
                              std::string name = info.param;
                              name = name.substr(0, name.find('.'));

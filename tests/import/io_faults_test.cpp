@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "import/road_file_list.h"
 #include "jobdb/dbJob.h"
 #include "platform/error.h"
 #include "platform/faults.h"
@@ -46,7 +47,9 @@ std::string LargestConvertingFixture() {
     for (const fs::path& xml : exports) {
         TempFolder folder;
         const std::string job = folder / "probe.job";
-        if (ImportQZXMLFile(xml.c_str(), job.c_str(), nullptr) == 0) return xml.string();
+        const bool converts = ImportQZXMLFile(xml.c_str(), job.c_str(), nullptr) == 0;
+        import_test::TakeRoadFileNames();
+        if (converts) return xml.string();
     }
     return Example();
 }
@@ -59,6 +62,7 @@ int CountCalls(const std::string& xml, platform_FaultCall call, std::string* job
     platform_ArmFault(call, 0, 0);
     EXPECT_EQ(ImportQZXMLFile(xml.c_str(), path.c_str(), nullptr), 0);
     const int calls = platform_FaultCallCount(call);
+    import_test::TakeRoadFileNames();
     if (job) *job = TempFolder::Read(path);
     return calls;
 }
@@ -91,8 +95,9 @@ void FailEveryCall(const std::string& xml) {
             platform_ArmFault(kind.call, n, error);
             EXPECT_EQ(ImportQZXMLFile(xml.c_str(), job.c_str(), nullptr), n <= creation ? 5 : 2);
             EXPECT_TRUE(platform_FaultFired());
-            // Nothing half-written stays behind: no job file, no temporary file.
-            EXPECT_TRUE(fs::is_empty(folder.Path()));
+            // Nothing half-written stays behind: no job file, no temporary file; only
+            // the road files written whole before the failure, and listed.
+            EXPECT_EQ(import_test::FolderListing(folder.Path()), import_test::TakeListedRoadFiles(folder.Path()));
         }
     }
 }

@@ -1,4 +1,4 @@
-// The road-set cache as the conversion sees it before road files can be built.
+// The road-set cache on its own: road headers, alignments and the road file names.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,12 +8,13 @@
 #include "foundation/kernel/maths.h"
 #include "foundation/xml/element.h"
 #include "import/roadsetcache.h"
+#include "import/writejob.h"
 #include "support/str_print.h"
 #include "support/temp_folder.h"
 
 namespace {
 
-TEST(RoadSetCacheHooks, CollectsRoadHeadersAndWritesNothingYet) {
+TEST(RoadSetCacheHooks, CollectsRoadHeadersAndWritesOneFilePerHeader) {
     TempFolder folder;
     RoadSetCache cache(nullptr);
     cache.SetDirectory(Str((folder.Path() + "/").c_str()));
@@ -36,8 +37,15 @@ TEST(RoadSetCacheHooks, CollectsRoadHeadersAndWritesNothingYet) {
     cache.AddRoadHeader(&bare);
     EXPECT_EQ(cache.GetDefinitions()[1].SectionInterval, MATHS_Null);
 
+    // Without a job there is no job name; the roads are gone once written.
     cache.WriteRoadFiles();
-    EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
+    EXPECT_TRUE(std::filesystem::exists(folder / "Main St().rxl"));
+    EXPECT_TRUE(std::filesystem::exists(folder / "().rxl"));
+    EXPECT_EQ(cache.GetRoads().Count(), 0);
+    EXPECT_EQ(writejob_ExtraOutputFileCount(), 2);
+    EXPECT_EQ(writejob_TakeExtraOutputFile(0), Str((folder.Path() + "/Main St().rxl").c_str()));
+    EXPECT_EQ(writejob_TakeExtraOutputFile(1), Str((folder.Path() + "/().rxl").c_str()));
+    EXPECT_EQ(writejob_ExtraOutputFileCount(), 0);
 }
 
 TEST(RoadSetCacheArrays, GrowToTwentyThenFourTimesKeepingTheEntries) {
@@ -81,6 +89,41 @@ TEST(RoadSetCacheArrays, CloseFindAndCopyAlignments) {
     cache.CopyAlignment(untouched, Str("0X7"));
     EXPECT_EQ(untouched.Count(), 0);
     EXPECT_EQ(cache.FindAlignment(Str("0X7")), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(RoadFileNames, RefuseTheNineCharactersAndPathMacros) {
+    for (const char* valid : {"", "Main", "Main St", "a.b", "..", "$", "$x(", "(1)", "Ost\xC3\xBC"})
+        EXPECT_TRUE(RoadSetCache::IsValidFileName(Str(valid))) << valid;
+    for (const char* invalid : {"a\"b", "a*", "a/b", "C:", "<a", "a>", "?", "a\\b", "a|b", "$(TempDir)", "x$(y"})
+        EXPECT_FALSE(RoadSetCache::IsValidFileName(Str(invalid))) << invalid;
+}
+
+TEST(RoadFileNames, ComposeDirectoryRoadAndJobName) {
+    RoadSetCache cache(nullptr);
+    cache.SetDirectory(Str("D\\"));
+    struct Case {
+        const char* road;
+        const char* job;
+        const char* file;
+    };
+    const Case cases[] = {
+        {"Main", "S", "D\\Main(S).rxl"},
+        {"a/b", "S", "D\\road(S).rxl"},
+        {"$(TempDir)", "S", "D\\road(S).rxl"},
+        {"", "S", "D\\(S).rxl"},
+        {"Main", "", "D\\Main().rxl"},
+        // The job name never leads out of the folder nor expands.
+        {"Main", "..\\x/$(TempDir)", "D\\Main(.._x__(TempDir)).rxl"},
+        {"Main", "a\"*:<>?|b", "D\\Main(a_______b).rxl"},
+        {"Main", "$($$(", "D\\Main(_($_().rxl"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(cache.RoadFileName(Str(c.road), Str(c.job)), Str(c.file)) << c.road << " " << c.job;
+    cache.SetDirectory(Str());
+    EXPECT_EQ(cache.RoadFileName(Str("Main"), Str("S")), Str("Main(S).rxl"));
 }
 
 }  // namespace

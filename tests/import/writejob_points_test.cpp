@@ -14,6 +14,7 @@
 #include "foundation/xml/element.h"
 #include "foundation/xml/xmlindex.h"
 #include "import/element_writer.h"
+#include "import/road_file_list.h"
 #include "import/writejob.h"
 #include "jobdb/dbJob.h"
 #include "jobdb/dbjournal.h"
@@ -728,6 +729,9 @@ TEST_F(PointsConvertTest, FeatureElementsFailWithoutAnOpenEntityOrWithTheWrongRe
 TEST_F(PointsConvertTest, TheBundledExampleConverts) {
     jobPath_ = folder_.Path() + "/example.job";
     ASSERT_EQ(ImportQZXMLFile(QZ_FIXTURES_DIR "/../../examples/example.xml", jobPath_.c_str(), nullptr), 0);
+    // Its one road goes next to the job, named after the road and the job.
+    EXPECT_EQ(import_test::TakeRoadFileNames(),
+              std::vector<std::string>{folder_.Path() + "/Access(Riverside boundary).rxl"});
     StoredJob job(jobPath_);
     ASSERT_TRUE(job.Opened());
     const db_Observation* control = job.Point("CM-4");
