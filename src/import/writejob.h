@@ -377,6 +377,8 @@ void writejob_CheckRecAttribute(const xml_Element* element, const char* recName)
 Str writejob_RoadFileDirectory(const Str& jobPath);
 
 // The road files written by conversions, kept until the host fetches the last one.
+// The list itself is built when the library loads; names still in it at unload are freed.
+StrArray& ExtraOutputFiles();
 void writejob_AddExtraOutputFile(const Str& name);
 // The name at index (empty when there is none); fetching the last index empties the list.
 Str writejob_TakeExtraOutputFile(int index);

@@ -8,23 +8,27 @@ namespace {
 
 constexpr int kMaxOutputName = 260;
 
-// Process-wide: names of several conversions accumulate until the host fetches the
-// last one.
-StrArray ExtraOutputFiles;
-
 }  // namespace
 
-void writejob_AddExtraOutputFile(const Str& name) { ExtraOutputFiles.Add(name); }
+// Process-wide: names of several conversions accumulate until the host fetches the
+// last one.
+StrArray& ExtraOutputFiles() {
+    static StrArray names;
+    return names;
+}
+
+void writejob_AddExtraOutputFile(const Str& name) { ExtraOutputFiles().Add(name); }
 
 Str writejob_TakeExtraOutputFile(int index) {
-    const int count = ExtraOutputFiles.Count();
+    StrArray& names = ExtraOutputFiles();
+    const int count = names.Count();
     if (index < 0 || index >= count) return Str();
-    Str name = ExtraOutputFiles[index];
-    if (count == index + 1) ExtraOutputFiles.Clear();
+    Str name = names[index];
+    if (count == index + 1) names.Clear();
     return name;
 }
 
-int writejob_ExtraOutputFileCount() { return ExtraOutputFiles.Count(); }
+int writejob_ExtraOutputFileCount() { return ExtraOutputFiles().Count(); }
 
 extern "C" {
 

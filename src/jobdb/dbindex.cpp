@@ -28,13 +28,16 @@ ObservationObject* PointAt(const dbIndex& index, int subscript) {
 }
 }  // namespace
 
-dbIndexGlobals StaticIndexGlobals;
+dbIndexGlobals& StaticIndexGlobals() {
+    static dbIndexGlobals globals;
+    return globals;
+}
 
 // ---------------------------------------------------------------- dbObjectRef
 
 dbIndex* dbObjectRef::GetIndex() const {
     if (_Index < 0 || _Index >= DBINDEX_IndexCount) return nullptr;
-    return StaticIndexGlobals.IndexList[_Index];
+    return StaticIndexGlobals().IndexList[_Index];
 }
 
 bool dbObjectRef::IsValid() const {
@@ -61,7 +64,7 @@ dbIndex::~dbIndex() {
 }
 
 int dbIndex::Register() {
-    dbIndexGlobals& globals = StaticIndexGlobals;
+    dbIndexGlobals& globals = StaticIndexGlobals();
     for (dbIndex* registered : globals.IndexList)
         if (registered == this) return _IndexNumber;
     const int start = globals.NextInIndexList;
@@ -79,10 +82,10 @@ int dbIndex::Register() {
     return number;
 }
 
-int dbIndex::GetHighestIndexNumber() { return StaticIndexGlobals.HighestIndexNumber; }
+int dbIndex::GetHighestIndexNumber() { return StaticIndexGlobals().HighestIndexNumber; }
 
 void dbIndex::Clear() {
-    dbIndexGlobals& globals = StaticIndexGlobals;
+    dbIndexGlobals& globals = StaticIndexGlobals();
     if (_IndexNumber >= 0 && _IndexNumber < DBINDEX_IndexCount && globals.IndexList[_IndexNumber] == this)
         globals.IndexList[_IndexNumber] = nullptr;
     for (int b = 0; b < _BlockCount; ++b) {
@@ -207,10 +210,10 @@ int dbIndex::GetRecordType(int subscript) const {
 }
 
 const char* dbIndex::GetName(int subscript) const {
-    if (subscript == -1) return StaticIndexGlobals.EmptyText.Data();
+    if (subscript == -1) return StaticIndexGlobals().EmptyText.Data();
     const dbObject* object = GetObject(subscript);
     const char* name = object ? object->GetName() : nullptr;
-    return name ? name : StaticIndexGlobals.EmptyText.Data();
+    return name ? name : StaticIndexGlobals().EmptyText.Data();
 }
 
 uint16_t* dbIndex::GetFlags(int subscript) {

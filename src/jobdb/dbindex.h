@@ -50,7 +50,8 @@ struct dbIndexGlobals {
     const Str EmptyText{};
     const dbrecord_Descriptions EmptyDescriptions{};
 };
-extern dbIndexGlobals StaticIndexGlobals;
+// Built when the library loads (see import/process_objects.cpp), or on first use.
+dbIndexGlobals& StaticIndexGlobals();
 
 // The index of one source of points and shapes: the open job (dbJobIndex), a
 // comma-separated point file or a background file. A subclass sets its file type,

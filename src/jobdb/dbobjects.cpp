@@ -35,7 +35,7 @@ bool IsFileType(const dbObject& object, int fileType, const char* text) {
 constexpr const char* kCommaSeparatedCheck = "index->GetFileType() == dbIndex::CommaSeparatedFile";
 constexpr const char* kBackgroundCheck = "index->GetFileType() == dbIndex::BackgroundFile";
 
-const char* TextOrEmpty(const char* text) { return text ? text : StaticIndexGlobals.EmptyText.Data(); }
+const char* TextOrEmpty(const char* text) { return text ? text : StaticIndexGlobals().EmptyText.Data(); }
 
 void SetObjectName(dbObjectText& name, const char* text) {
     if (!QZ_ASSERT_TEXT(text && *text, "newName && *newName")) return;
@@ -57,7 +57,7 @@ db_PointClassification Normal() { return db_PointClassification(dbentity_Classif
 
 const char* dbObject::GetName() const {
     const dbRecord_Class* record = GetRecord();
-    return record ? record->GetName().Data() : StaticIndexGlobals.EmptyText.Data();
+    return record ? record->GetName().Data() : StaticIndexGlobals().EmptyText.Data();
 }
 
 Str dbObject::GetCode() const {
@@ -66,7 +66,7 @@ Str dbObject::GetCode() const {
     return rec->GetFeatureCodes();
 }
 
-const dbrecord_Descriptions* dbObject::GetDescriptions() const { return &StaticIndexGlobals.EmptyDescriptions; }
+const dbrecord_Descriptions* dbObject::GetDescriptions() const { return &StaticIndexGlobals().EmptyDescriptions; }
 
 Str dbObject::GetNotes() const { return Str(); }
 
@@ -141,7 +141,7 @@ dbRecord_Class* dbObject::GetTarget() const {
 
 const dbrecord_Descriptions* ObservationObject::GetDescriptions() const {
     const dbRecordWithFeatures_Class* record = dbRecordWithFeatures_Class::Cast(GetRecord());
-    return record ? &record->GetDescriptions() : &StaticIndexGlobals.EmptyDescriptions;
+    return record ? &record->GetDescriptions() : &StaticIndexGlobals().EmptyDescriptions;
 }
 
 Str ObservationObject::GetNotes() const {
@@ -266,7 +266,7 @@ Str CSVPointObject::GetCode() const {
 
 const dbrecord_Descriptions* CSVPointObject::GetDescriptions() const {
     IsFileType(*this, dbIndex::CommaSeparatedFile, kCommaSeparatedCheck);
-    return _Descriptions ? _Descriptions.get() : &StaticIndexGlobals.EmptyDescriptions;
+    return _Descriptions ? _Descriptions.get() : &StaticIndexGlobals().EmptyDescriptions;
 }
 
 int CSVPointObject::GetMeasurementType() const {
@@ -416,7 +416,7 @@ dbObject* GroupObject::GetChild(int i) const { return i >= 0 && i < _ChildCount 
 
 GroupObject* GroupObject::Cast(dbObject* object) { return CastByType<GroupObject>(object, DBOBJECT_GroupType); }
 
-const char* RoadObject::GetName() const { return _Road ? _Road->GetName().Data() : StaticIndexGlobals.EmptyText.Data(); }
+const char* RoadObject::GetName() const { return _Road ? _Road->GetName().Data() : StaticIndexGlobals().EmptyText.Data(); }
 
 Str RoadObject::GetCode() const { return _Road ? _Road->GetCode() : Str(); }
 

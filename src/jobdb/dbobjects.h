@@ -251,7 +251,7 @@ public:
     const char* GetName() const override;
     Str GetCode() const override;
     const dbrecord_Descriptions* GetDescriptions() const override {
-        return &StaticIndexGlobals.EmptyDescriptions;
+        return &StaticIndexGlobals().EmptyDescriptions;
     }
     int GetMeasurementType() const override { return DATABASE_GridRecord; }
     coord_Type GetCoordType() const override { return COORD_GridType; }
@@ -314,7 +314,7 @@ public:
     const char* GetName() const override;
     Str GetCode() const override;
     const dbrecord_Descriptions* GetDescriptions() const override {
-        return &StaticIndexGlobals.EmptyDescriptions;
+        return &StaticIndexGlobals().EmptyDescriptions;
     }
     Str GetNotes() const override { return Str(); }
     bool IsBackgroundGeometry() const override { return true; }
@@ -406,7 +406,7 @@ public:
     const char* GetName() const override;
     Str GetCode() const override;
     const dbrecord_Descriptions* GetDescriptions() const override {
-        return &StaticIndexGlobals.EmptyDescriptions;
+        return &StaticIndexGlobals().EmptyDescriptions;
     }
     Str GetNotes() const override { return Str(); }
     bool IsBackgroundGeometry() const override { return false; }

@@ -24,7 +24,7 @@ constexpr int kGrowthStart = 800;
 constexpr int kGrowthStep = 4077;
 constexpr int kDumpLines = 100;
 
-const char* EmptyText() { return StaticIndexGlobals.EmptyText.Data(); }
+const char* EmptyText() { return StaticIndexGlobals().EmptyText.Data(); }
 
 // The name of the object at the reference; the empty text when the index has gone.
 const char* QuietName(const dbObjectRef& ref) {

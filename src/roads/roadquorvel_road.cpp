@@ -20,12 +20,13 @@ struct StaticRoadHolder {
 };
 StaticRoadHolder* gStaticRoad = nullptr;
 
-// Builds the holder at library load and removes it at unload.
 struct StaticRoadLifetime {
     StaticRoadLifetime() { road_InitStaticRoad(); }
     ~StaticRoadLifetime() { road_ExitStaticRoad(); }
-} gStaticRoadLifetime;
+};
 }  // namespace
+
+void road_KeepStaticRoad() { static const StaticRoadLifetime lifetime; }
 
 void road_InitStaticRoad() {
     if (!gStaticRoad) gStaticRoad = new (std::nothrow) StaticRoadHolder;

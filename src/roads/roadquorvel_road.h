@@ -148,3 +148,5 @@ private:
 // reads it.
 void road_InitStaticRoad();
 void road_ExitStaticRoad();
+// Builds the holder once (when the library loads) and removes it at unload.
+void road_KeepStaticRoad();

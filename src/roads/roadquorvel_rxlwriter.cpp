@@ -16,9 +16,16 @@ constexpr const char* kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>
 constexpr const char* kTemporarySuffix = ".tmp";
 }  // namespace
 
-const Str RXL_XsiNamespace("http://www.w3.org/2001/XMLSchema-instance");
-const Str RXL_SchemaLocation(
-    "https://schemas.quorvel.invalid/road/5.2 https://schemas.quorvel.invalid/road/5.2/QuorvelRoad.xsd");
+const Str& RXL_XsiNamespace() {
+    static const Str text("http://www.w3.org/2001/XMLSchema-instance");
+    return text;
+}
+
+const Str& RXL_SchemaLocation() {
+    static const Str text(
+        "https://schemas.quorvel.invalid/road/5.2 https://schemas.quorvel.invalid/road/5.2/QuorvelRoad.xsd");
+    return text;
+}
 
 RxlWriter::~RxlWriter() {
     Discard();
@@ -47,8 +54,8 @@ void RxlWriter::BuildTree() {
     tree->AddAttribute("version", GetVersion());
     tree->AddAttribute("product", GetProduct());
     tree->AddAttribute("productVersion", GetProductVersion());
-    tree->AddAttribute("xmlns:xsi", RXL_XsiNamespace);
-    tree->AddAttribute("xsi:schemaLocation", RXL_SchemaLocation);
+    tree->AddAttribute("xmlns:xsi", RXL_XsiNamespace());
+    tree->AddAttribute("xsi:schemaLocation", RXL_SchemaLocation());
     tree->AddChild(new xmlout_element("Name", road.GetName()));
     const Str code = road.GetCode();
     if (!code.IsEmpty()) tree->AddChild(new xmlout_element("Code", code));

@@ -30,10 +30,11 @@ class QuorvelRoad;
 class file_Class;
 class xmlout_element;
 
-// The W3C XML Schema-instance namespace, the xmlns:xsi of every road file.
-extern const Str RXL_XsiNamespace;
+// The W3C XML Schema-instance namespace, the xmlns:xsi of every road file; built when
+// the library loads, or on first use.
+const Str& RXL_XsiNamespace();
 // The road format's namespace and schema document, the xsi:schemaLocation.
-extern const Str RXL_SchemaLocation;
+const Str& RXL_SchemaLocation();
 
 class RxlWriter {
 public:

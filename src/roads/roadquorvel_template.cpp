@@ -12,9 +12,6 @@ namespace {
 
 constexpr const char* kModule = "RoadQuorvel";
 
-// Built at load, gone at exit.
-const CrossSectionTemplate EmptyTemplate;
-
 void AddText(xmlout_element* element, const char* name, const Str& value) {
     element->AddChild(new xmlout_element(name, value));
 }
@@ -164,7 +161,10 @@ CrossSectionTemplate& CrossSectionTemplate::operator=(const CrossSectionTemplate
     return *this;
 }
 
-const CrossSectionTemplate& CrossSectionTemplate::Empty() { return EmptyTemplate; }
+const CrossSectionTemplate& CrossSectionTemplate::Empty() {
+    static const CrossSectionTemplate empty;
+    return empty;
+}
 
 xmlout_element* CrossSectionTemplate::WriteXml() const {
     xmlout_element* element = new xmlout_element("TemplateRecord");

@@ -17,9 +17,6 @@ constexpr const char* kModule = "RoadStationEquations";
 
 constexpr const char* kDirections[] = {"Increasing", "Decreasing"};
 
-// Built at load, destroyed at unload.
-NullStationEquationManagerClass gNullManager;
-
 // Internal station of a displayed one in the zone ahead of the equation.
 double InternalInZoneAhead(const StationEquation& e, double displayed) {
     return maths_Add(e.InternalStation, std::fabs(maths_Subtract(displayed, e.AheadStation)));
@@ -113,7 +110,10 @@ StationEquation NullStationEquationManagerClass::Get(int32_t) const {
     return StationEquation();
 }
 
-StationEquationManager* road_GetNullStationEquationManager() { return &gNullManager; }
+StationEquationManager* road_GetNullStationEquationManager() {
+    static NullStationEquationManagerClass manager;
+    return &manager;
+}
 
 void StationEquationElement::ReadXml(const xml_Node* node) {
     BackStation = node->GetDoubleByPath("BackStation", MATHS_Null);

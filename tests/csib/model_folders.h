@@ -12,16 +12,16 @@
 class ModelFoldersTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        PathMacroNames.Clear();
-        PathMacroValues.Clear();
+        PathMacroNames().Clear();
+        PathMacroValues().Clear();
         std::filesystem::create_directories(tmp / "shared");
         std::filesystem::create_directories(tmp / "project");
         path_DefineMacro("SharedDir", (tmp / "shared").c_str());
         path_DefineMacro("ProjectRootDir", (tmp / "project").c_str());
     }
     void TearDown() override {
-        PathMacroNames.Clear();
-        PathMacroValues.Clear();
+        PathMacroNames().Clear();
+        PathMacroValues().Clear();
     }
 
     TempFolder tmp;

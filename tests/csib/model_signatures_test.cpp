@@ -245,14 +245,14 @@ class LatestRtcmDatum : public JobFileTest {
 protected:
     void SetUp() override {
         JobFileTest::SetUp();
-        PathMacroNames.Clear();
-        PathMacroValues.Clear();
+        PathMacroNames().Clear();
+        PathMacroValues().Clear();
         std::filesystem::create_directories(tmp / "shared");
         path_DefineMacro("SharedDir", (tmp / "shared").c_str());
     }
     void TearDown() override {
-        PathMacroNames.Clear();
-        PathMacroValues.Clear();
+        PathMacroNames().Clear();
+        PathMacroValues().Clear();
         JobFileTest::TearDown();
     }
     void AppendDatum(int32_t type, const char* grid, double translationX = 0.0) {

@@ -143,7 +143,7 @@ TEST_F(ObjectsInAJob, AnObjectWithoutItsRecordAnswersEmpty) {
     index->AddObject(point);
     EXPECT_STREQ(point->GetName(), "");
     EXPECT_EQ(Text(point->GetCode()), "");
-    EXPECT_EQ(point->GetDescriptions(), &StaticIndexGlobals.EmptyDescriptions);
+    EXPECT_EQ(point->GetDescriptions(), &StaticIndexGlobals().EmptyDescriptions);
     EXPECT_EQ(point->GetFeatures(), nullptr);
     EXPECT_EQ(point->GetMeasurementType(), DATABASE_NoRecordType);
     EXPECT_EQ(point->FindFollowingRecord(DATABASE_EndEntityRecord), nullptr);
@@ -237,7 +237,7 @@ TEST_F(IndexTest, CommaSeparatedPoints) {
 
     dbrecord_Descriptions descriptions;
     point->SetDescriptions(&descriptions);
-    EXPECT_EQ(point->GetDescriptions(), &StaticIndexGlobals.EmptyDescriptions);
+    EXPECT_EQ(point->GetDescriptions(), &StaticIndexGlobals().EmptyDescriptions);
     descriptions.Description2 = "kerb";
     point->SetDescriptions(&descriptions);
     EXPECT_EQ(Text(point->GetDescriptions()->Description2), "kerb");
@@ -292,7 +292,7 @@ TEST_F(IndexTest, BackgroundObjectsAskTheirFileIndex) {
     EXPECT_EQ(line->GetMeasurementType(), DATABASE_LineRecord);
     EXPECT_EQ(arc->GetMeasurementType(), DATABASE_ArcRecord);
     EXPECT_EQ(arc->GetClassification().value, db_PointClassification::Normal);
-    EXPECT_EQ(arc->GetDescriptions(), &StaticIndexGlobals.EmptyDescriptions);
+    EXPECT_EQ(arc->GetDescriptions(), &StaticIndexGlobals().EmptyDescriptions);
     EXPECT_TRUE(env.assertions.empty());
 
     arc->SetUnderlyingMethod(35);
@@ -387,7 +387,7 @@ TEST(RoadObjects, AnswerFromTheirRoad) {
     EXPECT_EQ(Text(object.GetCode()), "RD");
     EXPECT_EQ(Text(object.GetDescription()), "main road");
     EXPECT_EQ(object.GetRoad(), &road);
-    EXPECT_EQ(object.GetDescriptions(), &StaticIndexGlobals.EmptyDescriptions);
+    EXPECT_EQ(object.GetDescriptions(), &StaticIndexGlobals().EmptyDescriptions);
     object.SetEndFlagHeld(true);
     EXPECT_TRUE(road.held);
     EXPECT_TRUE(object.HasFlag(DBOBJECT_EndFlagHeld));

@@ -10,13 +10,13 @@
 class WorkFolderTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        PathMacroNames.Clear();
-        PathMacroValues.Clear();
+        PathMacroNames().Clear();
+        PathMacroValues().Clear();
         path_DefineMacro("Work", tmp.Path().c_str());
     }
     void TearDown() override {
-        PathMacroNames.Clear();
-        PathMacroValues.Clear();
+        PathMacroNames().Clear();
+        PathMacroValues().Clear();
     }
 
     TempFolder tmp;

@@ -75,8 +75,15 @@ Str DocumentsDirectory() {
 
 }  // namespace
 
-StrArray PathMacroNames;
-StrArray PathMacroValues;
+StrArray& PathMacroNames() {
+    static StrArray names;
+    return names;
+}
+
+StrArray& PathMacroValues() {
+    static StrArray values;
+    return values;
+}
 
 bool path_IsSeparator(char c) { return c == '\\' || c == '/'; }
 
@@ -176,22 +183,26 @@ void path_DefineMacro(const Str& name, const Str& value) {
         stored.StripTrailing('/');
     }
     Str key = Str("$(") + name + ")";
-    for (int i = 0; i < PathMacroNames.Count(); ++i) {
-        if (PathMacroNames[i] == key) {
-            PathMacroValues[i] = stored;
+    StrArray& names = PathMacroNames();
+    StrArray& values = PathMacroValues();
+    for (int i = 0; i < names.Count(); ++i) {
+        if (names[i] == key) {
+            values[i] = stored;
             return;
         }
     }
-    PathMacroNames.Add(key);
-    PathMacroValues.Add(stored);
+    names.Add(key);
+    values.Add(stored);
 }
 
 Str path_Expand(const Str& path) {
     if (path.PastTheEnd(path.FindSubString("$("))) return path;
     Str expand(path);
-    for (int i = 0; i < PathMacroNames.Count(); ++i) {
-        const Str& key = PathMacroNames[i];
-        const Str& value = PathMacroValues[i];
+    const StrArray& names = PathMacroNames();
+    const StrArray& values = PathMacroValues();
+    for (int i = 0; i < names.Count(); ++i) {
+        const Str& key = names[i];
+        const Str& value = values[i];
         if (!value.IsEmpty()) {
             expand.Replace(key.Data(), value.Data());
             continue;

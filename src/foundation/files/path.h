@@ -31,9 +31,10 @@ Str path_MakeRelative(const Str& path, const Str& base);
 StrArray path_SplitPatterns(const Str& text);
 
 // The macro table: names stored decorated as "$(" name ")", values at the same
-// positions, in the order of first definition.
-extern StrArray PathMacroNames;
-extern StrArray PathMacroValues;
+// positions, in the order of first definition. Both are built when the library loads,
+// or on first use.
+StrArray& PathMacroNames();
+StrArray& PathMacroValues();
 
 // Defines or redefines "$(" name ")"; the name comes without decoration.
 void path_DefineMacro(const Str& name, const Str& value);

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <new>
 #include <string>
 
 #include "foundation/environment.h"
@@ -40,8 +41,6 @@ uint32_t cachedTick = 0;
 uint32_t cachedGeneration = 0;
 double cachedTime = 0.0;
 
-// The timer's critical section, built at load.
-platform_CriticalSection timerLock;
 double lastTick = 0.0;
 double wrapTotal = 0.0;
 
@@ -361,8 +360,16 @@ Str clock_FormatNow() {
            clock_FormatZoneBias(clock_GetTimeZoneBias());
 }
 
+platform_CriticalSection& clock_TimerLock() {
+    // Never destroyed, so a clock call from a destructor that runs late at unload still
+    // finds it; it owns nothing that would need freeing.
+    alignas(platform_CriticalSection) static unsigned char storage[sizeof(platform_CriticalSection)];
+    static platform_CriticalSection* const lock = new (storage) platform_CriticalSection;
+    return *lock;
+}
+
 double clock_GetMonotonicSeconds() {
-    platform_Hold hold(timerLock);
+    platform_Hold hold(clock_TimerLock());
     const double t = platform_GetTickCount();
     if (lastTick > t) wrapTotal += 4294967296.0;
     lastTick = t;

@@ -16,6 +16,8 @@
 
 #include "foundation/text/str.h"
 
+class platform_CriticalSection;
+
 inline constexpr double CLOCK_EpochDayNumber = 723180.0;  // 1980-01-01
 inline constexpr double CLOCK_FirstGregorianDay = 578101.0;  // 1582-10-15
 
@@ -67,6 +69,9 @@ void clock_DateOrderOf(const StrArray& formats, int& year, int& month, int& day)
 Str clock_FormatNow();
 // The zone text of clock_FormatNow for a bias in seconds (UTC minus local).
 Str clock_FormatZoneBias(double biasSeconds);
+
+// The lock of the monotonic clock; built when the library loads, or on first use.
+platform_CriticalSection& clock_TimerLock();
 
 // Monotonic seconds from the tick count, carried across its wraps. A wrap is seen only
 // against the previous reading, so readings more than 2^32 ms apart can miss one.

@@ -17,12 +17,20 @@ Str CardName(const file_Class& file) { return file.Name + "." + file.Extension; 
 }  // namespace
 
 int OpenFilesOnPCCard = 0;
-StrArray pccard_OpenFileNames;
-bool pccard_ErrorModeSet = false;
+
+StrArray& pccard_OpenFileNames() {
+    static StrArray names;
+    return names;
+}
+
+bool pccard_ErrorModeSet() {
+    static const bool set = pccard_InitErrorMode();
+    return set;
+}
 
 void pccard_FileOpened(const file_Class& file) {
     ++OpenFilesOnPCCard;
-    pccard_OpenFileNames.Add(CardName(file));
+    pccard_OpenFileNames().Add(CardName(file));
 }
 
 void pccard_FileClosed(const file_Class& file) {
@@ -32,8 +40,9 @@ void pccard_FileClosed(const file_Class& file) {
 }
 
 void pccard_RemoveOpenFile(const file_Class& file) {
-    int index = pccard_OpenFileNames.Find(CardName(file));
-    if (index >= 0) pccard_OpenFileNames.Remove(index);
+    StrArray& names = pccard_OpenFileNames();
+    int index = names.Find(CardName(file));
+    if (index >= 0) names.Remove(index);
 }
 
 bool pccard_HasOpenFiles() { return OpenFilesOnPCCard > 0; }
@@ -42,9 +51,10 @@ void pccard_GetStatus(pccard_Status& status) {
     status.counter1 = 0;
     status.counter2 = 0;
     status.openFiles = OpenFilesOnPCCard;
-    int count = pccard_OpenFileNames.Count();
+    const StrArray& names = pccard_OpenFileNames();
+    int count = names.Count();
     // The counter can disagree with the list after unmatched closes: never index an empty list.
-    status.lastOpened = OpenFilesOnPCCard > 0 && count > 0 ? pccard_OpenFileNames[count - 1] : Str();
+    status.lastOpened = OpenFilesOnPCCard > 0 && count > 0 ? names[count - 1] : Str();
 }
 
 bool pccard_GetState() {

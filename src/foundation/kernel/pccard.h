@@ -12,9 +12,10 @@ class file_Class;
 // Files currently open on the card; never negative in correct use.
 extern int OpenFilesOnPCCard;
 // The names ("name.extension", no folder) of the open card files, in the order of opening.
-extern StrArray pccard_OpenFileNames;
-// The result of pccard_InitErrorMode, kept by the load-time initialiser.
-extern bool pccard_ErrorModeSet;
+StrArray& pccard_OpenFileNames();
+// The result of pccard_InitErrorMode, taken once (when the library loads, or on first use)
+// and never undone.
+bool pccard_ErrorModeSet();
 
 struct pccard_Status {
     int counter1 = 0;  // never changed: always 0

@@ -6,6 +6,7 @@
 #include "foundation/environment.h"
 #include "foundation/text/number.h"
 #include "platform/memcheck.h"
+#include "platform/threadexit.h"
 
 namespace {
 
@@ -32,26 +33,37 @@ struct FreeNode {
 };
 static_assert(sizeof(FreeNode) <= sizeof(xml_Attribute) && sizeof(FreeNode) <= sizeof(xml_Element));
 
+// Plain data without a destructor: a thread_local destructor would keep the library
+// loaded until the thread ends. The nodes go back to the heap through a thread cleanup
+// instead, armed when a thread first keeps one.
 struct NodePools {
     static constexpr int kKeep = 4096;
-    FreeNode* first[2] = {};
-    int count[2] = {};
-    // Set as the thread ends: a node freed later goes straight back to the heap.
-    bool closed = false;
-
-    ~NodePools() {
-        closed = true;
-        for (FreeNode*& list : first) {
-            while (list) {
-                FreeNode* node = list;
-                list = node->next;
-                ::operator delete(node);
-            }
-        }
-    }
+    FreeNode* first[2];
+    int count[2];
+    bool armed;
+    // Set as the thread ends (or the library unloads): a node freed later goes straight
+    // back to the heap.
+    bool closed;
 };
 
-thread_local NodePools pools;
+thread_local NodePools pools{};
+
+void ReleasePools() {
+    pools.closed = true;
+    for (FreeNode*& list : pools.first) {
+        while (list) {
+            FreeNode* node = list;
+            list = node->next;
+            ::operator delete(node);
+        }
+    }
+    pools.count[0] = pools.count[1] = 0;
+}
+
+platform_ThreadCleanup& PoolCleanup() {
+    static platform_ThreadCleanup cleanup(ReleasePools);
+    return cleanup;
+}
 
 enum PoolKind { kElementNodes, kAttributeNodes };
 
@@ -70,6 +82,10 @@ void GiveNode(PoolKind kind, void* node, std::size_t size) {
     if (pools.closed || pools.count[kind] >= NodePools::kKeep) {
         ::operator delete(node);
         return;
+    }
+    if (!pools.armed) {
+        pools.armed = true;
+        PoolCleanup().Arm();
     }
     FreeNode* free = static_cast<FreeNode*>(node);
     free->next = pools.first[kind];

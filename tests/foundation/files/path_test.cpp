@@ -115,8 +115,8 @@ TEST(Path, SplitPatterns) {
 class PathMacros : public ::testing::Test {
 protected:
     void SetUp() override {
-        PathMacroNames.Clear();
-        PathMacroValues.Clear();
+        PathMacroNames().Clear();
+        PathMacroValues().Clear();
     }
     void TearDown() override { SetUp(); }
     RecordingEnvironment env;
@@ -127,13 +127,13 @@ TEST_F(PathMacros, DefineStripsTrailingSeparatorsAndRedefinesInPlace) {
     path_DefineMacro("B", "\\");
     path_DefineMacro("C", "/data/");
     path_DefineMacro("A", "z");
-    ASSERT_EQ(PathMacroNames.Count(), 3);
-    EXPECT_EQ(PathMacroNames[0], "$(A)");
-    EXPECT_EQ(PathMacroValues[0], "z");
-    EXPECT_EQ(PathMacroValues[1], "\\");
-    EXPECT_EQ(PathMacroValues[2], "/data");
+    ASSERT_EQ(PathMacroNames().Count(), 3);
+    EXPECT_EQ(PathMacroNames()[0], "$(A)");
+    EXPECT_EQ(PathMacroValues()[0], "z");
+    EXPECT_EQ(PathMacroValues()[1], "\\");
+    EXPECT_EQ(PathMacroValues()[2], "/data");
     path_DefineMacro("a", "lower");  // names are case-sensitive
-    EXPECT_EQ(PathMacroNames.Count(), 4);
+    EXPECT_EQ(PathMacroNames().Count(), 4);
     EXPECT_TRUE(env.assertions.empty());
 }
 
@@ -144,7 +144,7 @@ TEST_F(PathMacros, DefineReportsDecoratedNamesAndMacroValues) {
     EXPECT_EQ(env.assertions[0].expression, "name[0] != '$'");
     EXPECT_EQ(env.assertions[0].module, "Path");
     EXPECT_EQ(env.assertions[1].expression, "value.PastTheEnd (value.FindSubString (\"$(\"))");
-    EXPECT_EQ(PathMacroNames.Count(), 2);  // both definitions go on
+    EXPECT_EQ(PathMacroNames().Count(), 2);  // both definitions go on
 }
 
 TEST_F(PathMacros, ExpandTable) {
@@ -209,8 +209,8 @@ TEST_F(PathMacros, RegisteredFolderValues) {
     const char* order[] = {"Project", "Export", "Language", "ProjectRootDir", "LocaleRootDir",
                            "ThrashDataDir", "TempDir", "SystemDir", "EmailDir", "MyDocuments",
                            "SharedDir", "ROMDir", "FileSystemRootDir"};
-    ASSERT_EQ(PathMacroNames.Count(), 13);
-    for (int i = 0; i < 13; ++i) EXPECT_EQ(PathMacroNames[i], Str("$(") + order[i] + ")");
+    ASSERT_EQ(PathMacroNames().Count(), 13);
+    for (int i = 0; i < 13; ++i) EXPECT_EQ(PathMacroNames()[i], Str("$(") + order[i] + ")");
 
     auto value = [](const char* name) { return path_Expand(Str("$(") + name + ")"); };
     std::string cwd, exe, docs;

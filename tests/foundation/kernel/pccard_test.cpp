@@ -13,7 +13,7 @@ protected:
     void TearDown() override { Reset(); }
     static void Reset() {
         OpenFilesOnPCCard = 0;
-        pccard_OpenFileNames.Clear();
+        pccard_OpenFileNames().Clear();
     }
     static pccard_Status Status() {
         pccard_Status status;
@@ -50,8 +50,8 @@ TEST_F(PCCard, ClosingAnUnknownOrUnopenedFile) {
     pccard_FileOpened(a);
     pccard_FileClosed(other);
     EXPECT_EQ(OpenFilesOnPCCard, 0);
-    ASSERT_EQ(pccard_OpenFileNames.Count(), 1);
-    EXPECT_EQ(pccard_OpenFileNames[0], "a.txt");
+    ASSERT_EQ(pccard_OpenFileNames().Count(), 1);
+    EXPECT_EQ(pccard_OpenFileNames()[0], "a.txt");
     EXPECT_TRUE(env.assertions.empty());
 
     // Counter at 0: this close drives it negative without a report; the next one reports.

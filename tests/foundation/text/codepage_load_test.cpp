@@ -13,15 +13,15 @@ namespace {
 class CodePageLoad : public ::testing::Test {
 protected:
     void SetUp() override {
-        PathMacroNames.Clear();
-        PathMacroValues.Clear();
+        PathMacroNames().Clear();
+        PathMacroValues().Clear();
         path_DefineMacro("LocaleRootDir", tmp.Path().c_str());
         path_DefineMacro("Language", "English");
         std::filesystem::create_directories(tmp / "English");
     }
     void TearDown() override {
-        PathMacroNames.Clear();
-        PathMacroValues.Clear();
+        PathMacroNames().Clear();
+        PathMacroValues().Clear();
     }
     TempFolder tmp;
     RecordingEnvironment env;
