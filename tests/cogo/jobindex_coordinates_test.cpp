@@ -423,14 +423,14 @@ class JobCoordinateSystem : public JobIndexCoordinates {
 protected:
     void SetUp() override {
         JobIndexCoordinates::SetUp();
-        PathMacroNames.Clear();
-        PathMacroValues.Clear();
+        PathMacroNames().Clear();
+        PathMacroValues().Clear();
         path_DefineMacro("SharedDir", shared.Path().c_str());
         std::ofstream(shared.Path() + "/Egm2008.GGF") << "geoid";
     }
     void TearDown() override {
-        PathMacroNames.Clear();
-        PathMacroValues.Clear();
+        PathMacroNames().Clear();
+        PathMacroValues().Clear();
         JobIndexCoordinates::TearDown();
     }
     // WGS-84 and a transverse Mercator at 9 degrees east, with or without a ground height.
