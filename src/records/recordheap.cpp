@@ -66,6 +66,19 @@ struct Heap {
         return space;
     }
 
+    // At unload every block goes back, unless a record still lives in one: that block
+    // stays until the record is freed.
+    ~Heap() {
+        if (live != 0) return;
+        for (FreeSpace*& list : spare) list = nullptr;
+        while (last) {
+            BlockHeader* previous = last->previous;
+            platform_FreePages(last, platform_LargePageSize);
+            last = previous;
+        }
+        next = end = nullptr;
+    }
+
     // No record left: the free lists hold every carved space, so all of it can go.
     void Reset() {
         for (FreeSpace*& list : spare) list = nullptr;
@@ -81,10 +94,9 @@ struct Heap {
     }
 };
 
-// Never destroyed: records may be deleted by other objects' destructors at exit.
 Heap& TheHeap() {
-    static Heap* heap = new Heap;
-    return *heap;
+    static Heap heap;
+    return heap;
 }
 
 }  // namespace
