@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -77,6 +78,32 @@ TEST(Str, AssignKeepsABlockTheTextFits) {
     Str empty;
     empty.Assign("", 0);
     EXPECT_FALSE(empty.OwnsBlock());
+}
+
+// The parser's copy ends in the state Assign leaves: inside or in the block it has,
+// whatever the string held before.
+TEST(Str, AssignBytesEndsAsAssignDoes) {
+    const char* const texts[] = {"fourteen bytes", "ab", "", "a text long enough for a block",
+                                 "short", "", "a longer text than any before it, for a new block", "x"};
+    Str bytes("start");
+    Str assigned("start");
+    for (const char* text : texts) {
+        const int n = static_cast<int>(std::strlen(text));
+        bytes.AssignBytes(text, n);
+        assigned.Assign(text, n);
+        EXPECT_EQ(bytes, text);
+        EXPECT_EQ(bytes.Length(), n);
+        EXPECT_EQ(bytes.Data()[n], 0);
+        EXPECT_EQ(bytes.IsInline(), assigned.IsInline()) << text;
+        EXPECT_EQ(bytes.OwnsBlock(), assigned.OwnsBlock()) << text;
+    }
+    Str block("a text long enough for a block");
+    const char* kept = block.Data();
+    block.AssignBytes("shorter", 7);
+    EXPECT_EQ(block.Data(), kept);
+    block.AssignBytes(nullptr, 0);
+    EXPECT_EQ(block.Data(), kept);
+    EXPECT_TRUE(block.IsEmpty());
 }
 
 // Texts of up to 14 bytes live inside the Str: no block, and every operation treats

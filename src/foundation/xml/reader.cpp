@@ -477,7 +477,7 @@ void xml_Tokenizer::ReadAttributes(xml_Element* element) {
         if (Current().type == xml_Slash || Current().type == xml_CloseAngle) return;
         const xml_Token& first = CheckCurrent(xml_Identifier);
         std::unique_ptr<xml_Attribute> attribute(NewAttribute());
-        attribute->name.Assign(TextData(first), first.length);
+        attribute->name.AssignBytes(TextData(first), first.length);
         const xml_Token& next = PeekToken(1);
         if (next.type == xml_Literal && next.length == 1 && next.bytes[0] == ':') {
             Expect(xml_Identifier);
@@ -491,12 +491,12 @@ void xml_Tokenizer::ReadAttributes(xml_Element* element) {
         SkipWhiteSpace();
         if (const char* quote = PlainQuotedValueEnd()) {
             // Straight from the buffer, before the next token may move it.
-            attribute->value.Assign(_buffer + _scan, static_cast<int>(quote - (_buffer + _scan)));
+            attribute->value.AssignBytes(_buffer + _scan, static_cast<int>(quote - (_buffer + _scan)));
             StepPastQuote(quote);
         } else {
             _scratch.clear();
             ReadQuotedValue(_scratch);
-            attribute->value.Assign(_scratch.data(), static_cast<int>(_scratch.size()));
+            attribute->value.AssignBytes(_scratch.data(), static_cast<int>(_scratch.size()));
         }
         element->AddAttribute(attribute.release());
     }
@@ -541,7 +541,10 @@ xml_Element* xml_ElementReader::NewElement(const xml_Token& name) {
     _spareElements = e->nextSibling;
     --_spareElementCount;
     e->nextSibling = nullptr;
-    e->name.Assign(text, name.length);
+    // Cleared here rather than in Recycle: the node's first bytes are written now anyway.
+    e->name.AssignBytes(text, name.length);
+    e->text.AssignBytes(nullptr, 0);
+    e->separated = false;
     return e;
 }
 
@@ -559,8 +562,6 @@ void xml_ElementReader::Recycle(xml_Element* element) {
             a = next;
         }
         e->firstAttribute = e->lastAttribute = nullptr;
-        e->separated = false;
-        e->text.Assign(nullptr, 0);
         if (_spareElementCount >= kMaxSpareNodes) {
             delete e;
             return;
@@ -642,7 +643,7 @@ xml_Element* xml_ElementReader::Read() {
     while (end > base && _text[end - 1] == ' ') --end;
     size_t begin = base;
     while (begin < end && _text[begin] == ' ') ++begin;
-    if (begin < end) element->text.Assign(_text.data() + begin, static_cast<int>(end - begin));
+    if (begin < end) element->text.AssignBytes(_text.data() + begin, static_cast<int>(end - begin));
     _text.resize(base);
 
     t.Expect(xml_OpenAngle);
