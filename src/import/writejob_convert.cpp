@@ -14,7 +14,6 @@
 #include "foundation/text/codepage.h"
 #include "foundation/text/number.h"
 #include "foundation/xml/element.h"
-#include "foundation/xml/readahead.h"
 #include "foundation/xml/reader.h"
 #include "import/writejob.h"
 #include "jobdb/dbJob.h"
@@ -92,11 +91,11 @@ int Conversion::Run() {
     }
     _Job = std::make_unique<JobDatabase>();
 
-    // The export is tokenised on a thread of its own while the elements before are
-    // converted; it ends (and the reader is ours again) on every way out of this loop.
-    xml_ReadAhead reading(_Reader);
+    // One thread: the trees are converted while still in this core's cache (built on
+    // another core, every node would cross between the cores, which costs more than the
+    // tokenising saves).
     while (true) {
-        std::unique_ptr<xml_Element> element(reading.ReadElement());
+        std::unique_ptr<xml_Element> element(_Reader.ReadElement());
         if (!element) break;
         if (_Writer) {
             _Writer->WriteElement(element.get());
@@ -106,22 +105,19 @@ int Conversion::Run() {
             _Job->GetAccess()->PurgeSuperseded();
         } else if (IsJobHeaderElement(element.get())) {
             if (!CreateJob(element.get(), product, version)) {
-                reading.Stop();
                 _Reader.Close();
                 _Job.reset();
                 return IMPORT_NotCreated;
             }
         }
         // Its nodes make the next elements.
-        reading.Recycle(element.release());
-        if (_Progress && !_Progress(reading.GetPercent())) {
-            reading.Stop();
+        _Reader.Recycle(element.release());
+        if (_Progress && !_Progress(_Reader.GetPercent())) {
             _Reader.Close();
             Abandon();
             return IMPORT_Cancelled;
         }
     }
-    reading.Stop();
 
     if (_Writer) {
         _Writer->roadSet.SetDirectory(writejob_RoadFileDirectory(_JobPath));

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "foundation/xml/element.h"
-#include "foundation/xml/readahead.h"
 #include "support/recording_environment.h"
 
 namespace {
@@ -396,92 +395,6 @@ std::vector<std::string> ReadAll(const Str& path, std::vector<int>* percents) {
     reader.Ascend(1);
     EXPECT_TRUE(reader.Close());
     return dumps;
-}
-
-// Elements read ahead on their own thread: what the caller sees, element by element, with
-// the percent after each and an error where the reader threw it, is what the reader gives.
-struct Pulled {
-    std::vector<std::string> dumps;
-    std::vector<int> percents;
-    std::string error;
-};
-
-// A document of n records under a root; the record at `broken` (if any) misses its end tag.
-Str RecordsFile(const std::string& name, int n, int broken = -1) {
-    std::string doc = "<?xml version=\"1.0\"?>\n<root>";
-    for (int i = 0; i < n; ++i) {
-        const std::string id = std::to_string(i);
-        doc += "<R ID=\"" + id + "\"><Name>P" + id + "</Name>" + (i % 3 ? "<G><N>" + id + "</N></G>" : "") +
-               (i == broken ? "" : "</R>") + "\n";
-    }
-    return WriteFile(name, doc + "</root>\n");
-}
-
-template <typename Source>
-Pulled Pull(Source& source, int stopAfter = -1) {
-    Pulled pulled;
-    try {
-        while (xml_Element* e = source.ReadElement()) {
-            pulled.dumps.push_back(Dump(e));
-            pulled.percents.push_back(source.GetPercent());
-            source.Recycle(e);
-            if (static_cast<int>(pulled.dumps.size()) == stopAfter) break;
-        }
-    } catch (const Str& message) {
-        pulled.error = message.Data();
-    }
-    return pulled;
-}
-
-TEST(XmlReadAhead, GivesWhatTheReaderGives) {
-    // Short documents, one batch, many laps of the ring, and errors early and late.
-    const struct {
-        int records;
-        int broken;
-    } cases[] = {{1, -1}, {15, -1}, {17, -1}, {3000, -1}, {3000, 0}, {3000, 20}, {3000, 2500}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.records) + " records, broken at " + std::to_string(c.broken));
-        const Str path = RecordsFile("ahead.xml", c.records, c.broken);
-        xml_ElementReader direct;
-        ASSERT_TRUE(direct.Open(path));
-        ASSERT_NE(direct.Descend(1), nullptr);
-        const Pulled expected = Pull(direct);
-        xml_ElementReader reader;
-        ASSERT_TRUE(reader.Open(path));
-        ASSERT_NE(reader.Descend(1), nullptr);
-        xml_ReadAhead ahead(reader);
-        const Pulled seen = Pull(ahead);
-        EXPECT_EQ(seen.dumps, expected.dumps);
-        EXPECT_EQ(seen.percents, expected.percents);
-        EXPECT_EQ(seen.error, expected.error);
-        EXPECT_EQ(seen.dumps.size(), static_cast<size_t>(c.broken < 0 ? c.records : c.broken));
-        // Past the end or the error there is nothing more.
-        EXPECT_EQ(ahead.ReadElement(), nullptr);
-        ahead.Stop();
-        if (c.broken < 0) {
-            EXPECT_EQ(reader.Ascend(1), nullptr);
-            EXPECT_TRUE(reader.Close());
-        }
-    }
-}
-
-TEST(XmlReadAhead, StoppingEarlyGivesEveryTreeBack) {
-    // Stopped with trees read ahead, taken, given back or still with the caller; the
-    // sanitizer build finds any tree lost or given twice.
-    const Str path = RecordsFile("stop.xml", 2000);
-    for (int stopAfter : {1, 5, 16, 40, 700}) {
-        xml_ElementReader reader;
-        ASSERT_TRUE(reader.Open(path));
-        ASSERT_NE(reader.Descend(1), nullptr);
-        {
-            xml_ReadAhead ahead(reader);
-            EXPECT_EQ(Pull(ahead, stopAfter).dumps.size(), static_cast<size_t>(stopAfter));
-            std::unique_ptr<xml_Element> held(ahead.ReadElement());
-            ASSERT_NE(held, nullptr);
-            if (stopAfter % 2) ahead.Stop();  // else the destructor stops it
-        }
-        EXPECT_FALSE(reader.Close());  // unread elements remain
-    }
 }
 
 }  // namespace
