@@ -229,18 +229,22 @@ void Str::Assign(const char* text, int count) {
         if (const void* zero = std::memchr(text, 0, static_cast<size_t>(count)))
             count = static_cast<int>(static_cast<const char*>(zero) - text);
     }
-    if (count == 0) {
+    AssignBytes(text, count);
+}
+
+void Str::AssignBytes(const char* text, int count) {
+    if (count <= 0) {
         SetLength(0);
         if (OwnsBlock() || IsInline()) Buffer()[0] = 0;
         return;
     }
     if (!OwnsBlock() && count <= InlineCapacity) {
-        // Inside; the text may lie in this string's own bytes.
-        char copy[InlineCapacity];
-        std::memcpy(copy, text, static_cast<size_t>(count));
-        MakeInline();
-        std::memcpy(Buffer(), copy, static_cast<size_t>(count));
-        SetLength(count);
+        // Built whole and stored at once (the text may lie in this string's own bytes):
+        // the bytes past the terminator stay zero, as MakeInline leaves them.
+        unsigned char bytes[sizeof(Str)] = {};
+        std::memcpy(bytes, text, static_cast<size_t>(count));
+        bytes[15] = static_cast<unsigned char>(0x80 | count);
+        std::memcpy(static_cast<void*>(this), bytes, sizeof(Str));
         return;
     }
     if (count >= _BlockSize) {
@@ -254,32 +258,6 @@ void Str::Assign(const char* text, int count) {
     } else {
         std::memmove(_Pointer, text, static_cast<size_t>(count));
     }
-    _Pointer[count] = 0;
-    _Length = count;
-}
-
-void Str::AssignBytes(const char* text, int count) {
-    if (count <= 0) {
-        SetLength(0);
-        if (OwnsBlock() || IsInline()) Buffer()[0] = 0;
-        return;
-    }
-    if (!OwnsBlock() && count <= InlineCapacity) {
-        // Built whole and stored at once: the bytes past the terminator stay zero, as
-        // MakeInline leaves them.
-        unsigned char bytes[sizeof(Str)] = {};
-        std::memcpy(bytes, text, static_cast<size_t>(count));
-        bytes[15] = static_cast<unsigned char>(0x80 | count);
-        std::memcpy(static_cast<void*>(this), bytes, sizeof(Str));
-        return;
-    }
-    if (count >= _BlockSize) {
-        char* fresh = static_cast<char*>(CheckedRealloc(nullptr, static_cast<size_t>(count) + 1));
-        if (OwnsBlock()) std::free(_Pointer);
-        _Pointer = fresh;
-        _BlockSize = count + 1;
-    }
-    std::memcpy(_Pointer, text, static_cast<size_t>(count));
     _Pointer[count] = 0;
     _Length = count;
 }

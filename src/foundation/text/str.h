@@ -43,8 +43,8 @@ public:
     // The count bytes at text, up to a first zero among them, in the block already owned
     // when they fit in it (an empty result keeps the block too).
     void Assign(const char* text, int count);
-    // As Assign, for count bytes the caller knows hold no zero and lie outside this
-    // string: a parser's names and texts, copied without a second scan.
+    // As Assign, for count bytes the caller knows hold no zero: a parser's names and
+    // texts, copied without a second scan.
     void AssignBytes(const char* text, int count);
 
     // Longest text kept inside the Str.
