@@ -317,7 +317,16 @@ const xml_Token& xml_Tokenizer::PeekToken(int ahead) {
     return _ring[(_head + ahead) & (kRing - 1)];
 }
 
-int xml_Tokenizer::Peek(int ahead) { return PeekToken(ahead).type; }
+int xml_Tokenizer::Peek(int ahead) {
+    // A token not lexed yet whose first byte tells its kind: the parser mostly peeks past
+    // a "<", and the fast paths want nothing lexed there.
+    if (ahead == 1 && _count == 1 && _scan < _end) {
+        const unsigned char c = static_cast<unsigned char>(_buffer[_scan]);
+        if (kBytes.kind[c] == kName) return xml_Identifier;
+        if (kBytes.kind[c] == kPunctuation) return kBytes.punctuation[c];
+    }
+    return PeekToken(ahead).type;
+}
 
 void xml_Tokenizer::AdvanceChecked(int n) {
     if (!QZ_ASSERT(n > 0)) return;
@@ -502,6 +511,84 @@ void xml_Tokenizer::ReadAttributes(xml_Element* element) {
     }
 }
 
+bool xml_Tokenizer::ScanPlainStartTag() {
+    if (_count != 1 || _ring[_head].type != xml_OpenAngle) return false;
+    // The zero after the bytes read stops every run below: a tag that reaches it may go
+    // on in the next piece, and the tokens take it.
+    const char* p = _buffer + _scan;
+    if (KindOf(*p) != kName) return false;
+    const char* const name = p;
+    do ++p;
+    while (KindOf(*p) == kName);
+    _tag.name = static_cast<int32_t>(name - _buffer);
+    _tag.nameLength = static_cast<int32_t>(p - name);
+    int count = 0;
+    for (;;) {
+        while (KindOf(*p) == kSpace) ++p;
+        if (*p == '>') {
+            _tag.empty = false;
+            _tag.end = static_cast<int32_t>(p + 1 - _buffer);
+            break;
+        }
+        if (*p == '/') {
+            if (p[1] != '>') return false;
+            _tag.empty = true;
+            _tag.end = static_cast<int32_t>(p + 2 - _buffer);
+            break;
+        }
+        if (KindOf(*p) != kName || count == kMaxTagAttributes) return false;
+        auto& span = _tag.attributes[count++];
+        const char* const attributeName = p;
+        do ++p;
+        while (KindOf(*p) == kName);
+        span.name = static_cast<int32_t>(attributeName - _buffer);
+        span.nameLength = static_cast<int32_t>(p - attributeName);
+        while (KindOf(*p) == kSpace) ++p;
+        if (*p != '=') return false;  // a prefix, or the end of the bytes read
+        ++p;
+        while (KindOf(*p) == kSpace) ++p;
+        if (*p != '"') return false;
+        const char* const value = ++p;
+        while (!kBytes.valueStop[static_cast<unsigned char>(*p)]) ++p;
+        if (*p != '"') return false;
+        span.value = static_cast<int32_t>(value - _buffer);
+        span.valueLength = static_cast<int32_t>(p - value);
+        ++p;
+    }
+    _tag.attributeCount = count;
+    return true;
+}
+
+bool xml_Tokenizer::TakePlainStartTag(xml_Element* element) {
+    for (int i = 0; i < _tag.attributeCount; ++i) {
+        const auto& span = _tag.attributes[i];
+        std::unique_ptr<xml_Attribute> attribute(NewAttribute());
+        attribute->name.AssignBytes(_buffer + span.name, span.nameLength);
+        attribute->value.AssignBytes(_buffer + span.value, span.valueLength);
+        element->AddAttribute(attribute.release());
+    }
+    StepTo(_tag.end);
+    return _tag.empty;
+}
+
+bool xml_Tokenizer::ReadPlainEndTag(const Str& name) {
+    if (_count != 1 || _ring[_head].type != xml_OpenAngle) return false;
+    const int length = name.Length();
+    if (length == 0 || _end - _scan < length + 2) return false;
+    const char* const p = _buffer + _scan;
+    if (p[0] != '/' || p[length + 1] != '>' || std::memcmp(p + 1, name.Data(), static_cast<size_t>(length)) != 0)
+        return false;
+    // A name longer than any token's own bytes is a whole identifier, and the ">" ends
+    // the same one here. A shorter one may have been a decoded reference or a mark,
+    // whose bytes would not lex as one identifier: the tokens compare those.
+    if (length <= static_cast<int>(sizeof(xml_Token::bytes))) {
+        for (int i = 1; i <= length; ++i)
+            if (KindOf(p[i]) != kName) return false;
+    }
+    StepTo(_scan + length + 2);
+    return true;
+}
+
 int xml_Tokenizer::GetPercent() const {
     if (_size <= 0) return 0;
     int64_t percent = _position * 100 / _size;
@@ -534,15 +621,14 @@ xml_ElementReader::~xml_ElementReader() {
     }
 }
 
-xml_Element* xml_ElementReader::NewElement(const xml_Token& name) {
-    const char* text = _tokenizer->TextData(name);
-    if (!_spareElements) return new xml_Element(Str(text, name.length));
+xml_Element* xml_ElementReader::NewElement(const char* text, int length) {
+    if (!_spareElements) return new xml_Element(Str(text, length));
     xml_Element* e = _spareElements;
     _spareElements = e->nextSibling;
     --_spareElementCount;
     e->nextSibling = nullptr;
     // Cleared here rather than in Recycle: the node's first bytes are written now anyway.
-    e->name.AssignBytes(text, name.length);
+    e->name.AssignBytes(text, length);
     e->text.AssignBytes(nullptr, 0);
     e->separated = false;
     return e;
@@ -609,17 +695,27 @@ xml_Element* xml_ElementReader::Read() {
     }
     if (_depth + 1 >= maxDepth) throw Str("elements nested deeper than 256 levels");
     ++_depth;
-    t.Expect(xml_OpenAngle);
-    std::unique_ptr<xml_Element> element(NewElement(t.Current()));
-    t.Advance(1);
-    t.ReadAttributes(element.get());
-    if (t.Current().type == xml_Slash) {
-        t.Expect(xml_Slash);
+    std::unique_ptr<xml_Element> element;
+    if (t.ScanPlainStartTag()) {
+        element.reset(NewElement(t.TagName(), t.TagNameLength()));
+        if (t.TakePlainStartTag(element.get())) {
+            --_depth;
+            return element.release();
+        }
+    } else {
+        t.Expect(xml_OpenAngle);
+        const xml_Token& name = t.Current();
+        element.reset(NewElement(t.TextData(name), name.length));
+        t.Advance(1);
+        t.ReadAttributes(element.get());
+        if (t.Current().type == xml_Slash) {
+            t.Expect(xml_Slash);
+            t.Expect(xml_CloseAngle);
+            --_depth;
+            return element.release();
+        }
         t.Expect(xml_CloseAngle);
-        --_depth;
-        return element.release();
     }
-    t.Expect(xml_CloseAngle);
 
     // The element's text runs go after those of its open ancestors.
     const size_t base = _text.size();
@@ -646,6 +742,10 @@ xml_Element* xml_ElementReader::Read() {
     if (begin < end) element->text.AssignBytes(_text.data() + begin, static_cast<int>(end - begin));
     _text.resize(base);
 
+    if (t.ReadPlainEndTag(element->name)) {
+        --_depth;
+        return element.release();
+    }
     t.Expect(xml_OpenAngle);
     t.Expect(xml_Slash);
     ReadEndTag(element->name);

@@ -11,7 +11,9 @@
 //
 // The file is read in pieces of 16384 bytes into one buffer that the tokens point into;
 // a token that crosses the end of a piece is completed from the next one, so where the
-// lines of a file break changes nothing. Memory holds the buffer, a few tokens of
+// lines of a file break changes nothing. Tags of the common form that lie whole in the
+// bytes read are taken straight from the buffer, the tokens take the rest; both read a
+// tag alike. Memory holds the buffer, a few tokens of
 // look-ahead and the one element tree being built. A tree handed back through Recycle
 // lends its nodes, with the blocks of their names, texts and values, to the next trees,
 // so reading a file costs the heap only as many nodes as its largest tree.
@@ -103,6 +105,21 @@ public:
     // current; false, with nothing done, when no text could be taken so.
     bool ReadPlainText(std::string& out);
     void ReadAttributes(xml_Element* element);
+    // A start tag of the common form, <Name a="v" b="w"> or with "/>", taken straight
+    // from the buffer: the current token is its "<" with nothing lexed past it, and the
+    // whole tag lies in the bytes read, its attribute names without prefix and its values
+    // without white space or references. False, with nothing done, for any other tag; the
+    // tokens take it then. When true, the name is at TagName() until the next step.
+    bool ScanPlainStartTag();
+    const char* TagName() const { return _buffer + _tag.name; }
+    int TagNameLength() const { return _tag.nameLength; }
+    // Adds the scanned tag's attributes to the element and steps past its ">"; true when
+    // the tag closed itself ("/>").
+    bool TakePlainStartTag(xml_Element* element);
+    // Reads "</" + name + ">" straight from the buffer when the current token is the "<"
+    // with nothing lexed past it and the end tag lies whole in the bytes read; false, with
+    // nothing done, otherwise.
+    bool ReadPlainEndTag(const Str& name);
     // Keeps an attribute (unlinked) for the next ReadAttributes, or deletes it.
     void RecycleAttribute(xml_Attribute* attribute);
     int GetPercent() const;
@@ -139,6 +156,28 @@ private:
     [[noreturn]] void ThrowUnexpected(int type) const;
     xml_Attribute* NewAttribute();
 
+    static constexpr int kMaxTagAttributes = 16;
+    // Offsets of a scanned start tag's parts in the buffer.
+    struct TagSpans {
+        int32_t name = 0;
+        int32_t nameLength = 0;
+        int32_t end = 0;  // past the ">"
+        bool empty = false;
+        int attributeCount = 0;
+        struct {
+            int32_t name, nameLength, value, valueLength;
+        } attributes[kMaxTagAttributes];
+    };
+
+    // The token after a "<" or ">" just passed: as StepOne makes it.
+    void StepTo(int32_t scan) {
+        _scan = scan;
+        _head = (_head + 1) & (kRing - 1);
+        _count = 0;
+        Lex(_ring[_head]);
+        _count = 1;
+    }
+
     std::FILE* _stream = nullptr;
     int64_t _size = 0;
     int64_t _position = 0;  // bytes read from the file so far
@@ -152,6 +191,7 @@ private:
     int _head = 0;
     int _count = 0;
     std::string _scratch;
+    TagSpans _tag;
     // Attributes of recycled trees, linked by next.
     xml_Attribute* _spareAttributes = nullptr;
     int _spareAttributeCount = 0;
@@ -190,7 +230,7 @@ private:
     void ReadEndTag(const Str& name);
     xml_Element* HeldAtDepth() const;
     // An element named after the token, from the recycled ones when there are any.
-    xml_Element* NewElement(const xml_Token& name);
+    xml_Element* NewElement(const char* name, int length);
 
     xml_Tokenizer* _tokenizer = nullptr;
     int _depth = -1;

@@ -492,3 +492,50 @@ TEST(XmlReader, DamagedInputEndsInAResultOrAMessage) {
     EXPECT_GT(read, 0);
     EXPECT_GT(failed, 0);
 }
+
+TEST(XmlReader, TagsReadTheSameAtEveryOffsetToAPieceEnd) {
+    // Each element starts at every offset from a piece's end to just past it: where the
+    // bytes read end inside a tag, or a tag is not of the plainest form, the tokens read it,
+    // and the tree or message must come out the same either way.
+    std::string many;
+    for (int i = 0; i < 17; ++i) many += " a" + std::to_string(i) + "=\"" + std::to_string(i) + "\"";
+    struct {
+        std::string element;
+        std::string expected;
+    } cases[] = {
+        {"<Record ID=\"0x1\" rec=\"db_Point\">text</Record>", "Record[ID=0x1,rec=db_Point]{text}"},
+        {"<Note a = \"v\"b=\"\"/>", "Note[a=v,b=]"},
+        {"<Note a=\"&lt;x\" b:c=\"2\" d=\" e f \"></Note>", "Note[a=<x,b:c=2,d=e f]"},
+        {"<Many" + many + "/>", "Many[a0=0,a1=1,a2=2,a3=3,a4=4,a5=5,a6=6,a7=7,a8=8,a9=9,a10=10,a11=11,a12=12,"
+                                "a13=13,a14=14,a15=15,a16=16]"},
+        {"<a>t</a >", "a{t}"},
+        {"<Grid><North>1.5</North></Grid>", "Grid(North{1.5})"},
+        {"<Name>t</Names>", "error: closing tag mismatch: Name vs Names"},
+        {"<Name>t</Nam>", "error: closing tag mismatch: Name vs Nam"},
+        {"<&#233;>x</\xC3\xA9>", "error: closing tag mismatch: \xC3\xA9 vs \xC3"},
+        {"<&#0;>x</>", "error: closing tag mismatch:  vs >"},
+        {"<a/ >", "a"},
+        {"<a x=\"1/>", "error: unexpected end-of-file"},
+    };
+    const std::string head = "<?xml version=\"1.0\"?>\n<r>";
+    for (const auto& c : cases) {
+        for (size_t before = 0; before <= c.element.size() + 1; ++before) {
+            std::string doc = head + std::string(xml_Tokenizer::kPieceSize - head.size() - before, ' ');
+            doc += c.element + "</r>";
+            xml_ElementReader reader;
+            ASSERT_TRUE(reader.Open(WriteFile("offset.xml", doc)));
+            std::string result;
+            try {
+                reader.Descend(1);
+                std::unique_ptr<xml_Element> e(reader.ReadElement());
+                result = Dump(e.get());
+                EXPECT_EQ(reader.ReadElement(), nullptr);
+                reader.Ascend(1);
+                EXPECT_TRUE(reader.Close());
+            } catch (const Str& message) {
+                result = std::string("error: ") + message.Data();
+            }
+            EXPECT_EQ(result, c.expected) << c.element << " from " << before << " bytes before the end";
+        }
+    }
+}
