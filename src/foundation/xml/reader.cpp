@@ -567,6 +567,20 @@ bool xml_Tokenizer::TakePlainStartTag(xml_Element* element) {
         attribute->value.AssignBytes(_buffer + span.value, span.valueLength);
         element->AddAttribute(attribute.release());
     }
+    if (!_tag.empty) {
+        // A leaf whose text is one plain run (or none) and whose end tag follows whole:
+        // the run is the text as it stands, nothing to fold, trim or decode.
+        const char* const text = _buffer + _tag.end;
+        const char* p = text;
+        while (!kBytes.textStop[static_cast<unsigned char>(*p)]) ++p;
+        const int length = _tag.nameLength;
+        if (*p == '<' && _end - (p - _buffer) >= length + 3 && p[1] == '/' && p[length + 2] == '>' &&
+            std::memcmp(p + 2, _buffer + _tag.name, static_cast<size_t>(length)) == 0) {
+            if (p != text) element->text.AssignBytes(text, static_cast<int>(p - text));
+            StepTo(static_cast<int32_t>(p + length + 3 - _buffer));
+            return true;
+        }
+    }
     StepTo(_tag.end);
     return _tag.empty;
 }

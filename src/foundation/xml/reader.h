@@ -11,9 +11,9 @@
 //
 // The file is read in pieces of 16384 bytes into one buffer that the tokens point into;
 // a token that crosses the end of a piece is completed from the next one, so where the
-// lines of a file break changes nothing. Tags of the common form that lie whole in the
-// bytes read are taken straight from the buffer, the tokens take the rest; both read a
-// tag alike. Memory holds the buffer, a few tokens of
+// lines of a file break changes nothing. Tags of the common form, and a leaf's plain
+// text, that lie whole in the bytes read are taken straight from the buffer and the
+// tokens take the rest; both read them alike. Memory holds the buffer, a few tokens of
 // look-ahead and the one element tree being built. A tree handed back through Recycle
 // lends its nodes, with the blocks of their names, texts and values, to the next trees,
 // so reading a file costs the heap only as many nodes as its largest tree.
@@ -114,7 +114,8 @@ public:
     const char* TagName() const { return _buffer + _tag.name; }
     int TagNameLength() const { return _tag.nameLength; }
     // Adds the scanned tag's attributes to the element and steps past its ">"; true when
-    // the tag closed itself ("/>").
+    // the element is complete: the tag closed itself ("/>"), or the element's plain text
+    // and end tag followed whole and were taken too.
     bool TakePlainStartTag(xml_Element* element);
     // Reads "</" + name + ">" straight from the buffer when the current token is the "<"
     // with nothing lexed past it and the end tag lies whole in the bytes read; false, with

@@ -509,6 +509,9 @@ TEST(XmlReader, TagsReadTheSameAtEveryOffsetToAPieceEnd) {
         {"<Many" + many + "/>", "Many[a0=0,a1=1,a2=2,a3=3,a4=4,a5=5,a6=6,a7=7,a8=8,a9=9,a10=10,a11=11,a12=12,"
                                 "a13=13,a14=14,a15=15,a16=16]"},
         {"<a>t</a >", "a{t}"},
+        {"<T a=\"1\">x\"y>z=/</T>", "T[a=1]{x\"y>z=/}"},
+        {"<T>  a  b &amp; c </T>", "T{a b & c}"},
+        {"<E></E>", "E"},
         {"<Grid><North>1.5</North></Grid>", "Grid(North{1.5})"},
         {"<Name>t</Names>", "error: closing tag mismatch: Name vs Names"},
         {"<Name>t</Nam>", "error: closing tag mismatch: Name vs Nam"},
