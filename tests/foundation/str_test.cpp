@@ -106,6 +106,26 @@ TEST(Str, AssignBytesEndsAsAssignDoes) {
     EXPECT_TRUE(block.IsEmpty());
 }
 
+// An inline text is put together a word at a time: every length, from other bytes or
+// from the string's own, must give exactly the bytes a constructor gives, zeros after
+// the terminator included.
+TEST(Str, AssignBytesInsideAtEveryLength) {
+    const char source[] = "abcdefghijklmnop";
+    for (int n = 1; n <= Str::InlineCapacity; ++n) {
+        for (int from = 0; from + n <= Str::InlineCapacity; from += 3) {
+            const Str expected(source + from, n);
+            Str fresh;
+            fresh.AssignBytes(source + from, n);
+            Str own("zyxwvutsrqponm");
+            own.AssignBytes(own.Data() + from, n);
+            const Str ownExpected(Str("zyxwvutsrqponm").Data() + from, n);
+            ASSERT_TRUE(fresh.IsInline()) << n;
+            EXPECT_EQ(std::memcmp(&fresh, &expected, sizeof(Str)), 0) << n << " from " << from;
+            EXPECT_EQ(std::memcmp(&own, &ownExpected, sizeof(Str)), 0) << n << " from own " << from;
+        }
+    }
+}
+
 // Texts of up to 14 bytes live inside the Str: no block, and every operation treats
 // them as it treats a block, also across the border between the two.
 TEST(Str, ShortTextsLiveInside) {

@@ -239,12 +239,30 @@ void Str::AssignBytes(const char* text, int count) {
         return;
     }
     if (!OwnsBlock() && count <= InlineCapacity) {
-        // Built whole and stored at once (the text may lie in this string's own bytes):
-        // the bytes past the terminator stay zero, as MakeInline leaves them.
-        unsigned char bytes[sizeof(Str)] = {};
-        std::memcpy(bytes, text, static_cast<size_t>(count));
-        bytes[15] = static_cast<unsigned char>(0x80 | count);
-        std::memcpy(static_cast<void*>(this), bytes, sizeof(Str));
+        // Built whole in two words, from loads that stay within the text, and stored at
+        // once (the text may lie in this string's own bytes): the bytes past the
+        // terminator stay zero, as MakeInline leaves them. Bytes built in memory and read
+        // back as words would stall the store.
+        uint64_t low = 0;
+        uint64_t high = static_cast<uint64_t>(0x80 | count) << 56;
+        if (count >= 8) {
+            std::memcpy(&low, text, 8);
+            if (count > 8) {
+                uint64_t tail;
+                std::memcpy(&tail, text + count - 8, 8);
+                high |= tail >> (8 * (16 - count));
+            }
+        } else if (count >= 4) {
+            uint32_t head, tail;
+            std::memcpy(&head, text, 4);
+            std::memcpy(&tail, text + count - 4, 4);
+            low = head | static_cast<uint64_t>(tail) << (8 * (count - 4));
+        } else {
+            const auto byte = [text](int i) { return static_cast<uint64_t>(static_cast<unsigned char>(text[i])); };
+            low = byte(0) | byte(count / 2) << (8 * (count / 2)) | byte(count - 1) << (8 * (count - 1));
+        }
+        std::memcpy(static_cast<void*>(this), &low, 8);
+        std::memcpy(reinterpret_cast<char*>(this) + 8, &high, 8);
         return;
     }
     if (count >= _BlockSize) {
