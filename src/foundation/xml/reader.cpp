@@ -261,6 +261,25 @@ void xml_Tokenizer::Lex(xml_Token& token) {
     }
 }
 
+void xml_Tokenizer::LexAfterTag(xml_Token& token) {
+    // Between tags mostly the indentation of the next one, or nothing: the zero after the
+    // bytes read is no "<", so a run that reaches it goes to Lex.
+    const char* const start = _buffer + _scan;
+    const char* p = start;
+    while (KindOf(*p) == kSpace) ++p;
+    if (*p != '<') {
+        Lex(token);
+    } else if (p == start) {
+        LexAngle(token);
+    } else {
+        _tokenStart = _scan;
+        _scan = static_cast<int32_t>(p - _buffer);
+        token.type = xml_WhiteSpace;
+        token.bytes[0] = ' ';
+        token.length = 1;
+    }
+}
+
 void xml_Tokenizer::LexReference(xml_Token& token) {
     // The ";" is looked for in the rest of the line, within one piece of the "&".
     const int limit = kPieceSize - 1;
@@ -317,16 +336,25 @@ const xml_Token& xml_Tokenizer::PeekToken(int ahead) {
     return _ring[(_head + ahead) & (kRing - 1)];
 }
 
-int xml_Tokenizer::Peek(int ahead) {
-    // A token not lexed yet whose first byte tells its kind: the parser mostly peeks past
-    // a "<", and the fast paths want nothing lexed there.
-    if (ahead == 1 && _count == 1 && _scan < _end) {
-        const unsigned char c = static_cast<unsigned char>(_buffer[_scan]);
-        if (kBytes.kind[c] == kName) return xml_Identifier;
-        if (kBytes.kind[c] == kPunctuation) return kBytes.punctuation[c];
+namespace {
+
+constexpr std::array<unsigned char, 256> FirstByteTypes(unsigned char lexToTell) {
+    std::array<unsigned char, 256> types{};
+    for (int c = 0; c < 256; ++c) {
+        switch (kBytes.kind[c]) {
+        case kSpace: types[c] = xml_WhiteSpace; break;
+        case kName: types[c] = xml_Identifier; break;
+        case kPunctuation: types[c] = kBytes.punctuation[c]; break;
+        case kOther: types[c] = xml_Literal; break;
+        default: types[c] = lexToTell; break;
+        }
     }
-    return PeekToken(ahead).type;
+    return types;
 }
+
+}  // namespace
+
+constinit const std::array<unsigned char, 256> xml_Tokenizer::kTypeOfFirstByte = FirstByteTypes(kLexToTell);
 
 void xml_Tokenizer::AdvanceChecked(int n) {
     if (!QZ_ASSERT(n > 0)) return;
@@ -432,6 +460,13 @@ bool xml_Tokenizer::ReadPlainText(std::string& out) {
     if (_count != 1) return false;
     const int type = _ring[_head].type;
     if (type == xml_OpenAngle || type == xml_EndOfFile) return false;
+    if (type == xml_WhiteSpace && _buffer[_scan] == '<') {
+        // Blanks before a tag: the "<" is the next token.
+        out.push_back(' ');
+        _head = (_head + 1) & (kRing - 1);
+        LexAngle(_ring[_head]);
+        return true;
+    }
     const char* const start = _buffer + _tokenStart;
     const char* const end = _buffer + _end;
     const char* p = start;

@@ -19,6 +19,7 @@
 // so reading a file costs the heap only as many nodes as its largest tree.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -72,7 +73,15 @@ public:
 
     const xml_Token& Current() { return _ring[_head]; }
     // The type of the token `ahead` places after the current one.
-    int Peek(int ahead);
+    int Peek(int ahead) {
+        // Mostly asked one token past a "<" that is all that is lexed: the first byte
+        // tells the kind, and the fast paths want nothing lexed there.
+        if (ahead == 1 && _count == 1) {
+            const int type = kTypeOfFirstByte[static_cast<unsigned char>(_buffer[_scan])];
+            if (type != kLexToTell) return type;
+        }
+        return PeekToken(ahead).type;
+    }
     const xml_Token& PeekToken(int ahead);
     void Advance(int n) {
         // One step from a token other than the end: inline, as the parser takes most steps.
@@ -133,6 +142,10 @@ public:
 
 private:
     static constexpr int kRing = 4;  // a power of two
+    // The type of the token a byte begins, or kLexToTell: a reference, or a zero that
+    // ends the bytes read or is an error.
+    static constexpr unsigned char kLexToTell = 0xFF;
+    static const std::array<unsigned char, 256> kTypeOfFirstByte;
 
     void StepOne() {
         _head = (_head + 1) & (kRing - 1);
@@ -170,13 +183,22 @@ private:
         } attributes[kMaxTagAttributes];
     };
 
-    // The token after a "<" or ">" just passed: as StepOne makes it.
+    // The token after a ">" just passed, as StepOne makes it.
     void StepTo(int32_t scan) {
         _scan = scan;
         _head = (_head + 1) & (kRing - 1);
         _count = 0;
-        Lex(_ring[_head]);
+        LexAfterTag(_ring[_head]);
         _count = 1;
+    }
+    // As Lex; white space up to a "<", and a "<", are told without its dispatch.
+    void LexAfterTag(xml_Token& token);
+    // Makes the "<" at _scan the token, as Lex does.
+    void LexAngle(xml_Token& token) {
+        _tokenStart = _scan++;
+        token.type = xml_OpenAngle;
+        token.bytes[0] = '<';
+        token.length = 1;
     }
 
     std::FILE* _stream = nullptr;
