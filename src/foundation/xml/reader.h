@@ -202,6 +202,7 @@ private:
     }
 
     std::FILE* _stream = nullptr;
+    char* _streamBuffer = nullptr;  // the stream's, freed once it is closed
     int64_t _size = 0;
     int64_t _position = 0;  // bytes read from the file so far
     char* _buffer = nullptr;
