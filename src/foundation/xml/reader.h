@@ -253,7 +253,7 @@ private:
     xml_Element* Read();
     void ReadEndTag(const Str& name);
     xml_Element* HeldAtDepth() const;
-    // An element named after the token, from the recycled ones when there are any.
+    // An element of that name, from the recycled ones when there are any.
     xml_Element* NewElement(const char* name, int length);
 
     xml_Tokenizer* _tokenizer = nullptr;
