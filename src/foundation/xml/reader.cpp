@@ -402,7 +402,7 @@ void xml_Tokenizer::SkipUntil(int type) {
     }
 }
 
-void xml_Tokenizer::SkipMarkup() {
+void xml_Tokenizer::SkipMarkupFrom() {
     for (;;) {
         SkipWhiteSpace();
         if (Current().type != xml_OpenAngle) return;

@@ -106,7 +106,14 @@ public:
     const xml_Token& CheckCurrent(int type);
     void SkipUntil(int type);
     // White space, comments, processing instructions and declarations.
-    void SkipMarkup();
+    void SkipMarkup() {
+        // Mostly a tag is current already: nothing to skip.
+        if (_ring[_head].type == xml_OpenAngle) {
+            const int next = Peek(1);
+            if (next != xml_Question && next != xml_Exclamation) return;
+        }
+        SkipMarkupFrom();
+    }
     // Appends the quoted value (quotes dropped, blanks trimmed) to out.
     void ReadQuotedValue(std::string& out);
     // Appends element text from the current token on, up to the next token that needs
@@ -154,6 +161,7 @@ private:
             _count = 1;
         }
     }
+    void SkipMarkupFrom();
     void AdvanceChecked(int n);
     void ExpectChecked(int type);
     void Lex(xml_Token& token);
