@@ -31,8 +31,10 @@ constinit const std::span<const dbField_CatalogueEntry> dbField_Catalogue{kCatal
 constinit const std::span<const dbField_FlagSet* const> dbField_FlagSets{kFlagSets};
 
 bool dbField_Enum::Find(const Str& text, int32_t& value) const {
+    // A Str holds no zero byte, so comparing lengths first answers as strcmp would.
+    const size_t length = static_cast<size_t>(text.Length());
     for (const dbField_Name& entry : names) {
-        if (IsName(text, entry.name)) {
+        if (entry.length == length && std::memcmp(entry.name, text.Data(), length) == 0) {
             value = entry.value;
             return true;
         }

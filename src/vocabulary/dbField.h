@@ -16,8 +16,10 @@
 // name (an absent child reads as the empty text).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 #include "foundation/coords/coordsys.h"
 #include "foundation/text/str.h"
@@ -34,8 +36,11 @@ struct dbField_ChildName {
 };
 
 struct dbField_Name {
+    constexpr dbField_Name(const char* name, int32_t value)
+        : name(name), value(value), length(std::char_traits<char>::length(name)) {}
     const char* name;
     int32_t value;
+    size_t length;  // of name, so that a lookup rejects most entries by it
 };
 
 // The empty text is an error for all but three enumerations, which give a default.
