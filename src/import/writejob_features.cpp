@@ -6,6 +6,7 @@
 // A feature element carries its values in attributes and its children are taken by
 // position, whatever their names. Its counts are trusted only as far as the children
 // that are there.
+#include <string_view>
 #include <utility>
 
 #include "foundation/environment.h"
@@ -39,9 +40,17 @@ void SetRecordFeatures(JobDatabase* job, DBID target, Array&& array) {
 void AddAttribute(Attributes& attributes, const xml_Element* child) {
     const Str& name = Attribute(child, "Name");
     const Str& type = Attribute(child, "Type");
+    // The type names measured once: every attribute of every feature comes here.
+    static const struct TypeNames {
+        std::string_view name[FEATURE_AttribTypeCount];
+        TypeNames() {
+            for (int t = 0; t < FEATURE_AttribTypeCount; ++t) name[t] = FeatureAttribute_TypeName(t);
+        }
+    } typeNames;
+    const std::string_view typeText(type.Data(), static_cast<size_t>(type.Length()));
     int kind = -1;
     for (int t = 0; t < FEATURE_AttribTypeCount; ++t) {
-        if (type == FeatureAttribute_TypeName(t)) {
+        if (typeText == typeNames.name[t]) {
             kind = t;
             break;
         }

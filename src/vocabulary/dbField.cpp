@@ -94,7 +94,7 @@ uint32_t dbField_LoadFlagsText(const dbField_FlagSet& set, const Str& text) {
     uint32_t mask = 0;
     const auto take = [&](const char* token, size_t length) {
         for (const dbField_Flag& flag : set.flags) {
-            if (std::strlen(flag.name) == length && std::memcmp(flag.name, token, length) == 0) {
+            if (flag.length == length && std::memcmp(flag.name, token, length) == 0) {
                 mask |= flag.bit;
                 return;
             }

@@ -61,8 +61,11 @@ struct dbField_Enum {
 // A flag set: each name stands for one bit. A name with bit 0 is accepted on
 // loading and sets nothing; it is never written.
 struct dbField_Flag {
+    constexpr dbField_Flag(const char* name, uint32_t bit)
+        : name(name), bit(bit), length(std::char_traits<char>::length(name)) {}
     const char* name;
     uint32_t bit;
+    size_t length;  // of name
 };
 
 struct dbField_FlagSet {
