@@ -177,7 +177,7 @@ const Str& dbField_ChildText(const xml_Element* element, dbField_ChildName child
                              const Str& absent) {
     // A missing parent is a caller's fault; read it as a missing child.
     if (!QZ_ASSERT(element != nullptr)) return absent;
-    const xml_Element* child = element->FindChild(childName.name);
+    const xml_Element* child = element->FindChild(childName.View());
     return child ? child->text : absent;
 }
 

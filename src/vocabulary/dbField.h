@@ -30,9 +30,12 @@ class xml_Element;
 // A child's name as the loaders take it, a literal or a Str; never copied, so reading
 // a field costs no allocation unless it fails.
 struct dbField_ChildName {
-    dbField_ChildName(const char* childName) : name(childName) {}
-    dbField_ChildName(const Str& childName) : name(childName.Data()) {}
+    // Measured inline, so that a literal name costs no strlen per lookup.
+    dbField_ChildName(const char* childName) : name(childName), length(std::char_traits<char>::length(childName)) {}
+    dbField_ChildName(const Str& childName) : name(childName.Data()), length(static_cast<size_t>(childName.Length())) {}
     const char* name;
+    size_t length;
+    std::string_view View() const { return {name, length}; }
 };
 
 struct dbField_Name {
