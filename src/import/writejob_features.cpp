@@ -136,12 +136,18 @@ void JobWriter::WriteFeatureAttribData(const xml_Element* element) {
             Feature added;
             added.SetCode(name);
             added.SetStringCode(writejob_ReplaceUnitSeparators(Attribute(child, "StringCode")));
-            feature = &array.Append(added);
+            feature = &array.Append(std::move(added));
         } else {
             // Older exports merge features of equal code and have no string codes.
             feature = &writejob_FindOrAddFeature(array, name);
         }
         const uint32_t attributeCount = writejob_ScanUnsigned(Attribute(child, "AttributeCount"));
+        // Room for the attributes that are there, up to the count.
+        int present = 0;
+        for (const xml_Element* attribute = child->firstChild; attribute && static_cast<uint32_t>(present) < attributeCount;
+             attribute = attribute->nextSibling)
+            ++present;
+        feature->GetAttributes().Reserve(feature->GetAttributes().Count() + present);
         uint32_t j = 0;
         for (const xml_Element* attribute = child->firstChild; attribute && j < attributeCount;
              attribute = attribute->nextSibling, ++j)
