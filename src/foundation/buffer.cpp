@@ -294,19 +294,10 @@ void WriteBuffer::AppendOrdered(uint64_t value, int width, bool checkOrder) {
     if (p) Scatter(p, value, width, data_Endian == ENDIAN_Little);
 }
 
-void WriteBuffer::PutUInt8(uint32_t value) {
-    uint8_t* p = Extend(1, true);
-    if (p) *p = static_cast<uint8_t>(value);
-}
-
 void WriteBuffer::PutBool(bool flag) { PutUInt8(flag ? 1 : 0); }
-void WriteBuffer::PutUInt16(uint32_t value) { AppendOrdered(value & 0xFFFFu, 2, true); }
 void WriteBuffer::PutInt16(int32_t value) { AppendOrdered(static_cast<uint32_t>(value) & 0xFFFFu, 2, true); }
-void WriteBuffer::PutUInt32(uint32_t value) { AppendOrdered(value, 4, true); }
-void WriteBuffer::PutInt32(int32_t value) { AppendOrdered(static_cast<uint32_t>(value), 4, true); }
 void WriteBuffer::PutInt64(int64_t value) { AppendOrdered(static_cast<uint64_t>(value), 8, true); }
 void WriteBuffer::PutFloat(float value) { AppendOrdered(std::bit_cast<uint32_t>(value), 4, false); }
-void WriteBuffer::PutDouble(double value) { AppendOrdered(std::bit_cast<uint64_t>(value), 8, false); }
 
 void WriteBuffer::PutString(const char* text) {
     // A null text still writes its terminator, so the layout after it stays in step.

@@ -20,6 +20,7 @@
 // on; nothing is ever read or written outside the block.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 
 #include "foundation/text/str.h"
@@ -126,15 +127,17 @@ public:
         _Failed = false;
     }
 
-    void PutUInt8(uint32_t value);  // low 8 bits
+    // A journal encodes every field of every record through these: the common case
+    // (little-endian, room in the block) is written inline.
+    void PutUInt8(uint32_t value) { PutLittle(value & 0xFFu, 1, true); }  // low 8 bits
     void PutBool(bool flag);
-    void PutUInt16(uint32_t value);  // low 16 bits
+    void PutUInt16(uint32_t value) { PutLittle(value & 0xFFFFu, 2, true); }  // low 16 bits
     void PutInt16(int32_t value);    // low 16 bits
-    void PutUInt32(uint32_t value);
-    void PutInt32(int32_t value);
+    void PutUInt32(uint32_t value) { PutLittle(value, 4, true); }
+    void PutInt32(int32_t value) { PutLittle(static_cast<uint32_t>(value), 4, true); }
     void PutInt64(int64_t value);
     void PutFloat(float value);
-    void PutDouble(double value);
+    void PutDouble(double value) { PutLittle(std::bit_cast<uint64_t>(value), 8, false); }
     // The text and its zero byte. A null text is reported and written as empty.
     void PutString(const char* text);
     // The Str's text up to its first zero byte, then one zero byte.
@@ -156,6 +159,16 @@ private:
     // undefined byte order.
     uint8_t* Extend(int64_t n, bool checkOrder);
     void AppendOrdered(uint64_t value, int width, bool checkOrder);
+    // As AppendOrdered, which takes every other case.
+    void PutLittle(uint64_t value, int width, bool checkOrder) {
+        if (data_Endian == ENDIAN_Little && _AllocatedLength - _DataLength >= width) {
+            uint8_t* p = _Buffer + _DataLength;
+            for (int i = 0; i < width; ++i) p[i] = static_cast<uint8_t>(value >> (8 * i));
+            _DataLength += width;
+        } else {
+            AppendOrdered(value, width, checkOrder);
+        }
+    }
     uint8_t* SetPlace(int place, int width, const char* lengthText);
 
     int32_t data_Endian;

@@ -17,6 +17,7 @@
 
 #include "foundation/text/str.h"
 #include "import/idmap.h"
+#include "import/writejob_childname.h"
 #include "import/roadsetcache.h"
 #include "records/dbid.h"
 
@@ -395,13 +396,6 @@ Str writejob_ReadNotes(const xml_Element* element, const char* tagName);
 
 // Child readers. A child "exists" when the element has a child of that name; the text
 // of an absent child is empty.
-// A child name as given, a literal or a Str, taken without a copy: readers run for
-// every field of every record.
-struct writejob_ChildName {
-    writejob_ChildName(const char* childName) : name(childName) {}
-    writejob_ChildName(const Str& childName) : name(childName.Data()) {}
-    const char* name;
-};
 double writejob_ReadDouble(const xml_Element* element, writejob_ChildName childName);
 // Absent: the default; present and empty: MATHS_Null.
 double writejob_ReadOptionalDouble(const xml_Element* element, writejob_ChildName childName,

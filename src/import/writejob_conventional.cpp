@@ -13,7 +13,7 @@
 #include "vocabulary/dbField.h"
 
 void writejob_ReadPortParam(const xml_Element* element, writejob_ChildName groupName, rs232_Settings& value) {
-    const xml_Element* group = element->FindChild(groupName.name);
+    const xml_Element* group = element->FindChild(groupName.View());
     if (!group) return;
     value.BaudRate = writejob_ReadHexOrDecimal(group, "BaudRate");
     value.DataBits = writejob_ReadInt(group, "DataBits");
@@ -24,7 +24,7 @@ void writejob_ReadPortParam(const xml_Element* element, writejob_ChildName group
 
 void writejob_ReadInstrumentPrecisions(const xml_Element* element, writejob_ChildName groupName,
                                        total_Precisions& value) {
-    const xml_Element* group = element->FindChild(groupName.name);
+    const xml_Element* group = element->FindChild(groupName.View());
     if (!group) {
         value = total_Precisions();
         return;
@@ -37,7 +37,7 @@ void writejob_ReadInstrumentPrecisions(const xml_Element* element, writejob_Chil
 
 void writejob_ReadInstrumentRadio(const xml_Element* element, writejob_ChildName groupName,
                                   db_TotalInstrument& value) {
-    const xml_Element* group = element->FindChild(groupName.name);
+    const xml_Element* group = element->FindChild(groupName.View());
     if (!group) return;
     value.Channel = writejob_ReadInt(group, "Channel");
     value.StationAddress = writejob_ReadInt(group, "StationAddress");

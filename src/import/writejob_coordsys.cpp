@@ -28,7 +28,7 @@ const Str& GroundScaleName() {
 }  // namespace
 
 void writejob_ReadDatum(const xml_Element* element, writejob_ChildName groupName, coordsys_Datum& body) {
-    const xml_Element* group = element->FindChild(groupName.name);
+    const xml_Element* group = element->FindChild(groupName.View());
     if (!group) {
         body.RotationX = body.RotationY = body.RotationZ = MATHS_Null;
         body.TranslationX = body.TranslationY = body.TranslationZ = MATHS_Null;
@@ -47,7 +47,7 @@ void writejob_ReadDatum(const xml_Element* element, writejob_ChildName groupName
 }
 
 void writejob_ReadProjection(const xml_Element* element, writejob_ChildName groupName, coordsys_Projection& body) {
-    const xml_Element* group = element->FindChild(groupName.name);
+    const xml_Element* group = element->FindChild(groupName.View());
     if (!group) {
         body.OriginLocal.SetNull();
         body.OriginGrid.North = body.OriginGrid.East = body.OriginGrid.Elev = MATHS_Null;
@@ -77,7 +77,7 @@ void writejob_ReadProjection(const xml_Element* element, writejob_ChildName grou
 }
 
 void writejob_ReadPlane(const xml_Element* element, writejob_ChildName groupName, coordsys_Plane& body) {
-    const xml_Element* group = element->FindChild(groupName.name);
+    const xml_Element* group = element->FindChild(groupName.View());
     if (!group) {
         body.OriginNorth = body.OriginEast = MATHS_Null;
         body.TranslationNorth = body.TranslationEast = MATHS_Null;
@@ -94,7 +94,7 @@ void writejob_ReadPlane(const xml_Element* element, writejob_ChildName groupName
 }
 
 void writejob_ReadHeight(const xml_Element* element, writejob_ChildName groupName, coordsys_Height& body) {
-    const xml_Element* group = element->FindChild(groupName.name);
+    const xml_Element* group = element->FindChild(groupName.View());
     if (!group) {
         body.OriginNorth = body.OriginEast = MATHS_Null;
         body.NorthAdjustment = body.EastAdjustment = body.ElevAdjustment = MATHS_Null;
@@ -111,7 +111,7 @@ void writejob_ReadHeight(const xml_Element* element, writejob_ChildName groupNam
 
 void writejob_ReadCorrections(const xml_Element* element, writejob_ChildName groupName,
                               coordsys_Corrections& body) {
-    if (const xml_Element* group = element->FindChild(groupName.name)) {
+    if (const xml_Element* group = element->FindChild(groupName.View())) {
         body.SouthAzimuth = writejob_ReadBool(group, "SouthAzimuth");
         body.GridOrientation = load_coordsys_GridOrientation(group, "GridOrientation");
         body.MagneticDeclination = writejob_ReadDouble(group, "MagneticDeclination");

@@ -1,5 +1,7 @@
 // The dispatcher: every element after the job header goes to WriteElement, which picks
 // the handler of its name; and the "rec" check every record handler makes.
+#include <string_view>
+
 #include "foundation/environment.h"
 #include "foundation/xml/element.h"
 #include "import/writejob.h"
@@ -31,7 +33,8 @@ void JobWriter::WriteElement(const xml_Element* element) { WriteElement(element,
 void JobWriter::WriteElement(const xml_Element* element, std::span<const writejob_ElementHandler> table) {
     if (!QZ_ASSERT_TEXT(database && element, "control.database && element")) return;
     // Road definitions run on across end-entity and note elements only.
-    if (element->name != "DATABASE_EndEntityRecord" && element->name != "DATABASE_NoteRecord") inRoad = false;
+    const std::string_view name(element->name.Data(), static_cast<size_t>(element->name.Length()));
+    if (name != "DATABASE_EndEntityRecord" && name != "DATABASE_NoteRecord") inRoad = false;
     const writejob_ElementHandler* entry = writejob_FindElement(element->name, table);
     if (!entry || !entry->handler) return;
     try {

@@ -213,14 +213,17 @@ constexpr writejob_ElementHandler kElements[] = {
 
 static_assert(std::size(kElements) == 177);
 
-// The table's indexes sorted by name, so a lookup is a binary search.
+// The table's indexes sorted by name, so a lookup is a binary search; the names are
+// measured once.
 struct SortedNames {
     std::array<int, std::size(kElements)> order;
+    std::array<std::string_view, std::size(kElements)> names;
     SortedNames() {
         for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
         std::sort(order.begin(), order.end(), [](int a, int b) {
             return std::strcmp(kElements[a].name, kElements[b].name) < 0;
         });
+        for (size_t i = 0; i < order.size(); ++i) names[i] = kElements[order[i]].name;
     }
 };
 
@@ -233,9 +236,8 @@ const writejob_ElementHandler* writejob_FindElement(const Str& name,
     const std::string_view key(name.Data(), static_cast<size_t>(name.Length()));
     if (table.data() == kElements && table.size() == std::size(kElements)) {
         static const SortedNames sorted;
-        auto it = std::lower_bound(sorted.order.begin(), sorted.order.end(), key,
-                                   [](int i, std::string_view k) { return std::string_view(kElements[i].name) < k; });
-        if (it != sorted.order.end() && std::string_view(kElements[*it].name) == key) return &kElements[*it];
+        const auto it = std::lower_bound(sorted.names.begin(), sorted.names.end(), key);
+        if (it != sorted.names.end() && *it == key) return &kElements[sorted.order[it - sorted.names.begin()]];
         return nullptr;
     }
     for (const writejob_ElementHandler& entry : table)

@@ -6,6 +6,7 @@
 // A feature element carries its values in attributes and its children are taken by
 // position, whatever their names. Its counts are trusted only as far as the children
 // that are there.
+#include <string_view>
 #include <utility>
 
 #include "foundation/environment.h"
@@ -21,6 +22,13 @@ namespace {
 
 constexpr const char* kModule = "converter/writejob";
 
+// The value of a feature element's attribute, read in place; empty when missing.
+const Str& Attribute(const xml_Element* element, const char* name) {
+    static const Str kNone;
+    const xml_Attribute* attribute = element->FindAttribute(name);
+    return attribute ? attribute->value : kNone;
+}
+
 // One db_Features edit holding a copy of the array (or the array itself, when the
 // caller is done with it), applied to the entity.
 template <class Array>
@@ -30,40 +38,48 @@ void SetRecordFeatures(JobDatabase* job, DBID target, Array&& array) {
 }
 
 void AddAttribute(Attributes& attributes, const xml_Element* child) {
-    const Str name = child->GetAttributeText("Name");
-    const Str type = child->GetAttributeText("Type");
+    const Str& name = Attribute(child, "Name");
+    const Str& type = Attribute(child, "Type");
+    // The type names measured once: every attribute of every feature comes here.
+    static const struct TypeNames {
+        std::string_view name[FEATURE_AttribTypeCount];
+        TypeNames() {
+            for (int t = 0; t < FEATURE_AttribTypeCount; ++t) name[t] = FeatureAttribute_TypeName(t);
+        }
+    } typeNames;
+    const std::string_view typeText(type.Data(), static_cast<size_t>(type.Length()));
     int kind = -1;
     for (int t = 0; t < FEATURE_AttribTypeCount; ++t) {
-        if (type == FeatureAttribute_TypeName(t)) {
+        if (typeText == typeNames.name[t]) {
             kind = t;
             break;
         }
     }
     switch (kind) {
     case FEATURE_AttribNumerical:
-        attributes.AddNumerical(name, writejob_ScanDouble(child->GetAttributeText("Value")));
+        attributes.AddNumerical(name, writejob_ScanDouble(Attribute(child, "Value")));
         break;
     case FEATURE_AttribInteger:
-        attributes.AddInteger(name, writejob_ScanInt(child->GetAttributeText("Value")));
+        attributes.AddInteger(name, writejob_ScanInt(Attribute(child, "Value")));
         break;
     case FEATURE_AttribText:
-        attributes.AddText(name, child->GetAttributeText("Value"));
+        attributes.AddText(name, Attribute(child, "Value"));
         break;
     case FEATURE_AttribMenu:
-        attributes.AddMenu(name, child->GetAttributeText("Item"),
-                           static_cast<uint16_t>(writejob_ScanUnsigned(child->GetAttributeText("ItemIndex"))));
+        attributes.AddMenu(name, Attribute(child, "Item"),
+                           static_cast<uint16_t>(writejob_ScanUnsigned(Attribute(child, "ItemIndex"))));
         break;
     case FEATURE_AttribDate:
-        attributes.AddDate(name, writejob_ScanDouble(child->GetAttributeText("Value")));
+        attributes.AddDate(name, writejob_ScanDouble(Attribute(child, "Value")));
         break;
     case FEATURE_AttribTime:
-        attributes.AddTime(name, writejob_ScanDouble(child->GetAttributeText("Value")));
+        attributes.AddTime(name, writejob_ScanDouble(Attribute(child, "Value")));
         break;
     case FEATURE_AttribFile:
-        attributes.AddFile(name, child->GetAttributeText("Value"));
+        attributes.AddFile(name, Attribute(child, "Value"));
         break;
     case FEATURE_AttribPhoto:
-        attributes.AddPhoto(name, child->GetAttributeText("Value"));
+        attributes.AddPhoto(name, Attribute(child, "Value"));
         break;
     case FEATURE_AttribSeparator:
         attributes.AddSeparator(name);
@@ -111,21 +127,27 @@ void JobWriter::WriteFeatureAttribData(const xml_Element* element) {
     FeatureArray array = entity->GetFeatures();
     const bool eachFeatureApart = IsVersionFrom(1120, 500);
 
-    const uint32_t featureCount = writejob_ScanUnsigned(element->GetAttributeText("FeatureCount"));
+    const uint32_t featureCount = writejob_ScanUnsigned(Attribute(element, "FeatureCount"));
     uint32_t i = 0;
     for (const xml_Element* child = element->firstChild; child && i < featureCount; child = child->nextSibling, ++i) {
-        const Str name = writejob_ReplaceUnitSeparators(child->GetAttributeText("Name"));
+        const Str name = writejob_ReplaceUnitSeparators(Attribute(child, "Name"));
         Feature* feature;
         if (eachFeatureApart) {
             Feature added;
             added.SetCode(name);
-            added.SetStringCode(writejob_ReplaceUnitSeparators(child->GetAttributeText("StringCode")));
-            feature = &array.Append(added);
+            added.SetStringCode(writejob_ReplaceUnitSeparators(Attribute(child, "StringCode")));
+            feature = &array.Append(std::move(added));
         } else {
             // Older exports merge features of equal code and have no string codes.
             feature = &writejob_FindOrAddFeature(array, name);
         }
-        const uint32_t attributeCount = writejob_ScanUnsigned(child->GetAttributeText("AttributeCount"));
+        const uint32_t attributeCount = writejob_ScanUnsigned(Attribute(child, "AttributeCount"));
+        // Room for the attributes that are there, up to the count.
+        int present = 0;
+        for (const xml_Element* attribute = child->firstChild; attribute && static_cast<uint32_t>(present) < attributeCount;
+             attribute = attribute->nextSibling)
+            ++present;
+        feature->GetAttributes().Reserve(feature->GetAttributes().Count() + present);
         uint32_t j = 0;
         for (const xml_Element* attribute = child->firstChild; attribute && j < attributeCount;
              attribute = attribute->nextSibling, ++j)

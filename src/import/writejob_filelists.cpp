@@ -42,7 +42,7 @@ void ReadIndexedItems(const xml_Element* element, const char* listName, int32_t 
 }  // namespace
 
 int64_t writejob_ReadCalibDate64(const xml_Element* element, writejob_ChildName childName) {
-    const xml_Element* child = element->FindChild(childName.name);
+    const xml_Element* child = element->FindChild(childName.View());
     if (!child || child->text.IsEmpty()) return 0;
     int64_t value = 0;
     number_ScanInt64(child->text.Data(), &value);

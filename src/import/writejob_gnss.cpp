@@ -19,7 +19,7 @@ uint16_t Read16(const xml_Element* element, writejob_ChildName childName) {
 }  // namespace
 
 void writejob_ReadGPSTime(const xml_Element* element, writejob_ChildName groupName, db_GPSTime& value) {
-    const xml_Element* group = element->FindChild(groupName.name);
+    const xml_Element* group = element->FindChild(groupName.View());
     if (!group) {
         value.Week = 0;
         value.Time = MATHS_Null;
@@ -30,7 +30,7 @@ void writejob_ReadGPSTime(const xml_Element* element, writejob_ChildName groupNa
 }
 
 void writejob_ReadContParameters(const xml_Element* element, writejob_ChildName groupName, db_ContParams& value) {
-    const xml_Element* group = element->FindChild(groupName.name);
+    const xml_Element* group = element->FindChild(groupName.View());
     if (!group) {
         // Method and ContMethod keep the record's values.
         value.TriggerDistance = value.Interval = MATHS_Null;

@@ -10,13 +10,13 @@
 
 namespace {
 
-const xml_Element* Group(const xml_Element* element, const Str& groupName) {
-    return element->FindChild(groupName.Data());
+const xml_Element* Group(const xml_Element* element, writejob_ChildName groupName) {
+    return element->FindChild(groupName.View());
 }
 
 // The group, or null with the value made wholly null when the element has none.
 template <class Value>
-const xml_Element* GroupOrNull(const xml_Element* element, const Str& groupName, Value& value) {
+const xml_Element* GroupOrNull(const xml_Element* element, writejob_ChildName groupName, Value& value) {
     const xml_Element* group = Group(element, groupName);
     if (!group) value.SetNull();
     return group;
@@ -28,7 +28,7 @@ double OptionalGroupDouble(const xml_Element* group, const char* name, double de
 }
 
 template <class Grid>
-void ReadGridGroup(const xml_Element* element, const Str& groupName, Grid& value) {
+void ReadGridGroup(const xml_Element* element, writejob_ChildName groupName, Grid& value) {
     const xml_Element* group = Group(element, groupName);
     if (!group) {
         value.North = value.East = value.Elev = MATHS_Null;
@@ -40,7 +40,7 @@ void ReadGridGroup(const xml_Element* element, const Str& groupName, Grid& value
 }
 
 template <class Geodetic>
-void ReadLatLongHeightGroup(const xml_Element* element, const Str& groupName, Geodetic& value) {
+void ReadLatLongHeightGroup(const xml_Element* element, writejob_ChildName groupName, Geodetic& value) {
     const xml_Element* group = GroupOrNull(element, groupName, value);
     if (!group) return;
     value.Lat = writejob_GroupDouble(group, "Lat");
@@ -49,7 +49,7 @@ void ReadLatLongHeightGroup(const xml_Element* element, const Str& groupName, Ge
 }
 
 template <class EarthCentred>
-void ReadXYZGroup(const xml_Element* element, const Str& groupName, EarthCentred& value) {
+void ReadXYZGroup(const xml_Element* element, writejob_ChildName groupName, EarthCentred& value) {
     const xml_Element* group = GroupOrNull(element, groupName, value);
     if (!group) return;
     value.X = writejob_GroupDouble(group, "X");
@@ -64,7 +64,7 @@ double writejob_GroupDouble(const xml_Element* group, const char* name) {
     return child ? writejob_TextToDouble(child->text) : MATHS_Null;
 }
 
-void writejob_ReadPolar(const xml_Element* element, const Str& groupName, coord_Polar& value) {
+void writejob_ReadPolar(const xml_Element* element, writejob_ChildName groupName, coord_Polar& value) {
     const xml_Element* group = GroupOrNull(element, groupName, value);
     if (!group) return;
     value.Azimuth = writejob_GroupDouble(group, "Azimuth");
@@ -72,7 +72,7 @@ void writejob_ReadPolar(const xml_Element* element, const Str& groupName, coord_
     value.VDist = writejob_GroupDouble(group, "VDist");
 }
 
-void writejob_ReadCircle(const xml_Element* element, const Str& groupName, coord_Circle& value) {
+void writejob_ReadCircle(const xml_Element* element, writejob_ChildName groupName, coord_Circle& value) {
     const xml_Element* group = Group(element, groupName);
     if (!group) return;
     value.HorzCircle = writejob_GroupDouble(group, "HorzCircle");
@@ -85,32 +85,32 @@ void writejob_ReadCircle(const xml_Element* element, const Str& groupName, coord
     value.EDMMeasurementMode = load_optional_total_MeasurementMode(group, "EDMMeasurementMode", 6);
 }
 
-void writejob_ReadGrid(const xml_Element* element, const Str& groupName, coord_CorrectedGrid& value) {
+void writejob_ReadGrid(const xml_Element* element, writejob_ChildName groupName, coord_CorrectedGrid& value) {
     ReadGridGroup(element, groupName, value);
 }
 
-void writejob_ReadGrid(const xml_Element* element, const Str& groupName,
+void writejob_ReadGrid(const xml_Element* element, writejob_ChildName groupName,
                        coord_LocalTransformedGrid& value) {
     ReadGridGroup(element, groupName, value);
 }
 
-void writejob_ReadLatLongHeight(const xml_Element* element, const Str& groupName, coord_Local& value) {
+void writejob_ReadLatLongHeight(const xml_Element* element, writejob_ChildName groupName, coord_Local& value) {
     ReadLatLongHeightGroup(element, groupName, value);
 }
 
-void writejob_ReadLatLongHeight(const xml_Element* element, const Str& groupName, coord_WGS84& value) {
+void writejob_ReadLatLongHeight(const xml_Element* element, writejob_ChildName groupName, coord_WGS84& value) {
     ReadLatLongHeightGroup(element, groupName, value);
 }
 
-void writejob_ReadXYZ(const xml_Element* element, const Str& groupName, coord_ECEF& value) {
+void writejob_ReadXYZ(const xml_Element* element, writejob_ChildName groupName, coord_ECEF& value) {
     ReadXYZGroup(element, groupName, value);
 }
 
-void writejob_ReadXYZ(const xml_Element* element, const Str& groupName, coord_ECEFGround& value) {
+void writejob_ReadXYZ(const xml_Element* element, writejob_ChildName groupName, coord_ECEFGround& value) {
     ReadXYZGroup(element, groupName, value);
 }
 
-void writejob_ReadGridDeltas(const xml_Element* element, const Str& groupName, coord_GridDeltas& value) {
+void writejob_ReadGridDeltas(const xml_Element* element, writejob_ChildName groupName, coord_GridDeltas& value) {
     const xml_Element* group = GroupOrNull(element, groupName, value);
     if (!group) return;
     value.dNorth = writejob_GroupDouble(group, "dNorth");
@@ -118,7 +118,7 @@ void writejob_ReadGridDeltas(const xml_Element* element, const Str& groupName, c
     value.dElev = writejob_GroupDouble(group, "dElev");
 }
 
-void writejob_ReadCorrected(const xml_Element* element, const Str& groupName, coord_Corrected& value) {
+void writejob_ReadCorrected(const xml_Element* element, writejob_ChildName groupName, coord_Corrected& value) {
     const xml_Element* group = GroupOrNull(element, groupName, value);
     if (!group) return;
     value.HorzCircle = writejob_GroupDouble(group, "HorzCircle");
@@ -127,7 +127,7 @@ void writejob_ReadCorrected(const xml_Element* element, const Str& groupName, co
     value.Face = load_optional_coord_Face(group, "Face", COORD_FaceNull);
 }
 
-void writejob_ReadGroundScale(const xml_Element* element, const Str& groupName,
+void writejob_ReadGroundScale(const xml_Element* element, writejob_ChildName groupName,
                               coordsys_GroundPart& value) {
     const xml_Element* group = Group(element, groupName);
     if (!group) {
@@ -147,7 +147,7 @@ void writejob_ReadGroundScale(const xml_Element* element, const Str& groupName,
     value.EastingDelta = writejob_GroupDouble(group, "EastingDelta");
 }
 
-void writejob_ReadMTA(const xml_Element* element, const Str& groupName, coord_MTA& value) {
+void writejob_ReadMTA(const xml_Element* element, writejob_ChildName groupName, coord_MTA& value) {
     const xml_Element* group = GroupOrNull(element, groupName, value);
     if (!group) return;
     value.HorzCircle = writejob_GroupDouble(group, "HorzCircle");

@@ -17,6 +17,7 @@
 #include <cstdint>
 
 #include "foundation/text/str.h"
+#include "import/writejob_childname.h"
 
 class xml_Element;
 class coord_Polar;
@@ -32,29 +33,29 @@ class coord_Corrected;
 class coordsys_GroundPart;
 
 // "Azimuth", "HDist", "VDist".
-void writejob_ReadPolar(const xml_Element* element, const Str& groupName, coord_Polar& value);
+void writejob_ReadPolar(const xml_Element* element, writejob_ChildName groupName, coord_Polar& value);
 // "HorzCircle", "VertCircle", "EDMDistance", "Face" (required), the three standard errors
 // "HorzCircleStdErr", "VertCircleStdErr", "EDMDistanceStdErr", then "EDMMeasurementMode"
 // (6 when absent). Without the group nothing is read and the value keeps what it held.
-void writejob_ReadCircle(const xml_Element* element, const Str& groupName, coord_Circle& value);
+void writejob_ReadCircle(const xml_Element* element, writejob_ChildName groupName, coord_Circle& value);
 // "North", "East", "Elev", each null when absent or empty; without the group all null.
-void writejob_ReadGrid(const xml_Element* element, const Str& groupName, coord_CorrectedGrid& value);
-void writejob_ReadGrid(const xml_Element* element, const Str& groupName,
+void writejob_ReadGrid(const xml_Element* element, writejob_ChildName groupName, coord_CorrectedGrid& value);
+void writejob_ReadGrid(const xml_Element* element, writejob_ChildName groupName,
                        coord_LocalTransformedGrid& value);
 // "Lat", "Long", "Height".
-void writejob_ReadLatLongHeight(const xml_Element* element, const Str& groupName, coord_Local& value);
-void writejob_ReadLatLongHeight(const xml_Element* element, const Str& groupName, coord_WGS84& value);
+void writejob_ReadLatLongHeight(const xml_Element* element, writejob_ChildName groupName, coord_Local& value);
+void writejob_ReadLatLongHeight(const xml_Element* element, writejob_ChildName groupName, coord_WGS84& value);
 // "X", "Y", "Z".
-void writejob_ReadXYZ(const xml_Element* element, const Str& groupName, coord_ECEF& value);
-void writejob_ReadXYZ(const xml_Element* element, const Str& groupName, coord_ECEFGround& value);
+void writejob_ReadXYZ(const xml_Element* element, writejob_ChildName groupName, coord_ECEF& value);
+void writejob_ReadXYZ(const xml_Element* element, writejob_ChildName groupName, coord_ECEFGround& value);
 // "dNorth", "dEast", "dElev"; without the group all null.
-void writejob_ReadGridDeltas(const xml_Element* element, const Str& groupName, coord_GridDeltas& value);
+void writejob_ReadGridDeltas(const xml_Element* element, writejob_ChildName groupName, coord_GridDeltas& value);
 // "HorzCircle", "VertCircle", "SlopeDist", then "Face" (0 when absent).
-void writejob_ReadCorrected(const xml_Element* element, const Str& groupName, coord_Corrected& value);
+void writejob_ReadCorrected(const xml_Element* element, writejob_ChildName groupName, coord_Corrected& value);
 // "Type" (required), "Factor", the "ProjectLocation" group ("Lat", "Long", "Height"), then
 // "NorthingOffset", "EastingOffset", "NorthingDelta", "EastingDelta". Without the group
 // every number is null and the kind is kept.
-void writejob_ReadGroundScale(const xml_Element* element, const Str& groupName,
+void writejob_ReadGroundScale(const xml_Element* element, writejob_ChildName groupName,
                               coordsys_GroundPart& value);
 
 // A group's double component: MATHS_Null when the component is absent or empty. The same
@@ -69,7 +70,7 @@ class Feature;
 // "HorzCircleStdErr", "VertCircleStdErr", "EDMDistanceStdErr" doubles, then
 // "NumberOfHAngles", "NumberOfVAngles", "NumberOfDistances" integers (0 when absent or
 // empty). Without the group the value is null.
-void writejob_ReadMTA(const xml_Element* element, const Str& groupName, coord_MTA& value);
+void writejob_ReadMTA(const xml_Element* element, writejob_ChildName groupName, coord_MTA& value);
 // The older distance offset: "Distance" (0 when absent), negated (null stays null) when
 // the direction is "DBTYPE_Left" or "DBTYPE_In".
 double writejob_ReadSignedDistance(const xml_Element* element, const Str& direction);

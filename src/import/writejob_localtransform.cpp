@@ -35,7 +35,7 @@ void writejob_ReadAverageResidual(const xml_Element* entry, db_AverageResidual& 
 // The reader's defaults replace the block's constructed ones: Scale 0.0, not 1.0.
 void writejob_ReadHelmertHorizontal(const xml_Element* element, writejob_ChildName groupName,
                                     dbrecord_HelmertParameters& block) {
-    const xml_Element* group = element->FindChild(groupName.name);
+    const xml_Element* group = element->FindChild(groupName.View());
     block.Apply = GroupBool(group, "Apply");
     block.OriginNorth = GroupDouble(group, "OriginNorth", 0.0);
     block.OriginEast = GroupDouble(group, "OriginEast", 0.0);
@@ -53,7 +53,7 @@ void writejob_ReadHelmertHorizontal(const xml_Element* element, writejob_ChildNa
 // false, not true.
 void writejob_ReadHelmertVertical(const xml_Element* element, writejob_ChildName groupName,
                                   dbrecord_HelmertSolution& block) {
-    const xml_Element* group = element->FindChild(groupName.name);
+    const xml_Element* group = element->FindChild(groupName.View());
     block.Apply = GroupBool(group, "Apply");
     block.ConstantAdjustmentOnly = GroupBool(group, "ConstantAdjustmentOnly");
     block.OriginNorth = GroupDouble(group, "OriginNorth", 0.0);

@@ -4,9 +4,9 @@
 //
 // "DATABASE_ObservationRecord" and "DATABASE_PointRecord" both build a db_Observation;
 // only an observation element nests its measurement, and only it reads descriptions.
-#include <cstring>
 #include <iterator>
 #include <memory>
+#include <string_view>
 
 #include "foundation/coords/coord.h"
 #include "foundation/kernel/maths.h"
@@ -48,7 +48,7 @@ using MeasurementHandler = void (JobWriter::*)(const xml_Element*);
 // The nested measurements an observation element may carry, in the order they are
 // looked for.
 const struct {
-    const char* name;
+    std::string_view name;
     MeasurementHandler handler;
 } kNestedMeasurements[] = {
     {"DATABASE_AzimuthRecord", &JobWriter::WriteAzimuth},
@@ -91,9 +91,10 @@ void JobWriter::WriteObservationMeasurement(const xml_Element* element) {
     const xml_Element* chosen = nullptr;
     decltype(kNestedMeasurements[0].handler) handler = nullptr;
     for (const xml_Element* child = element->firstChild; child; child = child->nextSibling) {
-        if (child->name.Length() < 9 || std::memcmp(child->name.Data(), "DATABASE_", 9) != 0) continue;
+        const std::string_view name(child->name.Data(), static_cast<size_t>(child->name.Length()));
+        if (!name.starts_with("DATABASE_")) continue;
         for (int i = 0; i < best; ++i) {
-            if (child->name == kNestedMeasurements[i].name) {
+            if (name == kNestedMeasurements[i].name) {
                 best = i;
                 chosen = child;
                 handler = kNestedMeasurements[i].handler;

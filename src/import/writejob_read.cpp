@@ -15,7 +15,7 @@ constexpr const char* kModule = "converter/writejob";
 
 // The first child of that name, or null; names compare byte for byte.
 const xml_Element* Child(const xml_Element* element, writejob_ChildName childName) {
-    return element->FindChild(childName.name);
+    return element->FindChild(childName.View());
 }
 
 const Str emptyText;

@@ -47,7 +47,7 @@ void ReadAreaHead(const xml_Element* element, db_Area& record) {
 
 void writejob_ReadCalibPointName(const xml_Element* element, writejob_ChildName childName,
                                  db_CalibPointName& target) {
-    const xml_Element* group = element->FindChild(childName.name);
+    const xml_Element* group = element->FindChild(childName.View());
     if (!group) return;
     target.Method = load_dbqz_CalibPointNameMethod(group, "Method");
     target.Constant = TruncatedInt(writejob_ReadDouble(group, "Constant"));
@@ -57,7 +57,7 @@ void writejob_ReadCalibPointName(const xml_Element* element, writejob_ChildName 
 
 void writejob_ReadCalibResiduals(const xml_Element* element, writejob_ChildName childName,
                                  dbrecord_CalibResiduals& target) {
-    const xml_Element* group = element->FindChild(childName.name);
+    const xml_Element* group = element->FindChild(childName.View());
     if (!group) {
         target.OneD = target.TwoD = target.ThreeD = MATHS_Null;
         target.North = target.East = target.Elev = MATHS_Null;
@@ -76,7 +76,7 @@ void writejob_ReadCalibResiduals(const xml_Element* element, writejob_ChildName 
 }
 
 void writejob_ReadAreaPoint(const xml_Element* parent, writejob_ChildName childName, AreaPointElement& target) {
-    const xml_Element* point = parent->FindChild(childName.name);
+    const xml_Element* point = parent->FindChild(childName.View());
     if (!point) return;
     target.Name = writejob_ReadString(point, "Name");
     target.North = writejob_ReadDouble(point, "North");
@@ -102,7 +102,7 @@ void writejob_ReadAreaArc(const xml_Element* child, AreaArcElement& target) {
 void writejob_ReadAreaElements(const xml_Element* element, writejob_ChildName groupName,
                                AreaElementArray& entries, int32_t count) {
     entries.Clear();
-    const xml_Element* group = element->FindChild(groupName.name);
+    const xml_Element* group = element->FindChild(groupName.View());
     if (!group) return;
     // The count bounds the walk but never sizes anything: the children do.
     int32_t position = 0;

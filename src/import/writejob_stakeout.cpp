@@ -17,7 +17,7 @@
 
 void writejob_ReadEquatedStation(const xml_Element* element, writejob_ChildName childName, EquatedStation& value,
                                  double defaultStation) {
-    const xml_Element* child = element->FindChild(childName.name);
+    const xml_Element* child = element->FindChild(childName.View());
     if (!child) {
         value = EquatedStation(defaultStation, -1);
         return;
@@ -27,7 +27,7 @@ void writejob_ReadEquatedStation(const xml_Element* element, writejob_ChildName 
 }
 
 void writejob_ReadSlope(const xml_Element* element, writejob_ChildName childName, dbrecord_Slope& value) {
-    const xml_Element* group = element->FindChild(childName.name);
+    const xml_Element* group = element->FindChild(childName.View());
     if (!group) {
         value.HDist = value.VDist = value.SDist = value.Grade = MATHS_Null;
         return;
@@ -41,7 +41,7 @@ void writejob_ReadSlope(const xml_Element* element, writejob_ChildName childName
 
 void writejob_ReadCrossSectionCenter(const xml_Element* element, writejob_ChildName childName,
                                      db_CrossSectionCenterNode& center) {
-    const xml_Element* group = element->FindChild(childName.name);
+    const xml_Element* group = element->FindChild(childName.View());
     if (!group) return;
     center.Code = writejob_ReadString(group, "Code");
     center.Station = writejob_ReadDouble(group, "Station");
@@ -74,7 +74,7 @@ void writejob_ReadCrossSectionNode(const xml_Element* node, db_CrossSectionNode&
 
 void writejob_ReadCrossSectionBatter(const xml_Element* element, writejob_ChildName childName,
                                      db_CrossSectionBatter& value) {
-    const xml_Element* group = element->FindChild(childName.name);
+    const xml_Element* group = element->FindChild(childName.View());
     if (!group) return;
     value.Code = writejob_ReadString(group, "Code");
     value.CutGrade = writejob_ReadDouble(group, "CutGrade");
@@ -85,7 +85,7 @@ void writejob_ReadCrossSectionBatter(const xml_Element* element, writejob_ChildN
 namespace {
 
 bool ChildTextIs(const xml_Element* element, writejob_ChildName childName, const char* text) {
-    const xml_Element* child = element->FindChild(childName.name);
+    const xml_Element* child = element->FindChild(childName.View());
     return child && child->text == text;
 }
 

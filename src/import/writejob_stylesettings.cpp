@@ -35,7 +35,7 @@ void WriteOccupationTimes(JobWriter& writer, const xml_Element* element, const c
 }  // namespace
 
 void writejob_ReadInitTimes(const xml_Element* element, writejob_ChildName groupName, db_InitTimes& value) {
-    const xml_Element* group = element->FindChild(groupName.name);
+    const xml_Element* group = element->FindChild(groupName.View());
     if (!group) {
         // RequireL2 keeps the record's value.
         value.TimeFor4SVs = value.TimeFor5SVs = value.TimeFor6SVs = MATHS_Null;
@@ -49,7 +49,7 @@ void writejob_ReadInitTimes(const xml_Element* element, writejob_ChildName group
 
 void writejob_ReadStakeTolerance(const xml_Element* element, writejob_ChildName groupName,
                                  db_StakeTolerance& value) {
-    const xml_Element* group = element->FindChild(groupName.name);
+    const xml_Element* group = element->FindChild(groupName.View());
     if (!group) {
         value.HDist = value.VDist = value.HorzAngle = value.VertAngle = value.SlopeDistance = MATHS_Null;
         return;

@@ -29,10 +29,12 @@ constexpr std::array<uint16_t, 256> MakeCrcTable() {
 
 constexpr std::array<uint16_t, 256> kCrcTable = MakeCrcTable();
 
-// Eight bytes a step ("slicing"): table k holds the CRC of a byte followed by k zero
-// bytes, so the register, xored into the first two bytes of a group of eight, and the
-// other six bytes each look up their contribution independently.
-constexpr int kCrcSlices = 8;
+// Sixteen bytes a step ("slicing"): table k holds the CRC of a byte followed by k zero
+// bytes, so the register, xored into the first two bytes of a group, and the other
+// bytes each look up their contribution independently. A tail of fewer than sixteen
+// bytes takes groups of eight, four and two from the same tables, so a short record
+// costs few dependent steps.
+constexpr int kCrcSlices = 16;
 
 constexpr std::array<std::array<uint16_t, 256>, kCrcSlices> MakeCrcSliceTables() {
     std::array<std::array<uint16_t, 256>, kCrcSlices> tables{};
@@ -45,18 +47,34 @@ constexpr std::array<std::array<uint16_t, 256>, kCrcSlices> MakeCrcSliceTables()
 
 constexpr std::array<std::array<uint16_t, 256>, kCrcSlices> kCrcSlice = MakeCrcSliceTables();
 
+// The register after a group of Width bytes at b.
+template <int Width>
+inline uint16_t CrcGroup(uint16_t crc, const uint8_t* b) {
+    uint16_t next = static_cast<uint16_t>(kCrcSlice[Width - 1][(b[0] ^ crc) & 0xFF] ^
+                                          kCrcSlice[Width - 2][b[1] ^ (crc >> 8)]);
+    for (int k = 2; k < Width; ++k) next = static_cast<uint16_t>(next ^ kCrcSlice[Width - 1 - k][b[k]]);
+    return next;
+}
+
 }  // namespace
 
 uint16_t dbJournal_CRC16(const void* bytes, int n, uint16_t crc) {
     const uint8_t* p = static_cast<const uint8_t*>(bytes);
     int i = 0;
-    for (; i + kCrcSlices <= n; i += kCrcSlices) {
-        const uint8_t* b = p + i;
-        crc = static_cast<uint16_t>(kCrcSlice[7][(b[0] ^ crc) & 0xFF] ^ kCrcSlice[6][b[1] ^ (crc >> 8)] ^
-                                    kCrcSlice[5][b[2]] ^ kCrcSlice[4][b[3]] ^ kCrcSlice[3][b[4]] ^
-                                    kCrcSlice[2][b[5]] ^ kCrcSlice[1][b[6]] ^ kCrcSlice[0][b[7]]);
+    for (; i + 16 <= n; i += 16) crc = CrcGroup<16>(crc, p + i);
+    if (i + 8 <= n) {
+        crc = CrcGroup<8>(crc, p + i);
+        i += 8;
     }
-    for (; i < n; ++i) crc = static_cast<uint16_t>((crc >> 8) ^ kCrcTable[(crc ^ p[i]) & 0xFF]);
+    if (i + 4 <= n) {
+        crc = CrcGroup<4>(crc, p + i);
+        i += 4;
+    }
+    if (i + 2 <= n) {
+        crc = CrcGroup<2>(crc, p + i);
+        i += 2;
+    }
+    if (i < n) crc = static_cast<uint16_t>((crc >> 8) ^ kCrcTable[(crc ^ p[i]) & 0xFF]);
     return crc;
 }
 

@@ -1,5 +1,7 @@
 #include "records/dbFeatures.h"
 
+#include <utility>
+
 #include "foundation/buffer.h"
 #include "foundation/environment.h"
 #include "records/damage.h"
@@ -151,6 +153,11 @@ bool Attributes::Append(const FeatureAttribute& attribute) {
     return true;
 }
 
+bool Attributes::Append(FeatureAttribute&& attribute) {
+    _Attribs.push_back(std::move(attribute));
+    return true;
+}
+
 bool Attributes::SetAt(int index, const FeatureAttribute& attribute) {
     if (index < 0 || index >= Count()) return false;
     _Attribs[index] = attribute;
@@ -169,38 +176,38 @@ FeatureAttribute MakeAttribute(int type, const Str& name) {
 bool Attributes::AddNumerical(const Str& name, double number) {
     FeatureAttribute a = MakeAttribute(FEATURE_AttribNumerical, name);
     a.number = number;
-    return Append(a);
+    return Append(std::move(a));
 }
 
 bool Attributes::AddText(const Str& name, const Str& text) {
     FeatureAttribute a = MakeAttribute(FEATURE_AttribText, name);
     a.text = text;
-    return Append(a);
+    return Append(std::move(a));
 }
 
 bool Attributes::AddMenu(const Str& name, const Str& text, int menuIndex) {
     FeatureAttribute a = MakeAttribute(FEATURE_AttribMenu, name);
     a.text = text;
     a.menuIndex = menuIndex & 0xFFFF;
-    return Append(a);
+    return Append(std::move(a));
 }
 
 bool Attributes::AddDate(const Str& name, double number) {
     FeatureAttribute a = MakeAttribute(FEATURE_AttribDate, name);
     a.number = number;
-    return Append(a);
+    return Append(std::move(a));
 }
 
 bool Attributes::AddTime(const Str& name, double number) {
     FeatureAttribute a = MakeAttribute(FEATURE_AttribTime, name);
     a.number = number;
-    return Append(a);
+    return Append(std::move(a));
 }
 
 bool Attributes::AddFile(const Str& name, const Str& text) {
     FeatureAttribute a = MakeAttribute(FEATURE_AttribFile, name);
     a.text = text;
-    return Append(a);
+    return Append(std::move(a));
 }
 
 bool Attributes::AddSeparator(const Str& name) {
@@ -210,13 +217,13 @@ bool Attributes::AddSeparator(const Str& name) {
 bool Attributes::AddInteger(const Str& name, int integer) {
     FeatureAttribute a = MakeAttribute(FEATURE_AttribInteger, name);
     a.integer = integer;
-    return Append(a);
+    return Append(std::move(a));
 }
 
 bool Attributes::AddPhoto(const Str& name, const Str& text) {
     FeatureAttribute a = MakeAttribute(FEATURE_AttribPhoto, name);
     a.text = text;
-    return Append(a);
+    return Append(std::move(a));
 }
 
 void Attributes::ClearLinks() {
@@ -277,6 +284,11 @@ const Feature& FeatureArray::GetAt(int pos) const {
 
 Feature& FeatureArray::Append(const Feature& feature) {
     _Features.push_back(feature);
+    return _Features.back();
+}
+
+Feature& FeatureArray::Append(Feature&& feature) {
+    _Features.push_back(std::move(feature));
     return _Features.back();
 }
 

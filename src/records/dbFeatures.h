@@ -68,11 +68,18 @@ class Attributes {
 public:
     Attributes() = default;
     Attributes(const Attributes& other) = default;
+    Attributes(Attributes&& other) noexcept = default;
     Attributes& operator=(const Attributes& other) {
         Assign(other);
         return *this;
     }
+    Attributes& operator=(Attributes&& other) noexcept = default;
     ~Attributes() = default;
+
+    // Room for count attributes in all, so that adding them moves none.
+    void Reserve(int count) {
+        if (count > 0) _Attribs.reserve(static_cast<size_t>(count));
+    }
 
     void Clear() { _Attribs.clear(); }
     int Count() const { return static_cast<int>(_Attribs.size()); }
@@ -84,6 +91,7 @@ public:
     void Write(WriteBuffer& buffer) const;
     void Read(ReadBuffer& buffer, int& byteOffset);
     bool Append(const FeatureAttribute& attribute);
+    bool Append(FeatureAttribute&& attribute);
     bool SetAt(int index, const FeatureAttribute& attribute);
 
     bool AddNumerical(const Str& name, double number);
@@ -106,7 +114,9 @@ class Feature {
 public:
     Feature() = default;
     Feature(const Feature& other) = default;
+    Feature(Feature&& other) noexcept = default;
     Feature& operator=(const Feature& other) = default;
+    Feature& operator=(Feature&& other) noexcept = default;
     // String code, code and attributes; nothing on self-assignment.
     void Assign(const Feature& other) { *this = other; }
 
@@ -150,6 +160,7 @@ public:
     const Feature& GetAt(int pos) const;
     // The copy in the array; valid until the array changes.
     Feature& Append(const Feature& feature);
+    Feature& Append(Feature&& feature);
     void InsertAt(const Feature& feature, int addAtNdx);
     // The feature must be an element of this array.
     void Remove(const Feature& feature);

@@ -31,8 +31,10 @@ constinit const std::span<const dbField_CatalogueEntry> dbField_Catalogue{kCatal
 constinit const std::span<const dbField_FlagSet* const> dbField_FlagSets{kFlagSets};
 
 bool dbField_Enum::Find(const Str& text, int32_t& value) const {
+    // A Str holds no zero byte, so comparing lengths first answers as strcmp would.
+    const size_t length = static_cast<size_t>(text.Length());
     for (const dbField_Name& entry : names) {
-        if (IsName(text, entry.name)) {
+        if (entry.length == length && std::memcmp(entry.name, text.Data(), length) == 0) {
             value = entry.value;
             return true;
         }
@@ -92,7 +94,7 @@ uint32_t dbField_LoadFlagsText(const dbField_FlagSet& set, const Str& text) {
     uint32_t mask = 0;
     const auto take = [&](const char* token, size_t length) {
         for (const dbField_Flag& flag : set.flags) {
-            if (std::strlen(flag.name) == length && std::memcmp(flag.name, token, length) == 0) {
+            if (flag.length == length && std::memcmp(flag.name, token, length) == 0) {
                 mask |= flag.bit;
                 return;
             }
@@ -175,7 +177,7 @@ const Str& dbField_ChildText(const xml_Element* element, dbField_ChildName child
                              const Str& absent) {
     // A missing parent is a caller's fault; read it as a missing child.
     if (!QZ_ASSERT(element != nullptr)) return absent;
-    const xml_Element* child = element->FindChild(childName.name);
+    const xml_Element* child = element->FindChild(childName.View());
     return child ? child->text : absent;
 }
 

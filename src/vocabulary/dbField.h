@@ -16,8 +16,10 @@
 // name (an absent child reads as the empty text).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 #include "foundation/coords/coordsys.h"
 #include "foundation/text/str.h"
@@ -28,14 +30,20 @@ class xml_Element;
 // A child's name as the loaders take it, a literal or a Str; never copied, so reading
 // a field costs no allocation unless it fails.
 struct dbField_ChildName {
-    dbField_ChildName(const char* childName) : name(childName) {}
-    dbField_ChildName(const Str& childName) : name(childName.Data()) {}
+    // Measured inline, so that a literal name costs no strlen per lookup.
+    dbField_ChildName(const char* childName) : name(childName), length(std::char_traits<char>::length(childName)) {}
+    dbField_ChildName(const Str& childName) : name(childName.Data()), length(static_cast<size_t>(childName.Length())) {}
     const char* name;
+    size_t length;
+    std::string_view View() const { return {name, length}; }
 };
 
 struct dbField_Name {
+    constexpr dbField_Name(const char* name, int32_t value)
+        : name(name), value(value), length(std::char_traits<char>::length(name)) {}
     const char* name;
     int32_t value;
+    size_t length;  // of name, so that a lookup rejects most entries by it
 };
 
 // The empty text is an error for all but three enumerations, which give a default.
@@ -56,8 +64,11 @@ struct dbField_Enum {
 // A flag set: each name stands for one bit. A name with bit 0 is accepted on
 // loading and sets nothing; it is never written.
 struct dbField_Flag {
+    constexpr dbField_Flag(const char* name, uint32_t bit)
+        : name(name), bit(bit), length(std::char_traits<char>::length(name)) {}
     const char* name;
     uint32_t bit;
+    size_t length;  // of name
 };
 
 struct dbField_FlagSet {

@@ -1,6 +1,8 @@
 // A point's classification as the export names it. Current exports write the names
 // of db_PointClassification ("Normal"); older ones wrote DBENTITY_ names that also
 // carried the deleted state, and know fewer classifications.
+#include <cstring>
+
 #include "foundation/xml/element.h"
 #include "vocabulary/dbField.h"
 
@@ -40,7 +42,10 @@ int32_t dbField_ClassificationFromText(dbField_ChildName childName, const Str& t
         }
     } names;
     for (int32_t v = db_PointClassification::MinValue; v <= db_PointClassification::MaxValue; ++v) {
-        if (names.name[v - db_PointClassification::MinValue] == text) return v;
+        // Lengths first: a Str holds no zero byte, so this answers as == would.
+        const Str& name = names.name[v - db_PointClassification::MinValue];
+        if (name.Length() == text.Length() && std::memcmp(name.Data(), text.Data(), static_cast<size_t>(text.Length())) == 0)
+            return v;
     }
     throw dbField_InvalidValueMessage("dbentity_Classification", childName.name, text);
 }

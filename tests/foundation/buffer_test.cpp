@@ -173,6 +173,28 @@ TEST(Buffer, StringsStopAtTheirFirstZeroByte) {
     EXPECT_TRUE(rec.assertions.empty());
 }
 
+// The same bytes whether a value fits in the block, ends at its last byte, or needs it
+// to grow: each width written after every count of leading bytes around the end of
+// the first block of 256.
+TEST(Buffer, EveryWidthKeepsItsBytesAcrossTheEndOfTheBlock) {
+    RecordingEnvironment rec;
+    for (const WidthCase& c : WidthCases()) {
+        for (int order : {ENDIAN_Little, ENDIAN_Big}) {
+            const Bytes& expected = order == ENDIAN_Little ? c.little : c.big;
+            for (int lead = 246; lead <= 257; ++lead) {
+                SCOPED_TRACE(std::string(c.name) + (order == ENDIAN_Little ? " little " : " big ") + std::to_string(lead));
+                WriteBuffer w(order);
+                for (int i = 0; i < lead; ++i) w.PutUInt8(static_cast<uint32_t>(i));
+                c.put(w);
+                ASSERT_EQ(w.Length(), lead + static_cast<int>(expected.size()));
+                EXPECT_EQ(Bytes(w.Data() + lead, w.Data() + w.Length()), expected);
+                for (int i = 0; i < lead; ++i) ASSERT_EQ(w.Data()[i], static_cast<uint8_t>(i));
+            }
+        }
+    }
+    EXPECT_TRUE(rec.assertions.empty()) << rec.assertions[0].expression;
+}
+
 TEST(Buffer, WriterGrowsBy256TimesPowersOf8) {
     RecordingEnvironment rec;
     WriteBuffer w(ENDIAN_Little);

@@ -40,8 +40,10 @@ TEST(JournalCrc, MatchesBitwiseReferenceAndContinues) {
     EXPECT_EQ(whole, SlowArc(bytes));
     uint16_t part = dbJournal_CRC16(bytes.data(), 333);
     EXPECT_EQ(dbJournal_CRC16(bytes.data() + 333, 667, part), whole);
-    // Every length, odd and even, and every split point of a short run.
-    for (int n = 0; n <= 40; ++n) {
+    // Every length, odd and even, and every split point of a short run: up to four
+    // whole groups of sixteen with each tail of eight, four, two and one behind them,
+    // started at every alignment.
+    for (int n = 0; n <= 64; ++n) {
         std::vector<uint8_t> head(bytes.begin(), bytes.begin() + n);
         const uint16_t crc = dbJournal_CRC16(head.data(), n);
         EXPECT_EQ(crc, SlowArc(head)) << n;

@@ -17,6 +17,7 @@ constexpr const char* kModule = "Library/xml";
 // bytes (in a block of its own) are then never touched.
 struct NameKey {
     explicit NameKey(const char* text) : text(text), length(std::strlen(text)) {}
+    explicit NameKey(std::string_view name) : text(name.data()), length(name.size()) {}
     const char* text;
     size_t length;
 };
@@ -183,7 +184,7 @@ bool xml_Element::RemoveChild(xml_Element* child) {
     return false;
 }
 
-xml_Element* xml_Element::FindChild(const char* name) const {
+xml_Element* xml_Element::FindChild(std::string_view name) const {
     const NameKey key(name);
     for (xml_Element* e = firstChild; e; e = e->nextSibling)
         if (SameName(e->name, key)) return e;
@@ -226,7 +227,7 @@ Str xml_Element::GetChildText(const char* name) const {
     return e ? e->text : Str();
 }
 
-xml_Attribute* xml_Element::FindAttribute(const char* name) const {
+xml_Attribute* xml_Element::FindAttribute(std::string_view name) const {
     const NameKey key(name);
     for (xml_Attribute* a = firstAttribute; a; a = a->next)
         if (SameName(a->name, key)) return a;

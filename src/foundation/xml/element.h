@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string_view>
 
 #include "foundation/text/str.h"
 
@@ -47,7 +48,9 @@ public:
     bool RemoveChild(xml_Element* child);
 
     // Lookups never throw; a missing element gives null, false or an empty text.
-    xml_Element* FindChild(const char* name) const;
+    // The zero-terminated forms measure the name inline, so a literal costs no strlen.
+    xml_Element* FindChild(std::string_view name) const;
+    xml_Element* FindChild(const char* name) const { return FindChild(std::string_view(name)); }
     // Counted from 0; negative or past the end gives null.
     xml_Element* GetChild(int n) const;
     // The n-th (from 0) among the children with that name.
@@ -58,7 +61,8 @@ public:
     int CountChildren(const char* name) const;
     Str GetChildText(const char* name) const;
 
-    xml_Attribute* FindAttribute(const char* name) const;
+    xml_Attribute* FindAttribute(std::string_view name) const;
+    xml_Attribute* FindAttribute(const char* name) const { return FindAttribute(std::string_view(name)); }
     Str GetAttributeText(const char* name) const;
     // Sets the first attribute of that name; false, and nothing added, when there is none.
     bool SetAttributeText(const char* name, const Str& value);
