@@ -90,7 +90,7 @@ void JobWriter::StoreRecord(const xml_Element* element, dbRecord_Class* record) 
 }
 
 void JobWriter::WriteNote(const xml_Element* element) {
-    const Str text = IsVersionFrom(1100, 500) ? writejob_ReadNotes(element, "Note") : element->text;
+    Str text = IsVersionFrom(1100, 500) ? writejob_ReadNotes(element, "Note") : element->text;
     writejob_CheckRecAttribute(element, "db_Note");
     // Inside an entity the text waits for the entity's end; the element leaves no record.
     if (current != NODBID) {
@@ -98,7 +98,7 @@ void JobWriter::WriteNote(const xml_Element* element) {
         return;
     }
     db_Note note;
-    note.SetNotes(text);
+    note.SetNotes(static_cast<Str&&>(text));
     StoreRecord(element, &note);
 }
 

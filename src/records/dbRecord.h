@@ -98,6 +98,8 @@ public:
     const Str& GetNotes() const { return _Notes; }
     Str& GetNotes() { return _Notes; }
     void SetNotes(const Str& notes) { _Notes = notes; }
+    // A text built for the record is taken over, not copied.
+    void SetNotes(Str&& notes) { _Notes = static_cast<Str&&>(notes); }
     // The notes split into lines at CR, LF, CR LF and LF CR.
     StrArray GetNoteLines() const;
 
