@@ -24,6 +24,19 @@ struct StaticRoadLifetime {
     StaticRoadLifetime() { road_InitStaticRoad(); }
     ~StaticRoadLifetime() { road_ExitStaticRoad(); }
 };
+
+// The start point, alone in one horizontal list, becomes the other list's only entry.
+template <class From, class To>
+void MoveStartPoint(From& from, To& to, int kind, const char* check) {
+    const HorizontalStartPoint* start = from.Count() == 1 ? HorizontalStartPoint::Cast(from.At(0)) : nullptr;
+    if (!QZ_ASSERT_TEXT(start, check)) return;
+    HorizontalStartPoint* copy = new HorizontalStartPoint(*start);
+    copy->SetKind(kind);
+    to.Clear();
+    to.Add(copy);
+    to.Selected = 1;
+    from.Clear();
+}
 }  // namespace
 
 void road_KeepStaticRoad() { static const StaticRoadLifetime lifetime; }
@@ -209,27 +222,10 @@ void QuorvelRoad::AddIntervalStations(ChainageElementArray& list) const {
 void QuorvelRoad::SwitchHorizontalDefinition() {
     // Only a list holding just its start point moves: anything else would read an
     // absent entry or drop the rest of the chain.
-    if (HorizontalAlignmentPIs.Count() == 0) {
-        const HorizontalStartPoint* start =
-            HorizontalAlignment.Count() == 1 ? HorizontalStartPoint::Cast(HorizontalAlignment.At(0)) : nullptr;
-        if (!QZ_ASSERT_TEXT(start, "HorizontalAlignment.Count() == 1")) return;
-        HorizontalStartPoint* copy = new HorizontalStartPoint(*start);
-        copy->SetKind(1);
-        HorizontalAlignmentPIs.Clear();
-        HorizontalAlignmentPIs.Add(copy);
-        HorizontalAlignmentPIs.Selected = 1;
-        HorizontalAlignment.Clear();
-        return;
-    }
-    const HorizontalStartPoint* start =
-        HorizontalAlignmentPIs.Count() == 1 ? HorizontalStartPoint::Cast(HorizontalAlignmentPIs.At(0)) : nullptr;
-    if (!QZ_ASSERT_TEXT(start, "HorizontalAlignmentPIs.Count() == 1")) return;
-    HorizontalStartPoint* copy = new HorizontalStartPoint(*start);
-    copy->SetKind(0);
-    HorizontalAlignment.Clear();
-    HorizontalAlignment.Add(copy);
-    HorizontalAlignment.Selected = 1;
-    HorizontalAlignmentPIs.Clear();
+    if (HorizontalAlignmentPIs.Count() == 0)
+        MoveStartPoint(HorizontalAlignment, HorizontalAlignmentPIs, 1, "HorizontalAlignment.Count() == 1");
+    else
+        MoveStartPoint(HorizontalAlignmentPIs, HorizontalAlignment, 0, "HorizontalAlignmentPIs.Count() == 1");
 }
 
 bool QuorvelRoad::HasSpirals() const {
