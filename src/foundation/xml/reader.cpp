@@ -616,8 +616,7 @@ bool xml_Tokenizer::TakePlainStartTag(xml_Element* element) {
         const char* p = text;
         while (!kBytes.textStop[static_cast<unsigned char>(*p)]) ++p;
         const int length = _tag.nameLength;
-        if (*p == '<' && _end - (p - _buffer) >= length + 3 && p[1] == '/' && p[length + 2] == '>' &&
-            std::memcmp(p + 2, _buffer + _tag.name, static_cast<size_t>(length)) == 0) {
+        if (*p == '<' && EndTagAt(p + 1, _buffer + _tag.name, length)) {
             if (p != text) element->text.AssignBytes(text, static_cast<int>(p - text));
             StepTo(static_cast<int32_t>(p + length + 3 - _buffer));
             return true;
@@ -630,10 +629,8 @@ bool xml_Tokenizer::TakePlainStartTag(xml_Element* element) {
 bool xml_Tokenizer::ReadPlainEndTag(const Str& name) {
     if (_count != 1 || _ring[_head].type != xml_OpenAngle) return false;
     const int length = name.Length();
-    if (length == 0 || _end - _scan < length + 2) return false;
     const char* const p = _buffer + _scan;
-    if (p[0] != '/' || p[length + 1] != '>' || std::memcmp(p + 1, name.Data(), static_cast<size_t>(length)) != 0)
-        return false;
+    if (length == 0 || !EndTagAt(p, name.Data(), length)) return false;
     // A name longer than any token's own bytes is a whole identifier, and the ">" ends
     // the same one here. A shorter one may have been a decoded reference or a mark,
     // whose bytes would not lex as one identifier: the tokens compare those.

@@ -22,6 +22,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "foundation/text/str.h"
@@ -177,6 +178,11 @@ private:
     bool Fill(int count);
     [[noreturn]] void ThrowUnexpected(int type) const;
     xml_Attribute* NewAttribute();
+    // Whether "/" + name + ">" lies whole in the bytes read from `slash` on.
+    bool EndTagAt(const char* slash, const char* name, int length) const {
+        return _end - (slash - _buffer) >= length + 2 && slash[0] == '/' && slash[length + 1] == '>' &&
+               std::memcmp(slash + 1, name, static_cast<size_t>(length)) == 0;
+    }
 
     static constexpr int kMaxTagAttributes = 16;
     // Offsets of a scanned start tag's parts in the buffer.
