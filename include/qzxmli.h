@@ -13,10 +13,15 @@ typedef bool (*qzxmli_Progress)(int percent);
 
 // 0 done, 1 cancelled, 2 conversion error, 4 input missing or not a complete export,
 // 5 job file not created. Both paths are 8-bit text in the system code page.
+// Calls are serialised: a conversion started while another runs in the process waits
+// for it to finish (one started from a progress callback fails with 2).
 __attribute__((visibility("default"))) int ImportQZXMLFile(const char* xmlPath, const char* jobPath,
                                                            qzxmli_Progress progress);
 
-// The number of road files listed by the last conversions.
+// The number of road files listed by the conversions finished since the host last
+// fetched the last name; they are listed in the order the conversions finished, so the
+// list ends with the road files of the last conversion to finish. Waits for a running
+// conversion.
 __attribute__((visibility("default"))) int qzxmli_ExtraOutputFileCount(void);
 
 // Writes the index-th road file name into a buffer of 260 UTF-16 units, or an empty

@@ -384,6 +384,10 @@ void writejob_AddExtraOutputFile(const Str& name);
 // The name at index (empty when there is none); fetching the last index empties the list.
 Str writejob_TakeExtraOutputFile(int index);
 int writejob_ExtraOutputFileCount();
+// Held by a whole conversion and by the exports that read the list: the list, the
+// converter transformation and the other process-wide tables serve one conversion at a time.
+class platform_CriticalSection;
+platform_CriticalSection& writejob_ConversionLock();
 
 // The name of the second product, whose exports count versions of their own.
 inline constexpr const char* writejob_TessalineProduct = "Quorvel Tessaline";

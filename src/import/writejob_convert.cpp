@@ -17,6 +17,7 @@
 #include "foundation/xml/reader.h"
 #include "import/writejob.h"
 #include "jobdb/dbJob.h"
+#include "platform/lock.h"
 #include "qzxmli.h"
 
 namespace {
@@ -187,12 +188,21 @@ int Convert(const char* xmlPath, const char* jobPath, qzxmli_Progress progress) 
 extern "C" {
 
 int ImportQZXMLFile(const char* xmlPath, const char* jobPath, qzxmli_Progress progress) {
+    // A conversion started from the progress callback of another would share its
+    // process-wide state on the same thread.
+    thread_local bool converting = false;
+    if (converting) return IMPORT_Failed;
+    // Conversions on other threads wait: the process-wide tables serve one at a time.
+    platform_Hold hold(writejob_ConversionLock());
+    converting = true;
+    int result = IMPORT_Failed;
     // Nothing thrown, whatever its kind, may cross into the host.
     try {
-        return Convert(xmlPath, jobPath, progress);
+        result = Convert(xmlPath, jobPath, progress);
     } catch (...) {
-        return IMPORT_Failed;
     }
+    converting = false;
+    return result;
 }
 
 }  // extern "C"

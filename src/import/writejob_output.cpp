@@ -2,6 +2,7 @@
 // fetches their names.
 #include "foundation/text/unistr.h"
 #include "import/writejob.h"
+#include "platform/lock.h"
 #include "qzxmli.h"
 
 namespace {
@@ -30,13 +31,24 @@ Str writejob_TakeExtraOutputFile(int index) {
 
 int writejob_ExtraOutputFileCount() { return ExtraOutputFiles().Count(); }
 
+platform_CriticalSection& writejob_ConversionLock() {
+    static platform_CriticalSection lock;
+    return lock;
+}
+
 extern "C" {
 
-int qzxmli_ExtraOutputFileCount(void) { return writejob_ExtraOutputFileCount(); }
+// The list is read only between conversions; a host's progress callback may read it
+// during its own conversion, since the lock may be entered again by its holder.
+int qzxmli_ExtraOutputFileCount(void) {
+    platform_Hold hold(writejob_ConversionLock());
+    return writejob_ExtraOutputFileCount();
+}
 
 void qzxmli_GetExtraOutputFileName(char16_t* buffer, int index) {
     if (!buffer) return;
     buffer[0] = 0;
+    platform_Hold hold(writejob_ConversionLock());
     const Str name = writejob_TakeExtraOutputFile(index);
     if (name.Length() >= kMaxOutputName) return;
     const UniString wide(name);

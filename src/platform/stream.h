@@ -4,5 +4,6 @@
 
 #include <cstdio>
 
-// Null when the file cannot be opened. Read modes share the file with other openers.
+// Null when the file cannot be opened. Read modes share the file with other openers and
+// open regular files only, without blocking on a FIFO.
 std::FILE* platform_OpenStream(const char* path, const char* mode);
