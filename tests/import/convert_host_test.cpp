@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <future>
+#include <latch>
 #include <string>
 #include <sys/stat.h>
 #include <thread>
@@ -57,21 +58,30 @@ TEST_F(ConvertHostTest, ConversionsOnManyThreadsEachGiveTheirOwnJob) {
     for (int i = 0; i < kCount; ++i) ASSERT_EQ(convert(i, "alone"), 0) << exports[i];
     FetchAllNames();
 
-    int results[kCount];
-    std::vector<std::thread> threads;
-    for (int i = 0; i < kCount; ++i) threads.emplace_back([&, i] { results[i] = convert(i, "together"); });
-    for (std::thread& t : threads) t.join();
-
+    // Several rounds, each started at one moment, so that the conversions overlap.
+    constexpr int kRounds = 5;
     int roadFiles = 0;
-    for (int i = 0; i < kCount; ++i) {
-        SCOPED_TRACE(exports[i]);
-        EXPECT_EQ(results[i], 0);
-        const auto alone = Files(folder / ("alone" + std::to_string(i)));
-        EXPECT_EQ(Files(folder / ("together" + std::to_string(i))), alone);
-        roadFiles += static_cast<int>(alone.size()) - 1;
+    for (int round = 0; round < kRounds; ++round) {
+        const std::string set = "together" + std::to_string(round) + "_";
+        int results[kCount];
+        std::latch start(kCount);
+        std::vector<std::thread> threads;
+        for (int i = 0; i < kCount; ++i)
+            threads.emplace_back([&, i] {
+                start.arrive_and_wait();
+                results[i] = convert(i, set);
+            });
+        for (std::thread& t : threads) t.join();
+        for (int i = 0; i < kCount; ++i) {
+            SCOPED_TRACE(exports[i]);
+            EXPECT_EQ(results[i], 0);
+            const auto alone = Files(folder / ("alone" + std::to_string(i)));
+            EXPECT_EQ(Files(folder / (set + std::to_string(i))), alone);
+            roadFiles += static_cast<int>(alone.size()) - 1;
+        }
     }
     EXPECT_GT(roadFiles, 0);
-    // Every road file of the eight conversions is listed once.
+    // Every road file of the conversions is listed once.
     EXPECT_EQ(qzxmli_ExtraOutputFileCount(), roadFiles);
     FetchAllNames();
 }
