@@ -162,6 +162,17 @@ double AstroidRoot(double x, double y) {
     return m;
 }
 
+// An azimuth by its sine and cosine, kept apart so that near 90 degrees the cosine
+// keeps its relative precision (the longitude reached can hang on it).
+struct Heading {
+    double s = 0.0, c = 1.0;
+};
+
+Heading Normalised(double s, double c) {
+    Normalise(&s, &c);
+    return {s, c};
+}
+
 // A geodesic from the reduced latitude beta1 <= 0 along alpha1 in [0, pi], followed to
 // where it first crosses beta2 (|beta2| <= -beta1) northwards.
 struct Crossing {
@@ -172,10 +183,10 @@ struct Crossing {
 };
 
 Crossing Follow(const Ellipsoid& e, double sb1, double cb1, double dn1, double sb2, double cb2, double dn2,
-                double alpha1) {
+                Heading alpha1) {
     Crossing r;
-    const double sa1 = std::sin(alpha1);
-    double ca1 = std::cos(alpha1);
+    const double sa1 = alpha1.s;
+    double ca1 = alpha1.c;
     // On the equator due east is no crossing at all: lean it south.
     if (sb1 == 0.0 && ca1 == 0.0) ca1 = -kTiny;
     const double sa0 = sa1 * cb1, ca0 = std::hypot(ca1, sa1 * sb1);
@@ -215,8 +226,8 @@ Crossing Follow(const Ellipsoid& e, double sb1, double cb1, double dn1, double s
 
 // A start azimuth for the iteration: on the auxiliary sphere with the longitude
 // difference scaled to it, or near the antipode from the astroid.
-double StartAzimuth(const Ellipsoid& e, double sb1, double cb1, double sb2, double cb2, double dn1, double dn2,
-                    double lambda12) {
+Heading StartAzimuth(const Ellipsoid& e, double sb1, double cb1, double sb2, double cb2, double dn1, double dn2,
+                     double lambda12) {
     const double sinBeta12 = sb2 * cb1 - cb2 * sb1;  // sin(beta2 - beta1)
     const double sinBeta12a = sb2 * cb1 + cb2 * sb1;  // sin(beta2 + beta1)
     const double omega12 = lambda12 / (e.f1 * (dn1 + dn2) / 2.0);
@@ -240,7 +251,7 @@ double StartAzimuth(const Ellipsoid& e, double sb1, double cb1, double sb2, doub
             ca1 = y / mu;
         }
     }
-    return std::atan2(sa1, ca1);
+    return Normalised(sa1, ca1);
 }
 
 bool AllFinite(std::initializer_list<double> values) {
@@ -295,6 +306,16 @@ bool geodesic_Inverse(double a, double f, double lat1, double lon1, double lat2,
     lambda12 = std::fabs(lambda12);
     double phi1 = std::clamp(std::remainder(lat1, 2.0 * kPi), -kPi / 2, kPi / 2);
     double phi2 = std::clamp(std::remainder(lat2, 2.0 * kPi), -kPi / 2, kPi / 2);
+    // Angles handed over in [0, 2pi) carry its rounding (9e-16 rad, 6 nm): snap what
+    // is that close to the equator, to equal or opposite latitudes, to one meridian or
+    // to opposite ones, so that such points are solved as the symmetric cases they are
+    // (exactly antipodal points, for one, have two equally short lines).
+    constexpr double kSnap = 8.0 * kEpsilon;
+    for (double* phi : {&phi1, &phi2})
+        if (std::fabs(*phi) <= kSnap) *phi = 0.0;
+    if (std::fabs(std::fabs(phi1) - std::fabs(phi2)) <= kSnap) phi2 = std::copysign(std::fabs(phi1), phi2);
+    if (lambda12 <= kSnap) lambda12 = 0.0;
+    if (kPi - lambda12 <= kSnap) lambda12 = kPi;
     const bool swapped = std::fabs(phi1) < std::fabs(phi2);
     if (swapped) std::swap(phi1, phi2);
     // (+0 counts as north: of the two equally short lines between nearly opposite
@@ -347,11 +368,16 @@ bool geodesic_Inverse(double a, double f, double lat1, double lon1, double lat2,
     if (!solved) {
         // lambda12 rises from 0 to pi as alpha1 turns from 0 to pi: Newton's method on
         // alpha1, bisecting the bracket wherever a step would leave it.
-        double lo = 0.0, hi = kPi;
-        double alpha1 = std::clamp(StartAzimuth(e, sb1, cb1, sb2, cb2, dn1, dn2, lambda12), 0.0, kPi);
+        // Azimuths in [0, pi] are ordered by the sine of their difference, which keeps
+        // its precision at either end of the range as well as in the middle.
+        Heading lo{kTiny, 1.0}, hi{kTiny, -1.0};
+        const auto before = [](const Heading& a, const Heading& b) { return b.s * a.c - b.c * a.s > 0.0; };
+        const auto inside = [&](const Heading& h) { return h.s > 0.0 && before(lo, h) && before(h, hi); };
+        Heading alpha1 = StartAzimuth(e, sb1, cb1, sb2, cb2, dn1, dn2, lambda12);
+        if (!inside(alpha1)) alpha1 = {1.0, 0.0};
         Crossing c;
         bool settled = false;
-        for (int round = 0; round < 200 && !settled; ++round) {
+        for (int round = 0; round < 200; ++round) {
             c = Follow(e, sb1, cb1, dn1, sb2, cb2, dn2, alpha1);
             const double v = c.lambda12 - lambda12;
             if (std::fabs(v) <= 8.0 * kEpsilon) {
@@ -359,19 +385,29 @@ bool geodesic_Inverse(double a, double f, double lat1, double lon1, double lat2,
                 break;
             }
             (v > 0.0 ? hi : lo) = alpha1;
-            if (hi - lo <= 2.0 * kEpsilon) {
+            const double step = -v / c.dLambda12;
+            if (c.dLambda12 > 0.0 && std::fabs(step) < 1.0) {
+                const double ss = std::sin(step), cs = std::cos(step);
+                const Heading next = Normalised(alpha1.s * cs + alpha1.c * ss, alpha1.c * cs - alpha1.s * ss);
+                if (inside(next)) {
+                    alpha1 = next;
+                    continue;
+                }
+            }
+            const Heading middle = Normalised(lo.s + hi.s, lo.c + hi.c);
+            // The bracket cannot shrink further: alpha1 is as close as doubles get.
+            if (!inside(middle)) {
                 settled = true;
                 break;
             }
-            const double next = c.dLambda12 > 0.0 ? alpha1 - v / c.dLambda12 : lo;
-            alpha1 = next > lo && next < hi ? next : (lo + hi) / 2.0;
+            alpha1 = middle;
         }
         if (!settled) return false;
         double s12b = 0.0, m12b = 0.0;
         Lengths(c.eps, c.sigma12, c.ss1, c.cs1, dn1, c.ss2, c.cs2, dn2, &s12b, &m12b);
         distance = e.b * s12b;
-        sa1 = std::sin(alpha1);
-        ca1 = std::cos(alpha1);
+        sa1 = alpha1.s;
+        ca1 = alpha1.c;
         sa2 = c.sa2;
         ca2 = c.ca2;
     }

@@ -96,6 +96,10 @@ const Geodesic kGeodesics[] = {
     {kWGS84, -5.000000000000, 100.000000000000, 5.000100000000, -80.200000000000, 20000229.0100279711, 19.441509638998195, 160.558487293399111, 59266.7710893305},
     {kWGS84, 5.729577951308, 0.000000000000, -11.459155902616, 171.887338539247, 18930612.5010410920, 127.530128629940720, 53.614170355254579, 1071300.6997493664},
     {kWGS84, 0.000000000000, 0.000000000000, 0.000000000000, 100.000000000000, 11131949.0793273561, 90.000000000000000, 90.000000000000000, 6253589.9681885922},
+    // Crossing the equator at a shallow angle, where the longitude reached hangs on the
+    // cosine of an azimuth near 90 degrees; and all but meridional near the antipode.
+    {kWGS84, 0.000198068109, -85.655657288, -0.000198068109, 24.825900543255, 12298750.7598749157, 90.000136044626814, 90.000136044626814, 5940355.6634973334},
+    {kWGS84, -12.406089040609, -115.524232703229, 12.406090356389, 64.475767308456, 20003931.3129956573, -0.000001136652245, -179.999998863347741, 64047.3077280114},
 };
 
 // The series answers within 0.01 mm of the geodesic, the geodesic beyond its reach
@@ -243,6 +247,15 @@ TEST(RoadcogoEllipsoid, AnglesGivenInZeroToTwoPi) {
         EXPECT_NEAR(distance, length, 1e-6);
         EXPECT_LE(AngleError(azimuth, 1.2), 0.001 * kArcSecond);
     }
+
+    // Exactly antipodal points stay so through [0, 2pi), and keep the northward of
+    // their two lines: GeodSolve gives 20,003,931.4585545361 m at azimuth 0.
+    const coord_Local p = Degrees(30, 10), q = Degrees(-30, -170);
+    const coord_Local p2(p.Lat, p.Long, kNull), q2(q.Lat + CONSTANT_TwoPi, q.Long + CONSTANT_TwoPi, kNull);
+    double mean = 0.0, azimuth = 0.0, distance = 0.0;
+    roadcogo_EllipsoidInverse(kWGS84, p2, W(p2), q2, W(q2), &mean, &azimuth, &distance);
+    EXPECT_NEAR(distance, 20003931.4585545361, 1e-4);
+    EXPECT_LE(AngleError(azimuth, 0.0), 0.001 * kArcSecond);
 }
 
 TEST(RoadcogoEllipsoid, InverseWithoutAnAnswer) {
