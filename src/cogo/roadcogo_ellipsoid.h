@@ -2,8 +2,8 @@
 // factor. They are the coordinate geometry's definition of lines on the ellipsoid.
 // Lines up to 5 km that keep 11 km (0.1 degree of latitude) from the poles follow the
 // short-line series, within 0.002 mm and 0.0001" of the geodesic; all other lines, of
-// any length up to the antipode, follow the geodesic itself (geodesic.h), exact to a
-// few nanometres.
+// any length up to the antipode, follow the geodesic itself (geodesic.h), within
+// 0.0001 mm.
 //
 // Coordinates are (latitude, longitude) in radians; the heights are neither read nor
 // written.
