@@ -18,8 +18,9 @@
 // MATHS_Null (a missing input pointer reads as null; every output must be given); a
 // failure leaves null outputs or a cleared result position, never throws. A result
 // position may be the start itself.
-// On the ellipsoid the geometry is that of the short-line series (roadcogo_ellipsoid.h):
-// the forward point converges within 0.01" and 0.00005 m onto the series inverse.
+// On the ellipsoid the geometry is that of roadcogo_ellipsoid.h (the geodesic, by the
+// short-line series up to 5 km): the forward point converges within 0.01" and 0.00005 m
+// onto its inverse.
 #pragma once
 
 #include "cogo/position.h"

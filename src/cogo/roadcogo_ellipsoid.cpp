@@ -4,7 +4,17 @@
 #include <cmath>
 #include <initializer_list>
 
+#include "cogo/geodesic.h"
+
 namespace {
+
+// The short-line series answers lines up to 5 km that keep 0.1 degree (11 km) from
+// the poles; the geodesic answers all others. Against the geodesic, the series' point
+// is off by 0.0016 mm at 5 km (0.0135 mm at 10 km, 13 mm at 100 km), and near a pole
+// its arcsine of a sine close to 1 loses up to 0.08 mm even on short lines; 11 km
+// from a pole that is 0.001 mm. The inverse is closer still: 1e-5 mm and 7e-5".
+constexpr double kSeriesReach = 5000.0;
+constexpr double kSeriesLatitude = 89.9 * CONSTANT_Pi / 180.0;
 
 bool AnyNull(std::initializer_list<double> values) {
     return std::any_of(values.begin(), values.end(), maths_IsNull);
@@ -12,6 +22,58 @@ bool AnyNull(std::initializer_list<double> values) {
 
 // Rounding can carry a sine a hair past 1 at the end of its range.
 double ClampedASin(double x) { return std::asin(std::clamp(x, -1.0, 1.0)); }
+
+// Latitudes may come as they are or turned into [0, 2pi).
+bool ClearOfThePoles(double latitude) {
+    return std::fabs(std::remainder(latitude, CONSTANT_TwoPi)) <= kSeriesLatitude;
+}
+
+// The straight line through the ellipsoid between two points: shorter than the
+// geodesic by 1 mm in 10 km, so a fair measure of a line's length before solving it.
+double Chord(const coordsys_Ellipsoid& ellipsoid, const coord_Local& p1, const coord_Local& p2) {
+    const double e2 = ellipsoid.EccentricitySquared();
+    double xyz[2][3];
+    for (int i = 0; i < 2; ++i) {
+        const coord_Local& p = i == 0 ? p1 : p2;
+        const double s = std::sin(p.Lat), c = std::cos(p.Lat);
+        const double n = ellipsoid.EarthRadius / std::sqrt(1.0 - e2 * s * s);
+        xyz[i][0] = n * c * std::cos(p.Long);
+        xyz[i][1] = n * c * std::sin(p.Long);
+        xyz[i][2] = n * (1.0 - e2) * s;
+    }
+    return std::hypot(xyz[1][0] - xyz[0][0], xyz[1][1] - xyz[0][1], xyz[1][2] - xyz[0][2]);
+}
+
+void GeodesicDirect(const coord_Local& start, double azimuth, double distance, const coordsys_Ellipsoid& ellipsoid,
+                    coord_Local* destination) {
+    double lat2 = 0.0, lon2 = 0.0, azimuth2 = 0.0;
+    if (!geodesic_Direct(ellipsoid.EarthRadius, ellipsoid.Flattening, start.Lat, start.Long, azimuth, distance, &lat2,
+                         &lon2, &azimuth2)) {
+        destination->Lat = destination->Long = MATHS_Null;
+        return;
+    }
+    coord_NormaliseLatitude(&lat2);
+    coord_NormaliseLongitude(&lon2);
+    // A line over a pole from longitude 0 ends on exactly pi, which belongs to -pi.
+    if (lon2 == CONSTANT_Pi) lon2 = -CONSTANT_Pi;
+    destination->Lat = lat2;
+    destination->Long = lon2;
+}
+
+void GeodesicInverse(const coordsys_Ellipsoid& ellipsoid, const coord_Local& p1, const coord_Local& p2,
+                     double* meanAzimuth, double* azimuth, double* distance) {
+    double s12 = 0.0, azimuth1 = 0.0, azimuth2 = 0.0;
+    if (!geodesic_Inverse(ellipsoid.EarthRadius, ellipsoid.Flattening, p1.Lat, p1.Long, p2.Lat, p2.Long, &s12,
+                          &azimuth1, &azimuth2))
+        return;
+    // Both azimuths lie on the same side of the meridian, so their mean is halfway.
+    double mean = azimuth1 + std::remainder(azimuth2 - azimuth1, CONSTANT_TwoPi) / 2.0;
+    coord_NormaliseAzimuth(&azimuth1);
+    coord_NormaliseAzimuth(&mean);
+    *meanAzimuth = mean;
+    *azimuth = azimuth1;
+    *distance = s12;
+}
 
 }  // namespace
 
@@ -32,6 +94,10 @@ void roadcogo_EllipsoidDirect(const coord_Local& start, double azimuth, double d
     const double e2 = ellipsoid.EccentricitySquared();
     if (AnyNull({phi1, start.Long, azimuth, distance, a, e2, w1}) || w1 == 0.0) {
         destination->Lat = destination->Long = MATHS_Null;
+        return;
+    }
+    if (std::fabs(distance) > kSeriesReach || !ClearOfThePoles(phi1)) {
+        GeodesicDirect(start, azimuth, distance, ellipsoid, destination);
         return;
     }
     const double ep = ellipsoid.SecondEccentricity();
@@ -86,16 +152,16 @@ void roadcogo_EllipsoidInverse(const coordsys_Ellipsoid& ellipsoid, const coord_
         *distance = 0.0;
         return;
     }
+    if (!ClearOfThePoles(phi1) || !ClearOfThePoles(phi2) || Chord(ellipsoid, p1, p2) > kSeriesReach) {
+        GeodesicInverse(ellipsoid, p1, p2, meanAzimuth, azimuth, distance);
+        return;
+    }
     const double ep = ellipsoid.SecondEccentricity();
 
     const double sinPhi1 = std::sin(phi1), cosPhi1 = std::cos(phi1);
     const double sinPhi2 = std::sin(phi2), cosPhi2 = std::cos(phi2);
     const double dl = lambda2 - lambda1;
     const double sinDl = std::sin(dl), cosDl = std::cos(dl);
-
-    // The central angle comes from an arcsine below, which folds lines beyond a
-    // quarter great circle back onto shorter ones: those have no answer here.
-    if (sinPhi1 * sinPhi2 + cosPhi1 * cosPhi2 * cosDl < 0.0) return;
 
     const double n1 = a / w1, n2 = a / w2;
     const double w = e2 * n1 * sinPhi1 / (cosPhi2 * n2) + std::tan(phi2) * (1.0 - e2);

@@ -3,8 +3,8 @@
 //
 // Reference points computed beforehand with GeographicLib's GeodSolve (-p 12) on the
 // engine's WGS-84 flattening (0.0033528106718309905) and on International 1924
-// (-e 6378388 1/297), and pinned. Both operations follow the short-line series, whose
-// inverse stays within 1e-6 m and 0.02" of the geodesic up to 100 km.
+// (-e 6378388 1/297), and pinned. Both operations follow the geodesic within 0.1 mm and
+// 0.001" (the short-line series up to 5 km, within 0.01 mm).
 #include <cmath>
 #include <string>
 #include <vector>
@@ -38,16 +38,18 @@ struct Line {
 constexpr Line kWGS84Lines[] = {
     {46.0, 7.0, 40.0, 1000.0, 46.006891600579770, 7.008298993640412, 1e-5, 0.001},
     {46.0, 7.0, 40.0, 10000.0, 46.068888470684094, 7.083082795060590, 1e-5, 0.001},
-    {46.0, 7.0, 40.0, 100000.0, 46.686087177818202, 7.840237674913261, 0.01, 0.02},
+    {46.0, 7.0, 40.0, 100000.0, 46.686087177818202, 7.840237674913261, 1e-4, 0.001},
+    {46.0, 7.0, 40.0, 900000.0, 51.915231736660168, 15.409978661494865, 1e-4, 0.001},
     {46.0, 7.0, 40.0, -10000.0, 45.931050447296350, 6.917123254363957, 1e-5, 0.001},  // along 220
     {-33.9, 151.2, 250.0, 10000.0, -33.930792691648556, 151.098367252799932, 1e-5, 0.001},
-    {-33.9, 151.2, 250.0, 100000.0, -34.204123894855179, 150.180391763192659, 0.01, 0.02},
+    {-33.9, 151.2, 250.0, 100000.0, -34.204123894855179, 150.180391763192659, 1e-4, 0.001},
 };
 
 constexpr Line kInternationalLines[] = {
     {46.0, 10.0, 40.0, 1000.0, 46.006891373806319, 10.008298606061269, 1e-5, 0.001},
     {46.0, 10.0, 40.0, 10000.0, 46.068886203546903, 10.083078910591194, 1e-5, 0.001},
-    {46.0, 10.0, 40.0, 100000.0, 46.686064573094420, 10.840197945518637, 0.01, 0.02},
+    {46.0, 10.0, 40.0, 100000.0, 46.686064573094420, 10.840197945518637, 1e-4, 0.001},
+    {46.0, 10.0, 40.0, 900000.0, 51.915039491724698, 18.409537084358554, 1e-4, 0.001},
 };
 
 class CogoEllipsoid : public ::testing::Test {
@@ -118,6 +120,29 @@ TEST_F(CogoEllipsoid, LocalLinesOnTheJobsInternationalEllipsoid) {
     auto t = TransformDefinitions().TransverseMercator().International().Create(kJob);
     ASSERT_TRUE(t);
     CheckLines(t.get(), kInternationalLines, std::size(kInternationalLines), kLocalMask, true);
+    EXPECT_TRUE(env.assertions.empty());
+}
+
+TEST_F(CogoEllipsoid, InverseOfLinesAcrossTheEarth) {
+    // Beyond the forward point's reach the inverse still follows the geodesic, to the
+    // antipode: there the end moves 0.1 mm for 0.0005" of azimuth (m12 = 40,460 m).
+    const transfrm_Class* t = transfrm_GetWGS84Transform();
+    struct Far {
+        double lat2, lon2, azimuth, distance;
+    };
+    const Far lines[] = {
+        {-33.9, 151.2, 78.410604284044680, 16713762.0351069216},
+        {-45.9, -173.2, 20.448377917800517, 19990086.6314104684},
+    };
+    position_Class start = Geodetic(46.0, 7.0, 0.0, t, false);
+    for (const Far& l : lines) {
+        SCOPED_TRACE(l.distance);
+        position_Class end = Geodetic(l.lat2, l.lon2, 0.0, t, false);
+        double a = kNull, d = kNull;
+        cogo_InverseAzimuthDistance(start, end, t, &a, &d, kWGS84Mask);
+        EXPECT_NEAR(l.distance, d, 1e-4);
+        EXPECT_NEAR(l.azimuth * kDeg, a, 0.0005 * kArcSecond);
+    }
     EXPECT_TRUE(env.assertions.empty());
 }
 
