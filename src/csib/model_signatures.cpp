@@ -77,7 +77,7 @@ bool ReadFirstGridSet(file_Class& file, datum_CdgHeader& h) {
 }
 
 bool QualifiesAsRtcm(const coordsys_Datum& datum) {
-    return datum.DatumType == COORDSYS_RTCMGrid && !datum.GridName.IsEmpty() &&
+    return datum.DatumType == COORDSYS_RTCMGrid && !datum.GridName.IsEmpty() && path_IsPlainName(datum.GridName) &&
            file_Class(path_MakeFileName("$(SharedDir)", datum.GridName, "RTD")).Exists();
 }
 

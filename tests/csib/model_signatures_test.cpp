@@ -3,6 +3,7 @@
 // a job whose data file is present.
 #include "csib/model_signatures.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -53,13 +54,14 @@ struct Cdg {
         b.Put(type);
         b.Fill(20, 0xAB);
     }
-    void HeightSet(double a, double inverseFlattening) {
+    void HeightSet(double a, double inverseFlattening, const std::string& lat = "north.lat",
+                   const std::string& lon = "north.lon", const std::string& height = "north.hgt") {
         b.Put<uint16_t>(12 + 3 * 64 + 16 + 4);
         b.Put<uint16_t>(2);
         for (uint32_t offset : {1000u, 2000u, 3000u}) b.Put(offset);
-        for (const char* name : {"north.lat", "north.lon", "north.hgt"}) {
+        for (const std::string* name : {&lat, &lon, &height}) {
             char field[64] = {};
-            std::strcpy(field, name);
+            std::memcpy(field, name->data(), std::min<std::size_t>(64, name->size()));
             b.Raw(field, 64);
         }
         b.Put(a);
@@ -288,6 +290,24 @@ TEST_F(LatestRtcmDatum, TheNewestWhoseFileExists) {
     EXPECT_FALSE(datum_FindLatestRtcmDatum(index, nullptr));
     dbJobIndex detached;
     EXPECT_FALSE(datum_FindLatestRtcmDatum(&detached, &found));
+}
+
+// A datum record whose name leads out of the shared folder does not qualify, though
+// the file it leads to exists: the older record is found.
+TEST_F(LatestRtcmDatum, ANameLeadingOutOfTheSharedFolderDoesNotQualify) {
+    std::filesystem::create_directories(tmp / "outside");
+    tmp.Write("outside/net.RTD", "x");
+    tmp.Write("shared/older.RTD", "x");
+    path_DefineMacro("Outside", "..\\outside\\");
+    AppendDatum(COORDSYS_RTCMGrid, "older", 1.0);
+    coordsys_Datum found;
+    for (const std::string& name :
+         {std::string("..\\outside\\net"), std::string("../outside/net"), std::string("$(Outside)net"), tmp / "outside/net"}) {
+        SCOPED_TRACE(name);
+        AppendDatum(COORDSYS_RTCMGrid, name.c_str(), 2.0);
+        ASSERT_TRUE(datum_FindLatestRtcmDatum(job.GetJobIndex(), &found));
+        EXPECT_EQ(1.0, found.TranslationX);
+    }
 }
 
 }  // namespace
