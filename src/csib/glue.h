@@ -49,7 +49,8 @@ inline constexpr int CSIBGLUE_MaxPath = 259;
 // False, with an empty buffer, when the path does not fit or the name is not plain
 // (path_IsPlainName): such a name is a file that cannot be opened.
 bool csibglue_ModelFilePath(const Str& name, const char* extension, char* buffer);
-// The same path, as the file system names it (UTF-8); empty when it does not fit.
+// The same path, as the file system names it (UTF-8); empty when it does not fit or
+// the name is not plain.
 Str csibglue_ModelFileName(const Str& name, const char* extension);
 
 // The transform's re-expression of the adjustments in the cogo grid. The transform
