@@ -49,12 +49,12 @@ void CloseGrids(DatumGrid* record) {
 bool HasMarker(double version) { return version > 1.1; }
 bool ReadsMarker(double version) { return version >= 1.2; }
 
-csib_Status OpenImages(csib_Block* block, const uint8_t* saved) {
+// `both` receives the size of the two saved forms ahead of the marker.
+csib_Status OpenImages(csib_Block* block, const uint8_t* saved, int32_t* both) {
     DatumGrid* record = Record(block);
-    int32_t both = 0;
-    csib_Status status = gridfile_OpenPair(&record->latitudeGrid, &record->longitudeGrid, block, saved, &both);
+    csib_Status status = gridfile_OpenPair(&record->latitudeGrid, &record->longitudeGrid, block, saved, both);
     if (status != CSIB_Ok) return status;
-    const uint8_t* marker = saved + both;
+    const uint8_t* marker = saved + *both;
     if (ReadsMarker(block->version) && *marker != kNoHeightGrid)
         status = gridfile_Open(&record->heightGrid, block, marker + 1, 0);
     return status;
@@ -103,36 +103,44 @@ csib_Status Attach(csib_Block* block) {
     return CSIB_Ok;
 }
 
-csib_Status KeepSavedForm(DatumGrid* record, const uint8_t* saved, int32_t size) {
+// The first `copied` bytes of the part, then 0x0F up to `size`.
+csib_Status KeepSavedForm(DatumGrid* record, const uint8_t* saved, int32_t copied, int32_t size) {
     if (!(record->savedForm = static_cast<uint8_t*>(csib_MemAlloc(static_cast<std::size_t>(size)))))
         return CSIB_OutOfMemory;
-    std::memcpy(record->savedForm, saved, static_cast<std::size_t>(size));
+    std::memcpy(record->savedForm, saved, static_cast<std::size_t>(copied));
+    std::memset(record->savedForm + copied, kNoHeightGrid, static_cast<std::size_t>(size - copied));
     return CSIB_Ok;
 }
 
 csib_Status GetSavedSize(csib_Block* block, uint8_t gridMode, int32_t* size);
 
+// The model keeps its part in the current layout: a part read without a marker (an
+// image older than 1.2) gains 0x0F, so that the reopen, which runs under the current
+// version, finds the marker inside the kept form and opens no height grid.
 csib_Status LoadImages(csib_Block* block, const uint8_t* saved) {
     csib_Status status = Attach(block);
-    if (status == CSIB_Ok) status = OpenImages(block, saved);
-    int32_t size = 0;
+    int32_t both = 0, size = 0;
+    if (status == CSIB_Ok) status = OpenImages(block, saved, &both);
     if (status == CSIB_Ok) status = GetSavedSize(block, block->gridMode, &size);
-    return status == CSIB_Ok ? KeepSavedForm(Record(block), saved, size) : status;
+    if (status != CSIB_Ok) return status;
+    return ReadsMarker(block->version) ? KeepSavedForm(Record(block), saved, size, size)
+                                       : KeepSavedForm(Record(block), saved, both, both + 1);
 }
 
 csib_Status LoadContainer(csib_Block* block, const uint8_t* saved) {
     csib_Status status = Attach(block);
     const char* name = reinterpret_cast<const char*>(saved);
+    const int32_t size = static_cast<int32_t>(std::strlen(name)) + 1;
     if (status == CSIB_Ok) status = OpenContainer(block, name);
-    return status == CSIB_Ok ? KeepSavedForm(Record(block), saved, static_cast<int32_t>(std::strlen(name)) + 1)
-                             : status;
+    return status == CSIB_Ok ? KeepSavedForm(Record(block), saved, size, size) : status;
 }
 
 csib_Status Close(csib_Block* block) { return csib_CloseGridModel(Record(block), CloseGrids); }
 
 csib_Status ReopenImages(csib_Block* block) {
     DatumGrid* record = Record(block);
-    return csib_ReopenGridModel(record, CloseGrids, [&] { return OpenImages(block, record->savedForm); });
+    int32_t both = 0;
+    return csib_ReopenGridModel(record, CloseGrids, [&] { return OpenImages(block, record->savedForm, &both); });
 }
 
 csib_Status ReopenContainer(csib_Block* block) {

@@ -46,9 +46,11 @@ inline constexpr int CSIBGLUE_MaxPath = 259;
 
 // A model file named in a definition: "$(SharedDir)", the name and the extension as
 // a full path in the system code page, into a buffer of CSIBGLUE_MaxPath + 2 bytes.
-// False, with an empty buffer, when the path does not fit.
+// False, with an empty buffer, when the path does not fit or the name is not plain
+// (path_IsPlainName): such a name is a file that cannot be opened.
 bool csibglue_ModelFilePath(const Str& name, const char* extension, char* buffer);
-// The same path, as the file system names it (UTF-8); empty when it does not fit.
+// The same path, as the file system names it (UTF-8); empty when it does not fit or
+// the name is not plain.
 Str csibglue_ModelFileName(const Str& name, const char* extension);
 
 // The transform's re-expression of the adjustments in the cogo grid. The transform
@@ -147,7 +149,8 @@ csib_Status csibglue_ReopenFiles(csib_Block* block);
 // same arrangement. The limit is clamped to 0..32767 steps. True when it converged.
 bool csibglue_EstimateHelmert(const double (*source)[3], const double (*target)[3], uint16_t count,
                               double parameters[7], double (*residuals)[3], double tolerance, int limit);
-// "$(ProjectRootDir)" before "$(SharedDir)"; empty when neither holds the file.
+// "$(ProjectRootDir)" before "$(SharedDir)"; empty when neither holds the file, and
+// for a name that is not plain (path_IsPlainName).
 Str csibglue_FindModelFile(const Str& name, const Str& extension);
 
 // RTCM transformation data records (rtcm.h). The file name is empty on failure; the

@@ -124,11 +124,12 @@ bool FillDatum(Filler& f, const coordsys_Datum& datum) {
     } else {
         if (!csib_DatumKinds[6].slots) return f.Fail(CSIBGLUE_EngineError);
         Str name;
-        if (!datum.GridName.IsEmpty()) {
+        const bool plain = path_IsPlainName(datum.GridName);
+        if (plain && !datum.GridName.IsEmpty()) {
             name = csibglue_FindModelFile(datum.GridName, "RTD");
             if (name.IsEmpty()) name = datum.GridName;
         }
-        const csib_Status status = name.Length() > CSIBGLUE_MaxPath
+        const csib_Status status = !plain || name.Length() > CSIBGLUE_MaxPath
                                        ? CSIB_FileOpenFailed
                                        : csib_SetDatum(f.block, 6, reinterpret_cast<const uint8_t*>(name.Data()));
         if (status < 0 && !f.ModelFailed(status, CSIBGLUE_RTCMFile, DropDatum)) return false;
@@ -428,17 +429,19 @@ int32_t csibglue_ErrorFromEngine(csib_Status status) {
     }
 }
 
+// The names come from the job: one that could lead out of the shared folder names no
+// file at all.
 Str csibglue_ModelFileName(const Str& name, const char* extension) {
+    if (!path_IsPlainName(name)) return Str();
     const Str full = file_Class(path_MakeFileName("$(SharedDir)", name, extension)).GetFullPath();
     return UniString(full).ToCodePage().Length() > CSIBGLUE_MaxPath ? Str() : full;
 }
 
 bool csibglue_ModelFilePath(const Str& name, const char* extension, char* buffer) {
     buffer[0] = 0;
-    const Str full = file_Class(path_MakeFileName("$(SharedDir)", name, extension)).GetFullPath();
-    const Str path = UniString(full).ToCodePage();
-    if (path.Length() > CSIBGLUE_MaxPath) return false;
-    text_Copy(buffer, path.Data(), CSIBGLUE_MaxPath + 2);
+    const Str full = csibglue_ModelFileName(name, extension);
+    if (full.IsEmpty()) return false;
+    text_Copy(buffer, UniString(full).ToCodePage().Data(), CSIBGLUE_MaxPath + 2);
     return true;
 }
 

@@ -145,6 +145,7 @@ csib_Status csibglue_CloseFile(csib_Block* block, const Str& fileName) {
 csib_Status csibglue_ReopenFiles(csib_Block* block) { return block ? csib_ReopenFiles(block) : CSIB_Ok; }
 
 Str csibglue_FindModelFile(const Str& name, const Str& extension) {
+    if (!path_IsPlainName(name)) return Str();
     StrArray candidates;
     candidates.Add(path_MakeFileName("$(ProjectRootDir)", name, extension));
     candidates.Add(path_MakeFileName("$(SharedDir)", name, extension));

@@ -8,6 +8,7 @@
 #include "csib/gridfile.h"
 #include "csib/rtcm.h"
 #include "foundation/buffer.h"
+#include "foundation/environment.h"
 #include "foundation/files/filehdr.h"
 #include "foundation/files/path.h"
 #include "jobdb/dbJobIndex.h"
@@ -16,16 +17,19 @@
 
 namespace {
 
+constexpr const char* kModule = "Library/datum";
 constexpr int kBlock = 256;
 constexpr char kCdgSignature[] = "QVX COMBINED GRID FILE";
 constexpr char kGridMagic[] = "QVX GRID FILE";
 
 // A text field of `size` bytes into a buffer of as many: the bytes before the first
-// NUL, and at most size - 1 of them.
-void Text(const ReadBuffer& buffer, int& offset, char* out, int size) {
+// NUL, and at most size - 1 of them. A field without a NUL is reported with
+// `asserted` (when given) before it is cut.
+void Text(const ReadBuffer& buffer, int& offset, char* out, int size, const char* asserted = nullptr) {
     uint8_t raw[DATUM_CDGSourceFileSize];
     buffer.GetBytes(offset, raw, size);
     const auto* end = static_cast<const uint8_t*>(std::memchr(raw, 0, static_cast<std::size_t>(size)));
+    if (asserted) QZ_ASSERT_TEXT(end != nullptr, asserted);
     const std::size_t length = std::min<std::size_t>(end ? static_cast<std::size_t>(end - raw) : size, size - 1);
     std::memcpy(out, raw, length);
     out[length] = 0;
@@ -47,8 +51,8 @@ bool ReadFirstGridSet(file_Class& file, datum_CdgHeader& h) {
     h.firstSetOffset = buffer.GetUInt16(at);
     h.format = buffer.GetUInt8(at);
     h.secondByte = buffer.GetUInt8(at);
-    Text(buffer, at, h.signature, DATUM_CDGSignatureSize);
-    Text(buffer, at, h.modelName, DATUM_CDGModelSize);
+    Text(buffer, at, h.signature, DATUM_CDGSignatureSize, "strlen(signature) < DATUM_CDGSignatureSize");
+    Text(buffer, at, h.modelName, DATUM_CDGModelSize, "strlen(modelName) < DATUM_CDGModelSize");
     h.setCount = buffer.GetUInt8(at);
     if (h.format != 1 || std::strcmp(h.signature, kCdgSignature) != 0 || h.setCount == 0) return false;
     int64_t position = h.firstSetOffset;
@@ -65,8 +69,10 @@ bool ReadFirstGridSet(file_Class& file, datum_CdgHeader& h) {
         h.latitudeOffset = buffer.GetUInt32(at);
         h.longitudeOffset = buffer.GetUInt32(at);
         h.heightOffset = height ? buffer.GetUInt32(at) : 0;
-        Text(buffer, at, h.latitudeSource, DATUM_CDGSourceFileSize);
-        Text(buffer, at, h.longitudeSource, DATUM_CDGSourceFileSize);
+        Text(buffer, at, h.latitudeSource, DATUM_CDGSourceFileSize,
+             "strlen(latitudeSource) < DATUM_CDGSourceFileSize");
+        Text(buffer, at, h.longitudeSource, DATUM_CDGSourceFileSize,
+             "strlen(longitudeSource) < DATUM_CDGSourceFileSize");
         if (height) Text(buffer, at, h.heightSource, DATUM_CDGSourceFileSize);
         else h.heightSource[0] = 0;
         h.semiMajorAxis = buffer.GetDouble(at);
@@ -77,7 +83,7 @@ bool ReadFirstGridSet(file_Class& file, datum_CdgHeader& h) {
 }
 
 bool QualifiesAsRtcm(const coordsys_Datum& datum) {
-    return datum.DatumType == COORDSYS_RTCMGrid && !datum.GridName.IsEmpty() &&
+    return datum.DatumType == COORDSYS_RTCMGrid && !datum.GridName.IsEmpty() && path_IsPlainName(datum.GridName) &&
            file_Class(path_MakeFileName("$(SharedDir)", datum.GridName, "RTD")).Exists();
 }
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -21,6 +22,7 @@
 #include "records/coordsysdefs.h"
 #include "records/editactions.h"
 #include "records/localtransform.h"
+#include "support/model_files.h"
 #include "support/temp_folder.h"
 #include "transform_definitions.h"
 
@@ -523,6 +525,109 @@ TEST_F(JobCoordinateSystem, ReportsTheSevenFileNamesAndCorrectsAGeoidFoundUnderA
     EXPECT_EQ(Names(), (std::vector<std::string>{"Egm2008", "", "Rtcm", "", "", "Third", "Shift"}));
     EXPECT_EQ(loadFlags & DBJOBINDEX_LoadRTCMGrid, DBJOBINDEX_LoadRTCMGrid);
     EXPECT_EQ(Access()->GetLastIdOfType(DATABASE_HeightRecord), corrected) << "found under its own name now";
+}
+
+// The model file names of the job's records, one model at a time; the others are
+// absent or, for the national grid's second file, the plain name "site".
+struct ModelNames {
+    Str geoid, datumGrid, rtcm, north, east, projectionGrid, shift;
+};
+
+void AppendModelRecords(dbAccess* access, const ModelNames& n) {
+    db_Height height;
+    if (!n.geoid.IsEmpty()) {
+        height.Height.HeightType = COORDSYS_GeoidModel;
+        height.Height.GeoidFilename = n.geoid;
+    }
+    dbRecord_AppendGrouped(access, &height);
+    db_Datum datum;
+    if (!n.datumGrid.IsEmpty()) {
+        datum.Datum.DatumType = COORDSYS_GridDatum;
+        datum.Datum.GridName = n.datumGrid;
+    } else if (!n.rtcm.IsEmpty()) {
+        datum.Datum.DatumType = COORDSYS_RTCMGrid;
+        datum.Datum.GridName = n.rtcm;
+    }
+    dbRecord_AppendGrouped(access, &datum);
+    db_Projection projection;
+    projection.Projection = TransformDefinitions().TransverseMercator().projection;
+    projection.Projection.GroundScale.ProjectLocation.Height = 400.0;
+    if (!n.north.IsEmpty()) {
+        projection.Projection.ProjectionType = COORDSYS_UnitedKingdomNationalGrid;
+        projection.Projection.UKNorthGridFile = n.north;
+        projection.Projection.UKEastGridFile = n.east;
+    } else if (!n.projectionGrid.IsEmpty()) {
+        projection.Projection.ProjectionType = COORDSYS_ProjectionGrid;
+        projection.Projection.ProjectionGridFile = n.projectionGrid;
+    }
+    projection.Projection.ShiftGridFile = n.shift;
+    dbRecord_AppendGrouped(access, &projection);
+}
+
+// Names in the job's records that would lead out of the shared folder: the set-up
+// fails with that model's build error and keeps the old transform, although a
+// loadable file of every kind waits where the names lead; no file there or in the
+// shared folder is created or written, and no corrected record joins the job. The
+// plain names set up.
+TEST_F(JobCoordinateSystem, ModelFileNamesFromTheJobNeverLeaveTheSharedFolder) {
+    TempFolder outside;  // beside the shared folder
+    modeltest::WriteAll(outside.Path(), "site");
+    modeltest::WriteAll(shared.Path(), "site");
+    const std::string leaf = std::filesystem::path(outside.Path()).filename().string();
+    path_DefineMacro("Outside", ("..\\" + leaf + "\\").c_str());
+    TransverseMercator(400.0);
+    using Setter = void (*)(ModelNames&, const Str&);
+    const struct {
+        const char* what;
+        Setter set;
+        int error;
+    } models[] = {
+        {"geoid", [](ModelNames& m, const Str& n) { m.geoid = n; }, CSIBGLUE_GeoidFile},
+        {"datum grid", [](ModelNames& m, const Str& n) { m.datumGrid = n; }, CSIBGLUE_DatumGridFile},
+        {"RTCM data", [](ModelNames& m, const Str& n) { m.rtcm = n; }, CSIBGLUE_RTCMFile},
+        {"national grid, north",
+         [](ModelNames& m, const Str& n) {
+             m.north = n;
+             m.east = "site";
+         },
+         CSIBGLUE_UKGridMissing},
+        {"national grid, east",
+         [](ModelNames& m, const Str& n) {
+             m.north = "site";
+             m.east = n;
+         },
+         CSIBGLUE_UKGridMissing},
+        {"projection grid", [](ModelNames& m, const Str& n) { m.projectionGrid = n; }, CSIBGLUE_ProjectionGridFile},
+        {"shift grid", [](ModelNames& m, const Str& n) { m.shift = n; }, CSIBGLUE_ShiftGridFile},
+    };
+    for (const auto& m : models) {
+        ModelNames names;
+        m.set(names, "site");
+        AppendModelRecords(Access(), names);
+        EXPECT_TRUE(SetUpWith(0)) << m.what << ": the plain name, error " << error;
+    }
+    const auto outsideBefore = modeltest::Snapshot(outside.Path());
+    const auto sharedBefore = modeltest::Snapshot(shared.Path());
+    const std::string leading[] = {"..\\" + leaf + "\\site", "../" + leaf + "/site", "$(Outside)site",
+                                   outside.Path() + "/site"};
+    for (const std::string& name : leading) {
+        for (const auto& m : models) {
+            SCOPED_TRACE(name + ", " + m.what);
+            ModelNames names;
+            m.set(names, name.c_str());
+            AppendModelRecords(Access(), names);
+            const DBID height = Access()->GetLastIdOfType(DATABASE_HeightRecord);
+            const DBID datum = Access()->GetLastIdOfType(DATABASE_DatumRecord);
+            const transfrm_Class* before = Index()->Transform;
+            EXPECT_FALSE(SetUpWith(0));
+            EXPECT_EQ(m.error, error);
+            EXPECT_EQ(before, Index()->Transform);
+            EXPECT_EQ(height, Access()->GetLastIdOfType(DATABASE_HeightRecord));
+            EXPECT_EQ(datum, Access()->GetLastIdOfType(DATABASE_DatumRecord));
+        }
+    }
+    EXPECT_EQ(outsideBefore, modeltest::Snapshot(outside.Path()));
+    EXPECT_EQ(sharedBefore, modeltest::Snapshot(shared.Path()));
 }
 
 }  // namespace

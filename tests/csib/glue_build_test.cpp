@@ -2,6 +2,7 @@
 // a UTM system against PROJ and GeographicLib values, the ground scale, model files
 // that are missing or skipped, kinds and values the build cannot use, and failing
 // allocations.
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "csib_fixtures.h"
 #include "model_folders.h"
 #include "support/grid_writer.h"
+#include "support/model_files.h"
 #include "support/recording_environment.h"
 #include "support/rtd_writer.h"
 
@@ -516,6 +518,96 @@ TEST_F(GlueBuild, RTCMDatumFiles) {
     EXPECT_NEAR(47.496666691774, local.latitude / kDeg, 1e-9);
     EXPECT_NEAR(8.498477635460, local.longitude / kDeg, 1e-9);
     EXPECT_NEAR(1947.689457288012, local.ellipsoidHeight, 1e-3);
+}
+
+// Model file names come from the job. A name that could lead out of the shared or
+// project folder (a separator, "..", a macro) names no file: each model fails with its
+// own code, or is dropped under KeepGoing, although a loadable file of every kind waits
+// where the name leads; nothing in the folders is created or written. The same name
+// without the detour builds.
+TEST_F(GlueBuild, ModelFileNamesNeverLeaveTheirFolder) {
+    modeltest::WriteAll(tmp / "shared", "site");
+    std::filesystem::create_directories(tmp / "outside");
+    modeltest::WriteAll(tmp / "outside", "site");
+    path_DefineMacro("Outside", "..\\outside\\");
+    const std::string names[] = {"..\\outside\\site", "../outside/site", "$(Outside)site", tmp / "outside/site"};
+    using Setter = void (*)(Definitions&, const Str&);
+    const struct {
+        const char* what;
+        Setter set;
+        int32_t error;
+    } models[] = {
+        {"geoid",
+         [](Definitions& d, const Str& n) {
+             d.height.HeightType = COORDSYS_GeoidModel;
+             d.height.GeoidFilename = n;
+         },
+         CSIBGLUE_GeoidFile},
+        {"datum grid",
+         [](Definitions& d, const Str& n) {
+             d.datum.DatumType = COORDSYS_GridDatum;
+             d.datum.GridName = n;
+         },
+         CSIBGLUE_DatumGridFile},
+        {"RTCM data",
+         [](Definitions& d, const Str& n) {
+             d.datum.DatumType = COORDSYS_RTCMGrid;
+             d.datum.GridName = n;
+         },
+         CSIBGLUE_RTCMFile},
+        {"national grid, north",
+         [](Definitions& d, const Str& n) {
+             d.projection.ProjectionType = COORDSYS_UnitedKingdomNationalGrid;
+             d.projection.UKNorthGridFile = n;
+             d.projection.UKEastGridFile = "site";
+         },
+         CSIBGLUE_UKGridMissing},
+        {"national grid, east",
+         [](Definitions& d, const Str& n) {
+             d.projection.ProjectionType = COORDSYS_UnitedKingdomNationalGrid;
+             d.projection.UKNorthGridFile = "site";
+             d.projection.UKEastGridFile = n;
+         },
+         CSIBGLUE_UKGridMissing},
+        {"projection grid",
+         [](Definitions& d, const Str& n) {
+             d.projection.ProjectionType = COORDSYS_ProjectionGrid;
+             d.projection.ProjectionGridFile = n;
+         },
+         CSIBGLUE_ProjectionGridFile},
+        {"shift grid", [](Definitions& d, const Str& n) { d.projection.ShiftGridFile = n; }, CSIBGLUE_ShiftGridFile},
+    };
+    int32_t error = -1;
+    for (const auto& m : models) {
+        Definitions d = Definitions::UTM32();
+        m.set(d, "site");
+        EXPECT_TRUE(Build(d, kAll, 0, &error)) << m.what << ": the plain name";
+        EXPECT_EQ(COORDSYS_NoError, error) << m.what;
+    }
+    const auto before = modeltest::Snapshot(tmp.Path());
+    for (const std::string& name : names) {
+        SCOPED_TRACE(name);
+        const Str n(name.c_str());
+        EXPECT_TRUE(csibglue_FindModelFile(n, "RTD").IsEmpty());
+        EXPECT_TRUE(csibglue_ModelFileName(n, "ggf").IsEmpty());
+        char path[CSIBGLUE_MaxPath + 2] = "x";
+        EXPECT_FALSE(csibglue_ModelFilePath(n, "ggf", path));
+        EXPECT_STREQ("", path);
+        for (const auto& m : models) {
+            SCOPED_TRACE(m.what);
+            Definitions d = Definitions::UTM32();
+            m.set(d, n);
+            EXPECT_FALSE(Build(d, kAll, 0, &error));
+            EXPECT_EQ(m.error, error);
+            ASSERT_TRUE(Build(d, kAll, CSIBGLUE_KeepGoing, &error));
+            EXPECT_EQ(CSIBGLUE_ModelDropped, error);
+            EXPECT_EQ(0, held.block->datumKind);
+            EXPECT_EQ(0, held.block->verticalKind);
+            EXPECT_EQ(0, held.block->hasShiftGrid);
+        }
+    }
+    EXPECT_EQ(before, modeltest::Snapshot(tmp.Path()));
+    EXPECT_FALSE(csibglue_FindModelFile("site", "RTD").IsEmpty());
 }
 
 TEST_F(GlueBuild, SkippedModelFilesBuild) {

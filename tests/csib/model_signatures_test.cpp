@@ -3,6 +3,7 @@
 // a job whose data file is present.
 #include "csib/model_signatures.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -16,6 +17,7 @@
 #include "jobdb/job_fixture.h"
 #include "records/coordsysdefs.h"
 #include "support/grid_writer.h"
+#include "support/recording_environment.h"
 #include "support/rtd_writer.h"
 #include "support/temp_folder.h"
 
@@ -53,13 +55,14 @@ struct Cdg {
         b.Put(type);
         b.Fill(20, 0xAB);
     }
-    void HeightSet(double a, double inverseFlattening) {
+    void HeightSet(double a, double inverseFlattening, const std::string& lat = "north.lat",
+                   const std::string& lon = "north.lon", const std::string& height = "north.hgt") {
         b.Put<uint16_t>(12 + 3 * 64 + 16 + 4);
         b.Put<uint16_t>(2);
         for (uint32_t offset : {1000u, 2000u, 3000u}) b.Put(offset);
-        for (const char* name : {"north.lat", "north.lon", "north.hgt"}) {
+        for (const std::string* name : {&lat, &lon, &height}) {
             char field[64] = {};
-            std::strcpy(field, name);
+            std::memcpy(field, name->data(), std::min<std::size_t>(64, name->size()));
             b.Raw(field, 64);
         }
         b.Put(a);
@@ -105,6 +108,38 @@ TEST(CdgSignature, FirstSetOfTypeOneOrTwo) {
     EXPECT_EQ(6377397.155, h.semiMajorAxis);
     EXPECT_EQ(1.0 / 299.1528128, h.flattening);
     EXPECT_EQ(std::string(31, 'M'), h.modelName) << "a name filling its field is cut one short";
+}
+
+// Texts that fill their fields without a NUL are reported, then cut one short of the
+// field; the height grid's source name is cut without a report.
+TEST(CdgSignature, TextsFillingTheirFieldsAreReportedThenCut) {
+    TempFolder folder;
+    RecordingEnvironment env;
+    datum_CdgHeader h;
+    Cdg full(1, "QVX COMBINED GRID FILE", std::string(32, 'M').c_str(), 1);
+    full.HeightSet(6378137.0, 298.257223563, std::string(64, 'a'), std::string(64, 'o'), std::string(64, 'h'));
+    ASSERT_TRUE(datum_ReadCdgHeader(h, S(folder.Write("full.CDG", full.Bytes()))));
+    EXPECT_EQ(env.Expressions(), (std::vector<std::string>{"strlen(modelName) < DATUM_CDGModelSize",
+                                                           "strlen(latitudeSource) < DATUM_CDGSourceFileSize",
+                                                           "strlen(longitudeSource) < DATUM_CDGSourceFileSize"}));
+    EXPECT_EQ("Library/datum", env.assertions.at(0).module);
+    EXPECT_EQ(std::string(31, 'M'), h.modelName);
+    EXPECT_EQ(std::string(63, 'a'), h.latitudeSource);
+    EXPECT_EQ(std::string(63, 'o'), h.longitudeSource);
+    EXPECT_EQ(std::string(63, 'h'), h.heightSource);
+
+    env.Clear();
+    Cdg signature(1, "QVX COMBINED GRID FILE!!", "model", 1);
+    signature.HeightSet(6378137.0, 298.257223563);
+    EXPECT_FALSE(datum_ReadCdgHeader(h, S(folder.Write("signature.CDG", signature.Bytes()))));
+    EXPECT_EQ(env.Expressions(), (std::vector<std::string>{"strlen(signature) < DATUM_CDGSignatureSize"}));
+
+    env.Clear();
+    Cdg fits(1, "QVX COMBINED GRID FILE", std::string(31, 'M').c_str(), 1);
+    fits.HeightSet(6378137.0, 298.257223563, std::string(63, 'a'), std::string(63, 'o'), std::string(63, 'h'));
+    ASSERT_TRUE(datum_ReadCdgHeader(h, S(folder.Write("fits.CDG", fits.Bytes()))));
+    EXPECT_TRUE(env.assertions.empty());
+    EXPECT_EQ(std::string(63, 'a'), h.latitudeSource);
 }
 
 TEST(CdgSignature, RefusedFiles) {
@@ -288,6 +323,24 @@ TEST_F(LatestRtcmDatum, TheNewestWhoseFileExists) {
     EXPECT_FALSE(datum_FindLatestRtcmDatum(index, nullptr));
     dbJobIndex detached;
     EXPECT_FALSE(datum_FindLatestRtcmDatum(&detached, &found));
+}
+
+// A datum record whose name leads out of the shared folder does not qualify, though
+// the file it leads to exists: the older record is found.
+TEST_F(LatestRtcmDatum, ANameLeadingOutOfTheSharedFolderDoesNotQualify) {
+    std::filesystem::create_directories(tmp / "outside");
+    tmp.Write("outside/net.RTD", "x");
+    tmp.Write("shared/older.RTD", "x");
+    path_DefineMacro("Outside", "..\\outside\\");
+    AppendDatum(COORDSYS_RTCMGrid, "older", 1.0);
+    coordsys_Datum found;
+    for (const std::string& name :
+         {std::string("..\\outside\\net"), std::string("../outside/net"), std::string("$(Outside)net"), tmp / "outside/net"}) {
+        SCOPED_TRACE(name);
+        AppendDatum(COORDSYS_RTCMGrid, name.c_str(), 2.0);
+        ASSERT_TRUE(datum_FindLatestRtcmDatum(job.GetJobIndex(), &found));
+        EXPECT_EQ(1.0, found.TranslationX);
+    }
 }
 
 }  // namespace

@@ -26,12 +26,6 @@ Str ExtensionOfPattern(const Str& pattern) {
     return dot < pattern.Length() ? pattern.MidToEnd(dot + 1) : Str();
 }
 
-// Lookups in the shared folder are by plain name: nothing that could lead elsewhere.
-bool IsPlainName(const Str& name) {
-    return name.FindFirstOf("\\/") == name.Length() && !name.ContainsSubString("..") &&
-           !name.ContainsSubString("$(");
-}
-
 file_Class LargestOrOnly(const file_Array& files) {
     return files.Count() == 1 ? files.GetCopy(0) : fileio_FindLargest(files);
 }
@@ -188,7 +182,8 @@ file_Array filesys_FindNamedFiles(const Str& directory, const Str& name, const S
 }
 
 file_Class filesys_FindSharedFile(const Str& name, const Str& pattern) {
-    if (!IsPlainName(name)) return file_Class();
+    // Lookups in the shared folder are by plain name: nothing that could lead elsewhere.
+    if (!path_IsPlainName(name)) return file_Class();
     Str extension = ExtensionOfPattern(pattern);
     file_Class candidate(path_MakeFileName("$(SharedDir)", name, extension));
     if (candidate.Exists()) return candidate;

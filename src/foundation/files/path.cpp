@@ -93,6 +93,11 @@ bool path_IsAbsolute(const Str& path) {
     return path.Length() >= 3 && path.Data()[1] == ':' && path_IsSeparator(path.Data()[2]);
 }
 
+bool path_IsPlainName(const Str& name) {
+    return name.PastTheEnd(name.FindFirstOf("\\/")) && !name.ContainsSubString("..") &&
+           !name.ContainsSubString("$(");
+}
+
 int path_LastSeparator(const Str& path) {
     for (int i = path.Length() - 1; i >= 0; --i)
         if (path_IsSeparator(path.Data()[i])) return i;

@@ -14,6 +14,9 @@
 
 bool path_IsSeparator(char c);
 bool path_IsAbsolute(const Str& path);
+// A name from outside that may be joined to a folder: no separator, no ".." and no
+// macro reference, so the joined path cannot leave the folder.
+bool path_IsPlainName(const Str& name);
 // Position of the last separator of either kind; -1 when there is none.
 int path_LastSeparator(const Str& path);
 Str path_GetDirectory(const Str& path);
