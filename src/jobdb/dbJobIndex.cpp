@@ -644,8 +644,12 @@ void dbJobIndex::KeepNameOrder(dbTransaction* transaction) {
     for (const Str& name : oldNames) ClearPointStatus(name.Data());
 }
 
-void dbJobIndex::AfterPointAction(dbObject* point, const char* name, uint32_t previousStatus, uint32_t newStatus) {
-    if ((previousStatus & kBestChangeMask) != (newStatus & kBestChangeMask) ||
+void dbJobIndex::AfterPointAction(dbObject* point, const char* name, uint32_t previousStatus, uint32_t statusBefore,
+                                  uint32_t newStatus) {
+    // A best point whose values changed moves what rests on it even when its status
+    // stays the same, and one that stops being best moves it too.
+    const bool best = ((statusBefore | newStatus) & kBestChangeMask) != 0;
+    if (best || (previousStatus & kBestChangeMask) != (newStatus & kBestChangeMask) ||
         (point->GetCategory() & kAzimuthOnlyCategory)) {
         // Later points, lines and arcs may rest on the best point of the name.
         int first = -1;
@@ -672,13 +676,15 @@ void dbJobIndex::FollowTransaction(dbTransaction* transaction) {
     if (!transaction || !Database || _FileType != DatabaseFile) return;
     KeepNameOrder(transaction);
     bool invalidating = false;
+    // The status of the last object replaced in this transaction; nothing else sets it.
+    uint32_t previousStatus = 0;
     for (const dbModel_Action* action = transaction->GetFirst(); action; action = action->GetNext()) {
         const dbRecord_Class* record = action->DBRecord;
         if (!record) continue;
         int type = record->GetType();
         dbObject* point = nullptr;  // the point the action touched
         Str name;
-        uint32_t previousStatus = 0;
+        uint32_t statusBefore = 0;  // that point's own status before the action
         switch (action->Operation) {
         case DBMODEL_Append: {
             dbObject* object = CreateObject(record);
@@ -698,11 +704,12 @@ void dbJobIndex::FollowTransaction(dbTransaction* transaction) {
                 dbObject* object = CreateObject(target);
                 int subscript = -1;
                 if (!object || !ReplaceWith(object, previousStatus, subscript)) break;
+                statusBefore = previousStatus;
                 if (type == DATABASE_ObservationRecord) point = object;
             } else if (type == DATABASE_ObservationRecord) {
                 point = ObjectOfRecord(action->Target);
                 if (!point) break;
-                previousStatus = point->GetStatusBits();
+                statusBefore = point->GetStatusBits();
                 point->ClearFlags(kComputedFlags);
                 // A new mean turned angle may amount to another method.
                 if (ObservationObject* observation = ObservationObject::Cast(point)) observation->SetUnderlyingMethod(0);
@@ -714,6 +721,7 @@ void dbJobIndex::FollowTransaction(dbTransaction* transaction) {
             dbObject* object = CreateObject(record);
             int subscript = -1;
             if (!object || !ReplaceWith(object, previousStatus, subscript)) break;
+            statusBefore = previousStatus;
             if (type == DATABASE_BackBearingRecord)
                 ClearFlagsFrom(subscript, DBOBJECT_HorizontalComputed | DBOBJECT_ElevationComputed, false);
             if (type == DATABASE_ObservationRecord) point = object;
@@ -725,12 +733,14 @@ void dbJobIndex::FollowTransaction(dbTransaction* transaction) {
             dbObject* old = ObjectOfRecord(action->Target);
             dbObject* placeholder = old ? CreateObject(record) : nullptr;
             if (!placeholder) break;
-            previousStatus = type == DATABASE_ObservationRecord ? old->GetStatusBits() : 0;
+            statusBefore = type == DATABASE_ObservationRecord ? old->GetStatusBits() : 0;
             placeholder->SetRemoved(true);
             placeholder->SetFilter(Triple(0, 0, 0));
             placeholder->SetFlags(DBOBJECT_StatusComputed);
             ReplaceObject(old->GetReference().GetSubscript(), placeholder);
             if (type == DATABASE_ObservationRecord) {
+                // What rested on a removed best point is worked out again, and the
+                // other points of its name, under the name it had.
                 point = placeholder;
                 name = record->GetName();
             }
@@ -751,9 +761,10 @@ void dbJobIndex::FollowTransaction(dbTransaction* transaction) {
             if (!point->HasFlag(DBOBJECT_Removed)) name = point->GetName();
             point->ClearFlags(DBOBJECT_StatusComputed);
             const uint32_t newStatus = point->HasFlag(DBOBJECT_Removed) ? 0 : point->GetStatusBits();
-            AfterPointAction(point, name.Data(), previousStatus, newStatus);
+            AfterPointAction(point, name.Data(), previousStatus, statusBefore, newStatus);
         }
-        if (type == DATABASE_LocalTransformationRecord && action->Operation != DBMODEL_InsertBefore) {
+        // Any action on a local transformation, an insert too, may move every point.
+        if (type == DATABASE_LocalTransformationRecord) {
             ClearComputedFlags();
             for (dbIndex* attached : _AttachedIndexes)
                 if (attached && attached->GetCoordType() == COORD_LocalTransformedGridType)

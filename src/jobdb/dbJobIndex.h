@@ -381,8 +381,10 @@ private:
                              DBID recordId, bool ownIndex);
     // Name-order upkeep of a transaction before its actions are followed.
     void KeepNameOrder(dbTransaction* transaction);
-    // The rules after an action on a point.
-    void AfterPointAction(dbObject* point, const char* name, uint32_t previousStatus, uint32_t newStatus);
+    // The rules after an action on a point: previousStatus is the transaction's (the
+    // last replaced object's), statusBefore the point's own before the action.
+    void AfterPointAction(dbObject* point, const char* name, uint32_t previousStatus, uint32_t statusBefore,
+                          uint32_t newStatus);
     // Clears flag 8 of every point of the name in this index.
     void ClearPointStatus(const char* name);
     // The object with that record id, or null.

@@ -155,11 +155,12 @@ DBID dbAccess::QueueAction(int operation, DBID target, const dbRecord_Class* rec
 
     if (_AutoGroup) BeginGroupNested();
     QZ_ASSERT_TEXT(InGroup(), "InGroup()");
-    DBID id = NODBID;
+    // The id is taken even when the model has failed: the group is abandoned at its
+    // end and hands it out again.
+    const DBID id = KeepsTargetId(operation) ? target : _Model.NextRecordId();
     if (!_Model.HasFailed()) {
         dbRecord_Class* clone = owned ? owned.release() : record->Clone();
         if (QZ_ASSERT_TEXT(clone != nullptr, "clone != NULL")) {
-            id = KeepsTargetId(operation) ? target : _Model.NextRecordId();
             clone->SetRecordId(id);
             if (_TimeStamping) clone->SetTimeStamp(clock_GetTime());
             dbModel_Action* action = new dbModel_Action;

@@ -67,8 +67,9 @@ public:
 
     // Queues one action on the calling thread's transaction and returns the id it
     // concerns (see the operations in jobdb/dbmodel.h). A null record, a record whose
-    // type is no record type, a measurement handed in for anything but an apply, and
-    // any action while the model has failed store nothing and give NODBID.
+    // type is no record type and a measurement handed in for anything but an apply
+    // store nothing and give NODBID. While the model has failed nothing is queued, but
+    // the id is taken and returned all the same.
     DBID AddAction(int operation, DBID target, const dbRecord_Class* record);
     // The same with a record made for the action alone: it is queued itself rather than
     // a copy (and deleted when the action is refused).
@@ -122,6 +123,7 @@ public:
 
     // For tests and the job database.
     const dbModel& GetModel() const { return _Model; }
+    dbModel& GetModel() { return _Model; }
     dbJournal& GetJournal() { return _Journal; }
     int GetGroupNestCount() const { return _GroupNestCount; }
 

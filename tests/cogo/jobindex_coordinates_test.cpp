@@ -301,6 +301,74 @@ TEST_F(JobIndexCoordinates, PointsAndLinesOfBothMethods) {
     EXPECT_TRUE(env.assertions.empty());
 }
 
+// A new measurement of a GNSS point moves what rests on it. The job: WGS-84 on a
+// transverse Mercator at 9 degrees east (k0 0.9996, false easting 500,000), no datum
+// and no height model, so grid elevations are ellipsoid heights; grid azimuths and
+// grid distances. P moves to the projection's origin, 0 N and 9 E: there the grid is
+// the false origin, N 0 and E 500,000 whatever the series, with P's height 100. The
+// point 50 m grid east of P and 2 m up is then N 0, E 500,050, elevation 102.
+class JobIndexFollowingCoordinates : public JobIndexCoordinates {
+protected:
+    static constexpr double kDeg = CONSTANT_Pi / 180.0;
+
+    void SetUp() override {
+        JobIndexCoordinates::SetUp();
+        TransformDefinitions definitions;
+        definitions.TransverseMercator();
+        const uint16_t components = TRANSFRM_Ellipsoid | TRANSFRM_Projection;
+        Index()->SetTransform(definitions.Create(components).release(), nullptr, components,
+                              COORDSYS_TransverseMercator);
+    }
+    static db_WGS84 At(double latitude, double longitude, double height) {
+        db_WGS84 wgs;
+        wgs.WGS84 = coord_WGS84(latitude * kDeg, longitude * kDeg, height);
+        return wgs;
+    }
+    DBID GnssAt(const char* name, double latitude, double longitude, double height) {
+        const db_WGS84 wgs = At(latitude, longitude, height);
+        return Point(name, DBENTITY_GpsRTKCtrlPoint, kNormal, &wgs);
+    }
+    void ComputeAll() {
+        for (int i = 0; i < Index()->GetObjectCount(); ++i) Index()->EnsureLoaded(i);
+    }
+};
+
+TEST_F(JobIndexFollowingCoordinates, ANewMeasurementOfTheBestPointMovesWhatRestsOnIt) {
+    const DBID p = GnssAt("P", 0.01, 9.01, 90.0);
+    const DBID a = GnssAt("A", 0.02, 9.0, 50.0);
+    const DBID line = Line("L", "P", "A");
+    db_Polar polar;
+    polar.SourcePoint = "P";
+    polar.Polar = coord_Polar(kPi / 2.0, 50.0, 2.0);
+    polar.CreatedView = COORDSYS_CogoAzimuthGrid | COORDSYS_CogoDistanceGrid | COORDSYS_CogoEllipsoidDistances |
+                        COORDSYS_CogoOrthoHeights;
+    const DBID q = Point("Q", DBENTITY_Coordinates, kNormal, &polar);
+    ComputeAll();
+    LineObject* lineObject = LineObject::Cast(Object(line));
+    ASSERT_NE(lineObject, nullptr);
+    const coord_CorrectedGrid before = ComputedPoint(p)->GetCoordinates();
+    ASSERT_FALSE(before.IsNull());
+    ASSERT_GT(before.East, 501000.0) << "about 1.1 km east of the origin";
+    ExpectGrid(lineObject->_Start, before.North, before.East, 90.0, 1e-6);
+    ExpectGrid(ComputedPoint(q)->GetCoordinates(), before.North, before.East + 50.0, 92.0, 1e-6);
+    const coord_CorrectedGrid end = ComputedPoint(a)->GetCoordinates();
+
+    const db_WGS84 moved = At(0.0, 9.0, 100.0);
+    Access()->ApplyInGroup(p, &moved);
+    for (DBID id : {p, line, q})
+        EXPECT_FALSE(Object(id)->HasFlag(DBOBJECT_HorizontalComputed) || Object(id)->HasFlag(DBOBJECT_ElevationComputed))
+            << id.Value();
+    EXPECT_EQ(Status(p) & 0x4C, 0x4u | 0x40) << "still the best point of P";
+
+    ComputeAll();
+    const double tolerance = 1e-6;  // metres: the values are exact, the projection rounds
+    ExpectGrid(ComputedPoint(p)->GetCoordinates(), 0.0, 500000.0, 100.0, tolerance);
+    ExpectGrid(lineObject->_Start, 0.0, 500000.0, 100.0, tolerance);
+    ExpectGrid(lineObject->_End, end.North, end.East, end.Elev, tolerance);
+    ExpectGrid(ComputedPoint(q)->GetCoordinates(), 0.0, 500050.0, 102.0, tolerance);
+    EXPECT_TRUE(env.assertions.empty());
+}
+
 TEST_F(JobIndexCoordinates, AnIndexNeverSetUpComputesNullCoordinates) {
     CirclePoints();
     Index()->SetTransform(nullptr, nullptr, 0, COORDSYS_NoProjection);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -206,6 +207,23 @@ TEST_F(JobIndexFollowing, ANewBestPointClearsLaterComputedFlags) {
     EXPECT_EQ(Status(p1) & 0x4, 0u);
 }
 
+TEST_F(JobIndexFollowing, APointThatStopsBeingBestMovesWhatRestsOnIt) {
+    // Of two equal keyed-in grid points the older is best; given a locally transformed
+    // grid measurement, it loses to the newer one, whose coordinates the line takes.
+    const DBID p1 = KeyedIn("P");
+    const DBID p2 = KeyedIn("P");
+    const DBID line = Line("L", "P", "P");
+    for (DBID id : {p2, line}) Object(id)->SetFlags(DBOBJECT_HorizontalComputed);
+    ASSERT_EQ(Status(p1) & 0x4, 0x4u);
+
+    db_LocalTransformedGrid grid;
+    Access()->ApplyInGroup(p1, &grid);
+    EXPECT_EQ(Status(p1) & 0x4C, 0u);
+    EXPECT_EQ(Status(p2) & 0x4, 0x4u);
+    for (DBID id : {p2, line}) EXPECT_FALSE(Object(id)->HasFlag(DBOBJECT_HorizontalComputed)) << id.Value();
+    EXPECT_TRUE(env.assertions.empty());
+}
+
 TEST_F(JobIndexFollowing, TransformationsAndInvalidatingRecordsClearFlags) {
     const DBID p1 = Gnss("P");
     const DBID line = Line("L", "P", "P");
@@ -228,6 +246,51 @@ TEST_F(JobIndexFollowing, TransformationsAndInvalidatingRecordsClearFlags) {
     dbRecord_AppendGrouped(Access(), &transformation);
     for (DBID id : {p1, line})
         EXPECT_EQ(Object(id)->GetFlags() & (DBOBJECT_HorizontalComputed | DBOBJECT_StatusComputed), 0) << id.Value();
+}
+
+TEST_F(JobIndexFollowing, EveryActionOnALocalTransformationClearsEveryComputedFlag) {
+    constexpr uint16_t kComputed = DBOBJECT_HorizontalComputed | DBOBJECT_StatusComputed | DBOBJECT_ElevationComputed;
+    const DBID p1 = Gnss("P");
+    const DBID line = Line("L", "P", "P");
+    db_LocalTransformation transformation;
+    transformation.TransformationName = "Site";
+    const DBID lt = dbRecord_AppendGrouped(Access(), &transformation);
+    // Attached point files: one of locally transformed grid coordinates, one of grid.
+    auto attach = [&](coord_Type coordType) {
+        auto* file = new TestIndex;
+        file->coordType = coordType;
+        Index()->AttachIndex(file);
+        auto* point = new ObservationObject;
+        file->AddObject(point);
+        return point;
+    };
+    ObservationObject* local = attach(COORD_LocalTransformedGridType);
+    ObservationObject* grid = attach(COORD_GridType);
+
+    struct Case {
+        const char* what;
+        std::function<void()> action;
+        Reports reports;
+    };
+    const Case cases[] = {
+        {"append", [&] { dbRecord_AppendGrouped(Access(), &transformation); }, {}},
+        {"insert before", [&] { dbRecord_InsertBeforeGrouped(Access(), p1, &transformation); },
+         {"Index cannot insert objects"}},
+        {"replace", [&] { dbRecord_ReplaceAtGrouped(Access(), lt, &transformation); }, {}},
+        {"apply", [&] { job.ApplyBoolAction(lt, db_BoolAction::Delete); }, {}},
+        {"remove", [&] { Remove(lt); }, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (dbObject* object : {Object(p1), Object(line), static_cast<dbObject*>(local), static_cast<dbObject*>(grid)})
+            object->SetFlags(kComputed);
+        env.Clear();
+        c.action();
+        EXPECT_EQ(env.Expressions(), c.reports);
+        for (DBID id : {p1, line}) EXPECT_EQ(Object(id)->GetFlags() & kComputed, 0) << id.Value();
+        EXPECT_EQ(local->GetFlags() & kComputed, 0) << "a file of locally transformed grid coordinates";
+        EXPECT_EQ(grid->GetFlags() & kComputed, kComputed) << "a file of grid coordinates";
+    }
 }
 
 TEST_F(JobIndexFollowing, RenamingResortsTheNames) {

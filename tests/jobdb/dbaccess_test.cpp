@@ -8,6 +8,7 @@
 #include "jobdb/dbaccess.h"
 #include "jobdb/jobdb_fixture.h"
 #include "platform/time.h"
+#include "records/entities.h"
 #include "support/recording_environment.h"
 #include "support/str_print.h"
 #include "support/temp_folder.h"
@@ -242,6 +243,73 @@ TEST_F(AccessTest, RefusedActionsStoreNothing) {
                                                           "target != NODBID"}));
 }
 
+TEST_F(AccessTest, AFailedModelQueuesNothingButStillHandsOutIds) {
+    CreateJob();
+    CountingListener listener;
+    access.SetListener(&listener);
+    access.BeginGroupNested();
+    EXPECT_EQ(Append("a"), DBID(2));
+    access.GetModel().SetFailed(true);
+    // Every action takes its id as before; none is queued.
+    EXPECT_EQ(Append("b"), DBID(3));
+    db_Note note = Note("n", 0);
+    EXPECT_EQ(access.AddAction(DBMODEL_Apply, DBID(1), &note), DBID(4));
+    EXPECT_EQ(access.AddAction(DBMODEL_InsertBefore, DBID(1), &note), DBID(5));
+    db_JobHeader header = Header("New", 0);
+    EXPECT_EQ(access.AddAction(DBMODEL_Replace, DBID(1), &header), DBID(1));
+    EXPECT_EQ(access.AddAction(DBMODEL_Remove, DBID(1), &header), DBID(1));
+    EXPECT_EQ(access.CurrentTransaction().Count(), 1);
+    // The failed group is abandoned at its end, and its ids are handed out again.
+    access.EndGroupNested();
+    EXPECT_EQ(listener.aborted, std::vector<int>{1});
+    EXPECT_TRUE(listener.committed.empty());
+    EXPECT_EQ(ChainIds(), std::vector<uint32_t>{1});
+    access.BeginGroupNested();
+    EXPECT_EQ(Append("c"), DBID(2));
+    access.EndGroupNested();
+    EXPECT_EQ(ChainIds(), (std::vector<uint32_t>{1, 2}));
+    EXPECT_TRUE(env.assertions.empty());
+}
+
+// A removed record is gone at once for readers and for further actions, as it is once
+// the job has been reopened: acting on it would link or free a holder that has left the
+// chain.
+TEST_F(AccessTest, ARemovedRecordIsGoneForReadersAndActions) {
+    CreateJob();
+    db_Observation point;
+    point.PointName = "P";
+    access.BeginGroupNested();
+    access.AddAction(DBMODEL_Append, NODBID, &point);
+    access.AddAction(DBMODEL_Append, NODBID, &point);
+    access.EndGroupNested();
+    access.BeginGroupNested();
+    access.AddAction(DBMODEL_Remove, DBID(2), access.GetRecord(DBID(2)));
+    access.EndGroupNested();
+    EXPECT_EQ(access.GetRecord(DBID(2)), nullptr);
+    EXPECT_EQ(access.GetNextId(DBID(1)), DBID(3));
+
+    access.BeginGroupNested();
+    db_Note note = Note("edited", 0);
+    access.AddAction(DBMODEL_Apply, DBID(2), &note);
+    access.AddAction(DBMODEL_Replace, DBID(2), &point);
+    const DBID inserted = access.AddAction(DBMODEL_InsertBefore, DBID(2), &point);
+    access.AddAction(DBMODEL_Remove, DBID(2), &point);
+    access.EndGroupNested();
+    EXPECT_EQ(ChainIds(), (std::vector<uint32_t>{1, 3}));
+    EXPECT_EQ(access.GetRecord(DBID(2)), nullptr);
+    EXPECT_EQ(access.GetRecord(inserted), nullptr);
+    ASSERT_TRUE(access.Close());
+
+    dbAccess reopened;
+    ASSERT_TRUE(reopened.Open(Path().c_str(), false));
+    EXPECT_EQ(reopened.GetOpenStatus(), DBACCESS_Opened);
+    EXPECT_EQ(reopened.GetRecord(DBID(2)), nullptr);
+    EXPECT_EQ(reopened.GetRecord(inserted), nullptr);
+    EXPECT_EQ(reopened.GetNextId(DBID(1)), DBID(3));
+    reopened.Close();
+    EXPECT_TRUE(env.assertions.empty()) << env.Expressions().front();
+}
+
 TEST_F(AccessTest, TimeStampsAreStampedUnlessDisabled) {
     CreateJob();
     const double now = access.GetRecord(DBID(1))->GetTimeStamp();
@@ -317,7 +385,9 @@ TEST_F(OpenTest, StatusesOfPreparedFiles) {
 
 TEST_F(OpenTest, PartialLastTransactionIsDroppedAndCutWhenWritable) {
     const Bytes complete = Frame(3, DBMODEL_Append, 0, Header("J"));
-    const Bytes partial = Frame(1, DBMODEL_Append, 0, Note("lost", 2));
+    // Longer than what is written next, so that without the cut its tail would stand
+    // behind the new transaction as damage.
+    const Bytes partial = Frame(1, DBMODEL_Append, 0, Note("lost with a transaction that never ended", 2));
     const std::string path = WriteFile(FileHeaderBytes(), {complete, partial});
     const std::string before = TempFolder::Read(path);
 
@@ -342,6 +412,11 @@ TEST_F(OpenTest, PartialLastTransactionIsDroppedAndCutWhenWritable) {
     ASSERT_EQ(frames.size(), 2u);
     EXPECT_EQ(frames[1].flags, 3);
     EXPECT_EQ(TempFolder::Read(path).size(), frames[1].offset + 4 + frames[1].length);
+    dbAccess reopened;
+    ASSERT_TRUE(reopened.Open(path.c_str(), false));
+    EXPECT_EQ(reopened.GetOpenStatus(), DBACCESS_Opened) << "the job opens whole";
+    EXPECT_EQ(reopened.GetRecord(DBID(2))->GetNotes(), Str("kept"));
+    reopened.Close();
 }
 
 TEST_F(OpenTest, DamageStopsReplayWithEverythingBeforeIt) {
