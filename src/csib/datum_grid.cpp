@@ -30,7 +30,7 @@ constexpr uint8_t kNoHeightGrid = 0x0F;
 constexpr uint8_t kHeightGrid = 0xF0;
 constexpr uint16_t kFirstSet = 61;
 
-struct DatumGrid {
+struct csib_DatumGrid {
     csib_GridFile* latitudeGrid;
     csib_GridFile* longitudeGrid;
     csib_GridFile* heightGrid;
@@ -38,9 +38,9 @@ struct DatumGrid {
     uint8_t closed;
 };
 
-DatumGrid* Record(const csib_Block* block) { return static_cast<DatumGrid*>(block->datumParameters); }
+csib_DatumGrid* Record(const csib_Block* block) { return static_cast<csib_DatumGrid*>(block->datumParameters); }
 
-void CloseGrids(DatumGrid* record) {
+void CloseGrids(csib_DatumGrid* record) {
     gridfile_Close(&record->latitudeGrid);
     gridfile_Close(&record->longitudeGrid);
     gridfile_Close(&record->heightGrid);
@@ -50,8 +50,8 @@ bool HasMarker(double version) { return version > 1.1; }
 bool ReadsMarker(double version) { return version >= 1.2; }
 
 // `both` receives the size of the two saved forms ahead of the marker.
-csib_Status OpenImages(csib_Block* block, const uint8_t* saved, int32_t* both) {
-    DatumGrid* record = Record(block);
+csib_Status csib_OpenDatumGridImages(csib_Block* block, const uint8_t* saved, int32_t* both) {
+    csib_DatumGrid* record = Record(block);
     csib_Status status = gridfile_OpenPair(&record->latitudeGrid, &record->longitudeGrid, block, saved, both);
     if (status != CSIB_Ok) return status;
     const uint8_t* marker = saved + *both;
@@ -69,7 +69,7 @@ T Value(const uint8_t* at, bool swap) {
     return value;
 }
 
-csib_Status OpenContainer(csib_Block* block, const char* fileName) {
+csib_Status csib_OpenDatumGridContainer(csib_Block* block, const char* fileName) {
     std::FILE* file = csib_OpenFile(fileName, "rb");
     if (!file) return CSIB_FileOpenFailed;
     uint8_t head[kFirstSet + 16];
@@ -85,7 +85,7 @@ csib_Status OpenContainer(csib_Block* block, const char* fileName) {
                                  Value<uint32_t>(set + 12, swap)};
     for (uint32_t offset : offsets)
         if (offset > 0x7FFFFFFFu) return CSIB_FileContentInvalid;
-    DatumGrid* record = Record(block);
+    csib_DatumGrid* record = Record(block);
     csib_Status status =
         gridfile_OpenFromFile(&record->latitudeGrid, block, fileName, static_cast<int32_t>(offsets[0]));
     if (status == CSIB_Ok)
@@ -96,7 +96,7 @@ csib_Status OpenContainer(csib_Block* block, const char* fileName) {
 }
 
 csib_Status Attach(csib_Block* block) {
-    auto* record = static_cast<DatumGrid*>(csib_MemAlloc(sizeof(DatumGrid)));
+    auto* record = static_cast<csib_DatumGrid*>(csib_MemAlloc(sizeof(csib_DatumGrid)));
     if (!record) return CSIB_OutOfMemory;
     std::memset(record, 0, sizeof *record);
     block->datumParameters = record;
@@ -104,7 +104,7 @@ csib_Status Attach(csib_Block* block) {
 }
 
 // The first `copied` bytes of the part, then 0x0F up to `size`.
-csib_Status KeepSavedForm(DatumGrid* record, const uint8_t* saved, int32_t copied, int32_t size) {
+csib_Status KeepSavedForm(csib_DatumGrid* record, const uint8_t* saved, int32_t copied, int32_t size) {
     if (!(record->savedForm = static_cast<uint8_t*>(csib_MemAlloc(static_cast<std::size_t>(size)))))
         return CSIB_OutOfMemory;
     std::memcpy(record->savedForm, saved, static_cast<std::size_t>(copied));
@@ -112,48 +112,49 @@ csib_Status KeepSavedForm(DatumGrid* record, const uint8_t* saved, int32_t copie
     return CSIB_Ok;
 }
 
-csib_Status GetSavedSize(csib_Block* block, uint8_t gridMode, int32_t* size);
+csib_Status csib_GetDatumGridSavedSize(csib_Block* block, uint8_t gridMode, int32_t* size);
 
 // The model keeps its part in the current layout: a part read without a marker (an
 // image older than 1.2) gains 0x0F, so that the reopen, which runs under the current
 // version, finds the marker inside the kept form and opens no height grid.
-csib_Status LoadImages(csib_Block* block, const uint8_t* saved) {
+csib_Status csib_LoadDatumGrid(csib_Block* block, const uint8_t* saved) {
     csib_Status status = Attach(block);
     int32_t both = 0, size = 0;
-    if (status == CSIB_Ok) status = OpenImages(block, saved, &both);
-    if (status == CSIB_Ok) status = GetSavedSize(block, block->gridMode, &size);
+    if (status == CSIB_Ok) status = csib_OpenDatumGridImages(block, saved, &both);
+    if (status == CSIB_Ok) status = csib_GetDatumGridSavedSize(block, block->gridMode, &size);
     if (status != CSIB_Ok) return status;
     return ReadsMarker(block->version) ? KeepSavedForm(Record(block), saved, size, size)
                                        : KeepSavedForm(Record(block), saved, both, both + 1);
 }
 
-csib_Status LoadContainer(csib_Block* block, const uint8_t* saved) {
+csib_Status csib_LoadDatumGridFile(csib_Block* block, const uint8_t* saved) {
     csib_Status status = Attach(block);
     const char* name = reinterpret_cast<const char*>(saved);
     const int32_t size = static_cast<int32_t>(std::strlen(name)) + 1;
-    if (status == CSIB_Ok) status = OpenContainer(block, name);
+    if (status == CSIB_Ok) status = csib_OpenDatumGridContainer(block, name);
     return status == CSIB_Ok ? KeepSavedForm(Record(block), saved, size, size) : status;
 }
 
-csib_Status Close(csib_Block* block) { return csib_CloseGridModel(Record(block), CloseGrids); }
+csib_Status csib_CloseDatumGrid(csib_Block* block) { return csib_CloseGridModel(Record(block), CloseGrids); }
 
-csib_Status ReopenImages(csib_Block* block) {
-    DatumGrid* record = Record(block);
+csib_Status csib_ReopenDatumGrid(csib_Block* block) {
+    csib_DatumGrid* record = Record(block);
     int32_t both = 0;
-    return csib_ReopenGridModel(record, CloseGrids, [&] { return OpenImages(block, record->savedForm, &both); });
+    return csib_ReopenGridModel(record, CloseGrids,
+                                [&] { return csib_OpenDatumGridImages(block, record->savedForm, &both); });
 }
 
-csib_Status ReopenContainer(csib_Block* block) {
-    DatumGrid* record = Record(block);
+csib_Status csib_ReopenDatumGridFile(csib_Block* block) {
+    csib_DatumGrid* record = Record(block);
     return csib_ReopenGridModel(record, CloseGrids, [&] {
-        return OpenContainer(block, reinterpret_cast<const char*>(record->savedForm));
+        return csib_OpenDatumGridContainer(block, reinterpret_cast<const char*>(record->savedForm));
     });
 }
 
-csib_Status Free(csib_Block* block) { return csib_FreeGridModel(block->datumParameters, CloseGrids); }
+csib_Status csib_FreeDatumGrid(csib_Block* block) { return csib_FreeGridModel(block->datumParameters, CloseGrids); }
 
-csib_Status SaveImages(csib_Block* block, uint8_t* out, uint8_t gridMode) {
-    const DatumGrid* record = Record(block);
+csib_Status csib_SaveDatumGrid(csib_Block* block, uint8_t* out, uint8_t gridMode) {
+    const csib_DatumGrid* record = Record(block);
     if (record->closed) return CSIB_ModelClosed;
     int32_t both = 0;
     csib_Status status = gridfile_SavePair(record->latitudeGrid, record->longitudeGrid, out, gridMode);
@@ -170,16 +171,16 @@ csib_Status SaveImages(csib_Block* block, uint8_t* out, uint8_t gridMode) {
     return gridfile_Save(record->heightGrid, out + 1, gridMode);
 }
 
-csib_Status SaveContainer(csib_Block* block, uint8_t* out, uint8_t) {
-    const DatumGrid* record = Record(block);
+csib_Status csib_SaveDatumGridFile(csib_Block* block, uint8_t* out, uint8_t) {
+    const csib_DatumGrid* record = Record(block);
     if (record->closed) return CSIB_ModelClosed;
     csib_PutString(out, record->latitudeGrid->fileName);
     return CSIB_Ok;
 }
 
-csib_Status GetSavedSize(csib_Block* block, uint8_t gridMode, int32_t* size) {
+csib_Status csib_GetDatumGridSavedSize(csib_Block* block, uint8_t gridMode, int32_t* size) {
     if (!size) return CSIB_MissingOutput;
-    const DatumGrid* record = Record(block);
+    const csib_DatumGrid* record = Record(block);
     if (record->closed) return CSIB_ModelClosed;
     int32_t total = HasMarker(block->version) ? 1 : 0;
     for (const csib_GridFile* grid : {record->latitudeGrid, record->longitudeGrid, record->heightGrid}) {
@@ -193,9 +194,9 @@ csib_Status GetSavedSize(csib_Block* block, uint8_t gridMode, int32_t* size) {
     return CSIB_Ok;
 }
 
-csib_Status GetContainerSavedSize(csib_Block* block, uint8_t, int32_t* size) {
+csib_Status csib_GetDatumGridFileSavedSize(csib_Block* block, uint8_t, int32_t* size) {
     if (!size) return CSIB_MissingOutput;
-    const DatumGrid* record = Record(block);
+    const csib_DatumGrid* record = Record(block);
     if (record->closed) return CSIB_ModelClosed;
     *size = static_cast<int32_t>(std::strlen(reinterpret_cast<const char*>(record->savedForm))) + 1;
     return CSIB_Ok;
@@ -205,7 +206,7 @@ struct Shifts {
     double latitude, longitude, height;
 };
 
-csib_Status ShiftsAt(const DatumGrid* record, const csib_GeodeticPoint& at, Shifts* s) {
+csib_Status ShiftsAt(const csib_DatumGrid* record, const csib_GeodeticPoint& at, Shifts* s) {
     const double lat = at.latitude * kDegrees, lon = at.longitude * kDegrees;
     csib_Status status = gridfile_Interpolate(record->latitudeGrid, lat, lon, &s->latitude);
     if (status == CSIB_Ok) status = gridfile_Interpolate(record->longitudeGrid, lat, lon, &s->longitude);
@@ -216,7 +217,7 @@ csib_Status ShiftsAt(const DatumGrid* record, const csib_GeodeticPoint& at, Shif
 }
 
 // sign +1: local to WGS84, -1: WGS84 to local.
-void Shift(const DatumGrid* record, const csib_GeodeticPoint& in, const Shifts& s, double sign,
+void Shift(const csib_DatumGrid* record, const csib_GeodeticPoint& in, const Shifts& s, double sign,
            csib_GeodeticPoint* out) {
     out->latitude = in.latitude + sign * s.latitude * kArcSecond;
     out->longitude = in.longitude - sign * s.longitude * kArcSecond;
@@ -230,7 +231,7 @@ void Shift(const DatumGrid* record, const csib_GeodeticPoint& in, const Shifts& 
 // A failure leaves the output as the copied input.
 csib_Status Convert(csib_Block* block, const csib_GeodeticPoint* in, csib_GeodeticPoint* out, double sign,
                     bool inputIndexed) {
-    const DatumGrid* record = Record(block);
+    const csib_DatumGrid* record = Record(block);
     if (record->closed) return CSIB_ModelClosed;
     csib_GeodeticPoint result = *in;
     *out = *in;
@@ -256,21 +257,21 @@ csib_Status Convert(csib_Block* block, const csib_GeodeticPoint* in, csib_Geodet
     return CSIB_Ok;
 }
 
-csib_Status FromWGS84(csib_Block* block, const csib_GeodeticPoint* in, csib_GeodeticPoint* out) {
-    const DatumGrid* record = Record(block);
+csib_Status csib_DatumGridFromWGS84(csib_Block* block, const csib_GeodeticPoint* in, csib_GeodeticPoint* out) {
+    const csib_DatumGrid* record = Record(block);
     if (record->closed) return CSIB_ModelClosed;
     return Convert(block, in, out, -1.0, record->latitudeGrid->targetIndexed != 0);
 }
 
-csib_Status ToWGS84(csib_Block* block, const csib_GeodeticPoint* in, csib_GeodeticPoint* out) {
-    const DatumGrid* record = Record(block);
+csib_Status csib_DatumGridToWGS84(csib_Block* block, const csib_GeodeticPoint* in, csib_GeodeticPoint* out) {
+    const csib_DatumGrid* record = Record(block);
     if (record->closed) return CSIB_ModelClosed;
     return Convert(block, in, out, 1.0, record->latitudeGrid->targetIndexed == 0);
 }
 
-csib_Status GetParameters(csib_Block* block, int16_t index, void** parameter) {
+csib_Status csib_GetDatumGridParameters(csib_Block* block, int16_t index, void** parameter) {
     if (!parameter) return CSIB_MissingOutput;
-    const DatumGrid* record = Record(block);
+    const csib_DatumGrid* record = Record(block);
     if (record->closed) return CSIB_ModelClosed;
     const csib_GridFile* grids[3] = {record->latitudeGrid, record->longitudeGrid, record->heightGrid};
     *parameter = nullptr;
@@ -281,17 +282,18 @@ csib_Status GetParameters(csib_Block* block, int16_t index, void** parameter) {
 }  // namespace
 
 bool csib_DatumGridUsesFile(const csib_Block* block, const char* fileName) {
-    const DatumGrid* record = Record(block);
+    const csib_DatumGrid* record = Record(block);
     return csib_IsGridFileNamed(record->latitudeGrid, fileName) ||
            csib_IsGridFileNamed(record->longitudeGrid, fileName) ||
            csib_IsGridFileNamed(record->heightGrid, fileName);
 }
 
 const csib_DatumFunctions csib_DatumGridFunctions = {
-    LoadImages, Close, ReopenImages, Free, SaveImages, FromWGS84, ToWGS84, GetParameters, GetSavedSize,
+    csib_LoadDatumGrid, csib_CloseDatumGrid, csib_ReopenDatumGrid, csib_FreeDatumGrid, csib_SaveDatumGrid,
+    csib_DatumGridFromWGS84, csib_DatumGridToWGS84, csib_GetDatumGridParameters, csib_GetDatumGridSavedSize,
 };
 
 const csib_DatumFunctions csib_DatumGridFileFunctions = {
-    LoadContainer, Close, ReopenContainer, Free, SaveContainer, FromWGS84, ToWGS84, GetParameters,
-    GetContainerSavedSize,
+    csib_LoadDatumGridFile, csib_CloseDatumGrid, csib_ReopenDatumGridFile, csib_FreeDatumGrid, csib_SaveDatumGridFile,
+    csib_DatumGridFromWGS84, csib_DatumGridToWGS84, csib_GetDatumGridParameters, csib_GetDatumGridFileSavedSize,
 };

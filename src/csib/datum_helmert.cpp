@@ -19,7 +19,7 @@ csib_HelmertParameters* Record(const csib_Block* block) {
     return static_cast<csib_HelmertParameters*>(block->datumParameters);
 }
 
-csib_Status Load(csib_Block* block, const uint8_t* saved) {
+csib_Status csib_LoadHelmert(csib_Block* block, const uint8_t* saved) {
     auto* record = static_cast<csib_HelmertParameters*>(csib_MemAlloc(sizeof(csib_HelmertParameters)));
     if (!record) return CSIB_OutOfMemory;
     block->datumParameters = record;
@@ -28,7 +28,7 @@ csib_Status Load(csib_Block* block, const uint8_t* saved) {
     return CSIB_Ok;
 }
 
-csib_Status Save(csib_Block* block, uint8_t* out, uint8_t) {
+csib_Status csib_SaveHelmert(csib_Block* block, uint8_t* out, uint8_t) {
     for (int i = 0; i < kSavedValues; ++i) csib_PutDouble(out + 8 * i, Record(block)->values[i]);
     return CSIB_Ok;
 }
@@ -49,20 +49,26 @@ csib_Status Convert(const csib_GeodeticPoint* in, csib_GeodeticPoint* out, doubl
     return CSIB_Ok;
 }
 
-csib_Status ToWGS84(csib_Block* block, const csib_GeodeticPoint* in, csib_GeodeticPoint* out) {
+csib_Status csib_HelmertToWGS84(csib_Block* block, const csib_GeodeticPoint* in, csib_GeodeticPoint* out) {
     return Convert(in, out, block->semiMajorAxis, block->semiMinorAxis, kWGS84A, kWGS84B, Record(block),
                    csib_HelmertForward);
 }
 
-csib_Status FromWGS84(csib_Block* block, const csib_GeodeticPoint* in, csib_GeodeticPoint* out) {
+csib_Status csib_HelmertFromWGS84(csib_Block* block, const csib_GeodeticPoint* in, csib_GeodeticPoint* out) {
     return Convert(in, out, kWGS84A, kWGS84B, block->semiMajorAxis, block->semiMinorAxis, Record(block),
                    csib_HelmertReverse);
 }
 
-csib_Status GetParameters(csib_Block* block, int16_t index, void** parameter) {
+csib_Status csib_GetHelmertParameters(csib_Block* block, int16_t index, void** parameter) {
     if (!parameter) return CSIB_MissingOutput;
     *parameter = index >= 0 && index < kSavedValues ? &Record(block)->values[index] : nullptr;
     return CSIB_Ok;
+}
+
+csib_Status csib_FreeHelmert(csib_Block* block) { return csib_FreeDatumRecord(block); }
+
+csib_Status csib_GetHelmertSavedSize(csib_Block* block, uint8_t gridMode, int32_t* size) {
+    return csib_FixedSavedSize<8 * kSavedValues>(block, gridMode, size);
 }
 
 }  // namespace
@@ -94,6 +100,6 @@ void csib_HelmertReverse(const csib_HelmertParameters* p, const double in[3], do
 }
 
 const csib_DatumFunctions csib_HelmertFunctions = {
-    Load, csib_NoFileWork, csib_NoFileWork, csib_FreeDatumRecord, Save, FromWGS84, ToWGS84, GetParameters,
-    csib_FixedSavedSize<8 * kSavedValues>,
+    csib_LoadHelmert, csib_NoFileWork, csib_NoFileWork, csib_FreeHelmert, csib_SaveHelmert, csib_HelmertFromWGS84,
+    csib_HelmertToWGS84, csib_GetHelmertParameters, csib_GetHelmertSavedSize,
 };

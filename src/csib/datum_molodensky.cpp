@@ -17,7 +17,7 @@ csib_MolodenskyParameters* Record(const csib_Block* block) {
     return static_cast<csib_MolodenskyParameters*>(block->datumParameters);
 }
 
-csib_Status Load(csib_Block* block, const uint8_t* saved) {
+csib_Status csib_LoadMolodensky(csib_Block* block, const uint8_t* saved) {
     auto* record = static_cast<csib_MolodenskyParameters*>(csib_MemAlloc(sizeof(csib_MolodenskyParameters)));
     if (!record) return CSIB_OutOfMemory;
     block->datumParameters = record;
@@ -29,7 +29,7 @@ csib_Status Load(csib_Block* block, const uint8_t* saved) {
     return CSIB_Ok;
 }
 
-csib_Status Save(csib_Block* block, uint8_t* out, uint8_t) {
+csib_Status csib_SaveMolodensky(csib_Block* block, uint8_t* out, uint8_t) {
     const csib_MolodenskyParameters* record = Record(block);
     csib_PutDouble(out, record->dX);
     csib_PutDouble(out + 8, record->dY);
@@ -37,7 +37,7 @@ csib_Status Save(csib_Block* block, uint8_t* out, uint8_t) {
     return CSIB_Ok;
 }
 
-csib_Status ToWGS84(csib_Block* block, const csib_GeodeticPoint* in, csib_GeodeticPoint* out) {
+csib_Status csib_MolodenskyToWGS84(csib_Block* block, const csib_GeodeticPoint* in, csib_GeodeticPoint* out) {
     double dLat = 0.0, dLon = 0.0, dH = 0.0;
     csib_MolodenskyShifts(block, in, &dLat, &dLon, &dH);
     *out = *in;
@@ -48,7 +48,7 @@ csib_Status ToWGS84(csib_Block* block, const csib_GeodeticPoint* in, csib_Geodet
 }
 
 // The shifts belong to the local point: iterate from the WGS84 one.
-csib_Status FromWGS84(csib_Block* block, const csib_GeodeticPoint* in, csib_GeodeticPoint* out) {
+csib_Status csib_MolodenskyFromWGS84(csib_Block* block, const csib_GeodeticPoint* in, csib_GeodeticPoint* out) {
     csib_GeodeticPoint estimate = *in;
     double lastLat = 0.0, lastLon = 0.0, lastH = 0.0;
     for (int round = 0; round < kRounds; ++round) {
@@ -69,11 +69,17 @@ csib_Status FromWGS84(csib_Block* block, const csib_GeodeticPoint* in, csib_Geod
     return CSIB_IterationLimit;
 }
 
-csib_Status GetParameters(csib_Block* block, int16_t index, void** parameter) {
+csib_Status csib_GetMolodenskyParameters(csib_Block* block, int16_t index, void** parameter) {
     if (!parameter) return CSIB_MissingOutput;
     double* values[3] = {&Record(block)->dX, &Record(block)->dY, &Record(block)->dZ};
     *parameter = index >= 0 && index < 3 ? values[index] : nullptr;
     return CSIB_Ok;
+}
+
+csib_Status csib_FreeMolodensky(csib_Block* block) { return csib_FreeDatumRecord(block); }
+
+csib_Status csib_GetMolodenskySavedSize(csib_Block* block, uint8_t gridMode, int32_t* size) {
+    return csib_FixedSavedSize<24>(block, gridMode, size);
 }
 
 }  // namespace
@@ -107,6 +113,6 @@ void csib_MolodenskyShifts(const csib_Block* block, const csib_GeodeticPoint* po
 }
 
 const csib_DatumFunctions csib_MolodenskyFunctions = {
-    Load, csib_NoFileWork, csib_NoFileWork, csib_FreeDatumRecord, Save, FromWGS84, ToWGS84, GetParameters,
-    csib_FixedSavedSize<24>,
+    csib_LoadMolodensky, csib_NoFileWork, csib_NoFileWork, csib_FreeMolodensky, csib_SaveMolodensky,
+    csib_MolodenskyFromWGS84, csib_MolodenskyToWGS84, csib_GetMolodenskyParameters, csib_GetMolodenskySavedSize,
 };

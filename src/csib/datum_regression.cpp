@@ -143,7 +143,7 @@ csib_Status ReadEmbedded(csib_Block* block, csib_RegressionDatum* record, const 
     return CSIB_Ok;
 }
 
-csib_Status Load(csib_Block* block, const uint8_t* saved) {
+csib_Status csib_LoadRegressionDatum(csib_Block* block, const uint8_t* saved) {
     auto* record = static_cast<csib_RegressionDatum*>(csib_MemAlloc(sizeof(csib_RegressionDatum)));
     if (!record) return CSIB_OutOfMemory;
     std::memset(record, 0, sizeof *record);
@@ -161,7 +161,7 @@ csib_Status Load(csib_Block* block, const uint8_t* saved) {
     return block->gridMode == 1 ? ReadFile(record) : ReadEmbedded(block, record, at);
 }
 
-csib_Status Free(csib_Block* block) {
+csib_Status csib_FreeRegressionDatum(csib_Block* block) {
     csib_RegressionDatum* record = Record(block);
     if (record) {
         for (csib_RegressionSeries& s : record->series) {
@@ -176,7 +176,7 @@ csib_Status Free(csib_Block* block) {
     return CSIB_Ok;
 }
 
-csib_Status Save(csib_Block* block, uint8_t* out, uint8_t gridMode) {
+csib_Status csib_SaveRegressionDatum(csib_Block* block, uint8_t* out, uint8_t gridMode) {
     const csib_RegressionDatum* record = Record(block);
     out += csib_PutString(out, record->fileName);
     if (gridMode == 1) return CSIB_Ok;
@@ -196,7 +196,7 @@ csib_Status Save(csib_Block* block, uint8_t* out, uint8_t gridMode) {
     return CSIB_Ok;
 }
 
-csib_Status GetSavedSize(csib_Block* block, uint8_t gridMode, int32_t* size) {
+csib_Status csib_GetRegressionSavedSize(csib_Block* block, uint8_t gridMode, int32_t* size) {
     if (!size) return CSIB_MissingOutput;
     const csib_RegressionDatum* record = Record(block);
     int32_t bytes = 0;
@@ -236,7 +236,7 @@ void Shifts(const csib_RegressionDatum* r, const csib_GeodeticPoint* point, doub
     *dH = Series(r->series[2], u, v);
 }
 
-csib_Status ToWGS84(csib_Block* block, const csib_GeodeticPoint* in, csib_GeodeticPoint* out) {
+csib_Status csib_RegressionToWGS84(csib_Block* block, const csib_GeodeticPoint* in, csib_GeodeticPoint* out) {
     const csib_RegressionDatum* r = Record(block);
     *out = *in;
     if (r->series[0].count == 0) return CSIB_Ok;
@@ -248,7 +248,7 @@ csib_Status ToWGS84(csib_Block* block, const csib_GeodeticPoint* in, csib_Geodet
     return CSIB_Ok;
 }
 
-csib_Status FromWGS84(csib_Block* block, const csib_GeodeticPoint* in, csib_GeodeticPoint* out) {
+csib_Status csib_RegressionFromWGS84(csib_Block* block, const csib_GeodeticPoint* in, csib_GeodeticPoint* out) {
     const csib_RegressionDatum* r = Record(block);
     if (r->series[0].count == 0) {
         *out = *in;
@@ -275,7 +275,7 @@ csib_Status FromWGS84(csib_Block* block, const csib_GeodeticPoint* in, csib_Geod
 }
 
 // Arrays and the file name are given as their storage.
-csib_Status GetParameters(csib_Block* block, int16_t index, void** parameter) {
+csib_Status csib_GetRegressionParameters(csib_Block* block, int16_t index, void** parameter) {
     if (!parameter) return CSIB_MissingOutput;
     csib_RegressionDatum* r = Record(block);
     *parameter = nullptr;
@@ -294,5 +294,6 @@ csib_Status GetParameters(csib_Block* block, int16_t index, void** parameter) {
 }  // namespace
 
 const csib_DatumFunctions csib_RegressionFunctions = {
-    Load, csib_NoFileWork, csib_NoFileWork, Free, Save, FromWGS84, ToWGS84, GetParameters, GetSavedSize,
+    csib_LoadRegressionDatum, csib_NoFileWork, csib_NoFileWork, csib_FreeRegressionDatum, csib_SaveRegressionDatum,
+    csib_RegressionFromWGS84, csib_RegressionToWGS84, csib_GetRegressionParameters, csib_GetRegressionSavedSize,
 };

@@ -250,7 +250,7 @@ void SetOutput(const csib_GeodeticPoint& result, csib_GeodeticPoint* out) {
     out->hasOrthometricHeight = 0;
 }
 
-csib_Status Load(csib_Block* block, const uint8_t* saved) {
+csib_Status rtcm_Load(csib_Block* block, const uint8_t* saved) {
     auto* record = static_cast<rtcm_Transformation*>(csib_MemAlloc(sizeof(rtcm_Transformation)));
     if (!record) return CSIB_OutOfMemory;
     rtcm_Init(record);
@@ -260,7 +260,7 @@ csib_Status Load(csib_Block* block, const uint8_t* saved) {
     return status == CSIB_NoFileName ? CSIB_Ok : status;
 }
 
-csib_Status Free(csib_Block* block) {
+csib_Status rtcm_Free(csib_Block* block) {
     rtcm_Transformation* record = Record(block);
     if (!record) return CSIB_Ok;
     rtcm_SetGridSize(record, 0, 0);
@@ -269,7 +269,7 @@ csib_Status Free(csib_Block* block) {
     return CSIB_Ok;
 }
 
-csib_Status Save(csib_Block* block, uint8_t* out, uint8_t) {
+csib_Status rtcm_Save(csib_Block* block, uint8_t* out, uint8_t) {
     csib_PutString(out, Record(block)->fileName);
     return CSIB_Ok;
 }
@@ -303,11 +303,11 @@ csib_Status FromWGS84Record(const rtcm_Transformation* record, const csib_Geodet
     return CSIB_Ok;
 }
 
-csib_Status FromWGS84(csib_Block* block, const csib_GeodeticPoint* in, csib_GeodeticPoint* out) {
+csib_Status rtcm_FromWGS84(csib_Block* block, const csib_GeodeticPoint* in, csib_GeodeticPoint* out) {
     return FromWGS84Record(Record(block), in, out);
 }
 
-csib_Status ToWGS84(csib_Block* block, const csib_GeodeticPoint* in, csib_GeodeticPoint* out) {
+csib_Status rtcm_ToWGS84(csib_Block* block, const csib_GeodeticPoint* in, csib_GeodeticPoint* out) {
     const rtcm_Transformation* record = Record(block);
     if (!record->fileName[0]) return CSIB_NoFileName;
     if (!in->hasEllipsoidHeight) return CSIB_RTCMNoHeight;
@@ -340,13 +340,13 @@ csib_Status ToWGS84(csib_Block* block, const csib_GeodeticPoint* in, csib_Geodet
     return CSIB_Ok;
 }
 
-csib_Status GetParameters(csib_Block* block, int16_t index, void** parameter) {
+csib_Status rtcm_GetParameters(csib_Block* block, int16_t index, void** parameter) {
     if (!parameter) return CSIB_MissingOutput;
     *parameter = index == 0 ? Record(block)->fileName : nullptr;
     return CSIB_Ok;
 }
 
-csib_Status GetSavedSize(csib_Block* block, uint8_t, int32_t* size) {
+csib_Status rtcm_GetSavedSize(csib_Block* block, uint8_t, int32_t* size) {
     if (!size) return CSIB_MissingOutput;
     *size = static_cast<int32_t>(std::strlen(Record(block)->fileName)) + 1;
     return CSIB_Ok;
@@ -692,5 +692,6 @@ csib_Status rtcm_TransformReverse(const rtcm_Transformation* record, const csib_
 }
 
 const csib_DatumFunctions csib_RtcmFunctions = {
-    Load, csib_NoFileWork, csib_NoFileWork, Free, Save, FromWGS84, ToWGS84, GetParameters, GetSavedSize,
+    rtcm_Load, csib_NoFileWork, csib_NoFileWork, rtcm_Free, rtcm_Save, rtcm_FromWGS84, rtcm_ToWGS84,
+    rtcm_GetParameters, rtcm_GetSavedSize,
 };

@@ -49,17 +49,42 @@ char* CopyString(const char* text, std::size_t length) {
     return copy;
 }
 
-// Reads from the file (at its current position) or from the source bytes.
+// What the header is read from: the grid's file, or the image source bytes.
 struct Source {
     csib_GridFile* g;
     const uint8_t* bytes;  // image source, after the name
-    bool Read(void* out, std::size_t size) {
-        if (g->fromFile) return csib_FileRead(out, 1, size, g->file) == size;
-        std::memcpy(out, bytes + g->imagePos, size);
-        g->imagePos += static_cast<int32_t>(size);
-        return true;
-    }
 };
+
+// Moves the read position to `at` bytes from the grid's start.
+bool gridfile_Seek(csib_GridFile* g, int64_t at) {
+    if (g->fromFile) return csib_FileSeek(g->file, static_cast<long>(g->fileOffset + at), SEEK_SET) == 0;
+    g->imagePos = static_cast<int32_t>(at);
+    return true;
+}
+
+// Reads from the file (at its current position) or from the source bytes.
+bool gridfile_ReadBytes(Source& in, void* out, std::size_t size) {
+    csib_GridFile* g = in.g;
+    if (g->fromFile) return csib_FileRead(out, 1, size, g->file) == size;
+    std::memcpy(out, in.bytes + g->imagePos, size);
+    g->imagePos += static_cast<int32_t>(size);
+    return true;
+}
+
+// A file-backed grid opens its file at the grid's offset; an image grid reads from 0.
+csib_Status gridfile_OpenSource(csib_GridFile* g) {
+    if (g->fromFile) {
+        g->file = csib_OpenFile(g->fileName, "rb");
+        if (!g->file) return CSIB_FileOpenFailed;
+        if (g->fileOffset < 0) return CSIB_FileReadFailed;
+    }
+    return gridfile_Seek(g, 0) ? CSIB_Ok : CSIB_FileReadFailed;
+}
+
+void gridfile_CloseSource(csib_GridFile* g) {
+    if (g->file) csib_FileClose(g->file);
+    g->file = nullptr;
+}
 
 template <typename T>
 void SwapValue(T& value) {
@@ -110,18 +135,18 @@ struct Header {
 };
 
 csib_Status ReadHeader(Source& in, Header& h) {
-    bool ok = in.Read(&h.mark, 2) && in.Read(h.magic, 14);
+    bool ok = gridfile_ReadBytes(in, &h.mark, 2) && gridfile_ReadBytes(in, h.magic, 14);
     if (!ok) return CSIB_FileReadFailed;
     if (std::memcmp(h.magic, kMagic, sizeof kMagic) != 0) return CSIB_NotAGridFile;
     h.name[32] = 0;
-    ok = in.Read(h.name, 32);
+    ok = gridfile_ReadBytes(in, h.name, 32);
     for (double* d : {&h.south, &h.north, &h.west, &h.east, &h.rowSpacing, &h.columnSpacing})
-        ok = ok && in.Read(d, 8);
-    ok = ok && in.Read(&h.rows, 4) && in.Read(&h.columns, 4);
-    for (double* d : {&h.aux1, &h.aux2, &h.nullValue, &h.scaleDivisor}) ok = ok && in.Read(d, 8);
-    ok = ok && in.Read(&h.window, 2);
+        ok = ok && gridfile_ReadBytes(in, d, 8);
+    ok = ok && gridfile_ReadBytes(in, &h.rows, 4) && gridfile_ReadBytes(in, &h.columns, 4);
+    for (double* d : {&h.aux1, &h.aux2, &h.nullValue, &h.scaleDivisor}) ok = ok && gridfile_ReadBytes(in, d, 8);
+    ok = ok && gridfile_ReadBytes(in, &h.window, 2);
     for (uint8_t* b : {&h.flags, &h.skipped, &h.methodBits, &h.typeBits, &h.lineDirection, &h.cellDirection})
-        ok = ok && in.Read(b, 1);
+        ok = ok && gridfile_ReadBytes(in, b, 1);
     if (!ok) return CSIB_FileReadFailed;
     if ((h.typeBits & 0x3F) == 0) return CSIB_FileContentInvalid;
     return CSIB_Ok;
@@ -129,7 +154,7 @@ csib_Status ReadHeader(Source& in, Header& h) {
 
 bool OutsideCountRange(int32_t n) { return n < 0 || n > 32768; }
 
-void SwapHeader(Header& h) {
+void gridfile_SwapHeader(Header& h) {
     SwapValue(h.mark);
     for (double* d : {&h.south, &h.north, &h.west, &h.east, &h.rowSpacing, &h.columnSpacing, &h.aux1, &h.aux2,
                       &h.nullValue, &h.scaleDivisor})
@@ -190,20 +215,25 @@ csib_Status AllocateCache(csib_GridFile* g) {
     return CSIB_Ok;
 }
 
+// The image copy's numeric header fields and cells, into the host's order.
+void gridfile_SwapImage(csib_GridFile* g) {
+    SwapImageHeader(g->image);
+    const int64_t cells = CellBytes(g);
+    for (int64_t at = GRIDFILE_HeaderBytes; at < GRIDFILE_HeaderBytes + cells; at += g->cellSize)
+        SwapCell(g->image + at, g->cellType);
+}
+
 csib_Status CopyImage(csib_GridFile* g, const uint8_t* source) {
     const int64_t cells = CellBytes(g);
     const std::size_t bytes = static_cast<std::size_t>(GRIDFILE_HeaderBytes + GRIDFILE_TrailerBytes + cells);
     g->image = static_cast<uint8_t*>(csib_MemAlloc(bytes));
     if (!g->image) return CSIB_OutOfMemory;
     std::memcpy(g->image, source, bytes);
-    if (!g->swapped) return CSIB_Ok;
-    SwapImageHeader(g->image);
-    for (int64_t at = GRIDFILE_HeaderBytes; at < GRIDFILE_HeaderBytes + cells; at += g->cellSize)
-        SwapCell(g->image + at, g->cellType);
+    if (g->swapped) gridfile_SwapImage(g);
     return CSIB_Ok;
 }
 
-csib_Status Build(csib_GridFile* g, const uint8_t* source, int32_t offset) {
+csib_Status Build(csib_GridFile* g, const uint8_t* source) {
     const uint8_t* imageStart = source;
     if (HasName(g)) {
         const char* name = reinterpret_cast<const char*>(source);
@@ -211,19 +241,15 @@ csib_Status Build(csib_GridFile* g, const uint8_t* source, int32_t offset) {
         if (!(g->fileName = CopyString(name, length))) return CSIB_OutOfMemory;
         imageStart = source + length + 1;
     }
-    if (g->fromFile) {
-        g->file = csib_OpenFile(g->fileName, "rb");
-        if (!g->file) return CSIB_FileOpenFailed;
-        if (offset < 0 || csib_FileSeek(g->file, offset, SEEK_SET) != 0) return CSIB_FileReadFailed;
-    }
+    csib_Status status = gridfile_OpenSource(g);
+    if (status != CSIB_Ok) return status;
     Source in{g, imageStart};
     Header h{};
-    csib_Status status = ReadHeader(in, h);
-    if (status != CSIB_Ok) return status;
+    if ((status = ReadHeader(in, h)) != CSIB_Ok) return status;
     if (!(g->gridName = CopyString(h.name, std::strlen(h.name)))) return CSIB_OutOfMemory;
     if (OutsideCountRange(h.rows) && OutsideCountRange(h.columns)) {
         g->swapped = 1;
-        SwapHeader(h);
+        gridfile_SwapHeader(h);
     }
     g->byteOrderMark = h.mark;
     g->south = h.south;
@@ -260,18 +286,18 @@ csib_Status Build(csib_GridFile* g, const uint8_t* source, int32_t offset) {
     return CSIB_Ok;
 }
 
-int32_t Round(double x) { return static_cast<int32_t>(std::floor(x + 0.5)); }
+int32_t gridfile_Round(double x) { return static_cast<int32_t>(std::floor(x + 0.5)); }
 
 // First node of an n-node window about fractional node x, kept inside 0..count - 1.
 int32_t WindowStart(double x, int32_t n, int32_t count) {
     const int32_t h = n / 2;
-    int32_t first = n % 2 ? Round(x) - h : static_cast<int32_t>(x) - h + 1;
+    int32_t first = n % 2 ? gridfile_Round(x) - h : static_cast<int32_t>(x) - h + 1;
     if (first < 0) first = 0;
     if (first + n - 1 > count - 1) first = count - n;
     return first;
 }
 
-csib_Status FillCache(csib_GridFile* g, double y, double x) {
+csib_Status gridfile_FillCache(csib_GridFile* g, double y, double x) {
     const int32_t w = g->cacheSize;
     const int32_t firstRow = WindowStart(y, w, g->rows);
     const int32_t firstColumn = WindowStart(x, w, g->columns);
@@ -301,8 +327,7 @@ csib_Status FillCache(csib_GridFile* g, double y, double x) {
         const std::size_t bytes = static_cast<std::size_t>(w) * g->cellSize;
         const uint8_t* raw;
         if (g->fromFile) {
-            if (csib_FileSeek(g->file, static_cast<long>(g->fileOffset + at), SEEK_SET) != 0 ||
-                csib_FileRead(g->lineBuffer, 1, bytes, g->file) != bytes)
+            if (!gridfile_Seek(g, at) || csib_FileRead(g->lineBuffer, 1, bytes, g->file) != bytes)
                 return CSIB_FileReadFailed;
             if (g->swapped)
                 for (int32_t c = 0; c < w; ++c) SwapCell(g->lineBuffer + c * g->cellSize, g->cellType);
@@ -325,7 +350,7 @@ csib_Status FillCache(csib_GridFile* g, double y, double x) {
     return CSIB_Ok;
 }
 
-double Bilinear(const csib_GridFile* g, double y, double x) {
+double gridfile_Bilinear(const csib_GridFile* g, double y, double x) {
     const int32_t w = g->cacheSize;
     const double u = x - g->cacheFirstColumn;
     const double v = y - g->cacheFirstRow;
@@ -343,7 +368,7 @@ double Bilinear(const csib_GridFile* g, double y, double x) {
            fu * fv * c[j + 1][i + 1];
 }
 
-void SplineSetup(const double* v, int32_t n, double* s, double* g) {
+void gridfile_SplineSetup(const double* v, int32_t n, double* s, double* g) {
     s[0] = g[0] = 0.0;
     for (int32_t k = 1; k < n - 1; ++k) {
         const double p = g[k - 1] / 2.0 + 2.0;
@@ -355,7 +380,7 @@ void SplineSetup(const double* v, int32_t n, double* s, double* g) {
 }
 
 // t counts nodes from 1.
-double SplineValue(const double* v, const double* s, int32_t n, double t) {
+double gridfile_SplineValue(const double* v, const double* s, int32_t n, double t) {
     if (t < 1.0) return v[0] + (t - 1.0) * (v[1] - v[0] - s[1] / 6.0);
     if (t > n) return v[n - 1] + (t - n) * (v[n - 1] - v[n - 2] + s[n - 2] / 6.0);
     if (t == n) return v[n - 1];
@@ -365,31 +390,31 @@ double SplineValue(const double* v, const double* s, int32_t n, double t) {
     return vk + d * ((vk1 - vk) - sk / 3.0 - sk1 / 6.0 + d * (sk / 2.0 + d * (sk1 - sk) / 6.0));
 }
 
-double Spline(csib_GridFile* g, int32_t firstRow, int32_t firstColumn, double y, double x) {
+double gridfile_Spline(csib_GridFile* g, int32_t firstRow, int32_t firstColumn, double y, double x) {
     const int32_t n = g->interpolationWindow;
     for (int32_t r = 0; r < n; ++r) {
         const double* v = g->cacheRows[firstRow + r - g->cacheFirstRow] + (firstColumn - g->cacheFirstColumn);
-        SplineSetup(v, n, g->secondDerivatives, g->splineFactors);
-        g->work[r] = SplineValue(v, g->secondDerivatives, n, x - firstColumn + 1.0);
+        gridfile_SplineSetup(v, n, g->secondDerivatives, g->splineFactors);
+        g->work[r] = gridfile_SplineValue(v, g->secondDerivatives, n, x - firstColumn + 1.0);
     }
-    SplineSetup(g->work, n, g->secondDerivatives, g->splineFactors);
-    return SplineValue(g->work, g->secondDerivatives, n, y - firstRow + 1.0);
+    gridfile_SplineSetup(g->work, n, g->secondDerivatives, g->splineFactors);
+    return gridfile_SplineValue(g->work, g->secondDerivatives, n, y - firstRow + 1.0);
 }
 
-double Quadratic(const double* f, double t) {
+double gridfile_Quadratic(const double* f, double t) {
     return f[0] + t * (f[1] - f[0]) + t * (t - 1.0) / 2.0 * ((f[2] - f[1]) - (f[1] - f[0]));
 }
 
-double Biquadratic(csib_GridFile* g, int32_t firstRow, int32_t firstColumn, double y, double x) {
+double gridfile_Biquadratic(csib_GridFile* g, int32_t firstRow, int32_t firstColumn, double y, double x) {
     for (int32_t r = 0; r < 3; ++r) {
         const double* f = g->cacheRows[firstRow + r - g->cacheFirstRow] + (firstColumn - g->cacheFirstColumn);
-        g->work[r] = Quadratic(f, x - firstColumn);
+        g->work[r] = gridfile_Quadratic(f, x - firstColumn);
     }
-    return Quadratic(g->work, y - firstRow);
+    return gridfile_Quadratic(g->work, y - firstRow);
 }
 
 void FreeGrid(csib_GridFile* g) {
-    if (g->file) csib_FileClose(g->file);
+    gridfile_CloseSource(g);
     csib_MemFree(g->image);
     csib_MemFree(g->fileName);
     csib_MemFree(g->gridName);
@@ -419,7 +444,7 @@ csib_Status Open(csib_GridFile** out, const csib_Block* block, uint8_t fromFile,
     *out = nullptr;
     csib_GridFile* g = NewGrid(block, fromFile, offset);
     if (!g) return CSIB_OutOfMemory;
-    const csib_Status status = Build(g, source, offset);
+    const csib_Status status = Build(g, source);
     if (status != CSIB_Ok) {
         FreeGrid(g);
         return status;
@@ -479,7 +504,7 @@ csib_Status gridfile_Interpolate(csib_GridFile* g, double lat, double lon, doubl
     csib_EnterLock(g->lock);
     if (firstColumn < g->cacheFirstColumn || firstColumn + n - 1 > g->cacheLastColumn ||
         firstRow < g->cacheFirstRow || firstRow + n - 1 > g->cacheLastRow) {
-        if (FillCache(g, y, x) != CSIB_Ok) {
+        if (gridfile_FillCache(g, y, x) != CSIB_Ok) {
             csib_LeaveLock(g->lock);
             return CSIB_FileReadFailed;
         }
@@ -498,9 +523,9 @@ csib_Status gridfile_Interpolate(csib_GridFile* g, double lat, double lon, doubl
     }
     csib_Status status = CSIB_Ok;
     switch (g->method) {
-        case 0: *value = Bilinear(g, y, x); break;
-        case 1: *value = Spline(g, firstRow, firstColumn, y, x); break;
-        case 2: *value = Biquadratic(g, firstRow, firstColumn, y, x); break;
+        case 0: *value = gridfile_Bilinear(g, y, x); break;
+        case 1: *value = gridfile_Spline(g, firstRow, firstColumn, y, x); break;
+        case 2: *value = gridfile_Biquadratic(g, firstRow, firstColumn, y, x); break;
         default: status = CSIB_InterpolationNotSupported; break;
     }
     csib_LeaveLock(g->lock);

@@ -68,7 +68,7 @@ csib_Status Evaluate(const csib_ProjectionGrid* record, double north, double eas
 }
 
 // Opens the grids from a part in the layout of `withByte`.
-csib_Status OpenGrids(csib_Block* block, const uint8_t* part, bool withByte) {
+csib_Status csib_OpenProjectionGrid(csib_Block* block, const uint8_t* part, bool withByte) {
     csib_ProjectionGrid* record = Record(block);
     record->separateGrids = 1;
     if (withByte) record->separateGrids = *part++;
@@ -95,17 +95,17 @@ csib_Status OpenGrids(csib_Block* block, const uint8_t* part, bool withByte) {
     return CSIB_Ok;
 }
 
-csib_Status GetSavedSize(csib_Block* block, uint8_t gridMode, int32_t* size);
+csib_Status csib_GetProjectionGridSavedSize(csib_Block* block, uint8_t gridMode, int32_t* size);
 
-csib_Status Load(csib_Block* block, const uint8_t* saved) {
+csib_Status csib_LoadProjectionGridFile(csib_Block* block, const uint8_t* saved) {
     auto* record = static_cast<csib_ProjectionGrid*>(csib_MemAlloc(sizeof(csib_ProjectionGrid)));
     if (!record) return CSIB_OutOfMemory;
     std::memset(record, 0, sizeof *record);
     block->projectionParameters = record;
     const bool withByte = HasSeparationByte(block->version);
-    csib_Status status = OpenGrids(block, saved, withByte);
+    csib_Status status = csib_OpenProjectionGrid(block, saved, withByte);
     int32_t size = 0;
-    if (status == CSIB_Ok) status = GetSavedSize(block, block->gridMode, &size);
+    if (status == CSIB_Ok) status = csib_GetProjectionGridSavedSize(block, block->gridMode, &size);
     if (status != CSIB_Ok) return status;
     // An older part gains the leading byte: GetSavedSize counted it only from 10.3.
     const int32_t lead = withByte ? 0 : 1;
@@ -116,16 +116,19 @@ csib_Status Load(csib_Block* block, const uint8_t* saved) {
     return CSIB_Ok;
 }
 
-csib_Status Close(csib_Block* block) { return csib_CloseGridModel(Record(block), CloseGrids); }
+csib_Status csib_CloseProjectionGrid(csib_Block* block) { return csib_CloseGridModel(Record(block), CloseGrids); }
 
-csib_Status Reopen(csib_Block* block) {
+csib_Status csib_ReopenProjectionGrid(csib_Block* block) {
     csib_ProjectionGrid* record = Record(block);
-    return csib_ReopenGridModel(record, CloseGrids, [&] { return OpenGrids(block, record->savedForm, true); });
+    return csib_ReopenGridModel(record, CloseGrids,
+                                [&] { return csib_OpenProjectionGrid(block, record->savedForm, true); });
 }
 
-csib_Status Free(csib_Block* block) { return csib_FreeGridModel(block->projectionParameters, CloseGrids); }
+csib_Status csib_FreeProjectionGrid(csib_Block* block) {
+    return csib_FreeGridModel(block->projectionParameters, CloseGrids);
+}
 
-csib_Status GetSavedSize(csib_Block* block, uint8_t gridMode, int32_t* size) {
+csib_Status csib_GetProjectionGridSavedSize(csib_Block* block, uint8_t gridMode, int32_t* size) {
     if (!size) return CSIB_MissingOutput;
     const csib_ProjectionGrid* record = Record(block);
     if (record->closed) return CSIB_ModelClosed;
@@ -138,7 +141,7 @@ csib_Status GetSavedSize(csib_Block* block, uint8_t gridMode, int32_t* size) {
     return status;
 }
 
-csib_Status Save(csib_Block* block, uint8_t* out, uint8_t gridMode) {
+csib_Status csib_SaveProjectionGrid(csib_Block* block, uint8_t* out, uint8_t gridMode) {
     const csib_ProjectionGrid* record = Record(block);
     if (record->closed) return CSIB_ModelClosed;
     if (record->separateGrids == 0) {
@@ -152,7 +155,7 @@ csib_Status Save(csib_Block* block, uint8_t* out, uint8_t gridMode) {
 
 double Oriented(double value, uint8_t axis) { return axis == 2 ? -value : value; }
 
-csib_Status Forward(csib_Block* block, const csib_GeodeticPoint* in, csib_GridPoint* out) {
+csib_Status csib_ProjectionGridForward(csib_Block* block, const csib_GeodeticPoint* in, csib_GridPoint* out) {
     const csib_ProjectionGrid* record = Record(block);
     if (record->closed) return CSIB_ModelClosed;
     const double targetLatitude = in->latitude;
@@ -197,14 +200,14 @@ csib_Status Forward(csib_Block* block, const csib_GeodeticPoint* in, csib_GridPo
     return CSIB_Ok;
 }
 
-csib_Status InverseSlot(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
+csib_Status csib_ProjectionGridInverseSlot(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
     return Record(block)->closed ? CSIB_ModelClosed : csib_ProjectionGridInverse(block, in, out);
 }
 
 csib_Status NoScaleFactor(csib_Block*, const csib_GeodeticPoint*, double*) { return CSIB_NoScaleFactor; }
 csib_Status NoConvergence(csib_Block*, const csib_GeodeticPoint*, double*) { return CSIB_NoConvergence; }
 
-csib_Status GetParameters(csib_Block* block, int16_t index, void** parameter) {
+csib_Status csib_GetProjectionGridParameters(csib_Block* block, int16_t index, void** parameter) {
     if (!parameter) return CSIB_MissingOutput;
     csib_ProjectionGrid* record = Record(block);
     if (record->closed) return CSIB_ModelClosed;
@@ -225,7 +228,7 @@ void CloseShiftGrids(csib_ShiftGrid* record) {
     gridfile_Close(&record->eastGrid);
 }
 
-csib_Status OpenShiftGrid(csib_Block* block, const char* fileName) {
+csib_Status csib_OpenShiftGrid(csib_Block* block, const char* fileName) {
     csib_ShiftGrid* record = Shift(block);
     int32_t offsets[2];
     csib_Status status = ReadContainer(fileName, kShiftTitle, sizeof kShiftTitle, offsets);
@@ -293,7 +296,7 @@ csib_Status csib_LoadShiftGridFile(csib_Block* block, const char* fileName) {
     if (!record) return CSIB_OutOfMemory;
     std::memset(record, 0, sizeof *record);
     block->shiftGrid = record;
-    const csib_Status status = OpenShiftGrid(block, fileName);
+    const csib_Status status = csib_OpenShiftGrid(block, fileName);
     if (status != CSIB_Ok) return status;
     const std::size_t size = std::strlen(fileName) + 1;
     if (!(record->savedForm = static_cast<char*>(csib_MemAlloc(size)))) return CSIB_OutOfMemory;
@@ -306,7 +309,8 @@ csib_Status csib_CloseShiftGrid(csib_Block* block) { return csib_CloseGridModel(
 
 csib_Status csib_ReopenShiftGrid(csib_Block* block) {
     csib_ShiftGrid* record = Shift(block);
-    return csib_ReopenGridModel(record, CloseShiftGrids, [&] { return OpenShiftGrid(block, record->savedForm); });
+    return csib_ReopenGridModel(record, CloseShiftGrids,
+                                [&] { return csib_OpenShiftGrid(block, record->savedForm); });
 }
 
 csib_Status csib_FreeShiftGrid(csib_Block* block) {
@@ -331,7 +335,9 @@ csib_Status csib_GetShiftGridSavedSize(csib_Block* block, int32_t* size) {
 }
 
 const csib_ProjectionFunctions csib_ProjectionGridFunctions = {
-    Load, Close, Reopen, Free, Save, Forward, InverseSlot, NoScaleFactor, NoConvergence, GetParameters, GetSavedSize,
+    csib_LoadProjectionGridFile, csib_CloseProjectionGrid, csib_ReopenProjectionGrid, csib_FreeProjectionGrid,
+    csib_SaveProjectionGrid, csib_ProjectionGridForward, csib_ProjectionGridInverseSlot, NoScaleFactor,
+    NoConvergence, csib_GetProjectionGridParameters, csib_GetProjectionGridSavedSize,
 };
 bool csib_ProjectionGridUsesFile(const csib_Block* block, const char* fileName) {
     const csib_ProjectionGrid* record = Record(block);

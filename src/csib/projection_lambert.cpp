@@ -18,12 +18,12 @@ constexpr double kPoleSine = 0.999999999999999;
 
 using Record = csib_LambertParameters;
 
-double Atanh(double x) { return std::log((1.0 + x) / (1.0 - x)) / 2.0; }
+double lambert_Atanh(double x) { return std::log((1.0 + x) / (1.0 - x)) / 2.0; }
 
 // Isometric latitude.
 double Psi(double e, double phi) {
     const double s = std::sin(phi);
-    return Atanh(s) - e * Atanh(e * s);
+    return lambert_Atanh(s) - e * lambert_Atanh(e * s);
 }
 
 // cos of the reduced latitude.
@@ -102,7 +102,7 @@ csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* o
     double f = 2.0 * std::atan(expPsi);
     for (int i = 0;; ++i) {
         if (i == kLatitudeRounds) return CSIB_IterationLimit;
-        const double next = 2.0 * std::atan(std::exp(e * Atanh(-e * std::cos(f))) * expPsi);
+        const double next = 2.0 * std::atan(std::exp(e * lambert_Atanh(-e * std::cos(f))) * expPsi);
         const bool settled = std::fabs(next - f) < kLatitudeStep;
         f = next;
         if (settled) break;

@@ -19,7 +19,7 @@ const csib_TMParameters* Parameters(const csib_Block* block) {
     return static_cast<const csib_TMParameters*>(block->projectionParameters);
 }
 
-csib_Status Load(csib_Block* block, const uint8_t*) {
+csib_Status tm_Load(csib_Block* block, const uint8_t*) {
     auto* parameters = static_cast<csib_TMParameters*>(csib_MemAlloc(sizeof(csib_TMParameters)));
     if (!parameters) return CSIB_OutOfMemory;
     csib_FillTMParameters(block, parameters);
@@ -194,6 +194,6 @@ csib_Status tm_Convergence(csib_Block* block, const csib_GeodeticPoint* in, doub
 }
 
 const csib_ProjectionFunctions csib_TransverseMercatorFunctions = {
-    Load,        csib_NoFileWork, csib_NoFileWork, csib_FreeProjectionRecord,   csib_SaveNothing, tm_Forward,
+    tm_Load,     csib_NoFileWork, csib_NoFileWork, csib_FreeProjectionRecord,   csib_SaveNothing, tm_Forward,
     tm_Inverse,  tm_ScaleFactor,  tm_Convergence,  csib_NoProjectionParameters, csib_NoSavedPart,
 };

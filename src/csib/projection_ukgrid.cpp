@@ -86,22 +86,28 @@ csib_Status Save(csib_Block* block, uint8_t* out, uint8_t gridMode) {
     return gridfile_SavePair(record->northShiftGrid, record->eastShiftGrid, out, gridMode);
 }
 
-csib_Status Forward(csib_Block* block, const csib_GeodeticPoint* in, csib_GridPoint* out) {
-    csib_Block fixed = OnFixedAxes(block);
-    csib_Status status = tm_Forward(&fixed, in, out);
-    if (status < 0) return status;
+// Adds the shifts at the true national-grid position.
+csib_Status ukgrid_ApplyShifts(const csib_Block* block, csib_GridPoint* out) {
     const csib_UKGridParameters* record = Record(block);
     if (record->closed) return CSIB_ModelClosed;
     double sN = 0.0, sE = 0.0;
-    status = gridfile_InterpolatePair(record->northShiftGrid, record->eastShiftGrid, out->north + block->falseNorthing,
-                                      out->east + block->falseEasting, &sN, &sE);
+    const csib_Status status =
+        gridfile_InterpolatePair(record->northShiftGrid, record->eastShiftGrid, out->north + block->falseNorthing,
+                                 out->east + block->falseEasting, &sN, &sE);
     if (status != CSIB_Ok) return status;
     out->north += sN;
     out->east += sE;
     return CSIB_Ok;
 }
 
-csib_Status RemoveShifts(const csib_Block* block, csib_GridPoint* point) {
+csib_Status Forward(csib_Block* block, const csib_GeodeticPoint* in, csib_GridPoint* out) {
+    csib_Block fixed = OnFixedAxes(block);
+    const csib_Status status = tm_Forward(&fixed, in, out);
+    if (status < 0) return status;
+    return ukgrid_ApplyShifts(block, out);
+}
+
+csib_Status ukgrid_RemoveShifts(const csib_Block* block, csib_GridPoint* point) {
     const csib_UKGridParameters* record = Record(block);
     if (record->closed) return CSIB_ModelClosed;
     double n = point->north + block->falseNorthing;
@@ -115,7 +121,7 @@ csib_Status RemoveShifts(const csib_Block* block, csib_GridPoint* point) {
 
 csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
     csib_GridPoint point = *in;
-    const csib_Status status = RemoveShifts(block, &point);
+    const csib_Status status = ukgrid_RemoveShifts(block, &point);
     if (status != CSIB_Ok) return status;
     csib_Block fixed = OnFixedAxes(block);
     return tm_Inverse(&fixed, &point, out);

@@ -7,7 +7,7 @@ namespace {
 
 double* Record(csib_Block* block) { return static_cast<double*>(block->verticalParameters); }
 
-csib_Status Load(csib_Block* block, const uint8_t* saved) {
+csib_Status csib_LoadConstantSeparation(csib_Block* block, const uint8_t* saved) {
     auto* n = static_cast<double*>(csib_MemAlloc(sizeof(double)));
     if (!n) return CSIB_OutOfMemory;
     block->verticalParameters = n;
@@ -15,25 +15,32 @@ csib_Status Load(csib_Block* block, const uint8_t* saved) {
     return CSIB_Ok;
 }
 
-csib_Status Save(csib_Block* block, uint8_t* out, uint8_t) {
+csib_Status csib_SaveConstantSeparation(csib_Block* block, uint8_t* out, uint8_t) {
     csib_PutDouble(out, *Record(block));
     return CSIB_Ok;
 }
 
-csib_Status Separation(csib_Block* block, const csib_GeodeticPoint*, double* n) {
+csib_Status csib_ConstantSeparation(csib_Block* block, const csib_GeodeticPoint*, double* n) {
     *n = *Record(block);
     return CSIB_Ok;
 }
 
-csib_Status GetParameters(csib_Block* block, int16_t, void** parameter) {
+csib_Status csib_GetConstantSeparationParameters(csib_Block* block, int16_t, void** parameter) {
     if (!parameter) return CSIB_MissingOutput;
     *parameter = Record(block);
     return CSIB_Ok;
 }
 
+csib_Status csib_FreeConstantSeparation(csib_Block* block) { return csib_FreeVerticalRecord(block); }
+
+csib_Status csib_GetConstantSeparationSavedSize(csib_Block* block, uint8_t gridMode, int32_t* size) {
+    return csib_FixedSavedSize<8>(block, gridMode, size);
+}
+
 }  // namespace
 
 const csib_VerticalFunctions csib_ConstantSeparationFunctions = {
-    Load, csib_NoFileWork, csib_NoFileWork, csib_FreeVerticalRecord, Save, Separation, GetParameters,
-    csib_FixedSavedSize<8>,
+    csib_LoadConstantSeparation, csib_NoFileWork, csib_NoFileWork, csib_FreeConstantSeparation,
+    csib_SaveConstantSeparation, csib_ConstantSeparation, csib_GetConstantSeparationParameters,
+    csib_GetConstantSeparationSavedSize,
 };

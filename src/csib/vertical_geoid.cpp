@@ -12,16 +12,16 @@ namespace {
 
 constexpr double kDegrees = 57.29577951308232;
 
-struct GeoidGrid {
+struct csib_GeoidGrid {
     csib_GridFile* grid;
     uint8_t* savedForm;
     uint8_t closed;
 };
 
-GeoidGrid* Record(const csib_Block* block) { return static_cast<GeoidGrid*>(block->verticalParameters); }
+csib_GeoidGrid* Record(const csib_Block* block) { return static_cast<csib_GeoidGrid*>(block->verticalParameters); }
 
-csib_Status Load(csib_Block* block, const uint8_t* saved) {
-    auto* record = static_cast<GeoidGrid*>(csib_MemAlloc(sizeof(GeoidGrid)));
+csib_Status csib_LoadGeoidGridFile(csib_Block* block, const uint8_t* saved) {
+    auto* record = static_cast<csib_GeoidGrid*>(csib_MemAlloc(sizeof(csib_GeoidGrid)));
     if (!record) return CSIB_OutOfMemory;
     std::memset(record, 0, sizeof *record);
     block->verticalParameters = record;
@@ -35,39 +35,39 @@ csib_Status Load(csib_Block* block, const uint8_t* saved) {
     return CSIB_Ok;
 }
 
-void CloseGrid(GeoidGrid* record) { gridfile_Close(&record->grid); }
+void CloseGrid(csib_GeoidGrid* record) { gridfile_Close(&record->grid); }
 
-csib_Status Close(csib_Block* block) { return csib_CloseGridModel(Record(block), CloseGrid); }
+csib_Status csib_CloseGeoidGrid(csib_Block* block) { return csib_CloseGridModel(Record(block), CloseGrid); }
 
 // A failed open leaves no grid behind, so the close after it finds nothing to close.
-csib_Status Reopen(csib_Block* block) {
-    GeoidGrid* record = Record(block);
+csib_Status csib_ReopenGeoidGrid(csib_Block* block) {
+    csib_GeoidGrid* record = Record(block);
     return csib_ReopenGridModel(record, CloseGrid,
                                 [&] { return gridfile_Open(&record->grid, block, record->savedForm, 0); });
 }
 
-csib_Status Free(csib_Block* block) { return csib_FreeGridModel(block->verticalParameters, CloseGrid); }
+csib_Status csib_FreeGeoidGrid(csib_Block* block) { return csib_FreeGridModel(block->verticalParameters, CloseGrid); }
 
-csib_Status Save(csib_Block* block, uint8_t* out, uint8_t gridMode) {
-    const GeoidGrid* record = Record(block);
+csib_Status csib_SaveGeoidGrid(csib_Block* block, uint8_t* out, uint8_t gridMode) {
+    const csib_GeoidGrid* record = Record(block);
     return record->closed ? CSIB_ModelClosed : gridfile_Save(record->grid, out, gridMode);
 }
 
-csib_Status Separation(csib_Block* block, const csib_GeodeticPoint* point, double* n) {
-    const GeoidGrid* record = Record(block);
+csib_Status csib_GeoidGridSeparation(csib_Block* block, const csib_GeodeticPoint* point, double* n) {
+    const csib_GeoidGrid* record = Record(block);
     if (record->closed) return CSIB_ModelClosed;
     return gridfile_Interpolate(record->grid, point->latitude * kDegrees, point->longitude * kDegrees, n);
 }
 
-csib_Status GetParameters(csib_Block* block, int16_t index, void** parameter) {
+csib_Status csib_GetGeoidGridParameters(csib_Block* block, int16_t index, void** parameter) {
     if (!parameter) return CSIB_MissingOutput;
-    const GeoidGrid* record = Record(block);
+    const csib_GeoidGrid* record = Record(block);
     return record->closed ? CSIB_ModelClosed : gridfile_GetParameters(record->grid, index, parameter);
 }
 
-csib_Status GetSavedSize(csib_Block* block, uint8_t gridMode, int32_t* size) {
+csib_Status csib_GetGeoidGridSavedSize(csib_Block* block, uint8_t gridMode, int32_t* size) {
     if (!size) return CSIB_MissingOutput;
-    const GeoidGrid* record = Record(block);
+    const csib_GeoidGrid* record = Record(block);
     return record->closed ? CSIB_ModelClosed : gridfile_GetSavedSize(record->grid, gridMode, size);
 }
 
@@ -78,5 +78,6 @@ bool csib_GeoidGridUsesFile(const csib_Block* block, const char* fileName) {
 }
 
 const csib_VerticalFunctions csib_GeoidGridFunctions = {
-    Load, Close, Reopen, Free, Save, Separation, GetParameters, GetSavedSize,
+    csib_LoadGeoidGridFile, csib_CloseGeoidGrid, csib_ReopenGeoidGrid, csib_FreeGeoidGrid, csib_SaveGeoidGrid,
+    csib_GeoidGridSeparation, csib_GetGeoidGridParameters, csib_GetGeoidGridSavedSize,
 };

@@ -15,7 +15,7 @@ constexpr double kA = 6378137.0;
 constexpr double kB = 6356752.3142;
 constexpr int kSavedValues = 7;
 
-struct InclinedPlane {
+struct csib_InclinedPlane {
     double saved[kSavedValues];  // X0, Y0, Z0, c, alpha, beta, s
     double east[3];
     double north[3];
@@ -23,10 +23,10 @@ struct InclinedPlane {
     double normal[3];  // in (east, north, up)
 };
 
-InclinedPlane* Record(csib_Block* block) { return static_cast<InclinedPlane*>(block->verticalParameters); }
+csib_InclinedPlane* Record(csib_Block* block) { return static_cast<csib_InclinedPlane*>(block->verticalParameters); }
 
-csib_Status Load(csib_Block* block, const uint8_t* saved) {
-    auto* plane = static_cast<InclinedPlane*>(csib_MemAlloc(sizeof(InclinedPlane)));
+csib_Status csib_LoadInclinedPlane(csib_Block* block, const uint8_t* saved) {
+    auto* plane = static_cast<csib_InclinedPlane*>(csib_MemAlloc(sizeof(csib_InclinedPlane)));
     if (!plane) return CSIB_OutOfMemory;
     block->verticalParameters = plane;
     for (int i = 0; i < kSavedValues; ++i) plane->saved[i] = csib_GetDouble(saved + 8 * i, block->swapBytes);
@@ -51,15 +51,15 @@ csib_Status Load(csib_Block* block, const uint8_t* saved) {
     return CSIB_Ok;
 }
 
-csib_Status Save(csib_Block* block, uint8_t* out, uint8_t) {
+csib_Status csib_SaveInclinedPlane(csib_Block* block, uint8_t* out, uint8_t) {
     for (int i = 0; i < kSavedValues; ++i) csib_PutDouble(out + 8 * i, Record(block)->saved[i]);
     return CSIB_Ok;
 }
 
 double Dot(const double* x, const double* y) { return x[0] * y[0] + x[1] * y[1] + x[2] * y[2]; }
 
-csib_Status Separation(csib_Block* block, const csib_GeodeticPoint* point, double* n) {
-    const InclinedPlane* plane = Record(block);
+csib_Status csib_InclinedPlaneSeparation(csib_Block* block, const csib_GeodeticPoint* point, double* n) {
+    const csib_InclinedPlane* plane = Record(block);
     const csib_GeodeticPoint onEllipsoid{point->latitude, point->longitude, 0.0, 0.0, 1, 0};
     double x = 0.0, y = 0.0, z = 0.0;
     const csib_Status status = csib_GeodeticToECEF(kA, kB, &onEllipsoid, &x, &y, &z);
@@ -70,15 +70,21 @@ csib_Status Separation(csib_Block* block, const csib_GeodeticPoint* point, doubl
     return CSIB_Ok;
 }
 
-csib_Status GetParameters(csib_Block* block, int16_t index, void** parameter) {
+csib_Status csib_GetInclinedPlaneParameters(csib_Block* block, int16_t index, void** parameter) {
     if (!parameter) return CSIB_MissingOutput;
     *parameter = index >= 0 && index < kSavedValues ? &Record(block)->saved[index] : nullptr;
     return CSIB_Ok;
 }
 
+csib_Status csib_FreeInclinedPlane(csib_Block* block) { return csib_FreeVerticalRecord(block); }
+
+csib_Status csib_GetInclinedPlaneSavedSize(csib_Block* block, uint8_t gridMode, int32_t* size) {
+    return csib_FixedSavedSize<8 * kSavedValues>(block, gridMode, size);
+}
+
 }  // namespace
 
 const csib_VerticalFunctions csib_InclinedPlaneFunctions = {
-    Load, csib_NoFileWork, csib_NoFileWork, csib_FreeVerticalRecord, Save, Separation, GetParameters,
-    csib_FixedSavedSize<8 * kSavedValues>,
+    csib_LoadInclinedPlane, csib_NoFileWork, csib_NoFileWork, csib_FreeInclinedPlane, csib_SaveInclinedPlane,
+    csib_InclinedPlaneSeparation, csib_GetInclinedPlaneParameters, csib_GetInclinedPlaneSavedSize,
 };
