@@ -298,8 +298,8 @@ TEST(ProjectionKinds, InverseOfPROJsGridValues) {
             csib_GridPoint in{p.north, p.east, 0.0, 4.5, 0, 0, 0, 1};
             csib_GeodeticPoint out{};
             ASSERT_EQ(CSIB_Ok, held.block->projection.Inverse(held.block, &in, &out)) << c.name;
-            EXPECT_NEAR(p.latitude, out.latitude / kDegree, kInverseTolerance) << c.name << " " << p.latitude << " "
-                                                                                 << p.longitude;
+            EXPECT_NEAR(p.latitude, out.latitude / kDegree, kInverseTolerance)
+                << c.name << " " << p.latitude << " " << p.longitude;
             EXPECT_NEAR(p.longitude, csib_NormalizeAnglePi(out.longitude) / kDegree, kInverseTolerance)
                 << c.name << " " << p.latitude << " " << p.longitude;
             EXPECT_EQ(4.5, out.orthometricHeight);
