@@ -28,7 +28,8 @@ csib_Status csib_RemoveShiftGrid(csib_Block* block, csib_GridPoint* point);
 csib_Status csib_GetConvergence(csib_Block* block, const csib_GeodeticPoint* point, double* convergence);
 csib_Status csib_GetGridScaleFactor(csib_Block* block, const csib_GeodeticPoint* point, double* factor);
 csib_Status csib_GetCombinedScaleFactor(csib_Block* block, const csib_GeodeticPoint* point, double* factor);
-// 5 m of grid north against the normal-section distance it covers.
+// The scale of a step up grid north, from the forward's derivatives (the azimuth of
+// that step is the convergence csib_GetConvergence falls back to).
 csib_Status csib_NumericScaleFactor(csib_Block* block, const csib_GeodeticPoint* point, double* factor);
 
 csib_Status csib_GetGroundOffset(csib_Block* block, double* north, double* east);

@@ -84,6 +84,89 @@ double csib_DeltaLongitude(const csib_Block* block, double longitude) {
     return delta;
 }
 
+namespace {
+
+constexpr double kDifferenceStep = 1e-5;     // radians
+constexpr double kRefinedWithin = 1e-6;      // metres
+constexpr int kRefinementSteps = 4;
+
+// The grid point of (latitude, longitude) as a copy of `point`.
+csib_Status ForwardAt(csib_Block* block, csib_ForwardSlot forward, const csib_GeodeticPoint* point, double latitude,
+                      double longitude, csib_GridPoint* grid) {
+    csib_GeodeticPoint at = *point;
+    at.latitude = latitude;
+    at.longitude = longitude;
+    return forward(block, &at, grid);
+}
+
+// Differences from the point's own grid image, stepping towards the equator: half the
+// forwards of central differences, and ample for Newton steps that start centimetres
+// from their answer.
+csib_Status OneSidedDerivatives(csib_Block* block, csib_ForwardSlot forward, const csib_GeodeticPoint* point,
+                                const csib_GridPoint& at, csib_ForwardDerivatives* out) {
+    const double h = point->latitude > 0.0 ? -kDifferenceStep : kDifferenceStep;
+    csib_GridPoint moved{};
+    csib_Status status = ForwardAt(block, forward, point, point->latitude + h, point->longitude, &moved);
+    if (status < 0) return status;
+    out->latitude = point->latitude;
+    out->northByLatitude = (moved.north - at.north) / h;
+    out->eastByLatitude = (moved.east - at.east) / h;
+    if ((status = ForwardAt(block, forward, point, point->latitude, point->longitude + h, &moved)) < 0) return status;
+    out->northByLongitude = (moved.north - at.north) / h;
+    out->eastByLongitude = (moved.east - at.east) / h;
+    return CSIB_Ok;
+}
+
+}  // namespace
+
+csib_Status csib_DifferentiateForward(csib_Block* block, csib_ForwardSlot forward, const csib_GeodeticPoint* point,
+                                      csib_ForwardDerivatives* out) {
+    const double h = kDifferenceStep;
+    const double limit = kPi / 2.0 - h;
+    const double latitude = std::fmax(-limit, std::fmin(limit, point->latitude));
+    const double longitude = point->longitude;
+    csib_GridPoint north{}, south{}, east{}, west{};
+    csib_Status status = CSIB_Ok;
+    if ((status = ForwardAt(block, forward, point, latitude + h, longitude, &north)) < 0) return status;
+    if ((status = ForwardAt(block, forward, point, latitude - h, longitude, &south)) < 0) return status;
+    if ((status = ForwardAt(block, forward, point, latitude, longitude + h, &east)) < 0) return status;
+    if ((status = ForwardAt(block, forward, point, latitude, longitude - h, &west)) < 0) return status;
+    out->latitude = latitude;
+    out->northByLatitude = (north.north - south.north) / (2.0 * h);
+    out->eastByLatitude = (north.east - south.east) / (2.0 * h);
+    out->northByLongitude = (east.north - west.north) / (2.0 * h);
+    out->eastByLongitude = (east.east - west.east) / (2.0 * h);
+    return CSIB_Ok;
+}
+
+void csib_RefineInverse(csib_Block* block, csib_ForwardSlot forward, double north, double east,
+                        csib_GeodeticPoint* point) {
+    csib_GridPoint grid{};
+    if (forward(block, point, &grid) < 0) return;
+    double missNorth = north - grid.north, missEast = east - grid.east;
+    double miss = std::hypot(missNorth, missEast);
+    for (int step = 0; step < kRefinementSteps && miss > kRefinedWithin; ++step) {
+        csib_ForwardDerivatives d{};
+        if (OneSidedDerivatives(block, forward, point, grid, &d) < 0) return;
+        const double det = d.northByLatitude * d.eastByLongitude - d.northByLongitude * d.eastByLatitude;
+        if (!std::isfinite(det) || det == 0.0) return;
+        csib_GeodeticPoint trial = *point;
+        trial.latitude += (d.eastByLongitude * missNorth - d.northByLongitude * missEast) / det;
+        trial.longitude += (d.northByLatitude * missEast - d.eastByLatitude * missNorth) / det;
+        csib_GridPoint trialGrid{};
+        if (forward(block, &trial, &trialGrid) < 0) return;
+        const double trialNorth = north - trialGrid.north, trialEast = east - trialGrid.east;
+        const double trialMiss = std::hypot(trialNorth, trialEast);
+        if (!(trialMiss < miss)) return;
+        grid = trialGrid;
+        point->latitude = trial.latitude;
+        point->longitude = trial.longitude;
+        missNorth = trialNorth;
+        missEast = trialEast;
+        miss = trialMiss;
+    }
+}
+
 csib_Complex complex_Scale(csib_Complex z, double r) { return {r * z.re, r * z.im}; }
 
 csib_Complex complex_Add(csib_Complex z, csib_Complex w) { return {z.re + w.re, z.im + w.im}; }

@@ -44,6 +44,28 @@ csib_Complex complex_Add(csib_Complex z, csib_Complex w);
 csib_Complex complex_Multiply(csib_Complex z, csib_Complex w);
 csib_Complex complex_Divide(csib_Complex z, csib_Complex w);
 
+using csib_ForwardSlot = csib_Status (*)(csib_Block*, const csib_GeodeticPoint*, csib_GridPoint*);
+
+// d(north, east) / d(latitude, longitude) of a forward, metres per radian, by central
+// differences over 1e-5 rad (about 64 m): truncation and rounding both stay below
+// 1e-10 of the value. Taken at `latitude`, the point's latitude kept one step inside
+// the poles.
+struct csib_ForwardDerivatives {
+    double latitude;
+    double northByLatitude, northByLongitude;
+    double eastByLatitude, eastByLongitude;
+};
+csib_Status csib_DifferentiateForward(csib_Block* block, csib_ForwardSlot forward, const csib_GeodeticPoint* point,
+                                      csib_ForwardDerivatives* out);
+
+// Newton steps on the kind's own forward from an inverse series' answer in `point`,
+// until the forward gives back (north, east) within a micrometre. Series and fitted
+// inverses miss their forward by up to centimetres; stored grid values rely on the
+// forward, so it is the inverse that gives way. A step that does not come closer
+// ends the refinement with the best point found.
+void csib_RefineInverse(csib_Block* block, csib_ForwardSlot forward, double north, double east,
+                        csib_GeodeticPoint* point);
+
 // Heights pass unchanged between the two points.
 void csib_HeightsToGrid(const csib_GeodeticPoint* in, csib_GridPoint* out);
 void csib_HeightsToGeodetic(const csib_GridPoint* in, csib_GeodeticPoint* out);

@@ -209,11 +209,11 @@ TEST(Pipeline, NumericScaleAndConvergenceAgreeWithTheTransverseMercatorFormulae)
         block->projection.ScaleFactor = NoScale;
         block->projection.Convergence = NoConvergence;
         ASSERT_EQ(CSIB_Ok, csib_NumericScaleFactor(block, &p, &numeric));
-        EXPECT_NEAR(k, numeric, 1e-7);
+        EXPECT_NEAR(k, numeric, 1e-9);
         ASSERT_EQ(CSIB_Ok, csib_GetGridScaleFactor(block, &p, &value));
         EXPECT_EQ(numeric, value);
         ASSERT_EQ(CSIB_Ok, csib_GetConvergence(block, &p, &value));
-        EXPECT_NEAR(gamma, value, 1e-6);
+        EXPECT_NEAR(gamma, value, 1e-9);
     }
 }
 
@@ -235,6 +235,48 @@ TEST(Pipeline, ScaleFallbacksAndMissingSlots) {
     ASSERT_EQ(CSIB_Ok, csib_GetGridScaleFactor(block, &p, &value));
     EXPECT_EQ(numeric * 1.0001, value);
     EXPECT_EQ(CSIB_CassiniNoConvergence, csib_GetConvergence(block, &p, &value));
+}
+
+// An inverse 2 cm off its forward, as a fitted one can be; over a 5 m step it would
+// make the scale 4,000 ppm wrong.
+csib_Status InverseTwoCentimetresOff(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
+    const csib_Status status = tm_Inverse(block, in, out);
+    out->latitude += 3e-9;
+    return status;
+}
+csib_Status FailingForward(csib_Block*, const csib_GeodeticPoint*, csib_GridPoint*) { return CSIB_OutsideArea; }
+csib_Status FlatForward(csib_Block*, const csib_GeodeticPoint*, csib_GridPoint* out) {
+    out->north = 100.0;
+    out->east = 200.0;
+    return CSIB_Ok;
+}
+
+TEST(Pipeline, NumericScaleAndConvergenceComeFromTheForwardAlone) {
+    csibtest::BlockHolder holder;
+    csib_Block* block = WGS84Block(holder);
+    SetUTM32(block);
+    const csib_GeodeticPoint p = Point(48, 11.5, 0, false, 0, false);
+    double k = 0, gamma = 0, value = 0;
+    ASSERT_EQ(CSIB_Ok, tm_ScaleFactor(block, &p, &k));
+    ASSERT_EQ(CSIB_Ok, tm_Convergence(block, &p, &gamma));
+    block->projection.ScaleFactor = NoScale;
+    block->projection.Convergence = NoConvergence;
+    block->projection.Inverse = InverseTwoCentimetresOff;
+    ASSERT_EQ(CSIB_Ok, csib_GetGridScaleFactor(block, &p, &value));
+    EXPECT_NEAR(k, value, 1e-9);
+    ASSERT_EQ(CSIB_Ok, csib_GetConvergence(block, &p, &value));
+    EXPECT_NEAR(gamma, value, 1e-9);
+
+    // A forward that fails passes its status on; one that loses a direction has no
+    // grid north on the ground (-30). Neither touches the outputs.
+    value = 7.0;
+    block->projection.Forward = FailingForward;
+    EXPECT_EQ(CSIB_OutsideArea, csib_GetGridScaleFactor(block, &p, &value));
+    EXPECT_EQ(CSIB_OutsideArea, csib_GetConvergence(block, &p, &value));
+    block->projection.Forward = FlatForward;
+    EXPECT_EQ(CSIB_Singular, csib_GetGridScaleFactor(block, &p, &value));
+    EXPECT_EQ(CSIB_Singular, csib_GetConvergence(block, &p, &value));
+    EXPECT_EQ(7.0, value);
 }
 
 TEST(Pipeline, CombinedScaleFactor) {
