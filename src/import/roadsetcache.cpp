@@ -1,12 +1,17 @@
 #include "import/roadsetcache.h"
 
 #include <cmath>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "cogo/cogoarc.h"
 #include "cogo/transfrm.h"
 #include "csib/glue.h"
 #include "foundation/environment.h"
+#include "foundation/files/filesys.h"
 #include "foundation/kernel/maths.h"
+#include "foundation/text/codepage.h"
 #include "foundation/xml/element.h"
 #include "import/writejob.h"
 #include "import/writejob_cogo.h"
@@ -121,21 +126,55 @@ void RoadSetCache::WriteRoadFiles() {
 
     db_JobHeader header;
     if (_Job && _Job->GetAccess()) dbRecord_ReadJobHeader(_Job->GetAccess(), &header);
-    const Str jobName = header.GetName();
+    const std::vector<Str> fileNames = RoadFileNames(header.GetName());
+    // No road file may take the place of the job it belongs to: checked for every road
+    // before the first file is written, so such a conversion leaves nothing behind.
+    if (_Job && _Job->GetAccess()) {
+        const Str jobFile = _Job->GetAccess()->GetJournal().GetFile().GetFullPath();
+        for (const Str& fileName : fileNames)
+            if (filesys_IsSameFile(fileName, jobFile)) throw Str("a road file would replace the job file: ") + fileName;
+    }
+    // The host is given the names in UTF-8; the folder is spelled in the bytes the host
+    // gave, which need not be.
+    const Str listedDirectory = unistr_CodePageToUTF8(_Directory);
     for (int32_t i = 0; i < _Roads.Count(); ++i) {
         // Every road of the list was built here as a QuorvelRoad.
         auto* road = static_cast<QuorvelRoad*>(_Roads.At(i));
         road->VerticalAlignment.Recompute();
         road->HorizontalAlignment.UpdateTangency();
         road->Templates = _Templates;
-        const Str fileName = RoadFileName(road->GetName(), jobName);
+        const Str& fileName = fileNames[i];
         road->SetFileName(fileName);
         // Listed only once it stands whole: the host never gets the name of a file
         // that is not there. A road that cannot be written fails the conversion; the
         // files written before it stay, and stay listed.
         if (!road->WriteRxlFile(0)) throw Str("the road file could not be written: ") + fileName;
-        writejob_AddExtraOutputFile(fileName);
+        writejob_AddExtraOutputFile(listedDirectory + fileName.MidToEnd(_Directory.Length()));
     }
+}
+
+std::vector<Str> RoadSetCache::RoadFileNames(const Str& jobName) const {
+    constexpr int kExtensionLength = 4;  // ".rxl"
+    std::vector<Str> names;
+    names.reserve(static_cast<size_t>(_Roads.Count()));
+    std::unordered_set<std::string> taken;
+    // The variant number to try next for a name, so that many roads of one name cost
+    // no more than one each.
+    std::unordered_map<std::string, int> nextVariant;
+    for (int32_t i = 0; i < _Roads.Count(); ++i) {
+        Str name = RoadFileName(_Roads.At(i)->GetName(), jobName);
+        const std::string plain(name.Data(), static_cast<size_t>(name.Length()));
+        if (!taken.insert(plain).second) {
+            const Str stem = name.Left(name.Length() - kExtensionLength);
+            const Str extension = name.MidToEnd(name.Length() - kExtensionLength);
+            int& n = nextVariant.try_emplace(plain, 2).first->second;
+            do {
+                name = stem + "(" + string_FromInt(n++) + ")" + extension;
+            } while (!taken.insert(std::string(name.Data(), static_cast<size_t>(name.Length()))).second);
+        }
+        names.push_back(name);
+    }
+    return names;
 }
 
 namespace {

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <new>
 #include <optional>
+#include <vector>
 
 #include "foundation/coords/coordsys.h"
 #include "foundation/text/str.h"
@@ -116,8 +117,13 @@ public:
     // Writes one road file per road header, in definition order, and lists each name
     // among the extra output files once its file is written whole; with no road header
     // nothing is written or listed. A road file that cannot be written throws (the
-    // conversion fails); the files written before it stay, and stay listed.
+    // conversion fails); the files written before it stay, and stay listed. A road
+    // whose file would be the job file throws before any file is written.
     void WriteRoadFiles();
+    // The file of each built road, in order: RoadFileName, or, where an earlier road
+    // has that name, its first numbered variant that no earlier road has
+    // ("Main(Job)(2).rxl"), so that each road has a file of its own.
+    std::vector<Str> RoadFileNames(const Str& jobName) const;
     // One road per road definition, with its name, station interval and its alignments
     // copied by ID; kept until the road files are written.
     void BuildRoads();

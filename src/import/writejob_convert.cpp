@@ -6,12 +6,12 @@
 // files are written, the references between records resolved and the job closed.
 // Failures travel as thrown Str messages and end here as a result code; no message
 // and no exception leaves the library.
+#include <algorithm>
 #include <memory>
 
 #include "cogo/transfrm.h"
 #include "foundation/files/filesearch.h"
 #include "foundation/files/path.h"
-#include "foundation/text/codepage.h"
 #include "foundation/text/number.h"
 #include "foundation/xml/element.h"
 #include "foundation/xml/reader.h"
@@ -104,6 +104,9 @@ int Conversion::Run() {
             // (previous feature sets, measurements, replaced records) can go now rather
             // than at the close.
             _Job->GetAccess()->PurgeSuperseded();
+            // A write that failed (a full disk) has already lost part of the job: the
+            // conversion ends there rather than reading the rest of the export.
+            if (_Job->GetAccess()->GetJournal().HasWriteFailed()) throw Str("the job file could not be written");
         } else if (IsJobHeaderElement(element.get())) {
             if (!CreateJob(element.get(), product, version)) {
                 _Reader.Close();
@@ -113,7 +116,8 @@ int Conversion::Run() {
         }
         // Its nodes make the next elements.
         _Reader.Recycle(element.release());
-        if (_Progress && !_Progress(_Reader.GetPercent())) {
+        // 100 is kept for a conversion that has finished.
+        if (_Progress && !_Progress(std::min(_Reader.GetPercent(), 99))) {
             _Reader.Close();
             Abandon();
             return IMPORT_Cancelled;
@@ -172,8 +176,10 @@ namespace {
 int Convert(const char* xmlPath, const char* jobPath, qzxmli_Progress progress) {
     dirs_RegisterPathMacros();
     transfrm_Register();
-    const Str xmlFile = unistr_CodePageToUTF8(Str(xmlPath ? xmlPath : ""));
-    const Str jobFile = unistr_CodePageToUTF8(Str(jobPath ? jobPath : ""));
+    // The paths reach the system as the very bytes the host gave: a file here is named
+    // by its bytes, valid UTF-8 or not, and no other spelling names the host's file.
+    const Str xmlFile(xmlPath ? xmlPath : "");
+    const Str jobFile(jobPath ? jobPath : "");
     Conversion conversion(xmlFile, jobFile, progress);
     try {
         return conversion.Run();

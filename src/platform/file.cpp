@@ -154,6 +154,14 @@ bool platform_GetFileInfo(const char* path, platform_FileInfo* info) {
     return true;
 }
 
+bool platform_IsSameFile(const char* a, const char* b) {
+    struct stat first;
+    struct stat second;
+    if (lstat(platform_HostPath(a).c_str(), &first) != 0) return platform_FailErrno(a);
+    if (lstat(platform_HostPath(b).c_str(), &second) != 0) return platform_FailErrno(b);
+    return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
 bool platform_ToLocalTime(int64_t modified, platform_LocalTime* local) {
     time_t t = static_cast<time_t>(modified);
     struct tm fields;

@@ -49,6 +49,10 @@ struct platform_FileInfo {
 
 // What the file system holds at the path; false (2 or 3) when there is nothing.
 bool platform_GetFileInfo(const char* path, platform_FileInfo* info);
+// Whether both paths name one and the same file (its device and number), however
+// they are spelled; a link at the end of a path is the link itself, not its target.
+// False when either names nothing.
+bool platform_IsSameFile(const char* a, const char* b);
 
 struct platform_LocalTime {
     int year, month, day, hour, minute, second;

@@ -4,7 +4,6 @@
 
 #include "foundation/environment.h"
 #include "foundation/files/file.h"
-#include "foundation/files/filesys.h"
 #include "foundation/xml/format.h"
 #include "foundation/xml/xmlout.h"
 #include "platform/file.h"
@@ -14,6 +13,8 @@ namespace {
 constexpr const char* kModule = "RoadQuorvel";
 constexpr const char* kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n";
 constexpr const char* kTemporarySuffix = ".tmp";
+// How many names "<file>.tmp", "<file>.1.tmp", ... a write tries for its temporary.
+constexpr int kTemporaryNames = 100;
 }  // namespace
 
 const Str& RXL_XsiNamespace() {
@@ -37,14 +38,24 @@ bool RxlWriter::Open(const Str& path) {
     target = file_Class(path).GetFullPath();
     platform_FileInfo info;
     if (platform_GetFileInfo(target.Data(), &info) && info.readOnly) return false;
-    temporary = target;
-    temporary += kTemporarySuffix;
-    // A temporary left by an interrupted write is ours to replace.
-    if (filesys_FileExists(temporary)) platform_DeleteFile(temporary.Data());
-    file = new file_Class;
-    if (file->Create(temporary)) return true;
-    delete file;
-    file = nullptr;
+    // The temporary takes a name that nothing has yet, created exclusively: a file of
+    // that name, whoever left it, is never ours to replace or delete.
+    for (int n = 0; n < kTemporaryNames; ++n) {
+        temporary = target;
+        if (n > 0) {
+            temporary += '.';
+            temporary += string_FromInt(n);
+        }
+        temporary += kTemporarySuffix;
+        if (platform_GetFileInfo(temporary.Data(), &info)) continue;
+        file = new file_Class;
+        if (file->Create(temporary)) return true;
+        const uint32_t error = file->GetLastSystemError();
+        delete file;
+        file = nullptr;
+        // Only a name taken meanwhile (or a link to nothing) is worth another try.
+        if (error != PLATFORM_ErrorFileExists) break;
+    }
     return false;
 }
 

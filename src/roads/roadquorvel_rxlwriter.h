@@ -19,9 +19,10 @@
 // non-finite numbers are empty text. Computed values (a PI's solution, key stations,
 // cross sections) are not written.
 //
-// The file is written as "<path>.tmp" beside the target and moved over it only once
+// The file is written as a temporary beside the target, "<path>.tmp" or, when that name
+// is taken, "<path>.1.tmp" and so on, created new, and moved over the target only once
 // every byte is written and the file closed, so a failed write leaves the old file as it
-// was and no partial one.
+// was and no partial one. Only the temporary the writer created is ever deleted.
 #pragma once
 
 #include "foundation/text/str.h"

@@ -46,11 +46,11 @@ bool WellFormed(const std::string& path) {
 }
 
 // A road header of its own ID.
-std::string RoadHeader(const char* name, const char* horizontal, const char* vertical = "") {
+std::string RoadHeader(const char* name, const char* horizontal, const char* vertical = "", int interval = 20) {
     static int ids = 0x200;
     return "<DATABASE_RoadHeaderRecord ID=\"0x" + std::to_string(++ids) + "\"><RoadName>" + name + "</RoadName><HorzAlignment>" + horizontal +
-           "</HorzAlignment><VertAlignment>" + vertical +
-           "</VertAlignment><SectionInterval>20</SectionInterval><Deleted>false</Deleted></DATABASE_RoadHeaderRecord>";
+           "</HorzAlignment><VertAlignment>" + vertical + "</VertAlignment><SectionInterval>" + std::to_string(interval) +
+           "</SectionInterval><Deleted>false</Deleted></DATABASE_RoadHeaderRecord>";
 }
 
 class RoadFiles : public import_test::ConversionTest {
@@ -387,21 +387,114 @@ TEST_F(RoadFiles, RoadHeadersWithoutAlignmentsSameNamesAndNoRoadsAtAll) {
     fs::remove(Dir() + "A(Gnss).rxl");
     fs::remove(Dir() + "B(Gnss).rxl");
 
-    // Two roads of one name: one file, the later road's, listed twice.
-    ASSERT_EQ(Convert(kCurrent, RoadHeader("Twin", "") + RoadHeader("Twin", "0x30") + MainAlignment()), 0);
-    const std::string twin = Dir() + "Twin(Gnss).rxl";
-    EXPECT_EQ(TakeRoadFileNames(), (std::vector<std::string>{twin, twin}));
-    Load(twin);
-    EXPECT_EQ(road.HorizontalAlignment.Count(), 6);
-
     // No road elements: no file, and the list stays as it was.
     writejob_AddExtraOutputFile(Str("earlier.rxl"));
     const std::vector<std::string> before = Listing(folder.Path());
     ASSERT_EQ(Convert(kCurrent, MainAlignment()), 0);
     EXPECT_EQ(TakeRoadFileNames(), std::vector<std::string>{"earlier.rxl"});
     std::vector<std::string> after = Listing(folder.Path());
-    after.erase(std::remove(after.begin(), after.end(), "job3.job"), after.end());
+    after.erase(std::remove(after.begin(), after.end(), "job2.job"), after.end());
     EXPECT_EQ(after, before);
+}
+
+TEST_F(RoadFiles, RoadsOfOneFileNameEachGetAFileOfTheirOwn) {
+    // In the job "2" the road "A" has the file "A(2).rxl"; a second "A" takes the first
+    // numbered variant, so the road "A(2)", whose own name is that variant, takes the
+    // next one of its own. Two names that no file may hold both become "road".
+    struct Road {
+        const char* name;
+        const char* file;
+    };
+    const Road roads[] = {
+        {"A", "A(2).rxl"},   {"A", "A(2)(2).rxl"},      {"A(2)", "A(2)(2)(2).rxl"},
+        {"a/b", "road(2).rxl"}, {"c:d", "road(2)(2).rxl"}, {"A", "A(2)(3).rxl"},
+    };
+    std::string body;
+    for (int i = 0; i < 6; ++i) body += RoadHeader(roads[i].name, "", "", i + 1);
+    // Files left at these names by the user or an earlier conversion are replaced.
+    folder.Write("A(2).rxl", "earlier");
+    folder.Write("A(2)(3).rxl", "earlier");
+    const std::string xml = folder.Write("twins.xml", "<?xml version=\"1.0\"?>\n<JOBFile " + std::string(kCurrent) +
+                                                          "><DATABASE_JobHeaderRecord>2</DATABASE_JobHeaderRecord>" +
+                                                          body + "</JOBFile>\n");
+    ASSERT_EQ(ConvertFile(xml), 0);
+    std::vector<std::string> expected;
+    std::vector<std::string> listing = {"job1.job", "twins.xml"};
+    for (const Road& r : roads) {
+        expected.push_back(Dir() + r.file);
+        listing.push_back(r.file);
+    }
+    // Each road listed once, in definition order, each file its own road's.
+    EXPECT_EQ(TakeRoadFileNames(), expected);
+    std::sort(listing.begin(), listing.end());
+    EXPECT_EQ(Listing(folder.Path()), listing);
+    for (int i = 0; i < 6; ++i) {
+        SCOPED_TRACE(roads[i].file);
+        Load(expected[i]);
+        EXPECT_EQ(road.StationInterval, i + 1);
+        const std::string file = roads[i].file;
+        EXPECT_EQ(road.GetName(), Str(file.substr(0, file.size() - 4).c_str()));
+    }
+    Read();
+}
+
+TEST_F(RoadFiles, ARoadFileNeverTakesThePlaceOfItsOwnJob) {
+    // The example's road "Access" in its job "Riverside boundary"; two roads "Twin" in
+    // the job "Gnss", the second taking the variant that the job path names.
+    struct Case {
+        std::string xml;
+        const char* job;
+    };
+    const std::string twins = folder.Write("twins.xml", "<?xml version=\"1.0\"?>\n<JOBFile " + std::string(kCurrent) +
+                                                            "><DATABASE_JobHeaderRecord>Gnss</DATABASE_JobHeaderRecord>" +
+                                                            RoadHeader("Twin", "") + RoadHeader("Twin", "") +
+                                                            "</JOBFile>\n");
+    const Case cases[] = {
+        {std::string(QZ_FIXTURES_DIR) + "/../../examples/example.xml", "Access(Riverside boundary).rxl"},
+        {twins, "Twin(Gnss)(2).rxl"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.job);
+        const std::string job = Dir() + c.job;
+        // Nothing of the conversion is left: no job, no road file, no temporary, and
+        // nothing listed.
+        EXPECT_EQ(ImportQZXMLFile(c.xml.c_str(), job.c_str(), nullptr), 2);
+        EXPECT_EQ(Listing(folder.Path()), std::vector<std::string>{"twins.xml"});
+        EXPECT_EQ(qzxmli_ExtraOutputFileCount(), 0);
+        // A file that stood there before is the user's: the job is not created.
+        folder.Write(c.job, "the user's");
+        EXPECT_EQ(ImportQZXMLFile(c.xml.c_str(), job.c_str(), nullptr), 5);
+        EXPECT_EQ(TempFolder::Read(job), "the user's");
+        EXPECT_EQ(Listing(folder.Path()), (std::vector<std::string>{c.job, "twins.xml"}));
+        EXPECT_EQ(qzxmli_ExtraOutputFileCount(), 0);
+        fs::remove(job);
+    }
+}
+
+TEST_F(RoadFiles, TheirTemporaryFilesNeverTouchAFileTheyDidNotCreate) {
+    // Files, a folder and a read-only file at the names a temporary would take first.
+    folder.Write("Main(S).rxl.tmp", "the user's");
+    folder.Write("Main(S).rxl.1.tmp", "the user's");
+    const std::string readOnly = folder.Write("Bare(S).rxl.tmp", "the user's");
+    ASSERT_EQ(chmod(readOnly.c_str(), 0444), 0);
+    fs::create_directory(Dir() + "road(S).rxl.tmp");
+    // A link to nothing: creating through it would make the file it names.
+    fs::create_symlink(Dir() + "elsewhere", Dir() + "Bare(S).rxl.1.tmp");
+    const std::vector<std::string> theUsers = {"Bare(S).rxl.1.tmp", "Bare(S).rxl.tmp", "Main(S).rxl.1.tmp",
+                                               "Main(S).rxl.tmp", "road(S).rxl.tmp"};
+    ASSERT_EQ(ConvertFile(kFixtures + "road_files.xml"), 0);
+    EXPECT_EQ(TakeRoadFileNames().size(), 3u);
+    for (const char* name : {"Main(S).rxl.tmp", "Main(S).rxl.1.tmp", "Bare(S).rxl.tmp"})
+        EXPECT_EQ(TempFolder::Read(Dir() + name), "the user's") << name;
+    EXPECT_TRUE(fs::is_directory(Dir() + "road(S).rxl.tmp"));
+    EXPECT_TRUE(fs::is_symlink(Dir() + "Bare(S).rxl.1.tmp"));
+    std::vector<std::string> expected = theUsers;
+    expected.insert(expected.end(), {"Bare(S).rxl", "Main(S).rxl", "job1.job", "road(S).rxl"});
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(Listing(folder.Path()), expected);
+    for (const char* name : {"Main(S).rxl", "road(S).rxl", "Bare(S).rxl"}) EXPECT_TRUE(WellFormed(Dir() + name));
+
+    chmod(readOnly.c_str(), 0644);
 }
 
 TEST_F(RoadFiles, AJobPathWithoutAFolderGivesNamesWithoutOne) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "import/import_journal.h"
+#include "import/road_file_list.h"
 #include "import/writejob.h"
 #include "jobdb/dbindex.h"
 #include "jobdb/dbmodel.h"
@@ -126,7 +127,9 @@ TEST(ConvertTest, WorksWithoutACallback) {
     TempFolder folder;
     const std::string job = folder / "quiet.job";
     EXPECT_EQ(ImportQZXMLFile(Fixture("notes.xml").c_str(), job.c_str(), nullptr), 0);
-    EXPECT_EQ(ReadJournal(job).size(), 4u);
+    bool whole = false;
+    EXPECT_FALSE(ReadJournal(job, &whole).empty());
+    EXPECT_TRUE(whole);
 }
 
 TEST(ConvertTest, FailuresGiveTheirResultAndLeaveNoJobFile) {
@@ -173,12 +176,33 @@ TEST(ConvertTest, AFileAlreadyAtTheJobPathIsNeverTouched) {
     EXPECT_EQ(TempFolder::Read(job), "someone else's file");
 }
 
-TEST(ConvertTest, PathsInTheSystemCodePage) {
+TEST(ConvertTest, PathsThatAreNotUtf8AreTheBytesTheHostGave) {
+    // Windows-1252 bytes, not UTF-8: a folder "Töne", an export "Straße.xml" and a job
+    // "Straße.job" in it.
     TempFolder folder;
-    // Windows-1252 bytes (not UTF-8) name the job "Straße.job".
-    const std::string job = folder.Path() + "/Stra\xDF" "e.job";
-    EXPECT_EQ(Convert(Fixture("header_only.xml"), job), 0);
-    EXPECT_TRUE(Exists(folder.Path() + "/Stra\xC3\x9F" "e.job"));
+    const std::string dir = folder.Path() + "/T\xF6ne";
+    const std::string dirUtf8 = folder.Path() + "/T\xC3\xB6ne";
+    ASSERT_TRUE(std::filesystem::create_directory(dir));
+    const std::string xml = dir + "/Stra\xDF" "e.xml";
+    std::filesystem::copy_file(Fixture("road_files.xml"), xml);
+    const std::string job = dir + "/Stra\xDF" "e.job";
+    import_test::TakeRoadFileNames();
+    ASSERT_EQ(Convert(xml, job), 0);
+    // Created where the host said, and nowhere else.
+    EXPECT_EQ(import_test::FolderListing(dir), (std::vector<std::string>{"Bare(S).rxl", "Main(S).rxl", "Stra\xDF" "e.job",
+                                                                         "Stra\xDF" "e.xml", "road(S).rxl"}));
+    EXPECT_EQ(import_test::FolderListing(folder.Path()), std::vector<std::string>{"T\xF6ne"});
+    bool whole = false;
+    EXPECT_FALSE(ReadJournal(job, &whole).empty());
+    EXPECT_TRUE(whole);
+    // The host gets the names as text: the folder's bytes read in the system code page.
+    EXPECT_EQ(import_test::TakeRoadFileNames(),
+              (std::vector<std::string>{dirUtf8 + "/Main(S).rxl", dirUtf8 + "/road(S).rxl", dirUtf8 + "/Bare(S).rxl"}));
+
+    // An export only at the UTF-8 spelling of the host's bytes is not the host's export.
+    std::filesystem::copy_file(Fixture("header_only.xml"), folder.Path() + "/\xC3\xA9t\xC3\xA9.xml");
+    EXPECT_EQ(Convert(folder.Path() + "/\xE9t\xE9.xml", folder / "other.job"), 4);
+    EXPECT_FALSE(Exists(folder / "other.job"));
 }
 
 // An export with the given root attributes and elements after the XML declaration.
@@ -232,8 +256,9 @@ TEST(ConvertTest, AJournalThatCannotBeWrittenFailsTheConversion) {
                                  std::string(600000, 'n') + "</Note></DATABASE_NoteRecord>\n"));
     const std::string job = folder / "job.job";
     EXPECT_EQ(Convert(xml, job), 2);
-    // Both elements reported; the final 100 never came.
-    EXPECT_EQ(progressCalls.size(), 2u);
+    // The conversion ends at the element whose record was lost: only the header
+    // reported, and the final 100 never came.
+    EXPECT_EQ(progressCalls.size(), 1u);
     EXPECT_FALSE(Exists(job));
 }
 

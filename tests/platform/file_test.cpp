@@ -55,6 +55,29 @@ TEST(PlatformFile, BackslashesBecomeSlashes) {
     EXPECT_EQ(info.size, 5u);
 }
 
+TEST(PlatformFile, SameFileHoweverSpelledButNotThroughALastLink) {
+    TempFolder tmp;
+    const std::string file = tmp.Write("a.job", "a");
+    tmp.Write("b.job", "b");
+    ASSERT_EQ(mkdir((tmp / "sub").c_str(), 0755), 0);
+    ASSERT_EQ(link(file.c_str(), (tmp / "hard.job").c_str()), 0);
+    ASSERT_EQ(symlink(file.c_str(), (tmp / "soft.job").c_str()), 0);
+    struct Case {
+        std::string other;
+        bool same;
+    };
+    const Case cases[] = {
+        {file, true},
+        {tmp.Path() + "\\a.job", true},
+        {tmp / "sub/../a.job", true},
+        {tmp / "hard.job", true},  // one file under two names
+        {tmp / "soft.job", false},  // replacing the link leaves the file
+        {tmp / "b.job", false},
+        {tmp / "missing.job", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(platform_IsSameFile(file.c_str(), c.other.c_str()), c.same) << c.other;
+}
+
 TEST(PlatformFile, ReadOnlyFileRefusesWritingEvenForRoot) {
     TempFolder tmp;
     std::string path = tmp.Write("ro.txt", "data");

@@ -401,12 +401,14 @@ TEST_F(RoadFile, WritingOverAWritableFileReplacesIt) {
     EXPECT_NE(TempFolder::Read(path).find("<Name>road</Name>"), std::string::npos);
     EXPECT_FALSE(Exists(path + ".tmp"));
 
-    // A temporary left by an interrupted write does not stop the next one.
+    // A file at the temporary's name, whoever left it, neither stops the next write nor
+    // is touched by it: the write takes the next free name.
     tmp.Write("road.rxl.tmp", "left over");
     road.SetName("again");
     ASSERT_TRUE(road.WriteRxlFile(0));
     EXPECT_NE(TempFolder::Read(path).find("<Name>again</Name>"), std::string::npos);
-    EXPECT_FALSE(Exists(path + ".tmp"));
+    EXPECT_EQ(TempFolder::Read(path + ".tmp"), "left over");
+    EXPECT_FALSE(Exists(path + ".1.tmp"));
 
     QuorvelRoad unnamed;
     EXPECT_FALSE(unnamed.WriteRxlFile(0));

@@ -48,6 +48,10 @@ bool filesys_DirectoryExists(const Str& path) {
     return IsDirectory(path_Expand(path));
 }
 
+bool filesys_IsSameFile(const Str& a, const Str& b) {
+    return platform_IsSameFile(path_Expand(a).Data(), path_Expand(b).Data());
+}
+
 bool filesys_FileExists(const Str& path) {
     platform_FileInfo info;
     return platform_GetFileInfo(path_Expand(path).Data(), &info) && !info.isDirectory;

@@ -15,6 +15,8 @@ struct platform_FindData;
 bool filesys_DirectoryExists(const Str& path);
 // Whether the path is something other than a folder.
 bool filesys_FileExists(const Str& path);
+// Whether both paths name one file, however spelled (a link is not followed).
+bool filesys_IsSameFile(const Str& a, const Str& b);
 // True when the folder holds no entry (a missing folder counts as empty).
 bool filesys_IsDirectoryEmpty(const Str& directory);
 // Creates the folder and any missing parents; true only when this call created it.
