@@ -9,12 +9,12 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "foundation/xml/reader.h"
 #include "platform/memcheck.h"
 #include "qzxmli.h"
+#include "support/repeated_file.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -23,19 +23,6 @@ constexpr const char* kHead =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<JOBFile product=\"Field\" version=\"1245\">\n";
 constexpr const char* kHeader = "<DATABASE_JobHeaderRecord TimeStamp=\"1\">Job</DATABASE_JobHeaderRecord>\n";
 constexpr const char* kNote = "<DATABASE_NoteRecord ID=\"0x2\" rec=\"db_Note\"><Note>a note</Note></DATABASE_NoteRecord>\n";
-
-// head, then unit repeated until at least `bytes` of it are written, then tail; a piece
-// at a time, so the test never holds the file.
-std::string WriteRepeated(const std::string& path, const std::string& head, const std::string& unit, int64_t bytes,
-                          const std::string& tail) {
-    std::string piece;
-    while (piece.size() < (1u << 20)) piece += unit;
-    std::ofstream out(path, std::ios::binary);
-    out << head;
-    for (int64_t written = 0; written < bytes; written += static_cast<int64_t>(piece.size())) out << piece;
-    out << tail;
-    return path;
-}
 
 struct ChildConversion {
     int result = -1;
@@ -78,7 +65,8 @@ TEST(HugeElementConversion, FailsAtTheBoundWithMemoryNearIt) {
          xml_MaxTreeBytes / 2, "</Wrapped>\n</JOBFile>\n"},
     };
     for (const Case& c : cases) {
-        const std::string xml = WriteRepeated(folder / "huge.xml", c.head, c.unit, c.bytes, c.tail);
+        const std::string xml = folder / "huge.xml";
+        WriteRepeatedFile(xml, c.head, c.unit, c.bytes, c.tail);
         const std::string job = folder / "huge.job";
         const ChildConversion huge = ConvertInChild(xml, job);
         EXPECT_EQ(huge.result, 2) << c.shape;

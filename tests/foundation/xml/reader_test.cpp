@@ -11,6 +11,7 @@
 
 #include "foundation/xml/element.h"
 #include "support/recording_environment.h"
+#include "support/repeated_file.h"
 
 namespace {
 
@@ -30,17 +31,10 @@ Str WriteFile(const std::string& name, const std::string& bytes) {
     return Str(path.c_str());
 }
 
-// head, then unit repeated until the body holds at least `bytes`, then tail; written a
-// piece at a time, so no copy of a large file is ever held.
 Str WriteRepeated(const std::string& name, const std::string& head, const std::string& unit, int64_t bytes,
                   const std::string& tail) {
-    std::string piece;
-    while (piece.size() < (1u << 20)) piece += unit;
     std::string path = TempPath(name);
-    std::ofstream out(path, std::ios::binary);
-    out << head;
-    for (int64_t written = 0; written < bytes; written += static_cast<int64_t>(piece.size())) out << piece;
-    out << tail;
+    WriteRepeatedFile(path, head, unit, bytes, tail);
     return Str(path.c_str());
 }
 
