@@ -197,8 +197,8 @@ bool xml_Tokenizer::Fill(int count) {
                 }
             }
             if (_capacity - _end < kPieceSize) {
-                // Only a single token longer than the buffer makes it grow; no buffer
-                // of the system exceeds 2^29 bytes.
+                // Only a single token longer than the buffer makes it grow, and no
+                // further than the bound of one element's tree.
                 if (_capacity >= kMaxBuffer) throw Str("XML token longer than 64 MiB");
                 int32_t capacity = _capacity * 2;
                 char* grown = static_cast<char*>(std::realloc(_buffer, capacity + 1));
