@@ -81,8 +81,8 @@ DBID JobDatabase::ChangeLink(DBID observation, const dbRecord_Class* newRecord, 
     // the copy stored behind the new record.
     const db_DBID relink(copyId);
     _Access->BeginGroupNested();
-    for (const dbModel_Record* holder = _Access->GetModel().GetThread().GetBack(); holder;
-         holder = dbModel_Thread::GetPreviousHolder(holder)) {
+    const dbModel_Thread& chain = _Access->GetModel().GetThread();
+    for (const dbModel_Record* holder = chain.GetBack(); holder; holder = chain.GetPreviousHolder(holder)) {
         const dbRecord_Class* record = holder->DBRecord;
         if (record->GetRecordId() == observation) break;
         if (record->GetType() == DATABASE_ObservationRecord && LinkOf(record, antenna) == oldId)

@@ -197,14 +197,15 @@ DBID dbAccess::GetFirstId() const {
 
 DBID dbAccess::GetNextId(DBID id) const {
     const dbModel_Record* holder = _Model.FindRecord(id);
-    if (!holder || holder->Discarded || !holder->ChainForward) return NODBID;
-    return holder->ChainForward->DBRecord->GetRecordId();
+    if (!holder || holder->IsDiscarded()) return NODBID;
+    const dbModel_Record* next = _Model.GetThread().GetNextHolder(holder);
+    return next ? next->DBRecord->GetRecordId() : NODBID;
 }
 
 DBID dbAccess::GetPreviousId(DBID id) const {
     const dbModel_Record* holder = _Model.FindRecord(id);
-    if (!holder || holder->Discarded || !holder->ChainBack) return NODBID;
-    return holder->ChainBack->DBRecord->GetRecordId();
+    const dbModel_Record* previous = _Model.GetThread().GetPreviousHolder(holder);
+    return previous ? previous->DBRecord->GetRecordId() : NODBID;
 }
 
 DBID dbAccess::GetLastId() {

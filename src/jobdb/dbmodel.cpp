@@ -1,6 +1,7 @@
 #include "jobdb/dbmodel.h"
 
 #include <cstring>
+#include <new>
 
 #include "foundation/environment.h"
 #include "records/editactions.h"
@@ -177,10 +178,18 @@ bool dbTransaction::IsEnded() const { return _Last && (_Last->Flags & 2); }
 // ------------------------------------------------------------------ dbModel_Record
 
 dbModel_Record::dbModel_Record(const dbModel_Record& other)
-    : ChainForward(other.ChainForward), ChainBack(other.ChainBack), DBRecord(CloneRecord(other.DBRecord)),
-      Discarded(other.Discarded) {}
+    : DBRecord(CloneRecord(other.DBRecord)), _Forward(other._Forward), _Back(other._Back) {}
 
 dbModel_Record::~dbModel_Record() { delete DBRecord; }
+
+// ------------------------------------------------------------------ dbModel_HolderSlots
+
+uint32_t dbModel_HolderSlots::Grow() {
+    // The discarded mark takes the top bit of a slot number.
+    if (_Slabs.size() >= (dbModel_Record::DiscardedMark - 1) / SlabSize) throw std::bad_alloc();
+    _Slabs.push_back(std::make_unique<dbModel_Record[]>(SlabSize));
+    return static_cast<uint32_t>((_Slabs.size() - 1) * SlabSize + 1);
+}
 
 // ------------------------------------------------------------------ dbModel_IdTable
 
@@ -189,32 +198,24 @@ dbModel_IdTable::~dbModel_IdTable() {
     delete[] Blocks;
 }
 
-dbModel_Record* dbModel_IdTable::Get(DBID id) const {
-    uint32_t n = id.Value();
-    if (n == 0) return nullptr;
-    uint32_t block = n / BlockSize;
-    if (block >= BlockCount) return nullptr;
-    return Blocks[block][n % BlockSize];
-}
-
-void dbModel_IdTable::Set(DBID id, dbModel_Record* holder) {
+void dbModel_IdTable::Set(DBID id, uint32_t slot) {
     uint32_t n = id.Value();
     if (!QZ_ASSERT_TEXT(n > 0, "id > 0")) return;
     uint32_t block = n / BlockSize;
     if (block >= BlockCount) {
         uint32_t count = block + 1;
-        dbModel_Record*** blocks = new dbModel_Record**[count];
+        uint32_t** blocks = new uint32_t*[count];
         for (uint32_t i = 0; i < BlockCount; ++i) blocks[i] = Blocks[i];
-        for (uint32_t i = BlockCount; i < count; ++i) blocks[i] = new dbModel_Record*[BlockSize]();
+        for (uint32_t i = BlockCount; i < count; ++i) blocks[i] = new uint32_t[BlockSize]();
         delete[] Blocks;
         Blocks = blocks;
         BlockCount = count;
     }
-    Blocks[block][n % BlockSize] = holder;
+    Blocks[block][n % BlockSize] = slot;
 }
 
 void dbModel_IdTable::ClearAll() {
-    for (uint32_t i = 0; i < BlockCount; ++i) std::memset(Blocks[i], 0, BlockSize * sizeof(dbModel_Record*));
+    for (uint32_t i = 0; i < BlockCount; ++i) std::memset(Blocks[i], 0, BlockSize * sizeof(uint32_t));
 }
 
 // ------------------------------------------------------------------ dbModel
@@ -222,7 +223,7 @@ void dbModel_IdTable::ClearAll() {
 dbModel::dbModel() = default;
 
 dbModel::~dbModel() {
-    QZ_ASSERT_TEXT(_MainThread._FrontPointer == nullptr, "_MainThread.GetFront() == NULL");
+    QZ_ASSERT_TEXT(_MainThread._Front == 0, "_MainThread.GetFront() == NULL");
     Clear();
 }
 
@@ -237,9 +238,10 @@ dbRecord_Class* dbModel::GetRecord(DBID id) const {
     return holder ? holder->DBRecord : nullptr;
 }
 
-dbModel_Record* dbModel::FindTarget(DBID id) const {
-    dbModel_Record* holder = _IdTable.Get(id);
-    return holder && !holder->Discarded && holder->DBRecord ? holder : nullptr;
+uint32_t dbModel::FindTargetSlot(DBID id) const {
+    const uint32_t slot = _IdTable.Get(id);
+    const dbModel_Record* holder = _Slots.Get(slot);
+    return holder && !holder->IsDiscarded() && holder->DBRecord ? slot : 0;
 }
 
 const dbModel_TypeSummary& dbModel::GetTypeSummary(int type) const {
@@ -405,7 +407,7 @@ bool dbModel::CanTakeId(const dbRecord_Class& record) const {
     DBID id = record.GetRecordId();
     if (!QZ_ASSERT_TEXT(id != NODBID, "record->GetRecordId() != NODBID")) return false;
     // Two records under one id would lose one of them from the table.
-    return QZ_ASSERT_TEXT(_IdTable.Get(id) == nullptr, "FindRecord(record->GetRecordId()) == NULL");
+    return QZ_ASSERT_TEXT(_IdTable.Get(id) == 0, "FindRecord(record->GetRecordId()) == NULL");
 }
 
 void dbModel::CountNew(const dbRecord_Class& record) {
@@ -419,12 +421,12 @@ void dbModel::Append(const dbRecord_Class& record, dbRecord_Class** held) {
     if (!dbRecord_IsRecordType(record.GetType()) || !CanTakeId(record)) return;
     dbRecord_Class* copy = TakeOrClone(record, held);
     if (!copy) return;
-    dbModel_Record* holder = NewHolder(copy);
-    holder->ChainBack = _MainThread._BackPointer;
-    if (_MainThread._BackPointer) _MainThread._BackPointer->ChainForward = holder;
-    else _MainThread._FrontPointer = holder;
-    _MainThread._BackPointer = holder;
-    _IdTable.Set(copy->GetRecordId(), holder);
+    const uint32_t slot = NewHolder(copy);
+    _Slots.Get(slot)->_Back = _MainThread._Back;
+    if (_MainThread._Back) _Slots.Get(_MainThread._Back)->_Forward = slot;
+    else _MainThread._Front = slot;
+    _MainThread._Back = slot;
+    _IdTable.Set(copy->GetRecordId(), slot);
     CountNew(*copy);
     _Summary[copy->GetType()].Last = copy->GetRecordId();
 }
@@ -447,42 +449,45 @@ void dbModel::Replace(DBID target, const dbRecord_Class& record, dbRecord_Class*
 
 void dbModel::InsertBefore(DBID target, const dbRecord_Class& record, dbRecord_Class** held) {
     if (!dbRecord_IsRecordType(record.GetType()) || !CanTakeId(record)) return;
-    dbModel_Record* next = FindTarget(target);
-    if (!next) return;
+    const uint32_t nextSlot = FindTargetSlot(target);
+    if (!nextSlot) return;
     dbRecord_Class* copy = TakeOrClone(record, held);
     if (!copy) return;
-    dbModel_Record* holder = NewHolder(copy);
-    holder->ChainForward = next;
-    holder->ChainBack = next->ChainBack;
-    if (next->ChainBack) next->ChainBack->ChainForward = holder;
-    else _MainThread._FrontPointer = holder;
-    next->ChainBack = holder;
-    _IdTable.Set(copy->GetRecordId(), holder);
+    const uint32_t slot = NewHolder(copy);
+    dbModel_Record* next = _Slots.Get(nextSlot);
+    dbModel_Record* holder = _Slots.Get(slot);
+    holder->_Forward = nextSlot;
+    holder->_Back = next->_Back;
+    if (next->_Back) _Slots.Get(next->_Back)->_Forward = slot;
+    else _MainThread._Front = slot;
+    next->_Back = slot;
+    _IdTable.Set(copy->GetRecordId(), slot);
     CountNew(*copy);
     // Last moves only when no record of the type stands at or behind the new one.
     dbModel_TypeSummary& entry = _Summary[copy->GetType()];
     bool later = false;
-    for (const dbModel_Record* h = next; h && !later; h = h->ChainForward)
+    for (const dbModel_Record* h = next; h && !later; h = _Slots.Get(h->_Forward))
         later = h->DBRecord->GetType() == copy->GetType();
     if (entry.Last == NODBID || !later) entry.Last = copy->GetRecordId();
 }
 
 void dbModel::Remove(DBID target) {
-    dbModel_Record* holder = FindTarget(target);
-    if (!holder) return;
-    if (holder->ChainBack) holder->ChainBack->ChainForward = holder->ChainForward;
-    else _MainThread._FrontPointer = holder->ChainForward;
-    if (holder->ChainForward) holder->ChainForward->ChainBack = holder->ChainBack;
-    else _MainThread._BackPointer = holder->ChainBack;
+    const uint32_t slot = FindTargetSlot(target);
+    if (!slot) return;
+    const dbModel_Record* holder = _Slots.Get(slot);
+    if (holder->_Back) _Slots.Get(holder->_Back)->_Forward = holder->_Forward;
+    else _MainThread._Front = holder->_Forward;
+    if (holder->_Forward) _Slots.Get(holder->_Forward)->_Back = holder->_Back;
+    else _MainThread._Back = holder->_Back;
     // Its id still finds it until the next purge.
-    PutOnFreeList(holder);
+    PutOnFreeList(slot);
 }
 
-void dbModel::PutOnFreeList(dbModel_Record* holder) {
-    holder->Discarded = true;
-    holder->ChainBack = nullptr;
-    holder->ChainForward = _FreeList;
-    _FreeList = holder;
+void dbModel::PutOnFreeList(uint32_t slot) {
+    dbModel_Record* holder = _Slots.Get(slot);
+    holder->_Back = dbModel_Record::DiscardedMark;
+    holder->_Forward = _FreeList;
+    _FreeList = slot;
 }
 
 void dbModel::Discard(dbRecord_Class* record) {
@@ -492,40 +497,41 @@ void dbModel::Discard(dbRecord_Class* record) {
     ++_SupersededCount;
 }
 
-dbModel_Record* dbModel::NewHolder(dbRecord_Class* record) {
+uint32_t dbModel::NewHolder(dbRecord_Class* record) {
     if (!_SpareHolders) {
-        _HolderSlabs.push_back(std::make_unique<dbModel_Record[]>(HolderSlabSize));
-        dbModel_Record* slab = _HolderSlabs.back().get();
-        for (int i = HolderSlabSize - 1; i >= 0; --i) {
-            slab[i].ChainForward = _SpareHolders;
-            _SpareHolders = &slab[i];
+        const uint32_t first = _Slots.Grow();
+        for (uint32_t slot = first + dbModel_HolderSlots::SlabSize - 1; slot >= first; --slot) {
+            _Slots.Get(slot)->_Forward = _SpareHolders;
+            _SpareHolders = slot;
         }
     }
-    dbModel_Record* holder = _SpareHolders;
-    _SpareHolders = holder->ChainForward;
-    holder->ChainForward = holder->ChainBack = nullptr;
+    const uint32_t slot = _SpareHolders;
+    dbModel_Record* holder = _Slots.Get(slot);
+    _SpareHolders = holder->_Forward;
+    holder->_Forward = holder->_Back = 0;
     holder->DBRecord = record;
-    holder->Discarded = false;
-    return holder;
+    return slot;
 }
 
-void dbModel::DeleteHolder(dbModel_Record* holder) {
+void dbModel::DeleteHolder(uint32_t slot) {
+    dbModel_Record* holder = _Slots.Get(slot);
     delete holder->DBRecord;
     holder->DBRecord = nullptr;
-    holder->ChainBack = nullptr;
-    holder->ChainForward = _SpareHolders;
-    _SpareHolders = holder;
+    holder->_Back = 0;
+    holder->_Forward = _SpareHolders;
+    _SpareHolders = slot;
 }
 
 void dbModel::PurgeSuperseded() {
-    for (dbModel_Record** link = &_FreeList; _SupersededCount > 0 && *link;) {
-        dbModel_Record* holder = *link;
+    for (uint32_t* link = &_FreeList; _SupersededCount > 0 && *link;) {
+        const uint32_t slot = *link;
+        dbModel_Record* holder = _Slots.Get(slot);
         if (holder->DBRecord && holder->DBRecord->GetRecordId() != NODBID) {
-            link = &holder->ChainForward;
+            link = &holder->_Forward;
             continue;
         }
-        *link = holder->ChainForward;
-        DeleteHolder(holder);
+        *link = holder->_Forward;
+        DeleteHolder(slot);
         --_SupersededCount;
     }
     _SupersededCount = 0;
@@ -534,22 +540,23 @@ void dbModel::PurgeSuperseded() {
 void dbModel::PurgeDiscarded() {
     _SupersededCount = 0;
     while (_FreeList) {
-        dbModel_Record* holder = _FreeList;
-        _FreeList = holder->ChainForward;
+        const uint32_t slot = _FreeList;
+        const dbModel_Record* holder = _Slots.Get(slot);
+        _FreeList = holder->_Forward;
         DBID id = holder->DBRecord ? holder->DBRecord->GetRecordId() : NODBID;
-        if (id != NODBID && _IdTable.Get(id) == holder) _IdTable.Set(id, nullptr);
-        DeleteHolder(holder);
+        if (id != NODBID && _IdTable.Get(id) == slot) _IdTable.Set(id, 0);
+        DeleteHolder(slot);
     }
 }
 
 void dbModel::Clear() {
-    dbModel_Record* holder = _MainThread._FrontPointer;
-    while (holder) {
-        dbModel_Record* next = holder->ChainForward;
-        DeleteHolder(holder);
-        holder = next;
+    uint32_t slot = _MainThread._Front;
+    while (slot) {
+        const uint32_t next = _Slots.Get(slot)->_Forward;
+        DeleteHolder(slot);
+        slot = next;
     }
-    _MainThread._FrontPointer = _MainThread._BackPointer = nullptr;
+    _MainThread._Front = _MainThread._Back = 0;
     PurgeDiscarded();
     // No id may lead to a deleted holder.
     _IdTable.ClearAll();

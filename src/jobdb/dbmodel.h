@@ -101,7 +101,9 @@ private:
     dbModel_Action* _Last = nullptr;
 };
 
-// The holder of one record in the chain or on the free list; owns its record.
+// The holder of one record in the chain or on the free list; owns its record. A job
+// holds one per record, so a holder is 16 bytes: the holders live in the model's slabs
+// and name their neighbours by slot number (see dbModel_HolderSlots).
 class dbModel_Record {
 public:
     explicit dbModel_Record(dbRecord_Class* record = nullptr) : DBRecord(record) {}
@@ -110,34 +112,59 @@ public:
     dbModel_Record& operator=(const dbModel_Record&) = delete;
     ~dbModel_Record();
 
-    dbModel_Record* ChainForward = nullptr;  // towards the back
-    dbModel_Record* ChainBack = nullptr;     // towards the front
-    dbRecord_Class* DBRecord = nullptr;
     // On the free list: removed or superseded. No action reaches such a record.
-    bool Discarded = false;
+    bool IsDiscarded() const { return (_Back & DiscardedMark) != 0; }
+
+    dbRecord_Class* DBRecord = nullptr;
+
+private:
+    friend class dbModel;
+    friend class dbModel_Thread;
+    friend class dbModel_HolderSlots;
+    static constexpr uint32_t DiscardedMark = 0x80000000u;
+    uint32_t _Forward = 0;  // the slot towards the back (on a list: the next one); 0 none
+    uint32_t _Back = 0;     // the slot towards the front, 0 none; or DiscardedMark
+};
+
+// Where the holders live: slabs of 1024, never moved, each holder found by its slot
+// number (1 and up; 0 is no holder).
+class dbModel_HolderSlots {
+public:
+    static constexpr int SlabSize = 1024;
+
+    dbModel_Record* Get(uint32_t slot) const {
+        return slot ? &_Slabs[(slot - 1) / SlabSize][(slot - 1) % SlabSize] : nullptr;
+    }
+    // One more slab; the slot of its first holder.
+    uint32_t Grow();
+
+private:
+    std::vector<std::unique_ptr<dbModel_Record[]>> _Slabs;
 };
 
 // The chain of holders in file order.
 class dbModel_Thread {
 public:
-    dbModel_Thread() = default;
+    explicit dbModel_Thread(const dbModel_HolderSlots& slots) : _Slots(slots) {}
     dbModel_Thread(const dbModel_Thread&) = delete;
     dbModel_Thread& operator=(const dbModel_Thread&) = delete;
     virtual ~dbModel_Thread() = default;
 
-    dbModel_Record* GetFront() const { return _FrontPointer; }
-    dbModel_Record* GetBack() const { return _BackPointer; }
-    static dbModel_Record* GetNextHolder(const dbModel_Record* holder) {
-        return holder ? holder->ChainForward : nullptr;
+    dbModel_Record* GetFront() const { return _Slots.Get(_Front); }
+    dbModel_Record* GetBack() const { return _Slots.Get(_Back); }
+    // The neighbours of a holder in the chain; null at the ends and for a null holder.
+    dbModel_Record* GetNextHolder(const dbModel_Record* holder) const {
+        return holder ? _Slots.Get(holder->_Forward) : nullptr;
     }
-    static dbModel_Record* GetPreviousHolder(const dbModel_Record* holder) {
-        return holder ? holder->ChainBack : nullptr;
+    dbModel_Record* GetPreviousHolder(const dbModel_Record* holder) const {
+        return holder && !holder->IsDiscarded() ? _Slots.Get(holder->_Back) : nullptr;
     }
 
 private:
     friend class dbModel;
-    dbModel_Record* _FrontPointer = nullptr;
-    dbModel_Record* _BackPointer = nullptr;
+    const dbModel_HolderSlots& _Slots;
+    uint32_t _Front = 0;
+    uint32_t _Back = 0;
 };
 
 struct dbModel_TypeSummary {
@@ -146,7 +173,7 @@ struct dbModel_TypeSummary {
     uint32_t Count = 0;  // appended and inserted; removals and replacements not counted
 };
 
-// Holder pointers by record id: blocks of 1018 slots, zero-filled, grown on demand,
+// Holder slots by record id: blocks of 1018 entries, zero-filled, grown on demand,
 // never shrunk.
 class dbModel_IdTable {
 public:
@@ -157,15 +184,19 @@ public:
     dbModel_IdTable& operator=(const dbModel_IdTable&) = delete;
     ~dbModel_IdTable();
 
-    // Null for NODBID and for ids beyond the table.
-    dbModel_Record* Get(DBID id) const;
+    // 0 for NODBID and for ids beyond the table.
+    uint32_t Get(DBID id) const {
+        const uint32_t n = id.Value();
+        const uint32_t block = n / BlockSize;
+        return n != 0 && block < BlockCount ? Blocks[block][n % BlockSize] : 0;
+    }
     // Grows the table to id / 1018 + 1 blocks first. Id 0 is refused.
-    void Set(DBID id, dbModel_Record* holder);
-    // Empties every slot; the blocks stay.
+    void Set(DBID id, uint32_t slot);
+    // Empties every entry; the blocks stay.
     void ClearAll();
     uint32_t GetBlockCount() const { return BlockCount; }
 
-    dbModel_Record*** Blocks = nullptr;
+    uint32_t** Blocks = nullptr;
     uint32_t BlockCount = 0;
 };
 
@@ -189,7 +220,7 @@ public:
 
     // The holder of a record id, removed records included until the next purge; null
     // for NODBID and ids not held.
-    dbModel_Record* FindRecord(DBID id) const { return _IdTable.Get(id); }
+    dbModel_Record* FindRecord(DBID id) const { return _Slots.Get(_IdTable.Get(id)); }
     // The record of a holder in the chain; null for removed and unknown ids.
     dbRecord_Class* GetRecord(DBID id) const;
 
@@ -217,8 +248,10 @@ public:
     void Clear();
 
 private:
-    // A holder in the chain with that id, or null (missing, removed, superseded).
-    dbModel_Record* FindTarget(DBID id) const;
+    // The slot of a holder in the chain with that id, or 0 (missing, removed, superseded).
+    uint32_t FindTargetSlot(DBID id) const;
+    // The same holder, or null.
+    dbModel_Record* FindTarget(DBID id) const { return _Slots.Get(FindTargetSlot(id)); }
     // held, when not null, is the action's own record, which the model may take (and
     // null) instead of storing a copy.
     void Apply(const dbModel_Action& action, dbRecord_Class** held);
@@ -235,21 +268,20 @@ private:
     bool CanTakeId(const dbRecord_Class& record) const;
     void CountNew(const dbRecord_Class& record);
     // Puts a holder that left the chain on the free list.
-    void PutOnFreeList(dbModel_Record* holder);
+    void PutOnFreeList(uint32_t slot);
     // A superseded record: its id becomes NODBID and it waits on the free list.
     void Discard(dbRecord_Class* record);
     // Holders come from slabs and go back to a list of spares, so a job of a million
     // records asks the heap for holders a thousand times, not a million, and each
-    // holder costs its own 32 bytes and no allocator overhead.
-    dbModel_Record* NewHolder(dbRecord_Class* record);
+    // holder costs its own 16 bytes and no allocator overhead. The new holder's slot.
+    uint32_t NewHolder(dbRecord_Class* record);
     // Deletes the holder's record and keeps the holder for the next one.
-    void DeleteHolder(dbModel_Record* holder);
+    void DeleteHolder(uint32_t slot);
 
-    dbModel_Thread _MainThread;
-    dbModel_Record* _FreeList = nullptr;
-    static constexpr int HolderSlabSize = 1024;
-    std::vector<std::unique_ptr<dbModel_Record[]>> _HolderSlabs;
-    dbModel_Record* _SpareHolders = nullptr;  // linked by ChainForward
+    dbModel_HolderSlots _Slots;
+    dbModel_Thread _MainThread{_Slots};
+    uint32_t _FreeList = 0;       // linked by _Forward
+    uint32_t _SpareHolders = 0;   // linked by _Forward
     DBID _NextRecordId{1};
     dbModel_TypeSummary _Summary[DATABASE_AllRecords + 1];
     dbModel_IdTable _IdTable;

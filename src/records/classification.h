@@ -35,15 +35,15 @@ public:
     // Reports a value outside MinValue..MaxValue and keeps it all the same.
     explicit db_PointClassification(int i);
     explicit db_PointClassification(dbentity_Classification c) : value(c) {}
-    virtual ~db_PointClassification() = default;
     db_PointClassification(const db_PointClassification&) = default;
     db_PointClassification& operator=(const db_PointClassification&) = default;
 
     // From a class code 0..15: the low three bits choose one of eight classifications.
     static db_PointClassification FromClassCode(int code);
 
-    // The one virtual query of the value type; it always answers false.
-    virtual bool IsSet() const { return false; }
+    // Always false. Not virtual: nothing derives from the value type, and a table
+    // pointer would make every point observation 8 bytes larger.
+    bool IsSet() const { return false; }
 
     void Write(WriteBuffer& buffer) const;
     void Read(ReadBuffer& buffer, int& byteOffset);

@@ -41,7 +41,7 @@ const char* FeatureAttribute_TypeName(int type) {
 // ---------------------------------------------------------------- FeatureAttribute
 
 void FeatureAttribute::Write(WriteBuffer& buffer) const {
-    buffer.PutUInt16(static_cast<uint16_t>(type));
+    buffer.PutUInt16(type);
     buffer.PutStr(name);
     switch (type) {
     case FEATURE_AttribNumerical:
@@ -50,7 +50,7 @@ void FeatureAttribute::Write(WriteBuffer& buffer) const {
         buffer.PutDouble(number);
         break;
     case FEATURE_AttribMenu:
-        buffer.PutUInt16(static_cast<uint16_t>(menuIndex));
+        buffer.PutUInt16(menuIndex);
         buffer.PutStr(text);
         break;
     case FEATURE_AttribText:
@@ -167,7 +167,7 @@ bool Attributes::SetAt(int index, const FeatureAttribute& attribute) {
 namespace {
 FeatureAttribute MakeAttribute(int type, const Str& name) {
     FeatureAttribute a;
-    a.type = type;
+    a.type = static_cast<uint16_t>(type);
     a.name = name;
     return a;
 }
@@ -188,7 +188,7 @@ bool Attributes::AddText(const Str& name, const Str& text) {
 bool Attributes::AddMenu(const Str& name, const Str& text, int menuIndex) {
     FeatureAttribute a = MakeAttribute(FEATURE_AttribMenu, name);
     a.text = text;
-    a.menuIndex = menuIndex & 0xFFFF;
+    a.menuIndex = static_cast<uint16_t>(menuIndex);
     return Append(std::move(a));
 }
 

@@ -52,16 +52,16 @@ public:
     // The integer value and the link pair take no part.
     bool IsEqual(const FeatureAttribute& other) const;
 
-    // Ordered for size (64 bytes, no padding): a job holds one per attribute of
-    // every coded point.
+    // Ordered for size (56 bytes, no padding): a job holds one per attribute of
+    // every coded point. The type and the menu index are as wide as on disk.
     Str name;
     Str text;
     double number = 0.0;
-    int type = FEATURE_AttribSeparator;
     int integer = 0;
-    int menuIndex = 0;  // u16 on disk
     // Copied with the attribute, never serialised.
     int link[2] = {0, 0};
+    uint16_t type = FEATURE_AttribSeparator;
+    uint16_t menuIndex = 0;
 };
 
 class Attributes {

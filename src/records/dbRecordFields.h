@@ -32,6 +32,7 @@
 #include "foundation/buffer.h"
 #include "records/damage.h"
 #include "records/dbRecord.h"
+#include "records/recordheap.h"
 
 // The member a path of member pointers leads to.
 template <auto... Path>
@@ -212,6 +213,8 @@ constexpr const char* dbRecord_TypeCheckText() {
 template <class Derived, class Base = dbRecord_Class>
 class dbRecord_Body : public Base {
 public:
+    dbRecord_Body() { static_assert(alignof(Derived) <= dbRecord_Heap::kAlignment, "records live in the record heap"); }
+
     database_RecordType GetType() const override { return Derived::RecordType; }
 
     bool IsEqual(const dbRecord_Class& record) const override {

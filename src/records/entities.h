@@ -128,13 +128,14 @@ public:
     // The linked measurement's coordinate kind, COORD_NullType when there is none.
     coord_Type GetCoordType() const;
 
+    // Declared for size (no padding); the field list gives the order on disk.
     Str PointName;
-    uint16_t Derivation = dbRecord_DerivationNone;  // derivation code
+    Str Source;
     int32_t Method = 0;        // dbentity_PointMethod
     int32_t SurveyMethod = 0;  // dbentity_SurveyMethod
     db_PointClassification Classification;
+    uint16_t Derivation = dbRecord_DerivationNone;  // derivation code
     bool Deleted = false;
-    Str Source;
 
     using O = db_Observation;
     using Name = dbfield_Path<&O::PointName>;

@@ -11,7 +11,9 @@
 
 namespace {
 
-constexpr std::size_t kGrain = 16;
+// Size classes 8 bytes apart: records are mostly a multiple of 8 bytes, and a coarser
+// grain would round many up (a 40-byte marker to 48).
+constexpr std::size_t kGrain = dbRecord_Heap::kAlignment;
 constexpr std::size_t kClasses = dbRecord_Heap::kLargest / kGrain + 1;
 
 struct FreeSpace {

@@ -15,8 +15,10 @@
 namespace dbRecord_Heap {
 
 constexpr std::size_t kLargest = 1024;
+// Space is aligned to this: no record, feature or action asks for more.
+constexpr std::size_t kAlignment = 8;
 
-// Space for an object of `size` bytes, aligned for any type; throws std::bad_alloc.
+// Space for an object of `size` bytes, aligned to kAlignment; throws std::bad_alloc.
 void* Allocate(std::size_t size);
 // Takes back the space of Allocate(size); null is ignored.
 void Free(void* object, std::size_t size) noexcept;
@@ -28,6 +30,7 @@ std::size_t LiveCount();
 // The record heap for a standard container inside a record.
 template <class T>
 struct dbRecord_HeapAllocator {
+    static_assert(alignof(T) <= dbRecord_Heap::kAlignment);
     using value_type = T;
 
     dbRecord_HeapAllocator() = default;

@@ -289,9 +289,9 @@ TEST_F(JournalTest, ReadBackTransactionsRebuildTheModel) {
     }
     EXPECT_EQ(statuses, (std::vector<int>{0, 0, 0, 2, 1}));
     std::vector<uint32_t> before, after;
-    for (const dbModel_Record* h = written.GetThread().GetFront(); h; h = h->ChainForward)
+    for (const dbModel_Record* h = written.GetThread().GetFront(); h; h = written.GetThread().GetNextHolder(h))
         before.push_back(h->DBRecord->GetRecordId().Value());
-    for (const dbModel_Record* h = replayed.GetThread().GetFront(); h; h = h->ChainForward)
+    for (const dbModel_Record* h = replayed.GetThread().GetFront(); h; h = replayed.GetThread().GetNextHolder(h))
         after.push_back(h->DBRecord->GetRecordId().Value());
     EXPECT_EQ(before, (std::vector<uint32_t>{1, 4, 2}));
     EXPECT_EQ(after, before);

@@ -42,13 +42,13 @@ protected:
     }
     std::vector<uint32_t> Chain() const {
         std::vector<uint32_t> ids;
-        for (const dbModel_Record* h = model.GetThread().GetFront(); h; h = dbModel_Thread::GetNextHolder(h))
+        for (const dbModel_Record* h = model.GetThread().GetFront(); h; h = model.GetThread().GetNextHolder(h))
             ids.push_back(h->DBRecord->GetRecordId().Value());
         return ids;
     }
     std::vector<uint32_t> ChainBackwards() const {
         std::vector<uint32_t> ids;
-        for (const dbModel_Record* h = model.GetThread().GetBack(); h; h = dbModel_Thread::GetPreviousHolder(h))
+        for (const dbModel_Record* h = model.GetThread().GetBack(); h; h = model.GetThread().GetPreviousHolder(h))
             ids.insert(ids.begin(), h->DBRecord->GetRecordId().Value());
         return ids;
     }
@@ -218,18 +218,18 @@ TEST_F(ModelTest, RemovingFrontAndBackMovesTheEnds) {
 TEST_F(ModelTest, IdTableBlocks) {
     model.SetNextRecordId(DBID(1018));
     AppendPrecision(1);
-    dbModel_Record* holder = model.FindRecord(DBID(1018));
-    ASSERT_NE(holder, nullptr);
+    ASSERT_NE(model.FindRecord(DBID(1018)), nullptr);
     dbModel_IdTable table;
-    table.Set(DBID(1018), holder);
+    const uint32_t slot = 7;
+    table.Set(DBID(1018), slot);
     EXPECT_EQ(table.GetBlockCount(), 2u);
-    EXPECT_EQ(table.Blocks[1][0], holder);
-    table.Set(DBID(5000), holder);
+    EXPECT_EQ(table.Blocks[1][0], slot);
+    table.Set(DBID(5000), slot);
     EXPECT_EQ(table.GetBlockCount(), 5u);
-    EXPECT_EQ(table.Get(DBID(5000)), holder);
-    EXPECT_EQ(table.Get(DBID(4999)), nullptr);
-    EXPECT_EQ(table.Get(DBID(5090)), nullptr);
-    table.Set(NODBID, holder);
+    EXPECT_EQ(table.Get(DBID(5000)), slot);
+    EXPECT_EQ(table.Get(DBID(4999)), 0u);
+    EXPECT_EQ(table.Get(DBID(5090)), 0u);
+    table.Set(NODBID, slot);
     EXPECT_EQ(env.Expressions(), (std::vector<std::string>{"id > 0"}));
 }
 

@@ -12,7 +12,8 @@
 namespace {
 
 constexpr const char* kModule = "Library/xml";
-constexpr int32_t kMaxBuffer = 1 << 29;
+// A token longer than one element's tree may be could never be part of one.
+constexpr int32_t kMaxBuffer = static_cast<int32_t>(xml_MaxTreeBytes);
 constexpr size_t kStreamBuffer = 1 << 18;
 // Recycled nodes kept at most, of each kind; beyond them they are deleted.
 constexpr int kMaxSpareNodes = 4096;
@@ -196,9 +197,9 @@ bool xml_Tokenizer::Fill(int count) {
                 }
             }
             if (_capacity - _end < kPieceSize) {
-                // Only a single token longer than the buffer makes it grow; no buffer
-                // of the system exceeds 2^29 bytes.
-                if (_capacity >= kMaxBuffer) throw Str("XML token too long");
+                // Only a single token longer than the buffer makes it grow, and no
+                // further than the bound of one element's tree.
+                if (_capacity >= kMaxBuffer) throw Str("XML token longer than 64 MiB");
                 int32_t capacity = _capacity * 2;
                 char* grown = static_cast<char*>(std::realloc(_buffer, capacity + 1));
                 if (!grown) throw Str("out of memory reading XML");
@@ -447,6 +448,8 @@ void xml_Tokenizer::ReadQuotedValue(std::string& out) {
     while (Current().type != xml_Quote) {
         if (Current().type == xml_EndOfFile) ThrowUnexpected(xml_EndOfFile);
         AppendText(Current(), out);
+        if (static_cast<int64_t>(out.size() - base) > xml_MaxTreeBytes)
+            throw Str("attribute value longer than 64 MiB");
         Advance(1);
     }
     Expect(xml_Quote);
@@ -751,7 +754,10 @@ xml_Element* xml_ElementReader::Read() {
     std::unique_ptr<xml_Element> element;
     if (t.ScanPlainStartTag()) {
         element.reset(NewElement(t.TagName(), t.TagNameLength()));
-        if (t.TakePlainStartTag(element.get())) {
+        if (!_treeRoot) _treeRoot = element.get();
+        const bool complete = t.TakePlainStartTag(element.get());
+        ChargeNode(element.get());
+        if (complete) {
             --_depth;
             return element.release();
         }
@@ -759,8 +765,10 @@ xml_Element* xml_ElementReader::Read() {
         t.Expect(xml_OpenAngle);
         const xml_Token& name = t.Current();
         element.reset(NewElement(t.TextData(name), name.length));
+        if (!_treeRoot) _treeRoot = element.get();
         t.Advance(1);
         t.ReadAttributes(element.get());
+        ChargeNode(element.get());
         if (t.Current().type == xml_Slash) {
             t.Expect(xml_Slash);
             t.Expect(xml_CloseAngle);
@@ -774,10 +782,12 @@ xml_Element* xml_ElementReader::Read() {
     const size_t base = _text.size();
     for (;;) {
         while (t.Current().type != xml_OpenAngle) {
-            if (t.ReadPlainText(_text)) continue;
-            if (t.Current().type == xml_EndOfFile) t.Expect(xml_OpenAngle);
-            t.AppendText(t.Current(), _text);
-            t.Advance(1);
+            if (!t.ReadPlainText(_text)) {
+                if (t.Current().type == xml_EndOfFile) t.Expect(xml_OpenAngle);
+                t.AppendText(t.Current(), _text);
+                t.Advance(1);
+            }
+            ChargeTree(0);
         }
         if (t.Peek(1) == xml_Slash) break;
         if (_heldMode && _depth + 1 == _heldCount) {
@@ -794,6 +804,7 @@ xml_Element* xml_ElementReader::Read() {
     while (begin < end && _text[begin] == ' ') ++begin;
     if (begin < end) element->text.AssignBytes(_text.data() + begin, static_cast<int>(end - begin));
     _text.resize(base);
+    _treeBytes += element->text.Length();
 
     if (t.ReadPlainEndTag(element->name)) {
         --_depth;
@@ -814,6 +825,7 @@ xml_Element* xml_ElementReader::Descend(int count) {
     HeldMode held(_heldMode);
     for (int i = 0; i < count; ++i) {
         ++_heldCount;
+        BeginTree();
         _held[_heldCount - 1] = Read();
     }
     return HeldAtDepth();
@@ -821,7 +833,20 @@ xml_Element* xml_ElementReader::Descend(int count) {
 
 xml_Element* xml_ElementReader::ReadElement() {
     if (!_tokenizer) return nullptr;
+    BeginTree();
     return Read();
+}
+
+void xml_ElementReader::ChargeNode(const xml_Element* element) {
+    int64_t bytes = static_cast<int64_t>(sizeof(xml_Element)) + element->name.Length() + element->text.Length();
+    for (const xml_Attribute* a = element->firstAttribute; a; a = a->next)
+        bytes += static_cast<int64_t>(sizeof(xml_Attribute)) + a->name.Length() + a->value.Length();
+    ChargeTree(bytes);
+}
+
+void xml_ElementReader::ThrowTreeTooLarge() const {
+    throw "element " + (_treeRoot ? _treeRoot->name : Str("?")) +
+        " is larger than 64 MiB, far more than a job record can hold";
 }
 
 xml_Element* xml_ElementReader::Ascend(int count) {
@@ -831,6 +856,7 @@ xml_Element* xml_ElementReader::Ascend(int count) {
     xml_Tokenizer& t = *_tokenizer;
     for (int i = 0; i < count; ++i) {
         --_heldCount;
+        BeginTree();
         t.SkipMarkup();
         // Only the end tag may come next: children left unread are refused, not dropped.
         if (t.Current().type == xml_OpenAngle && t.Peek(1) != xml_Slash) {

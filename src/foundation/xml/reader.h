@@ -17,6 +17,11 @@
 // look-ahead and the one element tree being built. A tree handed back through Recycle
 // lends its nodes, with the blocks of their names, texts and values, to the next trees,
 // so reading a file costs the heap only as many nodes as its largest tree.
+//
+// One element's tree is bounded: past xml_MaxTreeBytes reading stops with a message, so
+// an element that could never become a record (a huge note, a whole export wrapped in
+// one element) costs about that much memory and no more, whatever its size. No single
+// token, attribute value or text run is longer than the bound either.
 #pragma once
 
 #include <array>
@@ -43,6 +48,11 @@ enum xml_TokenType {
     xml_Literal = 9,
     xml_EndOfFile = 10,
 };
+
+// The most one element's tree may take: the bytes of its names, texts, attribute names
+// and values plus the size of each node. A job record holds 512 KiB at most, so the
+// bound leaves a wide margin for every element that can become one.
+inline constexpr int64_t xml_MaxTreeBytes = int64_t(64) << 20;
 
 // The kind's name as error messages give it ("an identifier", "end-of-file", ...).
 const char* xml_TokenTypeName(int type);
@@ -265,6 +275,21 @@ public:
 
 private:
     xml_Element* Read();
+    // A new tree starts: nothing of it counted yet.
+    void BeginTree() {
+        _treeBytes = 0;
+        _treeText = _text.size();
+        _treeRoot = nullptr;
+    }
+    // Counts bytes of the tree being read, with the text gathered for its open elements,
+    // against xml_MaxTreeBytes.
+    void ChargeTree(int64_t bytes) {
+        _treeBytes += bytes;
+        if (_treeBytes + static_cast<int64_t>(_text.size() - _treeText) > xml_MaxTreeBytes) ThrowTreeTooLarge();
+    }
+    // The node's name, attributes and text.
+    void ChargeNode(const xml_Element* element);
+    [[noreturn]] void ThrowTreeTooLarge() const;
     void ReadEndTag(const Str& name);
     xml_Element* HeldAtDepth() const;
     // An element of that name, from the recycled ones when there are any.
@@ -276,6 +301,9 @@ private:
     int _heldMode = 0;
     xml_Element* _held[maxParsingReturnLevels] = {};
     std::string _text;  // text runs of the open elements, innermost last
+    int64_t _treeBytes = 0;        // counted of the tree being read, its pending text aside
+    size_t _treeText = 0;          // where the tree's text runs start in _text
+    const xml_Element* _treeRoot = nullptr;  // the tree's top element, while it is read
     // Elements of recycled trees, linked by nextSibling.
     xml_Element* _spareElements = nullptr;
     int _spareElementCount = 0;

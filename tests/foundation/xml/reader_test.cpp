@@ -11,6 +11,7 @@
 
 #include "foundation/xml/element.h"
 #include "support/recording_environment.h"
+#include "support/repeated_file.h"
 
 namespace {
 
@@ -27,6 +28,13 @@ std::string TempPath(const std::string& name) {
 Str WriteFile(const std::string& name, const std::string& bytes) {
     std::string path = TempPath(name);
     std::ofstream(path, std::ios::binary) << bytes;
+    return Str(path.c_str());
+}
+
+Str WriteRepeated(const std::string& name, const std::string& head, const std::string& unit, int64_t bytes,
+                  const std::string& tail) {
+    std::string path = TempPath(name);
+    WriteRepeatedFile(path, head, unit, bytes, tail);
     return Str(path.c_str());
 }
 
@@ -433,6 +441,56 @@ TEST(XmlReader, LongTokensStayWhole) {
     std::string body = "<a><" + name + " v=\"" + word + "\">" + word + " " + word + "</" + name + "></a>";
     std::string expected = "a(" + name + "[v=" + word + "]{" + word + " " + word + "})";
     EXPECT_EQ(Parse(body), expected);
+}
+
+// A tree past the bound ends the reading with a message: the text gathered, the nodes
+// made or the one token or value lexed never grow much beyond it.
+TEST(XmlReader, OneElementsTreeIsBounded) {
+    const int64_t past = xml_MaxTreeBytes + (1 << 20);
+    const std::string tooLarge = " is larger than 64 MiB, far more than a job record can hold";
+    struct Case {
+        const char* shape;
+        std::string head, unit;
+        int64_t bytes;
+        std::string tail, message;
+    } const cases[] = {
+        {"text of many words", "<Note>", "word ", past, "</Note>", "element Note" + tooLarge},
+        {"text in a child", "<Wrap><Note>", "word ", past, "</Note></Wrap>", "element Wrap" + tooLarge},
+        // Each node counts its own size too: 8 bytes of file cost about 80 bytes of tree.
+        {"many small children", "<Wrap>", "<r>x</r>", xml_MaxTreeBytes / 8, "</Wrap>", "element Wrap" + tooLarge},
+        {"text of one word", "<Note>", "x", past, "</Note>", "XML token longer than 64 MiB"},
+        {"value of many words", "<Note v=\"", "word ", past, "\"/>", "attribute value longer than 64 MiB"},
+    };
+    for (const Case& c : cases) {
+        Str path = WriteRepeated("bounded.xml", "<?xml version=\"1.0\"?>\n<JOBFile>" + c.head, c.unit, c.bytes,
+                                 c.tail + "</JOBFile>\n");
+        xml_ElementReader reader;
+        ASSERT_TRUE(reader.Open(path));
+        ASSERT_NE(reader.Descend(1), nullptr);
+        std::string message;
+        try {
+            delete reader.ReadElement();
+        } catch (const Str& thrown) {
+            message = thrown.Data();
+        }
+        EXPECT_EQ(message, c.message) << c.shape;
+        reader.Close();
+        std::remove(path.Data());
+    }
+    // Just below the bound an element still reads whole.
+    const int64_t below = xml_MaxTreeBytes - (2 << 20);
+    Str path = WriteRepeated("bounded.xml", "<?xml version=\"1.0\"?>\n<JOBFile><Note>", "word ", below,
+                             "</Note></JOBFile>\n");
+    xml_ElementReader reader;
+    ASSERT_TRUE(reader.Open(path));
+    ASSERT_NE(reader.Descend(1), nullptr);
+    std::unique_ptr<xml_Element> note(reader.ReadElement());
+    ASSERT_NE(note, nullptr);
+    EXPECT_GE(note->text.Length(), below - 1);
+    EXPECT_EQ(reader.ReadElement(), nullptr);
+    EXPECT_EQ(reader.Ascend(1), nullptr);
+    EXPECT_TRUE(reader.Close());
+    std::remove(path.Data());
 }
 
 TEST(XmlReader, ReferenceNeedsItsSemicolonWithinAPiece) {
