@@ -24,33 +24,39 @@ bool ElementInRange(const matrix_Class* matrix, int row, int col) {
 // The steps of the elimination. Each acts on m1 and, row for row, on m2; the callers
 // have checked the shapes.
 
+bool matrix_AbsLess(double a, double b) { return std::fabs(a) < std::fabs(b); }
+
 // From row col down, the row with the largest |element| in column col; the first of
 // equal magnitudes wins.
-int PivotRow(const matrix_Class* m, int col) {
+int matrix_PivotRow(const matrix_Class* m, int col) {
     int best = col;
     for (int r = col + 1; r < m->Rows; ++r)
-        if (std::fabs(m->Data[best][col]) < std::fabs(m->Data[r][col])) best = r;
+        if (matrix_AbsLess(m->Data[best][col], m->Data[r][col])) best = r;
     return best;
 }
 
-void SwapRows(matrix_Class* m1, matrix_Class* m2, int a, int b) {
+void matrix_SwapRows(matrix_Class* m1, matrix_Class* m2, int a, int b) {
     std::swap(m1->Data[a], m1->Data[b]);
     std::swap(m2->Data[a], m2->Data[b]);
 }
 
-bool RowIsZero(const matrix_Class* m, int row) {
+bool matrix_ElementIsZero(const matrix_Class* m, int row, int col) { return m->Data[row][col] == 0.0; }
+
+bool matrix_DiagonalIsZero(const matrix_Class* m, int row) { return matrix_ElementIsZero(m, row, row); }
+
+bool matrix_RowIsZero(const matrix_Class* m, int row) {
     for (int j = 0; j < m->Cols; ++j)
-        if (m->Data[row][j] != 0.0) return false;
+        if (!matrix_ElementIsZero(m, row, j)) return false;
     return true;
 }
 
-void NormaliseRow(matrix_Class* m1, matrix_Class* m2, int i) {
+void matrix_NormaliseRow(matrix_Class* m1, matrix_Class* m2, int i) {
     const double pivot = m1->Data[i][i];
     for (int j = i; j < m1->Cols; ++j) m1->Data[i][j] /= pivot;
     for (int j = 0; j < m2->Cols; ++j) m2->Data[i][j] /= pivot;
 }
 
-void EliminateBelow(matrix_Class* m1, matrix_Class* m2, int i) {
+void matrix_EliminateBelow(matrix_Class* m1, matrix_Class* m2, int i) {
     for (int r = i + 1; r < m1->Rows; ++r) {
         const double f = -m1->Data[r][i];
         for (int j = i; j < m1->Cols; ++j) m1->Data[r][j] += f * m1->Data[i][j];
@@ -58,7 +64,7 @@ void EliminateBelow(matrix_Class* m1, matrix_Class* m2, int i) {
     }
 }
 
-void EliminateAbove(matrix_Class* m1, matrix_Class* m2) {
+void matrix_EliminateAbove(matrix_Class* m1, matrix_Class* m2) {
     for (int p = m1->Rows - 1; p >= 0; --p) {
         for (int r = p - 1; r >= 0; --r) {
             const double f = -m1->Data[r][p];
@@ -68,12 +74,12 @@ void EliminateAbove(matrix_Class* m1, matrix_Class* m2) {
     }
 }
 
-bool ForwardEliminate(matrix_Class* m1, matrix_Class* m2) {
+bool matrix_ForwardEliminate(matrix_Class* m1, matrix_Class* m2) {
     for (int i = 0; i < m1->Cols; ++i) {
-        SwapRows(m1, m2, i, PivotRow(m1, i));
-        if (m1->Data[i][i] == 0.0 || RowIsZero(m1, i)) return false;
-        NormaliseRow(m1, m2, i);
-        EliminateBelow(m1, m2, i);
+        matrix_SwapRows(m1, m2, i, matrix_PivotRow(m1, i));
+        if (matrix_DiagonalIsZero(m1, i) || matrix_RowIsZero(m1, i)) return false;
+        matrix_NormaliseRow(m1, m2, i);
+        matrix_EliminateBelow(m1, m2, i);
     }
     return true;
 }
@@ -188,8 +194,8 @@ bool matrix_GaussJordan(matrix_Class* m1, matrix_Class* m2) {
     if (!QZ_ASSERT_TEXT(matrix_IsSquare(m1) && matrix_IsSquare(m2) && matrix_RowsMatch(m1, m2),
                         "matrix_IsSquare (m1) && matrix_IsSquare (m2) && matrix_RowsMatch (m1, m2)"))
         return false;
-    if (!ForwardEliminate(m1, m2)) return false;
-    EliminateAbove(m1, m2);
+    if (!matrix_ForwardEliminate(m1, m2)) return false;
+    matrix_EliminateAbove(m1, m2);
     return true;
 }
 

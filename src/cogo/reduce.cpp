@@ -229,3 +229,7 @@ double total_CoefficientFromRefraction(bool apply, bool applyRefraction, double 
     if (!applyRefraction || coefficient < kRefractionThreshold) return REDUCE_RefractionLow;
     return REDUCE_RefractionHigh;
 }
+
+bool total_IsFlagSet(uint8_t flag) { return flag != 0; }
+
+bool total_IsOne(int32_t value) { return value == 1; }

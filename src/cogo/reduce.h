@@ -5,6 +5,8 @@
 // perspective and the reading equivalent to a distance-offset observation.
 #pragma once
 
+#include <cstdint>
+
 #include "foundation/coords/coord.h"
 #include "records/conventional.h"
 #include "records/dbid.h"
@@ -90,3 +92,7 @@ void reduce_ApplyDistanceOffsets(const coord_Corrected& reading, int perspective
 void total_RefractionFromCoefficient(double coefficient, bool* applyCurvature, bool* applyRefraction,
                                      double* coefficientOut);
 double total_CoefficientFromRefraction(bool apply, bool applyRefraction, double coefficient);
+// A byte flag as a bool: set when it is not 0.
+bool total_IsFlagSet(uint8_t flag);
+// An int setting as a bool: set only when it is 1.
+bool total_IsOne(int32_t value);

@@ -77,6 +77,8 @@ public:
     // The text up to the next zero byte; Offset ends after that byte. Without a zero
     // byte before the end of the block the read fails and gives the empty text.
     Str GetString(int& Offset) const;
+    // The same read into the caller's text.
+    void GetStringInto(int& Offset, Str& text) const { text = GetString(Offset); }
     // A fixed(n) field: the bytes before the first zero, or all n. Offset moves by n.
     Str GetFixedString(int& Offset, int n) const;
     // Copies n bytes to destination, or skips them when destination is null.

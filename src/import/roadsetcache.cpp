@@ -78,6 +78,11 @@ bool roadsetcache_CheckIndex(int32_t i, int32_t count) {
     return QZ_ASSERT_TEXT(i < count, "i < count") && QZ_ASSERT_TEXT(i >= 0, "i >= 0");
 }
 
+bool roadsetcache_CheckReserve(int32_t size, bool hasStorage, const char* storageText) {
+    const bool empty = QZ_ASSERT_TEXT(size == 0, "size == 0");
+    return QZ_ASSERT_TEXT(!hasStorage, storageText) && empty;
+}
+
 CachedAlignment& CachedAlignment::operator=(const CachedAlignment& other) {
     if (this == &other) return *this;
     RoadElementArray::operator=(other);

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <new>
 #include <optional>
+#include <type_traits>
 #include <vector>
 
 #include "foundation/coords/coordsys.h"
@@ -41,6 +42,9 @@ struct RoadDefinition {
 
 // Reports an index outside [0, count) with the texts of the cache's arrays.
 bool roadsetcache_CheckIndex(int32_t i, int32_t count);
+// Reports a reservation of an array that already has slots ("size == 0") or storage
+// (storageText); true when it has neither.
+bool roadsetcache_CheckReserve(int32_t size, bool hasStorage, const char* storageText);
 
 // A growable array held by value: 0, then 20, then four times the slots whenever it is
 // full. When the new storage cannot be had the array keeps what it has and the entry is
@@ -64,6 +68,19 @@ public:
     const T& operator[](size_t i) const { return entries[i]; }
     // Null out of range, reported.
     const T* At(int32_t i) const { return roadsetcache_CheckIndex(i, count) ? &entries[i] : nullptr; }
+    // Storage for size entries at once, for an array that has none yet; otherwise
+    // reported, and nothing changes. False, with nothing changed, when the storage cannot
+    // be had or the size is negative. Growth goes on from the size reserved.
+    bool Reserve(int32_t size) {
+        const char* storageText = std::is_same_v<T, RoadDefinition> ? "Definitions == NULL" : "Alignments == NULL";
+        if (!roadsetcache_CheckReserve(capacity, entries != nullptr, storageText)) return false;
+        if (size <= 0) return size == 0;
+        T* reserved = new (std::nothrow) T[static_cast<size_t>(size)];
+        if (!reserved) return false;
+        entries = reserved;
+        capacity = size;
+        return true;
+    }
 
 private:
     bool Grow() {

@@ -36,6 +36,10 @@ void JobWriter::ResolveReference(const char*, DBID& field) const {
     field = FindRecordId(field.Value());
 }
 
+DBID writejob_ReplaceRecord(dbAccess* database, DBID id, dbRecord_Class* record) {
+    return dbRecord_ReplaceAt(database, id, record);
+}
+
 void JobWriter::FixDatabasePointers() { FixDatabasePointers(writejob_Fixers); }
 
 namespace {
@@ -93,7 +97,7 @@ private:
         std::unique_ptr<dbRecord_Class> copy(record.Clone());
         if (!copy) throw Str("cannot copy the record");
         fixer.resolve(_Writer, *copy);
-        if (dbRecord_ReplaceAt(_Writer.database, id, copy.get()) == NODBID)
+        if (writejob_ReplaceRecord(_Writer.database, id, copy.get()) == NODBID)
             throw Str("cannot write the record back");
     }
 

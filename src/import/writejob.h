@@ -373,6 +373,10 @@ const writejob_ElementHandler* writejob_FindElement(const Str& name,
 // "missing rec=\"<recName>\"" or "wrong rec sttribute: <value> instead of <recName>".
 void writejob_CheckRecAttribute(const xml_Element* element, const char* recName);
 
+// Rewrites the record stored at id with the given one, in the same place of the chain
+// (a replace action); the id, or NODBID when the store was refused.
+DBID writejob_ReplaceRecord(dbAccess* database, DBID id, dbRecord_Class* record);
+
 // The folder the road files of a job go to: the job path up to and including its last
 // separator ("\\" or "/"), or empty when it has none.
 Str writejob_RoadFileDirectory(const Str& jobPath);

@@ -143,6 +143,8 @@ public:
         return Classification.value == db_PointClassification::None && Method == 0 && IndexNumber == 0 &&
                RecordId == NODBID && UniqueId.IsNull();
     }
+    // No classification: the candidate stands for no point.
+    bool IsNone() const { return Classification.value == db_PointClassification::None; }
 
     db_PointClassification Classification;
     int32_t Method = 0;

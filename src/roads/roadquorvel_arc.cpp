@@ -96,8 +96,7 @@ const char* HorizontalArc::DirectionName() const { return road_io::DirectionName
 void HorizontalArc::SetDirectionFromName(const Str& name) { road_io::SetDirectionFromName(name, &Direction); }
 
 void HorizontalArc::ReadXml(const xml_Node* node) {
-    const double angle = node->GetDoubleByPath("Angle", MATHS_Null);
-    Angle = maths_IsNull(angle) ? MATHS_Null : angle * CONSTANT_Pi / 180;
+    Angle = road_RadiansFromDegrees(node->GetDoubleByPath("Angle", MATHS_Null));
     Length = node->GetDoubleByPath("Length", MATHS_Null);
     Radius = node->GetDoubleByPath("Radius", MATHS_Null);
     EndStation = node->GetDoubleByPath("EndStation", MATHS_Null);

@@ -44,9 +44,12 @@ void Widen(double* corner, double value, bool larger) {
 
 }  // namespace
 
+double road_RadiansFromDegrees(double degrees) {
+    return maths_IsNull(degrees) ? MATHS_Null : degrees * CONSTANT_Pi / 180;
+}
+
 double road_AzimuthFromDegrees(double degrees) {
-    if (maths_IsNull(degrees)) return MATHS_Null;
-    const double radians = degrees * CONSTANT_Pi / 180;
+    const double radians = road_RadiansFromDegrees(degrees);
     return std::fabs(radians - CONSTANT_TwoPi) < kFullTurnTolerance ? 0.0 : radians;
 }
 

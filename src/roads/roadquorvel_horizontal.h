@@ -23,6 +23,8 @@ struct AlignmentPoint {
 
 // Degrees to radians; a full turn (within 5e-13) reads as 0 and null stays null.
 double road_AzimuthFromDegrees(double degrees);
+// Degrees to radians (x pi / 180); null stays null, no rule at 2pi.
+double road_RadiansFromDegrees(double degrees);
 
 class HorizontalBase : public RoadElement {
 public:

@@ -42,9 +42,13 @@ public:
     virtual void BuildChainageList() {}
     // The key stations, built on first demand; null when the road offers none.
     virtual ChainageList* GetChainageList() { return nullptr; }
-    virtual const StationEquationManager* GetStationEquationManager() const {
-        return road_GetNullStationEquationManager();
-    }
+    virtual const StationEquationManager* GetStationEquationManager() const { return NullStationEquationManager(); }
+
+    // Answers of the interface itself, outside the virtual operations: a road known only
+    // as a GenericRoad places no point and has no equations.
+    coord_StationOffset StationOffsetOfPoint(const coord_CorrectedGrid& /*point*/) const { return {}; }
+    coord_CorrectedGrid PointAtStationOffset(double /*station*/, double /*offset*/) const { return {}; }
+    const StationEquationManager* NullStationEquationManager() const { return road_GetNullStationEquationManager(); }
 };
 
 class QuorvelRoad : public GenericRoad {

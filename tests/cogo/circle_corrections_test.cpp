@@ -285,6 +285,9 @@ TEST(ReductionRecords, RefractionCoefficientChoice) {
     EXPECT_EQ(0.142, total_CoefficientFromRefraction(true, false, 0.2));
     EXPECT_EQ(0.142, total_CoefficientFromRefraction(true, true, 0.13));
     EXPECT_EQ(0.2, total_CoefficientFromRefraction(true, true, 0.17));
+    // Any byte but 0 is a set flag; of the ints only 1 is.
+    for (int flag : {0, 1, 2, 0x80, 0xFF}) EXPECT_EQ(total_IsFlagSet(static_cast<uint8_t>(flag)), flag != 0) << flag;
+    for (int32_t value : {-1, 0, 1, 2, 257}) EXPECT_EQ(total_IsOne(value), value == 1) << value;
 }
 
 TEST(ReductionRecords, ChangingFaceTwiceReturnsTheReading) {

@@ -160,6 +160,17 @@ TEST(Buffer, StringsStopAtTheirFirstZeroByte) {
     EXPECT_EQ(r.GetFixedString(o, 43), "abc");
     EXPECT_EQ(o, 51);
     EXPECT_TRUE(r.IsAtEnd(o));
+    // The second entry point reads the same texts into the caller's Str.
+    Str into("old");
+    o = 0;
+    r.GetStringInto(o, into);
+    EXPECT_EQ(into, "ab");
+    EXPECT_EQ(o, 3);
+    r.GetStringInto(o, into);
+    EXPECT_EQ(into, "xyz");
+    r.GetStringInto(o, into);
+    EXPECT_EQ(into.Length(), 0);
+    EXPECT_EQ(o, 8);
 
     // A fixed field holding 61 00 62 ... reads as "a" and still moves by its width.
     ReadBuffer f = Reader({'a', 0, 'b', 'c', 'd', 'e', 'f', 'g'});
@@ -434,6 +445,13 @@ TEST(Buffer, StringWithoutTerminatorStopsAtTheEndOfTheBlock) {
     rec.Clear();
     EXPECT_EQ(r.GetString(o).Length(), 0);
     EXPECT_EQ(o, 7);
+    EXPECT_EQ(rec.Expressions(), std::vector<std::string>{"Offset <= _DataLength"});
+    rec.Clear();
+    Str into("old");
+    o = 3;
+    r.GetStringInto(o, into);
+    EXPECT_EQ(into.Length(), 0) << "a failed read empties the caller's text";
+    EXPECT_EQ(o, 6);
     EXPECT_EQ(rec.Expressions(), std::vector<std::string>{"Offset <= _DataLength"});
 
     rec.Clear();

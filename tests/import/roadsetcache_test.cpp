@@ -4,11 +4,13 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "foundation/kernel/maths.h"
 #include "foundation/xml/element.h"
 #include "import/roadsetcache.h"
 #include "import/writejob.h"
+#include "support/recording_environment.h"
 #include "support/str_print.h"
 #include "support/temp_folder.h"
 
@@ -65,6 +67,33 @@ TEST(RoadSetCacheArrays, GrowToTwentyThenFourTimesKeepingTheEntries) {
     }
     for (int32_t i : {0, 19, 20, 79, 80})
         EXPECT_EQ(definitions[static_cast<size_t>(i)].RoadName, Str(std::to_string(i).c_str()));
+}
+
+TEST(RoadSetCacheArrays, ReserveOnlyWhileTheArrayHasNoStorage) {
+    RecordingEnvironment env;
+    RoadSetArray<RoadDefinition> definitions;
+    EXPECT_TRUE(definitions.Reserve(0));  // nothing to reserve: the first Add still gives 20
+    EXPECT_EQ(definitions.Size(), 0);
+    EXPECT_TRUE(definitions.Reserve(3));
+    EXPECT_EQ(definitions.Size(), 3);
+    EXPECT_EQ(definitions.Count(), 0);
+    for (int i = 0; i < 4; ++i) ASSERT_TRUE(definitions.Add(RoadDefinition()));
+    EXPECT_EQ(definitions.Size(), 12);  // growth goes on from the size reserved
+    EXPECT_TRUE(env.assertions.empty());
+
+    EXPECT_FALSE(definitions.Reserve(100));
+    EXPECT_EQ(definitions.Size(), 12);
+    EXPECT_EQ(definitions.Count(), 4);
+    EXPECT_EQ(env.Expressions(), (std::vector<std::string>{"size == 0", "Definitions == NULL"}));
+
+    env.Clear();
+    AlignmentCache alignments;
+    EXPECT_FALSE(alignments.Reserve(-1));
+    EXPECT_EQ(alignments.Size(), 0);
+    ASSERT_TRUE(alignments.Add(CachedAlignment()));
+    EXPECT_FALSE(alignments.Reserve(5));
+    EXPECT_EQ(alignments.Size(), 20);
+    EXPECT_EQ(env.Expressions(), (std::vector<std::string>{"size == 0", "Alignments == NULL"}));
 }
 
 TEST(RoadSetCacheArrays, CloseFindAndCopyAlignments) {

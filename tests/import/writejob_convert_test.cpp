@@ -246,6 +246,32 @@ TEST(ConvertTest, TheRootChoosesTheLayoutOfOlderExports) {
     }
 }
 
+// Inside an open entity a note's "ID" is not read, so a note without one is queued like
+// any other; outside an entity the same note fails the conversion on its missing "ID".
+TEST(ConvertTest, ANoteInsideAnEntityNeedsNoId) {
+    const std::string header =
+        "<DATABASE_JobHeaderRecord ID=\"0x1\" rec=\"db_JobHeader\">J</DATABASE_JobHeaderRecord>\n";
+    const std::string point =
+        "<DATABASE_PointRecord ID=\"0x2\" rec=\"db_Point\"><PointName>P1</PointName>"
+        "<Method>DBENTITY_Coordinates</Method><SurveyMethod>DBENTITY_Fix</SurveyMethod>"
+        "<Classification>Normal</Classification><Deleted>false</Deleted></DATABASE_PointRecord>\n";
+    const std::string note = "<DATABASE_NoteRecord rec=\"db_Note\"><Note>no id</Note></DATABASE_NoteRecord>\n";
+    const std::string end = "<DATABASE_EndEntityRecord ID=\"0x3\" rec=\"db_EndEntity\"/>\n";
+    TempFolder folder;
+    const std::string inside = folder / "inside.job";
+    ASSERT_EQ(Convert(folder.Write("inside.xml", Export(" version=\"1245\"", header + point + note + end)), inside), 0);
+    const std::vector<JournalEntry> entries = ReadJournal(inside);
+    ASSERT_EQ(entries.size(), 4u);  // header, point, end entity, then the note applied to the point
+    EXPECT_EQ(entries[3].operation, DBMODEL_Apply);
+    EXPECT_EQ(entries[3].type, DATABASE_NoteRecord);
+    EXPECT_EQ(entries[3].target, 2u);
+    EXPECT_EQ(entries[3].notes, "no id\r\n");
+
+    const std::string outside = folder / "outside.job";
+    EXPECT_EQ(Convert(folder.Write("outside.xml", Export(" version=\"1245\"", header + point + end + note)), outside), 2);
+    EXPECT_FALSE(Exists(outside));
+}
+
 TEST(ConvertTest, AJournalThatCannotBeWrittenFailsTheConversion) {
     TempFolder folder;
     // A note longer than the largest journal record the job file can hold.

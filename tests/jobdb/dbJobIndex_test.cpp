@@ -527,6 +527,12 @@ TEST(BestPointRule, Ranks) {
     EXPECT_TRUE(dbJobIndex_IsBetterPoint(candidate, empty));
     dbPointSearchResult current = candidate;
     EXPECT_FALSE(dbJobIndex_IsBetterPoint(candidate, current));
+    // None looks at the classification alone; empty at the rest as well.
+    EXPECT_TRUE(empty.IsNone());
+    EXPECT_TRUE(candidate.IsNone());
+    EXPECT_FALSE(candidate.IsEmpty());
+    candidate.Classification = Classified(db_PointClassification::Normal);
+    EXPECT_FALSE(candidate.IsNone());
 }
 
 TEST_F(IndexTest, FindBestPointsKeepsFilledSlots) {

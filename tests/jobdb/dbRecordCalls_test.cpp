@@ -81,6 +81,17 @@ TEST_F(RecordCallsTest, ReplaceReturnsItsPositionAndInsertANewId) {
     EXPECT_EQ(access->GetNextId(DBID(3)), DBID(2));
 }
 
+// A record of a type no reader knows (db_Radio and db_Survey answer 163 until their own
+// constructors run).
+class UntypedRecord : public dbRecord_Body<UntypedRecord> {
+public:
+    static constexpr database_RecordType RecordType = DATABASE_NoRecordType;
+    using Fields = dbfield_List<>;
+};
+
+// A measurement stored as a record of the chain would stand alone, apart from its point,
+// and a record of an unknown type could not be read back: both are refused after their
+// report, where storing them anyway would damage the job.
 TEST_F(RecordCallsTest, RefusedStoresLeaveTheRecordAlone) {
     TestMeasurement measurement;
     measurement.SetRecordId(DBID(42));
@@ -93,6 +104,13 @@ TEST_F(RecordCallsTest, RefusedStoresLeaveTheRecordAlone) {
     EXPECT_EQ(env.Expressions(),
               (std::vector<std::string>{"record != NULL", "!record->IsMeasurement ()", "!record->IsMeasurement ()",
                                         "!record->IsMeasurement ()", "record != NULL"}));
+    env.Clear();
+    UntypedRecord untyped;
+    EXPECT_EQ(dbRecord_AppendGrouped(access, &untyped), NODBID);
+    EXPECT_EQ(dbRecord_InsertBefore(access, DBID(1), &untyped), NODBID);
+    EXPECT_EQ(untyped.GetRecordId(), NODBID);
+    const std::string typeText = "record->GetType () >= DATABASE_JobHeaderRecord && record->GetType () < DATABASE_AllRecords";
+    EXPECT_EQ(env.Expressions(), (std::vector<std::string>{typeText, typeText}));
     EXPECT_EQ(access->GetNextId(DBID(1)), NODBID);
     // Nothing was taken from the id counter.
     db_Note note;

@@ -460,12 +460,16 @@ TEST(HorizontalBase, EqualityAssignmentAndClone) {
     EXPECT_EQ(other.PointName, "P");
 }
 
-TEST(HorizontalBase, AzimuthFromDegrees) {
+TEST(HorizontalBase, AzimuthsAndAnglesFromDegrees) {
     struct Case { double degrees, radians; };
     for (const Case& c : {Case{0, 0}, Case{90, CONSTANT_PiOverTwo}, Case{180, CONSTANT_Pi}, Case{360, 0},
                           Case{360 - 2e-11, 0}, Case{360 - 1e-9, CONSTANT_TwoPi - 1e-9 * CONSTANT_Pi / 180},
                           Case{-90, -CONSTANT_PiOverTwo}, Case{N, N}})
         EXPECT_NEAR(road_AzimuthFromDegrees(c.degrees), c.radians, 1e-15) << c.degrees;
+    // Plain angles keep the full turn.
+    for (const Case& c : {Case{90, CONSTANT_PiOverTwo}, Case{360, CONSTANT_TwoPi}, Case{-450, -2.5 * CONSTANT_Pi},
+                          Case{N, N}})
+        EXPECT_NEAR(road_RadiansFromDegrees(c.degrees), c.radians, 1e-15) << c.degrees;
 }
 
 }  // namespace

@@ -68,6 +68,12 @@ TEST(QuorvelRoad, NewRoad) {
     EXPECT_EQ(bare.EndStation(), N);
     EXPECT_FALSE(bare.Load("x.rxl"));
     EXPECT_TRUE(bare.IsValid());
+    // The interface's own answers outside its virtual operations: null, whatever the road.
+    for (const GenericRoad* generic : {static_cast<const GenericRoad*>(&bare), static_cast<const GenericRoad*>(&road)}) {
+        EXPECT_TRUE(generic->StationOffsetOfPoint(coord_CorrectedGrid(100.0, 200.0, 5.0)).IsNull());
+        EXPECT_TRUE(generic->PointAtStationOffset(0.0, 0.0).IsNull());
+        EXPECT_EQ(generic->NullStationEquationManager(), road_GetNullStationEquationManager());
+    }
 
     // Key stations are gathered only for a centre-line-only road.
     Alignment(road, 0, 50);

@@ -62,6 +62,9 @@ public:
     bool Create();
     bool Open(int mode);
     bool Open() { return Open(ModeRead); }
+    // The mode the file was last opened in (ModeReadWrite once created); a failed Open
+    // and Close leave it.
+    int GetOpenMode() const { return _Mode; }
     // Cuts the disk file to the logical size and closes it; false when a step failed.
     bool Close();
     bool IsOpen() const;

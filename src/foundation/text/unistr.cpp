@@ -32,13 +32,14 @@ int CheckedSum(int a, int b) {
     return a + b;
 }
 
-// Code units the UTF-8 text decodes to; decoding below walks it by the same rule.
+// Code units the UTF-8 text decodes to; decoding below walks it by the same rule. Only
+// a four-byte sequence is above U+FFFF and takes two.
 int CountUnits(const char* text, int length) {
     int units = 0;
     for (int i = 0; i < length;) {
-        char32_t c;
-        i += utf8_Decode(text + i, length - i, &c);
-        units += c >= 0x10000 ? 2 : 1;
+        const int n = UniString::SequenceLength(text + i, length - i);
+        units += n == 4 ? 2 : 1;
+        i += n;
     }
     return units;
 }
@@ -218,7 +219,15 @@ void UniString::SetFromUTF8(const char* text) {
     delete[] old;
 }
 
-void UniString::ToUTF8(Str& out) const {
+void UniString::ToUTF8(Str& out) const { EncodeUTF8(out); }
+
+Str UniString::ToUTF8() const {
+    Str out;
+    EncodeUTF8(out);
+    return out;
+}
+
+void UniString::EncodeUTF8(Str& out) const {
     // Measure, encode once, hand over: one allocation for the text, not one per character.
     auto next = [this](int& i) -> char32_t {
         char32_t u = _Pointer[i];
@@ -238,12 +247,6 @@ void UniString::ToUTF8(Str& out) const {
     for (int i = 0; i < _Length; ++i) p += utf8_Encode(next(i), p);
     *p = 0;
     out = Str(buffer.get(), static_cast<int>(bytes));
-}
-
-Str UniString::ToUTF8() const {
-    Str out;
-    ToUTF8(out);
-    return out;
 }
 
 // ---- element access --------------------------------------------------------------------

@@ -13,6 +13,7 @@
 #include <cstdint>
 
 #include "foundation/text/str.h"
+#include "foundation/text/utf8.h"
 
 class UniString {
 public:
@@ -84,11 +85,18 @@ public:
     // Makes room for n code units and the terminator (grows by four, keeps the text).
     void Reserve(int n);
 
+    // Bytes of the UTF-8 sequence at text, of which `available` may be read: 1 to 4, by
+    // the rule of foundation/text/utf8.h (a byte that starts no well-formed sequence
+    // stands alone); 0 when nothing is available.
+    static int SequenceLength(const char* text, int available) { return utf8_SequenceLength(text, available); }
+
 private:
     // A new block of n + 1 code units; the old block is the caller's to free.
     void Allocate(int n);
     void Assign(const char16_t* text, int n);
     void AppendUnits(const char16_t* text, int n);
+    // The UTF-8 form into out, behind both ToUTF8.
+    void EncodeUTF8(Str& out) const;
 
     char16_t* _Pointer;
     int32_t _Length;

@@ -58,20 +58,19 @@ inline unsigned char KindOf(char c) { return kBytes.kind[static_cast<unsigned ch
 
 bool IsCSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
-int HexDigitValue(char c) {
+// Anything above the last code point reads as this, so long digit runs cannot overflow.
+constexpr int64_t kTooLarge = 0x110000;
+
+}  // namespace
+
+int xml_HexDigitValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
 }
 
-// Anything above the last code point reads as this, so long digit runs cannot overflow.
-constexpr int64_t kTooLarge = 0x110000;
-
-// The text of a character reference "&#...;": the UTF-8 encoding of its code point.
-// A reference to 0 yields nothing; negative values, surrogates and values above
-// U+10FFFF yield U+FFFD.
-int DecodeCharReference(const char* reference, int length, char* out) {
+int xml_DecodeCharReference(const char* reference, int length, char* out) {
     if (!QZ_ASSERT_TEXT(length > 3, "reference.Length() > 3")) return 0;
     const char* p = reference + 2;
     const char* end = reference + length - 1;  // the ";"
@@ -79,7 +78,7 @@ int DecodeCharReference(const char* reference, int length, char* out) {
     bool negative = false;
     if (*p == 'x' || *p == 'X') {
         for (++p; p < end; ++p) {
-            int digit = HexDigitValue(*p);
+            int digit = xml_HexDigitValue(*p);
             if (digit < 0) throw Str("badly formed hex reference: ") + Str(reference, length);
             value = value * 16 + digit;
             if (value > kTooLarge) value = kTooLarge;
@@ -99,9 +98,11 @@ int DecodeCharReference(const char* reference, int length, char* out) {
     return utf8_Encode(c, out);
 }
 
+namespace {
+
 // The text of a complete reference "&...;".
 int DecodeReference(const char* reference, int length, char* out) {
-    if (reference[1] == '#') return DecodeCharReference(reference, length, out);
+    if (reference[1] == '#') return xml_DecodeCharReference(reference, length, out);
     static const struct {
         const char* name;
         char value;
@@ -163,8 +164,8 @@ bool xml_Tokenizer::Open(const Str& path) {
         return false;
     }
     _head = 0;
-    Lex(_ring[0]);
-    _count = 1;
+    _count = 0;
+    AppendToken();
     return true;
 }
 
@@ -223,7 +224,7 @@ int32_t xml_Tokenizer::SkipRun(int kind) const {
     return static_cast<int32_t>(p - _buffer);
 }
 
-void xml_Tokenizer::Lex(xml_Token& token) {
+void xml_Tokenizer::TokenizePiece(xml_Token& token) {
     _tokenStart = _scan;
     if (_scan >= _end && !Fill(1)) {
         token.type = xml_EndOfFile;
@@ -271,12 +272,12 @@ void xml_Tokenizer::Lex(xml_Token& token) {
 
 void xml_Tokenizer::LexAfterTag(xml_Token& token) {
     // Between tags mostly the indentation of the next one, or nothing: the zero after the
-    // bytes read is no "<", so a run that reaches it goes to Lex.
+    // bytes read is no "<", so a run that reaches it goes to TokenizePiece.
     const char* const start = _buffer + _scan;
     const char* p = start;
     while (KindOf(*p) == kSpace) ++p;
     if (*p != '<') {
-        Lex(token);
+        TokenizePiece(token);
     } else if (p == start) {
         LexAngle(token);
     } else {
@@ -332,16 +333,16 @@ const xml_Token& xml_Tokenizer::PeekToken(int ahead) {
     QZ_ASSERT(ahead > -1);
     if (ahead < 0) ahead = 0;
     if (ahead >= kRing) ahead = kRing - 1;
-    while (_count <= ahead) {
-        const xml_Token& last = _ring[(_head + _count - 1) & (kRing - 1)];
-        if (last.type == xml_EndOfFile) {
-            QZ_ASSERT_TEXT(false, "p");
-            return last;
-        }
-        Lex(_ring[(_head + _count) & (kRing - 1)]);
-        ++_count;
-    }
+    if (_count <= ahead && !ReadMore(ahead)) return _ring[(_head + _count - 1) & (kRing - 1)];
     return _ring[(_head + ahead) & (kRing - 1)];
+}
+
+bool xml_Tokenizer::ReadMore(int ahead) {
+    while (_count <= ahead) {
+        if (_ring[(_head + _count - 1) & (kRing - 1)].type == xml_EndOfFile) return QZ_ASSERT_TEXT(false, "p");
+        AppendToken();
+    }
+    return true;
 }
 
 namespace {
@@ -370,10 +371,7 @@ void xml_Tokenizer::AdvanceChecked(int n) {
         // Never past the end of the file.
         if (!QZ_ASSERT_TEXT(Current().type != xml_EndOfFile, "current")) return;
         _head = (_head + 1) & (kRing - 1);
-        if (--_count == 0) {
-            Lex(_ring[_head]);
-            _count = 1;
-        }
+        if (--_count == 0) AppendToken();
     }
 }
 
@@ -429,7 +427,7 @@ void xml_Tokenizer::StepPastQuote(const char* quote) {
     _scan = static_cast<int32_t>(quote + 1 - _buffer);
     // As Advance leaves it past the closing quote.
     _head = (_head + 1) & (kRing - 1);
-    Lex(_ring[_head]);
+    TokenizePiece(_ring[_head]);
 }
 
 bool xml_Tokenizer::ReadPlainQuotedValue(std::string& out) {
@@ -501,7 +499,7 @@ bool xml_Tokenizer::ReadPlainText(std::string& out) {
     if (taken == start) return false;
     _scan = static_cast<int32_t>(taken - _buffer);
     _head = (_head + 1) & (kRing - 1);
-    Lex(_ring[_head]);
+    TokenizePiece(_ring[_head]);
     return true;
 }
 

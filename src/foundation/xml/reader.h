@@ -59,6 +59,13 @@ const char* xml_TokenTypeName(int type);
 // The UTF-8 text (at most 4 bytes) of a complete reference "&...;" into out; throws a
 // Str for a reference that is not one of the five entities or a character reference.
 int xml_DecodeReference(const char* reference, int length, char* out);
+// The same for a character reference "&#...;" (decimal, or hexadecimal after "x" or
+// "X"): the UTF-8 encoding of its code point. A reference to 0 yields nothing; negative
+// values, surrogates and values above U+10FFFF yield U+FFFD. Throws "badly formed hex
+// reference: " + the reference for a byte that is no hexadecimal digit.
+int xml_DecodeCharReference(const char* reference, int length, char* out);
+// 0 to 15 for the digits 0-9, a-f and A-F; -1 for any other byte.
+int xml_HexDigitValue(char c);
 
 // One token. An identifier's bytes stay in the tokenizer's buffer (at `offset`); every
 // other kind keeps its text here: a decoded reference is at most one UTF-8 sequence.
@@ -167,15 +174,25 @@ private:
 
     void StepOne() {
         _head = (_head + 1) & (kRing - 1);
-        if (--_count == 0) {
-            Lex(_ring[_head]);
-            _count = 1;
-        }
+        if (--_count == 0) AppendToken();
     }
+    // Makes the token after the last one held, the next of the file, and holds it too.
+    // A run of white space is one token, across pieces too, so white space never
+    // follows white space.
+    void AppendToken() {
+        TokenizePiece(_ring[(_head + _count) & (kRing - 1)]);
+        ++_count;
+    }
+    // Appends tokens until `ahead` follow the current one; false, reported, when the
+    // end of the file comes first. Tokens stepped past are gone: their slots are reused.
+    bool ReadMore(int ahead);
     void SkipMarkupFrom();
     void AdvanceChecked(int n);
     void ExpectChecked(int type);
-    void Lex(xml_Token& token);
+    // Makes the token that starts at the bytes read, by the kind of its first byte,
+    // reading the next piece of the file when they run out; the end-of-file token once
+    // the file is exhausted.
+    void TokenizePiece(xml_Token& token);
     void LexReference(xml_Token& token);
     bool ReadPlainQuotedValue(std::string& out);
     // The closing quote of a plain value that starts at the current quote, or null.
@@ -215,9 +232,9 @@ private:
         LexAfterTag(_ring[_head]);
         _count = 1;
     }
-    // As Lex; white space up to a "<", and a "<", are told without its dispatch.
+    // As TokenizePiece; white space up to a "<", and a "<", are told without its dispatch.
     void LexAfterTag(xml_Token& token);
-    // Makes the "<" at _scan the token, as Lex does.
+    // Makes the "<" at _scan the token, as TokenizePiece does.
     void LexAngle(xml_Token& token) {
         _tokenStart = _scan++;
         token.type = xml_OpenAngle;

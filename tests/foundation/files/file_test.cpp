@@ -121,6 +121,23 @@ TEST_F(FileLayer, ReadOnlyFileRefusesWriting) {
     EXPECT_EQ(TempFolder::Read(path), "0123456789");
 }
 
+TEST_F(FileLayer, OpenModeIsTheModeLastOpenedIn) {
+    file_Class file;
+    ASSERT_TRUE(file.Create(In("m.job")));
+    EXPECT_EQ(file.GetOpenMode(), file_Class::ModeReadWrite);
+    EXPECT_TRUE(file.Close());
+    for (int mode : {file_Class::ModeRead, file_Class::ModeWrite, file_Class::ModeReadWrite, file_Class::ModeRead}) {
+        ASSERT_TRUE(file.Open(mode));
+        EXPECT_EQ(file.GetOpenMode(), mode);
+        EXPECT_TRUE(file.Close());
+        EXPECT_EQ(file.GetOpenMode(), mode) << "kept after Close";
+    }
+    // A refused Open leaves the mode of the last one that succeeded.
+    ASSERT_EQ(chmod((tmp / "m.job").c_str(), 0444), 0);
+    EXPECT_FALSE(file.Open(file_Class::ModeWrite));
+    EXPECT_EQ(file.GetOpenMode(), file_Class::ModeRead);
+}
+
 TEST_F(FileLayer, ReadStopsAtTheLogicalSize) {
     tmp.Write("r.bin", "0123456789");
     file_Class file(In("r.bin"));

@@ -93,7 +93,9 @@ TEST(CodePage, FromWideStopsAtTheCapacity) {
     } cases[] = {
         {6, 4, std::string("a\x81\x40" "b\0", 5)},
         {5, 4, std::string("a\x81\x40" "b\0", 5)},
-        {4, 3, std::string("a\x81\x40\0", 4)},  // full on a low byte: the terminator takes it
+        // Full on a low byte: the terminator takes it, and the count stops before it;
+        // counting it would put the zero into the text made from the count.
+        {4, 3, std::string("a\x81\x40\0", 4)},
         {2, 1, std::string("a\0", 2)},          // full on a high byte
         {1, 0, std::string("\0", 1)},
     };

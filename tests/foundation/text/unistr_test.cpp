@@ -51,6 +51,25 @@ TEST(UniString, Utf8ConversionTable) {
     EXPECT_FALSE(UniString().ToUTF8().OwnsBlock());
 }
 
+TEST(UniString, SequenceLengthOfTheByteAtThePosition) {
+    const struct {
+        const char* text;
+        int available;
+        int length;
+    } cases[] = {
+        {"a", 1, 1},
+        {"\xC3\xA9", 2, 2},
+        {"\xE2\x82\xAC", 3, 3},
+        {"\xF0\x9F\x98\x80", 4, 4},
+        {"\x80", 1, 1},              // a continuation byte stands alone
+        {"\xE9" "cd", 3, 1},          // so does a lead without its continuation bytes
+        {"\xC3\xA9", 1, 1},          // or one cut by the bytes that may be read
+        {"\xF8\x80\x80\x80\x80", 5, 1},  // no sequence is longer than four bytes
+        {"a", 0, 0},
+    };
+    for (const auto& c : cases) EXPECT_EQ(UniString::SequenceLength(c.text, c.available), c.length) << c.text;
+}
+
 TEST(UniString, DecodingACutSequenceStaysInsideTheText) {
     // Str blocks are exact, so a read past the terminator shows under the sanitizer.
     for (const char* text : {"\xE2", "\xE2\x82", "\xF0\x9F\x98", "\xC3"}) {

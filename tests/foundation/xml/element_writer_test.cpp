@@ -59,6 +59,11 @@ TEST(XmlElementWriter, Layout) {
     xml_Element text("Name", "  a<b> & \"c\"\t");
     text.AddAttribute(new xml_Attribute("ID", "0x1 'q'"));
     EXPECT_EQ(Written(&text, true), "<Name ID=\"0x1 &apos;q&apos;\">a&lt;b&gt; &amp; &quot;c&quot;&#x009;</Name>\r\n");
+    // Control bytes that XML 1.0 cannot carry, not even as references, become U+FFFD in
+    // texts and values alike, so no parser refuses the file; tab, LF and CR stay references.
+    xml_Element control("C", "a\x01" "b\n");
+    control.AddAttribute(new xml_Attribute("v", "\x1f\r"));
+    EXPECT_EQ(Written(&control, true), "<C v=\"\xEF\xBF\xBD&#x00d;\">a\xEF\xBF\xBD" "b&#x00a;</C>\r\n");
 
     xml_Element root("Root", "intro");
     root.AddAttribute(new xml_Attribute("a", "1"));
