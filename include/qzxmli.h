@@ -12,7 +12,8 @@ extern "C" {
 typedef bool (*qzxmli_Progress)(int percent);
 
 // 0 done, 1 cancelled, 2 conversion error, 4 input missing or not a complete export,
-// 5 job file not created. Both paths are 8-bit text in the system code page.
+// 5 job file not created. Both paths are 8-bit text in the system code page, and the
+// files are opened and created at exactly the bytes given.
 // Calls are serialised: a conversion started while another runs in the process waits
 // for it to finish (one started from a progress callback fails with 2).
 __attribute__((visibility("default"))) int ImportQZXMLFile(const char* xmlPath, const char* jobPath,
