@@ -119,23 +119,61 @@ csib_Status OneSidedDerivatives(csib_Block* block, csib_ForwardSlot forward, con
 
 }  // namespace
 
+namespace {
+
+// d(north, east) along one axis: central where both steps lie within the model, else
+// one-sided from the point itself, so that a grid's edge (a forward that fails a step
+// away) still has derivatives.
+struct AxisDifference {
+    csib_Block* block;
+    csib_ForwardSlot forward;
+    const csib_GeodeticPoint* point;
+    double latitude, longitude;
+    csib_GridPoint centre{};
+    bool haveCentre = false;
+
+    csib_Status Take(double stepLatitude, double stepLongitude, double* north, double* east) {
+        const double h = kDifferenceStep;
+        csib_GridPoint plus{}, minus{};
+        const csib_Status up =
+            ForwardAt(block, forward, point, latitude + stepLatitude, longitude + stepLongitude, &plus);
+        const csib_Status down =
+            ForwardAt(block, forward, point, latitude - stepLatitude, longitude - stepLongitude, &minus);
+        if (up >= 0 && down >= 0) {
+            *north = (plus.north - minus.north) / (2.0 * h);
+            *east = (plus.east - minus.east) / (2.0 * h);
+            return CSIB_Ok;
+        }
+        if (up < 0 && down < 0) return up;
+        if (!haveCentre) {
+            const csib_Status status = ForwardAt(block, forward, point, latitude, longitude, &centre);
+            if (status < 0) return status;
+            haveCentre = true;
+        }
+        const csib_GridPoint& far = up >= 0 ? plus : minus;
+        const double sign = up >= 0 ? 1.0 : -1.0;
+        *north = sign * (far.north - centre.north) / h;
+        *east = sign * (far.east - centre.east) / h;
+        return CSIB_Ok;
+    }
+};
+
+}  // namespace
+
 csib_Status csib_DifferentiateForward(csib_Block* block, csib_ForwardSlot forward, const csib_GeodeticPoint* point,
                                       csib_ForwardDerivatives* out) {
     const double h = kDifferenceStep;
     const double limit = kPi / 2.0 - h;
-    const double latitude = std::fmax(-limit, std::fmin(limit, point->latitude));
-    const double longitude = point->longitude;
-    csib_GridPoint north{}, south{}, east{}, west{};
+    AxisDifference axis{block, forward, point, std::fmax(-limit, std::fmin(limit, point->latitude)), point->longitude};
+    double northByLatitude = 0.0, eastByLatitude = 0.0, northByLongitude = 0.0, eastByLongitude = 0.0;
     csib_Status status = CSIB_Ok;
-    if ((status = ForwardAt(block, forward, point, latitude + h, longitude, &north)) < 0) return status;
-    if ((status = ForwardAt(block, forward, point, latitude - h, longitude, &south)) < 0) return status;
-    if ((status = ForwardAt(block, forward, point, latitude, longitude + h, &east)) < 0) return status;
-    if ((status = ForwardAt(block, forward, point, latitude, longitude - h, &west)) < 0) return status;
-    out->latitude = latitude;
-    out->northByLatitude = (north.north - south.north) / (2.0 * h);
-    out->eastByLatitude = (north.east - south.east) / (2.0 * h);
-    out->northByLongitude = (east.north - west.north) / (2.0 * h);
-    out->eastByLongitude = (east.east - west.east) / (2.0 * h);
+    if ((status = axis.Take(h, 0.0, &northByLatitude, &eastByLatitude)) < 0) return status;
+    if ((status = axis.Take(0.0, h, &northByLongitude, &eastByLongitude)) < 0) return status;
+    out->latitude = axis.latitude;
+    out->northByLatitude = northByLatitude;
+    out->eastByLatitude = eastByLatitude;
+    out->northByLongitude = northByLongitude;
+    out->eastByLongitude = eastByLongitude;
     return CSIB_Ok;
 }
 

@@ -48,8 +48,8 @@ using csib_ForwardSlot = csib_Status (*)(csib_Block*, const csib_GeodeticPoint*,
 
 // d(north, east) / d(latitude, longitude) of a forward, metres per radian, by central
 // differences over 1e-5 rad (about 64 m): truncation and rounding both stay below
-// 1e-10 of the value. Taken at `latitude`, the point's latitude kept one step inside
-// the poles.
+// 1e-10 of the value; one-sided from the point where a step leaves the model (a
+// grid's edge). Taken at `latitude`, the point's latitude kept one step inside the poles.
 struct csib_ForwardDerivatives {
     double latitude;
     double northByLatitude, northByLongitude;

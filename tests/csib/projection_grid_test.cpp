@@ -164,6 +164,38 @@ TEST(ProjectionGrid, AffineFieldFromAContainerInEitherByteOrder) {
     }
 }
 
+// A grid has no scale or convergence of its own: they come from its forward's
+// derivatives, one-sided where a step (about 64 m) would leave the grid, so a point by
+// an edge answers as one 600 m inside it does.
+TEST(ProjectionGrid, ScaleAndConvergenceUpToItsEdges) {
+    TempFolder folder;
+    Block b(1);
+    const std::string path = Container(folder, "site.pjg", Latitude, Longitude);
+    ASSERT_EQ(CSIB_Ok, csib_SetProjection(b.block, 19, Bytes(ContainerPart(path))));
+    auto factors = [&](double north, double east, double* k, double* gamma) {
+        const csib_GeodeticPoint at = Geodetic(Latitude(north, east), Longitude(north, east));
+        ASSERT_EQ(CSIB_Ok, csib_GetGridScaleFactor(b.block, &at, k));
+        ASSERT_EQ(CSIB_Ok, csib_GetConvergence(b.block, &at, gamma));
+    };
+    struct Case {
+        double north, east, inwardNorth, inwardEast;
+    };
+    const Case cases[] = {
+        {10.0, 40000.0, 600.0, 0.0}, {99990.0, 40000.0, -600.0, 0.0},
+        {50000.0, 10.0, 0.0, 600.0}, {50000.0, 79990.0, 0.0, -600.0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.north + c.east);
+        double k = 0.0, gamma = 0.0, inK = 0.0, inGamma = 0.0;
+        factors(c.north, c.east, &k, &gamma);
+        factors(c.north + c.inwardNorth, c.east + c.inwardEast, &inK, &inGamma);
+        // The field is affine, so the derivatives are the same everywhere; only the
+        // ellipsoid's radii change over 600 m, by about 1e-4 of themselves.
+        EXPECT_NEAR(inK, k, 2e-4 * inK);
+        EXPECT_NEAR(inGamma, gamma, 2e-5);
+    }
+}
+
 TEST(ProjectionGrid, LongitudesPastPiAndAReversedNorthAxis) {
     TempFolder folder;
     Block b(1);
