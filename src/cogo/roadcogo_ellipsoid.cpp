@@ -31,17 +31,9 @@ bool ClearOfThePoles(double latitude) {
 // The straight line through the ellipsoid between two points: shorter than the
 // geodesic by 1 mm in 10 km, so a fair measure of a line's length before solving it.
 double Chord(const coordsys_Ellipsoid& ellipsoid, const coord_Local& p1, const coord_Local& p2) {
-    const double e2 = ellipsoid.EccentricitySquared();
-    double xyz[2][3];
-    for (int i = 0; i < 2; ++i) {
-        const coord_Local& p = i == 0 ? p1 : p2;
-        const double s = std::sin(p.Lat), c = std::cos(p.Lat);
-        const double n = ellipsoid.EarthRadius / std::sqrt(1.0 - e2 * s * s);
-        xyz[i][0] = n * c * std::cos(p.Long);
-        xyz[i][1] = n * c * std::sin(p.Long);
-        xyz[i][2] = n * (1.0 - e2) * s;
-    }
-    return std::hypot(xyz[1][0] - xyz[0][0], xyz[1][1] - xyz[0][1], xyz[1][2] - xyz[0][2]);
+    const coord_ECEF a = coord_WGS84(p1.Lat, p1.Long, 0.0).ToECEF(ellipsoid);
+    const coord_ECEF b = coord_WGS84(p2.Lat, p2.Long, 0.0).ToECEF(ellipsoid);
+    return std::hypot(b.X - a.X, b.Y - a.Y, b.Z - a.Z);
 }
 
 void GeodesicDirect(const coord_Local& start, double azimuth, double distance, const coordsys_Ellipsoid& ellipsoid,

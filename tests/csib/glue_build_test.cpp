@@ -321,18 +321,8 @@ TEST_F(GlueBuild, MissingOrSkippedModelFiles) {
 // A projection grid and a shift grid from their containers in the shared folder; a
 // shift grid missing or refused fails with its own code or is dropped.
 TEST_F(GlueBuild, ProjectionGridAndShiftGridFiles) {
-    gridtest::GridLayout s;
-    s.plane = true;
-    s.south = 0.0;
-    s.west = 0.0;
-    s.rows = 3;
-    s.columns = 3;
-    s.rowSpacing = 50000.0;
-    s.columnSpacing = 50000.0;
-    const std::vector<uint8_t> lat = gridtest::GridImage(s, [](int32_t r, int32_t) { return 0.8 + 0.0075 * r; });
-    const std::vector<uint8_t> lon = gridtest::GridImage(s, [](int32_t, int32_t c) { return 0.1 + 0.011 * c; });
-    const std::vector<uint8_t> shift = gridtest::GridImage(s, [](int32_t, int32_t) { return 0.125; });
-    tmp.Write("shared/site.pjg", gridtest::AsString(gridtest::PairContainer(gridtest::kProjectionGridTitle, lat, lon)));
+    // site.pjg and site.sgf: a plane grid, and a shift of 0.125 m north and east.
+    modeltest::WriteAll(tmp / "shared", "site");
     Definitions d = Definitions::UTM32();
     d.projection.ProjectionType = COORDSYS_ProjectionGrid;
     d.projection.ProjectionGridFile = "site";
@@ -362,7 +352,8 @@ TEST_F(GlueBuild, ProjectionGridAndShiftGridFiles) {
     EXPECT_FALSE(Build(d, kAll, 0, &error));
     EXPECT_EQ(CSIBGLUE_ShiftGridFile, error);
 
-    tmp.Write("shared/shift.sgf", gridtest::AsString(gridtest::PairContainer(gridtest::kShiftGridTitle, shift, shift)));
+    std::filesystem::copy_file(tmp / "shared/site.sgf", tmp / "shared/shift.sgf",
+                               std::filesystem::copy_options::overwrite_existing);
     ASSERT_TRUE(Build(d, kAll, 0, &error));
     EXPECT_EQ(COORDSYS_NoError, error);
     EXPECT_EQ(19, held.block->projectionKind);
