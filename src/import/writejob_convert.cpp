@@ -189,8 +189,9 @@ namespace {
 int Convert(const char* xmlPath, const char* jobPath, qzxmli_Progress progress) {
     dirs_RegisterPathMacros();
     transfrm_Register();
-    // The paths reach the system as the very bytes the host gave: a file here is named
-    // by its bytes, valid UTF-8 or not, and no other spelling names the host's file.
+    // The paths are not re-encoded: a file here is named by its bytes, valid UTF-8 or
+    // not. Only the path rules (macros, '\' a separator) apply, where the files are
+    // opened and created.
     const Str xmlFile(xmlPath ? xmlPath : "");
     const Str jobFile(jobPath ? jobPath : "");
     Conversion conversion(xmlFile, jobFile, progress);
