@@ -205,6 +205,7 @@ TEST(ConvertTest, AConversionThatFailsTakesAwayTheEmptyFoldersItMade) {
         {"a broken export", Fixture("bad_rec.xml"), "a/b/c/job.job", 0, "", false, 2, {}},
         {"a cancel", Fixture("notes.xml"), "a/b/c/job.job", 3, "", false, 1, {}},
         {"a folder that stood before", Fixture("bad_rec.xml"), "a/b/c/job.job", 0, "a", false, 2, {"a"}},
+        {"a path through \"..\"", Fixture("bad_rec.xml"), "a/../b/job.job", 0, "", false, 2, {}},
         {"a cancel with one that stood", Fixture("notes.xml"), "a/b/c/job.job", 3, "a/b", false, 1, {"a", "a/b"}},
         {"a job file that cannot be created", Fixture("notes.xml"), "a/b/c/" + tooLong + ".job", 0, "", false, 5, {}},
         {"a folder that cannot be made", Fixture("notes.xml"), "a/b/" + tooLong + "/job.job", 0, "", false, 5, {}},

@@ -76,8 +76,13 @@ bool filesys_MakeDirectoryTree(const Str& directory, StrArray* made) {
          parent = path_GetDirectory(parent))
         missing.Add(parent);
     for (int i = missing.Count() - 1; i >= 0; --i) {
-        if (!platform_CreateDirectory(missing[i].Data())) return false;
-        if (made) made->Add(missing[i]);
+        if (platform_CreateDirectory(missing[i].Data())) {
+            if (made) made->Add(missing[i]);
+            continue;
+        }
+        // A folder that is there after all ("a\.." once a is made, or one another
+        // process made meanwhile) is not this call's, but the folders inside it can be.
+        if (i == 0 || platform_GetLastError() != PLATFORM_ErrorAlreadyExists || !IsDirectory(missing[i])) return false;
     }
     return true;
 }

@@ -58,6 +58,13 @@ TEST_F(FileSys, ATreeListsTheFoldersItMadeAndTakesAwayOnlyThoseStillEmpty) {
     EXPECT_EQ(part, StrArray() + (work + "\\x"));
     filesys_RemoveMadeDirectories(part);
     EXPECT_FALSE(filesys_DirectoryExists("$(Work)\\x"));
+    // Through "..": the folder it names is there once its parent is, and is not listed.
+    StrArray back;
+    EXPECT_TRUE(filesys_MakeDirectoryTree("$(Work)\\p\\..\\q", &back));
+    EXPECT_EQ(back, StrArray() + (work + "\\p") + (work + "\\p\\..\\q"));
+    filesys_RemoveMadeDirectories(back);
+    EXPECT_FALSE(filesys_DirectoryExists("$(Work)\\p"));
+    EXPECT_FALSE(filesys_DirectoryExists("$(Work)\\q"));
 
     // A folder that holds anything stays, and so do the folders around it.
     tmp.Write("a/b/c/file", "");
