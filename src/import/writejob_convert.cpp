@@ -37,8 +37,8 @@ bool IsJobHeaderElement(const xml_Element* element) {
 }
 
 // One conversion. The job file is deleted on failure only when this conversion created
-// it: a file that already stood at the job path is never touched. So are the job's
-// folders: those this conversion made go again when it fails, while they are empty.
+// it: a file that already stood at the job path is never touched. Likewise the job's
+// folders: only those this conversion made go again when it fails, and only while empty.
 class Conversion {
 public:
     Conversion(const Str& xmlPath, const Str& jobPath, qzxmli_Progress progress)
