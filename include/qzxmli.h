@@ -12,8 +12,19 @@ extern "C" {
 typedef bool (*qzxmli_Progress)(int percent);
 
 // 0 done, 1 cancelled, 2 conversion error, 4 input missing or not a complete export,
-// 5 job file not created. Both paths are 8-bit text in the system code page, and the
-// files are opened and created at exactly the bytes given.
+// 5 job file not created. Both paths are 8-bit text in the system code page. Neither is
+// re-encoded: its bytes reach the system as given, after these rules only.
+// - The export path: '\' separates folders, as '/' does. Nothing else changes.
+// - The job path: first its "$(...)" path macros are expanded (the README lists them,
+//   and which separators one of an empty value takes with it; one that is not defined
+//   stays as written); then '\' separates folders, as '/' does, and one '.' that ends
+//   the file name is dropped. So "x$(TempDir)y.job" creates "x/tmpy.job"
+//   (with $TMPDIR unset), and "back\slash.job" creates "back/slash.job".
+// A relative path starts in the current folder. The job path's missing folders are
+// created; a conversion that fails or is cancelled removes again those it created,
+// innermost first, each only while it is empty.
+// Road files go into the job path's folder as given (its text up to the last '/' or
+// '\', macros expanded when the files are written) and are listed in that spelling.
 // Calls are serialised: a conversion started while another runs in the process waits
 // for it to finish (one started from a progress callback fails with 2).
 __attribute__((visibility("default"))) int ImportQZXMLFile(const char* xmlPath, const char* jobPath,

@@ -10,7 +10,9 @@
 #include <memory>
 
 #include "cogo/transfrm.h"
+#include "foundation/files/file.h"
 #include "foundation/files/filesearch.h"
+#include "foundation/files/filesys.h"
 #include "foundation/files/path.h"
 #include "foundation/text/number.h"
 #include "foundation/xml/element.h"
@@ -35,7 +37,8 @@ bool IsJobHeaderElement(const xml_Element* element) {
 }
 
 // One conversion. The job file is deleted on failure only when this conversion created
-// it: a file that already stood at the job path is never touched.
+// it: a file that already stood at the job path is never touched. Likewise the job's
+// folders: only those this conversion made go again when it fails, and only while empty.
 class Conversion {
 public:
     Conversion(const Str& xmlPath, const Str& jobPath, qzxmli_Progress progress)
@@ -43,7 +46,7 @@ public:
     ~Conversion() { Abandon(); }
 
     int Run();
-    // Closes what is open and deletes the job file this conversion created.
+    // Closes what is open and deletes the job file and the folders this conversion created.
     void Abandon();
     int PresetResult() const { return _Preset; }
 
@@ -59,6 +62,8 @@ private:
     std::unique_ptr<JobWriter> _Writer;
     bool _JobOpen = false;
     bool _JobCreated = false;
+    // The folders of the job path that this conversion made, outermost first.
+    StrArray _MadeFolders;
     int _Preset = IMPORT_Done;
 };
 
@@ -66,6 +71,10 @@ bool Conversion::CreateJob(const xml_Element* element, const Str& product, int v
     db_JobHeader& header = _Job->GetJobHeader();
     writejob_ReadTimeStamp(element, &header);
     header.SetNotes(writejob_ReadNotes(element, "Note"));
+    // The missing folders are made here rather than by the file's creation, so that the
+    // conversion knows which are its own.
+    const Str folder = path_GetDirectory(file_Class(_JobPath).GetFullPath());
+    if (!folder.IsEmpty()) filesys_MakeDirectoryTree(folder, &_MadeFolders);
     if (!_Job->Create(_JobPath, element->text, true)) return false;
     _JobCreated = true;
     _JobOpen = true;
@@ -110,6 +119,7 @@ int Conversion::Run() {
         } else if (IsJobHeaderElement(element.get())) {
             if (!CreateJob(element.get(), product, version)) {
                 _Reader.Close();
+                Abandon();
                 _Job.reset();
                 return IMPORT_NotCreated;
             }
@@ -144,6 +154,7 @@ int Conversion::Run() {
     if (_Progress) _Progress(100);
     _Writer.reset();
     _JobCreated = false;
+    _MadeFolders.Clear();
     return IMPORT_Done;
 }
 
@@ -157,6 +168,8 @@ void Conversion::Abandon() {
         _JobCreated = false;
         filesys_DeleteFile(_JobPath);
     }
+    filesys_RemoveMadeDirectories(_MadeFolders);
+    _MadeFolders.Clear();
 }
 
 }  // namespace
@@ -176,8 +189,9 @@ namespace {
 int Convert(const char* xmlPath, const char* jobPath, qzxmli_Progress progress) {
     dirs_RegisterPathMacros();
     transfrm_Register();
-    // The paths reach the system as the very bytes the host gave: a file here is named
-    // by its bytes, valid UTF-8 or not, and no other spelling names the host's file.
+    // The paths are not re-encoded: a file here is named by its bytes, valid UTF-8 or
+    // not. Only the path rules (macros, '\' a separator) apply, where the files are
+    // opened and created.
     const Str xmlFile(xmlPath ? xmlPath : "");
     const Str jobFile(jobPath ? jobPath : "");
     Conversion conversion(xmlFile, jobFile, progress);

@@ -6,8 +6,11 @@
 #include <dlfcn.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -161,6 +164,75 @@ TEST(ConvertTest, FailuresGiveTheirResultAndLeaveNoJobFile) {
     }
 }
 
+// Everything below the folder, as paths relative to it, sorted.
+std::vector<std::string> Tree(const std::string& folder) {
+    std::vector<std::string> paths;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+        paths.push_back(std::filesystem::relative(entry.path(), folder).string());
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+// A file that a user puts into the job's folder while the conversion runs, just
+// before the callback cancels it.
+std::string userFileAtCancel;
+bool DropUserFileAndCancel(int percent) {
+    const bool go = RecordProgress(percent);
+    if (!go) std::ofstream(userFileAtCancel) << "the user's";
+    return go;
+}
+
+// The missing folders of the job path are made by the conversion; whatever way it fails,
+// it takes away again those it made that are still empty, and never one that stood
+// before the call.
+TEST(ConvertTest, AConversionThatFailsTakesAwayTheEmptyFoldersItMade) {
+    TempFolder exports;
+    const std::string roadsThenFailure =
+        exports.Write("after.xml", TempFolder::Read(Fixture("road_files.xml")) + "<after/>\n");
+    const std::string tooLong(300, 'n');  // longer than any name a folder can hold
+    const std::vector<std::string> madeWithJob = {"a", "a/b", "a/b/c", "a/b/c/job.job"};
+    struct Case {
+        const char* what;
+        std::string xml;
+        std::string job;
+        int cancelAt;
+        const char* before;  // a folder that stands before the call
+        bool userFile;
+        int result;
+        std::vector<std::string> after;
+    };
+    const Case cases[] = {
+        {"a broken export", Fixture("bad_rec.xml"), "a/b/c/job.job", 0, "", false, 2, {}},
+        {"a cancel", Fixture("notes.xml"), "a/b/c/job.job", 3, "", false, 1, {}},
+        {"a folder that stood before", Fixture("bad_rec.xml"), "a/b/c/job.job", 0, "a", false, 2, {"a"}},
+        {"a path through \"..\"", Fixture("bad_rec.xml"), "a/../b/job.job", 0, "", false, 2, {}},
+        {"a cancel with one that stood", Fixture("notes.xml"), "a/b/c/job.job", 3, "a/b", false, 1, {"a", "a/b"}},
+        {"a job file that cannot be created", Fixture("notes.xml"), "a/b/c/" + tooLong + ".job", 0, "", false, 5, {}},
+        {"a folder that cannot be made", Fixture("notes.xml"), "a/b/" + tooLong + "/job.job", 0, "", false, 5, {}},
+        {"a user's file put in meanwhile", Fixture("notes.xml"), "a/b/c/job.job", 3, "", true, 1,
+         {"a", "a/b", "a/b/c", "a/b/c/user.txt"}},
+        {"road files written before the end failed", roadsThenFailure, "a/b/c/job.job", 0, "", false, 4,
+         {"a", "a/b", "a/b/c", "a/b/c/Bare(S).rxl", "a/b/c/Main(S).rxl", "a/b/c/road(S).rxl"}},
+        {"a finished conversion", Fixture("notes.xml"), "a/b/c/job.job", 0, "", false, 0, madeWithJob},
+        {"a finished conversion with one that stood", Fixture("notes.xml"), "a/b/c/job.job", 0, "a", false, 0,
+         madeWithJob},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder folder;
+        if (*c.before) std::filesystem::create_directories(folder / c.before);
+        progressCalls.clear();
+        cancelAtCall = c.cancelAt;
+        userFileAtCancel = folder / "a/b/c/user.txt";
+        const std::string job = folder / c.job;
+        EXPECT_EQ(ImportQZXMLFile(c.xml.c_str(), job.c_str(), c.userFile ? DropUserFileAndCancel : RecordProgress),
+                  c.result);
+        EXPECT_EQ(Tree(folder.Path()), c.after);
+        EXPECT_TRUE(NoIndexRegistered());
+        import_test::TakeRoadFileNames();
+    }
+}
+
 TEST(ConvertTest, AFileAlreadyAtTheJobPathIsNeverTouched) {
     TempFolder folder;
     const std::string job = folder.Write("taken.job", "someone else's file");
@@ -203,6 +275,39 @@ TEST(ConvertTest, PathsThatAreNotUtf8AreTheBytesTheHostGave) {
     std::filesystem::copy_file(Fixture("header_only.xml"), folder.Path() + "/\xC3\xA9t\xC3\xA9.xml");
     EXPECT_EQ(Convert(folder.Path() + "/\xE9t\xE9.xml", folder / "other.job"), 4);
     EXPECT_FALSE(Exists(folder / "other.job"));
+}
+
+// The job path goes through the path rules before it reaches the system: its "$(...)"
+// macros are expanded and '\' separates folders, so the job stands at the rewritten
+// spelling and nothing at the one given. The export path only takes '\' as a separator.
+TEST(ConvertTest, TheJobPathGoesThroughThePathRulesTheExportPathOnlyItsSeparator) {
+    TempFolder folder;
+    // $(TempDir) is the temp folder without its trailing separator.
+    const char* tmp = std::getenv("TMPDIR");
+    std::string tempDir = tmp && *tmp ? tmp : "/tmp/";
+    while (tempDir.size() > 1 && tempDir.back() == '/') tempDir.pop_back();
+    struct Case {
+        const char* given;
+        std::string rewritten;
+    };
+    const Case cases[] = {
+        {"x$(TempDir)y.job", "x" + tempDir + "y.job"},
+        {"back\\slash.job", "back/slash.job"},
+        {"dot.", "dot"},
+        {"p/$(Project)/q.job", "p/q.job"},  // empty
+        {"u/$(Undefined)/j.job", "u/$(Undefined)/j.job"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.given);
+        EXPECT_EQ(Convert(Fixture("header_only.xml"), folder / c.given), 0);
+        EXPECT_EQ(TempFolder::Read(folder / c.rewritten), TempFolder::Read(Fixture("header_only.job")));
+        if (c.given != c.rewritten) EXPECT_FALSE(Exists(folder / c.given));
+    }
+
+    std::filesystem::create_directory(folder / "in");
+    std::filesystem::copy_file(Fixture("header_only.xml"), folder / "in/$(TempDir).xml");
+    EXPECT_EQ(Convert(folder.Path() + "/in\\$(TempDir).xml", folder / "in.job"), 0);
+    EXPECT_TRUE(Exists(folder / "in.job"));
 }
 
 // An export with the given root attributes and elements after the XML declaration.

@@ -63,7 +63,7 @@ bool filesys_IsDirectoryEmpty(const Str& directory) {
     return found.empty();
 }
 
-bool filesys_MakeDirectoryTree(const Str& directory) {
+bool filesys_MakeDirectoryTree(const Str& directory, StrArray* made) {
     Str path = path_Expand(directory);
     // "a\b\" names the folder a\b: a trailing separator must not make the last step fail.
     while (path.Length() > 1 && path_IsSeparator(path.Data()[path.Length() - 1])) path.Truncate(path.Length() - 1);
@@ -75,9 +75,22 @@ bool filesys_MakeDirectoryTree(const Str& directory) {
     for (Str parent = path_GetDirectory(path); !parent.IsEmpty() && !IsDirectory(parent);
          parent = path_GetDirectory(parent))
         missing.Add(parent);
-    for (int i = missing.Count() - 1; i >= 0; --i)
-        if (!platform_CreateDirectory(missing[i].Data())) return false;
+    for (int i = missing.Count() - 1; i >= 0; --i) {
+        if (platform_CreateDirectory(missing[i].Data())) {
+            if (made) made->Add(missing[i]);
+            continue;
+        }
+        // A folder that is there after all ("a\.." once a is made, or one another
+        // process made meanwhile) is not this call's, but the folders inside it can be.
+        if (i == 0 || platform_GetLastError() != PLATFORM_ErrorAlreadyExists || !IsDirectory(missing[i])) return false;
+    }
     return true;
+}
+
+void filesys_RemoveMadeDirectories(const StrArray& made) {
+    // The names are already expanded. Removal fails on a folder that holds anything,
+    // and one that someone else took away meanwhile does not keep its parent.
+    for (int i = made.Count() - 1; i >= 0; --i) platform_RemoveDirectory(made[i].Data());
 }
 
 uint32_t filesys_RemoveDirectory(const Str& directory) {

@@ -20,7 +20,10 @@ bool filesys_IsSameFile(const Str& a, const Str& b);
 // True when the folder holds no entry (a missing folder counts as empty).
 bool filesys_IsDirectoryEmpty(const Str& directory);
 // Creates the folder and any missing parents; true only when this call created it.
-bool filesys_MakeDirectoryTree(const Str& directory);
+// When asked, adds each folder this call made (expanded), outermost first.
+bool filesys_MakeDirectoryTree(const Str& directory, StrArray* made = nullptr);
+// Removes the folders such a call made, innermost first, each only while it is empty.
+void filesys_RemoveMadeDirectories(const StrArray& made);
 // Removes an empty folder: 0, else the Windows error number.
 uint32_t filesys_RemoveDirectory(const Str& directory);
 // Bytes free on the volume of the path's folder, saturated at 4294967295; 0 on failure.

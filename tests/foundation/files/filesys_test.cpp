@@ -2,6 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
+#include <string>
+
 #include "foundation/files/filesys.h"
 #include "foundation/files/path.h"
 #include "platform/dir.h"
@@ -40,6 +43,37 @@ TEST_F(FileSys, MakeAndRemoveATree) {
     EXPECT_EQ(filesys_RemoveDirectory("$(Work)\\a\\b\\c"), 2u);
     EXPECT_EQ(filesys_RemoveDirectory("$(Work)\\x\\y"), 3u);
     EXPECT_EQ(filesys_RemoveDirectory("$(Work)\\a\\b"), 0u);
+}
+
+TEST_F(FileSys, ATreeListsTheFoldersItMadeAndTakesAwayOnlyThoseStillEmpty) {
+    const Str work(tmp.Path().c_str());
+    ASSERT_EQ(mkdir((tmp / "a").c_str(), 0777), 0);
+    StrArray made;
+    EXPECT_TRUE(filesys_MakeDirectoryTree("$(Work)\\a\\b\\c", &made));
+    EXPECT_EQ(made, StrArray() + (work + "\\a\\b") + (work + "\\a\\b\\c"));
+    // Made in part: the folders before the one that could not be made are listed.
+    StrArray part;
+    const Str tooLong(std::string(300, 'n').c_str());
+    EXPECT_FALSE(filesys_MakeDirectoryTree("$(Work)\\x\\" + tooLong + "\\y", &part));
+    EXPECT_EQ(part, StrArray() + (work + "\\x"));
+    filesys_RemoveMadeDirectories(part);
+    EXPECT_FALSE(filesys_DirectoryExists("$(Work)\\x"));
+    // Through "..": the folder it names is there once its parent is, and is not listed.
+    StrArray back;
+    EXPECT_TRUE(filesys_MakeDirectoryTree("$(Work)\\p\\..\\q", &back));
+    EXPECT_EQ(back, StrArray() + (work + "\\p") + (work + "\\p\\..\\q"));
+    filesys_RemoveMadeDirectories(back);
+    EXPECT_FALSE(filesys_DirectoryExists("$(Work)\\p"));
+    EXPECT_FALSE(filesys_DirectoryExists("$(Work)\\q"));
+
+    // A folder that holds anything stays, and so do the folders around it.
+    tmp.Write("a/b/c/file", "");
+    filesys_RemoveMadeDirectories(made);
+    EXPECT_TRUE(filesys_DirectoryExists("$(Work)\\a\\b\\c"));
+    std::filesystem::remove(tmp / "a/b/c/file");
+    filesys_RemoveMadeDirectories(made);
+    EXPECT_FALSE(filesys_DirectoryExists("$(Work)\\a\\b"));
+    EXPECT_TRUE(filesys_DirectoryExists("$(Work)\\a"));  // it stood before
 }
 
 TEST_F(FileSys, TreeUnderAFileIsNotMade) {
