@@ -118,12 +118,13 @@ void roadcogo_EllipsoidDirect(const coord_Local& start, double azimuth, double d
     double lambda2 = start.Long + std::atan2(sinPsi * sinAlpha, cosPsi * cosPhi1 - sinPsi * sinPhi1 * cosAlpha);
     coord_NormaliseLongitude(&lambda2);
 
-    double phi2 = 0.0;
-    if (std::fabs(b) >= 1e-10) {
-        const double dB = b - sinPhi1;
-        phi2 = std::atan((1.0 - e2 * (1.0 + ep2 / 2.0 * dB * dB) * sinPhi1 / b) * (1.0 + ep2) * std::tan(beta));
-        coord_NormaliseLatitude(&phi2);
-    }
+    const double dB = b - sinPhi1;
+    const double shift = e2 * (1.0 + ep2 / 2.0 * dB * dB) * sinPhi1;
+    // At an end near the equator b vanishes while the latitude need not (it is about
+    // -e^2 times the start's): tan(beta) = b / cos(beta) takes the division by b out.
+    double phi2 = std::fabs(b) >= 1e-10 ? std::atan((1.0 - shift / b) * (1.0 + ep2) * std::tan(beta))
+                                        : std::atan((b - shift) * (1.0 + ep2) / std::cos(beta));
+    coord_NormaliseLatitude(&phi2);
     if (!std::isfinite(phi2) || !std::isfinite(lambda2)) {
         destination->Lat = destination->Long = MATHS_Null;
         return;
