@@ -151,7 +151,8 @@ TEST_F(JobIndexCoordinates, ArcsOfEveryMethodSolveOntoTheCircle) {
         ArcSolution a;
         ASSERT_EQ(Solve(&record, &a), COGO_Ok);
         const transfrm_Class* t = Index()->Transform;
-        ExpectGrid(a.centre.GetGrid(t), c.centreNorth, c.centreEast, record.Method == 4 ? 0.0 : a.centre.GetGrid(t).Elev);
+        const coord_CorrectedGrid centre = a.centre.GetGrid(t);
+        ExpectGrid(centre, c.centreNorth, c.centreEast, record.Method == 4 ? 0.0 : centre.Elev);
         EXPECT_NEAR(record.ScribedAngle, c.delta, kExact);
         EXPECT_NEAR(a.azimuth, c.startAzimuth, kExact);
         EXPECT_NEAR(record.Radius, 100.0, kExact);
