@@ -6,9 +6,10 @@
 #include <limits>
 #include <utility>
 
+#include "foundation/kernel/maths.h"
+
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr double kEpsilon = std::numeric_limits<double>::epsilon();
 // Stands in for a zero cosine, so that a pole keeps the azimuth of its meridian.
 const double kTiny = std::sqrt(std::numeric_limits<double>::min());
@@ -236,10 +237,10 @@ Heading StartAzimuth(const Ellipsoid& e, double sb1, double cb1, double sb2, dou
     double ca1 = co >= 0.0 ? sinBeta12 + cb2 * sb1 * so * so / (1.0 + co)
                            : sinBeta12a - cb2 * sb1 * so * so / (1.0 - co);
     const double ssig12 = std::hypot(sa1, ca1), csig12 = sb1 * sb2 + cb1 * cb2 * co;
-    if (csig12 < 0.0 && ssig12 < 6.0 * std::fabs(e.n) * kPi * cb1 * cb1) {
+    if (csig12 < 0.0 && ssig12 < 6.0 * std::fabs(e.n) * CONSTANT_Pi * cb1 * cb1) {
         // Within reach of the antipode: scale the offsets from it by the astroid's size.
-        const double lambdaScale = e.f * cb1 * Polynomial(e.a3, kOrder, Eps(e.ep2 * sb1 * sb1)) * kPi;
-        const double x = (lambda12 - kPi) / lambdaScale;
+        const double lambdaScale = e.f * cb1 * Polynomial(e.a3, kOrder, Eps(e.ep2 * sb1 * sb1)) * CONSTANT_Pi;
+        const double x = (lambda12 - CONSTANT_Pi) / lambdaScale;
         const double y = sinBeta12a / (lambdaScale * cb1);
         if (y > -200.0 * kEpsilon && x > -1.0 - 1000.0 * std::sqrt(kEpsilon)) {
             // On the cut itself, or all but on it.
@@ -301,11 +302,11 @@ bool geodesic_Inverse(double a, double f, double lat1, double lon1, double lat2,
 
     // Solved with point 1 at the larger |latitude|, in the south, and point 2 east of
     // it; the azimuths are turned back at the end.
-    double lambda12 = std::remainder(lon2 - lon1, 2.0 * kPi);
+    double lambda12 = std::remainder(lon2 - lon1, CONSTANT_TwoPi);
     const bool west = std::signbit(lambda12);
     lambda12 = std::fabs(lambda12);
-    double phi1 = std::clamp(std::remainder(lat1, 2.0 * kPi), -kPi / 2, kPi / 2);
-    double phi2 = std::clamp(std::remainder(lat2, 2.0 * kPi), -kPi / 2, kPi / 2);
+    double phi1 = std::clamp(std::remainder(lat1, CONSTANT_TwoPi), -CONSTANT_PiOverTwo, CONSTANT_PiOverTwo);
+    double phi2 = std::clamp(std::remainder(lat2, CONSTANT_TwoPi), -CONSTANT_PiOverTwo, CONSTANT_PiOverTwo);
     // Angles handed over in [0, 2pi) carry its rounding (9e-16 rad, 6 nm): snap what
     // is that close to the equator, to equal or opposite latitudes, to one meridian or
     // to opposite ones, so that such points are solved as the symmetric cases they are
@@ -315,7 +316,7 @@ bool geodesic_Inverse(double a, double f, double lat1, double lon1, double lat2,
         if (std::fabs(*phi) <= kSnap) *phi = 0.0;
     if (std::fabs(std::fabs(phi1) - std::fabs(phi2)) <= kSnap) phi2 = std::copysign(std::fabs(phi1), phi2);
     if (lambda12 <= kSnap) lambda12 = 0.0;
-    if (kPi - lambda12 <= kSnap) lambda12 = kPi;
+    if (CONSTANT_Pi - lambda12 <= kSnap) lambda12 = CONSTANT_Pi;
     const bool swapped = std::fabs(phi1) < std::fabs(phi2);
     if (swapped) std::swap(phi1, phi2);
     // (+0 counts as north: of the two equally short lines between nearly opposite
@@ -342,7 +343,7 @@ bool geodesic_Inverse(double a, double f, double lat1, double lon1, double lat2,
 
     double sa1 = 0.0, ca1 = 0.0, sa2 = 0.0, ca2 = 0.0, distance = 0.0;
     bool solved = false;
-    if (lambda12 == 0.0 || lambda12 == kPi) {
+    if (lambda12 == 0.0 || lambda12 == CONSTANT_Pi) {
         // Along a meridian, through the south pole when the points lie on opposite ones;
         // unless a conjugate point comes first (nearly antipodal points near the equator).
         ca1 = lambda12 == 0.0 ? 1.0 : -1.0;
@@ -358,7 +359,7 @@ bool geodesic_Inverse(double a, double f, double lat1, double lon1, double lat2,
             solved = true;
         }
     }
-    if (!solved && sb1 == 0.0 && lambda12 <= e.f1 * kPi) {
+    if (!solved && sb1 == 0.0 && lambda12 <= e.f1 * CONSTANT_Pi) {
         // Along the equator, while that is shorter than over a pole.
         sa1 = sa2 = 1.0;
         ca1 = ca2 = 0.0;

@@ -1,9 +1,10 @@
 // The direct and inverse geodetic problems on an ellipsoid, and the ellipsoid's W
 // factor. They are the coordinate geometry's definition of lines on the ellipsoid.
 // Lines up to 5 km that keep 11 km (0.1 degree of latitude) from the poles follow the
-// short-line series, within 0.002 mm and 0.0001" of the geodesic; all other lines, of
-// any length up to the antipode, follow the geodesic itself (geodesic.h), within
-// 0.0001 mm.
+// short-line series, within 0.002 mm of the geodesic and, on lines over 10 m, within
+// 0.0001" (on shorter ones an azimuth is as good as the coordinates' last bits, a few
+// nanometres sideways); all other lines, of any length up to the antipode, follow the
+// geodesic itself (geodesic.h), within 0.0001 mm.
 //
 // Coordinates are (latitude, longitude) in radians; the heights are neither read nor
 // written.

@@ -286,8 +286,16 @@ TEST(ReductionRecords, RefractionCoefficientChoice) {
     EXPECT_EQ(0.142, total_CoefficientFromRefraction(true, true, 0.13));
     EXPECT_EQ(0.2, total_CoefficientFromRefraction(true, true, 0.17));
     // Any byte but 0 is a set flag; of the ints only 1 is.
-    for (int flag : {0, 1, 2, 0x80, 0xFF}) EXPECT_EQ(total_IsFlagSet(static_cast<uint8_t>(flag)), flag != 0) << flag;
-    for (int32_t value : {-1, 0, 1, 2, 257}) EXPECT_EQ(total_IsOne(value), value == 1) << value;
+    const struct {
+        uint8_t flag;
+        bool set;
+    } flags[] = {{0, false}, {1, true}, {2, true}, {0x80, true}, {0xFF, true}};
+    for (const auto& f : flags) EXPECT_EQ(total_IsFlagSet(f.flag), f.set) << int(f.flag);
+    const struct {
+        int32_t value;
+        bool one;
+    } ints[] = {{-1, false}, {0, false}, {1, true}, {2, false}, {257, false}};
+    for (const auto& i : ints) EXPECT_EQ(total_IsOne(i.value), i.one) << i.value;
 }
 
 TEST(ReductionRecords, ChangingFaceTwiceReturnsTheReading) {

@@ -76,6 +76,25 @@ protected:
         if (object) Index()->ComputeObject(object);
         return object;
     }
+    // A point 50 m grid east of the source and 2 m above it.
+    DBID PolarPoint(const char* name, const char* source) {
+        db_Polar polar;
+        polar.SourcePoint = source;
+        polar.Polar = coord_Polar(kPi / 2.0, 50.0, 2.0);
+        polar.CreatedView = COORDSYS_CogoAzimuthGrid | COORDSYS_CogoDistanceGrid | COORDSYS_CogoEllipsoidDistances |
+                            COORDSYS_CogoOrthoHeights;
+        return Point(name, DBENTITY_Coordinates, kNormal, &polar);
+    }
+    // The arc's points and its start azimuth and rise, solved straight from the record.
+    struct ArcSolution {
+        position_Class start, end, centre, ip;
+        double azimuth = 0.0, dv = 0.0;
+    };
+    cogo_Result Solve(db_Arc* record, ArcSolution* s) {
+        coordsys_CogoSettings mask;
+        return cogoarc_ComputeArc(Index(), record, &s->start, &s->end, &s->centre, &s->ip, &s->azimuth, &s->dv, &mask,
+                                  nullptr, false);
+    }
     ObservationObject* ComputedPoint(DBID id) {
         ObservationObject* point = ObservationObject::Cast(Object(id));
         if (point) point->GetCoordinates();
@@ -129,21 +148,18 @@ TEST_F(JobIndexCoordinates, ArcsOfEveryMethodSolveOntoTheCircle) {
         record.TangentAtStart = c.tangentAtStart;
         record.Length = c.length;
         record.ScribedAngle = c.scribedAngle;
-        position_Class start, end, centre, ip;
-        double azimuth = 0.0, dv = 0.0;
-        coordsys_CogoSettings mask;
-        ASSERT_EQ(cogoarc_ComputeArc(Index(), &record, &start, &end, &centre, &ip, &azimuth, &dv, &mask, nullptr,
-                                     false),
-                  COGO_Ok);
+        ArcSolution a;
+        ASSERT_EQ(Solve(&record, &a), COGO_Ok);
         const transfrm_Class* t = Index()->Transform;
-        ExpectGrid(centre.GetGrid(t), c.centreNorth, c.centreEast, record.Method == 4 ? 0.0 : centre.GetGrid(t).Elev);
+        const coord_CorrectedGrid centre = a.centre.GetGrid(t);
+        ExpectGrid(centre, c.centreNorth, c.centreEast, record.Method == 4 ? 0.0 : centre.Elev);
         EXPECT_NEAR(record.ScribedAngle, c.delta, kExact);
-        EXPECT_NEAR(azimuth, c.startAzimuth, kExact);
+        EXPECT_NEAR(a.azimuth, c.startAzimuth, kExact);
         EXPECT_NEAR(record.Radius, 100.0, kExact);
         EXPECT_NEAR(record.Length, 100.0 * c.delta, 1e-7);
         EXPECT_EQ(record.LargeArc, c.delta > kPi);
-        ExpectGrid(start.GetGrid(t), 100.0, 0.0, 10.0);
-        ExpectGrid(end.GetGrid(t), 0.0, 100.0, end.GetGrid(t).Elev);
+        ExpectGrid(a.start.GetGrid(t), 100.0, 0.0, 10.0);
+        ExpectGrid(a.end.GetGrid(t), 0.0, 100.0, a.end.GetGrid(t).Elev);
         // The chord is the same for every arc from A to B; the tangent length is R tan(delta / 2).
         EXPECT_NEAR(record.Chord, 100.0 * std::sqrt(2.0), kExact);
         EXPECT_NEAR(record.Tangent, std::fabs(100.0 * std::tan(c.delta / 2.0)), 1e-7);
@@ -151,7 +167,7 @@ TEST_F(JobIndexCoordinates, ArcsOfEveryMethodSolveOntoTheCircle) {
             // Travel is along the tangent at the start: a quarter turn from the radius.
             const double quarter = record.Direction == 0 ? n : -n;
             EXPECT_NEAR(record.BackwardTangent, std::fmod(c.startAzimuth + quarter + 4 * kPi, 2 * kPi), kExact);
-            EXPECT_NEAR(dv, 10.0, kExact);
+            EXPECT_NEAR(a.dv, 10.0, kExact);
             EXPECT_NEAR(record.Grade, std::atan2(10.0, record.Length), kExact);
         }
     }
@@ -164,28 +180,24 @@ TEST_F(JobIndexCoordinates, ArcFromAnIntersectionPointAndTangents) {
     record.Radius = 100.0;
     record.BackwardTangent = kPi / 2.0;
     record.TangentAtStart = kPi;
-    position_Class start, end, centre, ip;
-    double azimuth = 0.0, dv = 0.0;
-    coordsys_CogoSettings mask;
-    ASSERT_EQ(cogoarc_ComputeArc(Index(), &record, &start, &end, &centre, &ip, &azimuth, &dv, &mask, nullptr, false),
-              COGO_Ok);
+    ArcSolution a;
+    ASSERT_EQ(Solve(&record, &a), COGO_Ok);
     const transfrm_Class* t = Index()->Transform;
     EXPECT_EQ(record.Direction, 0) << "a right turn";
-    ExpectGrid(centre.GetGrid(t), 0.0, 0.0, centre.GetGrid(t).Elev, 5e-4);
-    ExpectGrid(start.GetGrid(t), 100.0, 0.0, start.GetGrid(t).Elev, 5e-4);
-    ExpectGrid(end.GetGrid(t), 0.0, 100.0, end.GetGrid(t).Elev, 5e-4);
+    ExpectGrid(a.centre.GetGrid(t), 0.0, 0.0, a.centre.GetGrid(t).Elev, 5e-4);
+    ExpectGrid(a.start.GetGrid(t), 100.0, 0.0, a.start.GetGrid(t).Elev, 5e-4);
+    ExpectGrid(a.end.GetGrid(t), 0.0, 100.0, a.end.GetGrid(t).Elev, 5e-4);
     EXPECT_NEAR(record.ScribedAngle, kPi / 2.0, kExact);
     EXPECT_NEAR(record.Tangent, 100.0, 5e-4) << "T = R tan(delta / 2)";
-    EXPECT_NEAR(azimuth, 0.0, 1e-5);
+    EXPECT_NEAR(a.azimuth, 0.0, 1e-5);
 
     // Tangents in line: no arc, every point at the intersection point.
     record = ArcRecord(3, "IP", "", "");
     record.Radius = 100.0;
     record.BackwardTangent = record.TangentAtStart = kPi / 2.0;
-    ASSERT_EQ(cogoarc_ComputeArc(Index(), &record, &start, &end, &centre, &ip, &azimuth, &dv, &mask, nullptr, false),
-              COGO_Ok);
-    ExpectGrid(centre.GetGrid(t), 100.0, 100.0, 5.0);
-    ExpectGrid(end.GetGrid(t), 100.0, 100.0, 5.0);
+    ASSERT_EQ(Solve(&record, &a), COGO_Ok);
+    ExpectGrid(a.centre.GetGrid(t), 100.0, 100.0, 5.0);
+    ExpectGrid(a.end.GetGrid(t), 100.0, 100.0, 5.0);
 }
 
 TEST_F(JobIndexCoordinates, ArcsThatCannotBeSolved) {
@@ -203,14 +215,10 @@ TEST_F(JobIndexCoordinates, ArcsThatCannotBeSolved) {
     };
     for (auto& c : cases) {
         SCOPED_TRACE(c.what);
-        position_Class start, end, centre, ip;
-        double azimuth = 0.0, dv = 0.0;
-        coordsys_CogoSettings mask;
+        ArcSolution a;
         db_Arc record = c.record;
-        EXPECT_EQ(cogoarc_ComputeArc(Index(), &record, &start, &end, &centre, &ip, &azimuth, &dv, &mask, nullptr,
-                                     false),
-                  c.result);
-        EXPECT_FALSE(centre.IsDefined());
+        EXPECT_EQ(Solve(&record, &a), c.result);
+        EXPECT_FALSE(a.centre.IsDefined());
         // Through the index: the arc keeps a null centre and counts as computed.
         ArcObject* arc = ComputedArc(c.record);
         ASSERT_NE(arc, nullptr);
@@ -259,12 +267,7 @@ TEST_F(JobIndexCoordinates, IndexArcsStoreTheRightHandFormOfTheArc) {
 TEST_F(JobIndexCoordinates, PointsAndLinesOfBothMethods) {
     const DBID a = GridPoint("A", 100.0, 0.0, 10.0);
     const DBID b = GridPoint("B", 0.0, 100.0, 20.0);
-    db_Polar polar;
-    polar.SourcePoint = "A";
-    polar.Polar = coord_Polar(kPi / 2.0, 50.0, 2.0);
-    polar.CreatedView = COORDSYS_CogoAzimuthGrid | COORDSYS_CogoDistanceGrid | COORDSYS_CogoEllipsoidDistances |
-                        COORDSYS_CogoOrthoHeights;
-    const DBID p = Point("P", DBENTITY_Coordinates, kNormal, &polar);
+    const DBID p = PolarPoint("P", "A");
     ExpectGrid(ComputedPoint(a)->GetCoordinates(), 100.0, 0.0, 10.0);
     ExpectGrid(ComputedPoint(p)->GetCoordinates(), 100.0, 50.0, 12.0);
     EXPECT_TRUE(Object(p)->HasFlag(DBOBJECT_HorizontalComputed) && Object(p)->HasFlag(DBOBJECT_ElevationComputed));
@@ -337,12 +340,7 @@ TEST_F(JobIndexFollowingCoordinates, ANewMeasurementOfTheBestPointMovesWhatRests
     const DBID p = GnssAt("P", 0.01, 9.01, 90.0);
     const DBID a = GnssAt("A", 0.02, 9.0, 50.0);
     const DBID line = Line("L", "P", "A");
-    db_Polar polar;
-    polar.SourcePoint = "P";
-    polar.Polar = coord_Polar(kPi / 2.0, 50.0, 2.0);
-    polar.CreatedView = COORDSYS_CogoAzimuthGrid | COORDSYS_CogoDistanceGrid | COORDSYS_CogoEllipsoidDistances |
-                        COORDSYS_CogoOrthoHeights;
-    const DBID q = Point("Q", DBENTITY_Coordinates, kNormal, &polar);
+    const DBID q = PolarPoint("Q", "P");
     ComputeAll();
     LineObject* lineObject = LineObject::Cast(Object(line));
     ASSERT_NE(lineObject, nullptr);

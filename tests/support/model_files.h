@@ -20,6 +20,20 @@ inline void Write(const std::string& path, const std::vector<uint8_t>& bytes) {
                                                  static_cast<std::streamsize>(bytes.size()));
 }
 
+// A national grid shift file: one shift in metres over 0..800 km east and
+// -200..1,000 km north of the grid.
+inline void WriteNationalGrid(const std::string& path, double shift) {
+    gridtest::GridLayout national;
+    national.plane = true;
+    national.south = -200000.0;
+    national.west = 0.0;
+    national.rows = 3;
+    national.columns = 3;
+    national.rowSpacing = 600000.0;
+    national.columnSpacing = 400000.0;
+    Write(path, gridtest::GridImage(national, [shift](int32_t, int32_t) { return shift; }));
+}
+
 // folder/base.ggf and the rest; `folder` is a full path.
 inline void WriteAll(const std::string& folder, const std::string& base) {
     const std::string stem = folder + "/" + base + ".";
@@ -35,15 +49,7 @@ inline void WriteAll(const std::string& folder, const std::string& base) {
     Write(stem + "ggf", gridtest::GridImage(geographic, constant(47.5)));
     Write(stem + "CDG", gridtest::Container({zero, zero}, false));
 
-    gridtest::GridLayout national;  // grid metres
-    national.plane = true;
-    national.south = -200000.0;
-    national.west = 0.0;
-    national.rows = 3;
-    national.columns = 3;
-    national.rowSpacing = 600000.0;
-    national.columnSpacing = 400000.0;
-    Write(stem + "pgf", gridtest::GridImage(national, constant(0.5)));
+    WriteNationalGrid(stem + "pgf", 0.5);
 
     gridtest::GridLayout plane;
     plane.plane = true;
