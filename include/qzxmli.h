@@ -24,7 +24,7 @@ typedef bool (*qzxmli_Progress)(int percent);
 // created; a conversion that fails or is cancelled removes again those it created,
 // innermost first, each only while it is empty.
 // Road files go into the job path's folder as given (its text up to the last '/' or
-// '\', macros expanded when the files are written) and are listed in that spelling.
+// '\', its macros expanded) and are listed in that spelling.
 // Calls are serialised: a conversion started while another runs in the process waits
 // for it to finish (one started from a progress callback fails with 2).
 __attribute__((visibility("default"))) int ImportQZXMLFile(const char* xmlPath, const char* jobPath,

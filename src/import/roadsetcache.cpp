@@ -10,6 +10,7 @@
 #include "csib/glue.h"
 #include "foundation/environment.h"
 #include "foundation/files/filesys.h"
+#include "foundation/files/path.h"
 #include "foundation/kernel/maths.h"
 #include "foundation/text/codepage.h"
 #include "foundation/xml/element.h"
@@ -140,8 +141,14 @@ void RoadSetCache::WriteRoadFiles() {
             if (filesys_IsSameFile(fileName, jobFile)) throw Str("a road file would replace the job file: ") + fileName;
     }
     // The host is given the names in UTF-8; the folder is spelled in the bytes the host
-    // gave, which need not be.
-    const Str listedDirectory = unistr_CodePageToUTF8(_Directory);
+    // gave, which need not be. Its macros are expanded, as where the files are written:
+    // a host cannot expand them, and a listed name must name the file. (A road's own
+    // part of the name holds no macro.)
+    auto listedName = [this](const Str& fileName) {
+        const Str expanded = path_Expand(fileName);
+        const int32_t own = fileName.Length() - _Directory.Length();
+        return unistr_CodePageToUTF8(expanded.Left(expanded.Length() - own)) + fileName.MidToEnd(_Directory.Length());
+    };
     for (int32_t i = 0; i < _Roads.Count(); ++i) {
         // Every road of the list was built here as a QuorvelRoad.
         auto* road = static_cast<QuorvelRoad*>(_Roads.At(i));
@@ -154,7 +161,7 @@ void RoadSetCache::WriteRoadFiles() {
         // that is not there. A road that cannot be written fails the conversion; the
         // files written before it stay, and stay listed.
         if (!road->WriteRxlFile(0)) throw Str("the road file could not be written: ") + fileName;
-        writejob_AddExtraOutputFile(listedDirectory + fileName.MidToEnd(_Directory.Length()));
+        writejob_AddExtraOutputFile(listedName(fileName));
     }
 }
 

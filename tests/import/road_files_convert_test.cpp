@@ -512,6 +512,17 @@ TEST_F(RoadFiles, AJobPathWithoutAFolderGivesNamesWithoutOne) {
     EXPECT_EQ(road.GetName(), Str("Main"));
 }
 
+// A macro in the job path's folder is expanded where the files are written, and so in
+// the names listed: each listed name is a file that is there.
+TEST_F(RoadFiles, AMacroInTheJobsFolderIsListedExpanded) {
+    const std::string xml = kFixtures + "road_files.xml";
+    const std::string job = folder.Path() + "/$(Project)/j.job";
+    ASSERT_EQ(ImportQZXMLFile(xml.c_str(), job.c_str(), nullptr), 0);
+    const std::vector<std::string> listed = TakeRoadFileNames();
+    EXPECT_EQ(listed, (std::vector<std::string>{Dir() + "Main(S).rxl", Dir() + "road(S).rxl", Dir() + "Bare(S).rxl"}));
+    for (const std::string& name : listed) EXPECT_TRUE(fs::is_regular_file(name)) << name;
+}
+
 TEST_F(RoadFiles, AJobNameNeverLeadsOutOfTheJobsFolder) {
     const fs::path sub = fs::path(folder.Path()) / "in";
     fs::create_directories(sub);
