@@ -104,6 +104,7 @@ csib_Status Forward(csib_Block* block, const csib_GeodeticPoint* in, csib_GridPo
 }
 
 csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
+    if (csib_NullInverse(in, out)) return CSIB_Ok;
     const double x = -in->north;
     const double y = -in->east;
     const double rho = std::sqrt(x * x + y * y);
@@ -124,8 +125,8 @@ csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* o
         out->latitude = (49.5 + seconds / 3600.0) * kDegree;
     }
     csib_HeightsToGeodetic(in, out);
-    if (rho >= 1e-15) csib_RefineInverse(block, Forward, in->north, in->east, out);
-    return CSIB_Ok;
+    if (rho < 1e-15) return CSIB_Ok;
+    return csib_RefineInverse(block, Forward, in->north, in->east, out, CSIB_OutsideArea);
 }
 
 csib_Status ScaleFactor(csib_Block* block, const csib_GeodeticPoint* in, double* k) {

@@ -87,6 +87,7 @@ csib_Status Forward(csib_Block* block, const csib_GeodeticPoint* in, csib_GridPo
 }
 
 csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
+    if (csib_NullInverse(in, out)) return CSIB_Ok;
     const csib_PlaneParameters* p = Record(block);
     const double a = block->semiMajorAxis;
     const double b = block->semiMinorAxis;
@@ -123,7 +124,7 @@ csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* o
     const uint8_t known = in->hasElevation || in->hasEllipsoidHeight ? 1 : 0;
     out->hasEllipsoidHeight = known;
     out->hasOrthometricHeight = known;
-    return CSIB_Ok;
+    return csib_RefineInverse(block, Forward, in->north, in->east, out, CSIB_ECEFNotConverged);
 }
 
 }  // namespace
