@@ -86,9 +86,27 @@ csib_Status Forward(csib_Block* block, const csib_GeodeticPoint* in, csib_GridPo
     return CSIB_Ok;
 }
 
+// Both heights from whichever the grid point has, through the origin's separation.
+void HeightsBack(const csib_PlaneParameters* p, const csib_GridPoint* in, csib_GeodeticPoint* out) {
+    const double separation = p->originHeight - p->originElevation;
+    out->ellipsoidHeight = in->ellipsoidHeight;
+    out->orthometricHeight = in->elevation;
+    if (in->hasElevation) {
+        out->ellipsoidHeight = in->elevation + separation;
+    } else if (in->hasEllipsoidHeight) {
+        out->orthometricHeight = in->ellipsoidHeight - separation;
+    }
+    const uint8_t known = in->hasElevation || in->hasEllipsoidHeight ? 1 : 0;
+    out->hasEllipsoidHeight = known;
+    out->hasOrthometricHeight = known;
+}
+
 csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
-    if (csib_NullInverse(in, out)) return CSIB_Ok;
     const csib_PlaneParameters* p = Record(block);
+    if (csib_NullInverse(in, out)) {
+        HeightsBack(p, in, out);
+        return CSIB_Ok;
+    }
     const double a = block->semiMajorAxis;
     const double b = block->semiMinorAxis;
     const double x = -in->north / block->scaleFactor;
@@ -112,18 +130,7 @@ csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* o
     if ((status = pointAt(u, &point)) < 0) return status;
     out->latitude = point.latitude;
     out->longitude = point.longitude;
-
-    const double separation = p->originHeight - p->originElevation;
-    out->ellipsoidHeight = in->ellipsoidHeight;
-    out->orthometricHeight = in->elevation;
-    if (in->hasElevation) {
-        out->ellipsoidHeight = in->elevation + separation;
-    } else if (in->hasEllipsoidHeight) {
-        out->orthometricHeight = in->ellipsoidHeight - separation;
-    }
-    const uint8_t known = in->hasElevation || in->hasEllipsoidHeight ? 1 : 0;
-    out->hasEllipsoidHeight = known;
-    out->hasOrthometricHeight = known;
+    HeightsBack(p, in, out);
     return csib_RefineInverse(block, Forward, in->north, in->east, out, CSIB_ECEFNotConverged);
 }
 

@@ -99,9 +99,9 @@ TEST(Krovak, ConvergenceFollowsTheFerroOffset) {
     EXPECT_NEAR(g2, g1, 1e-15);
 }
 
-// The apex is the image of the cone's pole, not of the origin 1300 km away: proj -I
-// +proj=krovak +ellps=bessel gives 59.7575985631 N 24.8333333333 E (3 cm apart from
-// ours by the rounded constants).
+// The apex is the image of the cone's pole, 5 m from the stored origin (whose forward
+// misses the apex by that much): proj -I +proj=krovak +ellps=bessel gives
+// 59.7575985631 N 24.8333333333 E (3 cm from ours by the rounded constants).
 TEST(Krovak, InverseOfTheApexIsTheConesPole) {
     BlockHolder held;
     MakeKrovak(held);
