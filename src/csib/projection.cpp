@@ -165,7 +165,7 @@ csib_Status OneSidedDerivatives(csib_Block* block, csib_ForwardSlot forward, con
     return CSIB_Ok;
 }
 
-// A longitude a kind can answer: near its central meridian, or within a turn of Greenwich.
+// A longitude a kind can answer: within pi of its central meridian or of Greenwich.
 bool UsualLongitude(const csib_Block* block, double longitude) {
     return std::fabs(longitude) <= kPi || std::fabs(longitude - block->originLongitude) <= kPi;
 }

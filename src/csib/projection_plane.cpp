@@ -2,7 +2,9 @@
 // its ellipsoid height h0, rotated by theta and scaled by k0; elevations are ellipsoid
 // heights less h0 - H0. Points are taken at h0, so north and east do not depend on a
 // point's own height. Record: csib_PlaneParameters; saved part theta, h0, H0. Within
-// 1 mm of the local tangent plane, and back within 1 mm, up to 25 km from the origin.
+// 1 mm of the local tangent plane up to 25 km from the origin; the inverse (one height
+// correction, 0.02 mm off the forward there and kilometres far out) is refined on the
+// forward.
 #include <cmath>
 
 #include "csib/csibplatform.h"

@@ -1,8 +1,8 @@
 // Transverse Mercator, kind 14: the eighth-order series in the longitude difference
 // about the central meridian, with the meridian arc from the pole. Forward within
 // 1 mm up to 6 degrees from the central meridian; the inverse series (0.4 mm off the
-// forward at 6 degrees) is refined on the forward. Record: csib_TMParameters; no
-// saved part.
+// forward at 6 degrees) is refined on the forward, starting near a pole from the
+// pole's image instead. Record: csib_TMParameters; no saved part.
 #include "csib/projection_tm.h"
 
 #include <cmath>
@@ -175,7 +175,8 @@ csib_Status SeriesInverse(csib_Block* block, const csib_GridPoint* in, csib_Geod
 // Within about 6 m of the pole the meridian arc is 0, and the forward leaves the pole's
 // image only by its terms in the longitude, on the side away from the origin, along
 // (sin l, 1 - cos l) to low order: the direction there is half the longitude. False
-// when the start would lie beyond the equator (or, for the second, not beyond the pole).
+// when the start would lie beyond the equator, or (near the pole) when the grid point
+// is not past the pole's image.
 enum class Start { Polar, NearPole };
 bool PoleStart(const csib_Block* block, const csib_GridPoint* in, Start start, csib_GeodeticPoint* out) {
     const csib_TMParameters* p = Parameters(block);
