@@ -211,11 +211,31 @@ void MakeEcefPlane(csibtest::BlockHolder& held) {
     ASSERT_EQ(CSIB_Ok, csib_SetProjection(held.block, 13, csibtest::Saved(saved, 10).data()));
 }
 
+// The kinds whose inverse is a closed form, about 47 N 8 E, with the saved part each needs.
+void MakeClosedForm(csibtest::BlockHolder& held, uint8_t kind) {
+    ASSERT_EQ(CSIB_Ok, csib_Create(&held.block, 1, 6378137.0, 6356752.3142));
+    held.block->originLatitude = 47.0 * kDeg;
+    held.block->originLongitude = 8.0 * kDeg;
+    held.block->scaleFactor = 0.9999;
+    const double parallels[2] = {45.0 * kDeg, 49.0 * kDeg};
+    std::vector<uint8_t> saved = csibtest::Saved(parallels, 2);  // Albers
+    if (kind == 4) saved = {1};                                  // Lambert, one parallel
+    if (kind == 8) {                                             // oblique Mercator by its angle
+        const double angle = 0.5;
+        saved = csibtest::Saved(&angle, 1);
+        saved.insert(saved.begin(), {1, 0, 0});
+    }
+    ASSERT_EQ(CSIB_Ok, csib_SetProjection(held.block, kind, saved.data())) << int(kind);
+}
+
 // A null north or east has no point: the answer is null, with the heights passed on.
 TEST(ProjectionInverseEdges, NullGridPointStaysNull) {
-    std::vector<csibtest::BlockHolder> blocks(std::size(kSystems) + 1);
+    const uint8_t closedForms[] = {1, 4, 5, 7, 8, 9, 11, 18};
+    std::vector<csibtest::BlockHolder> blocks(std::size(kSystems) + 1 + std::size(closedForms));
     for (std::size_t i = 0; i < std::size(kSystems); ++i) MakeBlock(blocks[i], kSystems[i]);
-    MakeEcefPlane(blocks.back());
+    MakeEcefPlane(blocks[std::size(kSystems)]);
+    for (std::size_t i = 0; i < std::size(closedForms); ++i)
+        MakeClosedForm(blocks[std::size(kSystems) + 1 + i], closedForms[i]);
     for (csibtest::BlockHolder& held : blocks) {
         const int kind = held.block->projectionKind;
         for (const auto& [north, east] : {std::pair{MATHS_Null, 100.0}, {100.0, MATHS_Null}}) {
