@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "csib/csibplatform.h"
+#include "foundation/kernel/maths.h"
 
 namespace {
 
@@ -88,6 +89,7 @@ namespace {
 
 constexpr double kDifferenceStep = 1e-5;     // radians
 constexpr double kRefinedWithin = 1e-6;      // metres
+constexpr double kReturnsWithin = 1e-4;      // metres
 constexpr int kRefinementSteps = 4;
 
 // The grid point of (latitude, longitude) as a copy of `point`.
@@ -99,27 +101,12 @@ csib_Status ForwardAt(csib_Block* block, csib_ForwardSlot forward, const csib_Ge
     return forward(block, &at, grid);
 }
 
-// Differences from the point's own grid image, stepping towards the equator: half the
-// forwards of central differences, and ample for Newton steps that start centimetres
-// from their answer.
-csib_Status OneSidedDerivatives(csib_Block* block, csib_ForwardSlot forward, const csib_GeodeticPoint* point,
-                                const csib_GridPoint& at, csib_ForwardDerivatives* out) {
-    const double h = point->latitude > 0.0 ? -kDifferenceStep : kDifferenceStep;
-    csib_GridPoint moved{};
-    csib_Status status = ForwardAt(block, forward, point, point->latitude + h, point->longitude, &moved);
-    if (status < 0) return status;
-    out->latitude = point->latitude;
-    out->northByLatitude = (moved.north - at.north) / h;
-    out->eastByLatitude = (moved.east - at.east) / h;
-    if ((status = ForwardAt(block, forward, point, point->latitude, point->longitude + h, &moved)) < 0) return status;
-    out->northByLongitude = (moved.north - at.north) / h;
-    out->eastByLongitude = (moved.east - at.east) / h;
-    return CSIB_Ok;
+// d(north, east) per radian between the grid images of two points `step` apart on one
+// axis: central over two steps, or one-sided from a point whose image is known.
+void Difference(const csib_GridPoint& from, const csib_GridPoint& to, double step, double* north, double* east) {
+    *north = (to.north - from.north) / step;
+    *east = (to.east - from.east) / step;
 }
-
-}  // namespace
-
-namespace {
 
 // d(north, east) along one axis: central where both steps lie within the model, else
 // one-sided from the point itself, so that a grid's edge (a forward that fails a step
@@ -140,8 +127,7 @@ struct AxisDifference {
         const csib_Status down =
             ForwardAt(block, forward, point, latitude - stepLatitude, longitude - stepLongitude, &minus);
         if (up >= 0 && down >= 0) {
-            *north = (plus.north - minus.north) / (2.0 * h);
-            *east = (plus.east - minus.east) / (2.0 * h);
+            Difference(minus, plus, 2.0 * h, north, east);
             return CSIB_Ok;
         }
         if (up < 0 && down < 0) return up;
@@ -150,13 +136,39 @@ struct AxisDifference {
             if (status < 0) return status;
             haveCentre = true;
         }
-        const csib_GridPoint& far = up >= 0 ? plus : minus;
-        const double sign = up >= 0 ? 1.0 : -1.0;
-        *north = sign * (far.north - centre.north) / h;
-        *east = sign * (far.east - centre.east) / h;
+        if (up >= 0)
+            Difference(centre, plus, h, north, east);
+        else
+            Difference(minus, centre, h, north, east);
         return CSIB_Ok;
     }
 };
+
+// One-sided differences from the point's own grid image, stepping towards the equator:
+// half the forwards of central differences, and ample for Newton steps that start
+// centimetres from their answer. Near a pole the latitude step shrinks with the
+// distance from it, so that a step seldom crosses the circle a few metres from the
+// pole within which a forward's meridian arc is 0.
+csib_Status OneSidedDerivatives(csib_Block* block, csib_ForwardSlot forward, const csib_GeodeticPoint* point,
+                                const csib_GridPoint& at, csib_ForwardDerivatives* out) {
+    const double towardsEquator = point->latitude > 0.0 ? -1.0 : 1.0;
+    const double fromPole = kPi / 2.0 - std::fabs(point->latitude);
+    const double h = towardsEquator * kDifferenceStep;
+    const double hLatitude = fromPole > 0.0 ? towardsEquator * std::fmin(kDifferenceStep, fromPole / 64.0) : h;
+    csib_GridPoint moved{};
+    csib_Status status = ForwardAt(block, forward, point, point->latitude + hLatitude, point->longitude, &moved);
+    if (status < 0) return status;
+    out->latitude = point->latitude;
+    Difference(at, moved, hLatitude, &out->northByLatitude, &out->eastByLatitude);
+    if ((status = ForwardAt(block, forward, point, point->latitude, point->longitude + h, &moved)) < 0) return status;
+    Difference(at, moved, h, &out->northByLongitude, &out->eastByLongitude);
+    return CSIB_Ok;
+}
+
+// A longitude a kind can answer: within pi of its central meridian or of Greenwich.
+bool UsualLongitude(const csib_Block* block, double longitude) {
+    return std::fabs(longitude) <= kPi || std::fabs(longitude - block->originLongitude) <= kPi;
+}
 
 }  // namespace
 
@@ -177,25 +189,25 @@ csib_Status csib_DifferentiateForward(csib_Block* block, csib_ForwardSlot forwar
     return CSIB_Ok;
 }
 
-void csib_RefineInverse(csib_Block* block, csib_ForwardSlot forward, double north, double east,
-                        csib_GeodeticPoint* point) {
+csib_Status csib_RefineInverse(csib_Block* block, csib_ForwardSlot forward, double north, double east,
+                               csib_GeodeticPoint* point, csib_Status failure) {
     csib_GridPoint grid{};
-    if (forward(block, point, &grid) < 0) return;
+    if (forward(block, point, &grid) < 0) return failure;
     double missNorth = north - grid.north, missEast = east - grid.east;
     double miss = std::hypot(missNorth, missEast);
     for (int step = 0; step < kRefinementSteps && miss > kRefinedWithin; ++step) {
         csib_ForwardDerivatives d{};
-        if (OneSidedDerivatives(block, forward, point, grid, &d) < 0) return;
+        if (OneSidedDerivatives(block, forward, point, grid, &d) < 0) break;
         const double det = d.northByLatitude * d.eastByLongitude - d.northByLongitude * d.eastByLatitude;
-        if (!std::isfinite(det) || det == 0.0) return;
+        if (!std::isfinite(det) || det == 0.0) break;
         csib_GeodeticPoint trial = *point;
         trial.latitude += (d.eastByLongitude * missNorth - d.northByLongitude * missEast) / det;
         trial.longitude += (d.northByLatitude * missEast - d.eastByLatitude * missNorth) / det;
         csib_GridPoint trialGrid{};
-        if (forward(block, &trial, &trialGrid) < 0) return;
+        if (forward(block, &trial, &trialGrid) < 0) break;
         const double trialNorth = north - trialGrid.north, trialEast = east - trialGrid.east;
         const double trialMiss = std::hypot(trialNorth, trialEast);
-        if (!(trialMiss < miss)) return;
+        if (!(trialMiss < miss)) break;
         grid = trialGrid;
         point->latitude = trial.latitude;
         point->longitude = trial.longitude;
@@ -203,6 +215,18 @@ void csib_RefineInverse(csib_Block* block, csib_ForwardSlot forward, double nort
         missEast = trialEast;
         miss = trialMiss;
     }
+    // A NaN miss fails the test as well.
+    const bool returns = miss <= kReturnsWithin && std::fabs(point->latitude) <= kPi / 2.0 &&
+                         UsualLongitude(block, point->longitude);
+    return returns ? CSIB_Ok : failure;
+}
+
+bool csib_NullInverse(const csib_GridPoint* in, csib_GeodeticPoint* out) {
+    if (!maths_IsNull(in->north) && !maths_IsNull(in->east)) return false;
+    out->latitude = MATHS_Null;
+    out->longitude = MATHS_Null;
+    csib_HeightsToGeodetic(in, out);
+    return true;
 }
 
 csib_Complex complex_Scale(csib_Complex z, double r) { return {r * z.re, r * z.im}; }

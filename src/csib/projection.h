@@ -62,9 +62,16 @@ csib_Status csib_DifferentiateForward(csib_Block* block, csib_ForwardSlot forwar
 // until the forward gives back (north, east) within a micrometre. Series and fitted
 // inverses miss their forward by up to centimetres; stored grid values rely on the
 // forward, so it is the inverse that gives way. A step that does not come closer
-// ends the refinement with the best point found.
-void csib_RefineInverse(csib_Block* block, csib_ForwardSlot forward, double north, double east,
-                        csib_GeodeticPoint* point);
+// ends the refinement with the best point found. 0 when that point is finite, its
+// latitude within the poles, its longitude within pi of the origin's (or of
+// Greenwich) and its forward within 0.1 mm of (north, east); else `failure`, the
+// kind's status for a grid point it cannot take back.
+csib_Status csib_RefineInverse(csib_Block* block, csib_ForwardSlot forward, double north, double east,
+                               csib_GeodeticPoint* point, csib_Status failure);
+
+// A grid point whose north or east is null has a null latitude and longitude (heights
+// passed through): true, and the inverse answers that with 0.
+bool csib_NullInverse(const csib_GridPoint* in, csib_GeodeticPoint* out);
 
 // Heights pass unchanged between the two points.
 void csib_HeightsToGrid(const csib_GeodeticPoint* in, csib_GridPoint* out);

@@ -51,6 +51,7 @@ csib_Status Forward(csib_Block* block, const csib_GeodeticPoint* in, csib_GridPo
 }
 
 csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
+    if (csib_NullInverse(in, out)) return CSIB_Ok;
     const Record* p = csib_Record<Record>(block);
     const double e2 = block->eccentricitySquared;
     const double ak0 = block->scaleFactor * block->semiMajorAxis;
@@ -73,8 +74,7 @@ csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* o
     out->longitude = block->originLongitude +
                      (D - T1 * D2 * D / 3.0 + (1.0 + 3.0 * T1) * T1 * D2 * D2 * D / 15.0) / std::cos(phi1);
     csib_HeightsToGeodetic(in, out);
-    csib_RefineInverse(block, Forward, in->north, in->east, out);
-    return CSIB_Ok;
+    return csib_RefineInverse(block, Forward, in->north, in->east, out, CSIB_OutsideDomain);
 }
 
 csib_Status ScaleFactor(csib_Block*, const csib_GeodeticPoint*, double*) { return CSIB_CassiniNoScaleFactor; }

@@ -107,6 +107,8 @@ csib_Status Forward(csib_Block* block, const csib_GeodeticPoint* in, csib_GridPo
 }
 
 csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
+    if (csib_NullInverse(in, out)) return CSIB_Ok;
+    const double gridNorth = in->north, gridEast = in->east;
     double north = 0.0, east = 0.0;
     const csib_Status status = denmark_Polynomial(in->north + block->falseNorthing, -in->east + block->falseEasting,
                                                   &north, &east, Record(block)->area, -1);
@@ -114,7 +116,10 @@ csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* o
     in->north = north - block->falseNorthing;
     in->east = east - block->falseEasting;
     const csib_Status tm = tm_Inverse(block, in, out);
-    return tm < 0 ? tm : status;
+    if (tm < 0 || status != CSIB_Ok) return tm < 0 ? tm : status;
+    // The two polynomials invert each other only to millimetres: the point gives way to
+    // this kind's own forward.
+    return csib_RefineInverse(block, Forward, gridNorth, gridEast, out, CSIB_NotConverged);
 }
 
 }  // namespace

@@ -61,6 +61,7 @@ csib_Status Forward(csib_Block* block, const csib_GeodeticPoint* in, csib_GridPo
 }
 
 csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
+    if (csib_NullInverse(in, out)) return CSIB_Ok;
     const Record* p = csib_Record<Record>(block);
     const double e = block->eccentricity;
     const double e2 = block->eccentricitySquared;

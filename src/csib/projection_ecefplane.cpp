@@ -100,6 +100,7 @@ csib_Status Forward(csib_Block* block, const csib_GeodeticPoint* in, csib_GridPo
 // The plane's third coordinate comes from the elevation; without one there is no
 // point to find.
 csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
+    if (csib_NullInverse(in, out)) return CSIB_Ok;
     if (!in->hasElevation) return CSIB_ECEFNoHeight;
     const csib_EcefPlaneParameters* p = Record(block);
     const double plane[3] = {(in->east - p->falseEasting) / p->scale, (in->north - p->falseNorthing) / p->scale,
@@ -108,8 +109,10 @@ csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* o
     Multiply(p->inverseRotation, plane, local);
     Multiply(p->inverseLocalFrame, local, d);
     csib_GeodeticPoint point{};
-    const csib_Status status =
-        csib_ECEFToGeodetic(kA, kB, p->originX + d[0], p->originY + d[1], p->originZ + d[2], &point);
+    csib_Status status = csib_ECEFToGeodetic(kA, kB, p->originX + d[0], p->originY + d[1], p->originZ + d[2], &point);
+    if (status < 0) return status;
+    // Checked by the forward at the point's own height, before the grid point's heights replace it.
+    status = csib_RefineInverse(block, Forward, in->north, in->east, &point, CSIB_ECEFNotConverged);
     if (status < 0) return status;
     out->latitude = point.latitude;
     out->longitude = point.longitude;

@@ -44,6 +44,7 @@ csib_Status Forward(csib_Block*, const csib_GeodeticPoint* in, csib_GridPoint* o
 // The longitude series' terms in y^2 x^3, y^4 x and x^5 carry the signs that fit the
 // forward series (with the opposite signs the inverse misses by 0.6 m in the east).
 csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
+    if (csib_NullInverse(in, out)) return CSIB_Ok;
     const double y = in->north / 100000.0;
     const double x = in->east / 100000.0;
     const double x2 = x * x, x3 = x2 * x, x4 = x2 * x2, x5 = x4 * x;
@@ -59,8 +60,7 @@ csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* o
     out->latitude = latitudeSeconds / 3600.0 * kToRadians;
     out->longitude = longitudeSeconds / 3600.0 * kToRadians;
     csib_HeightsToGeodetic(in, out);
-    csib_RefineInverse(block, Forward, in->north, in->east, out);
-    return CSIB_Ok;
+    return csib_RefineInverse(block, Forward, in->north, in->east, out, CSIB_OutsideArea);
 }
 
 }  // namespace

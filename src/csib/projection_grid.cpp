@@ -13,6 +13,7 @@
 #include "csib/grid_model.h"
 #include "csib/image.h"
 #include "csib/kinds.h"
+#include "csib/projection.h"
 
 namespace {
 
@@ -271,6 +272,7 @@ bool ShiftGridUsesFile(const csib_Block* block, const char* fileName) {
 }  // namespace
 
 csib_Status csib_ProjectionGridInverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
+    if (csib_NullInverse(in, out)) return CSIB_Ok;
     const csib_ProjectionGrid* record = Record(block);
     const double north = Oriented(in->north, block->options.northAxis);
     const double east = Oriented(in->east, block->options.eastAxis);

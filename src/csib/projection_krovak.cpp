@@ -104,28 +104,24 @@ csib_Status Forward(csib_Block* block, const csib_GeodeticPoint* in, csib_GridPo
 }
 
 csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
+    if (csib_NullInverse(in, out)) return CSIB_Ok;
     const double x = -in->north;
     const double y = -in->east;
+    // At the apex (rho 0) these give the cone's pole, the point the forward takes there.
     const double rho = std::sqrt(x * x + y * y);
-    if (rho < 1e-15) {
-        out->latitude = block->originLatitude;
-        out->longitude = block->originLongitude;
-    } else {
-        const double theta = std::fabs(x) < 1e-15 ? kPi / 2.0 : std::atan(y / x);
-        const double s = 2.0 * std::atan(std::pow(kRho0 / rho, kInverseN) * std::tan(kHalfS0PlusQuarter)) - kPi / 2.0;
-        const double d = theta / kN;
-        const double u = ArcSine(std::cos(kAlphaC) * std::sin(s) - std::cos(d) * std::sin(kAlphaC) * std::cos(s));
-        const double vPrime = ArcSine(std::sin(d) * std::cos(s) / std::cos(u));
-        out->longitude = (kVk - vPrime) / kInverseAlpha - Record(block)->ferroOffset;
-        // The latitude by its fitted series in the sphere's latitude.
-        const double w = (u / kDegree - 49.45995729167) * 0.36;
-        const double seconds = 10014.16023 * w - 2.4130973 * w * w + 0.0128873 * w * w * w +
-                               0.0025186 * w * w * w * w - 0.0000025 * w * w * w * w * w;
-        out->latitude = (49.5 + seconds / 3600.0) * kDegree;
-    }
+    const double theta = std::fabs(x) < 1e-15 ? kPi / 2.0 : std::atan(y / x);
+    const double s = 2.0 * std::atan(std::pow(kRho0 / rho, kInverseN) * std::tan(kHalfS0PlusQuarter)) - kPi / 2.0;
+    const double d = theta / kN;
+    const double u = ArcSine(std::cos(kAlphaC) * std::sin(s) - std::cos(d) * std::sin(kAlphaC) * std::cos(s));
+    const double vPrime = ArcSine(std::sin(d) * std::cos(s) / std::cos(u));
+    out->longitude = (kVk - vPrime) / kInverseAlpha - Record(block)->ferroOffset;
+    // The latitude by its fitted series in the sphere's latitude.
+    const double w = (u / kDegree - 49.45995729167) * 0.36;
+    const double seconds = 10014.16023 * w - 2.4130973 * w * w + 0.0128873 * w * w * w +
+                           0.0025186 * w * w * w * w - 0.0000025 * w * w * w * w * w;
+    out->latitude = (49.5 + seconds / 3600.0) * kDegree;
     csib_HeightsToGeodetic(in, out);
-    if (rho >= 1e-15) csib_RefineInverse(block, Forward, in->north, in->east, out);
-    return CSIB_Ok;
+    return csib_RefineInverse(block, Forward, in->north, in->east, out, CSIB_OutsideArea);
 }
 
 csib_Status ScaleFactor(csib_Block* block, const csib_GeodeticPoint* in, double* k) {

@@ -32,6 +32,7 @@ csib_Status Forward(csib_Block* block, const csib_GeodeticPoint* in, csib_GridPo
 }
 
 csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
+    if (csib_NullInverse(in, out)) return CSIB_Ok;
     const double m0 = csib_Record<Record>(block)->m0;
     const double ak0 = block->scaleFactor * block->semiMajorAxis;
     const csib_Status status =

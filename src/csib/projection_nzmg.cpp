@@ -66,6 +66,7 @@ csib_Status Forward(csib_Block* block, const csib_GeodeticPoint* in, csib_GridPo
 }
 
 csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
+    if (csib_NullInverse(in, out)) return CSIB_Ok;
     const csib_Complex z{in->north / block->semiMajorAxis, in->east / block->semiMajorAxis};
     csib_Complex zeta = nzmg_ComplexPolynomial(z, kC, 6);
     for (int i = 0; i < kNewtonSteps; ++i) zeta = nzmg_NewtonStep(z, zeta);
@@ -78,8 +79,7 @@ csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* o
     out->latitude = block->originLatitude + kSecondsUnit * sum;
     out->longitude = block->originLongitude + zeta.im;
     csib_HeightsToGeodetic(in, out);
-    csib_RefineInverse(block, Forward, in->north, in->east, out);
-    return CSIB_Ok;
+    return csib_RefineInverse(block, Forward, in->north, in->east, out, CSIB_OutsideArea);
 }
 
 csib_Status Convergence(csib_Block* block, const csib_GeodeticPoint* in, double* gamma) {

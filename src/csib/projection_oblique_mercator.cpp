@@ -160,6 +160,7 @@ csib_Status Forward(csib_Block* block, const csib_GeodeticPoint* in, csib_GridPo
 }
 
 csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
+    if (csib_NullInverse(in, out)) return CSIB_Ok;
     const Record* p = csib_Record<Record>(block);
     double u = in->north, v = in->east;
     if (p->rectify == 1) {

@@ -48,6 +48,7 @@ csib_Status Forward(csib_Block* block, const csib_GeodeticPoint* in, csib_GridPo
 }
 
 csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
+    if (csib_NullInverse(in, out)) return CSIB_Ok;
     const Record* p = csib_Record<Record>(block);
     const double sign = p->south ? -1.0 : 1.0;
     const double north = sign * in->north;

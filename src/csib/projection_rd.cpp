@@ -69,13 +69,13 @@ csib_Status Forward(csib_Block* block, const csib_GeodeticPoint* in, csib_GridPo
 }
 
 csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
+    if (csib_NullInverse(in, out)) return CSIB_Ok;
     const double y = in->north / 100000.0;
     const double x = in->east / 100000.0;
     out->latitude = block->originLatitude + Sum(kLatitude, y, x) * kArcSecond;
     out->longitude = block->originLongitude + Sum(kLongitude, y, x) * kArcSecond;
     csib_HeightsToGeodetic(in, out);
-    csib_RefineInverse(block, Forward, in->north, in->east, out);
-    return CSIB_Ok;
+    return csib_RefineInverse(block, Forward, in->north, in->east, out, CSIB_OutsideArea);
 }
 
 csib_Status ScaleFactor(csib_Block*, const csib_GeodeticPoint*, double*) { return CSIB_NoScaleFactor; }

@@ -1,15 +1,17 @@
 // Transverse Mercator, kind 14: the eighth-order series in the longitude difference
 // about the central meridian, with the meridian arc from the pole. Forward within
 // 1 mm up to 6 degrees from the central meridian; the inverse series (0.4 mm off the
-// forward at 6 degrees) is refined on the forward. Record: csib_TMParameters; no
-// saved part.
+// forward at 6 degrees) is refined on the forward, starting near a pole from the
+// pole's image instead. Record: csib_TMParameters; no saved part.
 #include "csib/projection_tm.h"
 
 #include <cmath>
+#include <initializer_list>
 
 #include "csib/csibplatform.h"
 #include "csib/kinds.h"
 #include "csib/projection.h"
+#include "foundation/kernel/maths.h"
 
 namespace {
 
@@ -93,7 +95,10 @@ csib_Status tm_Forward(csib_Block* block, const csib_GeodeticPoint* in, csib_Gri
     return CSIB_Ok;
 }
 
-csib_Status tm_Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
+namespace {
+
+// The inverse series about the footpoint; -5 when the footpoint has no latitude.
+csib_Status SeriesInverse(csib_Block* block, const csib_GridPoint* in, csib_GeodeticPoint* out) {
     const csib_TMParameters* p = Parameters(block);
     const double a = block->semiMajorAxis;
     const double b = block->semiMinorAxis;
@@ -161,9 +166,58 @@ csib_Status tm_Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint
     out->longitude = block->originLongitude +
                      (x / n - x2 * x / (6.0 * n3) * q3 + x4 * x / (120.0 * n5) * q5 - x6 * x / (5040.0 * n7) * q7) /
                          cosF;
-    csib_HeightsToGeodetic(in, out);
-    csib_RefineInverse(block, tm_Forward, in->north, in->east, out);
     return CSIB_Ok;
+}
+
+// Near a pole the series, in powers of x / (N cos footpoint), fail. There the forward
+// is close to polar coordinates about the pole's image: the distance from it gives the
+// colatitude (on the polar radius of curvature a^2 / b), the direction the longitude.
+// Within about 6 m of the pole the meridian arc is 0, and the forward leaves the pole's
+// image only by its terms in the longitude, on the side away from the origin, along
+// (sin l, 1 - cos l) to low order: the direction there is half the longitude. False
+// when the start would lie beyond the equator, or (near the pole) when the grid point
+// is not past the pole's image.
+enum class Start { Polar, NearPole };
+bool PoleStart(const csib_Block* block, const csib_GridPoint* in, Start start, csib_GeodeticPoint* out) {
+    const csib_TMParameters* p = Parameters(block);
+    const double k0 = block->scaleFactor;
+    const double northPole = k0 * p->arcToOrigin;
+    const double southPole = -k0 * p->arcToOriginMirrored;
+    const bool north = std::fabs(in->north - northPole) <= std::fabs(in->north - southPole);
+    const double towards = north ? northPole - in->north : in->north - southPole;
+    const double distance = std::hypot(in->east, towards) / k0;
+    double l = std::atan2(in->east, towards);
+    double rho = distance;
+    if (start == Start::NearPole) {
+        if (!(towards < 0.0)) return false;
+        l = 2.0 * std::atan2(-towards, in->east);
+        if (l > CONSTANT_Pi) l -= CONSTANT_TwoPi;
+        rho = distance / (2.0 * std::fabs(std::sin(l / 2.0)));
+    }
+    const double colatitude = rho * block->semiMinorAxis / (block->semiMajorAxis * block->semiMajorAxis);
+    if (!(colatitude < CONSTANT_PiOverTwo)) return false;
+    out->latitude = north ? CONSTANT_PiOverTwo - colatitude : colatitude - CONSTANT_PiOverTwo;
+    out->longitude = block->originLongitude + l;
+    return true;
+}
+
+}  // namespace
+
+csib_Status tm_Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
+    if (csib_NullInverse(in, out)) return CSIB_Ok;
+    csib_HeightsToGeodetic(in, out);
+    if (SeriesInverse(block, in, out) == CSIB_Ok &&
+        csib_RefineInverse(block, tm_Forward, in->north, in->east, out, CSIB_OutsideDomain) == CSIB_Ok)
+        return CSIB_Ok;
+    // From a start this far off, and on a forward whose arc is rough near the pole, a
+    // second round of steps from the best point may be needed.
+    for (Start start : {Start::Polar, Start::NearPole}) {
+        if (!PoleStart(block, in, start, out)) continue;
+        for (int round = 0; round < 2; ++round)
+            if (csib_RefineInverse(block, tm_Forward, in->north, in->east, out, CSIB_OutsideDomain) == CSIB_Ok)
+                return CSIB_Ok;
+    }
+    return CSIB_OutsideDomain;
 }
 
 csib_Status tm_ScaleFactor(csib_Block* block, const csib_GeodeticPoint* in, double* k) {

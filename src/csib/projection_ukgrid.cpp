@@ -11,6 +11,7 @@
 #include "csib/csibplatform.h"
 #include "csib/grid_model.h"
 #include "csib/kinds.h"
+#include "csib/projection.h"
 #include "csib/projection_tm.h"
 
 namespace {
@@ -120,6 +121,7 @@ csib_Status ukgrid_RemoveShifts(const csib_Block* block, csib_GridPoint* point) 
 }
 
 csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
+    if (csib_NullInverse(in, out)) return CSIB_Ok;
     csib_GridPoint point = *in;
     const csib_Status status = ukgrid_RemoveShifts(block, &point);
     if (status != CSIB_Ok) return status;

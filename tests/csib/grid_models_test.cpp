@@ -13,6 +13,7 @@
 #include "csib/image.h"
 #include "csib/pipeline.h"
 #include "csib/projection_ukgrid.h"
+#include "foundation/kernel/maths.h"
 #include "support/grid_writer.h"
 #include "support/temp_folder.h"
 
@@ -414,6 +415,41 @@ TEST(UKNationalGrid, ShiftsAddedAtTheTrueGridPositionAndRemoved) {
     EXPECT_EQ(a.east, c.east);
     EXPECT_EQ(CSIB_Ok, csib_CloseFile(read, files.north.c_str())) << "embedded grids have no file";
     csib_Free(&read);
+}
+
+// Grid points through the shifted inverse: status 0 only where the forward gives the
+// point back within 0.1 mm; outside the shift grids their status; a null stays null.
+TEST(UKNationalGrid, InverseAnswersOnlyPointsItsForwardGivesBack) {
+    TempFolder folder;
+    Block b(1);
+    ASSERT_EQ(CSIB_Ok, LoadUK(b.block, WriteShifts(folder, "lin", NorthShift, EastShift)));
+    struct Case {
+        const char* where;
+        double north, east;  // relative to the false origin (-100 km, 400 km)
+        csib_Status status;
+    };
+    const Case cases[] = {
+        {"inside", 333700.879035, 34325.211124, CSIB_Ok},
+        {"the grids' south-west corner", 10000.0, -390000.0, CSIB_Ok},
+        {"the grids' north-east corner", 1090000.0, 290000.0, CSIB_Ok},
+        {"far north, beyond the grids", 2000000.0, 0.0, CSIB_OutsideGrid},
+        {"null east", 333700.879035, MATHS_Null, CSIB_Ok},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.where);
+        csib_GridPoint in{c.north, c.east, 0, 0, 0, 0, 0, 0};
+        csib_GeodeticPoint q{};
+        ASSERT_EQ(c.status, b.block->projection.Inverse(b.block, &in, &q));
+        if (c.status != CSIB_Ok) continue;
+        if (maths_IsNull(c.east)) {
+            EXPECT_TRUE(maths_IsNull(q.latitude) && maths_IsNull(q.longitude));
+            continue;
+        }
+        csib_GridPoint back{};
+        ASSERT_EQ(CSIB_Ok, b.block->projection.Forward(b.block, &q, &back));
+        EXPECT_NEAR(c.north, back.north, 1e-4);
+        EXPECT_NEAR(c.east, back.east, 1e-4);
+    }
 }
 
 TEST(UKNationalGrid, ClosingAndReopening) {

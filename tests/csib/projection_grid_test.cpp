@@ -14,6 +14,7 @@
 #include "csib/pipeline.h"
 #include "csib/projection_grid.h"
 #include "csib_fixtures.h"
+#include "foundation/kernel/maths.h"
 #include "support/grid_writer.h"
 #include "support/temp_folder.h"
 
@@ -143,6 +144,11 @@ TEST(ProjectionGrid, AffineFieldFromAContainerInEitherByteOrder) {
             csib_GeodeticPoint p{};
             EXPECT_EQ(CSIB_OutsideArea, b.block->projection.Inverse(b.block, &g, &p));
         }
+        // A null grid point stays null.
+        csib_GridPoint null = Grid(MATHS_Null, 100.0);
+        csib_GeodeticPoint none{};
+        EXPECT_EQ(CSIB_Ok, b.block->projection.Inverse(b.block, &null, &none));
+        EXPECT_TRUE(maths_IsNull(none.latitude) && maths_IsNull(none.longitude));
         const csib_GeodeticPoint far = Geodetic(0.9, 0.1);
         csib_GridPoint g{};
         EXPECT_EQ(CSIB_IterationLimit, b.block->projection.Forward(b.block, &far, &g));
