@@ -55,6 +55,10 @@ protected:
         for (int i = 0; i < names.GetItemCount(); ++i) seen.names.push_back(names.GetRecordId(i).Value());
         return seen;
     }
+    // Lines computed here find their points without a transform to compute them by.
+    void ExpectOnlyNoTransformReports() {
+        for (const std::string& expression : env.Expressions()) EXPECT_EQ(expression, "this->Transform");
+    }
     // The followed index against one built afresh from the job as it is now.
     void ExpectRebuiltEqual(const char* step) {
         SCOPED_TRACE(step);
@@ -222,6 +226,60 @@ TEST_F(JobIndexFollowing, APointThatStopsBeingBestMovesWhatRestsOnIt) {
     EXPECT_EQ(Status(p2) & 0x4, 0x4u);
     for (DBID id : {p2, line}) EXPECT_FALSE(Object(id)->HasFlag(DBOBJECT_HorizontalComputed)) << id.Value();
     EXPECT_TRUE(env.assertions.empty());
+}
+
+TEST_F(JobIndexFollowing, ABestPointWhoseStatusWasClearedStillMovesWhatRestsOnIt) {
+    // A newer point that is not best clears the status flag of every point of the name;
+    // the edit that then ends P1's lead must still see that P1 was the best, and clear
+    // what follows the name's first point.
+    struct Case {
+        const char* what;
+        const char* name;
+        std::function<void(DBID)> edit;
+    };
+    const Case cases[] = {
+        {"a locally transformed grid measurement", "P",
+         [&](DBID p1) {
+             db_LocalTransformedGrid grid;
+             Access()->ApplyInGroup(p1, &grid);
+         }},
+        {"deleted", "Q", [&](DBID p1) { job.ApplyBoolAction(p1, db_BoolAction::Delete); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const DBID p1 = KeyedIn(c.name);
+        const DBID later = KeyedIn("Later");
+        const DBID line = Line("L", c.name, c.name);
+        Object(later)->SetFlags(DBOBJECT_HorizontalComputed);
+        const DBID p2 = KeyedIn(c.name);
+        Index()->EnsureLoaded(Index()->FindByRecordId(line).GetSubscript());
+        ASSERT_EQ(LineObject::Cast(Object(line))->_StartRef, Index()->FindByRecordId(p1));
+        ASSERT_TRUE(Object(later)->HasFlag(DBOBJECT_HorizontalComputed)) << "a point that is not best moves nothing";
+        for (DBID id : {p1, p2}) Object(id)->ClearFlags(DBOBJECT_StatusComputed);
+
+        c.edit(p1);
+        for (DBID id : {later, line}) EXPECT_FALSE(Object(id)->HasFlag(DBOBJECT_HorizontalComputed)) << id.Value();
+        Index()->EnsureLoaded(Index()->FindByRecordId(line).GetSubscript());
+        EXPECT_EQ(LineObject::Cast(Object(line))->_StartRef, Index()->FindByRecordId(p2));
+    }
+    ExpectOnlyNoTransformReports();
+}
+
+TEST_F(JobIndexFollowing, ARenameThatKeepsItsPlaceRefreshesTheOldName) {
+    // P2 outranks P1; renamed "R", it stays after P1 in name order.
+    const DBID p1 = Gnss("P");
+    const DBID line = Line("L", "P", "P");
+    const DBID p2 = KeyedIn("P", db_PointClassification::Construction);
+    Index()->EnsureLoaded(Index()->FindByRecordId(line).GetSubscript());
+    ASSERT_EQ(LineObject::Cast(Object(line))->_StartRef, Index()->FindByRecordId(p2));
+    ASSERT_EQ(Status(p1) & 0x4, 0u);
+
+    job.ApplyStr(p2, "R", 0);
+    EXPECT_EQ(Status(p1) & 0x4, 0x4u) << "the only point of P left";
+    EXPECT_FALSE(Object(line)->HasFlag(DBOBJECT_HorizontalComputed)) << "stored before the renamed point";
+    Index()->EnsureLoaded(Index()->FindByRecordId(line).GetSubscript());
+    EXPECT_EQ(LineObject::Cast(Object(line))->_StartRef, Index()->FindByRecordId(p1));
+    ExpectOnlyNoTransformReports();
 }
 
 TEST_F(JobIndexFollowing, TransformationsAndInvalidatingRecordsClearFlags) {
