@@ -879,6 +879,9 @@ void dbJobIndex::FollowTransaction(dbTransaction* transaction) {
         default:
             break;
         }
+        // A point whose record a later action of the transaction removes is followed
+        // by that action.
+        if (point && !point->HasFlag(DBOBJECT_Removed) && !point->GetRecord()) point = nullptr;
         if (point) {
             if (!point->HasFlag(DBOBJECT_Removed)) name = point->GetName();
             point->ClearFlags(DBOBJECT_StatusComputed);

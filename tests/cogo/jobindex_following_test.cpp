@@ -5,7 +5,9 @@
 // index computes (clearing too much is allowed, keeping a stale value is not).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <memory>
 #include <random>
 #include <sstream>
@@ -399,22 +401,6 @@ protected:
             for (uint32_t id : freshNames) out << " #" << id;
             out << "\n";
         }
-        if (getenv("QZ_DEBUG") && (!out.str().empty() || (getenv("QZ_AT") && atoi(getenv("QZ_AT")) == debugAt))) {
-            for (const char* n : kPointNames) {
-                dbSelection sel;
-                for (dbJobIndex* ix : {&followed, &fresh}) {
-                    ObservationObject* b = ix->FindBestPointObject(n);
-                    out << "  best " << n << ": #" << (b ? b->GetRecordId().Value() : 0) << " ref #" << RecordIdOf(ix->FindPointReference(n));
-                    ix->SelectByName(n, DATABASE_ObservationRecord, sel);
-                    for (int i = 0; i < sel.GetItemCount(); ++i) {
-                        ObservationObject* p = ObservationObject::Cast(sel.GetObject(i));
-                        out << " [#" << p->GetRecordId().Value() << " s" << std::hex << p->GetFilter().Status << std::dec << " f" << p->GetFlags() << " m" << p->GetMethod() << " c" << p->GetClassification().value << " t" << p->GetMeasurementType() << " d" << p->IsDeleted() << "]";
-                    }
-                    out << "\n";
-                }
-                out << "\n";
-            }
-        }
         fresh.Database = nullptr;
         fresh.Clear();
         return out.str();
@@ -466,13 +452,11 @@ protected:
         std::vector<std::string> log;
         for (int t = 0; t < transactions; ++t) {
             log.push_back(Transaction());
-            debugAt = t + 1 + 1000 * seed;
             std::string differences = Compare();
             // A best point without a measurement cannot be resolved, and says so.
             for (const std::string& expression : env.Expressions())
                 if (expression != "Original != COORD_NullType") differences += "  reported: " + expression + "\n";
             env.Clear();
-            if (getenv("QZ_AT") && debugAt == atoi(getenv("QZ_AT"))) printf("%s", differences.c_str());
             if (!differences.empty()) {
                 std::ostringstream actions;
                 for (size_t i = 0; i < log.size(); ++i) actions << "  " << i + 1 << ": " << log[i] << "\n";
@@ -487,7 +471,6 @@ protected:
     }
 
     std::mt19937 rng;
-    int debugAt = 0;
     // Removed in the transaction being made: not offered as targets again.
     std::vector<DBID> removed;
 };

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -280,6 +281,83 @@ TEST_F(JobIndexFollowing, ARenameThatKeepsItsPlaceRefreshesTheOldName) {
     Index()->EnsureLoaded(Index()->FindByRecordId(line).GetSubscript());
     EXPECT_EQ(LineObject::Cast(Object(line))->_StartRef, Index()->FindByRecordId(p1));
     ExpectOnlyNoTransformReports();
+}
+
+TEST_F(JobIndexFollowing, WhatNamesAPointIsClearedWhereverItIsStored) {
+    // Stored before any point A: a line on A, a line on Q, and Q measured from A (the
+    // name in another case, as positions find it).
+    const DBID early = Line("L1", "A", "A");
+    const DBID onQ = Line("L2", "Q", "Q");
+    db_Polar polar;
+    polar.SourcePoint = "a";
+    const DBID q = Point("Q", DBENTITY_Coordinates, kNormal, &polar);
+    const DBID other = KeyedIn("B");
+    for (DBID id : {early, onQ, q, other}) Object(id)->SetFlags(DBOBJECT_HorizontalComputed);
+
+    Gnss("A");
+    for (DBID id : {early, onQ, q}) EXPECT_FALSE(Object(id)->HasFlag(DBOBJECT_HorizontalComputed)) << id.Value();
+    EXPECT_TRUE(Object(other)->HasFlag(DBOBJECT_HorizontalComputed)) << "rests on no point";
+    EXPECT_TRUE(env.assertions.empty());
+}
+
+TEST_F(JobIndexFollowing, APointThatIsNeverBestCanChangeWhichPointIs) {
+    // Stakeout and Normal rank alike, and a locally transformed grid loses only a tie of
+    // equal classifications: with the Stakeout point between them in age, the oldest
+    // point of P wins where the newest did.
+    KeyedIn("Q", db_PointClassification::Control);
+    const DBID oldest = LocalGrid("P");
+    const DBID between = KeyedIn("Q", db_PointClassification::Stakeout);
+    const DBID newest = KeyedIn("P");
+    const DBID line = Line("L", "P", "P");
+    Index()->EnsureLoaded(Index()->FindByRecordId(line).GetSubscript());
+    ASSERT_EQ(LineObject::Cast(Object(line))->_StartRef, Index()->FindByRecordId(newest));
+
+    job.ApplyStr(between, "P", 0);
+    EXPECT_EQ(Status(between) & 0x4, 0u);
+    EXPECT_EQ(Status(oldest) & 0x4, 0x4u);
+    EXPECT_FALSE(Object(line)->HasFlag(DBOBJECT_HorizontalComputed));
+    Index()->EnsureLoaded(Index()->FindByRecordId(line).GetSubscript());
+    EXPECT_EQ(LineObject::Cast(Object(line))->_StartRef, Index()->FindByRecordId(oldest));
+    ExpectOnlyNoTransformReports();
+}
+
+TEST_F(JobIndexFollowing, SeveralActionsOnOnePointInOneTransaction) {
+    struct Case {
+        const char* what;
+        std::function<void(DBID)> actions;
+        std::vector<const char*> names;  // of the name selection afterwards
+    };
+    const Case cases[] = {
+        {"renamed twice",
+         [&](DBID a) {
+             job.ApplyStr(a, "C", 0);
+             job.ApplyStr(a, "D", 0);
+         },
+         {"B", "D"}},
+        {"replaced, then removed",
+         [&](DBID a) {
+             db_Observation point;
+             point.PointName = "C";
+             dbRecord_ReplaceAt(Access(), a, &point);
+             Access()->AddAction(DBMODEL_Remove, a, Access()->GetRecord(a));
+         },
+         {"B"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        job.Close();
+        std::filesystem::remove(path);
+        ASSERT_TRUE(job.Create(Str(path.c_str()), "Job", true));
+        const DBID a = Gnss("A");
+        Gnss("B");
+        Access()->BeginGroupNested();
+        c.actions(a);
+        Access()->EndGroupNested();
+        dbSelection& names = Index()->GetNameSelection();
+        ASSERT_EQ(names.GetItemCount(), static_cast<int>(c.names.size()));
+        for (size_t i = 0; i < c.names.size(); ++i) EXPECT_STREQ(names.GetName(static_cast<int>(i)), c.names[i]);
+        EXPECT_TRUE(env.assertions.empty()) << env.Expressions().front();
+    }
 }
 
 TEST_F(JobIndexFollowing, TransformationsAndInvalidatingRecordsClearFlags) {
