@@ -749,21 +749,26 @@ int dbJobIndex::ClearFromFirstPoint(const char* name, int from) {
 }
 
 void dbJobIndex::ClearDependents(const char* name, int from) {
+    auto live = [this](int at) {
+        dbObject* object = GetObject(at);
+        return object && !object->HasFlag(DBOBJECT_Removed) ? object : nullptr;
+    };
+    if (!name) {
+        // Everything that rests on a point, which covers what rests on those.
+        for (int at = 0; at < std::min(from, _ObjectCount); ++at)
+            if (dbObject* object = live(at); object && RestsOn(*object, nullptr)) object->ClearFlags(kComputedFlags);
+        return;
+    }
     // Objects may be stored before the point they rest on (it was added or renamed
     // later), and a point measured from the name moves what rests on its own name.
-    // Without a name, everything that rests on a point, which covers what rests on those.
-    std::vector<Str> names;
-    if (name) names.push_back(Str(name));
-    for (size_t next = 0; next < names.size() || (!name && next == 0); ++next) {
-        const Str wanted = name ? names[next] : Str();
-        // Without a name there are no names to gather, only objects to clear.
-        const int end = name ? _ObjectCount : std::min(from, _ObjectCount);
-        for (int at = 0; at < end; ++at) {
-            dbObject* object = GetObject(at);
-            if (!object || object->HasFlag(DBOBJECT_Removed) || !RestsOn(*object, name ? &wanted : nullptr))
-                continue;
+    std::vector<Str> names{Str(name)};
+    for (size_t next = 0; next < names.size(); ++next) {
+        const Str wanted = names[next];
+        for (int at = 0; at < _ObjectCount; ++at) {
+            dbObject* object = live(at);
+            if (!object || !RestsOn(*object, &wanted)) continue;
             if (at < from) object->ClearFlags(kComputedFlags);
-            if (!name || object->GetRecordType() != DATABASE_ObservationRecord) continue;
+            if (object->GetRecordType() != DATABASE_ObservationRecord) continue;
             const Str own(object->GetName());
             if (std::none_of(names.begin(), names.end(), [&own](const Str& n) { return n == own; }))
                 names.push_back(own);

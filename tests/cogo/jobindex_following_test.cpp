@@ -3,6 +3,8 @@
 // every transaction each object's filter and status bits must equal the fresh index's,
 // and every value the followed index still marks computed must equal what the fresh
 // index computes (clearing too much is allowed, keeping a stale value is not).
+// Inserts are of records that make no object: the index cannot insert objects, and
+// says so.
 #include <gtest/gtest.h>
 
 #include <algorithm>
