@@ -478,9 +478,9 @@ protected:
 };
 
 TEST_F(JobIndexDifferential, FollowedIndexEqualsAFreshOneAfterEveryTransaction) {
-    for (uint32_t seed = 1; seed <= 6; ++seed) {
+    for (uint32_t seed = 1; seed <= 5; ++seed) {
         SCOPED_TRACE(seed);
-        if (!Run(seed, 250)) break;
+        if (!Run(seed, 200)) break;
         // A fresh job for the next seed.
         job.Close();
         std::filesystem::remove(path);
