@@ -11,6 +11,8 @@
 #include "jobdb/dbobjects.h"
 #include "records/conventional.h"
 #include "records/entities.h"
+#include "records/gnssquality.h"
+#include "records/laserecho.h"
 #include "records/localtransform.h"
 #include "records/measurements.h"
 #include "records/traverse.h"
@@ -46,12 +48,6 @@ dbFilterTriple ShapeTriple(dbFilterTriple triple) {
     triple.Category |= 1;
     triple.Status |= 0x80;
     return triple;
-}
-
-// Name order of the name selection: names bytewise, then references.
-bool NameLess(const dbObjectRef& a, const dbObjectRef& b) {
-    const int c = std::strcmp(dbSelection::GetName(a), dbSelection::GetName(b));
-    return c != 0 ? c < 0 : a.Pack() < b.Pack();
 }
 
 int ItemOf(const dbSelection& selection, const dbObjectRef& ref) {
@@ -578,7 +574,7 @@ bool dbJobIndex::ReplaceWith(dbObject* newObject, uint32_t& previousStatus, int&
         return false;
     }
     QZ_ASSERT_TEXT(old->GetRecordType() == newObject->GetRecordType(), "obj->_RecordType == newObject->_RecordType");
-    previousStatus = old->GetStatusBits();
+    previousStatus = StatusBefore(*old);
     *newObject->GetFlagsWord() = static_cast<uint16_t>(old->GetFlags() & ~kComputedFlags);
     subscript = old->GetReference().GetSubscript();
     ReplaceObject(subscript, newObject);
@@ -604,6 +600,91 @@ void dbJobIndex::ClearPointStatus(const char* name) {
             point->ClearFlags(DBOBJECT_StatusComputed);
 }
 
+namespace {
+// The text names the point (in any case, as positions look names up), or any point.
+bool Names(const Str& text, const Str* name) { return name ? text.EqualInsensitive(*name) : !text.IsEmpty(); }
+}  // namespace
+
+bool dbJobIndex::RecordRestsOn(DBID id, const Str* name) const {
+    const dbRecord_Class* record = id != NODBID && Database ? Database->GetRecord(id) : nullptr;
+    if (!record) return false;
+    switch (record->GetType()) {
+    case DATABASE_ObservationRecord:
+        return Names(db_Observation::Cast(record)->PointName, name);
+    case DATABASE_BackBearingRecord: {
+        const db_TotalBackBearing* backBearing = db_TotalBackBearing::Cast(record);
+        return Names(backBearing->Station, name) || Names(backBearing->BackSight, name);
+    }
+    case DATABASE_StationRecord:
+        return Names(db_TotalStation::Cast(record)->StationName, name);
+    case DATABASE_ReferenceRecord:
+        return Names(db_Reference::Cast(record)->PointName, name);
+    case DATABASE_LaserBasePointRecord:
+        return Names(db_LaserBasePoint::Cast(record)->TheName, name);
+    default:
+        // Whatever this index does not read may rest on any point.
+        return true;
+    }
+}
+
+bool dbJobIndex::RestsOn(const dbObject& object, const Str* name) const {
+    auto is = [name](const Str& text) { return Names(text, name); };
+    const dbRecord_Class* record = object.GetRecord();
+    if (const db_Line* line = db_Line::Cast(record)) return is(line->OriginPoint) || is(line->TargetPoint);
+    if (const db_Arc* arc = db_Arc::Cast(record)) return is(arc->Point1) || is(arc->Point2) || is(arc->Point3);
+    const db_Observation* point = db_Observation::Cast(record);
+    const db_Measurement* measurement = point ? point->GetMeasurement() : nullptr;
+    if (!measurement) return false;
+    switch (measurement->GetType()) {
+    case DATABASE_ECEFRecord:
+    case DATABASE_ECEFGroundRecord:
+    case DATABASE_WGS84Record:
+    case DATABASE_LocalRecord:
+    case DATABASE_GridRecord:
+    case DATABASE_LocalTransformedGridRecord:
+        return false;
+    case DATABASE_PolarRecord:
+        return is(db_Polar::Cast(measurement)->SourcePoint);
+    case DATABASE_AzimuthRecord:
+        return is(db_Azimuth::Cast(measurement)->SourcePoint);
+    case DATABASE_ECEFDeltasRecord:
+        return RecordRestsOn(db_ECEFDeltas::Cast(measurement)->Reference, name);
+    case DATABASE_LaserOffsetRecord:
+        return RecordRestsOn(db_LaserOffset::Cast(measurement)->BasePoint, name);
+    case DATABASE_CircleRecord: {
+        const db_Circle* circle = db_Circle::Cast(measurement);
+        return RecordRestsOn(circle->Station, name) || RecordRestsOn(circle->BackBearing, name);
+    }
+    case DATABASE_MeanTurnedAngleRecord: {
+        const db_MeanTurnedAngle* mta = db_MeanTurnedAngle::Cast(measurement);
+        return RecordRestsOn(mta->Station, name) || RecordRestsOn(mta->BackBearing, name);
+    }
+    default:
+        return true;
+    }
+}
+
+bool dbJobIndex::MovesLocalTransformations(int type, int operation) {
+    switch (type) {
+    case DATABASE_LocalTransformationRecord:
+    case DATABASE_LineTransformationDefinitionRecord:
+    case DATABASE_LocalTransformationHelmertParametersRecord:
+        return true;
+    case DATABASE_EndEntityRecord:
+        // Ends the search for a definition; one appended comes after every definition.
+        return operation != DBMODEL_Append;
+    default:
+        return false;
+    }
+}
+
+uint32_t dbJobIndex::StatusBefore(const dbObject& object) {
+    // The bits as last worked out: the record has already changed, so working them out
+    // now would give the status after the action. Every point action works out the
+    // bits of its name again, so they are those of the last one.
+    return object.GetFilter().Status;
+}
+
 void dbJobIndex::KeepNameOrder(dbTransaction* transaction) {
     // Items of removed records leave first: their names are gone with their records.
     std::vector<dbObjectRef> touched;
@@ -614,34 +695,85 @@ void dbJobIndex::KeepNameOrder(dbTransaction* transaction) {
                 _SortedByName.RemoveReference(object->GetReference());
         } else if (action->Operation == DBMODEL_Replace ||
                    (action->Operation == DBMODEL_Apply && action->DBRecord->GetType() == DATABASE_StrActionRecord)) {
-            if (const dbObject* object = ObjectOfRecord(action->Target)) touched.push_back(object->GetReference());
+            const dbObject* object = ObjectOfRecord(action->Target);
+            // An object touched twice keeps one item.
+            if (object && std::find(touched.begin(), touched.end(), object->GetReference()) == touched.end())
+                touched.push_back(object->GetReference());
         }
     }
-    if (touched.empty()) return;
-    // Only the touched items can be out of order: the list is sorted when every pair
-    // they are part of is.
-    bool sorted = true;
-    const int count = _SortedByName.GetItemCount();
-    for (const dbObjectRef& ref : touched) {
-        const int at = ItemOf(_SortedByName, ref);
-        if (at < 0) continue;
-        if ((at > 0 && NameLess(ref, _SortedByName.GetReference(at - 1))) ||
-            (at + 1 < count && NameLess(_SortedByName.GetReference(at + 1), ref)))
-            sorted = false;
-    }
-    if (sorted) return;
-    // Renamed: the points of the old names, next to the old places, are worked out
-    // again, and the touched items go back at their new places.
+    // A touched point may have a new name; the points of its old name, which run next
+    // to its old place, are worked out again. What rested on the old name is not known
+    // by name any more: whatever rests on a point is computed again. The names are
+    // read before any item moves.
     std::vector<Str> oldNames;
+    bool renamedPoint = false;
+    for (const dbObjectRef& ref : touched) {
+        const dbObject* object = GetObject(ref.GetSubscript());
+        if (!object || object->GetRecordType() != DATABASE_ObservationRecord) continue;
+        renamedPoint = true;
+        const int at = ItemOf(_SortedByName, ref);
+        for (int neighbour : {at - 1, at + 1})
+            if (at >= 0 && neighbour >= 0 && neighbour < _SortedByName.GetItemCount())
+                oldNames.push_back(Str(_SortedByName.GetName(neighbour)));
+    }
+    // All leave before any goes back, so each goes back into a sorted list.
+    std::vector<dbObjectRef> held;
     for (const dbObjectRef& ref : touched) {
         const int at = ItemOf(_SortedByName, ref);
         if (at < 0) continue;
-        if (at > 0) oldNames.push_back(Str(_SortedByName.GetName(at - 1)));
-        if (at + 1 < _SortedByName.GetItemCount()) oldNames.push_back(Str(_SortedByName.GetName(at + 1)));
         _SortedByName.RemoveItem(at);
+        held.push_back(ref);
     }
-    for (const dbObjectRef& ref : touched) _SortedByName.AddItemInOrder(dbSelectionItem(ref));
+    for (const dbObjectRef& ref : held) _SortedByName.AddItemInOrder(dbSelectionItem(ref));
     for (const Str& name : oldNames) ClearPointStatus(name.Data());
+    if (renamedPoint) ClearDependents(nullptr, _ObjectCount);
+}
+
+int dbJobIndex::ClearFromFirstPoint(const char* name, int from) {
+    // Later points, lines and arcs may rest on the best point of the name.
+    int first = -1;
+    if (_SortedByName.Search(name, DATABASE_ObservationRecord, 0, &first))
+        from = std::min(from, _SortedByName.GetReference(first).GetSubscript());
+    from = std::max(from, 0);
+    ClearFlagsFrom(from, kComputedFlags, true);
+    for (dbIndex* attached : _AttachedIndexes) {
+        if (!attached) continue;
+        const dbSelection& selection = attached->GetNameSelection();
+        int item = -1;
+        for (bool more = selection.Search(name, DATABASE_ObservationRecord, 0, &item); more;
+             more = selection.Search(name, DATABASE_ObservationRecord, 2, &item))
+            if (dbObject* object = attached->GetObject(selection.GetReference(item).GetSubscript()))
+                object->ClearFlags(kComputedFlags);
+    }
+    return from;
+}
+
+void dbJobIndex::ClearDependents(const char* name, int from) {
+    auto live = [this](int at) {
+        dbObject* object = GetObject(at);
+        return object && !object->HasFlag(DBOBJECT_Removed) ? object : nullptr;
+    };
+    if (!name) {
+        // Everything that rests on a point, which covers what rests on those.
+        for (int at = 0; at < std::min(from, _ObjectCount); ++at)
+            if (dbObject* object = live(at); object && RestsOn(*object, nullptr)) object->ClearFlags(kComputedFlags);
+        return;
+    }
+    // Objects may be stored before the point they rest on (it was added or renamed
+    // later), and a point measured from the name moves what rests on its own name.
+    std::vector<Str> names{Str(name)};
+    for (size_t next = 0; next < names.size(); ++next) {
+        const Str wanted = names[next];
+        for (int at = 0; at < _ObjectCount; ++at) {
+            dbObject* object = live(at);
+            if (!object || !RestsOn(*object, &wanted)) continue;
+            if (at < from) object->ClearFlags(kComputedFlags);
+            if (object->GetRecordType() != DATABASE_ObservationRecord) continue;
+            const Str own(object->GetName());
+            if (std::none_of(names.begin(), names.end(), [&own](const Str& n) { return n == own; }))
+                names.push_back(own);
+        }
+    }
 }
 
 void dbJobIndex::AfterPointAction(dbObject* point, const char* name, uint32_t previousStatus, uint32_t statusBefore,
@@ -649,25 +781,20 @@ void dbJobIndex::AfterPointAction(dbObject* point, const char* name, uint32_t pr
     // A best point whose values changed moves what rests on it even when its status
     // stays the same, and one that stops being best moves it too.
     const bool best = ((statusBefore | newStatus) & kBestChangeMask) != 0;
+    int from = _ObjectCount;
     if (best || (previousStatus & kBestChangeMask) != (newStatus & kBestChangeMask) ||
         (point->GetCategory() & kAzimuthOnlyCategory)) {
-        // Later points, lines and arcs may rest on the best point of the name.
-        int first = -1;
-        const bool found = _SortedByName.Search(name, DATABASE_ObservationRecord, 0, &first);
-        int from = point->GetReference().GetSubscript();
-        if (found) from = std::min(from, _SortedByName.GetReference(first).GetSubscript());
-        else QZ_ASSERT_TEXT(point->HasFlag(DBOBJECT_Removed), "!firstPoint.IsNull()");
-        ClearFlagsFrom(from, kComputedFlags, true);
-        for (dbIndex* attached : _AttachedIndexes) {
-            if (!attached) continue;
-            const dbSelection& selection = attached->GetNameSelection();
-            int item = -1;
-            for (bool more = selection.Search(name, DATABASE_ObservationRecord, 0, &item); more;
-                 more = selection.Search(name, DATABASE_ObservationRecord, 2, &item))
-                if (dbObject* object = attached->GetObject(selection.GetReference(item).GetSubscript()))
-                    object->ClearFlags(kComputedFlags);
-        }
+        // A point still held has its name's first point; without one (reported), the
+        // clearing starts at the point itself.
+        QZ_ASSERT_TEXT(point->HasFlag(DBOBJECT_Removed) ||
+                           _SortedByName.Search(name, DATABASE_ObservationRecord, 0, nullptr),
+                       "!firstPoint.IsNull()");
+        from = ClearFromFirstPoint(name, point->GetReference().GetSubscript());
     }
+    // The lookups that objects rest on do not all follow the status bits, and a point
+    // that is not best may still change which point is: what names the point's name is
+    // computed again after any action on one of its points.
+    ClearDependents(name, from);
     // Every point of the name may have gained or lost a best-point bit.
     ClearPointStatus(name);
 }
@@ -709,7 +836,7 @@ void dbJobIndex::FollowTransaction(dbTransaction* transaction) {
             } else if (type == DATABASE_ObservationRecord) {
                 point = ObjectOfRecord(action->Target);
                 if (!point) break;
-                statusBefore = point->GetStatusBits();
+                statusBefore = StatusBefore(*point);
                 point->ClearFlags(kComputedFlags);
                 // A new mean turned angle may amount to another method.
                 if (ObservationObject* observation = ObservationObject::Cast(point)) observation->SetUnderlyingMethod(0);
@@ -733,7 +860,7 @@ void dbJobIndex::FollowTransaction(dbTransaction* transaction) {
             dbObject* old = ObjectOfRecord(action->Target);
             dbObject* placeholder = old ? CreateObject(record) : nullptr;
             if (!placeholder) break;
-            statusBefore = type == DATABASE_ObservationRecord ? old->GetStatusBits() : 0;
+            statusBefore = type == DATABASE_ObservationRecord ? StatusBefore(*old) : 0;
             placeholder->SetRemoved(true);
             placeholder->SetFilter(Triple(0, 0, 0));
             placeholder->SetFlags(DBOBJECT_StatusComputed);
@@ -757,14 +884,18 @@ void dbJobIndex::FollowTransaction(dbTransaction* transaction) {
         default:
             break;
         }
+        // A point whose record a later action of the transaction removes is followed
+        // by that action.
+        if (point && !point->HasFlag(DBOBJECT_Removed) && !point->GetRecord()) point = nullptr;
         if (point) {
             if (!point->HasFlag(DBOBJECT_Removed)) name = point->GetName();
             point->ClearFlags(DBOBJECT_StatusComputed);
             const uint32_t newStatus = point->HasFlag(DBOBJECT_Removed) ? 0 : point->GetStatusBits();
             AfterPointAction(point, name.Data(), previousStatus, statusBefore, newStatus);
         }
-        // Any action on a local transformation, an insert too, may move every point.
-        if (type == DATABASE_LocalTransformationRecord) {
+        // Any action on a local transformation or on a record that decides its
+        // definition, an insert too, may move every point.
+        if (MovesLocalTransformations(type, action->Operation)) {
             ClearComputedFlags();
             for (dbIndex* attached : _AttachedIndexes)
                 if (attached && attached->GetCoordType() == COORD_LocalTransformedGridType)

@@ -389,6 +389,23 @@ private:
                           uint32_t newStatus);
     // Clears flag 8 of every point of the name in this index.
     void ClearPointStatus(const char* name);
+    // Clears the computed flags of every point, line and arc from the first point of
+    // the name, or from `from` when that comes first, and of the name's points in the
+    // attached indexes; where the clearing started.
+    int ClearFromFirstPoint(const char* name, int from);
+    // Clears, before `from`, the objects that rest on a point of the name and, in turn,
+    // those that rest on the names of points among them; without a name, every object
+    // that rests on any point.
+    void ClearDependents(const char* name, int from);
+    // The object's values may rest on a point of the name (any point without a name):
+    // a line or arc on it, a point measured from it (or from records not read here).
+    bool RestsOn(const dbObject& object, const Str* name) const;
+    // The record of that id, the base of a measurement, names the point (or may).
+    bool RecordRestsOn(DBID id, const Str* name) const;
+    // An action on a record of this type may change what a local transformation is.
+    static bool MovesLocalTransformations(int type, int operation);
+    // A point's status bits before the action being followed.
+    static uint32_t StatusBefore(const dbObject& object);
     // The object with that record id, or null.
     dbObject* ObjectOfRecord(DBID id) const;
     // The given object takes the place of the object of its record, with its flags less

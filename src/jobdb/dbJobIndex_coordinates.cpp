@@ -159,7 +159,12 @@ void dbJobIndex::ComputeArc(dbObject* object) {
     const int result = solve ? solve(this, record, &solution) : 1;
     arc->_StartAzimuth = solution.StartAzimuth;
     if (result != 0) {
+        // Nothing of an earlier solution stays behind.
         arc->_Centre.SetNull();
+        arc->_RecordRadius = arc->_Radius = arc->_DeltaAngle = MATHS_Null;
+        arc->_StartElevation = arc->_Slope = MATHS_Null;
+        arc->_Reversed = 0;
+        arc->_Point1Ref = arc->_Point2Ref = arc->_Point3Ref = dbObjectRef();
         object->SetFlags(kShapeComputed);
         return;
     }

@@ -262,6 +262,21 @@ TEST_F(JobIndexCoordinates, IndexArcsStoreTheRightHandFormOfTheArc) {
     EXPECT_TRUE(env.assertions.empty());
 }
 
+TEST_F(JobIndexCoordinates, AnArcThatCannotBeSolvedAnyMoreKeepsNothingOfItsSolution) {
+    CirclePoints();
+    db_Arc record = ArcRecord(4, "A", "B", "C");
+    ArcObject* arc = ComputedArc(record);
+    ASSERT_NE(arc, nullptr);
+    ASSERT_NEAR(arc->_Radius, 100.0, kExact);
+    Remove(Index()->FindBestPointObject("C")->GetRecordId());
+    Index()->EnsureLoaded(arc->GetReference().GetSubscript());
+    EXPECT_TRUE(arc->_Centre.IsNull());
+    for (double value : {arc->_RecordRadius, arc->_Radius, arc->_DeltaAngle, arc->_StartElevation, arc->_Slope})
+        EXPECT_TRUE(maths_IsNull(value)) << value;
+    for (const dbObjectRef& ref : {arc->_Point1Ref, arc->_Point2Ref, arc->_Point3Ref}) EXPECT_TRUE(ref.IsNull());
+    EXPECT_TRUE(env.assertions.empty());
+}
+
 // ---------------------------------------------------------------- points and lines
 
 TEST_F(JobIndexCoordinates, PointsAndLinesOfBothMethods) {
@@ -408,9 +423,8 @@ protected:
         dbRecord_AppendGrouped(Access(), &line);
         return id;
     }
-    // Scale 2 and a shift of (1000, 2000) about the origin.
-    DBID HelmertTransformation(const char* name, double scale) {
-        const DBID id = Named(name);
+    // The scale and a shift of (1000, 2000) about the origin.
+    static db_LocalTransformationHelmertParameters Helmert(double scale) {
         db_LocalTransformationHelmertParameters helmert;
         helmert.HorizontalParameters.Apply = true;
         helmert.HorizontalParameters.OriginNorth = helmert.HorizontalParameters.OriginEast = 0.0;
@@ -418,6 +432,11 @@ protected:
         helmert.HorizontalParameters.Rotation = 0.0;
         helmert.HorizontalParameters.TranslationNorth = 1000.0;
         helmert.HorizontalParameters.TranslationEast = 2000.0;
+        return helmert;
+    }
+    DBID HelmertTransformation(const char* name, double scale) {
+        const DBID id = Named(name);
+        db_LocalTransformationHelmertParameters helmert = Helmert(scale);
         dbRecord_AppendGrouped(Access(), &helmert);
         return id;
     }
@@ -482,6 +501,21 @@ TEST_F(JobLocalTransformations, FindingBuildingAndCaching) {
     EXPECT_EQ(helmert->GetType(), LOCALTRANSFORMATION_Helmert);
     EXPECT_STREQ(Index()->GetLocalTransformationName(newer).Data(), "Site");
     EXPECT_TRUE(Index()->GetLocalTransformationName(NODBID).IsEmpty());
+    EXPECT_TRUE(env.assertions.empty());
+}
+
+TEST_F(JobLocalTransformations, ANewDefinitionMovesTheLocallyTransformedPoints) {
+    const DBID site = Named("Site");
+    const DBID p = LocalPoint("P", 10.0, 20.0, 5.0, "Site");
+    EXPECT_TRUE(ComputedPoint(p)->GetCoordinates().IsNull()) << "no definition yet";
+    db_LocalTransformationHelmertParameters helmert = Helmert(2.0);
+    dbRecord_InsertBeforeGrouped(Access(), p, &helmert);
+    ExpectGrid(ComputedPoint(p)->GetCoordinates(), 1020.0, 2040.0, 5.0);
+    helmert = Helmert(3.0);
+    dbRecord_ReplaceAtGrouped(Access(), Access()->GetNextId(site), &helmert);
+    const coord_CorrectedGrid& grid = ObservationObject::Cast(Object(p))->GetHorizontalCoordinates();
+    EXPECT_NEAR(grid.North, 1030.0, kExact);
+    EXPECT_NEAR(grid.East, 2060.0, kExact);
     EXPECT_TRUE(env.assertions.empty());
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -54,6 +55,10 @@ protected:
         dbSelection& names = index.GetNameSelection();
         for (int i = 0; i < names.GetItemCount(); ++i) seen.names.push_back(names.GetRecordId(i).Value());
         return seen;
+    }
+    // Lines computed here find their points without a transform to compute them by.
+    void ExpectOnlyNoTransformReports() {
+        for (const std::string& expression : env.Expressions()) EXPECT_EQ(expression, "this->Transform");
     }
     // The followed index against one built afresh from the job as it is now.
     void ExpectRebuiltEqual(const char* step) {
@@ -222,6 +227,137 @@ TEST_F(JobIndexFollowing, APointThatStopsBeingBestMovesWhatRestsOnIt) {
     EXPECT_EQ(Status(p2) & 0x4, 0x4u);
     for (DBID id : {p2, line}) EXPECT_FALSE(Object(id)->HasFlag(DBOBJECT_HorizontalComputed)) << id.Value();
     EXPECT_TRUE(env.assertions.empty());
+}
+
+TEST_F(JobIndexFollowing, ABestPointWhoseStatusWasClearedStillMovesWhatRestsOnIt) {
+    // A newer point that is not best clears the status flag of every point of the name;
+    // the edit that then ends P1's lead must still see that P1 was the best, and clear
+    // what follows the name's first point.
+    struct Case {
+        const char* what;
+        const char* name;
+        std::function<void(DBID)> edit;
+    };
+    const Case cases[] = {
+        {"a locally transformed grid measurement", "P",
+         [&](DBID p1) {
+             db_LocalTransformedGrid grid;
+             Access()->ApplyInGroup(p1, &grid);
+         }},
+        {"deleted", "Q", [&](DBID p1) { job.ApplyBoolAction(p1, db_BoolAction::Delete); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const DBID p1 = KeyedIn(c.name);
+        const DBID later = KeyedIn("Later");
+        const DBID line = Line("L", c.name, c.name);
+        Object(later)->SetFlags(DBOBJECT_HorizontalComputed);
+        const DBID p2 = KeyedIn(c.name);
+        Index()->EnsureLoaded(Index()->FindByRecordId(line).GetSubscript());
+        ASSERT_EQ(LineObject::Cast(Object(line))->_StartRef, Index()->FindByRecordId(p1));
+        ASSERT_TRUE(Object(later)->HasFlag(DBOBJECT_HorizontalComputed)) << "a point that is not best moves nothing";
+        for (DBID id : {p1, p2}) Object(id)->ClearFlags(DBOBJECT_StatusComputed);
+
+        c.edit(p1);
+        for (DBID id : {later, line}) EXPECT_FALSE(Object(id)->HasFlag(DBOBJECT_HorizontalComputed)) << id.Value();
+        Index()->EnsureLoaded(Index()->FindByRecordId(line).GetSubscript());
+        EXPECT_EQ(LineObject::Cast(Object(line))->_StartRef, Index()->FindByRecordId(p2));
+    }
+    ExpectOnlyNoTransformReports();
+}
+
+TEST_F(JobIndexFollowing, ARenameThatKeepsItsPlaceRefreshesTheOldName) {
+    // P2 outranks P1; renamed "R", it stays after P1 in name order.
+    const DBID p1 = Gnss("P");
+    const DBID line = Line("L", "P", "P");
+    const DBID p2 = KeyedIn("P", db_PointClassification::Construction);
+    Index()->EnsureLoaded(Index()->FindByRecordId(line).GetSubscript());
+    ASSERT_EQ(LineObject::Cast(Object(line))->_StartRef, Index()->FindByRecordId(p2));
+    ASSERT_EQ(Status(p1) & 0x4, 0u);
+
+    job.ApplyStr(p2, "R", 0);
+    EXPECT_EQ(Status(p1) & 0x4, 0x4u) << "the only point of P left";
+    EXPECT_FALSE(Object(line)->HasFlag(DBOBJECT_HorizontalComputed)) << "stored before the renamed point";
+    Index()->EnsureLoaded(Index()->FindByRecordId(line).GetSubscript());
+    EXPECT_EQ(LineObject::Cast(Object(line))->_StartRef, Index()->FindByRecordId(p1));
+    ExpectOnlyNoTransformReports();
+}
+
+TEST_F(JobIndexFollowing, WhatNamesAPointIsClearedWhereverItIsStored) {
+    // Stored before any point A: a line on A, a line on Q, and Q measured from A (the
+    // name in another case, as positions find it).
+    const DBID early = Line("L1", "A", "A");
+    const DBID onQ = Line("L2", "Q", "Q");
+    db_Polar polar;
+    polar.SourcePoint = "a";
+    const DBID q = Point("Q", DBENTITY_Coordinates, kNormal, &polar);
+    const DBID other = KeyedIn("B");
+    for (DBID id : {early, onQ, q, other}) Object(id)->SetFlags(DBOBJECT_HorizontalComputed);
+
+    Gnss("A");
+    for (DBID id : {early, onQ, q}) EXPECT_FALSE(Object(id)->HasFlag(DBOBJECT_HorizontalComputed)) << id.Value();
+    EXPECT_TRUE(Object(other)->HasFlag(DBOBJECT_HorizontalComputed)) << "rests on no point";
+    EXPECT_TRUE(env.assertions.empty());
+}
+
+TEST_F(JobIndexFollowing, APointThatIsNeverBestCanChangeWhichPointIs) {
+    // Stakeout and Normal rank alike, and a locally transformed grid loses only a tie of
+    // equal classifications: with the Stakeout point between them in age, the oldest
+    // point of P wins where the newest did.
+    KeyedIn("Q", db_PointClassification::Control);
+    const DBID oldest = LocalGrid("P");
+    const DBID between = KeyedIn("Q", db_PointClassification::Stakeout);
+    const DBID newest = KeyedIn("P");
+    const DBID line = Line("L", "P", "P");
+    Index()->EnsureLoaded(Index()->FindByRecordId(line).GetSubscript());
+    ASSERT_EQ(LineObject::Cast(Object(line))->_StartRef, Index()->FindByRecordId(newest));
+
+    job.ApplyStr(between, "P", 0);
+    EXPECT_EQ(Status(between) & 0x4, 0u);
+    EXPECT_EQ(Status(oldest) & 0x4, 0x4u);
+    EXPECT_FALSE(Object(line)->HasFlag(DBOBJECT_HorizontalComputed));
+    Index()->EnsureLoaded(Index()->FindByRecordId(line).GetSubscript());
+    EXPECT_EQ(LineObject::Cast(Object(line))->_StartRef, Index()->FindByRecordId(oldest));
+    ExpectOnlyNoTransformReports();
+}
+
+TEST_F(JobIndexFollowing, SeveralActionsOnOnePointInOneTransaction) {
+    struct Case {
+        const char* what;
+        std::function<void(DBID)> actions;
+        std::vector<const char*> names;  // of the name selection afterwards
+    };
+    const Case cases[] = {
+        {"renamed twice",
+         [&](DBID a) {
+             job.ApplyStr(a, "C", 0);
+             job.ApplyStr(a, "D", 0);
+         },
+         {"B", "D"}},
+        {"replaced, then removed",
+         [&](DBID a) {
+             db_Observation point;
+             point.PointName = "C";
+             dbRecord_ReplaceAt(Access(), a, &point);
+             Access()->AddAction(DBMODEL_Remove, a, Access()->GetRecord(a));
+         },
+         {"B"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        job.Close();
+        std::filesystem::remove(path);
+        ASSERT_TRUE(job.Create(Str(path.c_str()), "Job", true));
+        const DBID a = Gnss("A");
+        Gnss("B");
+        Access()->BeginGroupNested();
+        c.actions(a);
+        Access()->EndGroupNested();
+        dbSelection& names = Index()->GetNameSelection();
+        ASSERT_EQ(names.GetItemCount(), static_cast<int>(c.names.size()));
+        for (size_t i = 0; i < c.names.size(); ++i) EXPECT_STREQ(names.GetName(static_cast<int>(i)), c.names[i]);
+        EXPECT_TRUE(env.assertions.empty()) << env.Expressions().front();
+    }
 }
 
 TEST_F(JobIndexFollowing, TransformationsAndInvalidatingRecordsClearFlags) {
