@@ -459,7 +459,7 @@ TEST(XmlReader, OneElementsTreeIsBounded) {
         // Each node counts its own size too: 8 bytes of file cost about 80 bytes of tree.
         {"many small children", "<Wrap>", "<r>x</r>", xml_MaxTreeBytes / 8, "</Wrap>", "element Wrap" + tooLarge},
         {"text of one word", "<Note>", "x", past, "</Note>", "XML token longer than 64 MiB"},
-        {"value of many words", "<Note v=\"", "word ", past, "\"/>", "attribute value longer than 64 MiB"},
+        {"value of many words", "<Note v=\"", "word ", past, "\"/>", "element Note" + tooLarge},
     };
     for (const Case& c : cases) {
         Str path = WriteRepeated("bounded.xml", "<?xml version=\"1.0\"?>\n<JOBFile>" + c.head, c.unit, c.bytes,
