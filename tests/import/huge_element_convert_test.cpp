@@ -114,4 +114,23 @@ TEST(HugeElementConversion, FailsWithMemoryBelowTwiceTheBound) {
     }
 }
 
+// Notes are refused before they are copied into a record only where no record could
+// hold them: just below a record's 512 KiB they still convert.
+TEST(HugeElementConversion, NotesFailOnlyPastWhatARecordHolds) {
+    TempFolder folder;
+    const struct {
+        int64_t length;
+        int result;
+    } cases[] = {{500 << 10, 0}, {513 << 10, 2}};
+    for (const auto& c : cases) {
+        const std::string xml = folder.Write("note.xml", std::string(kHead) + kHeader + kNoteOpen + "><Note>" +
+                                                           std::string(static_cast<size_t>(c.length), 'n') +
+                                                           "</Note>" + kNoteClose);
+        const std::string job = folder / "note.job";
+        EXPECT_EQ(ImportQZXMLFile(xml.c_str(), job.c_str(), nullptr), c.result) << c.length;
+        EXPECT_EQ(std::filesystem::exists(job), c.result == 0) << c.length;
+        std::filesystem::remove(job);
+    }
+}
+
 }  // namespace

@@ -18,10 +18,12 @@
 // lends its nodes, with the blocks of their names, texts and values, to the next trees,
 // so reading a file costs the heap only as many nodes as its largest tree.
 //
-// One element's tree is bounded: past xml_MaxTreeBytes reading stops with a message, so
-// an element that could never become a record (a huge note, a whole export wrapped in
-// one element) costs about that much memory and no more, whatever its size. No single
-// token, attribute value or text run is longer than the bound either.
+// One element's tree is bounded: each name, attribute and text run counts against
+// xml_MaxTreeBytes as it is read, and past it reading stops with a message, so an
+// element that could never become a record (a huge note, many large attributes, a whole
+// export wrapped in one element) costs about that much memory and no more, whatever its
+// size. No single token is longer than the bound either. A long text leaves the reader
+// in the block it was gathered in, not as a copy.
 #pragma once
 
 #include <array>
