@@ -167,9 +167,15 @@ void xml_TextBuffer::MoveOut(size_t begin, size_t end, size_t keep, Str& out) {
     if (!kept) throw Str("out of memory reading XML");
     std::memcpy(kept, _data, keep);
     std::memmove(_data, _data + begin, length);
-    _data[length] = 0;
+    // The text may fill the block: the realloc makes room for its zero.
     char* block = static_cast<char*>(std::realloc(_data, length + 1));
-    out = Str::Adopt(block ? block : _data, static_cast<int>(length));
+    if (!block) {
+        std::free(kept);
+        _size = 0;
+        throw Str("out of memory reading XML");
+    }
+    block[length] = 0;
+    out = Str::Adopt(block, static_cast<int>(length));
     _data = kept;
     _size = keep;
     _capacity = keep + 256;
