@@ -21,8 +21,11 @@ constexpr int kMaxSpareNodes = 4096;
 // than this: a long text would otherwise stay with the node for the whole file.
 constexpr int kMaxSpareBlock = 1 << 16;
 
-void DropLongBlock(Str& text) {
-    if (text.BlockBytes() > kMaxSpareBlock) text = Str();
+void DropBlock(Str& text) { text = Str(); }
+
+inline void DropLongBlock(Str& text) {
+    if (text.BlockBytes() > kMaxSpareBlock) [[unlikely]]
+        DropBlock(text);
 }
 
 enum ByteClass : unsigned char { kOther, kSpace, kName, kAmpersand, kPunctuation, kZero };
@@ -129,9 +132,6 @@ int DecodeReference(const char* reference, int length, char* out) {
 // The bound as messages give it: "64 MiB".
 Str BoundText() { return string_FromInt(static_cast<int>(xml_MaxTreeBytes >> 20)) + " MiB"; }
 
-// A text at least this long leaves a text buffer with its block rather than as a copy.
-constexpr size_t kTextToAdopt = 1 << 16;
-
 }  // namespace
 
 int xml_DecodeReference(const char* reference, int length, char* out) {
@@ -155,13 +155,8 @@ void xml_TextBuffer::Grow(size_t n) {
     _capacity = capacity;
 }
 
-void xml_TextBuffer::MoveOut(size_t begin, size_t end, size_t keep, Str& out) {
+void xml_TextBuffer::MoveOutLong(size_t begin, size_t end, size_t keep, Str& out) {
     const size_t length = end - begin;
-    if (length < kTextToAdopt) {
-        out.AssignBytes(_data + begin, static_cast<int>(length));
-        _size = keep;
-        return;
-    }
     // The kept bytes (the text of enclosing elements) are few; the text is not.
     char* kept = static_cast<char*>(std::malloc(keep + 256));
     if (!kept) throw Str("out of memory reading XML");
@@ -610,6 +605,7 @@ bool xml_Tokenizer::ScanPlainStartTag() {
     _tag.name = static_cast<int32_t>(name - _buffer);
     _tag.nameLength = static_cast<int32_t>(p - name);
     int count = 0;
+    int64_t bytes = 0;  // of the attributes' names and values
     for (;;) {
         while (KindOf(*p) == kSpace) ++p;
         if (*p == '>') {
@@ -640,14 +636,11 @@ bool xml_Tokenizer::ScanPlainStartTag() {
         if (*p != '"') return false;
         span.value = static_cast<int32_t>(value - _buffer);
         span.valueLength = static_cast<int32_t>(p - value);
+        bytes += span.nameLength + span.valueLength;
         ++p;
     }
     _tag.attributeCount = count;
-    int64_t bytes = 0;
-    for (int i = 0; i < count; ++i)
-        bytes += static_cast<int64_t>(sizeof(xml_Attribute)) + _tag.attributes[i].nameLength +
-                 _tag.attributes[i].valueLength;
-    _tag.attributeBytes = bytes;
+    _tag.attributeBytes = static_cast<int64_t>(count) * static_cast<int64_t>(sizeof(xml_Attribute)) + bytes;
     return true;
 }
 
@@ -808,7 +801,7 @@ xml_Element* xml_ElementReader::Read() {
         // tag only when it fits.
         ChargeTree(static_cast<int64_t>(sizeof(xml_Element)) + element->name.Length() + t.TagAttributeBytes());
         const bool complete = t.TakePlainStartTag(element.get(), Budget());
-        ChargeTree(element->text.Length());
+        _treeBytes += element->text.Length();  // within the budget
         if (complete) {
             --_depth;
             return element.release();

@@ -98,10 +98,18 @@ public:
     }
     // Moves the bytes [begin, end) into out and keeps the first `keep` bytes (keep <=
     // begin). A long text takes the block along, and the kept bytes get a new one.
-    void MoveOut(size_t begin, size_t end, size_t keep, Str& out);
+    void MoveOut(size_t begin, size_t end, size_t keep, Str& out) {
+        if (end - begin >= kLongText) return MoveOutLong(begin, end, keep, out);
+        out.AssignBytes(_data + begin, static_cast<int>(end - begin));
+        _size = keep;
+    }
 
 private:
+    // A text at least this long leaves with the block rather than as a copy.
+    static constexpr size_t kLongText = 1 << 16;
+
     void Grow(size_t n);
+    void MoveOutLong(size_t begin, size_t end, size_t keep, Str& out);
 
     char* _data = nullptr;
     size_t _size = 0;
