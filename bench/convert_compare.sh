@@ -2,7 +2,8 @@
 # Converts a ~100 MiB synthetic export with the library and reads the same file with
 # libxml2's streaming reader (xmllint --stream --noout); prints both timings.
 # Usage: bench/convert_compare.sh [BUILD_DIR]   (default build/bench, Release)
-# QZ_BENCH_MIX=observations takes the observation-heavy mix; QZ_BENCH_MB another size.
+# QZ_BENCH_MIX=observations takes the observation-heavy mix, QZ_BENCH_MIX=dense the one of many
+# small records; QZ_BENCH_MB another size.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=${1:-build/bench}

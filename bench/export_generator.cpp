@@ -147,7 +147,30 @@ ExportSummary GenerateExport(std::FILE* out, const ExportOptions& options) {
         // Measured points (with descriptions), laser offsets and GNSS points, 3 : 1 : 1.
         if (options.mix == ExportMix::Observations) kind = kind < 12 ? 8 : kind < 16 ? 7 : 5;
         const std::string name = std::to_string(1000 + n);
-        if (n % 500 == 0 || kind == 0) {
+        if (options.mix == ExportMix::Dense) {
+            // A keyed-in point with its grid record, or a bare GNSS observation.
+            const bool keyed = random.Below(2) == 0;
+            w.Line(1, Open(keyed ? "DATABASE_PointRecord" : "DATABASE_ObservationRecord", id++,
+                           keyed ? "db_Point" : "db_Observation", time));
+            PointHead(w, (keyed ? "K" : "G") + name, keyed ? "KI" : "GN", "DBENTITY_Coordinates",
+                      keyed ? "DBENTITY_KeyedIn" : "DBENTITY_Fix");
+            if (keyed) {
+                w.Line(1, "</DATABASE_PointRecord>");
+                w.Line(1, Open("DATABASE_GridRecord", id++, "db_Grid", time));
+                Triple(w, random, 2, "Grid", kNorthEastElev, 1000, 9000, 3);
+                w.Line(1, "</DATABASE_GridRecord>");
+                summary.records += 2;
+                continue;
+            }
+            w.Line(2, Open("DATABASE_WGS84Record", id++, "db_WGS84", time));
+            Triple(w, random, 3, "WGS84", kLatLongHeight, 0.5, 0.9, 10);
+            w.Line(2, "</DATABASE_WGS84Record>");
+            w.Line(1, "</DATABASE_ObservationRecord>");
+            kind = -1;
+        }
+        if (kind < 0) {
+            // Written above.
+        } else if (n % 500 == 0 || kind == 0) {
             // A station set-up: an observation of the station with a circle reading.
             const int64_t previous = station;
             station = id;

@@ -13,6 +13,8 @@
 enum class ExportMix {
     Default,       // the mix above
     Observations,  // point observations only, each with descriptions or features and a measurement
+    Dense,         // many small records: keyed-in points with grid coordinates, and GNSS
+                   // observations with a WGS-84 position, without features or notes
 };
 
 struct ExportOptions {

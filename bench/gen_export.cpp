@@ -1,10 +1,28 @@
-// gen_export [--mb N] [--seed S] [--one-line] [--mix default|observations] OUTPUT.xml
+// gen_export [--mb N] [--seed S] [--one-line] [--mix default|observations|dense] OUTPUT.xml
 // Writes a synthetic XML job export of about N MiB (default 100).
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "export_generator.h"
+
+namespace {
+
+bool ParseMix(const char* name, ExportMix* mix) {
+    static const struct {
+        const char* name;
+        ExportMix mix;
+    } mixes[] = {{"default", ExportMix::Default}, {"observations", ExportMix::Observations}, {"dense", ExportMix::Dense}};
+    for (const auto& m : mixes) {
+        if (std::strcmp(name, m.name) == 0) {
+            *mix = m.mix;
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     ExportOptions options;
@@ -16,9 +34,8 @@ int main(int argc, char** argv) {
             options.seed = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
         } else if (std::strcmp(argv[i], "--one-line") == 0) {
             options.oneLine = true;
-        } else if (std::strcmp(argv[i], "--mix") == 0 && i + 1 < argc &&
-                   (std::strcmp(argv[i + 1], "default") == 0 || std::strcmp(argv[i + 1], "observations") == 0)) {
-            options.mix = std::strcmp(argv[++i], "default") == 0 ? ExportMix::Default : ExportMix::Observations;
+        } else if (std::strcmp(argv[i], "--mix") == 0 && i + 1 < argc && ParseMix(argv[i + 1], &options.mix)) {
+            ++i;
         } else if (argv[i][0] != '-' && !output) {
             output = argv[i];
         } else {
@@ -27,7 +44,7 @@ int main(int argc, char** argv) {
         }
     }
     if (!output) {
-        std::fprintf(stderr, "usage: gen_export [--mb N] [--seed S] [--one-line] [--mix default|observations] OUTPUT.xml\n");
+        std::fprintf(stderr, "usage: gen_export [--mb N] [--seed S] [--one-line] [--mix default|observations|dense] OUTPUT.xml\n");
         return 2;
     }
     std::FILE* out = std::fopen(output, "wb");

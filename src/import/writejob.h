@@ -400,7 +400,10 @@ inline constexpr const char* writejob_TessalineProduct = "Quorvel Tessaline";
 // the attribute is absent or empty.
 void writejob_ReadTimeStamp(const xml_Element* element, dbRecord_Class* record);
 // The texts of every child named tagName, in document order, each followed by "\r\n".
+// Notes that no job record could hold are refused before they are copied: throws.
 Str writejob_ReadNotes(const xml_Element* element, const char* tagName);
+// Throws for notes of that many bytes when no job record could hold them.
+void writejob_CheckNotesLength(int64_t length);
 
 // Child readers. A child "exists" when the element has a child of that name; the text
 // of an absent child is empty.

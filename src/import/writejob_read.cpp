@@ -6,6 +6,7 @@
 #include "foundation/text/number.h"
 #include "foundation/xml/element.h"
 #include "import/writejob.h"
+#include "jobdb/dbjournal.h"
 #include "records/dbRecord.h"
 #include "vocabulary/dbField.h"
 
@@ -65,9 +66,20 @@ void writejob_ReadTimeStamp(const xml_Element* element, dbRecord_Class* record) 
     record->SetTimeStamp(writejob_TextToDouble(stamp ? stamp->value : emptyText));
 }
 
+void writejob_CheckNotesLength(int64_t length) {
+    // The journal would refuse the record; a long text is not copied on its way there.
+    if (length > static_cast<int64_t>(DBJOURNAL_MaxRecordLength))
+        throw "notes of " + writejob_Format("%u", static_cast<uint32_t>(length)) +
+            " bytes, more than a job record can hold";
+}
+
 Str writejob_ReadNotes(const xml_Element* element, const char* tagName) {
     Str notes;
     if (!QZ_ASSERT(tagName)) return notes;
+    int64_t length = 0;
+    for (const xml_Element* child = element->firstChild; child; child = child->nextSibling)
+        if (SameText(child->name, tagName)) length += child->text.Length() + 2;
+    writejob_CheckNotesLength(length);
     for (const xml_Element* child = element->firstChild; child; child = child->nextSibling) {
         if (!SameText(child->name, tagName)) continue;
         notes += child->text;

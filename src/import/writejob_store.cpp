@@ -90,6 +90,7 @@ void JobWriter::StoreRecord(const xml_Element* element, dbRecord_Class* record) 
 }
 
 void JobWriter::WriteNote(const xml_Element* element) {
+    if (!IsVersionFrom(1100, 500)) writejob_CheckNotesLength(element->text.Length());
     Str text = IsVersionFrom(1100, 500) ? writejob_ReadNotes(element, "Note") : element->text;
     writejob_CheckRecAttribute(element, "db_Note");
     // Inside an entity the text waits for the entity's end; the element leaves no record.

@@ -177,6 +177,15 @@ Str::Str(const char16_t* text) : _Pointer(emptyBuffer), _Length(0) {
     SetLength(static_cast<int>(bytes));
 }
 
+Str Str::Adopt(char* block, int count) {
+    Str adopted;
+    if (!QZ_ASSERT(block && count >= 0)) return adopted;
+    adopted._Pointer = block;
+    adopted._Length = count;
+    adopted._BlockSize = count + 1;
+    return adopted;
+}
+
 Str::~Str() {
     if (OwnsBlock()) std::free(_Pointer);
 }

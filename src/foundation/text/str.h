@@ -47,6 +47,12 @@ public:
     // texts, copied without a second scan.
     void AssignBytes(const char* text, int count);
 
+    // Takes over a block from malloc that holds count bytes and a zero after them: a
+    // reader hands a long text over so instead of copying it.
+    static Str Adopt(char* block, int count);
+    // Bytes of the owned block; 0 without one.
+    int BlockBytes() const { return OwnsBlock() ? _BlockSize : 0; }
+
     // Longest text kept inside the Str.
     static constexpr int InlineCapacity = 14;
 

@@ -17,6 +17,16 @@ constexpr int32_t kMaxBuffer = static_cast<int32_t>(xml_MaxTreeBytes);
 constexpr size_t kStreamBuffer = 1 << 18;
 // Recycled nodes kept at most, of each kind; beyond them they are deleted.
 constexpr int kMaxSpareNodes = 4096;
+// A recycled node keeps the blocks of its texts for the next tree, unless one is longer
+// than this: a long text would otherwise stay with the node for the whole file.
+constexpr int kMaxSpareBlock = 1 << 16;
+
+void DropBlock(Str& text) { text = Str(); }
+
+inline void DropLongBlock(Str& text) {
+    if (text.BlockBytes() > kMaxSpareBlock) [[unlikely]]
+        DropBlock(text);
+}
 
 enum ByteClass : unsigned char { kOther, kSpace, kName, kAmpersand, kPunctuation, kZero };
 
@@ -119,6 +129,9 @@ int DecodeReference(const char* reference, int length, char* out) {
 
 [[noreturn]] void ThrowZeroByte() { throw Str("unexpected zero byte in XML text"); }
 
+// The bound as messages give it: "64 MiB".
+Str BoundText() { return string_FromInt(static_cast<int>(xml_MaxTreeBytes >> 20)) + " MiB"; }
+
 }  // namespace
 
 int xml_DecodeReference(const char* reference, int length, char* out) {
@@ -129,6 +142,38 @@ const char* xml_TokenTypeName(int type) {
     static const char* const names[] = {"<", ">", "=", "/", "!", "?", "\"", "white space",
                                         "an identifier", "a literal", "end-of-file"};
     return type >= 0 && type <= xml_EndOfFile ? names[type] : "";
+}
+
+// ---- xml_TextBuffer ---------------------------------------------------------------
+
+void xml_TextBuffer::Grow(size_t n) {
+    size_t capacity = _capacity < 256 ? 256 : _capacity;
+    while (capacity - _size < n) capacity *= 2;
+    char* grown = static_cast<char*>(std::realloc(_data, capacity));
+    if (!grown) throw Str("out of memory reading XML");
+    _data = grown;
+    _capacity = capacity;
+}
+
+void xml_TextBuffer::MoveOutLong(size_t begin, size_t end, size_t keep, Str& out) {
+    const size_t length = end - begin;
+    // The kept bytes (the text of enclosing elements) are few; the text is not.
+    char* kept = static_cast<char*>(std::malloc(keep + 256));
+    if (!kept) throw Str("out of memory reading XML");
+    std::memcpy(kept, _data, keep);
+    std::memmove(_data, _data + begin, length);
+    // The text may fill the block: the realloc makes room for its zero.
+    char* block = static_cast<char*>(std::realloc(_data, length + 1));
+    if (!block) {
+        std::free(kept);
+        _size = 0;
+        throw Str("out of memory reading XML");
+    }
+    block[length] = 0;
+    out = Str::Adopt(block, static_cast<int>(length));
+    _data = kept;
+    _size = keep;
+    _capacity = keep + 256;
 }
 
 // ---- xml_Tokenizer ----------------------------------------------------------------
@@ -200,7 +245,7 @@ bool xml_Tokenizer::Fill(int count) {
             if (_capacity - _end < kPieceSize) {
                 // Only a single token longer than the buffer makes it grow, and no
                 // further than the bound of one element's tree.
-                if (_capacity >= kMaxBuffer) throw Str("XML token longer than 64 MiB");
+                if (_capacity >= kMaxBuffer) throw "XML token longer than " + BoundText();
                 int32_t capacity = _capacity * 2;
                 char* grown = static_cast<char*>(std::realloc(_buffer, capacity + 1));
                 if (!grown) throw Str("out of memory reading XML");
@@ -321,7 +366,7 @@ const char* xml_Tokenizer::TextData(const xml_Token& token) const {
     return token.bytes;
 }
 
-void xml_Tokenizer::AppendText(const xml_Token& token, std::string& out) const {
+void xml_Tokenizer::AppendText(const xml_Token& token, xml_TextBuffer& out) const {
     out.append(TextData(token), token.length);
 }
 
@@ -430,33 +475,31 @@ void xml_Tokenizer::StepPastQuote(const char* quote) {
     TokenizePiece(_ring[_head]);
 }
 
-bool xml_Tokenizer::ReadPlainQuotedValue(std::string& out) {
-    const char* quote = PlainQuotedValueEnd();
-    if (!quote) return false;
-    out.append(_buffer + _scan, static_cast<size_t>(quote - (_buffer + _scan)));
-    StepPastQuote(quote);
-    return true;
-}
-
-void xml_Tokenizer::ReadQuotedValue(std::string& out) {
+bool xml_Tokenizer::ReadQuotedValue(Str& value, int64_t budget) {
     SkipWhiteSpace();
-    if (ReadPlainQuotedValue(out)) return;
+    if (const char* quote = PlainQuotedValueEnd()) {
+        // Straight from the buffer, before the next token may move it.
+        const char* const start = _buffer + _scan;
+        if (quote - start > budget) return false;
+        value.AssignBytes(start, static_cast<int>(quote - start));
+        StepPastQuote(quote);
+        return true;
+    }
     Expect(xml_Quote);
-    size_t base = out.size();
+    _scratch.resize(0);
     while (Current().type != xml_Quote) {
         if (Current().type == xml_EndOfFile) ThrowUnexpected(xml_EndOfFile);
-        AppendText(Current(), out);
-        if (static_cast<int64_t>(out.size() - base) > xml_MaxTreeBytes)
-            throw Str("attribute value longer than 64 MiB");
+        AppendText(Current(), _scratch);
+        if (static_cast<int64_t>(_scratch.size()) > budget) return false;
         Advance(1);
     }
     Expect(xml_Quote);
-    size_t end = out.size();
-    while (end > base && out[end - 1] == ' ') --end;
-    size_t begin = base;
-    while (begin < end && out[begin] == ' ') ++begin;
-    out.erase(end);
-    out.erase(base, begin - base);
+    size_t end = _scratch.size();
+    while (end > 0 && _scratch[end - 1] == ' ') --end;
+    size_t begin = 0;
+    while (begin < end && _scratch[begin] == ' ') ++begin;
+    _scratch.MoveOut(begin, end, 0, value);
+    return true;
 }
 
 // Element text read straight from the buffer, run by run, as the tokens would give it:
@@ -464,7 +507,7 @@ void xml_Tokenizer::ReadQuotedValue(std::string& out) {
 // white space. It starts at the current token and stops before a "<", a reference or a
 // zero byte, or before a run that reaches the end of the bytes read (the run may go on
 // in the next piece); the tokens take over from there.
-bool xml_Tokenizer::ReadPlainText(std::string& out) {
+bool xml_Tokenizer::ReadPlainText(xml_TextBuffer& out) {
     if (_count != 1) return false;
     const int type = _ring[_head].type;
     if (type == xml_OpenAngle || type == xml_EndOfFile) return false;
@@ -514,6 +557,8 @@ xml_Attribute* xml_Tokenizer::NewAttribute() {
 
 void xml_Tokenizer::RecycleAttribute(xml_Attribute* attribute) {
     if (!attribute) return;
+    DropLongBlock(attribute->name);
+    DropLongBlock(attribute->value);
     if (_spareAttributeCount >= kMaxSpareNodes) {
         delete attribute;
         return;
@@ -523,35 +568,29 @@ void xml_Tokenizer::RecycleAttribute(xml_Attribute* attribute) {
     ++_spareAttributeCount;
 }
 
-void xml_Tokenizer::ReadAttributes(xml_Element* element) {
-    for (;;) {
-        SkipWhiteSpace();
-        if (Current().type == xml_Slash || Current().type == xml_CloseAngle) return;
-        const xml_Token& first = CheckCurrent(xml_Identifier);
-        std::unique_ptr<xml_Attribute> attribute(NewAttribute());
-        attribute->name.AssignBytes(TextData(first), first.length);
-        const xml_Token& next = PeekToken(1);
-        if (next.type == xml_Literal && next.length == 1 && next.bytes[0] == ':') {
-            Expect(xml_Identifier);
-            Expect(xml_Literal);
-            attribute->name += ":";
-            attribute->name += TextOf(CheckCurrent(xml_Identifier));
-        }
+int xml_Tokenizer::ReadAttribute(xml_Element* element, int64_t budget) {
+    SkipWhiteSpace();
+    if (Current().type == xml_Slash || Current().type == xml_CloseAngle) return kNoAttribute;
+    const xml_Token& first = CheckCurrent(xml_Identifier);
+    std::unique_ptr<xml_Attribute> attribute(NewAttribute());
+    attribute->name.AssignBytes(TextData(first), first.length);
+    const xml_Token& next = PeekToken(1);
+    if (next.type == xml_Literal && next.length == 1 && next.bytes[0] == ':') {
         Expect(xml_Identifier);
-        SkipWhiteSpace();
-        Expect(xml_Equals);
-        SkipWhiteSpace();
-        if (const char* quote = PlainQuotedValueEnd()) {
-            // Straight from the buffer, before the next token may move it.
-            attribute->value.AssignBytes(_buffer + _scan, static_cast<int>(quote - (_buffer + _scan)));
-            StepPastQuote(quote);
-        } else {
-            _scratch.clear();
-            ReadQuotedValue(_scratch);
-            attribute->value.AssignBytes(_scratch.data(), static_cast<int>(_scratch.size()));
-        }
-        element->AddAttribute(attribute.release());
+        Expect(xml_Literal);
+        attribute->name += ":";
+        attribute->name += TextOf(CheckCurrent(xml_Identifier));
     }
+    Expect(xml_Identifier);
+    SkipWhiteSpace();
+    Expect(xml_Equals);
+    budget -= static_cast<int64_t>(sizeof(xml_Attribute)) + attribute->name.Length();
+    if (budget < 0 || !ReadQuotedValue(attribute->value, budget)) {
+        RecycleAttribute(attribute.release());
+        return kPastBudget;
+    }
+    element->AddAttribute(attribute.release());
+    return kAttributeRead;
 }
 
 bool xml_Tokenizer::ScanPlainStartTag() {
@@ -566,6 +605,7 @@ bool xml_Tokenizer::ScanPlainStartTag() {
     _tag.name = static_cast<int32_t>(name - _buffer);
     _tag.nameLength = static_cast<int32_t>(p - name);
     int count = 0;
+    int64_t bytes = 0;  // of the attributes' names and values
     for (;;) {
         while (KindOf(*p) == kSpace) ++p;
         if (*p == '>') {
@@ -596,13 +636,15 @@ bool xml_Tokenizer::ScanPlainStartTag() {
         if (*p != '"') return false;
         span.value = static_cast<int32_t>(value - _buffer);
         span.valueLength = static_cast<int32_t>(p - value);
+        bytes += span.nameLength + span.valueLength;
         ++p;
     }
     _tag.attributeCount = count;
+    _tag.attributeBytes = static_cast<int64_t>(count) * static_cast<int64_t>(sizeof(xml_Attribute)) + bytes;
     return true;
 }
 
-bool xml_Tokenizer::TakePlainStartTag(xml_Element* element) {
+bool xml_Tokenizer::TakePlainStartTag(xml_Element* element, int64_t textBudget) {
     for (int i = 0; i < _tag.attributeCount; ++i) {
         const auto& span = _tag.attributes[i];
         std::unique_ptr<xml_Attribute> attribute(NewAttribute());
@@ -617,7 +659,7 @@ bool xml_Tokenizer::TakePlainStartTag(xml_Element* element) {
         const char* p = text;
         while (!kBytes.textStop[static_cast<unsigned char>(*p)]) ++p;
         const int length = _tag.nameLength;
-        if (*p == '<' && EndTagAt(p + 1, _buffer + _tag.name, length)) {
+        if (*p == '<' && p - text <= textBudget && EndTagAt(p + 1, _buffer + _tag.name, length)) {
             if (p != text) element->text.AssignBytes(text, static_cast<int>(p - text));
             StepTo(static_cast<int32_t>(p + length + 3 - _buffer));
             return true;
@@ -702,6 +744,8 @@ void xml_ElementReader::Recycle(xml_Element* element) {
             a = next;
         }
         e->firstAttribute = e->lastAttribute = nullptr;
+        DropLongBlock(e->name);
+        DropLongBlock(e->text);
         if (_spareElementCount >= kMaxSpareNodes) {
             delete e;
             return;
@@ -753,8 +797,11 @@ xml_Element* xml_ElementReader::Read() {
     if (t.ScanPlainStartTag()) {
         element.reset(NewElement(t.TagName(), t.TagNameLength()));
         if (!_treeRoot) _treeRoot = element.get();
-        const bool complete = t.TakePlainStartTag(element.get());
-        ChargeNode(element.get());
+        // Charged before the names and values are copied, and a plain text taken with the
+        // tag only when it fits.
+        ChargeTree(static_cast<int64_t>(sizeof(xml_Element)) + element->name.Length() + t.TagAttributeBytes());
+        const bool complete = t.TakePlainStartTag(element.get(), Budget());
+        _treeBytes += element->text.Length();  // within the budget
         if (complete) {
             --_depth;
             return element.release();
@@ -765,8 +812,15 @@ xml_Element* xml_ElementReader::Read() {
         element.reset(NewElement(t.TextData(name), name.length));
         if (!_treeRoot) _treeRoot = element.get();
         t.Advance(1);
-        t.ReadAttributes(element.get());
-        ChargeNode(element.get());
+        ChargeTree(static_cast<int64_t>(sizeof(xml_Element)) + element->name.Length());
+        // Each attribute is charged as it is read, so many large ones stop at the bound.
+        for (;;) {
+            const int read = t.ReadAttribute(element.get(), Budget());
+            if (read == xml_Tokenizer::kNoAttribute) break;
+            if (read == xml_Tokenizer::kPastBudget) ThrowTreeTooLarge();
+            const xml_Attribute* a = element->lastAttribute;
+            ChargeTree(static_cast<int64_t>(sizeof(xml_Attribute)) + a->name.Length() + a->value.Length());
+        }
         if (t.Current().type == xml_Slash) {
             t.Expect(xml_Slash);
             t.Expect(xml_CloseAngle);
@@ -800,7 +854,7 @@ xml_Element* xml_ElementReader::Read() {
     while (end > base && _text[end - 1] == ' ') --end;
     size_t begin = base;
     while (begin < end && _text[begin] == ' ') ++begin;
-    if (begin < end) element->text.AssignBytes(_text.data() + begin, static_cast<int>(end - begin));
+    if (begin < end) _text.MoveOut(begin, end, base, element->text);
     _text.resize(base);
     _treeBytes += element->text.Length();
 
@@ -835,16 +889,9 @@ xml_Element* xml_ElementReader::ReadElement() {
     return Read();
 }
 
-void xml_ElementReader::ChargeNode(const xml_Element* element) {
-    int64_t bytes = static_cast<int64_t>(sizeof(xml_Element)) + element->name.Length() + element->text.Length();
-    for (const xml_Attribute* a = element->firstAttribute; a; a = a->next)
-        bytes += static_cast<int64_t>(sizeof(xml_Attribute)) + a->name.Length() + a->value.Length();
-    ChargeTree(bytes);
-}
-
 void xml_ElementReader::ThrowTreeTooLarge() const {
     throw "element " + (_treeRoot ? _treeRoot->name : Str("?")) +
-        " is larger than 64 MiB, far more than a job record can hold";
+        " is larger than " + BoundText() + ", far more than a job record can hold";
 }
 
 xml_Element* xml_ElementReader::Ascend(int count) {

@@ -18,15 +18,18 @@
 // lends its nodes, with the blocks of their names, texts and values, to the next trees,
 // so reading a file costs the heap only as many nodes as its largest tree.
 //
-// One element's tree is bounded: past xml_MaxTreeBytes reading stops with a message, so
-// an element that could never become a record (a huge note, a whole export wrapped in
-// one element) costs about that much memory and no more, whatever its size. No single
-// token, attribute value or text run is longer than the bound either.
+// One element's tree is bounded: each name, attribute and text run counts against
+// xml_MaxTreeBytes as it is read, and past it reading stops with a message, so an
+// element that could never become a record (a huge note, many large attributes, a whole
+// export wrapped in one element) costs about that much memory and no more, whatever its
+// size. No single token is longer than the bound either. A long text leaves the reader
+// in the block it was gathered in, not as a copy.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -66,6 +69,52 @@ int xml_DecodeReference(const char* reference, int length, char* out);
 int xml_DecodeCharReference(const char* reference, int length, char* out);
 // 0 to 15 for the digits 0-9, a-f and A-F; -1 for any other byte.
 int xml_HexDigitValue(char c);
+
+// Bytes of text being gathered. It grows through realloc, which moves a large block by
+// remapping its pages rather than copying them, so a long text costs about its length
+// while it grows; and a long text leaves as a Str without a copy.
+class xml_TextBuffer {
+public:
+    xml_TextBuffer() = default;
+    ~xml_TextBuffer() { std::free(_data); }
+    xml_TextBuffer(const xml_TextBuffer&) = delete;
+    xml_TextBuffer& operator=(const xml_TextBuffer&) = delete;
+
+    size_t size() const { return _size; }
+    const char* data() const { return _data; }
+    char operator[](size_t i) const { return _data[i]; }
+    void push_back(char c) {
+        if (_size == _capacity) Grow(1);
+        _data[_size++] = c;
+    }
+    void append(const char* bytes, size_t n) {
+        if (_capacity - _size < n) Grow(n);
+        std::memcpy(_data + _size, bytes, n);
+        _size += n;
+    }
+    // Keeps the first n bytes.
+    void resize(size_t n) {
+        if (n < _size) _size = n;
+    }
+    // Moves the bytes [begin, end) into out and keeps the first `keep` bytes (keep <=
+    // begin). A long text takes the block along, and the kept bytes get a new one.
+    void MoveOut(size_t begin, size_t end, size_t keep, Str& out) {
+        if (end - begin >= kLongText) return MoveOutLong(begin, end, keep, out);
+        out.AssignBytes(_data + begin, static_cast<int>(end - begin));
+        _size = keep;
+    }
+
+private:
+    // A text at least this long leaves with the block rather than as a copy.
+    static constexpr size_t kLongText = 1 << 16;
+
+    void Grow(size_t n);
+    void MoveOutLong(size_t begin, size_t end, size_t keep, Str& out);
+
+    char* _data = nullptr;
+    size_t _size = 0;
+    size_t _capacity = 0;
+};
 
 // One token. An identifier's bytes stay in the tokenizer's buffer (at `offset`); every
 // other kind keeps its text here: a decoded reference is at most one UTF-8 sequence.
@@ -132,13 +181,15 @@ public:
         }
         SkipMarkupFrom();
     }
-    // Appends the quoted value (quotes dropped, blanks trimmed) to out.
-    void ReadQuotedValue(std::string& out);
     // Appends element text from the current token on, up to the next token that needs
     // decoding or a "<", exactly as the tokens would append it, and makes that token
     // current; false, with nothing done, when no text could be taken so.
-    bool ReadPlainText(std::string& out);
-    void ReadAttributes(xml_Element* element);
+    bool ReadPlainText(xml_TextBuffer& out);
+    // Reads the next attribute of a start tag into the element: kAttributeRead, or
+    // kNoAttribute at the tag's "/" or ">". kPastBudget, with nothing added, as soon as
+    // the attribute's node, name and value pass `budget` bytes.
+    enum { kNoAttribute, kAttributeRead, kPastBudget };
+    int ReadAttribute(xml_Element* element, int64_t budget);
     // A start tag of the common form, <Name a="v" b="w"> or with "/>", taken straight
     // from the buffer: the current token is its "<" with nothing lexed past it, and the
     // whole tag lies in the bytes read, its attribute names without prefix and its values
@@ -147,10 +198,12 @@ public:
     bool ScanPlainStartTag();
     const char* TagName() const { return _buffer + _tag.name; }
     int TagNameLength() const { return _tag.nameLength; }
+    // What the scanned tag's attributes cost an element's tree: nodes, names and values.
+    int64_t TagAttributeBytes() const { return _tag.attributeBytes; }
     // Adds the scanned tag's attributes to the element and steps past its ">"; true when
-    // the element is complete: the tag closed itself ("/>"), or the element's plain text
-    // and end tag followed whole and were taken too.
-    bool TakePlainStartTag(xml_Element* element);
+    // the element is complete: the tag closed itself ("/>"), or the element's plain text,
+    // of at most textBudget bytes, and end tag followed whole and were taken too.
+    bool TakePlainStartTag(xml_Element* element, int64_t textBudget);
     // Reads "</" + name + ">" straight from the buffer when the current token is the "<"
     // with nothing lexed past it and the end tag lies whole in the bytes read; false, with
     // nothing done, otherwise.
@@ -161,7 +214,7 @@ public:
 
     // The current token's text as the parser takes it.
     const char* TextData(const xml_Token& token) const;
-    void AppendText(const xml_Token& token, std::string& out) const;
+    void AppendText(const xml_Token& token, xml_TextBuffer& out) const;
     Str TextOf(const xml_Token& token) const { return Str(TextData(token), token.length); }
     bool TextEquals(const xml_Token& token, const Str& text) const;
 
@@ -194,7 +247,9 @@ private:
     // the file is exhausted.
     void TokenizePiece(xml_Token& token);
     void LexReference(xml_Token& token);
-    bool ReadPlainQuotedValue(std::string& out);
+    // The quoted value (quotes dropped, blanks trimmed) into value; false, with value
+    // unchanged, as soon as it passes `budget` bytes.
+    bool ReadQuotedValue(Str& value, int64_t budget);
     // The closing quote of a plain value that starts at the current quote, or null.
     const char* PlainQuotedValueEnd() const;
     void StepPastQuote(const char* quote);
@@ -219,6 +274,7 @@ private:
         int32_t end = 0;  // past the ">"
         bool empty = false;
         int attributeCount = 0;
+        int64_t attributeBytes = 0;
         struct {
             int32_t name, nameLength, value, valueLength;
         } attributes[kMaxTagAttributes];
@@ -255,7 +311,7 @@ private:
     xml_Token _ring[kRing];
     int _head = 0;
     int _count = 0;
-    std::string _scratch;
+    xml_TextBuffer _scratch;
     TagSpans _tag;
     // Attributes of recycled trees, linked by next.
     xml_Attribute* _spareAttributes = nullptr;
@@ -304,8 +360,10 @@ private:
         _treeBytes += bytes;
         if (_treeBytes + static_cast<int64_t>(_text.size() - _treeText) > xml_MaxTreeBytes) ThrowTreeTooLarge();
     }
-    // The node's name, attributes and text.
-    void ChargeNode(const xml_Element* element);
+    // What the tree being read may still take.
+    int64_t Budget() const {
+        return xml_MaxTreeBytes - _treeBytes - static_cast<int64_t>(_text.size() - _treeText);
+    }
     [[noreturn]] void ThrowTreeTooLarge() const;
     void ReadEndTag(const Str& name);
     xml_Element* HeldAtDepth() const;
@@ -317,7 +375,7 @@ private:
     int _heldCount = 0;
     int _heldMode = 0;
     xml_Element* _held[maxParsingReturnLevels] = {};
-    std::string _text;  // text runs of the open elements, innermost last
+    xml_TextBuffer _text;  // text runs of the open elements, innermost last
     int64_t _treeBytes = 0;        // counted of the tree being read, its pending text aside
     size_t _treeText = 0;          // where the tree's text runs start in _text
     const xml_Element* _treeRoot = nullptr;  // the tree's top element, while it is read

@@ -435,6 +435,28 @@ TEST(XmlReader, LineBreaksChangeNothing) {
     EXPECT_EQ(percents.back(), 100);
 }
 
+// A text leaves the buffer whole and the kept bytes stay, whether it is copied or, when
+// long, leaves with the buffer's block: also when it fills that block to the last byte.
+TEST(XmlReader, TextLeavesItsBufferWhole) {
+    const struct {
+        size_t keep, length;
+    } cases[] = {{0, 100}, {3, 100}, {0, 1 << 17}, {3, (1 << 17) - 3}, {5, 1 << 18}};
+    for (const auto& c : cases) {
+        xml_TextBuffer buffer;
+        std::string expected;
+        for (size_t i = 0; i < c.keep + c.length; ++i) expected.push_back(static_cast<char>('a' + i % 26));
+        buffer.append(expected.data(), expected.size());
+        Str text;
+        buffer.MoveOut(c.keep, c.keep + c.length, c.keep, text);
+        EXPECT_EQ(std::string(text.Data(), static_cast<size_t>(text.Length())), expected.substr(c.keep)) << c.length;
+        EXPECT_EQ(text.Data()[text.Length()], 0) << c.length;
+        ASSERT_EQ(buffer.size(), c.keep);
+        EXPECT_EQ(std::string(buffer.data(), buffer.size()), expected.substr(0, c.keep));
+        buffer.append("zz", 2);
+        EXPECT_EQ(std::string(buffer.data(), buffer.size()), expected.substr(0, c.keep) + "zz");
+    }
+}
+
 TEST(XmlReader, LongTokensStayWhole) {
     std::string word(3 * xml_Tokenizer::kPieceSize + 123, 'x');
     std::string name(xml_Tokenizer::kPieceSize + 7, 'n');
@@ -459,7 +481,7 @@ TEST(XmlReader, OneElementsTreeIsBounded) {
         // Each node counts its own size too: 8 bytes of file cost about 80 bytes of tree.
         {"many small children", "<Wrap>", "<r>x</r>", xml_MaxTreeBytes / 8, "</Wrap>", "element Wrap" + tooLarge},
         {"text of one word", "<Note>", "x", past, "</Note>", "XML token longer than 64 MiB"},
-        {"value of many words", "<Note v=\"", "word ", past, "\"/>", "attribute value longer than 64 MiB"},
+        {"value of many words", "<Note v=\"", "word ", past, "\"/>", "element Note" + tooLarge},
     };
     for (const Case& c : cases) {
         Str path = WriteRepeated("bounded.xml", "<?xml version=\"1.0\"?>\n<JOBFile>" + c.head, c.unit, c.bytes,
