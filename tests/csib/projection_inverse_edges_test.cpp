@@ -296,6 +296,7 @@ const ClosedForm kClosedForms[] = {
          {"edge, 40 N 20 E", 6499000, 1229000, CSIB_Ok, 39.9969251202, 19.9962990760, 1e-3},
          {"far, 4000 km across the line", 6362000, -4000000, CSIB_Ok, 61.6083090575, -46.5246049477, 1e-3},
          {"1.1 km from the pole", 10019017.559895, -3330595.015667, CSIB_Ok, 89.99, 7.9999999895, 1e-3},
+         {"past the pole's image (was 2850 km off)", 10250000, -2000000, CSIB_IterationLimit, kUnpinned, kUnpinned, 0},
      }},
     {"oblique stereographic",
      9,
@@ -306,7 +307,8 @@ const ClosedForm kClosedForms[] = {
          // PROJ's forward of the pole; both inverses answer 9 cm short of it, which the
          // forward gives back as well.
          {"north pole", 5040007.737440, 0, CSIB_Ok, 89.9999991519, 8.0, 1e-3},
-         {"0.7 m from the pole (was 8.8 mm off)", 5040007.237, 0.5, CSIB_Ok, 89.9999945039, 52.9747849709, 1e-3},
+         {"0.7 m from the pole", 5040007.237, 0.5, CSIB_Ok, 89.9999945039, 52.9747849709, 1e-3},
+         {"0.7 m past the pole (was 8.8 mm off)", 5040008.237, 0.5, CSIB_IterationLimit, kUnpinned, kUnpinned, 0},
      }},
     {"polar stereographic",
      11,
