@@ -117,6 +117,31 @@ void Denmark(benchmark::State& state) {
     denmark_SetAreaTables(1, nullptr, nullptr);
 }
 
+// The kinds whose inverse is a closed form, about 47 N 8 E, with the saved part each needs.
+void ClosedForm(benchmark::State& state, uint8_t kind) {
+    csib_Block* block = nullptr;
+    csib_Create(&block, 1, 6378137.0, 6356752.3142);
+    block->originLatitude = 47.0 * kDeg;
+    block->originLongitude = 8.0 * kDeg;
+    block->scaleFactor = 0.9999;
+    std::vector<uint8_t> saved(16);
+    const double parallels[2] = {45.0 * kDeg, 49.0 * kDeg};
+    for (int i = 0; i < 2; ++i) csib_PutDouble(saved.data() + 8 * i, parallels[i]);
+    if (kind == 4) saved = {1};
+    if (kind == 8) {
+        saved = {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+        csib_PutDouble(saved.data() + 3, 0.5);
+    }
+    csib_SetProjection(block, kind, saved.data());
+    std::vector<GridValue> points;
+    for (const GridValue& p : kPlane.points) points.push_back({p.north * 10.0, p.east * 10.0});
+    if (kind == 5) {  // Mercator's northing counts from the equator
+        for (GridValue& p : points) p.north += 5900000.0;
+    }
+    Inverses(state, block, points);
+    csib_Free(&block);
+}
+
 }  // namespace
 
 BENCHMARK_CAPTURE(Kind, TransverseMercator, kTM);
@@ -128,3 +153,11 @@ BENCHMARK_CAPTURE(Kind, HungarianEOV, kEOV);
 BENCHMARK_CAPTURE(Kind, Plane, kPlane);
 BENCHMARK(EcefPlane);
 BENCHMARK(Denmark);
+BENCHMARK_CAPTURE(ClosedForm, Albers, 1);
+BENCHMARK_CAPTURE(ClosedForm, Lambert, 4);
+BENCHMARK_CAPTURE(ClosedForm, Mercator, 5);
+BENCHMARK_CAPTURE(ClosedForm, ObliqueCylindrical, 7);
+BENCHMARK_CAPTURE(ClosedForm, ObliqueMercator, 8);
+BENCHMARK_CAPTURE(ClosedForm, ObliqueStereographic, 9);
+BENCHMARK_CAPTURE(ClosedForm, PolarStereographic, 11);
+BENCHMARK_CAPTURE(ClosedForm, DoubleStereographic, 18);

@@ -221,6 +221,14 @@ csib_Status csib_RefineInverse(csib_Block* block, csib_ForwardSlot forward, doub
     return returns ? CSIB_Ok : failure;
 }
 
+csib_Status csib_CheckedInverse(csib_Block* block, csib_InverseSlot closed, csib_ForwardSlot forward,
+                                csib_GridPoint* in, csib_GeodeticPoint* out, csib_Status failure) {
+    if (csib_NullInverse(in, out)) return CSIB_Ok;
+    const csib_Status status = closed(block, in, out);
+    if (status < 0) return status;
+    return csib_RefineInverse(block, forward, in->north, in->east, out, failure);
+}
+
 bool csib_NullInverse(const csib_GridPoint* in, csib_GeodeticPoint* out) {
     if (!maths_IsNull(in->north) && !maths_IsNull(in->east)) return false;
     out->latitude = MATHS_Null;

@@ -69,6 +69,12 @@ csib_Status csib_DifferentiateForward(csib_Block* block, csib_ForwardSlot forwar
 csib_Status csib_RefineInverse(csib_Block* block, csib_ForwardSlot forward, double north, double east,
                                csib_GeodeticPoint* point, csib_Status failure);
 
+// A closed-form inverse held to the same rule: a null grid point stays null, the closed
+// form's own failure passes up, and its answer goes through csib_RefineInverse.
+using csib_InverseSlot = csib_Status (*)(csib_Block*, csib_GridPoint*, csib_GeodeticPoint*);
+csib_Status csib_CheckedInverse(csib_Block* block, csib_InverseSlot closed, csib_ForwardSlot forward,
+                                csib_GridPoint* in, csib_GeodeticPoint* out, csib_Status failure);
+
 // A grid point whose north or east is null has a null latitude and longitude (heights
 // passed through): true, and the inverse answers that with 0.
 bool csib_NullInverse(const csib_GridPoint* in, csib_GeodeticPoint* out);

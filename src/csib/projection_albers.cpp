@@ -13,6 +13,8 @@ namespace {
 constexpr int kLatitudeRounds = 200;
 constexpr double kLatitudeStep = 1e-12;
 constexpr double kEqualParallels = 1e-10;
+constexpr double kPi = 3.141592653589793;
+constexpr double kOnPole = 1e-12;
 
 using Record = csib_AlbersParameters;
 
@@ -70,8 +72,7 @@ csib_Status Forward(csib_Block* block, const csib_GeodeticPoint* in, csib_GridPo
     return CSIB_Ok;
 }
 
-csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
-    if (csib_NullInverse(in, out)) return CSIB_Ok;
+csib_Status ClosedInverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
     const Record* p = csib_Record<Record>(block);
     const double e = block->eccentricity;
     const double e2 = block->eccentricitySquared;
@@ -83,7 +84,10 @@ csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* o
     const double q = (p->c - rho2 * p->n * p->n / (ak0 * ak0)) / p->n;
     if (std::fabs(q / 2.0) > 1.0) return CSIB_MissingOutput;
     double phi = std::asin(q / 2.0);
-    for (int i = 0;; ++i) {
+    // On the pole's arc q is the pole's own, where the step below divides by cos 90 degrees.
+    const bool onPole = std::fabs(q) >= Q(e, kPi / 2.0) - kOnPole;
+    if (onPole) phi = std::copysign(kPi / 2.0, q);
+    for (int i = 0; !onPole; ++i) {
         if (i == kLatitudeRounds) return CSIB_AlbersIterationLimit;
         const double s = std::sin(phi);
         const double w = 1.0 - e2 * s * s;
@@ -97,6 +101,10 @@ csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* o
     out->longitude = block->originLongitude + theta / p->n;
     csib_HeightsToGeodetic(in, out);
     return CSIB_Ok;
+}
+
+csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
+    return csib_CheckedInverse(block, ClosedInverse, Forward, in, out, CSIB_MissingOutput);
 }
 
 csib_Status ScaleFactor(csib_Block* block, const csib_GeodeticPoint* in, double* k) {

@@ -60,8 +60,7 @@ csib_Status Forward(csib_Block* block, const csib_GeodeticPoint* in, csib_GridPo
     return CSIB_Ok;
 }
 
-csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
-    if (csib_NullInverse(in, out)) return CSIB_Ok;
+csib_Status ClosedInverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
     const Record* p = csib_Record<Record>(block);
     const double e = block->eccentricity;
     const double e2 = block->eccentricitySquared;
@@ -93,6 +92,10 @@ csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* o
     out->longitude = (p->nLambda0 + lambda) / p->n;
     csib_HeightsToGeodetic(in, out);
     return CSIB_Ok;
+}
+
+csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
+    return csib_CheckedInverse(block, ClosedInverse, Forward, in, out, CSIB_IterationLimit);
 }
 
 csib_Status ScaleFactor(csib_Block* block, const csib_GeodeticPoint* in, double* k) {

@@ -31,8 +31,7 @@ csib_Status Forward(csib_Block* block, const csib_GeodeticPoint* in, csib_GridPo
     return CSIB_Ok;
 }
 
-csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
-    if (csib_NullInverse(in, out)) return CSIB_Ok;
+csib_Status ClosedInverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
     const double m0 = csib_Record<Record>(block)->m0;
     const double ak0 = block->scaleFactor * block->semiMajorAxis;
     const csib_Status status =
@@ -41,6 +40,10 @@ csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* o
     out->longitude = in->east / m0 / ak0 + block->originLongitude;
     csib_HeightsToGeodetic(in, out);
     return CSIB_Ok;
+}
+
+csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
+    return csib_CheckedInverse(block, ClosedInverse, Forward, in, out, CSIB_IterationLimit);
 }
 
 csib_Status ScaleFactor(csib_Block* block, const csib_GeodeticPoint* in, double* k) {

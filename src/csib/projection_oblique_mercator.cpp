@@ -159,8 +159,7 @@ csib_Status Forward(csib_Block* block, const csib_GeodeticPoint* in, csib_GridPo
     return CSIB_Ok;
 }
 
-csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
-    if (csib_NullInverse(in, out)) return CSIB_Ok;
+csib_Status ClosedInverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
     const Record* p = csib_Record<Record>(block);
     double u = in->north, v = in->east;
     if (p->rectify == 1) {
@@ -191,6 +190,12 @@ csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* o
     if (status < 0) return status;
     out->longitude = p->lambda0 - std::atan((S * cosG - V * sinG) / std::cos(p->B * u / p->A)) / p->B;
     return CSIB_Ok;
+}
+
+csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
+    const csib_Status status = csib_CheckedInverse(block, ClosedInverse, Forward, in, out, CSIB_IterationLimit);
+    // The forward cannot take a pole (its Q is infinite there): the pole's own answer stands.
+    return status == CSIB_IterationLimit && std::fabs(out->latitude) == kPi / 2.0 ? CSIB_Ok : status;
 }
 
 csib_Status ScaleFactor(csib_Block* block, const csib_GeodeticPoint* in, double* k) {

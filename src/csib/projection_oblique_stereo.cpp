@@ -63,8 +63,7 @@ csib_Status Forward(csib_Block* block, const csib_GeodeticPoint* in, csib_GridPo
     return CSIB_Ok;
 }
 
-csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
-    if (csib_NullInverse(in, out)) return CSIB_Ok;
+csib_Status ClosedInverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
     const Record* p = csib_Record<Record>(block);
     const double e = block->eccentricity;
     const double rho = std::sqrt(in->east * in->east + in->north * in->north);
@@ -92,6 +91,10 @@ csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* o
     out->longitude = longitude;
     csib_HeightsToGeodetic(in, out);
     return CSIB_Ok;
+}
+
+csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
+    return csib_CheckedInverse(block, ClosedInverse, Forward, in, out, CSIB_IterationLimit);
 }
 
 csib_Status ScaleFactor(csib_Block* block, const csib_GeodeticPoint* in, double* k) {

@@ -47,8 +47,7 @@ csib_Status Forward(csib_Block* block, const csib_GeodeticPoint* in, csib_GridPo
     return CSIB_Ok;
 }
 
-csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
-    if (csib_NullInverse(in, out)) return CSIB_Ok;
+csib_Status ClosedInverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
     const Record* p = csib_Record<Record>(block);
     const double sign = p->south ? -1.0 : 1.0;
     const double north = sign * in->north;
@@ -65,9 +64,14 @@ csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* o
         longitude += east > 0.0 ? kPi / 2.0 : -kPi / 2.0;
     }
     out->latitude = sign * latitude;
-    out->longitude = sign * longitude;
+    // lambda0 + atan + pi reaches 3 pi / 2 past the central meridian; the same meridian within pi.
+    out->longitude = csib_NormalizeAnglePi(sign * longitude);
     csib_HeightsToGeodetic(in, out);
     return CSIB_Ok;
+}
+
+csib_Status Inverse(csib_Block* block, csib_GridPoint* in, csib_GeodeticPoint* out) {
+    return csib_CheckedInverse(block, ClosedInverse, Forward, in, out, CSIB_IterationLimit);
 }
 
 // At the pole itself rho / m is 0 / 0; its limit there is k0.
