@@ -88,6 +88,8 @@ public:
         _data[_size++] = c;
     }
     void append(const char* bytes, size_t n) {
+        // Nothing to add may meet a buffer that has no block yet.
+        if (n == 0) return;
         if (_capacity - _size < n) Grow(n);
         std::memcpy(_data + _size, bytes, n);
         _size += n;

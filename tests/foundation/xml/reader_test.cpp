@@ -573,6 +573,22 @@ TEST(XmlReader, DamagedInputEndsInAResultOrAMessage) {
     EXPECT_GT(failed, 0);
 }
 
+TEST(XmlReader, AValueThatBeginsWithABrokenReferenceReadsOrFails) {
+    // Its first piece adds no byte to a text buffer that has no block yet.
+    const std::string doc = "<?xml version=\"1.0\"?>\n<JobGxt ID=\"&##-F&\xB4-#7\x06;\"UTF&C8";
+    Str path = WriteFile("broken_reference.xml", doc);
+    xml_ElementReader reader;
+    ASSERT_TRUE(reader.Open(path));
+    std::remove(path.Data());
+    try {
+        reader.Descend(1);
+        while (xml_Element* e = reader.ReadElement()) delete e;
+        reader.Close();
+    } catch (const Str& message) {
+        EXPECT_FALSE(message.IsEmpty());
+    }
+}
+
 TEST(XmlReader, TagsReadTheSameAtEveryOffsetToAPieceEnd) {
     // Each element starts at every offset from a piece's end to just past it: where the
     // bytes read end inside a tag, or a tag is not of the plainest form, the tokens read it,
