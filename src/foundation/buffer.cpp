@@ -217,7 +217,7 @@ WriteBuffer::WriteBuffer(int size, int order)
 
 WriteBuffer::WriteBuffer(const WriteBuffer& other)
     : data_Endian(other.data_Endian), _DataLength(0), _AllocatedLength(0), _Buffer(nullptr),
-      _Failed(other._Failed) {
+      _Limit(other._Limit), _Failed(other._Failed) {
     if (other._DataLength == 0) return;
     Reserve(other._DataLength);
     if (!QZ_ASSERT(_Buffer)) return;
@@ -232,6 +232,7 @@ WriteBuffer& WriteBuffer::operator=(const WriteBuffer& other) {
     _DataLength = 0;
     _AllocatedLength = 0;
     data_Endian = other.data_Endian;
+    _Limit = other._Limit;
     _Failed = other._Failed;
     if (other._DataLength == 0) return *this;
     Reserve(other._DataLength);
@@ -274,6 +275,10 @@ uint8_t* WriteBuffer::Extend(int64_t n, bool checkOrder) {
     if (!QZ_ASSERT(n >= 0)) return nullptr;
     int64_t need = _DataLength + n;
     if (need > _AllocatedLength) {
+        if (need > _Limit && _Limit < WRITEBUFFER_MaxLength) {
+            _Failed = true;
+            return nullptr;
+        }
         if (!QZ_ASSERT(_DataLength + n <= WRITEBUFFER_MaxLength)) {
             _Failed = true;
             return nullptr;

@@ -123,6 +123,11 @@ public:
 
     // Whether an append was dropped because the writer would pass its largest block.
     bool Failed() const { return _Failed; }
+    // The block grows no further than needed for `bytes`: an append that would grow it
+    // past that is dropped, quietly, and marks the writer Failed(). One that fits the room
+    // already there is kept, so Length() can still pass `bytes`: a writer that only
+    // measures compares it too.
+    void SetLimit(int bytes) { _Limit = bytes; }
     // Forgets the written bytes (and a dropped append); the block is kept for reuse.
     void Clear() {
         _DataLength = 0;
@@ -177,5 +182,6 @@ private:
     int32_t _DataLength;
     int32_t _AllocatedLength;
     uint8_t* _Buffer;
+    int32_t _Limit = WRITEBUFFER_MaxLength;
     bool _Failed = false;
 };

@@ -346,6 +346,8 @@ public:
     std::unique_ptr<dbRecord_Class> pendingDistanceOffset;
     std::unique_ptr<dbRecord_Class> pendingLinearDesign;
     StrArray queuedNotes;
+    // Their length joined: notes that no record could hold are refused as they come.
+    int64_t queuedNotesLength = 0;
     bool inRoad;
     RoadSetCache roadSet;
 };
@@ -404,6 +406,9 @@ void writejob_ReadTimeStamp(const xml_Element* element, dbRecord_Class* record);
 Str writejob_ReadNotes(const xml_Element* element, const char* tagName);
 // Throws for notes of that many bytes when no job record could hold them.
 void writejob_CheckNotesLength(int64_t length);
+// Throws for a text (or texts) of that many bytes, named `what` in the message, when no
+// job record could hold them.
+void writejob_CheckTextLength(const char* what, int64_t length);
 
 // Child readers. A child "exists" when the element has a child of that name; the text
 // of an absent child is empty.
@@ -426,6 +431,8 @@ bool writejob_ReadBool(const xml_Element* element, writejob_ChildName childName)
 // Absent: the default; present and empty: throws.
 bool writejob_ReadOptionalBool(const xml_Element* element, writejob_ChildName childName,
                                bool defaultValue);
+// A text no job record could hold (longer than 512 KiB) throws before it is copied;
+// so do the string readers below.
 Str writejob_ReadString(const xml_Element* element, writejob_ChildName childName);
 // As writejob_ReadString with every unit separator (0x1F) written as a middle dot.
 Str writejob_ReadText(const xml_Element* element, writejob_ChildName childName);

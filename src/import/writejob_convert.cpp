@@ -19,6 +19,7 @@
 #include "foundation/xml/reader.h"
 #include "import/writejob.h"
 #include "jobdb/dbJob.h"
+#include "jobdb/dbjournal.h"
 #include "platform/lock.h"
 #include "qzxmli.h"
 
@@ -71,6 +72,7 @@ bool Conversion::CreateJob(const xml_Element* element, const Str& product, int v
     db_JobHeader& header = _Job->GetJobHeader();
     writejob_ReadTimeStamp(element, &header);
     header.SetNotes(writejob_ReadNotes(element, "Note"));
+    writejob_CheckTextLength("job name", element->text.Length());
     // The missing folders are made here rather than by the file's creation, so that the
     // conversion knows which are its own.
     const Str folder = path_GetDirectory(file_Class(_JobPath).GetFullPath());
@@ -108,6 +110,10 @@ int Conversion::Run() {
         std::unique_ptr<xml_Element> element(_Reader.ReadElement());
         if (!element) break;
         if (_Writer) {
+            // A record too long for the journal is refused at the commit, after the job
+            // has copied it; an element larger than any record has its records measured
+            // before.
+            _Job->GetAccess()->CheckLengthsFirst(_Reader.TreeBytes() > static_cast<int64_t>(DBJOURNAL_MaxRecordLength));
             _Writer->WriteElement(element.get());
             // Between elements no handler holds a record: what the element superseded
             // (previous feature sets, measurements, replaced records) can go now rather

@@ -37,7 +37,20 @@ void SetRecordFeatures(JobDatabase* job, DBID target, Array&& array) {
         throw Str("features not stored: refused by the job");
 }
 
-void AddAttribute(Attributes& attributes, const xml_Element* child) {
+// Counts texts as they will be stored (each with its zero byte) and refuses them, before
+// they are copied, once no job record could hold them all.
+class StoredTexts {
+public:
+    void Take(const Str& text) {
+        _Bytes += text.Length() + 1;
+        writejob_CheckTextLength("features", _Bytes);
+    }
+
+private:
+    int64_t _Bytes = 0;
+};
+
+void AddAttribute(Attributes& attributes, const xml_Element* child, StoredTexts& stored) {
     const Str& name = Attribute(child, "Name");
     const Str& type = Attribute(child, "Type");
     // The type names measured once: every attribute of every feature comes here.
@@ -55,6 +68,7 @@ void AddAttribute(Attributes& attributes, const xml_Element* child) {
             break;
         }
     }
+    if (kind >= 0) stored.Take(name);
     switch (kind) {
     case FEATURE_AttribNumerical:
         attributes.AddNumerical(name, writejob_ScanDouble(Attribute(child, "Value")));
@@ -63,9 +77,11 @@ void AddAttribute(Attributes& attributes, const xml_Element* child) {
         attributes.AddInteger(name, writejob_ScanInt(Attribute(child, "Value")));
         break;
     case FEATURE_AttribText:
+        stored.Take(Attribute(child, "Value"));
         attributes.AddText(name, Attribute(child, "Value"));
         break;
     case FEATURE_AttribMenu:
+        stored.Take(Attribute(child, "Item"));
         attributes.AddMenu(name, Attribute(child, "Item"),
                            static_cast<uint16_t>(writejob_ScanUnsigned(Attribute(child, "ItemIndex"))));
         break;
@@ -76,9 +92,11 @@ void AddAttribute(Attributes& attributes, const xml_Element* child) {
         attributes.AddTime(name, writejob_ScanDouble(Attribute(child, "Value")));
         break;
     case FEATURE_AttribFile:
+        stored.Take(Attribute(child, "Value"));
         attributes.AddFile(name, Attribute(child, "Value"));
         break;
     case FEATURE_AttribPhoto:
+        stored.Take(Attribute(child, "Value"));
         attributes.AddPhoto(name, Attribute(child, "Value"));
         break;
     case FEATURE_AttribSeparator:
@@ -128,18 +146,25 @@ void JobWriter::WriteFeatureAttribData(const xml_Element* element) {
     const bool eachFeatureApart = IsVersionFrom(1120, 500);
 
     const uint32_t featureCount = writejob_ScanUnsigned(Attribute(element, "FeatureCount"));
+    StoredTexts stored;
     uint32_t i = 0;
     for (const xml_Element* child = element->firstChild; child && i < featureCount; child = child->nextSibling, ++i) {
-        const Str name = writejob_ReplaceUnitSeparators(Attribute(child, "Name"));
+        const Str& code = Attribute(child, "Name");
+        writejob_CheckTextLength("features", code.Length() + 1);
+        const Str name = writejob_ReplaceUnitSeparators(code);
         Feature* feature;
         if (eachFeatureApart) {
             Feature added;
+            stored.Take(code);
             added.SetCode(name);
+            stored.Take(Attribute(child, "StringCode"));
             added.SetStringCode(writejob_ReplaceUnitSeparators(Attribute(child, "StringCode")));
             feature = &array.Append(std::move(added));
         } else {
             // Older exports merge features of equal code and have no string codes.
+            const int count = array.Count();
             feature = &writejob_FindOrAddFeature(array, name);
+            if (array.Count() > count) stored.Take(code);
         }
         const uint32_t attributeCount = writejob_ScanUnsigned(Attribute(child, "AttributeCount"));
         // Room for the attributes that are there, up to the count.
@@ -151,7 +176,7 @@ void JobWriter::WriteFeatureAttribData(const xml_Element* element) {
         uint32_t j = 0;
         for (const xml_Element* attribute = child->firstChild; attribute && j < attributeCount;
              attribute = attribute->nextSibling, ++j)
-            AddAttribute(feature->GetAttributes(), attribute);
+            AddAttribute(feature->GetAttributes(), attribute, stored);
     }
 
     SetRecordFeatures(job, current, std::move(array));

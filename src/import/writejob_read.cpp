@@ -66,12 +66,14 @@ void writejob_ReadTimeStamp(const xml_Element* element, dbRecord_Class* record) 
     record->SetTimeStamp(writejob_TextToDouble(stamp ? stamp->value : emptyText));
 }
 
-void writejob_CheckNotesLength(int64_t length) {
+void writejob_CheckTextLength(const char* what, int64_t length) {
     // The journal would refuse the record; a long text is not copied on its way there.
     if (length > static_cast<int64_t>(DBJOURNAL_MaxRecordLength))
-        throw "notes of " + writejob_Format("%u", static_cast<uint32_t>(length)) +
+        throw Str(what) + " of " + writejob_Format("%u", static_cast<uint32_t>(length)) +
             " bytes, more than a job record can hold";
 }
+
+void writejob_CheckNotesLength(int64_t length) { writejob_CheckTextLength("notes", length); }
 
 Str writejob_ReadNotes(const xml_Element* element, const char* tagName) {
     Str notes;
@@ -136,12 +138,24 @@ bool writejob_ReadOptionalBool(const xml_Element* element, writejob_ChildName ch
     return child ? ParseBool(child->text, childName) : defaultValue;
 }
 
+namespace {
+
+// The child's text in place, refused before anything copies it when no record could
+// hold it.
+const Str& StorableText(const xml_Element* element, writejob_ChildName childName) {
+    const Str& text = ChildText(element, childName);
+    writejob_CheckTextLength(childName.name, text.Length());
+    return text;
+}
+
+}  // namespace
+
 Str writejob_ReadString(const xml_Element* element, writejob_ChildName childName) {
-    return ChildText(element, childName);
+    return StorableText(element, childName);
 }
 
 Str writejob_ReadText(const xml_Element* element, writejob_ChildName childName) {
-    return writejob_ReplaceUnitSeparators(ChildText(element, childName));
+    return writejob_ReplaceUnitSeparators(StorableText(element, childName));
 }
 
 void writejob_ReadDescriptions(const xml_Element* element, writejob_ChildName childName,
@@ -162,8 +176,17 @@ void writejob_ReadStringList(const xml_Element* element, writejob_ChildName chil
                              StrArray* indexes) {
     const xml_Element* list = Child(element, childName);
     if (!list) return;
-    for (const xml_Element* item = list->FindChild("item"); item && item->name == "item";
-         item = item->nextSibling) {
+    const xml_Element* first = list->FindChild("item");
+    // Each text is stored with its zero byte.
+    int64_t length = 0;
+    int count = 0;
+    for (const xml_Element* item = first; item && item->name == "item"; item = item->nextSibling, ++count)
+        length += item->text.Length() + 1;
+    writejob_CheckTextLength(childName.name, length);
+    // Room made once: added one at a time, a long list would be copied over and over.
+    texts.Reserve(texts.Count() + count);
+    if (indexes) indexes->Reserve(indexes->Count() + count);
+    for (const xml_Element* item = first; item && item->name == "item"; item = item->nextSibling) {
         texts.Add(item->text);
         if (indexes) indexes->Add(item->GetAttributeText("index"));
     }

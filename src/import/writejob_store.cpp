@@ -5,6 +5,8 @@
 // the open entity, a tunnel point changed on its list, anything else appended), maps
 // the element's "ID" to the stored record and keeps the open entity and its queued
 // notes up to date.
+#include <string>
+
 #include "foundation/environment.h"
 #include "foundation/xml/element.h"
 #include "import/writejob.h"
@@ -73,14 +75,17 @@ void JobWriter::StoreRecord(const xml_Element* element, dbRecord_Class* record) 
         current = position;
     } else if (type == DATABASE_EndEntityRecord) {
         if (queuedNotes.Count() > 0) {
-            Str text;
+            // Joined in one block: there may be many.
+            std::string joined;
+            joined.reserve(static_cast<size_t>(queuedNotesLength));
             for (int i = 0; i < queuedNotes.Count(); ++i) {
-                if (i > 0) text += "\r\n";
-                text += queuedNotes[i];
+                if (i > 0) joined += "\r\n";
+                joined.append(queuedNotes[i].Data(), static_cast<size_t>(queuedNotes[i].Length()));
             }
             queuedNotes.Clear();
+            queuedNotesLength = 0;
             db_Note note;
-            note.SetNotes(text);
+            note.SetNotes(Str(joined.data(), static_cast<int>(joined.size())));
             // Applying a note replaces the entity's whole notes text.
             if (current == NODBID || !database->GetRecord(current)) ThrowNotStored(&note, "no open entity");
             if (job->ChangeRecord(current, note) == NODBID) ThrowNotStored(&note, "refused by the job");
@@ -95,6 +100,12 @@ void JobWriter::WriteNote(const xml_Element* element) {
     writejob_CheckRecAttribute(element, "db_Note");
     // Inside an entity the text waits for the entity's end; the element leaves no record.
     if (current != NODBID) {
+        const int64_t joined = queuedNotesLength + (queuedNotes.Count() > 0 ? 2 : 0) + text.Length();
+        writejob_CheckNotesLength(joined);
+        queuedNotesLength = joined;
+        // Room made by doubling: added one at a time, a long queue would be copied over
+        // and over.
+        if (queuedNotes.Count() == queuedNotes.Allocated()) queuedNotes.Reserve(2 * queuedNotes.Count());
         queuedNotes.Add(text);
         return;
     }

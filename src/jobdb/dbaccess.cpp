@@ -152,6 +152,10 @@ DBID dbAccess::QueueAction(int operation, DBID target, const dbRecord_Class* rec
     if (operation != DBMODEL_Apply && !QZ_ASSERT_TEXT(!record->IsMeasurement(), "!record->IsMeasurement ()"))
         return NODBID;
     if (NeedsTarget(operation) && !QZ_ASSERT_TEXT(target != NODBID, "target != NODBID")) return NODBID;
+    if (_CheckLengthsFirst && !dbJournal::Fits(operation, target, *record)) {
+        Warn("Journal: Record too long, action refused. Type", static_cast<uint32_t>(record->GetType()));
+        return NODBID;
+    }
 
     if (_AutoGroup) BeginGroupNested();
     QZ_ASSERT_TEXT(InGroup(), "InGroup()");

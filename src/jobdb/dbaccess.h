@@ -82,6 +82,10 @@ public:
     // group is reported to the listener. There is no way back.
     void SetAutoGroup() { _AutoGroup = true; }
     bool IsAutoGroup() const { return _AutoGroup; }
+    // While on, an action whose record the journal would refuse as too long is refused
+    // before its record is copied (NODBID), at the cost of encoding each record once
+    // more: for records that may be long.
+    void CheckLengthsFirst(bool check) { _CheckLengthsFirst = check; }
     // With time-stamping off a stored record keeps its own timestamp.
     void DisableTimeStamps() { _TimeStamping = false; }
     void EnableTimeStamps() { _TimeStamping = true; }
@@ -143,6 +147,7 @@ private:
     DBID _SavedNextRecordId;
     int _GroupStartThread = -1;
     bool _TimeStamping = true;
+    bool _CheckLengthsFirst = false;
     int _OpenStatus = DBACCESS_Opened;
     // Created, or opened for writing: only then may the file be cut.
     bool _OpenedWritable = false;

@@ -315,6 +315,13 @@ int dbJournal::EncodeRecord(uint32_t flags, int operation, DBID target, const db
     return buffer.Length() - start;
 }
 
+bool dbJournal::Fits(int operation, DBID target, const dbRecord_Class& record) {
+    WriteBuffer scratch(ENDIAN_Little);
+    scratch.SetLimit(static_cast<int>(DBJOURNAL_MaxRecordLength));
+    const int n = EncodeRecord(0, operation, target, &record, scratch);
+    return !scratch.Failed() && static_cast<uint32_t>(n) <= DBJOURNAL_MaxRecordLength;
+}
+
 void dbJournal::AppendTransaction(const dbTransaction& transaction) {
     if (!QZ_ASSERT_TEXT(_File.IsOpen(), "_File.IsOpen()")) return;
     _Pending.Clear();

@@ -134,6 +134,9 @@ public:
     void AppendTransaction(const dbTransaction& transaction);
     // Appends one record body (flags through CRC) to buffer; returns its length.
     static int WriteRecord(const dbModel_Action& action, WriteBuffer& buffer, uint32_t extraFlags);
+    // Whether the record of such an action is short enough for a reader to accept;
+    // measured in a block of its own that never grows much past that length.
+    static bool Fits(int operation, DBID target, const dbRecord_Class& record);
     void Flush();
     void FlushIfFull();
     // The timed path: a flush 3 seconds after the first byte was buffered.

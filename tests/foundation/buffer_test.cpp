@@ -275,6 +275,31 @@ TEST(Buffer, AppendsBeyondTheLargestBlockAreDroppedAndMarkTheWriter) {
     EXPECT_TRUE(WriteBuffer(w).Failed());
 }
 
+// A writer that only measures: appends that would grow its block past the limit are
+// dropped quietly; ones that fit the room it has are kept.
+TEST(Buffer, ALimitStopsTheBlockGrowingWithoutAReport) {
+    RecordingEnvironment rec;
+    WriteBuffer w(ENDIAN_Little);
+    w.SetLimit(300);
+    const std::string text(2000, 'x');
+    w.PutStr(Str(text.c_str()));
+    EXPECT_TRUE(w.Failed());
+    EXPECT_EQ(w.Length(), 0);
+    EXPECT_EQ(w.Capacity(), 0);
+    w.Clear();
+    w.PutBytes(text.data(), 250);
+    w.PutBytes(text.data(), 40);  // 290: grows the block to 2048
+    EXPECT_FALSE(w.Failed());
+    w.PutBytes(text.data(), 100);  // past the limit, within the room: kept
+    EXPECT_FALSE(w.Failed());
+    EXPECT_EQ(w.Length(), 390);
+    w.PutBytes(text.data(), 2000);  // would grow the block again
+    EXPECT_TRUE(w.Failed());
+    EXPECT_EQ(w.Length(), 390);
+    EXPECT_EQ(w.Capacity(), 2048);
+    EXPECT_TRUE(rec.Expressions().empty());
+}
+
 TEST(Buffer, NegativeCountsAndNullSourcesAppendNothing) {
     RecordingEnvironment rec;
     WriteBuffer w(ENDIAN_Little);

@@ -25,6 +25,11 @@ constexpr const char* kHeader = "<DATABASE_JobHeaderRecord TimeStamp=\"1\">Job</
 constexpr const char* kNote = "<DATABASE_NoteRecord ID=\"0x2\" rec=\"db_Note\"><Note>a note</Note></DATABASE_NoteRecord>\n";
 constexpr const char* kNoteOpen = "<DATABASE_NoteRecord ID=\"0x2\" rec=\"db_Note\"";
 constexpr const char* kNoteClose = "</DATABASE_NoteRecord>\n</JOBFile>\n";
+constexpr const char* kPointOpen = "<DATABASE_ObservationRecord ID=\"0x2\" rec=\"db_Observation\">";
+constexpr const char* kPointFields =
+    "<Method>DBENTITY_Coordinates</Method><SurveyMethod>DBENTITY_Fix</SurveyMethod>"
+    "<Classification>Normal</Classification><Deleted>false</Deleted>";
+constexpr const char* kPointClose = "</DATABASE_ObservationRecord>\n</JOBFile>\n";
 constexpr int64_t kMiB = 1 << 20;
 
 struct ChildConversion {
@@ -92,6 +97,31 @@ TEST(HugeElementConversion, FailsWithMemoryBelowTwiceTheBound) {
         // A record of many children whose notes add up to more than a record holds.
         {"a record of many children", head, ">", "<Note>a note of some length</Note>", xml_MaxTreeBytes / 4, "", 1,
          kNoteClose},
+        // Texts of other records, each alone or together past what a record holds.
+        {"a point name just below the bound", std::string(kHead) + kHeader + kPointOpen, "<PointName>", "survey pt ",
+         below, "</PointName>", 1, std::string(kPointFields) + kPointClose},
+        {"features of many long text attributes",
+         std::string(kHead) + kHeader + kPointOpen + "<PointName>P1</PointName>" + kPointFields +
+             "<DATABASE_FeaturesRecord FeatureCount=\"1\" rec=\"FeatureArray\">"
+             "<Feature Name=\"TREE\" AttributeCount=\"100000\">",
+         "", "<Attribute Name=\"Remark\" Type=\"Text\" Value=\"" + std::string(4000, 't') + "\"/>",
+         xml_MaxTreeBytes - 8 * kMiB, "", 1, std::string("</Feature></DATABASE_FeaturesRecord>") + kPointClose},
+        {"features of many long codes",
+         std::string(kHead) + kHeader + kPointOpen + "<PointName>P1</PointName>" + kPointFields +
+             "<DATABASE_FeaturesRecord FeatureCount=\"100000\" rec=\"FeatureArray\">",
+         "", "<Feature Name=\"" + std::string(4000, 'c') + "\" AttributeCount=\"0\"/>", xml_MaxTreeBytes - 8 * kMiB,
+         "", 1, std::string("</DATABASE_FeaturesRecord>") + kPointClose},
+        {"a traverse of many long leg names",
+         std::string(kHead) + kHeader +
+             "<DATABASE_TraverseClosureRecord ID=\"0x2\" rec=\"db_TraverseClosure\">"
+             "<Results>DBENTITY_Adjusted</Results><TraverseLegs>",
+         "", "<Leg><FromPt>" + std::string(4000, 's') + "</FromPt><ToPt>T2</ToPt></Leg>", xml_MaxTreeBytes - 8 * kMiB,
+         "", 1, "</TraverseLegs></DATABASE_TraverseClosureRecord>\n</JOBFile>\n"},
+        // Not one element: notes inside an entity wait to join its notes at its end.
+        {"many notes inside one entity",
+         std::string(kHead) + kHeader + kPointOpen + "<PointName>P1</PointName>" + kPointFields +
+             "</DATABASE_ObservationRecord>\n",
+         "", kNote, 3 * xml_MaxTreeBytes, "", 1, "</JOBFile>\n"},
         // Every record inside one element: its tree passes the bound at about a fifth of
         // its bytes in the file.
         {"an export wrapped in one element", std::string(kHead) + "<Wrapped>\n" + kHeader, "", kNote,
@@ -114,22 +144,42 @@ TEST(HugeElementConversion, FailsWithMemoryBelowTwiceTheBound) {
     }
 }
 
-// Notes are refused before they are copied into a record only where no record could
+// Texts are refused before they are copied into a record only where no record could
 // hold them: just below a record's 512 KiB they still convert.
-TEST(HugeElementConversion, NotesFailOnlyPastWhatARecordHolds) {
+TEST(HugeElementConversion, TextsFailOnlyPastWhatARecordHolds) {
     TempFolder folder;
+    const auto note = [](const std::string& text) {
+        return std::string(kNoteOpen) + "><Note>" + text + "</Note>" + kNoteClose;
+    };
+    const auto pointName = [](const std::string& text) {
+        return std::string(kPointOpen) + "<PointName>" + text + "</PointName>" + kPointFields + kPointClose;
+    };
+    // Two text attributes, each half the text.
+    const auto attributes = [](const std::string& text) {
+        const std::string half = text.substr(0, text.size() / 2);
+        const std::string attribute = "<Attribute Name=\"R\" Type=\"Text\" Value=\"" + half + "\"/>";
+        return std::string(kPointOpen) + "<PointName>P1</PointName>" + kPointFields +
+               "<DATABASE_FeaturesRecord FeatureCount=\"1\" rec=\"FeatureArray\">"
+               "<Feature Name=\"TREE\" AttributeCount=\"2\">" +
+               attribute + attribute + "</Feature></DATABASE_FeaturesRecord>" + kPointClose;
+    };
+    const struct {
+        const char* what;
+        std::string (*element)(const std::string&);
+    } shapes[] = {{"note", note}, {"point name", pointName}, {"text attributes", attributes}};
     const struct {
         int64_t length;
         int result;
-    } cases[] = {{500 << 10, 0}, {513 << 10, 2}};
-    for (const auto& c : cases) {
-        const std::string xml = folder.Write("note.xml", std::string(kHead) + kHeader + kNoteOpen + "><Note>" +
-                                                           std::string(static_cast<size_t>(c.length), 'n') +
-                                                           "</Note>" + kNoteClose);
-        const std::string job = folder / "note.job";
-        EXPECT_EQ(ImportQZXMLFile(xml.c_str(), job.c_str(), nullptr), c.result) << c.length;
-        EXPECT_EQ(std::filesystem::exists(job), c.result == 0) << c.length;
-        std::filesystem::remove(job);
+    } lengths[] = {{500 << 10, 0}, {513 << 10, 2}};
+    for (const auto& shape : shapes) {
+        for (const auto& c : lengths) {
+            const std::string xml = folder.Write(
+                "text.xml", std::string(kHead) + kHeader + shape.element(std::string(static_cast<size_t>(c.length), 'n')));
+            const std::string job = folder / "text.job";
+            EXPECT_EQ(ImportQZXMLFile(xml.c_str(), job.c_str(), nullptr), c.result) << shape.what << " " << c.length;
+            EXPECT_EQ(std::filesystem::exists(job), c.result == 0) << shape.what << " " << c.length;
+            std::filesystem::remove(job);
+        }
     }
 }
 

@@ -301,7 +301,9 @@ TEST(ConvertTest, TheJobPathGoesThroughThePathRulesTheExportPathOnlyItsSeparator
         SCOPED_TRACE(c.given);
         EXPECT_EQ(Convert(Fixture("header_only.xml"), folder / c.given), 0);
         EXPECT_EQ(TempFolder::Read(folder / c.rewritten), TempFolder::Read(Fixture("header_only.job")));
-        if (c.given != c.rewritten) EXPECT_FALSE(Exists(folder / c.given));
+        if (c.given != c.rewritten) {
+            EXPECT_FALSE(Exists(folder / c.given));
+        }
     }
 
     std::filesystem::create_directory(folder / "in");

@@ -243,6 +243,43 @@ TEST_F(AccessTest, RefusedActionsStoreNothing) {
                                                           "target != NODBID"}));
 }
 
+// With lengths checked first, a record the journal would refuse is refused before the
+// model copies it, and the job goes on; one that just fits is kept. Unchecked, the same
+// record is refused only at the commit, which fails the journal.
+TEST_F(AccessTest, LengthsCheckedFirstRefuseTooLongRecordsBeforeTheirCopy) {
+    // A note record's length beyond its text, from a job of one short note.
+    uint32_t frame = 0;
+    {
+        dbAccess unchecked;
+        ASSERT_TRUE(unchecked.CreateFile(Path("unchecked.job").c_str(), filehdr_Class(FILEHDR_Journal)));
+        unchecked.SetAutoGroup();
+        db_Note note = Note("x", 0);
+        unchecked.AddAction(DBMODEL_Append, NODBID, &note);
+        note = Note(std::string(DBJOURNAL_MaxRecordLength, 'x').c_str(), 0);
+        unchecked.AddAction(DBMODEL_Append, NODBID, &note);
+        EXPECT_TRUE(unchecked.GetJournal().HasWriteFailed());
+        unchecked.Close();
+        const std::vector<FrameInfo> frames = Frames(TempFolder::Read(Path("unchecked.job")));
+        ASSERT_EQ(frames.size(), 1u);
+        frame = frames[0].length - 1;
+    }
+    env.warnings.clear();
+
+    CreateJob();
+    access.SetAutoGroup();
+    access.CheckLengthsFirst(true);
+    const std::string longest(DBJOURNAL_MaxRecordLength - frame, 'x');
+    EXPECT_EQ(Append((longest + "x").c_str()), NODBID);
+    ASSERT_EQ(env.warnings.size(), 1u);
+    EXPECT_EQ(env.warnings[0].rfind("Journal: Record too long, action refused. Type 0x", 0), 0u);
+    EXPECT_EQ(Append(longest.c_str()), DBID(2));
+    EXPECT_FALSE(access.GetJournal().HasWriteFailed());
+    ASSERT_TRUE(access.Close());
+    const std::vector<FrameInfo> frames = Frames(TempFolder::Read(Path()));
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_EQ(frames[1].length, DBJOURNAL_MaxRecordLength);
+}
+
 TEST_F(AccessTest, AFailedModelQueuesNothingButStillHandsOutIds) {
     CreateJob();
     CountingListener listener;

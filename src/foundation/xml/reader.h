@@ -338,6 +338,8 @@ public:
     // The next element, whole, owned by the caller; null at an end tag or at the end of
     // the file at the top level.
     xml_Element* ReadElement();
+    // The bytes counted against xml_MaxTreeBytes for the tree ReadElement last returned.
+    int64_t TreeBytes() const { return _treeBytes; }
     // Takes back a tree that ReadElement returned, once the caller is done with it;
     // the tree must not be used afterwards. A null tree is ignored.
     void Recycle(xml_Element* element);
