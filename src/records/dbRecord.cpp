@@ -15,7 +15,7 @@ constexpr const char* kModule = dbRecord_Module;
 
 // ---------------------------------------------------------------- dbRecord_Class
 
-dbRecord_Class::dbRecord_Class() : _RecordId(NODBID), _TimeStamp(clock_GetTime()) {}
+dbRecord_Class::dbRecord_Class() : _TimeStamp(clock_GetTime()), _RecordId(NODBID) {}
 
 void* dbRecord_Class::operator new(std::size_t size) { return dbRecord_Heap::Allocate(size); }
 

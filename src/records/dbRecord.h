@@ -132,9 +132,10 @@ protected:
     static void ReportTypeMismatch(const char* text);
 
 private:
-    DBID _RecordId;
     double _TimeStamp;
     Str _Notes;
+    // Last: a derived class's first field of 4 bytes or less fills the padding after it.
+    DBID _RecordId;
 };
 
 // A new default record of a class: the factory entry of the type catalogue.
