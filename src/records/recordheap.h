@@ -52,6 +52,7 @@ struct dbRecord_HeapAllocator {
 // descriptions), made in the record heap when first needed.
 template <class T, class... Args>
 T* dbRecord_HeapNew(Args&&... args) {
+    static_assert(alignof(T) <= dbRecord_Heap::kAlignment);
     void* space = dbRecord_Heap::Allocate(sizeof(T));
     try {
         return new (space) T(std::forward<Args>(args)...);
