@@ -439,8 +439,12 @@ Str writejob_ReadText(const xml_Element* element, writejob_ChildName childName);
 // The texts of the named child's children "Description1" and "Description2" replace
 // the pair's; without the child the pair is unchanged.
 class dbrecord_Descriptions;
+class dbRecordWithFeatures_Class;
 void writejob_ReadDescriptions(const xml_Element* element, writejob_ChildName childName,
                                dbrecord_Descriptions& pair);
+// The same for a coded entity's descriptions.
+void writejob_ReadDescriptions(const xml_Element* element, writejob_ChildName childName,
+                               dbRecordWithFeatures_Class& record);
 // A reference: the XML ID of another record, held in the field until the second pass
 // resolves it; absent or empty: 0 (no reference).
 DBID writejob_ReadReference(const xml_Element* element, writejob_ChildName childName);

@@ -74,7 +74,7 @@ void writejob_ReadLineRecord(const xml_Element* element, bool bearingNames, db_L
     record.BearingLength = writejob_ReadDouble(element, bearingNames ? "BearingLength" : "Length");
     record.BearingAzimuth = writejob_ReadDouble(element, bearingNames ? "BearingAzimuth" : "Azimuth");
     record.BearingGrade = writejob_ReadDouble(element, bearingNames ? "BearingGrade" : "Grade");
-    writejob_ReadDescriptions(element, "Descriptions", record.GetDescriptions());
+    writejob_ReadDescriptions(element, "Descriptions", record);
 }
 
 void writejob_ReadArcRecord(const xml_Element* element, bool numberedPoints, db_Arc& record) {
@@ -97,7 +97,7 @@ void writejob_ReadArcRecord(const xml_Element* element, bool numberedPoints, db_
     // A null angle (1e308) is greater than pi too: an arc of unknown angle counts as large.
     record.LargeArc = writejob_ReadOptionalBool(element, "LargeArc", record.ScribedAngle > kPi);
     record.Deleted = writejob_ReadDeleted(element);
-    writejob_ReadDescriptions(element, "Descriptions", record.GetDescriptions());
+    writejob_ReadDescriptions(element, "Descriptions", record);
 }
 
 void writejob_ReadInverseRecord(const xml_Element* element, db_Inverse& record) {

@@ -39,7 +39,7 @@ void ReadObservationFields(const xml_Element* element, db_Observation& record, b
         record.Classification = db_PointClassification(load_dbentity_Classification(element, "Classification"));
         record.Deleted = writejob_ReadBool(element, "Deleted");
     }
-    if (withDescriptions) writejob_ReadDescriptions(element, "Descriptions", record.GetDescriptions());
+    if (withDescriptions) writejob_ReadDescriptions(element, "Descriptions", record);
     record.Source = writejob_ReadString(element, "Source");
 }
 

@@ -1,5 +1,6 @@
 // The child readers, the XML ID parser and the scanners of the job writer.
 #include <cstdio>
+#include <utility>
 
 #include "foundation/environment.h"
 #include "foundation/kernel/maths.h"
@@ -164,6 +165,13 @@ void writejob_ReadDescriptions(const xml_Element* element, writejob_ChildName ch
     if (!child) return;
     pair.Description1 = writejob_ReadString(child, "Description1");
     pair.Description2 = writejob_ReadString(child, "Description2");
+}
+
+void writejob_ReadDescriptions(const xml_Element* element, writejob_ChildName childName,
+                               dbRecordWithFeatures_Class& record) {
+    dbrecord_Descriptions pair = record.GetDescriptions();
+    writejob_ReadDescriptions(element, childName, pair);
+    record.SetDescriptions(std::move(pair));
 }
 
 DBID writejob_ReadReference(const xml_Element* element, writejob_ChildName childName) {

@@ -324,7 +324,7 @@ void dbModel::Apply(const dbModel_Action& action, dbRecord_Class** held) {
         dbModel_Record* target = FindTarget(action.Target);
         dbRecordWithFeatures_Class* coded = target ? dbRecordWithFeatures_Class::Cast(target->DBRecord) : nullptr;
         const dbrecord_Descriptions* descriptions = family_GetEditDescriptions(*record);
-        if (coded && descriptions) coded->GetDescriptions().Assign(*descriptions);
+        if (coded && descriptions) coded->SetDescriptions(*descriptions);
         return;
     }
     default:

@@ -253,29 +253,48 @@ bool Feature::IsEqual(const Feature& other) const {
 
 // ---------------------------------------------------------------- FeatureArray
 
+FeatureArray::FeatureArray(const FeatureArray& other)
+    : _Features(other.Count() > 0 ? dbRecord_HeapNew<List>(*other._Features) : nullptr) {}
+
+FeatureArray::List& FeatureArray::Grow() {
+    if (!_Features) _Features = dbRecord_HeapNew<List>();
+    return *_Features;
+}
+
+void FeatureArray::Drop() noexcept {
+    dbRecord_HeapDelete(_Features);
+    _Features = nullptr;
+}
+
 bool FeatureArray::IsEqual(const FeatureArray& other) const {
     if (this == &other) return true;
     if (Count() != other.Count()) return false;
     for (int i = 0; i < Count(); ++i) {
-        if (!_Features[i].IsEqual(other._Features[i])) return false;
+        if (!Items()[i].IsEqual(other.Items()[i])) return false;
     }
     return true;
 }
 
 bool FeatureArray::SharesStorage(const FeatureArray& other) const {
-    return this == &other || (!_Features.empty() && _Features.data() == other._Features.data());
+    return this == &other || (Count() > 0 && Items().data() == other.Items().data());
 }
 
 void FeatureArray::Assign(const FeatureArray& other) {
     if (this == &other) return;
-    _Features = other._Features;
+    if (other.Count() == 0) {
+        Drop();
+    } else if (_Features) {
+        *_Features = *other._Features;
+    } else {
+        _Features = dbRecord_HeapNew<List>(*other._Features);
+    }
 }
 
 Feature& FeatureArray::GetAt(int pos) {
     const bool above = QZ_ASSERT(pos >= 0);
     const bool below = QZ_ASSERT_TEXT(pos < Count(), "pos < NumFeatures");
     if (!above || !below) return ScratchFeature();
-    return _Features[pos];
+    return Items()[pos];
 }
 
 const Feature& FeatureArray::GetAt(int pos) const {
@@ -283,13 +302,15 @@ const Feature& FeatureArray::GetAt(int pos) const {
 }
 
 Feature& FeatureArray::Append(const Feature& feature) {
-    _Features.push_back(feature);
-    return _Features.back();
+    List& list = Grow();
+    list.push_back(feature);
+    return list.back();
 }
 
 Feature& FeatureArray::Append(Feature&& feature) {
-    _Features.push_back(std::move(feature));
-    return _Features.back();
+    List& list = Grow();
+    list.push_back(std::move(feature));
+    return list.back();
 }
 
 void FeatureArray::InsertAt(const Feature& feature, int addAtNdx) {
@@ -297,13 +318,16 @@ void FeatureArray::InsertAt(const Feature& feature, int addAtNdx) {
                         "addAtNdx >= 0 && addAtNdx <= NumFeatures")) {
         return;
     }
-    _Features.insert(_Features.begin() + addAtNdx, feature);
+    List& list = Grow();
+    list.insert(list.begin() + addAtNdx, feature);
 }
 
 void FeatureArray::Remove(const Feature& feature) {
-    for (std::size_t i = 0; i < _Features.size(); ++i) {
-        if (&_Features[i] == &feature) {
-            _Features.erase(_Features.begin() + static_cast<std::ptrdiff_t>(i));
+    const std::span<Feature> items = Items();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (&items[i] == &feature) {
+            _Features->erase(_Features->begin() + static_cast<std::ptrdiff_t>(i));
+            if (_Features->empty()) Drop();
             return;
         }
     }
@@ -312,13 +336,13 @@ void FeatureArray::Remove(const Feature& feature) {
 
 FeatureArray* FeatureArray::Detach() {
     FeatureArray* detached = new FeatureArray;
-    detached->_Features.swap(_Features);
+    detached->Swap(*this);
     return detached;
 }
 
 void FeatureArray::Write(WriteBuffer& buffer) const {
     buffer.PutInt32(Count());
-    for (const Feature& f : _Features) f.Write(buffer);
+    for (const Feature& f : Items()) f.Write(buffer);
 }
 
 void FeatureArray::Read(ReadBuffer& buffer, int& byteOffset) {
@@ -334,14 +358,14 @@ void FeatureArray::Read(ReadBuffer& buffer, int& byteOffset) {
         Feature feature;
         feature.Read(buffer, byteOffset);
         if (dbRecord_IsDamaged(buffer, byteOffset)) return;
-        _Features.push_back(std::move(feature));
+        Grow().push_back(std::move(feature));
     }
 }
 
 int FeatureArray::FindCode(const Str& code, int startAt) const {
     if (startAt < 0) return -1;
     for (int i = startAt; i < Count(); ++i) {
-        if (_Features[i].GetCode().EqualInsensitive(code)) return i;
+        if (Items()[i].GetCode().EqualInsensitive(code)) return i;
     }
     return -1;
 }
@@ -376,7 +400,7 @@ void FeatureArray::ParseCodeString(const Str& codes, bool splitDigits) {
         Feature feature;
         feature.SetCode(token);
         if (splitDigits) FeatureArray_SplitStringCode(feature);
-        _Features.push_back(std::move(feature));
+        Grow().push_back(std::move(feature));
     }
 }
 
@@ -385,10 +409,10 @@ void FeatureArray::SetFromCodeString(const Str& codes, bool splitDigits) {
     text.Strip(' ');
     FeatureArray parsed;
     parsed.ParseCodeString(text, splitDigits);
-    for (Feature& feature : parsed._Features) {
+    for (Feature& feature : parsed.Items()) {
         Str code = feature.GetCode();
         code.MakeLower();
-        for (const Feature& old : _Features) {
+        for (const Feature& old : Items()) {
             Str oldCode = old.GetCode();
             oldCode.MakeLower();
             if (oldCode == code) {
@@ -397,15 +421,15 @@ void FeatureArray::SetFromCodeString(const Str& codes, bool splitDigits) {
             }
         }
     }
-    _Features.swap(parsed._Features);
+    Swap(parsed);
 }
 
 Str FeatureArray::GetCodeString() const {
     Str result;
     for (int i = 0; i < Count(); ++i) {
         if (i > 0) result += ' ';
-        result += _Features[i].GetCode();
-        result += _Features[i].GetStringCode();
+        result += Items()[i].GetCode();
+        result += Items()[i].GetStringCode();
     }
     return result;
 }
@@ -444,13 +468,13 @@ void FeatureArray::JoinCodes(const Str& codes) {
         }
     }
     if (!rest.IsEmpty() || first < 0 || last <= first) return;
-    _Features[first].SetCode(dotted);
-    _Features.erase(_Features.begin() + first + 1, _Features.begin() + last + 1);
+    (*_Features)[first].SetCode(dotted);
+    _Features->erase(_Features->begin() + first + 1, _Features->begin() + last + 1);
 }
 
 StrArray FeatureArray::GetCodes() const {
     StrArray codes;
-    for (const Feature& f : _Features) codes.Add(f.GetCode());
+    for (const Feature& f : Items()) codes.Add(f.GetCode());
     return codes;
 }
 
@@ -458,20 +482,20 @@ bool FeatureArray::HasAttributes() const { return CountFeaturesWithAttributes() 
 
 int FeatureArray::CountFeaturesWithAttributes() const {
     int n = 0;
-    for (const Feature& f : _Features) {
+    for (const Feature& f : Items()) {
         if (f.GetAttributes().Count() > 0) ++n;
     }
     return n;
 }
 
 void FeatureArray::ClearAllAttributes() {
-    for (Feature& f : _Features) f.GetAttributes().Clear();
+    for (Feature& f : Items()) f.GetAttributes().Clear();
 }
 
 void FeatureArray::ClearStringCodes() {
-    for (Feature& f : _Features) f.SetStringCode(Str());
+    for (Feature& f : Items()) f.SetStringCode(Str());
 }
 
 void FeatureArray::ClearAttributeLinks() {
-    for (Feature& f : _Features) f.GetAttributes().ClearLinks();
+    for (Feature& f : Items()) f.GetAttributes().ClearLinks();
 }

@@ -15,6 +15,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
+#include <utility>
 #include <vector>
 
 #include "foundation/text/str.h"
@@ -138,23 +140,25 @@ private:
     Str _StringCode;
 };
 
+// Nearly every coded point has no feature, so the list itself lives apart from the
+// array and only while it holds a feature: an empty array is one null pointer.
 class FeatureArray {
 public:
     FeatureArray() = default;
-    FeatureArray(const FeatureArray& other) = default;
+    FeatureArray(const FeatureArray& other);
     FeatureArray& operator=(const FeatureArray& other) {
         Assign(other);
         return *this;
     }
-    ~FeatureArray() = default;
+    ~FeatureArray() { Drop(); }
 
     bool IsEqual(const FeatureArray& other) const;
     bool IsNotEqual(const FeatureArray& other) const { return !IsEqual(other); }
     bool SharesStorage(const FeatureArray& other) const;
     void Assign(const FeatureArray& other);
 
-    void Clear() { _Features.clear(); }
-    int Count() const { return static_cast<int>(_Features.size()); }
+    void Clear() { Drop(); }
+    int Count() const { return _Features ? static_cast<int>(_Features->size()) : 0; }
     // Out of range: reported, and a scratch feature is returned.
     Feature& GetAt(int pos);
     const Feature& GetAt(int pos) const;
@@ -167,7 +171,7 @@ public:
     // A new array that takes over the features; this one is left empty.
     FeatureArray* Detach();
     // Exchanges the features of two arrays; no feature is copied or moves in memory.
-    void Swap(FeatureArray& other) { _Features.swap(other._Features); }
+    void Swap(FeatureArray& other) noexcept { std::swap(_Features, other._Features); }
 
     void Write(WriteBuffer& buffer) const;
     void Read(ReadBuffer& buffer, int& byteOffset);
@@ -191,7 +195,18 @@ public:
     void ClearAttributeLinks();
 
 private:
-    std::vector<Feature, dbRecord_HeapAllocator<Feature>> _Features;
+    using List = std::vector<Feature, dbRecord_HeapAllocator<Feature>>;
+
+    std::span<Feature> Items() { return _Features ? std::span<Feature>(*_Features) : std::span<Feature>(); }
+    std::span<const Feature> Items() const {
+        return _Features ? std::span<const Feature>(*_Features) : std::span<const Feature>();
+    }
+    // The list, made when the first feature comes.
+    List& Grow();
+    void Drop() noexcept;
+
+    // Null while the array is empty.
+    List* _Features = nullptr;
 };
 
 // Takes the next blank-separated token off rest; false when rest is empty, 43

@@ -1,6 +1,7 @@
 #include "records/dbRecord.h"
 
 #include <new>
+#include <utility>
 
 #include "foundation/buffer.h"
 #include "foundation/environment.h"
@@ -14,7 +15,7 @@ constexpr const char* kModule = dbRecord_Module;
 
 // ---------------------------------------------------------------- dbRecord_Class
 
-dbRecord_Class::dbRecord_Class() : _RecordId(NODBID), _TimeStamp(clock_GetTime()) {}
+dbRecord_Class::dbRecord_Class() : _TimeStamp(clock_GetTime()), _RecordId(NODBID) {}
 
 void* dbRecord_Class::operator new(std::size_t size) { return dbRecord_Heap::Allocate(size); }
 
@@ -135,6 +136,56 @@ Str* dbrecord_Descriptions::GetPtr(int n) {
     return nullptr;
 }
 
+// ---------------------------------------------------------------- dbrecord_DescriptionsSlot
+
+namespace {
+bool HasNoText(const dbrecord_Descriptions& pair) {
+    return pair.Description1.Length() == 0 && pair.Description2.Length() == 0;
+}
+}  // namespace
+
+dbrecord_DescriptionsSlot::dbrecord_DescriptionsSlot(const dbrecord_DescriptionsSlot& other)
+    : _Pair(other._Pair ? dbRecord_HeapNew<dbrecord_Descriptions>(*other._Pair) : nullptr) {}
+
+const dbrecord_Descriptions& dbrecord_DescriptionsSlot::Get() const {
+    static const dbrecord_Descriptions none;
+    return _Pair ? *_Pair : none;
+}
+
+void dbrecord_DescriptionsSlot::Set(const dbrecord_Descriptions& pair) {
+    if (&pair == _Pair) return;
+    if (HasNoText(pair)) {
+        Drop();
+    } else if (_Pair) {
+        _Pair->Assign(pair);
+    } else {
+        _Pair = dbRecord_HeapNew<dbrecord_Descriptions>(pair);
+    }
+}
+
+void dbrecord_DescriptionsSlot::Set(dbrecord_Descriptions&& pair) {
+    if (&pair == _Pair) return;
+    if (HasNoText(pair)) {
+        Drop();
+    } else if (_Pair) {
+        _Pair->Description1 = std::move(pair.Description1);
+        _Pair->Description2 = std::move(pair.Description2);
+    } else {
+        _Pair = dbRecord_HeapNew<dbrecord_Descriptions>(std::move(pair));
+    }
+}
+
+void dbrecord_DescriptionsSlot::Read(ReadBuffer& buffer, int& byteOffset) {
+    dbrecord_Descriptions pair;
+    pair.Read(buffer, byteOffset);
+    Set(std::move(pair));
+}
+
+void dbrecord_DescriptionsSlot::Drop() noexcept {
+    dbRecord_HeapDelete(_Pair);
+    _Pair = nullptr;
+}
+
 // ---------------------------------------------------------------- dbRecordWithFeatures_Class
 
 dbRecordWithFeatures_Class& dbRecordWithFeatures_Class::operator=(
@@ -142,7 +193,7 @@ dbRecordWithFeatures_Class& dbRecordWithFeatures_Class::operator=(
     if (this == &other) return *this;
     dbRecord_Class::operator=(other);
     _Features.Assign(other._Features);
-    _Descriptions.Assign(other._Descriptions);
+    _Descriptions = other._Descriptions;
     return *this;
 }
 

@@ -30,6 +30,7 @@
 #include "records/dbFeatures.h"
 #include "records/dbRecordTypes.h"
 #include "records/dbid.h"
+#include "records/recordheap.h"
 
 class ReadBuffer;
 class WriteBuffer;
@@ -131,9 +132,10 @@ protected:
     static void ReportTypeMismatch(const char* text);
 
 private:
-    DBID _RecordId;
     double _TimeStamp;
     Str _Notes;
+    // Last: a derived class's first field of 4 bytes or less fills the padding after it.
+    DBID _RecordId;
 };
 
 // A new default record of a class: the factory entry of the type catalogue.
@@ -170,6 +172,33 @@ public:
     Str Description2;
 };
 
+// The descriptions of a coded entity, kept in the record heap and only while one of
+// them has a length: few entities carry any, and an empty pair would cost 32 bytes in
+// each. The test is the length, not IsSet, so a text starting with a zero byte stays.
+class dbrecord_DescriptionsSlot {
+public:
+    dbrecord_DescriptionsSlot() = default;
+    dbrecord_DescriptionsSlot(const dbrecord_DescriptionsSlot& other);
+    dbrecord_DescriptionsSlot& operator=(const dbrecord_DescriptionsSlot& other) {
+        Set(other.Get());
+        return *this;
+    }
+    ~dbrecord_DescriptionsSlot() { dbRecord_HeapDelete(_Pair); }
+
+    // A shared empty pair while none is held.
+    const dbrecord_Descriptions& Get() const;
+    // Two empty texts drop the pair held; nothing is made for them.
+    void Set(const dbrecord_Descriptions& pair);
+    void Set(dbrecord_Descriptions&& pair);
+    void Write(WriteBuffer& buffer) const { Get().Write(buffer); }
+    void Read(ReadBuffer& buffer, int& byteOffset);
+
+private:
+    void Drop() noexcept;
+
+    dbrecord_Descriptions* _Pair = nullptr;
+};
+
 // The base of the point observation, line and arc records (types 2, 3, 4).
 class dbRecordWithFeatures_Class : public dbRecord_Class {
 public:
@@ -193,8 +222,11 @@ public:
     // As SetFeatureCodes, but a code that stays keeps its attributes.
     void UpdateFeatureCodes(const Str& codes, bool splitDigits);
 
-    dbrecord_Descriptions& GetDescriptions() { return _Descriptions; }
-    const dbrecord_Descriptions& GetDescriptions() const { return _Descriptions; }
+    const dbrecord_Descriptions& GetDescriptions() const { return _Descriptions.Get(); }
+    void SetDescriptions(const dbrecord_Descriptions& descriptions) { _Descriptions.Set(descriptions); }
+    void SetDescriptions(dbrecord_Descriptions&& descriptions) {
+        _Descriptions.Set(static_cast<dbrecord_Descriptions&&>(descriptions));
+    }
 
     // The record when its type is 2, 3 or 4, else null.
     static dbRecordWithFeatures_Class* Cast(dbRecord_Class* record);
@@ -204,7 +236,7 @@ public:
     void ReadFrame(ReadBuffer& buffer, int& byteOffset) { ReadWithFeatures(buffer, byteOffset); }
 
 private:
-    dbrecord_Descriptions _Descriptions;
+    dbrecord_DescriptionsSlot _Descriptions;
     FeatureArray _Features;
 };
 

@@ -63,7 +63,7 @@ public:
         }
         if (source == &Self()) return;
         dbfield_Copy<typename Derived::Fields>::Copy(Self(), *source);
-        this->GetDescriptions().Assign(source->GetDescriptions());
+        this->SetDescriptions(source->GetDescriptions());
         this->SetNotes(source->GetNotes());
         this->SetTimeStamp(source->GetTimeStamp());
     }

@@ -11,6 +11,8 @@
 #pragma once
 
 #include <cstddef>
+#include <new>
+#include <utility>
 
 namespace dbRecord_Heap {
 
@@ -45,3 +47,25 @@ struct dbRecord_HeapAllocator {
         return true;
     }
 };
+
+// An object of a record's own that most records do without (a feature list, a pair of
+// descriptions), made in the record heap when first needed.
+template <class T, class... Args>
+T* dbRecord_HeapNew(Args&&... args) {
+    static_assert(alignof(T) <= dbRecord_Heap::kAlignment);
+    void* space = dbRecord_Heap::Allocate(sizeof(T));
+    try {
+        return new (space) T(std::forward<Args>(args)...);
+    } catch (...) {
+        dbRecord_Heap::Free(space, sizeof(T));
+        throw;
+    }
+}
+
+// Destroys an object of dbRecord_HeapNew and gives its space back; null is ignored.
+template <class T>
+void dbRecord_HeapDelete(T* object) noexcept {
+    if (!object) return;
+    object->~T();
+    dbRecord_Heap::Free(object, sizeof(T));
+}

@@ -58,7 +58,7 @@ TEST_F(ObjectsInAJob, APointAnswersFromItsRecordAndMeasurement) {
     point.Method = DBENTITY_DirectReading;
     point.Classification = db_PointClassification(dbentity_Classification(db_PointClassification::Control));
     point.SetFeatureCodes("TREE FENCE", false);
-    point.GetDescriptions().Description1 = "north corner";
+    point.SetDescriptions({"north corner", ""});
     point.SetNotes("found");
     const DBID p1 = dbRecord_AppendGrouped(Access(), &point);
     db_Circle circle;

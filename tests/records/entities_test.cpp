@@ -18,7 +18,7 @@ TEST(EntityRecords, ObservationBytes) {
     obs.SetRecordId(0x10);
     obs.SetTimeStamp(2.0);
     obs.SetNotes("n");
-    obs.GetDescriptions().Description1 = "d1";
+    obs.SetDescriptions({"d1", ""});
     obs.PointName = "P1";
     obs.Derivation = 0x494B;  // "KI"
     obs.Method = 3;
@@ -132,7 +132,7 @@ TEST(EntityRecords, LineEqualityLooksAtFieldsDescriptionsAndFeatures) {
     c.SetFeatureCodes("WALL", false);
     EXPECT_FALSE(a.IsEqual(c));
     db_Line d = a;
-    d.GetDescriptions().Description2 = "x";
+    d.SetDescriptions({"", "x"});
     EXPECT_FALSE(a.IsEqual(d));
     db_Line e = a;
     e.OriginPoint = "1a";
@@ -256,7 +256,7 @@ TEST(EntityRecords, UpdateFromKeepsIdFeaturesAndMeasurement) {
     edit.SetNotes("edited");
     edit.ArcName = "B";
     edit.Radius = 25;
-    edit.GetDescriptions().Description1 = "new";
+    edit.SetDescriptions({"new", ""});
     edit.SetFeatureCodes("KERB", false);
     stored.UpdateFrom(edit);
     EXPECT_EQ(stored.GetRecordId(), 7);

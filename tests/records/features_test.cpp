@@ -345,4 +345,44 @@ TEST(FeatureArrayOperations, InsertRemoveDetachAndClears) {
     EXPECT_EQ(detached->GetCodeString(), "A X C");
 }
 
+// Swap and Detach hand the features over where they lie: a reference taken before
+// stays valid and reaches the same feature in the array that now holds it.
+TEST(FeatureArrayOperations, SwapAndDetachMoveNoFeature) {
+    FeatureArray a;
+    a.ParseCodeString("A B", false);
+    const Feature* first = &a.GetAt(0);
+    FeatureArray empty;
+    a.Swap(empty);
+    EXPECT_EQ(a.Count(), 0);
+    EXPECT_EQ(&empty.GetAt(0), first);
+    EXPECT_FALSE(a.SharesStorage(FeatureArray()));
+
+    FeatureArray b;
+    b.ParseCodeString("C", false);
+    const Feature* third = &b.GetAt(0);
+    empty.Swap(b);
+    EXPECT_EQ(&b.GetAt(1), first + 1);
+    EXPECT_EQ(&empty.GetAt(0), third);
+
+    std::unique_ptr<FeatureArray> detached(b.Detach());
+    EXPECT_EQ(&detached->GetAt(0), first);
+    EXPECT_EQ(b.Count(), 0);
+    std::unique_ptr<FeatureArray> none(b.Detach());
+    EXPECT_EQ(none->Count(), 0);
+
+    // An array left empty (detached, cleared or with its last feature removed) takes
+    // features again.
+    b.Append(Feature()).SetCode("D");
+    EXPECT_EQ(b.GetCodeString(), "D");
+    b.Clear();
+    b.InsertAt(Feature(), 0);
+    b.Remove(b.GetAt(0));
+    EXPECT_EQ(b.Count(), 0);
+    b.ParseCodeString("E F", false);
+    EXPECT_EQ(b.GetCodeString(), "E F");
+    b = FeatureArray();
+    EXPECT_EQ(b.Count(), 0);
+    EXPECT_EQ(detached->GetCodeString(), "A B");
+}
+
 }  // namespace

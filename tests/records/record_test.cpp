@@ -373,8 +373,7 @@ TEST(FeatureCodedRecord, WritesTheFeaturePartFirst) {
 
     line.SetFeatureCodes("TREE12 POLE", true);
     line.GetFeatures().GetAt(1).GetAttributes().AddText("Kind", "Wood");
-    line.GetDescriptions().Description1 = "d1";
-    line.GetDescriptions().Description2 = "d2";
+    line.SetDescriptions({"d1", "d2"});
     line.Length = 5.0;
     SampleLine back;
     int end = 0;
@@ -412,7 +411,7 @@ TEST(FeatureCodedRecord, FeatureOperations) {
     other.ClearFeatures();
     EXPECT_EQ(other.GetFeatureCount(), 0);
 
-    other.GetDescriptions().Description1 = "x";
+    other.SetDescriptions({"x", ""});
     other.SetNotes("n");
     SampleLine assigned;
     assigned = other;
