@@ -47,7 +47,9 @@ void BuildJob(JobWriter& writer) {
         const uint32_t firstObservation = id;
         for (int i = 0; i < kObservationsPerList; ++i) {
             std::unique_ptr<xml_Element> point(Element("DATABASE_PointRecord", id++, "db_Point"));
-            Child(point.get(), "PointName", "P" + std::to_string(id));
+            std::string name = std::to_string(id);
+            name.insert(name.begin(), 'P');
+            Child(point.get(), "PointName", name);
             Child(point.get(), "Method", "DBENTITY_Coordinates");
             Child(point.get(), "SurveyMethod", "DBENTITY_Fix");
             Child(point.get(), "Classification", "Normal");
