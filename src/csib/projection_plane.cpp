@@ -59,6 +59,21 @@ csib_Status GetParameters(csib_Block* block, int16_t index, void** parameter) {
     return CSIB_Ok;
 }
 
+// Both heights from whichever a point has (the orthometric one first), through the
+// origin's separation; 1 when it has one, else 0 with the given values passed on.
+uint8_t BothHeights(const csib_PlaneParameters* p, double ellipsoid, bool hasEllipsoid, double orthometric,
+                    bool hasOrthometric, double& ellipsoidOut, double& orthometricOut) {
+    const double separation = p->originHeight - p->originElevation;
+    ellipsoidOut = ellipsoid;
+    orthometricOut = orthometric;
+    if (hasOrthometric) {
+        ellipsoidOut = orthometric + separation;
+    } else if (hasEllipsoid) {
+        orthometricOut = ellipsoid - separation;
+    }
+    return hasOrthometric || hasEllipsoid ? 1 : 0;
+}
+
 csib_Status Forward(csib_Block* block, const csib_GeodeticPoint* in, csib_GridPoint* out) {
     const csib_PlaneParameters* p = Record(block);
     const csib_GeodeticPoint atOrigin{in->latitude, in->longitude, p->originHeight, 0.0, 1, 0};
@@ -74,31 +89,17 @@ csib_Status Forward(csib_Block* block, const csib_GeodeticPoint* in, csib_GridPo
     out->north = n1 * p->cosRotation + east1 * p->sinRotation;
     out->east = east1 * p->cosRotation - n1 * p->sinRotation;
 
-    const double separation = p->originHeight - p->originElevation;
-    out->ellipsoidHeight = in->ellipsoidHeight;
-    out->elevation = in->orthometricHeight;
-    if (in->hasOrthometricHeight) {
-        out->ellipsoidHeight = in->orthometricHeight + separation;
-    } else if (in->hasEllipsoidHeight) {
-        out->elevation = in->ellipsoidHeight - separation;
-    }
-    const uint8_t known = in->hasOrthometricHeight || in->hasEllipsoidHeight ? 1 : 0;
+    const uint8_t known = BothHeights(p, in->ellipsoidHeight, in->hasEllipsoidHeight, in->orthometricHeight,
+                                      in->hasOrthometricHeight, out->ellipsoidHeight, out->elevation);
     out->hasEllipsoidHeight = known;
     out->hasElevation = known;
     return CSIB_Ok;
 }
 
-// Both heights from whichever the grid point has, through the origin's separation.
+// Both heights from whichever the grid point has.
 void HeightsBack(const csib_PlaneParameters* p, const csib_GridPoint* in, csib_GeodeticPoint* out) {
-    const double separation = p->originHeight - p->originElevation;
-    out->ellipsoidHeight = in->ellipsoidHeight;
-    out->orthometricHeight = in->elevation;
-    if (in->hasElevation) {
-        out->ellipsoidHeight = in->elevation + separation;
-    } else if (in->hasEllipsoidHeight) {
-        out->orthometricHeight = in->ellipsoidHeight - separation;
-    }
-    const uint8_t known = in->hasElevation || in->hasEllipsoidHeight ? 1 : 0;
+    const uint8_t known = BothHeights(p, in->ellipsoidHeight, in->hasEllipsoidHeight, in->elevation,
+                                      in->hasElevation, out->ellipsoidHeight, out->orthometricHeight);
     out->hasEllipsoidHeight = known;
     out->hasOrthometricHeight = known;
 }

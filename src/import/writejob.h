@@ -19,6 +19,7 @@
 #include "import/idmap.h"
 #include "import/writejob_childname.h"
 #include "import/roadsetcache.h"
+#include "jobdb/dbjournal.h"
 #include "records/dbid.h"
 
 class coord_LaserOffset;
@@ -407,8 +408,13 @@ Str writejob_ReadNotes(const xml_Element* element, const char* tagName);
 // Throws for notes of that many bytes when no job record could hold them.
 void writejob_CheckNotesLength(int64_t length);
 // Throws for a text (or texts) of that many bytes, named `what` in the message, when no
-// job record could hold them.
-void writejob_CheckTextLength(const char* what, int64_t length);
+// job record could hold them: the journal would refuse the record, and a long text is
+// not copied on its way there. Inline: every text read for a record passes here.
+[[noreturn]] void writejob_ThrowTextTooLong(const char* what, int64_t length);
+inline void writejob_CheckTextLength(const char* what, int64_t length) {
+    if (length > static_cast<int64_t>(DBJOURNAL_MaxRecordLength)) [[unlikely]]
+        writejob_ThrowTextTooLong(what, length);
+}
 
 // Child readers. A child "exists" when the element has a child of that name; the text
 // of an absent child is empty.
@@ -437,12 +443,8 @@ Str writejob_ReadString(const xml_Element* element, writejob_ChildName childName
 // As writejob_ReadString with every unit separator (0x1F) written as a middle dot.
 Str writejob_ReadText(const xml_Element* element, writejob_ChildName childName);
 // The texts of the named child's children "Description1" and "Description2" replace
-// the pair's; without the child the pair is unchanged.
-class dbrecord_Descriptions;
+// the coded entity's descriptions; without the child they are unchanged.
 class dbRecordWithFeatures_Class;
-void writejob_ReadDescriptions(const xml_Element* element, writejob_ChildName childName,
-                               dbrecord_Descriptions& pair);
-// The same for a coded entity's descriptions.
 void writejob_ReadDescriptions(const xml_Element* element, writejob_ChildName childName,
                                dbRecordWithFeatures_Class& record);
 // A reference: the XML ID of another record, held in the field until the second pass

@@ -41,9 +41,11 @@ void SetRecordFeatures(JobDatabase* job, DBID target, Array&& array) {
 // they are copied, once no job record could hold them all.
 class StoredTexts {
 public:
-    void Take(const Str& text) {
+    // The text, once counted.
+    const Str& Take(const Str& text) {
         _Bytes += text.Length() + 1;
         writejob_CheckTextLength("features", _Bytes);
+        return text;
     }
 
 private:
@@ -77,12 +79,10 @@ void AddAttribute(Attributes& attributes, const xml_Element* child, StoredTexts&
         attributes.AddInteger(name, writejob_ScanInt(Attribute(child, "Value")));
         break;
     case FEATURE_AttribText:
-        stored.Take(Attribute(child, "Value"));
-        attributes.AddText(name, Attribute(child, "Value"));
+        attributes.AddText(name, stored.Take(Attribute(child, "Value")));
         break;
     case FEATURE_AttribMenu:
-        stored.Take(Attribute(child, "Item"));
-        attributes.AddMenu(name, Attribute(child, "Item"),
+        attributes.AddMenu(name, stored.Take(Attribute(child, "Item")),
                            static_cast<uint16_t>(writejob_ScanUnsigned(Attribute(child, "ItemIndex"))));
         break;
     case FEATURE_AttribDate:
@@ -92,12 +92,10 @@ void AddAttribute(Attributes& attributes, const xml_Element* child, StoredTexts&
         attributes.AddTime(name, writejob_ScanDouble(Attribute(child, "Value")));
         break;
     case FEATURE_AttribFile:
-        stored.Take(Attribute(child, "Value"));
-        attributes.AddFile(name, Attribute(child, "Value"));
+        attributes.AddFile(name, stored.Take(Attribute(child, "Value")));
         break;
     case FEATURE_AttribPhoto:
-        stored.Take(Attribute(child, "Value"));
-        attributes.AddPhoto(name, Attribute(child, "Value"));
+        attributes.AddPhoto(name, stored.Take(Attribute(child, "Value")));
         break;
     case FEATURE_AttribSeparator:
         attributes.AddSeparator(name);
@@ -150,15 +148,15 @@ void JobWriter::WriteFeatureAttribData(const xml_Element* element) {
     uint32_t i = 0;
     for (const xml_Element* child = element->firstChild; child && i < featureCount; child = child->nextSibling, ++i) {
         const Str& code = Attribute(child, "Name");
-        writejob_CheckTextLength("features", code.Length() + 1);
+        // An older export's code is stored once, when it makes a new feature.
+        if (eachFeatureApart) stored.Take(code);
+        else writejob_CheckTextLength("features", code.Length() + 1);
         const Str name = writejob_ReplaceUnitSeparators(code);
         Feature* feature;
         if (eachFeatureApart) {
             Feature added;
-            stored.Take(code);
             added.SetCode(name);
-            stored.Take(Attribute(child, "StringCode"));
-            added.SetStringCode(writejob_ReplaceUnitSeparators(Attribute(child, "StringCode")));
+            added.SetStringCode(writejob_ReplaceUnitSeparators(stored.Take(Attribute(child, "StringCode"))));
             feature = &array.Append(std::move(added));
         } else {
             // Older exports merge features of equal code and have no string codes.

@@ -1,13 +1,11 @@
 // The child readers, the XML ID parser and the scanners of the job writer.
 #include <cstdio>
-#include <utility>
 
 #include "foundation/environment.h"
 #include "foundation/kernel/maths.h"
 #include "foundation/text/number.h"
 #include "foundation/xml/element.h"
 #include "import/writejob.h"
-#include "jobdb/dbjournal.h"
 #include "records/dbRecord.h"
 #include "vocabulary/dbField.h"
 
@@ -67,11 +65,9 @@ void writejob_ReadTimeStamp(const xml_Element* element, dbRecord_Class* record) 
     record->SetTimeStamp(writejob_TextToDouble(stamp ? stamp->value : emptyText));
 }
 
-void writejob_CheckTextLength(const char* what, int64_t length) {
-    // The journal would refuse the record; a long text is not copied on its way there.
-    if (length > static_cast<int64_t>(DBJOURNAL_MaxRecordLength))
-        throw Str(what) + " of " + writejob_Format("%u", static_cast<uint32_t>(length)) +
-            " bytes, more than a job record can hold";
+void writejob_ThrowTextTooLong(const char* what, int64_t length) {
+    throw Str(what) + " of " + writejob_Format("%u", static_cast<uint32_t>(length)) +
+        " bytes, more than a job record can hold";
 }
 
 void writejob_CheckNotesLength(int64_t length) { writejob_CheckTextLength("notes", length); }
@@ -79,11 +75,15 @@ void writejob_CheckNotesLength(int64_t length) { writejob_CheckTextLength("notes
 Str writejob_ReadNotes(const xml_Element* element, const char* tagName) {
     Str notes;
     if (!QZ_ASSERT(tagName)) return notes;
+    // Measured first, from the first note on: most records have none.
+    const xml_Element* first = element->firstChild;
+    while (first && !SameText(first->name, tagName)) first = first->nextSibling;
+    if (!first) return notes;
     int64_t length = 0;
-    for (const xml_Element* child = element->firstChild; child; child = child->nextSibling)
+    for (const xml_Element* child = first; child; child = child->nextSibling)
         if (SameText(child->name, tagName)) length += child->text.Length() + 2;
     writejob_CheckNotesLength(length);
-    for (const xml_Element* child = element->firstChild; child; child = child->nextSibling) {
+    for (const xml_Element* child = first; child; child = child->nextSibling) {
         if (!SameText(child->name, tagName)) continue;
         notes += child->text;
         notes += "\r\n";
@@ -160,18 +160,10 @@ Str writejob_ReadText(const xml_Element* element, writejob_ChildName childName) 
 }
 
 void writejob_ReadDescriptions(const xml_Element* element, writejob_ChildName childName,
-                               dbrecord_Descriptions& pair) {
+                               dbRecordWithFeatures_Class& record) {
     const xml_Element* child = Child(element, childName);
     if (!child) return;
-    pair.Description1 = writejob_ReadString(child, "Description1");
-    pair.Description2 = writejob_ReadString(child, "Description2");
-}
-
-void writejob_ReadDescriptions(const xml_Element* element, writejob_ChildName childName,
-                               dbRecordWithFeatures_Class& record) {
-    dbrecord_Descriptions pair = record.GetDescriptions();
-    writejob_ReadDescriptions(element, childName, pair);
-    record.SetDescriptions(std::move(pair));
+    record.SetDescriptions({writejob_ReadString(child, "Description1"), writejob_ReadString(child, "Description2")});
 }
 
 DBID writejob_ReadReference(const xml_Element* element, writejob_ChildName childName) {

@@ -153,14 +153,7 @@ const dbrecord_Descriptions& dbrecord_DescriptionsSlot::Get() const {
 }
 
 void dbrecord_DescriptionsSlot::Set(const dbrecord_Descriptions& pair) {
-    if (&pair == _Pair) return;
-    if (HasNoText(pair)) {
-        Drop();
-    } else if (_Pair) {
-        _Pair->Assign(pair);
-    } else {
-        _Pair = dbRecord_HeapNew<dbrecord_Descriptions>(pair);
-    }
+    if (&pair != _Pair) Set(dbrecord_Descriptions(pair));
 }
 
 void dbrecord_DescriptionsSlot::Set(dbrecord_Descriptions&& pair) {

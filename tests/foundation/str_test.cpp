@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -29,6 +30,29 @@ TEST(Str, EmptyTextsShareOneBuffer) {
     EXPECT_TRUE(both.OwnsBlock());
     EXPECT_EQ(both.Length(), 0);
     EXPECT_FALSE(Str(both).OwnsBlock());  // a copy of an empty source takes the shared buffer
+}
+
+// The block size is read without the owner test: it must say 0 exactly where no block
+// is owned, whichever way the Str came to be.
+TEST(Str, BlockBytesAreZeroExactlyWithoutAnOwnedBlock) {
+    const std::string longText(100, 'x');
+    Str shortened(longText.c_str());
+    shortened.Truncate(3);
+    Str movedFrom(longText.c_str());
+    Str movedTo(static_cast<Str&&>(movedFrom));
+    char* block = static_cast<char*>(std::malloc(4));
+    std::memcpy(block, "abc", 4);
+    Str cleared(longText.c_str());
+    cleared = Str();
+    const Str cases[] = {Str(),        Str(""),          Str("short"),   Str("fourteen bytes"),
+                         Str("fifteen bytes!!"), Str(longText.c_str()), Str() + Str(), shortened,
+                         movedFrom,    movedTo,          Str::Adopt(block, 3), cleared};
+    for (const Str& s : cases) {
+        EXPECT_EQ(s.BlockBytes() > 0, s.OwnsBlock()) << s.Data();
+        if (s.OwnsBlock()) {
+            EXPECT_GT(s.BlockBytes(), s.Length()) << s.Data();
+        }
+    }
 }
 
 TEST(Str, IsEmptyAlsoWhenFirstByteIsZero) {

@@ -11,6 +11,7 @@
 #include "foundation/xml/element.h"
 #include "import/writejob.h"
 #include "records/dbRecord.h"
+#include "records/entities.h"
 #include "records/jobheader.h"
 #include "support/recording_environment.h"
 #include "support/str_print.h"
@@ -111,15 +112,15 @@ TEST(WriteJobReaders, StringsTextsAndDescriptions) {
     EXPECT_EQ(writejob_ReadText(record.get(), "Absent"), Str());
     EXPECT_EQ(writejob_ReplaceUnitSeparators("\x1F\x1F"), Str("\xC2\xB7\xC2\xB7"));
 
-    dbrecord_Descriptions pair;
-    pair.Description1 = "old 1";
-    pair.Description2 = "old 2";
-    writejob_ReadDescriptions(record.get(), "Absent", pair);
+    db_Observation point;
+    point.SetDescriptions({"old 1", "old 2"});
+    const dbrecord_Descriptions& pair = point.GetDescriptions();
+    writejob_ReadDescriptions(record.get(), "Absent", point);
     EXPECT_EQ(pair.Description1, Str("old 1"));
     EXPECT_EQ(pair.Description2, Str("old 2"));
-    writejob_ReadDescriptions(record.get(), "Descriptions", pair);
-    EXPECT_EQ(pair.Description1, Str());  // absent inside the group: empty
-    EXPECT_EQ(pair.Description2, Str("second"));
+    writejob_ReadDescriptions(record.get(), "Descriptions", point);
+    EXPECT_EQ(point.GetDescriptions().Description1, Str());  // absent inside the group: empty
+    EXPECT_EQ(point.GetDescriptions().Description2, Str("second"));
 }
 
 TEST(WriteJobReaders, References) {

@@ -50,8 +50,9 @@ public:
     // Takes over a block from malloc that holds count bytes and a zero after them: a
     // reader hands a long text over so instead of copying it.
     static Str Adopt(char* block, int count);
-    // Bytes of the owned block; 0 without one.
-    int BlockBytes() const { return OwnsBlock() ? _BlockSize : 0; }
+    // Bytes of the owned block; 0 without one (inline, the size's bytes hold text and
+    // read negative; on the shared buffer it is 0).
+    int BlockBytes() const { return _BlockSize > 0 ? _BlockSize : 0; }
 
     // Longest text kept inside the Str.
     static constexpr int InlineCapacity = 14;
